@@ -1,0 +1,91 @@
+# Project helpers: folder libraries, Wine-run test executables and the third-party prefix.
+
+# One static library per top-level folder, from whatever sources the folder holds
+# (subfolders included); folders without sources yet make no library. Links are made in a
+# second pass so folders may depend on each other (the registry binds ntdll through the
+# engine's library loader).
+function(brisquelton_library name)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*.c)
+  if(NOT srcs)
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+function(brisquelton_link_library name)
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  foreach(dep ${BRISQUELTON_DEPS_${name}})
+    if(TARGET ${dep} OR NOT dep MATCHES "^(core|system|engine|widgets|drawers|images|framework|app)$")
+      target_link_libraries(${name} PUBLIC ${dep})
+    endif()
+  endforeach()
+endfunction()
+
+# Which project libraries and system libraries each folder needs; later folders add theirs.
+set(BRISQUELTON_DEPS_core kernel32 user32)
+set(BRISQUELTON_DEPS_system core engine images gdi32 user32 advapi32 shell32 shlwapi ole32 oleaut32 uuid wininet urlmon psapi)
+set(BRISQUELTON_DEPS_images system core gdi32 user32)
+set(BRISQUELTON_DEPS_framework system core user32 gdi32 comctl32 comdlg32 ole32)
+set(BRISQUELTON_DEPS_widgets framework images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
+set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)
+set(BRISQUELTON_DEPS_engine system core)
+set(BRISQUELTON_DEPS_app engine drawers widgets framework images system core)
+
+# A GoogleTest executable from every source in tests/<area>, run under Wine as one CTest test
+# labelled with the area (one Wine start per binary keeps runs short).
+function(brisquelton_test area)
+  cmake_parse_arguments(T "WINDOWS" "" "LIBS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  set(libs)
+  foreach(lib ${T_LIBS})
+    if(TARGET ${lib})
+      list(APPEND libs ${lib})
+    endif()
+  endforeach()
+  add_executable(${area}_tests ${srcs} $<TARGET_OBJECTS:manifest_res>)
+  target_link_libraries(${area}_tests PRIVATE ${libs} GTest::gtest_main)
+  target_include_directories(${area}_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  add_test(NAME ${area}_tests COMMAND ${area}_tests --gtest_color=no)
+  set(labels ${area})
+  if(T_WINDOWS)
+    list(APPEND labels windows)
+  endif()
+  set_tests_properties(${area}_tests PROPERTIES LABELS "${labels}" TIMEOUT 900)
+endfunction()
+
+# The cross-built prefix made by scripts/thirdparty.sh: imported libraries, and the seven
+# FFmpeg DLLs copied beside every executable.
+function(brisquelton_thirdparty)
+  set(P ${BRISQUELTON_THIRDPARTY})
+  if(NOT P OR NOT EXISTS ${P}/include/zlib.h)
+    message(WARNING "No third-party prefix (BRISQUELTON_THIRDPARTY); image codecs and FFmpeg tests are left out")
+    set(BRISQUELTON_HAVE_THIRDPARTY OFF PARENT_SCOPE)
+    return()
+  endif()
+  set(BRISQUELTON_HAVE_THIRDPARTY ON PARENT_SCOPE)
+  foreach(l z png jpeg)
+    add_library(thirdparty_${l} STATIC IMPORTED GLOBAL)
+    set_target_properties(thirdparty_${l} PROPERTIES
+      IMPORTED_LOCATION ${P}/lib/lib${l}.a
+      INTERFACE_INCLUDE_DIRECTORIES ${P}/include)
+  endforeach()
+  set_target_properties(thirdparty_png PROPERTIES INTERFACE_LINK_LIBRARIES thirdparty_z)
+  # Headers only: the FFmpeg DLLs are bound at run time, never linked.
+  add_library(thirdparty_ffmpeg_headers INTERFACE IMPORTED GLOBAL)
+  set_target_properties(thirdparty_ffmpeg_headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${P}/ffmpeg/include)
+  file(GLOB dlls ${P}/ffmpeg/bin/*.dll)
+  file(MAKE_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  file(COPY ${dlls} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  # ffmpeg.exe and ffprobe.exe with their own copy of the DLLs, as an installed add-on has them.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/ffmpeg-tools)
+  file(COPY ${dlls} ${P}/ffmpeg/bin/ffmpeg.exe ${P}/ffmpeg/bin/ffprobe.exe
+       DESTINATION ${CMAKE_BINARY_DIR}/ffmpeg-tools)
+  set(BRISQUELTON_FFMPEG_TOOLS ${CMAKE_BINARY_DIR}/ffmpeg-tools PARENT_SCOPE)
+endfunction()

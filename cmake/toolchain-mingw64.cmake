@@ -1,0 +1,17 @@
+# Cross-compiles for 64-bit Windows with the posix-thread MinGW-w64 compilers;
+# the win32-thread variant lacks std::mutex, which GoogleTest needs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+if(DEFINED ENV{BRISQUELTON_THIRDPARTY})
+  set(CMAKE_FIND_ROOT_PATH $ENV{BRISQUELTON_THIRDPARTY} /usr/x86_64-w64-mingw32)
+else()
+  set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+endif()
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

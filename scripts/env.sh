@@ -1,0 +1,13 @@
+# Shared settings of the project scripts; sourced, never run.
+BRISQUELTON_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BRISQUELTON_CACHE=${BRISQUELTON_CACHE:-/var/cache/brisquelton}
+# The third-party prefix is keyed by the recipe, so a changed recipe rebuilds and an
+# unchanged one is reused in seconds.
+BRISQUELTON_KEY=$(cat "$BRISQUELTON_ROOT/scripts/thirdparty.sh" | sha256sum | cut -c1-16)
+BRISQUELTON_THIRDPARTY=$BRISQUELTON_CACHE/thirdparty-$BRISQUELTON_KEY
+BRISQUELTON_BUILD=${BRISQUELTON_BUILD:-$BRISQUELTON_ROOT/build}
+export BRISQUELTON_ROOT BRISQUELTON_CACHE BRISQUELTON_KEY BRISQUELTON_THIRDPARTY BRISQUELTON_BUILD
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+log() { printf '\n==> %s\n' "$*" >&2; }
+die() { printf '\n*** FAILED: %s\n' "$*" >&2; exit 1; }
