@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+#include "core/col/_array/ValueArray.h"
+#include "core/thread/ClassPool.h"
+
+namespace s::col::_array {
+
+// A growable array of bytes (file contents, converted text, digests) that is also a byte stream over its elements.
+class ArrayU08 : public ValueArray<uint8_t> {
+    S_POOLED_CLASS(ArrayU08, 1000, L"s_col__array_ArrayU08")
+public:
+    ArrayU08() = default;
+
+    void appendElementText(StrBuffer* out, const void* element) const override;
+    void appendElementHex(StrBuffer* out, const void* element) const override;
+    StrBuffer* toHex(StrBuffer* out = nullptr, bool append = false) const override;
+    const base::IComparator* comparator() const override;
+};
+
+} // namespace s::col::_array
