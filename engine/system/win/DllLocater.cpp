@@ -1,0 +1,24 @@
+#include "engine/system/win/DllLocater.h"
+
+namespace s::system::win {
+
+DllLocater::DllLocater(const wchar_t* name) : module_(nullptr) {
+    if (name != nullptr) {
+        module_ = LoadLibraryW(name);
+    }
+}
+
+DllLocater::~DllLocater() {
+    unload();
+}
+
+BOOL DllLocater::unload() {
+    if (module_ == nullptr) {
+        return FALSE;
+    }
+    const BOOL freed = FreeLibrary(module_);
+    module_ = nullptr;
+    return freed;
+}
+
+} // namespace s::system::win

@@ -1,0 +1,50 @@
+#pragma once
+#include <cstdint>
+
+#include "images/image/IImage.h"
+
+namespace s::io {
+class IInputStream;
+class IOutputStream;
+}
+namespace s::image::win { class BufferedImage; }
+namespace s::file::win { class PathWin; }
+
+namespace s::image {
+
+// A picture in one file format: converts to and from the in-memory image and
+// encodes into and decodes from byte streams.
+class IEncodedImage : public IImage {
+public:
+    // The file extension with its dot (".bmp").
+    virtual const wchar_t* extension() const = 0;
+    // The picture as a 32-bit image, into target when given, else into a new pooled
+    // one; null when there is no picture or the image cannot be allocated.
+    virtual win::BufferedImage* toBufferedImage(win::BufferedImage* target = nullptr, int32_t frameIndex = 0) = 0;
+    // Writes the file form; false when nothing could be written completely.
+    virtual bool encode(io::IOutputStream* stream) = 0;
+    // Replaces the picture by the file form read from the stream; false (and no
+    // picture) when the data is not a picture this format can read.
+    virtual bool decode(io::IInputStream* stream) = 0;
+    virtual bool isMultiFrame() const = 0;
+    virtual int32_t frameCount() const = 0;
+    // A new encoded image of the same kind made from image with the kind's
+    // defaults; the receiver is not changed. Null on failure.
+    virtual IEncodedImage* createFromImage(win::BufferedImage* image) const = 0;
+
+    // Writes the file form to a new file; an existing file is kept and nothing is
+    // written (false). A file left incomplete by a failure is removed.
+    virtual bool save(const wchar_t* path);
+    virtual bool save(file::win::PathWin* path);
+    // Reads the picture from a file; false (picture unchanged) when the path is
+    // missing or a folder, false (no picture) when the file does not decode.
+    virtual bool load(const wchar_t* path);
+    virtual bool load(file::win::PathWin* path);
+
+    // The frame best matching the request; single-frame formats answer frame 0.
+    virtual bool findFrame(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const;
+    virtual bool findFrameNearestDepth(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const;
+    virtual bool findFrameNearestSize(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const;
+};
+
+} // namespace s::image

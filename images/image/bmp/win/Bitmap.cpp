@@ -1,0 +1,640 @@
+#include "images/image/bmp/win/Bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/io/StreamCopy.h"
+#include "images/image/win/BufferedImage.h"
+
+namespace s::image::bmp::win {
+
+using image::win::BufferedImage;
+
+static_assert(sizeof(BITMAPFILEHEADER) == Bitmap::FILE_HEADER_BYTES, "the file header is written as it lies");
+static_assert(sizeof(BITMAPINFOHEADER) == Bitmap::INFO_HEADER_BYTES, "the info header is written as it lies");
+
+namespace {
+
+bool isDepth(int32_t bitCount) {
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+}
+
+// The header's image size: pixel bytes without row padding.
+uint32_t imageSizeFor(int32_t width, int32_t height, int32_t bitCount) {
+    const int64_t pixels = static_cast<int64_t>(width) * height;
+    switch (bitCount) {
+    case 32: return static_cast<uint32_t>(pixels * 4);
+    case 24: return static_cast<uint32_t>(pixels * 3);
+    case 16: return static_cast<uint32_t>(pixels * 2);
+    case 8: return static_cast<uint32_t>(pixels);
+    case 4: return static_cast<uint32_t>((pixels + 1) / 2);
+    default: return static_cast<uint32_t>((pixels + 7) / 8);
+    }
+}
+
+bool skipBytes(io::IInputStream* stream, int64_t n) {
+    while (n > 0) {
+        const int64_t step = stream->skip(n);
+        if (step <= 0) {
+            return false;
+        }
+        n -= step;
+    }
+    return true;
+}
+
+// Whether a seekable stream still holds n bytes, so that a header claiming more data
+// than there is fails before a large section is allocated.
+bool hasRemaining(io::IInputStream* stream, int64_t n) {
+    if (!stream->isSeekable()) {
+        return true;  // the read itself will come up short
+    }
+    const int64_t here = stream->position();
+    stream->seekEnd();
+    const int64_t end = stream->position();
+    stream->seek(here);
+    return stream->position() == here && end - here >= n;
+}
+
+// A memory device context holding one bitmap for its life.
+class SelectedDc {
+public:
+    explicit SelectedDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(nullptr) {
+        if (dc_ != nullptr && bitmap != nullptr) {
+            old_ = SelectObject(dc_, bitmap);
+        }
+    }
+    ~SelectedDc() {
+        if (dc_ != nullptr) {
+            if (old_ != nullptr && old_ != HGDI_ERROR) {
+                SelectObject(dc_, old_);
+            }
+            DeleteDC(dc_);
+        }
+    }
+    SelectedDc(const SelectedDc&) = delete;
+    SelectedDc& operator=(const SelectedDc&) = delete;
+    bool ok() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+} // namespace
+
+Bitmap::Bitmap() : section_(nullptr), bits_(nullptr), stride_(0), tableEntries_(0), keyColour_(-1) {
+    std::memset(&fileHeader_, 0, sizeof(fileHeader_));
+    std::memset(&info_, 0, sizeof(info_));
+    std::memset(&handleRecord_, 0, sizeof(handleRecord_));
+    reset();
+}
+
+Bitmap::~Bitmap() {
+    deleteSection();
+}
+
+void Bitmap::deleteSection() {
+    if (section_ != nullptr) {
+        DeleteObject(section_);
+        section_ = nullptr;
+    }
+    bits_ = nullptr;
+}
+
+void Bitmap::reset() {
+    deleteSection();
+    BITMAPINFOHEADER& h = info_.header;
+    std::memset(&h, 0, sizeof(h));
+    h.biSize = INFO_HEADER_BYTES;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    if (tableEntries_ != 0) {
+        std::memset(info_.colours, 0, sizeof(info_.colours));
+    }
+    stride_ = 0;
+    tableEntries_ = 0;
+    keyColour_ = -1;
+    std::memset(&handleRecord_, 0, sizeof(handleRecord_));
+    fileHeader_.bfType = FILE_TYPE;
+    fileHeader_.bfSize = FILE_HEADER_BYTES + INFO_HEADER_BYTES;
+    fileHeader_.bfReserved1 = 0;
+    fileHeader_.bfReserved2 = 0;
+    fileHeader_.bfOffBits = FILE_HEADER_BYTES + INFO_HEADER_BYTES;
+}
+
+int64_t Bitmap::strideFor(int32_t width, int32_t bitCount) {
+    if (width <= 0 || bitCount <= 0) {
+        return -1;
+    }
+    const int64_t stride = ((static_cast<int64_t>(bitCount) * width + 31) >> 3) & ~int64_t(3);
+    return stride > MAX_PIXEL_BYTES ? -1 : stride;
+}
+
+bool Bitmap::setHeaders(int32_t width, int32_t height, int32_t bitCount, uint32_t compression, int32_t entries,
+                        uint32_t coloursUsed, uint32_t coloursImportant) {
+    if (width <= 0 || height <= 0 || !isDepth(bitCount) || entries < 0 || entries > 256) {
+        return false;
+    }
+    const int64_t stride = strideFor(width, bitCount);
+    if (stride < 0 || stride * height > MAX_PIXEL_BYTES) {
+        return false;
+    }
+    BITMAPINFOHEADER& h = info_.header;
+    h.biSize = INFO_HEADER_BYTES;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<WORD>(bitCount);
+    h.biCompression = compression;
+    h.biSizeImage = imageSizeFor(width, height, bitCount);
+    h.biXPelsPerMeter = 0;
+    h.biYPelsPerMeter = 0;
+    h.biClrUsed = coloursUsed;
+    h.biClrImportant = coloursImportant;
+    stride_ = static_cast<int32_t>(stride);
+    tableEntries_ = entries;
+    const uint32_t offset = FILE_HEADER_BYTES + INFO_HEADER_BYTES + entries * 4;
+    fileHeader_.bfType = FILE_TYPE;
+    fileHeader_.bfReserved1 = 0;
+    fileHeader_.bfReserved2 = 0;
+    fileHeader_.bfOffBits = offset;
+    fileHeader_.bfSize = offset + static_cast<uint32_t>(stride * height);
+    return true;
+}
+
+bool Bitmap::createSection() {
+    void* bits = nullptr;
+    section_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info_), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section_ == nullptr || bits == nullptr) {
+        deleteSection();
+        return false;
+    }
+    bits_ = static_cast<uint8_t*>(bits);
+    return true;
+}
+
+HBITMAP Bitmap::create(int32_t width, int32_t height, int32_t bitCount) {
+    deleteSection();
+    keyColour_ = -1;
+    const int32_t entries = bitCount >= 1 && bitCount <= 8 ? 1 << bitCount : 0;
+    if (!setHeaders(width, height, bitCount, BI_RGB, entries, entries, entries)) {
+        reset();
+        return nullptr;
+    }
+    std::memset(info_.colours, 0, sizeof(info_.colours));
+    if (!createSection()) {
+        reset();
+        return nullptr;
+    }
+    return section_;
+}
+
+bool Bitmap::hasAlphaChannel() const {
+    return info_.header.biBitCount == 32 && info_.header.biCompression != BI_BITFIELDS;
+}
+
+void Bitmap::setKeyColour(uint8_t red, uint8_t green, uint8_t blue) {
+    keyColour_ = (static_cast<int32_t>(red) << 16) | (static_cast<int32_t>(green) << 8) | blue;
+}
+
+void Bitmap::fillPixels(uint32_t value) {
+    const int32_t w = width();
+    for (int32_t y = 0; y < height(); ++y) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(row(y));
+        std::fill(p, p + w, value);
+    }
+}
+
+bool Bitmap::copyTo(HBITMAP target) const {
+    if (section_ == nullptr || target == nullptr) {
+        return false;
+    }
+    SelectedDc source(section_);
+    SelectedDc destination(target);
+    if (!source.ok() || !destination.ok()) {
+        return false;
+    }
+    if (tableEntries_ != 0 && info_.header.biBitCount <= 8) {
+        SetDIBColorTable(source.dc(), 0, tableEntries_, info_.colours);
+    }
+    const bool done = BitBlt(destination.dc(), 0, 0, width(), height(), source.dc(), 0, 0, SRCCOPY) != FALSE;
+    GdiFlush();
+    return done;
+}
+
+bool Bitmap::encode(io::IOutputStream* stream) {
+    if (section_ == nullptr || stream == nullptr) {
+        return false;
+    }
+    return io::transferAll(stream, &fileHeader_, FILE_HEADER_BYTES) && encodeDib(stream);
+}
+
+bool Bitmap::encodeDib(io::IOutputStream* stream) const {
+    if (section_ == nullptr || stream == nullptr) {
+        return false;
+    }
+    GdiFlush();
+    return io::transferAll(stream, &info_.header, INFO_HEADER_BYTES) &&
+           io::transferAll(stream, info_.colours, static_cast<uint32_t>(colourTableBytes())) &&
+           io::transferAll(stream, bits_, static_cast<uint32_t>(stride_) * static_cast<uint32_t>(height()));
+}
+
+bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown, uint32_t& headerBytes,
+                      bool skipUnusedTable) {
+    BITMAPINFOHEADER h;
+    if (!io::transferAll(stream, &h, INFO_HEADER_BYTES)) {
+        return false;
+    }
+    consumed += INFO_HEADER_BYTES;
+    headerBytes = h.biSize;
+    const int32_t bitCount = h.biBitCount;
+    // Smaller (OS/2) headers lay out differently; other depths do not exist.
+    if (h.biSize < INFO_HEADER_BYTES || h.biPlanes != 1 || !isDepth(bitCount)) {
+        return false;
+    }
+    // Compressed pixels (RLE, embedded JPEG or PNG) are not rows to copy.
+    const bool bitFields = h.biCompression == BI_BITFIELDS;
+    if (bitFields ? bitCount != 16 && bitCount != 32 : h.biCompression != BI_RGB) {
+        return false;
+    }
+    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) {
+        return false;
+    }
+    topDown = h.biHeight < 0;
+    const int32_t height = topDown ? -h.biHeight : h.biHeight;
+
+    // Later header versions carry the bit-field masks inside the header.
+    RGBQUAD masks[3];
+    bool masksRead = false;
+    int64_t extra = static_cast<int64_t>(h.biSize) - INFO_HEADER_BYTES;
+    if (bitFields && extra >= 12) {
+        if (!io::transferAll(stream, masks, sizeof(masks))) {
+            return false;
+        }
+        consumed += sizeof(masks);
+        extra -= sizeof(masks);
+        masksRead = true;
+    }
+    if (!skipBytes(stream, extra)) {
+        return false;
+    }
+    consumed += extra;
+    if (bitFields && !masksRead) {
+        if (!io::transferAll(stream, masks, sizeof(masks))) {
+            return false;
+        }
+        consumed += sizeof(masks);
+    }
+
+    // A palette holds at most 2^bits useful entries; at 16 bits and more a listed
+    // palette only advises displays and is not kept.
+    int32_t entries = 0;
+    int64_t unusedEntries = 0;
+    uint32_t used = 0;
+    uint32_t important = 0;
+    if (bitCount <= 8) {
+        const int64_t max = int64_t(1) << bitCount;
+        const int64_t listed = h.biClrUsed == 0 ? max : h.biClrUsed;
+        entries = static_cast<int32_t>(std::min(listed, max));
+        unusedEntries = listed - entries;
+        used = static_cast<uint32_t>(entries);
+        important = h.biClrImportant <= used ? h.biClrImportant : used;
+    } else {
+        entries = bitFields ? 3 : 0;
+        unusedEntries = h.biClrUsed;
+    }
+    if (!setHeaders(h.biWidth, height, bitCount, h.biCompression, entries, used, important)) {
+        return false;
+    }
+    std::memset(info_.colours, 0, sizeof(info_.colours));
+    if (bitCount <= 8) {
+        if (!io::transferAll(stream, info_.colours, static_cast<uint32_t>(entries) * 4)) {
+            return false;
+        }
+        consumed += entries * 4;
+    } else if (bitFields) {
+        std::memcpy(info_.colours, masks, sizeof(masks));
+    }
+    if (skipUnusedTable && unusedEntries > 0) {
+        if (!skipBytes(stream, unusedEntries * 4)) {
+            return false;
+        }
+        consumed += unusedEntries * 4;
+    }
+    return true;
+}
+
+bool Bitmap::readPixels(io::IInputStream* stream, bool topDown) {
+    const int64_t bytes = static_cast<int64_t>(stride_) * height();
+    if (!hasRemaining(stream, bytes) || !createSection()) {
+        return false;
+    }
+    if (!io::transferAll(stream, bits_, static_cast<uint32_t>(bytes))) {
+        return false;
+    }
+    if (topDown) {
+        for (int32_t top = 0, bottom = height() - 1; top < bottom; ++top, --bottom) {
+            std::swap_ranges(row(top), row(top) + stride_, row(bottom));
+        }
+    }
+    return true;
+}
+
+bool Bitmap::decode(io::IInputStream* stream) {
+    reset();
+    if (stream == nullptr) {
+        return false;
+    }
+    BITMAPFILEHEADER file;
+    int64_t consumed = 0;
+    bool topDown = false;
+    uint32_t headerBytes = 0;
+    bool done = io::transferAll(stream, &file, FILE_HEADER_BYTES) && file.bfType == FILE_TYPE;
+    consumed = FILE_HEADER_BYTES;
+    done = done && readInfo(stream, consumed, topDown, headerBytes, false);
+    // The rows start at the file's pixel offset, which may lie before the end of a
+    // colour table that claimed more entries than the file holds.
+    const int64_t offset = file.bfOffBits;
+    done = done && offset >= FILE_HEADER_BYTES + static_cast<int64_t>(headerBytes);
+    if (done && offset > consumed) {
+        done = skipBytes(stream, offset - consumed);
+    } else if (done && offset < consumed) {
+        done = stream->skipBack(consumed - offset) == consumed - offset;
+    }
+    done = done && readPixels(stream, topDown);
+    if (!done) {
+        reset();
+    }
+    return done;
+}
+
+bool Bitmap::decodeDib(io::IInputStream* stream) {
+    reset();
+    if (stream == nullptr) {
+        return false;
+    }
+    int64_t consumed = 0;
+    bool topDown = false;
+    uint32_t headerBytes = 0;
+    const bool done = readInfo(stream, consumed, topDown, headerBytes, true) && readPixels(stream, topDown);
+    if (!done) {
+        reset();
+    }
+    return done;
+}
+
+BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
+    if (section_ == nullptr) {
+        return nullptr;
+    }
+    const int32_t w = width();
+    const int32_t h = height();
+    BufferedImage* image = target;
+    if (image != nullptr) {
+        image->setSize(0, 0);
+        if (!image->reserve(w, h)) {
+            return nullptr;
+        }
+        image->setSize(w, h);
+        image->setHasAlpha(false);
+    } else {
+        image = BufferedImage::create(w, h);
+        if (image == nullptr) {
+            return nullptr;
+        }
+    }
+    if (!copyTo(image->nativeHandle())) {
+        if (target == nullptr) {
+            image->release();
+        }
+        return nullptr;
+    }
+    if (hasAlphaChannel()) {
+        bool anyVisible = false;
+        bool anyTranslucent = false;
+        for (int32_t y = 0; y < h; ++y) {
+            const uint8_t* from = row(y);
+            uint8_t* to = image->row(y);
+            for (int32_t x = 0; x < w; ++x) {
+                const uint8_t alpha = from[x * 4 + 3];
+                to[x * 4 + 3] = alpha;
+                anyVisible = anyVisible || alpha != 0;
+                anyTranslucent = anyTranslucent || alpha != 255;
+            }
+        }
+        // All alpha bytes 0 means the writer left them unused.
+        if (anyVisible) {
+            image->setHasAlpha(anyTranslucent);
+        } else {
+            image->makeOpaque();
+        }
+    } else if (hasKeyColour()) {
+        image->colourKey(static_cast<uint8_t>(keyColour_ >> 16), static_cast<uint8_t>(keyColour_ >> 8),
+                         static_cast<uint8_t>(keyColour_));
+    } else {
+        image->makeOpaque();
+    }
+    return image;
+}
+
+bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
+                          uint8_t blue) {
+    // Fewer colours need the colour quantizer; other depths have no conversion.
+    if (image == nullptr || image->width() <= 0 || image->height() <= 0 || (bitCount != 24 && bitCount != 32)) {
+        reset();
+        return false;
+    }
+    const int32_t w = image->width();
+    const int32_t h = image->height();
+    BufferedImage* composite = nullptr;
+    const BufferedImage* source = image;
+    if (image->hasAlpha()) {
+        if (keepTransparency && bitCount == 32) {
+            image->setTransparentColour(red, green, blue);
+        } else {
+            composite = BufferedImage::create(w, h);
+            if (composite == nullptr) {
+                reset();
+                return false;
+            }
+            composite->fill(255, red, green, blue);
+            composite->drawImage(0, 0, w, h, image, 0, 0, false);
+            source = composite;
+        }
+    }
+    bool done = create(w, h, bitCount) != nullptr;
+    if (done && bitCount == 32) {
+        for (int32_t y = 0; y < h; ++y) {
+            std::memcpy(row(y), source->row(y), static_cast<size_t>(stride_));
+        }
+        // An opaque picture may hold any alpha bytes; the file must not show them.
+        if (!source->hasAlpha()) {
+            for (int32_t y = 0; y < h; ++y) {
+                uint8_t* p = row(y);
+                for (int32_t x = 0; x < w; ++x) {
+                    p[x * 4 + 3] = 255;
+                }
+            }
+        }
+    } else if (done) {
+        done = source->bitmap() != nullptr && source->bitmap()->copyTo(section_);
+    }
+    if (composite != nullptr) {
+        composite->release();
+    }
+    if (!done) {
+        reset();
+    }
+    return done;
+}
+
+Bitmap* Bitmap::createFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red,
+                                uint8_t green, uint8_t blue) {
+    Bitmap* bitmap = pool();
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    if (!bitmap->setFromImage(image, bitCount, keepTransparency, red, green, blue)) {
+        bitmap->release();
+        return nullptr;
+    }
+    return bitmap;
+}
+
+IEncodedImage* Bitmap::createFromImage(BufferedImage* image) const {
+    return createFromImage(image, bitCount(), true, 255, 255, 255);
+}
+
+bool Bitmap::fromBitmapHandle(HBITMAP bitmap) {
+    DIBSECTION section;
+    std::memset(&section, 0, sizeof(section));
+    const int got = bitmap != nullptr ? GetObjectW(bitmap, sizeof(section), &section) : 0;
+    if (got < static_cast<int>(sizeof(BITMAP))) {
+        reset();
+        return false;
+    }
+    handleRecord_ = section.dsBm;
+    const BITMAP& bm = handleRecord_;
+    const int32_t depth = bm.bmBitsPixel * bm.bmPlanes;
+    if (create(bm.bmWidth, bm.bmHeight, depth) == nullptr) {
+        return false;
+    }
+    // A plain bottom-up DIB is copied as it lies; top-down and bit-field sections are
+    // drawn in, so GDI turns and converts them.
+    const bool plainDib = got == static_cast<int>(sizeof(DIBSECTION)) && bm.bmBits != nullptr &&
+                          section.dsBmih.biHeight > 0 && section.dsBmih.biCompression == BI_RGB &&
+                          bm.bmWidthBytes == stride_;
+    SelectedDc source(bitmap);
+    if (!source.ok()) {
+        reset();
+        return false;
+    }
+    if (tableEntries_ != 0) {
+        RGBQUAD colours[256];
+        UINT count = 0;
+        if (bm.bmBits != nullptr) {
+            count = GetDIBColorTable(source.dc(), 0, tableEntries_, colours);
+        } else {
+            HPALETTE palette = static_cast<HPALETTE>(GetCurrentObject(source.dc(), OBJ_PAL));
+            PALETTEENTRY entries[256];
+            count = palette != nullptr ? GetPaletteEntries(palette, 0, tableEntries_, entries) : 0;
+            for (UINT i = 0; i < count; ++i) {
+                colours[i].rgbBlue = entries[i].peBlue;
+                colours[i].rgbGreen = entries[i].peGreen;
+                colours[i].rgbRed = entries[i].peRed;
+                colours[i].rgbReserved = 0;
+            }
+        }
+        std::memcpy(info_.colours, colours, count * sizeof(RGBQUAD));
+        if (count != 0) {
+            SelectedDc own(section_);
+            if (own.ok()) {
+                SetDIBColorTable(own.dc(), 0, count, info_.colours);
+            }
+        }
+    }
+    if (plainDib) {
+        GdiFlush();
+        std::memcpy(bits_, bm.bmBits, static_cast<size_t>(stride_) * height());
+        return true;
+    }
+    SelectedDc own(section_);
+    const bool done = own.ok() && BitBlt(own.dc(), 0, 0, width(), height(), source.dc(), 0, 0, SRCCOPY) != FALSE;
+    GdiFlush();
+    if (!done) {
+        reset();
+    }
+    return done;
+}
+
+bool Bitmap::fromIcon(HICON icon) {
+    ICONINFO info;
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        reset();
+        return false;
+    }
+    BITMAP bm;
+    int32_t w = 0;
+    int32_t h = 0;
+    if (info.hbmColor != nullptr && GetObjectW(info.hbmColor, sizeof(bm), &bm) != 0) {
+        w = bm.bmWidth;
+        h = bm.bmHeight;
+    } else if (info.hbmMask != nullptr && GetObjectW(info.hbmMask, sizeof(bm), &bm) != 0) {
+        // A monochrome icon's mask holds the AND mask above the XOR mask.
+        w = bm.bmWidth;
+        h = bm.bmHeight / 2;
+    }
+    if (info.hbmColor != nullptr) {
+        DeleteObject(info.hbmColor);
+    }
+    if (info.hbmMask != nullptr) {
+        DeleteObject(info.hbmMask);
+    }
+    w = w > 0 ? w : 16;
+    h = h > 0 ? h : 16;
+
+    const auto draw = [&]() {
+        SelectedDc dc(section_);
+        const bool drawn = dc.ok() && DrawIconEx(dc.dc(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL) != FALSE;
+        GdiFlush();
+        return drawn;
+    };
+    if (create(w, h, 32) == nullptr) {
+        return false;
+    }
+    fillPixels(0x00FFFFFF);
+    if (!draw()) {
+        reset();
+        return false;
+    }
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* p = row(y);
+        for (int32_t x = 0; x < w; ++x) {
+            if (p[x * 4 + 3] != 0) {
+                return true;
+            }
+        }
+    }
+    // No alpha drawn: the mask decides, through a colour icons do not use.
+    if (create(w, h, 24) == nullptr) {
+        return false;
+    }
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* p = row(y);
+        for (int32_t x = 0; x < w; ++x) {
+            p[x * 3] = 252;
+            p[x * 3 + 1] = 253;
+            p[x * 3 + 2] = 254;
+        }
+    }
+    setKeyColour(254, 253, 252);
+    if (!draw()) {
+        reset();
+        return false;
+    }
+    return true;
+}
+
+} // namespace s::image::bmp::win

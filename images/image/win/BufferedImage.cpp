@@ -1,0 +1,761 @@
+#include "images/image/win/BufferedImage.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "core/cleaner/CleanerIObject.h"
+#include "core/col/_array/ArrayP.h"
+#include "images/image/bmp/win/Bitmap.h"
+#include "images/image/filters/IFilter.h"
+#include "images/image/filters/scale/BilinearFilter.h"
+#include "system/file/win/FileOutputStream.h"
+#include "system/file/win/PathWin.h"
+
+namespace s::image::win {
+
+using bmp::win::Bitmap;
+using col::_array::ArrayP;
+
+namespace {
+
+// One reserve step per dimension: from the capacity (or the request when there is
+// none) up by x1.2 until the request fits.
+int32_t grownDimension(int32_t capacity, int32_t request) {
+    if (request <= capacity) {
+        return capacity;
+    }
+    float size = static_cast<float>(capacity > 0 ? capacity : request);
+    while (size < static_cast<float>(request)) {
+        size *= 1.2f;
+    }
+    return size >= static_cast<float>(INT_MAX) ? request : static_cast<int32_t>(size);
+}
+
+// A memory device context compatible with the screen, holding one bitmap.
+class MemoryDc {
+public:
+    explicit MemoryDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(nullptr) {
+        if (dc_ != nullptr) {
+            old_ = SelectObject(dc_, bitmap);
+        }
+    }
+    ~MemoryDc() {
+        if (dc_ != nullptr) {
+            if (old_ != nullptr && old_ != HGDI_ERROR) {
+                SelectObject(dc_, old_);
+            }
+            DeleteDC(dc_);
+        }
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    bool ok() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+} // namespace
+
+BufferedImage::BufferedImage()
+    : dib_(nullptr), bits_(nullptr), width_(0), height_(0), pixelCount_(0), byteSize_(0), stride_(0),
+      capacityWidth_(0), capacityHeight_(0), capacityStride_(0), scaledCache_(nullptr), scaledStale_(false),
+      filteredStale_(false), hasAlpha_(0), filters_(new (std::nothrow) ArrayP()), filteredCache_(nullptr) {
+    if (filters_ != nullptr) {
+        filters_->setCleaner(&cleaner::CleanerIObject::instance());
+    }
+    reset();
+}
+
+BufferedImage::~BufferedImage() {
+    delete filters_;  // its cleaner deletes the filters still attached
+    delete scaledCache_;
+    delete filteredCache_;
+    delete dib_;
+}
+
+BufferedImage* BufferedImage::create(int32_t width, int32_t height) {
+    BufferedImage* image = pool();
+    if (image != nullptr && !image->allocate(width, height)) {
+        image->release();
+        return nullptr;
+    }
+    return image;
+}
+
+void BufferedImage::reset() {
+    releaseBitmap();
+    width_ = height_ = 0;
+    pixelCount_ = byteSize_ = 0;
+    stride_ = 0;
+    capacityWidth_ = capacityHeight_ = capacityStride_ = 0;
+    hasAlpha_ = 0;
+    if (scaledCache_ != nullptr) {
+        scaledCache_->release();
+        scaledCache_ = nullptr;
+    }
+    scaledStale_ = false;
+    removeAllFilters();
+    releaseFilteredCache();
+}
+
+void BufferedImage::releaseBitmap() {
+    if (dib_ != nullptr) {
+        dib_->release();
+        dib_ = nullptr;
+    }
+    bits_ = nullptr;
+}
+
+void BufferedImage::releaseFilteredCache() {
+    if (filteredCache_ != nullptr) {
+        filteredCache_->release();
+        filteredCache_ = nullptr;
+    }
+    filteredStale_ = false;
+}
+
+void BufferedImage::pixelsChanged() {
+    scaledStale_ = true;
+    filteredStale_ = true;
+}
+
+HBITMAP BufferedImage::nativeHandle() const {
+    return dib_ != nullptr ? dib_->handle() : nullptr;
+}
+
+HBITMAP BufferedImage::nativeHandle() {
+    pixelsChanged();
+    return dib_ != nullptr ? dib_->handle() : nullptr;
+}
+
+void BufferedImage::setSize(int32_t width, int32_t height) {
+    width_ = width;
+    height_ = height;
+    stride_ = width * 4;
+    pixelCount_ = static_cast<int64_t>(width) * height;
+    byteSize_ = pixelCount_ * 4;
+    pixelsChanged();
+}
+
+bool BufferedImage::allocate(int32_t width, int32_t height) {
+    releaseBitmap();
+    capacityWidth_ = capacityHeight_ = capacityStride_ = 0;
+    setSize(0, 0);
+    if (width < 0 || height < 0) {
+        return false;
+    }
+    if (width == 0 || height == 0) {
+        return true;  // an empty picture needs no bitmap
+    }
+    Bitmap* bitmap = Bitmap::pool();
+    if (bitmap == nullptr) {
+        return false;
+    }
+    if (bitmap->create(width, height, 32) == nullptr) {
+        bitmap->release();
+        return false;
+    }
+    dib_ = bitmap;
+    bits_ = bitmap->bits();
+    capacityWidth_ = width;
+    capacityHeight_ = height;
+    capacityStride_ = width * 4;
+    setSize(width, height);
+    return true;
+}
+
+bool BufferedImage::ensureCapacity(int32_t width, int32_t height) {
+    if ((width <= capacityWidth_ && height <= capacityHeight_) || width <= 0 || height <= 0) {
+        return true;
+    }
+    // Never narrower or shorter than now, so every old row fits.
+    const int32_t newWidth = std::max(width, capacityWidth_);
+    const int32_t newHeight = std::max(height, capacityHeight_);
+    Bitmap* bitmap = Bitmap::pool();
+    if (bitmap == nullptr) {
+        return false;
+    }
+    if (bitmap->create(newWidth, newHeight, 32) == nullptr) {
+        bitmap->release();
+        return false;
+    }
+    GdiFlush();
+    const int32_t oldWidth = width_;
+    const int32_t oldHeight = height_;
+    const int32_t oldStride = stride_;
+    Bitmap* old = dib_;
+    const uint8_t* oldBits = bits_;
+    const int32_t oldCapacityHeight = capacityHeight_;
+    const int32_t oldCapacityStride = capacityStride_;
+
+    dib_ = bitmap;
+    bits_ = bitmap->bits();
+    capacityWidth_ = newWidth;
+    capacityHeight_ = newHeight;
+    capacityStride_ = newWidth * 4;
+    if (oldBits != nullptr) {
+        for (int32_t y = 0; y < oldHeight; ++y) {
+            std::memcpy(rowAt(y), oldBits + static_cast<ptrdiff_t>(oldCapacityHeight - y - 1) * oldCapacityStride,
+                        static_cast<size_t>(oldStride));
+        }
+    }
+    if (old != nullptr) {
+        old->release();
+    }
+    setSize(oldWidth, oldHeight);
+    return true;
+}
+
+bool BufferedImage::reserve(int32_t width, int32_t height) {
+    if (capacityWidth_ >= width && capacityHeight_ >= height) {
+        return true;
+    }
+    if (ensureCapacity(grownDimension(capacityWidth_, width), grownDimension(capacityHeight_, height))) {
+        return true;
+    }
+    // The headroom may be what does not fit.
+    return ensureCapacity(width, height);
+}
+
+BufferedImage* BufferedImage::createImage(int32_t width, int32_t height) const {
+    return create(width, height);
+}
+
+void BufferedImage::setScaledCache(BufferedImage* image) {
+    if (scaledCache_ != nullptr && scaledCache_ != image) {
+        scaledCache_->release();
+    }
+    scaledCache_ = image;
+    scaledStale_ = false;
+}
+
+bool BufferedImage::blit(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, bool scale) {
+    const BufferedImage* picture = this;
+    if (scale) {
+        picture = scaledCopy(width, height, false);
+    }
+    if (dc == nullptr || picture == nullptr || picture->nativeHandle() == nullptr) {
+        return false;
+    }
+    MemoryDc memory(picture->nativeHandle());
+    if (!memory.ok()) {
+        return false;
+    }
+    width = std::min(width, picture->width());
+    height = std::min(height, picture->height());
+    return BitBlt(dc, x, y, width, height, memory.dc(), 0, 0, SRCCOPY) != FALSE;
+}
+
+BufferedImage* BufferedImage::scaledCopy(int32_t width, int32_t height, bool keepAspect) {
+    if (keepAspect && width_ > 0 && height_ > 0) {
+        const double rx = static_cast<double>(width) / width_;
+        const double ry = static_cast<double>(height) / height_;
+        if (rx < ry) {
+            height = static_cast<int32_t>(height_ * rx);
+        } else if (ry < rx) {
+            width = static_cast<int32_t>(width_ * ry);
+        }
+    }
+    if (width == width_ && height == height_) {
+        return this;
+    }
+    if (width <= 0 || height <= 0 || bits_ == nullptr) {
+        return nullptr;
+    }
+    if (scaledCache_ != nullptr && !scaledStale_ && scaledCache_->width() == width &&
+        scaledCache_->height() == height) {
+        return scaledCache_;
+    }
+    BufferedImage* target = scaledCache_ != nullptr ? scaledCache_ : pool();
+    if (target == nullptr) {
+        return nullptr;
+    }
+    GdiFlush();
+    if (filters::scale::BilinearFilter::instance().scaledCopy(this, width, height, target) == nullptr) {
+        if (target != scaledCache_) {
+            target->release();
+        }
+        return nullptr;
+    }
+    scaledCache_ = target;
+    scaledStale_ = false;
+    return target;
+}
+
+void BufferedImage::drawImage(int32_t x, int32_t y, int32_t width, int32_t height, BufferedImage* source,
+                              int32_t sourceX, int32_t sourceY, bool scale) {
+    if (source == nullptr || bits_ == nullptr) {
+        return;
+    }
+    const BufferedImage* from = source;
+    if (scale) {
+        from = source->scaledCopy(width, height, false);
+        if (from == nullptr) {
+            return;
+        }
+    }
+    if (from->bits_ == nullptr) {
+        return;
+    }
+    // Clip on both sides: a negative target or source offset moves the other one on.
+    int64_t tx = x, ty = y, sx = sourceX, sy = sourceY;
+    if (tx < 0) {
+        sx -= tx;
+        tx = 0;
+    }
+    if (ty < 0) {
+        sy -= ty;
+        ty = 0;
+    }
+    if (sx < 0) {
+        tx -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        ty -= sy;
+        sy = 0;
+    }
+    const int64_t w = std::min<int64_t>(from->width_ - sx, width_ - tx);
+    const int64_t h = std::min<int64_t>(from->height_ - sy, height_ - ty);
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    GdiFlush();
+    pixelsChanged();
+    if (!from->hasAlpha()) {
+        for (int64_t i = 0; i < h; ++i) {
+            std::memmove(rowAt(static_cast<int32_t>(ty + i)) + tx * 4,
+                         from->rowAt(static_cast<int32_t>(sy + i)) + sx * 4, static_cast<size_t>(w * 4));
+        }
+        return;
+    }
+    const bool opaqueTarget = hasAlpha_ == 0;
+    for (int64_t i = 0; i < h; ++i) {
+        uint8_t* d = rowAt(static_cast<int32_t>(ty + i)) + tx * 4;
+        const uint8_t* s = from->rowAt(static_cast<int32_t>(sy + i)) + sx * 4;
+        for (int64_t j = 0; j < w; ++j, d += 4, s += 4) {
+            if (opaqueTarget) {
+                d[3] = 255;
+            }
+            const int32_t t = s[3];
+            const int32_t u = d[3];
+            if (t == 0) {
+                continue;
+            }
+            if (t == 255 || u == 0) {
+                std::memcpy(d, s, 4);
+                continue;
+            }
+            const int32_t a = t + u - ((u * (t + 1)) >> 8);
+            const int32_t weight = (t * 256) / a;
+            for (int c = 0; c < 3; ++c) {
+                d[c] = static_cast<uint8_t>(d[c] + (((s[c] - d[c]) * weight) >> 8));
+            }
+            d[3] = static_cast<uint8_t>(a);
+        }
+    }
+}
+
+bool BufferedImage::saveBmp(io::IOutputStream* stream, int32_t bitCount, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    if (stream == nullptr) {
+        return false;
+    }
+    Bitmap* bitmap = Bitmap::createFromImage(this, bitCount, keepTransparency, red, green, blue);
+    if (bitmap == nullptr) {
+        return false;
+    }
+    const bool done = bitmap->encode(stream);
+    bitmap->release();
+    return done;
+}
+
+bool BufferedImage::saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    file::win::PathWin* file = file::win::PathWin::create(path);
+    if (file == nullptr) {
+        return false;
+    }
+    file::win::FileOutputStream* stream = file->isValid() ? file->openOutputStream(false) : nullptr;
+    bool done = false;
+    if (stream != nullptr) {
+        io::IOutputStream* sink = stream;
+        done = saveBmp(sink, bitCount, keepTransparency, red, green, blue);
+        done = stream->flush() && done;
+        stream->release();
+        if (!done) {
+            file->remove(false, false);
+        }
+    }
+    file->release();
+    return done;
+}
+
+BufferedImage* BufferedImage::copy(BufferedImage* destination) const {
+    if (destination == this) {
+        return nullptr;
+    }
+    BufferedImage* target = destination != nullptr ? destination : pool();
+    if (target == nullptr) {
+        return nullptr;
+    }
+    if (!target->allocate(width_, height_)) {
+        if (destination == nullptr) {
+            target->release();
+        }
+        return nullptr;
+    }
+    GdiFlush();
+    for (int32_t y = 0; y < height_; ++y) {
+        std::memcpy(target->rowAt(y), rowAt(y), static_cast<size_t>(stride_));
+    }
+    target->hasAlpha_ = hasAlpha_;
+    return target;
+}
+
+BufferedImage* BufferedImage::prepareTurned(BufferedImage* destination, int32_t width, int32_t height) const {
+    if (destination == this) {
+        return nullptr;
+    }
+    BufferedImage* target = destination != nullptr ? destination : pool();
+    if (target == nullptr) {
+        return nullptr;
+    }
+    target->setSize(0, 0);
+    if (!target->ensureCapacity(width, height)) {
+        if (destination == nullptr) {
+            target->release();
+        }
+        return nullptr;
+    }
+    target->setSize(width, height);
+    target->hasAlpha_ = hasAlpha_;
+    GdiFlush();
+    return target;
+}
+
+BufferedImage* BufferedImage::rotateRight(BufferedImage* destination) const {
+    BufferedImage* target = prepareTurned(destination, height_, width_);
+    if (target == nullptr) {
+        return nullptr;
+    }
+    for (int32_t y = 0; y < width_; ++y) {
+        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
+        for (int32_t x = 0; x < height_; ++x) {
+            to[x] = reinterpret_cast<const uint32_t*>(rowAt(height_ - 1 - x))[y];
+        }
+    }
+    return target;
+}
+
+BufferedImage* BufferedImage::rotate180(BufferedImage* destination) const {
+    BufferedImage* target = prepareTurned(destination, width_, height_);
+    if (target == nullptr) {
+        return nullptr;
+    }
+    for (int32_t y = 0; y < height_; ++y) {
+        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
+        const uint32_t* from = reinterpret_cast<const uint32_t*>(rowAt(height_ - 1 - y));
+        for (int32_t x = 0; x < width_; ++x) {
+            to[x] = from[width_ - 1 - x];
+        }
+    }
+    return target;
+}
+
+BufferedImage* BufferedImage::rotateLeft(BufferedImage* destination) const {
+    BufferedImage* target = prepareTurned(destination, height_, width_);
+    if (target == nullptr) {
+        return nullptr;
+    }
+    for (int32_t y = 0; y < width_; ++y) {
+        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
+        for (int32_t x = 0; x < height_; ++x) {
+            to[x] = reinterpret_cast<const uint32_t*>(rowAt(x))[width_ - 1 - y];
+        }
+    }
+    return target;
+}
+
+BufferedImage* BufferedImage::mirror(BufferedImage* destination) const {
+    BufferedImage* target = prepareTurned(destination, width_, height_);
+    if (target == nullptr) {
+        return nullptr;
+    }
+    for (int32_t y = 0; y < height_; ++y) {
+        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
+        const uint32_t* from = reinterpret_cast<const uint32_t*>(rowAt(y));
+        for (int32_t x = 0; x < width_; ++x) {
+            to[x] = from[width_ - 1 - x];
+        }
+    }
+    return target;
+}
+
+BufferedImage* BufferedImage::flip(BufferedImage* destination) const {
+    BufferedImage* target = prepareTurned(destination, width_, height_);
+    if (target == nullptr) {
+        return nullptr;
+    }
+    for (int32_t y = 0; y < height_; ++y) {
+        std::memcpy(target->rowAt(y), rowAt(height_ - 1 - y), static_cast<size_t>(stride_));
+    }
+    return target;
+}
+
+bool BufferedImage::hasFilters() const {
+    return filters_ != nullptr && filters_->count() != 0;
+}
+
+bool BufferedImage::findFilter(const wchar_t* kindName, int32_t* index) const {
+    const uint32_t n = filters_ != nullptr ? filters_->count() : 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (static_cast<filters::IFilter*>(filters_->get(i))->kindName() == kindName) {
+            if (index != nullptr) {
+                *index = static_cast<int32_t>(i);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+filters::IFilter* BufferedImage::filterAt(int32_t index) const {
+    if (filters_ == nullptr || index < 0 || static_cast<uint32_t>(index) >= filters_->count()) {
+        return nullptr;
+    }
+    return static_cast<filters::IFilter*>(filters_->get(static_cast<uint32_t>(index)));
+}
+
+void BufferedImage::releaseFilter(filters::IFilter* filter) {
+    if (filter != nullptr && filter->releaseWithImage()) {
+        filter->release();
+    }
+}
+
+void BufferedImage::addFilter(filters::IFilter* filter) {
+    if (filters_ != nullptr && filter != nullptr) {
+        filters_->add(filter);
+    }
+    releaseFilteredCache();
+}
+
+void BufferedImage::setFilterAt(int32_t index, filters::IFilter* filter) {
+    if (filters_ == nullptr || filter == nullptr || index < 0) {
+        return;
+    }
+    const uint32_t i = static_cast<uint32_t>(index);
+    if (i == filters_->count()) {
+        filters_->add(filter);
+    } else if (i < filters_->count()) {
+        filters::IFilter* old = static_cast<filters::IFilter*>(filters_->get(i));
+        filters_->set(i, filter);
+        if (old != filter) {
+            releaseFilter(old);
+        }
+    }
+    releaseFilteredCache();
+}
+
+void BufferedImage::removeFilterAt(int32_t index) {
+    if (filterAt(index) != nullptr) {
+        releaseFilter(static_cast<filters::IFilter*>(filters_->removeAt(static_cast<uint32_t>(index))));
+    }
+    releaseFilteredCache();
+}
+
+void BufferedImage::removeAllFilters() {
+    while (filters_ != nullptr && filters_->count() != 0) {
+        releaseFilter(static_cast<filters::IFilter*>(filters_->removeLast()));
+    }
+    releaseFilteredCache();
+}
+
+void BufferedImage::clearFilters() {
+    if (filters_ != nullptr) {
+        filters_->setCount(0);
+    }
+    releaseFilteredCache();
+}
+
+BufferedImage* BufferedImage::buildFiltered() {
+    releaseFilteredCache();
+    if (!hasFilters()) {
+        return this;
+    }
+    const BufferedImage* previous = this;
+    BufferedImage* result = nullptr;
+    for (uint32_t i = 0; i < filters_->count(); ++i) {
+        BufferedImage* target = pool();
+        BufferedImage* next = target != nullptr
+                                  ? static_cast<filters::IFilter*>(filters_->get(i))->apply(previous, target)
+                                  : nullptr;
+        if (next != target && target != nullptr) {
+            target->release();
+        }
+        if (result != nullptr) {
+            result->release();
+        }
+        if (next != target || next == nullptr) {
+            return nullptr;  // a filter that fails ends the chain with no picture
+        }
+        result = next;
+        previous = next;
+    }
+    result->detectAlpha();
+    filteredCache_ = result;
+    return result;
+}
+
+BufferedImage* BufferedImage::filtered() {
+    if (filteredCache_ != nullptr && !filteredStale_) {
+        return filteredCache_;
+    }
+    return buildFiltered();
+}
+
+bool BufferedImage::detectAlpha() {
+    GdiFlush();
+    bool found = false;
+    for (int32_t y = 0; y < height_ && !found; ++y) {
+        const uint8_t* p = rowAt(y);
+        for (int32_t x = 0; x < width_; ++x) {
+            if (p[x * 4 + 3] != 255) {
+                found = true;
+                break;
+            }
+        }
+    }
+    hasAlpha_ = found ? 1 : 0;
+    return found;
+}
+
+void BufferedImage::makeOpaque() {
+    GdiFlush();
+    pixelsChanged();
+    for (int32_t y = 0; y < height_; ++y) {
+        uint8_t* p = rowAt(y);
+        for (int32_t x = 0; x < width_; ++x) {
+            p[x * 4 + 3] = 255;
+        }
+    }
+    hasAlpha_ = 0;
+}
+
+void BufferedImage::fill(uint8_t alpha, uint8_t red, uint8_t green, uint8_t blue) {
+    GdiFlush();
+    pixelsChanged();
+    const uint32_t value = (static_cast<uint32_t>(alpha) << 24) | (static_cast<uint32_t>(red) << 16) |
+                           (static_cast<uint32_t>(green) << 8) | blue;
+    for (int32_t y = 0; y < height_; ++y) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(rowAt(y));
+        std::fill(p, p + width_, value);
+    }
+    hasAlpha_ = alpha != 255 ? 1 : 0;
+}
+
+void BufferedImage::colourKey(uint8_t red, uint8_t green, uint8_t blue) {
+    GdiFlush();
+    pixelsChanged();
+    const uint32_t key = (static_cast<uint32_t>(red) << 16) | (static_cast<uint32_t>(green) << 8) | blue;
+    bool matched = false;
+    for (int32_t y = 0; y < height_; ++y) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(rowAt(y));
+        for (int32_t x = 0; x < width_; ++x) {
+            if ((p[x] & 0x00FFFFFF) == key) {
+                p[x] = key;
+                matched = true;
+            } else {
+                p[x] |= 0xFF000000;
+            }
+        }
+    }
+    if (matched) {
+        hasAlpha_ = 1;
+    }
+}
+
+void BufferedImage::setTransparentColour(uint8_t red, uint8_t green, uint8_t blue) {
+    if (hasAlpha_ == 0) {
+        return;
+    }
+    GdiFlush();
+    pixelsChanged();
+    const uint32_t colour = (static_cast<uint32_t>(red) << 16) | (static_cast<uint32_t>(green) << 8) | blue;
+    for (int32_t y = 0; y < height_; ++y) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(rowAt(y));
+        for (int32_t x = 0; x < width_; ++x) {
+            if ((p[x] >> 24) == 0) {
+                p[x] = colour;
+            }
+        }
+    }
+}
+
+void BufferedImage::maskEqual(const BufferedImage* other) {
+    if (other == nullptr || other->bits_ == nullptr) {
+        return;
+    }
+    GdiFlush();
+    pixelsChanged();
+    const int32_t w = std::min(width_, other->width_);
+    const int32_t h = std::min(height_, other->height_);
+    for (int32_t y = 0; y < h; ++y) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(rowAt(y));
+        const uint32_t* o = reinterpret_cast<const uint32_t*>(other->rowAt(y));
+        for (int32_t x = 0; x < w; ++x) {
+            if (((p[x] ^ o[x]) & 0x00FFFFFF) == 0) {
+                p[x] &= 0x00FFFFFF;
+                hasAlpha_ = 1;
+            }
+        }
+    }
+}
+
+void BufferedImage::alphaThreshold(uint8_t limit) {
+    GdiFlush();
+    pixelsChanged();
+    bool cleared = false;
+    for (int32_t y = 0; y < height_; ++y) {
+        uint8_t* p = rowAt(y);
+        for (int32_t x = 0; x < width_; ++x) {
+            if (p[x * 4 + 3] < limit) {
+                p[x * 4 + 3] = 0;
+                cleared = true;
+            } else {
+                p[x * 4 + 3] = 255;
+            }
+        }
+    }
+    hasAlpha_ = cleared ? 1 : 0;
+}
+
+void BufferedImage::flattenOnWhite() {
+    if (hasAlpha_ == 0) {
+        return;
+    }
+    GdiFlush();
+    pixelsChanged();
+    for (int32_t y = 0; y < height_; ++y) {
+        uint8_t* p = rowAt(y);
+        for (int32_t x = 0; x < width_; ++x, p += 4) {
+            const int32_t b = p[3];
+            if (b == 0) {
+                p[0] = p[1] = p[2] = p[3] = 255;
+            } else if (b != 255) {
+                for (int c = 0; c < 3; ++c) {
+                    p[c] = static_cast<uint8_t>((p[c] * (b + 1) + 255 * (256 - b)) >> 8);
+                }
+                p[3] = 255;
+            }
+        }
+    }
+    hasAlpha_ = 0;
+}
+
+} // namespace s::image::win

@@ -1,0 +1,183 @@
+#include "system/file/win/FileOutputStream.h"
+
+#include <cstring>
+#include <new>
+
+#include "system/file/IPath.h"
+
+namespace s::file::win {
+
+FileOutputStream::FileOutputStream()
+    : handle_(nullptr), buffer_(nullptr), pending_(0), position_(0), readFailed_(false) {}
+
+FileOutputStream::~FileOutputStream() {
+    close();
+}
+
+bool FileOutputStream::open(IPath* path, bool append) {
+    reset();
+    if (path == nullptr || !path->isValid()) {
+        return false;
+    }
+    HANDLE h = CreateFileW(path->getApiText(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    handle_ = h;
+    buffer_ = new (std::nothrow) uint8_t[BUFFER_SIZE];
+    if (buffer_ == nullptr) {
+        close();
+        return false;
+    }
+    if (append) {
+        seekEnd();
+    }
+    return true;
+}
+
+bool FileOutputStream::writeOut() {
+    if (handle_ == nullptr) {
+        return false;
+    }
+    while (pending_ != 0) {
+        DWORD written = 0;
+        const BOOL ok = WriteFile(handle_, buffer_, pending_, &written, nullptr);
+        if (written != 0 && written < pending_) {
+            // Keep only what the file has not taken, so a retry does not write twice.
+            std::memmove(buffer_, buffer_ + written, pending_ - written);
+        }
+        pending_ -= written < pending_ ? written : pending_;
+        if (!ok || written == 0) {
+            return pending_ == 0;
+        }
+    }
+    return true;
+}
+
+bool FileOutputStream::write(const void* bytes, uint32_t count, uint32_t& done) {
+    done = 0;
+    if (handle_ == nullptr) {
+        return false;
+    }
+    const uint8_t* from = static_cast<const uint8_t*>(bytes);
+    uint32_t left = count;
+    while (left != 0) {
+        if (pending_ == BUFFER_SIZE && !writeOut()) {
+            return false;
+        }
+        const uint32_t room = BUFFER_SIZE - pending_;
+        const uint32_t take = left < room ? left : room;
+        std::memcpy(buffer_ + pending_, from, take);
+        pending_ += take;
+        from += take;
+        left -= take;
+        done += take;
+        position_ += take;
+        if (left != 0 && !writeOut()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FileOutputStream::flush() {
+    if (!writeOut()) {
+        return false;
+    }
+    return FlushFileBuffers(handle_) != FALSE;
+}
+
+void FileOutputStream::truncate() {
+    if (flush()) {
+        SetEndOfFile(handle_);
+    }
+}
+
+void FileOutputStream::close() {
+    if (handle_ != nullptr) {
+        flush();
+        CloseHandle(handle_);
+        handle_ = nullptr;
+    }
+    delete[] buffer_;
+    buffer_ = nullptr;
+    pending_ = 0;
+}
+
+bool FileOutputStream::read(void* buffer, uint32_t max, uint32_t& got) {
+    got = 0;
+    readFailed_ = true;
+    if (handle_ == nullptr || !writeOut()) {
+        return false;
+    }
+    readFailed_ = false;
+    if (max == 0) {
+        return true;
+    }
+    DWORD n = 0;
+    if (!ReadFile(handle_, buffer, max, &n, nullptr)) {
+        readFailed_ = true;
+        return false;
+    }
+    if (n == 0) {
+        return false;
+    }
+    got = n;
+    position_ += n;
+    return true;
+}
+
+bool FileOutputStream::moveTo(int64_t distance, DWORD method) {
+    if (!writeOut()) {
+        return false;  // moving now would later write the pending bytes at the wrong place
+    }
+    LARGE_INTEGER move;
+    LARGE_INTEGER now;
+    move.QuadPart = distance;
+    if (!SetFilePointerEx(handle_, move, &now, method)) {
+        return false;
+    }
+    position_ = now.QuadPart;
+    return true;
+}
+
+void FileOutputStream::rewind() {
+    moveTo(0, FILE_BEGIN);
+}
+
+void FileOutputStream::seekEnd() {
+    moveTo(0, FILE_END);
+}
+
+void FileOutputStream::seek(int64_t position) {
+    if (position != position_) {
+        moveTo(position, FILE_BEGIN);
+    }
+}
+
+void FileOutputStream::seekFromEnd(int64_t distance) {
+    moveTo(-distance, FILE_END);
+}
+
+int64_t FileOutputStream::skip(int64_t n) {
+    if (n != 0) {
+        moveTo(n, FILE_CURRENT);
+    }
+    return n;
+}
+
+int64_t FileOutputStream::skipBack(int64_t n) {
+    if (n != 0) {
+        moveTo(-n, FILE_CURRENT);
+    }
+    return n;
+}
+
+void FileOutputStream::reset() {
+    close();
+    position_ = 0;
+    readFailed_ = false;
+}
+
+} // namespace s::file::win
