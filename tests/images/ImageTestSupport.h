@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/thread/Held.h"
 #include "core/col/_array/ArrayU08.h"
 #include "images/image/win/BufferedImage.h"
 
@@ -15,20 +16,10 @@ namespace imagetest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Gives a pooled object back at the end of a scope.
+// A pooled object given back at the end of a scope; a fresh one from the pool by default.
 template <class T>
-struct Held {
-    T* p;
-    explicit Held(T* object = T::pool()) : p(object) {}
-    ~Held() {
-        if (p != nullptr) {
-            p->release();
-        }
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* operator->() const { return p; }
-    T* get() const { return p; }
+struct Held : s::thread::Held<T> {
+    explicit Held(T* object = T::pool()) : s::thread::Held<T>(object) {}
 };
 
 // A pooled byte array holding bytes, positioned at its start.

@@ -6,6 +6,7 @@
 
 #include <climits>
 
+#include "core/thread/Held.h"
 #include "images/image/win/BufferedImage.h"
 #include "system/monitor/UiScale.h"
 #include "system/monitor/win/Monitor.h"
@@ -26,14 +27,7 @@ void injectedScreen(int32_t* width, int32_t* height) {
     *height = screenHeight;
 }
 
-struct Released {
-    BufferedImage* image;
-    ~Released() {
-        if (image != nullptr) {
-            image->release();
-        }
-    }
-};
+using Released = s::thread::Held<BufferedImage>;
 
 RECT virtualScreen() {
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -141,23 +135,23 @@ TEST(Monitors, ListAndWorkAreaOfTheDisplay) {
 
 TEST(ScreenCapture, ClipsToTheVirtualScreen) {
     const RECT screen = virtualScreen();
-    Released clipped{mwin::captureScreenRect(screen.left - 100, screen.top, 300, 50)};
-    ASSERT_NE(nullptr, clipped.image);
-    EXPECT_EQ(200, clipped.image->width());
-    EXPECT_EQ(50, clipped.image->height());
-    EXPECT_FALSE(clipped.image->hasAlpha());
-    EXPECT_EQ(255u, clipped.image->pixel(0, 0) >> 24);
-    Released exact{mwin::captureScreenRect(screen.left, screen.top, 200, 50)};
-    ASSERT_NE(nullptr, exact.image);
+    Released clipped(mwin::captureScreenRect(screen.left - 100, screen.top, 300, 50));
+    ASSERT_NE(nullptr, clipped.get());
+    EXPECT_EQ(200, clipped.get()->width());
+    EXPECT_EQ(50, clipped.get()->height());
+    EXPECT_FALSE(clipped.get()->hasAlpha());
+    EXPECT_EQ(255u, clipped.get()->pixel(0, 0) >> 24);
+    Released exact(mwin::captureScreenRect(screen.left, screen.top, 200, 50));
+    ASSERT_NE(nullptr, exact.get());
     for (int32_t y = 0; y < 50; y += 7) {
         for (int32_t x = 0; x < 200; x += 13) {
-            ASSERT_EQ(exact.image->pixel(x, y), clipped.image->pixel(x, y));
+            ASSERT_EQ(exact.get()->pixel(x, y), clipped.get()->pixel(x, y));
         }
     }
-    Released corner{mwin::captureScreenRect(screen.right - 10, screen.bottom - 5, 100, 100)};
-    ASSERT_NE(nullptr, corner.image);
-    EXPECT_EQ(10, corner.image->width());
-    EXPECT_EQ(5, corner.image->height());
+    Released corner(mwin::captureScreenRect(screen.right - 10, screen.bottom - 5, 100, 100));
+    ASSERT_NE(nullptr, corner.get());
+    EXPECT_EQ(10, corner.get()->width());
+    EXPECT_EQ(5, corner.get()->height());
 
     EXPECT_EQ(nullptr, mwin::captureScreenRect(screen.left - 500, screen.top, 100, 100));
     EXPECT_EQ(nullptr, mwin::captureScreenRect(screen.right, screen.top, 100, 100));
@@ -173,20 +167,20 @@ TEST(ScreenCapture, CapturesAWindow) {
 
     HWND window = colouredWindow(100, 120, 64, 48, RGB(200, 30, 60));
     ASSERT_NE(nullptr, window) << "needs a display";
-    Released whole{mwin::captureWindow(window)};
-    ASSERT_NE(nullptr, whole.image);
-    EXPECT_EQ(64, whole.image->width());
-    EXPECT_EQ(48, whole.image->height());
-    EXPECT_EQ(0xFFC81E3Cu, whole.image->pixel(32, 24));
-    EXPECT_EQ(0xFFC81E3Cu, whole.image->pixel(0, 0));
-    EXPECT_EQ(0xFFC81E3Cu, whole.image->pixel(63, 47));
+    Released whole(mwin::captureWindow(window));
+    ASSERT_NE(nullptr, whole.get());
+    EXPECT_EQ(64, whole.get()->width());
+    EXPECT_EQ(48, whole.get()->height());
+    EXPECT_EQ(0xFFC81E3Cu, whole.get()->pixel(32, 24));
+    EXPECT_EQ(0xFFC81E3Cu, whole.get()->pixel(0, 0));
+    EXPECT_EQ(0xFFC81E3Cu, whole.get()->pixel(63, 47));
 
     // Partly left of the screen: only the visible part, from the screen's edge.
     const RECT screen = virtualScreen();
     SetWindowPos(window, nullptr, screen.left - 20, 120, 64, 48, SWP_NOZORDER | SWP_NOACTIVATE);
-    Released part{mwin::captureWindow(window)};
-    ASSERT_NE(nullptr, part.image);
-    EXPECT_EQ(44, part.image->width());
-    EXPECT_EQ(48, part.image->height());
+    Released part(mwin::captureWindow(window));
+    ASSERT_NE(nullptr, part.get());
+    EXPECT_EQ(44, part.get()->width());
+    EXPECT_EQ(48, part.get()->height());
     DestroyWindow(window);
 }

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <new>
 
+#include "core/thread/Held.h"
 #include "core/col/_array/ArrayU08.h"
 #include "core/col/_array/ArrayU32.h"
 #include "core/comp/MergeSort.h"
@@ -24,29 +25,7 @@ using str::strbuffer::StrBuffer;
 
 namespace {
 
-template <class T>
-class Held {
-public:
-    explicit Held(T* object) : object_(object) {}
-    ~Held() {
-        if (object_ != nullptr) {
-            object_->release();
-        }
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* operator->() const { return object_; }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    T* take() {
-        T* object = object_;
-        object_ = nullptr;
-        return object;
-    }
-
-private:
-    T* object_;
-};
+using s::thread::Held;
 
 // Key order of the sorts: the shorter length ignoring case, then the shorter first.
 int32_t compareKeys(const wchar_t* a, const wchar_t* b) {

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <mutex>
 
+#include "core/thread/Held.h"
 #include "core/col/_array/ArrayP.h"
 #include "core/col/_array/ArrayU08.h"
 #include "core/comp/MergeSort.h"
@@ -29,31 +30,7 @@ using str::strbuffer::StrBuffer;
 
 namespace {
 
-// Gives a pooled object back when the scope ends.
-template <class T>
-class Held {
-public:
-    explicit Held(T* object) : object_(object) {}
-    ~Held() {
-        if (object_ != nullptr) {
-            object_->release();
-        }
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* operator->() const { return object_; }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    // Hands the object on; the holder forgets it.
-    T* take() {
-        T* object = object_;
-        object_ = nullptr;
-        return object;
-    }
-
-private:
-    T* object_;
-};
+using s::thread::Held;
 
 StrBuffer* prepared(StrBuffer* out, bool append) {
     if (out == nullptr) {
