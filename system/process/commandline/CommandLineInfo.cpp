@@ -1,0 +1,38 @@
+#include "system/process/commandline/CommandLineInfo.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace s::process::commandline {
+
+bool CommandLineInfo::parse(const wchar_t* commandLine, CommandLineInfo& info, uint32_t* count) {
+    if (count != nullptr) {
+        *count = 0;
+    }
+    // An empty text would make the splitter report this executable as the only
+    // argument, which is what an empty command line means anyway: nothing to hand on.
+    if (commandLine == nullptr || commandLine[0] == 0) {
+        return true;
+    }
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(commandLine, &argc);
+    if (argv == nullptr) {
+        return false;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const wchar_t* param = argv[i];
+        const bool flag = param[0] == L'-' || param[0] == L'/';
+        info.parseParam(flag ? param + 1 : param, flag, i == argc - 1);
+    }
+    if (count != nullptr && argc > 1) {
+        *count = static_cast<uint32_t>(argc - 1);
+    }
+    LocalFree(argv);
+    return true;
+}
+
+bool CommandLineInfo::parseProcess(CommandLineInfo& info, uint32_t* count) {
+    return parse(GetCommandLineW(), info, count);
+}
+
+} // namespace s::process::commandline

@@ -1,0 +1,51 @@
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A small HTTP server on 127.0.0.1 for the download tests. Paths (query ignored):
+//   /text      200, Content-Length, body TEXT_BODY (bytes above 0x7F included)
+//   /nolength  HTTP/1.0 200 without Content-Length, body TEXT_BODY, ended by close
+//   /big       200, Content-Length, BIG_SIZE bytes of a pattern (bigByte)
+//   /empty     200, Content-Length 0
+//   /missing   404 with an HTML body
+//   /stall     reads the request and never answers (until stop())
+class LoopbackServer {
+public:
+    static const char TEXT_BODY[];
+    static constexpr uint32_t BIG_SIZE = 12345;
+    static uint8_t bigByte(uint32_t i) { return static_cast<uint8_t>(i * 7 + 3); }
+
+    LoopbackServer() = default;
+    ~LoopbackServer() { stop(); }
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    bool start();
+    // Closes the listener and every parked connection, then joins the thread.
+    void stop();
+    uint16_t port() const { return port_; }
+    std::wstring url(const wchar_t* path) const;
+    int connections() const { return connections_.load(); }
+    // The request head of the latest connection.
+    std::string lastRequest();
+
+private:
+    void serve();
+    void answer(SOCKET client);
+
+    SOCKET listener_ = INVALID_SOCKET;
+    uint16_t port_ = 0;
+    std::thread thread_;
+    std::atomic<int> connections_{0};
+    std::mutex mutex_;
+    std::string lastRequest_;
+    std::vector<SOCKET> parked_;
+    bool started_ = false;
+};
