@@ -24,7 +24,7 @@ public:
 
     // The window titles to look for, one per language pack: sets title to pack
     // `index`'s text for textId (empty when the pack lacks it) and returns true, or
-    // returns false once index is past the last pack. The language pack supplies it.
+    // returns false once index is past the last pack. Localizer::packText is the one.
     typedef bool (*TitleFunction)(void* context, uint32_t index, uint32_t textId, StrBuffer* title);
 
     // Another process running the same executable (whole path, case ignored).

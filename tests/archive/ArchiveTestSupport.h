@@ -1,0 +1,124 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Files and folders of the archive tests: the test executable's own path, scratch
+// folders under the temporary folder (removed with their contents), whole-file reads.
+namespace archive_test {
+
+inline std::wstring ownPath() {
+    std::vector<wchar_t> buffer(32768);
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::wstring(buffer.data(), n);
+}
+
+inline std::wstring folderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+inline bool readFile(const std::wstring& path, std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(h, &size) != FALSE;
+    bytes.assign(ok ? static_cast<size_t>(size.QuadPart) : 0, '\0');
+    DWORD got = 0;
+    ok = ok && (bytes.empty() || (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                                  got == bytes.size()));
+    CloseHandle(h);
+    return ok;
+}
+
+inline bool writeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD done = 0;
+    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+inline bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// A fresh folder under the temporary folder, removed with its contents at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* tag) {
+        static int serial = 0;
+        wchar_t temp[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"brisquelton-" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++serial);
+        removeTree(path_);
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~ScratchFolder() { removeTree(path_); }
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Bytes placed so that they end exactly where an inaccessible page begins: a read
+// past their end faults instead of passing unnoticed.
+class GuardedBytes {
+public:
+    GuardedBytes(const void* bytes, uint32_t size) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        const size_t page = info.dwPageSize;
+        const size_t dataPages = (size + page - 1) / page;
+        total_ = (dataPages + 1) * page;
+        base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, total_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old;
+        VirtualProtect(base_ + dataPages * page, page, PAGE_NOACCESS, &old);
+        data_ = base_ + dataPages * page - size;
+        memcpy(data_, bytes, size);
+        size_ = size;
+    }
+    ~GuardedBytes() { VirtualFree(base_, 0, MEM_RELEASE); }
+    GuardedBytes(const GuardedBytes&) = delete;
+    GuardedBytes& operator=(const GuardedBytes&) = delete;
+    const uint8_t* data() const { return data_; }
+    uint32_t size() const { return size_; }
+
+private:
+    uint8_t* base_;
+    uint8_t* data_;
+    size_t total_;
+    uint32_t size_;
+};
+
+} // namespace archive_test
