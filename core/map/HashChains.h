@@ -84,11 +84,14 @@ public:
     }
 
     // Re-links every node, in bucket and chain order, at the end of its chain for the
-    // prime of index k (clamped to the last). Keeps the old buckets when the new ones
+    // prime of index k (clamped to the ladder). Keeps the old buckets when the new ones
     // cannot be had.
     void rehash(int32_t k) {
         if (k > LAST_PRIME_INDEX) {
             k = LAST_PRIME_INDEX;
+        }
+        if (k < 0) {
+            k = 0;  // an index below the ladder would read before its first prime
         }
         if (bucketCount() == 0) {
             primeIndex_ = k;

@@ -37,16 +37,22 @@ void EasyPooler::release(void* object) {
     if (object == nullptr) {
         return;
     }
+    // Reset outside the lock: a reset may wait (a busy worker thread) for work that
+    // itself needs this pool, and no one else can reach the object until it is added.
     lock_.lock();
-    if (static_cast<int64_t>(idle_->count()) < capacity_) {
+    const bool room = static_cast<int64_t>(idle_->count()) < capacity_;
+    lock_.unlock();
+    if (room) {
         if (onRelease_ != nullptr) {
             onRelease_(object);
         }
-        idle_->add(object);
+        lock_.lock();
+        if (static_cast<int64_t>(idle_->count()) < capacity_ && idle_->add(object)) {
+            lock_.unlock();
+            return;
+        }
         lock_.unlock();
-        return;
     }
-    lock_.unlock();
     destroy_(object);
 }
 

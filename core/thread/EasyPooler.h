@@ -12,8 +12,8 @@ namespace s::thread {
 
 // A pool of idle objects of one kind: acquire pops the most recently released object
 // (last in, first out) or creates one; release resets the object and keeps it while
-// fewer than `capacity` are idle, else destroys it. Create and destroy run outside
-// the lock; the on-release function runs under it.
+// fewer than `capacity` are idle, else destroys it. Create, destroy and the
+// on-release function run outside the lock.
 class EasyPooler : public base::IObject, public base::IGenerator, public base::IDestructor {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_thread_EasyPooler";

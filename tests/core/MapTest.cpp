@@ -175,6 +175,17 @@ TEST(Map, StopsGrowingAtTheLastPrime) {
     map->release();
 }
 
+TEST(Map, RehashBelowTheFirstPrimeStartsAtTheFirst) {
+    Map* map = Map::create();
+    map->rehash(-1);
+    EXPECT_EQ(map->primeIndex(), 0);
+    EXPECT_EQ(map->bucketCount(), 211u);
+    Key a(L"a", 5);
+    EXPECT_TRUE(map->insert(a.hash, &a));
+    EXPECT_EQ(find(map, a), &a);
+    map->release();
+}
+
 TEST(MapTable, StoresValuesAndDisposesThroughBothCleaners) {
     int values[3] = {10, 20, 30};
     static int valuesDisposed = 0;

@@ -126,6 +126,36 @@ TEST(StrBufferTest, LastIndexOfTextWithPatternLongerThanTextIsNotFound) {
     before->release();
 }
 
+TEST(StrBufferTest, EndBoundSearchesTheWholeOfALongText) {
+    // Longer than END units: the END bound still means the whole text.
+    Text t;
+    const uint32_t n = StrBuffer::END + 10;
+    ASSERT_TRUE(t->reserveExact(n));
+    for (uint32_t i = 0; i < n; ++i) {
+        t->data()[i] = L'a';
+    }
+    t->setLength(n);
+    t->data()[n - 3] = L'\\';
+    t->data()[n - 2] = L'x';
+    uint32_t at = 0;
+    EXPECT_TRUE(t->lastIndexOf(L'\\', StrBuffer::END, &at));
+    EXPECT_EQ(n - 3, at);
+    EXPECT_TRUE(t->lastIndexOfIgnoreCase(L'X', StrBuffer::END, &at));
+    EXPECT_EQ(n - 2, at);
+    EXPECT_TRUE(t->lastIndexOfAny(L"x\\", -1, StrBuffer::END, &at));
+    EXPECT_EQ(n - 2, at);
+    EXPECT_TRUE(t->lastIndexOfText(L"\\xa", StrBuffer::END, &at));
+    EXPECT_EQ(n - 3, at);
+    EXPECT_TRUE(t->lastIndexOfTextIgnoreCase(L"XA", StrBuffer::END, &at));
+    EXPECT_EQ(n - 2, at);
+    // A bound above END but below the length is a plain bound: the match ends at it.
+    EXPECT_TRUE(t->lastIndexOfText(L"aaaaaa", StrBuffer::END + 5, &at));
+    EXPECT_EQ(StrBuffer::END - 1, at);
+    StrBuffer* head = t->beforeLast(L'\\', StrBuffer::END);
+    EXPECT_EQ(n - 3, head->length());
+    head->release();
+}
+
 TEST(StrBufferTest, RegionTests) {
     Text t(L"Hello.MP3");
     EXPECT_TRUE(t->startsWith(L"Hell"));

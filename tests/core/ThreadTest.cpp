@@ -187,6 +187,49 @@ TEST(Thread, StopAndReleaseLetTheCurrentRunFinish) {
     EXPECT_EQ(task.finished, released);
 }
 
+namespace {
+
+// While it runs, takes another worker from the pool on a helper thread, as a job
+// that starts a download does, and notes whether that got through within 2 s.
+class PoolUsingTask : public ITask {
+public:
+    void run() override {
+        ++entered;
+        Sleep(200);  // the owner is releasing this worker by now
+        helper = CreateThread(nullptr, 0, &PoolUsingTask::takeWorker, nullptr, 0, nullptr);
+        if (WaitForSingleObject(helper, 2000) == WAIT_OBJECT_0) {
+            ++gotWorkerInTime;
+        }
+        // Not waited for here: a helper stuck on the pool must not block this run.
+    }
+    std::atomic<int> entered{0};
+    std::atomic<int> gotWorkerInTime{0};
+    HANDLE helper = nullptr;
+
+private:
+    static DWORD WINAPI takeWorker(void*) {
+        Thread* other = Thread::pool();
+        other->release();
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST(Thread, ReleasingABusyThreadDoesNotHoldThePoolWhileItsRunFinishes) {
+    Watchdog dog(20000, "ReleaseBusy");
+    Thread* t = Thread::pool();
+    PoolUsingTask task;
+    t->runOnce(&task);
+    ASSERT_TRUE(waitUntil(task.entered, 1));
+    // Waits for the run to finish; the run needs the pool meanwhile.
+    t->release();
+    EXPECT_EQ(task.gotWorkerInTime, 1);
+    ASSERT_NE(task.helper, nullptr);
+    WaitForSingleObject(task.helper, INFINITE);
+    CloseHandle(task.helper);
+}
+
 TEST(Thread, PooledThreadIsResetButKeepsItsNativeThread) {
     Watchdog dog(20000, "Pool");
     Thread* t = Thread::pool();

@@ -55,7 +55,10 @@ bool ArrayBase::reallocate(uint32_t capacity) {
 }
 
 uint32_t ArrayBase::steppedCapacity(uint32_t n) const {
-    uint32_t c = capacity_;
+    return grownCapacityFor(capacity_, n);
+}
+
+uint32_t ArrayBase::grownCapacityFor(uint32_t c, uint32_t n) {
     while (c < n) {
         const uint32_t next = grownCapacity(c);
         if (next <= c) {

@@ -43,6 +43,8 @@ public:
     // 50,000,000, x1.5 below 100,000,000, else x1.2 (truncated); c itself when the
     // step would overflow. Shared by the arrays, the strings and the pools.
     static uint32_t grownCapacity(uint32_t c);
+    // Growth steps from capacity c until it holds n; exactly n when the steps run out.
+    static uint32_t grownCapacityFor(uint32_t c, uint32_t n);
 
     uint8_t shift() const { return shift_; }
     uint32_t elementSize() const { return 1u << shift_; }

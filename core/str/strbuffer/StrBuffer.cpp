@@ -289,20 +289,7 @@ bool StrBuffer::grow() {
 }
 
 bool StrBuffer::reserve(uint32_t n) {
-    if (n <= capacity_) {
-        return true;
-    }
-    uint32_t c = capacity_;
-    while (c < n) {
-        const uint32_t next = ArrayBase::grownCapacity(c);
-        if (next <= c) {
-            // The policy cannot step further in 32 bits: take exactly what is asked.
-            c = n;
-            break;
-        }
-        c = next;
-    }
-    return reallocate(c);
+    return n <= capacity_ || reallocate(ArrayBase::grownCapacityFor(capacity_, n));
 }
 
 bool StrBuffer::ensureRoom(uint32_t n) {
@@ -395,6 +382,11 @@ bool forwardSearch(const wchar_t* units, uint32_t length, uint32_t from, uint32_
     return false;
 }
 
+// The units below `before`; END stands for the whole text even past END units.
+uint32_t searchBound(uint32_t before, uint32_t length) {
+    return before == StrBuffer::END || before > length ? length : before;
+}
+
 bool backwardSearch(const wchar_t* units, uint32_t length, uint32_t before, uint32_t* at,
                     const wchar_t* set, uint32_t setLength, bool ignoreCase) {
     for (uint32_t i = before < length ? before : length; i-- > 0;) {
@@ -427,19 +419,19 @@ bool StrBuffer::indexOfAnyIgnoreCase(const wchar_t* set, int32_t count, uint32_t
 }
 
 bool StrBuffer::lastIndexOf(wchar_t ch, uint32_t before, uint32_t* at) const {
-    return backwardSearch(units_, length_, before, at, &ch, 1, false);
+    return backwardSearch(units_, length_, searchBound(before, length_), at, &ch, 1, false);
 }
 
 bool StrBuffer::lastIndexOfIgnoreCase(wchar_t ch, uint32_t before, uint32_t* at) const {
-    return backwardSearch(units_, length_, before, at, &ch, 1, true);
+    return backwardSearch(units_, length_, searchBound(before, length_), at, &ch, 1, true);
 }
 
 bool StrBuffer::lastIndexOfAny(const wchar_t* set, int32_t count, uint32_t before, uint32_t* at) const {
-    return backwardSearch(units_, length_, before, at, set, textLength(set, count), false);
+    return backwardSearch(units_, length_, searchBound(before, length_), at, set, textLength(set, count), false);
 }
 
 bool StrBuffer::lastIndexOfAnyIgnoreCase(const wchar_t* set, int32_t count, uint32_t before, uint32_t* at) const {
-    return backwardSearch(units_, length_, before, at, set, textLength(set, count), true);
+    return backwardSearch(units_, length_, searchBound(before, length_), at, set, textLength(set, count), true);
 }
 
 bool StrBuffer::indexOfText(const wchar_t* text, uint32_t from, uint32_t* at) const {
@@ -478,7 +470,7 @@ bool StrBuffer::indexOfTextIgnoreCase(const wchar_t* text, uint32_t from, uint32
 
 bool StrBuffer::lastIndexOfTextImpl(const wchar_t* text, uint32_t before, uint32_t* at, bool ignoreCase) const {
     const uint32_t n = textLength(text, -1);
-    const uint32_t bound = before < length_ ? before : length_;
+    const uint32_t bound = searchBound(before, length_);
     // A pattern longer than the searched part cannot match (and must not wrap the start).
     if (n == 0 || n > bound) {
         return false;
