@@ -223,6 +223,10 @@ TEST(Listing, StreamsAreListedOnlyWhereTheyExist) {
     EXPECT_EQ(1234, meta->getSize(false, true, nullptr, nullptr, true));
     out->clear();
     EXPECT_EQ(1u, StreamLister::addStreams(buffer, static_cast<uint32_t>(128 + header + 4), L"C:\\s", out.get()));
+    // A next-entry offset that wraps the walk back to the start ends it instead of looping.
+    out->clear();
+    put(64, L":meta:$DATA", 1234, 0xFFFFFFC0u);
+    EXPECT_EQ(1u, StreamLister::addStreams(buffer, 192, L"C:\\s", out.get()));
 }
 
 TEST(Listing, PathListsAndGroups) {

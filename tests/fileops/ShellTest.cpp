@@ -213,6 +213,16 @@ TEST(Shell, ShortNamesAndTheirLongForms) {
     // A component that cannot be found ends the conversion; the rest stays as given.
     Released<StrBuffer> partly = held(ShortPath::longForm((scratch.root() + L"\\NOPE~1\\x").c_str(), nullptr, false));
     EXPECT_EQ(scratch.root() + L"\\NOPE~1\\x", partly->c_str());
+    // A "\\?\C:\" text is a drive path: the components right after the drive are
+    // brought back too (the program folder has short names at both levels).
+    wchar_t programs[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"ProgramFiles", programs, MAX_PATH));
+    const std::wstring common = std::wstring(programs) + L"\\Common Files";
+    Released<StrBuffer> commonShort = held(ShortPath::shortForm(common.c_str(), nullptr, false, &found));
+    ASSERT_TRUE(found);
+    const std::wstring prefixedShort = L"\\\\?\\" + std::wstring(commonShort->c_str());
+    Released<StrBuffer> prefixedBack = held(ShortPath::longForm(prefixedShort.c_str(), nullptr, false));
+    EXPECT_EQ(L"\\\\?\\" + common, prefixedBack->c_str());
 
     // Without a short name the text itself is used.
     ShortPath::ShortNameFn previous = ShortPath::setFunction(&noShortName);

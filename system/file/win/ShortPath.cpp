@@ -64,7 +64,9 @@ StrBuffer* ShortPath::longForm(const wchar_t* text, StrBuffer* out, bool append)
     const size_t length = std::wcslen(text);
     // The root stays as given: "\\?\C:\", "\\?\UNC\server\share\", "\\server\share\", "C:\".
     size_t i = 0;
-    if (std::wcsncmp(text, L"\\\\?\\UNC\\", 8) == 0 || (length > 2 && text[0] == L'\\' && text[1] == L'\\')) {
+    const bool prefixed = std::wcsncmp(text, L"\\\\?\\", 4) == 0;
+    // "\\?\C:\" is a drive root, not a server: only "\\?\UNC\" and a bare "\\" name one.
+    if (std::wcsncmp(text, L"\\\\?\\UNC\\", 8) == 0 || (!prefixed && length > 2 && text[0] == L'\\' && text[1] == L'\\')) {
         i = text[2] == L'?' ? 8 : 2;
         for (int separators = 0; i < length && separators < 2; ++i) {
             if (text[i] == L'\\') {
@@ -72,7 +74,7 @@ StrBuffer* ShortPath::longForm(const wchar_t* text, StrBuffer* out, bool append)
             }
         }
     } else {
-        if (std::wcsncmp(text, L"\\\\?\\", 4) == 0) {
+        if (prefixed) {
             i = 4;
         }
         if (i + 1 < length && text[i + 1] == L':') {

@@ -123,7 +123,8 @@ uint32_t StreamLister::addStreams(const uint8_t* records, uint32_t size, const w
                 }
             }
         }
-        if (record->nextEntryOffset == 0) {
+        // An offset past the buffer would wrap "at" back to an earlier record.
+        if (record->nextEntryOffset == 0 || record->nextEntryOffset > size - at) {
             break;
         }
         at += record->nextEntryOffset;
