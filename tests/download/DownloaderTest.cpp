@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "LoopbackServer.h"
+#include "TempFiles.h"
 #include "Watchdog.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "system/system/network/win/DownloadJob.h"
@@ -34,24 +35,6 @@ std::wstring expectedText() {
         text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
     }
     return text;
-}
-
-// Temporary files the fetches leave behind ("NEW*.tmp" in the temporary folder).
-int tempFileCount() {
-    wchar_t folder[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH, folder);
-    std::wstring pattern = std::wstring(folder) + L"NEW*.tmp";
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    int count = 0;
-    do {
-        ++count;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return count;
 }
 
 // One unique address per fetch, so no cache can answer in the server's place.

@@ -57,6 +57,25 @@ std::string LoopbackServer::lastRequest() {
     return lastRequest_;
 }
 
+std::string LoopbackServer::lookupBody() {
+    std::string body = "198.51.100.7 ";
+    while (body.size() < 120) {
+        body.push_back(static_cast<char>(0x80 + (body.size() * 7) % 0x80));
+    }
+    return body;
+}
+
+void LoopbackServer::setLookupBody(const std::string& body) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    lookupBody_ = body;
+}
+
+void LoopbackServer::failLookups(int count, bool empty) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    lookupFailures_ = count;
+    emptyFailures_ = empty;
+}
+
 void LoopbackServer::serve() {
     for (;;) {
         SOCKET client = accept(listener_, nullptr, nullptr);
@@ -107,7 +126,19 @@ void LoopbackServer::answer(SOCKET client) {
                 body;
     } else if (path == "/empty") {
         reply = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-    } else if (path == "/stall") {
+    } else if (path == "/webapps/ip/") {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (lookupFailures_ > 0 && !emptyFailures_) {
+            --lookupFailures_;
+            reply = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        } else if (lookupFailures_ > 0) {
+            --lookupFailures_;
+            reply = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        } else {
+            reply = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(lookupBody_.size()) +
+                    "\r\nConnection: close\r\n\r\n" + lookupBody_;
+        }
+    } else if (path == "/stall" || path.rfind("/stall/", 0) == 0) {
         std::lock_guard<std::mutex> guard(mutex_);
         parked_.push_back(client);
         return;

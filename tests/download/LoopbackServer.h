@@ -15,12 +15,17 @@
 //   /big       200, Content-Length, BIG_SIZE bytes of a pattern (bigByte)
 //   /empty     200, Content-Length 0
 //   /missing   404 with an HTML body
-//   /stall     reads the request and never answers (until stop())
+//   /stall     reads the request and never answers (until stop()); so does any
+//              path below it (/stall/...)
+//   /webapps/ip/  200 with the lookup body (lookupBody() unless replaced), or a
+//              failure while failLookups() has some left
 class LoopbackServer {
 public:
     static const char TEXT_BODY[];
     static constexpr uint32_t BIG_SIZE = 12345;
     static uint8_t bigByte(uint32_t i) { return static_cast<uint8_t>(i * 7 + 3); }
+    // An address followed by bytes 0x80-0xFF, 120 bytes in all.
+    static std::string lookupBody();
 
     LoopbackServer() = default;
     ~LoopbackServer() { stop(); }
@@ -35,6 +40,9 @@ public:
     int connections() const { return connections_.load(); }
     // The request head of the latest connection.
     std::string lastRequest();
+    void setLookupBody(const std::string& body);
+    // The next count lookups fail: 503, or with empty a 200 without a body.
+    void failLookups(int count, bool empty);
 
 private:
     void serve();
@@ -47,5 +55,8 @@ private:
     std::mutex mutex_;
     std::string lastRequest_;
     std::vector<SOCKET> parked_;
+    std::string lookupBody_ = lookupBody();
+    int lookupFailures_ = 0;
+    bool emptyFailures_ = false;
     bool started_ = false;
 };

@@ -1,12 +1,12 @@
 #include "system/system/network/win/BindStatusCallback.h"
 
-#include "system/system/network/win/DownloadJob.h"
+#include "system/system/network/win/NetworkJob.h"
 
 namespace s::system::network::win {
 
 // The object lives on the stack of the synchronous download call, which holds the
 // only references: counting them keeps COM's rules without owning the memory.
-BindStatusCallback::BindStatusCallback(DownloadJob* job) : job_(job), refs_(1), status_(0) {}
+BindStatusCallback::BindStatusCallback(NetworkJob* job) : job_(job), refs_(1), status_(0) {}
 
 HRESULT BindStatusCallback::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {

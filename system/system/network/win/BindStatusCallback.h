@@ -7,14 +7,14 @@
 
 namespace s::system::network::win {
 
-class DownloadJob;
+class NetworkJob;
 
 // The progress listener of a URL-moniker download: forwards progress to the job,
 // aborts once the job was given up, and notes the HTTP status of the reply (the
 // moniker saves an error page as if it were the file).
 class BindStatusCallback : public IBindStatusCallback, public IHttpNegotiate, public IServiceProvider {
 public:
-    explicit BindStatusCallback(DownloadJob* job);
+    explicit BindStatusCallback(NetworkJob* job);
     BindStatusCallback(const BindStatusCallback&) = delete;
     BindStatusCallback& operator=(const BindStatusCallback&) = delete;
 
@@ -44,7 +44,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** object) override;
 
 private:
-    DownloadJob* job_;
+    NetworkJob* job_;
     std::atomic<ULONG> refs_;
     uint32_t status_;
 };

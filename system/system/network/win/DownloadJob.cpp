@@ -1,7 +1,6 @@
 #include "system/system/network/win/DownloadJob.h"
 
 #include <wininet.h>
-#include <urlmon.h>
 
 #include <new>
 
@@ -9,7 +8,6 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "system/file/win/PathWin.h"
 #include "system/shell/win/Shell.h"
-#include "system/system/network/win/BindStatusCallback.h"
 #include "system/system/network/win/Downloader.h"
 
 namespace s::system::network::win {
@@ -118,18 +116,13 @@ bool DownloadJob::splitUrl(const wchar_t* url, Request& request) {
 }
 
 DownloadJob::DownloadJob()
-    : refs_(1),
-      finishedEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      finished_(0),
-      cancelled_(0),
-      url_(StrBuffer::pool()),
+    : url_(StrBuffer::pool()),
       userAgent_(StrBuffer::pool()),
       referrer_(StrBuffer::pool()),
       keepText_(false),
       progress_(nullptr),
       user_(nullptr),
       extra_(0),
-      done_(false),
       filePath_(StrBuffer::pool()),
       text_(StrBuffer::pool()) {}
 
@@ -140,9 +133,6 @@ DownloadJob::~DownloadJob() {
             text->release();
         }
     }
-    if (finishedEvent_ != nullptr) {
-        CloseHandle(finishedEvent_);
-    }
 }
 
 DownloadJob* DownloadJob::create(const StrBuffer* url, const StrBuffer* userAgent, const StrBuffer* referrer,
@@ -151,7 +141,7 @@ DownloadJob* DownloadJob::create(const StrBuffer* url, const StrBuffer* userAgen
     if (job == nullptr) {
         return nullptr;
     }
-    if (job->finishedEvent_ == nullptr || job->url_ == nullptr || job->userAgent_ == nullptr ||
+    if (!job->isValid() || job->url_ == nullptr || job->userAgent_ == nullptr ||
         job->referrer_ == nullptr || job->filePath_ == nullptr || job->text_ == nullptr) {
         job->releaseRef();
         return nullptr;
@@ -164,24 +154,6 @@ DownloadJob* DownloadJob::create(const StrBuffer* url, const StrBuffer* userAgen
     job->user_ = user;
     job->extra_ = extra;
     return job;
-}
-
-void DownloadJob::releaseRef() {
-    if (refs_.fetch_sub(1) == 1) {
-        delete this;
-    }
-}
-
-bool DownloadJob::waitFinished(uint32_t ms) const {
-    return finished_ != 0 || WaitForSingleObject(finishedEvent_, ms) == WAIT_OBJECT_0;
-}
-
-bool DownloadJob::cancel() {
-    ObjLocker::Guard guard(lock_);
-    if (!done_) {
-        cancelled_ = 1;
-    }
-    return done_;
 }
 
 bool DownloadJob::takeResult(StrBuffer* filePath, StrBuffer* text) {
@@ -200,20 +172,13 @@ void DownloadJob::reportProgress(uint64_t maximum, uint64_t position) {
     // Under the lock that cancel() takes: once the caller gave up, its function and
     // user value are never touched again.
     ObjLocker::Guard guard(lock_);
-    if (!cancelled_) {
+    if (!isCancelled()) {
         progress_(maximum, position, user_, extra_);
     }
 }
 
-void DownloadJob::run() {
-    execute();
-    finished_ = 1;
-    SetEvent(finishedEvent_);
-    releaseRef();
-}
-
 void DownloadJob::execute() {
-    if (cancelled_ || !Downloader::isOnline()) {
+    if (isCancelled() || !Downloader::isOnline()) {
         return;
     }
     PathWin* file = shell::win::newTempFilePath();
@@ -238,7 +203,7 @@ void DownloadJob::execute() {
     bool keepFile = false;
     {
         ObjLocker::Guard guard(lock_);
-        if (ok && !cancelled_) {
+        if (ok && !isCancelled()) {
             done_ = true;
             filePath_->assign(file->getText());
             if (text != nullptr) {
@@ -260,17 +225,7 @@ bool DownloadJob::fetch(const wchar_t* filePath) {
     if (userAgent_->length() != 0 || referrer_->length() != 0) {
         return fetchWinInet(filePath);
     }
-    return fetchUrlmon(filePath);
-}
-
-bool DownloadJob::fetchUrlmon(const wchar_t* filePath) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    BindStatusCallback callback(this);
-    const HRESULT result = URLDownloadToFileW(nullptr, url_->c_str(), filePath, 0, &callback);
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
-    }
-    return SUCCEEDED(result) && callback.statusAccepted() && !cancelled_;
+    return fetchToFile(url_->c_str(), filePath);
 }
 
 bool DownloadJob::fetchWinInet(const wchar_t* filePath) {
@@ -280,7 +235,7 @@ bool DownloadJob::fetchWinInet(const wchar_t* filePath) {
     }
     const wchar_t* agent = userAgent_->length() != 0 ? userAgent_->c_str() : DEFAULT_USER_AGENT;
     InternetHandle session(InternetOpenW(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (session.get() == nullptr || cancelled_) {
+    if (session.get() == nullptr || isCancelled()) {
         return false;
     }
     InternetHandle connection(InternetConnectW(session.get(), request.host->c_str(), request.port, nullptr, nullptr,
@@ -296,7 +251,7 @@ bool DownloadJob::fetchWinInet(const wchar_t* filePath) {
 
 bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
     HINTERNET request = static_cast<HINTERNET>(handle);
-    if (cancelled_ || !HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
+    if (isCancelled() || !HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
         return false;
     }
     // An error page is not the file that was asked for.
@@ -318,7 +273,7 @@ bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
     }
     bool ok = false;
     for (;;) {
-        if (cancelled_ || !body->reserve(body->count() + CHUNK_BYTES)) {
+        if (isCancelled() || !body->reserve(body->count() + CHUNK_BYTES)) {
             break;
         }
         DWORD got = 0;
@@ -342,7 +297,7 @@ bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
         }
     }
     body->release();
-    return ok && !cancelled_;
+    return ok && !isCancelled();
 }
 
 } // namespace s::system::network::win

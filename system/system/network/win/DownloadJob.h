@@ -1,23 +1,20 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "core/thread/ClassPool.h"
-#include "core/thread/ITask.h"
-#include "core/thread/ObjLocker.h"
 #include "system/system/network/IDownloader.h"
+#include "system/system/network/win/NetworkJob.h"
 
 namespace s::str::strbuffer { class StrBuffer; }
 
 namespace s::system::network::win {
 
 // One fetch of a Downloader, run on its worker thread. It holds copies of everything
-// it needs and is shared by counted references (the Downloader's and the worker's),
-// so a fetch cut off by the caller can be abandoned: it runs on, touches nothing but
-// itself, drops its result and file, and is freed when its run ends.
-class DownloadJob : public base::IObject, public thread::ITask {
+// it needs, so a fetch cut off by the caller can be abandoned: it runs on, drops its
+// result and file, and is freed when its run ends.
+class DownloadJob : public NetworkJob {
     S_CLASS_NAME(L"s_system_network_win_DownloadJob")
 public:
     typedef str::strbuffer::StrBuffer StrBuffer;
@@ -49,27 +46,11 @@ public:
     // A new job holding one reference; null when out of memory.
     static DownloadJob* create(const StrBuffer* url, const StrBuffer* userAgent, const StrBuffer* referrer,
                                bool keepText, ProgressFunction progress, void* user, uintptr_t extra);
-    void addRef() { refs_.fetch_add(1); }
-    void releaseRef();
-
-    // A job exists only with its settings (create()).
-    base::IObject* newInstance() const override { return nullptr; }
-
-    // The task body; drops the worker's reference as its last step.
-    void run() override;
-
-    bool isFinished() const { return finished_ != 0; }
-    // True when the run ended within ms.
-    bool waitFinished(uint32_t ms) const;
-    // Gives up on the fetch unless it already succeeded; afterwards the job reports
-    // no progress and keeps no result. Returns whether it had succeeded.
-    bool cancel();
-    bool isCancelled() const { return cancelled_ != 0; }
     // A succeeded fetch's file path and text, copied into the given strings.
     bool takeResult(StrBuffer* filePath, StrBuffer* text);
 
     // Forwards progress to the caller's function unless the fetch was given up.
-    void reportProgress(uint64_t maximum, uint64_t position);
+    void reportProgress(uint64_t maximum, uint64_t position) override;
 
 private:
     DownloadJob();
@@ -78,16 +59,10 @@ private:
     // Fetches into the file; true on a complete 2xx reply.
     bool fetch(const wchar_t* filePath);
     bool fetchWinInet(const wchar_t* filePath);
-    bool fetchUrlmon(const wchar_t* filePath);
     // Sends the request and reads a 2xx reply's body into the file.
     bool receive(void* request, const wchar_t* filePath);
-    void execute();
+    void execute() override;
 
-    std::atomic<int32_t> refs_;
-    thread::ObjLocker lock_;
-    HANDLE finishedEvent_;
-    std::atomic<uint8_t> finished_;
-    std::atomic<uint8_t> cancelled_;
     StrBuffer* url_;
     StrBuffer* userAgent_;
     StrBuffer* referrer_;
@@ -95,8 +70,7 @@ private:
     ProgressFunction progress_;
     void* user_;
     uintptr_t extra_;
-    // The result, under lock_.
-    bool done_;
+    // The result, under lock_ with done_.
     StrBuffer* filePath_;
     StrBuffer* text_;
 };
