@@ -1,6 +1,9 @@
 #include "images/image/IEncodedImage.h"
 
+#include "core/col/_array/ArrayU08.h"
 #include "core/io/IOutputStream.h"
+#include "core/thread/Held.h"
+#include "images/archive/dll/win/Archive.h"
 #include "system/file/win/FileInputStream.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
@@ -57,6 +60,31 @@ bool IEncodedImage::load(PathWin* path) {
     }
     const bool done = decode(stream);
     stream->release();
+    return done;
+}
+
+bool IEncodedImage::loadResource(archive::dll::win::Archive* archive, const wchar_t* typeName, uint32_t id) {
+    using archive::dll::win::Entry;
+    if (archive == nullptr || typeName == nullptr) {
+        return false;
+    }
+    uint32_t index;
+    const bool found =
+        IS_INTRESOURCE(typeName)
+            ? archive->findByKindNameId(
+                  Entry::kindOfWindowsType(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(typeName))), id, &index)
+            : archive->findByTypeTextNameId(typeName, id, &index);
+    if (!found) {
+        return false;
+    }
+    // The byte array is itself the input stream over the entry.
+    thread::Held<col::_array::ArrayU08> stream(col::_array::ArrayU08::pool());
+    if (!stream || !archive->readEntry(archive->entry(index), stream.get())) {
+        return false;
+    }
+    stream->rewind();
+    const bool done = decode(stream.get());
+    stream->close();
     return done;
 }
 

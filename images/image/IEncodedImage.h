@@ -9,6 +9,7 @@ class IOutputStream;
 }
 namespace s::image::win { class BufferedImage; }
 namespace s::file::win { class PathWin; }
+namespace s::archive::dll::win { class Archive; }
 
 namespace s::image {
 
@@ -40,6 +41,10 @@ public:
     // missing or a folder, false (no picture) when the file does not decode.
     virtual bool load(const wchar_t* path);
     virtual bool load(file::win::PathWin* path);
+    // Decodes the resource of the type (a name or an integer resource) and id from
+    // the module's archive. False and the picture unchanged when the archive lacks
+    // it or its bytes cannot be read; false (no picture) when it does not decode.
+    bool loadResource(archive::dll::win::Archive* archive, const wchar_t* typeName, uint32_t id);
 
     // The frame best matching the request; single-frame formats answer frame 0.
     virtual bool findFrame(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const;

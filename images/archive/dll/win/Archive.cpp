@@ -7,6 +7,7 @@
 #include "core/io/IOutputStream.h"
 #include "core/io/StreamCopy.h"
 #include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
 #include "images/archive/dll/win/ResourceText.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "system/file/win/PathWin.h"
@@ -17,28 +18,9 @@ namespace s::archive::dll::win {
 
 using col::_array::ArrayU08;
 using str::strbuffer::StrBuffer;
+using s::thread::Held;
 
 namespace {
-
-// Gives a pooled object back when the scope ends.
-template <class T>
-class Held {
-public:
-    explicit Held(T* object) : object_(object) {}
-    ~Held() {
-        if (object_ != nullptr) {
-            object_->release();
-        }
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    T* operator->() const { return object_; }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_;
-};
 
 bool equalNoCase(const wchar_t* a, const wchar_t* b) {
     return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;

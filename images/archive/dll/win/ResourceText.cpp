@@ -53,7 +53,7 @@ public:
             limit = size_;
         }
         for (;;) {
-            uint16_t unit;
+            uint16_t unit = 0;
             if (pos_ + 2 > limit || !u16(unit)) {
                 return false;
             }
@@ -73,7 +73,7 @@ public:
             return false;
         }
         for (uint32_t i = 0; i < count; ++i) {
-            uint16_t unit;
+            uint16_t unit = 0;
             u16(unit);
             out->appendChar(static_cast<wchar_t>(unit));
         }
@@ -105,7 +105,7 @@ public:
     bool matches(const wchar_t* expected) const {
         uint32_t p = pos_;
         for (const wchar_t* c = expected;; ++c) {
-            uint16_t unit;
+            uint16_t unit = 0;
             if (p + 2 > size_) {
                 return false;
             }
@@ -594,7 +594,7 @@ bool ResourceText::version(const uint8_t* data, uint32_t size, StrBuffer* out) {
     if (table + 6 > blockEnd) {
         return true;
     }
-    uint16_t tableLength;
+    uint16_t tableLength = 0;
     r.u16(tableLength);
     if (tableLength < 6 || table + tableLength > blockEnd) {
         return false;
@@ -611,7 +611,7 @@ bool ResourceText::version(const uint8_t* data, uint32_t size, StrBuffer* out) {
     }
     while (r.pos() + 6 <= tableEnd) {
         const uint32_t item = r.pos();
-        uint16_t length, valueLength, type;
+        uint16_t length = 0, valueLength = 0, type = 0;
         r.u16(length);
         r.u16(valueLength);
         r.u16(type);
