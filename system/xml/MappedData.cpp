@@ -16,7 +16,8 @@ bool isSeparator(wchar_t c) {
 
 } // namespace
 
-MappedData::MappedData() : filePath_(nullptr), rootNode_(nullptr), groupNode_(nullptr), autoSave_(0) {}
+MappedData::MappedData()
+    : filePath_(nullptr), rootNode_(nullptr), groupNode_(nullptr), autoSave_(0), unreadFile_(false) {}
 
 MappedData::~MappedData() {
     reset();
@@ -48,10 +49,12 @@ void MappedData::reset() {
     textScratch_.freeStorage();
     groupName_.freeStorage();
     autoSave_ = 0;
+    unreadFile_ = false;
 }
 
 void MappedData::setFile(const wchar_t* filePath) {
     clearTree();
+    unreadFile_ = false;
     if (filePath_ != nullptr) {
         filePath_->release();
         filePath_ = nullptr;
@@ -61,9 +64,11 @@ void MappedData::setFile(const wchar_t* filePath) {
     }
     if (filePath_ != nullptr && filePath_->isFile()) {
         rootNode_ = Node::pool();
-        // An unreadable file or one without an element gives no usable root.
-        if (rootNode_ != nullptr && (!rootNode_->load(filePath_) || rootNode_->nameLength() == 0 ||
-                                     rootNode_->isComment())) {
+        // A file that is there but could not be read (locked, a read error) holds
+        // settings an empty tree must never replace; one without an element gives
+        // no usable root.
+        unreadFile_ = rootNode_ == nullptr || !rootNode_->load(filePath_);
+        if (rootNode_ != nullptr && (unreadFile_ || rootNode_->nameLength() == 0 || rootNode_->isComment())) {
             rootNode_->release();
             rootNode_ = nullptr;
         }
@@ -79,6 +84,9 @@ void MappedData::setFile(const wchar_t* filePath) {
 }
 
 bool MappedData::save() {
+    if (unreadFile_) {
+        return false;
+    }
     if (filePath_ == nullptr || rootNode_ == nullptr) {
         return true;
     }

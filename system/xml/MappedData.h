@@ -32,12 +32,14 @@ public:
     // A store on the file, loaded when the file exists.
     static MappedData* create(const wchar_t* filePath);
     // Forgets the current content, remembers the file and loads it when it exists;
-    // without a usable root element the store starts with an empty "savedata".
+    // without a usable root element the store starts with an empty "savedata". When
+    // the file exists but cannot be read, the store starts empty and never saves.
     void setFile(const wchar_t* filePath);
 
     void reset() override;
 
-    // Writes the whole tree to the file (creating its folder); true without a file.
+    // Writes the whole tree to the file (creating its folder); true without a file,
+    // false (file untouched) when the file could not be read at setFile().
     bool save() override;
     bool openGroup(const wchar_t* group) override { return resolve(group, true) != nullptr; }
     bool deleteGroup(const wchar_t* group) override;
@@ -105,6 +107,8 @@ private:
     Node* rootNode_;
     Node* groupNode_;
     uint8_t autoSave_;
+    // The file existed but could not be read: saving would lose the user's settings.
+    bool unreadFile_;
 };
 
 } // namespace s::xml

@@ -152,6 +152,38 @@ TEST(PathText, VolumesAndRelativePaths) {
     EXPECT_STREQ(L"D:\\y", base->getAbsolutePath(L"D:\\y", true));
 }
 
+TEST(PathText, PrefixedFormsNameTheirDriveOrShare) {
+    auto drive = path(L"\\\\?\\C:\\a\\b.txt");
+    EXPECT_FALSE(drive->isUnc());
+    EXPECT_STREQ(L"", drive->getServerName());
+    EXPECT_TRUE(drive->hasDriveLetter());
+    EXPECT_EQ(L'C', drive->getDriveLetter());
+    EXPECT_STREQ(L"\\\\?\\C:\\", drive->getVolumeRoot());
+    EXPECT_TRUE(path(L"\\\\?\\C:\\a")->isSameVolume(L"\\\\?\\c:\\b"));
+    EXPECT_FALSE(path(L"\\\\?\\C:\\a")->isSameVolume(L"\\\\?\\D:\\b"));
+    EXPECT_TRUE(path(L"\\\\?\\C:\\a")->isSameVolume(L"C:\\b"));
+    EXPECT_FALSE(path(L"D:\\a")->isSameVolume(L"\\\\?\\C:\\b"));
+    EXPECT_STREQ(L"\\\\?\\D:\\", path(L"\\\\?\\D:")->getVolumeRoot());
+    EXPECT_TRUE(path(L"\\\\?\\D:\\")->isDriveRoot());
+    EXPECT_EQ(L"\\\\?\\D:", text(held(path(L"\\\\?\\D:\\x")->parent())));
+    EXPECT_EQ(nullptr, held(path(L"\\\\?\\D:")->getParentOrNull()).get());
+
+    auto share = path(L"\\\\?\\UNC\\srv\\share\\x\\y.wav");
+    EXPECT_TRUE(share->isUnc());
+    EXPECT_FALSE(share->hasDriveLetter());
+    EXPECT_STREQ(L"srv", share->getServerName());
+    EXPECT_STREQ(L"\\\\?\\UNC\\srv\\share\\", share->getVolumeRoot());
+    EXPECT_TRUE(share->isSameVolume(L"\\\\SRV\\share\\z"));
+    EXPECT_FALSE(share->isSameVolume(L"\\\\?\\UNC\\other\\share"));
+    EXPECT_FALSE(share->isSameVolume(L"\\\\?\\C:\\x"));
+
+    // Relative paths only between texts spelt alike; otherwise the target as given.
+    auto base = path(L"\\\\?\\C:\\music");
+    EXPECT_STREQ(L"a.mp3", base->getRelativePath(L"\\\\?\\C:\\music\\a.mp3", true));
+    EXPECT_STREQ(L"\\\\?\\D:\\x.mp3", base->getRelativePath(L"\\\\?\\D:\\x.mp3", true));
+    EXPECT_STREQ(L"C:\\music\\a.mp3", base->getRelativePath(L"C:\\music\\a.mp3", true));
+}
+
 TEST(PathText, ComparesFullTexts) {
     auto a = path(L"C:\\Music\\A.mp3");
     auto b = path(L"c:/music/a.mp3");

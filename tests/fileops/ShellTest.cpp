@@ -1,5 +1,8 @@
 // Shortcuts, the shell seams, special folders, temporary files, short names and the
 // clock.
+#include <windows.h>
+#include <winternl.h>
+
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -75,6 +78,81 @@ HRESULT WINAPI recordProperties(IDataObject* data, DWORD) {
 
 int64_t fixedClock() {
     return 42;
+}
+
+// The process record RtlCreateUserProcess fills (not in the MinGW headers); the
+// image facts at its end are not read.
+struct UserProcessInfo {
+    ULONG length;
+    HANDLE process;
+    HANDLE thread;
+    CLIENT_ID clientId;
+    unsigned char imageInformation[64];
+};
+
+template <class Fn>
+Fn ntdllCall(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// Runs a program by its full path, which may be longer than MAX_PATH: CreateProcessW
+// under Wine refuses such paths, the ntdll calls beneath it do not. The environment
+// is this process's. The exit code, or -1 when it did not start or end within ms
+// (it is then ended).
+long runLongPathProgram(const std::wstring& exe, const std::wstring& arguments, DWORD ms) {
+    typedef VOID(NTAPI * InitStringFn)(UNICODE_STRING*, PCWSTR);
+    typedef NTSTATUS(NTAPI * CreateParametersFn)(RTL_USER_PROCESS_PARAMETERS**, UNICODE_STRING*, UNICODE_STRING*,
+                                                 UNICODE_STRING*, UNICODE_STRING*, void*, UNICODE_STRING*,
+                                                 UNICODE_STRING*, UNICODE_STRING*, UNICODE_STRING*, ULONG);
+    typedef NTSTATUS(NTAPI * DestroyParametersFn)(RTL_USER_PROCESS_PARAMETERS*);
+    typedef NTSTATUS(NTAPI * CreateProcessFn)(UNICODE_STRING*, ULONG, RTL_USER_PROCESS_PARAMETERS*, void*, void*,
+                                              HANDLE, BOOLEAN, HANDLE, HANDLE, UserProcessInfo*);
+    typedef NTSTATUS(NTAPI * ResumeThreadFn)(HANDLE, ULONG*);
+    auto initString = ntdllCall<InitStringFn>("RtlInitUnicodeString");
+    auto createParameters = ntdllCall<CreateParametersFn>("RtlCreateProcessParametersEx");
+    auto destroyParameters = ntdllCall<DestroyParametersFn>("RtlDestroyProcessParameters");
+    auto createProcess = ntdllCall<CreateProcessFn>("RtlCreateUserProcess");
+    auto resumeThread = ntdllCall<ResumeThreadFn>("NtResumeThread");
+    if (!initString || !createParameters || !destroyParameters || !createProcess || !resumeThread) {
+        return -1;
+    }
+    const std::wstring ntPath = L"\\??\\" + exe;
+    const std::wstring line = L"\"" + exe + L"\" " + arguments;
+    wchar_t current[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    UNICODE_STRING imageText, lineText, currentText, ntText;
+    initString(&imageText, exe.c_str());
+    initString(&lineText, line.c_str());
+    initString(&currentText, current);
+    initString(&ntText, ntPath.c_str());
+    RTL_USER_PROCESS_PARAMETERS* parameters = nullptr;
+    const ULONG normalised = 1;
+    if (createParameters(&parameters, &imageText, nullptr, &currentText, &lineText, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, normalised) != 0) {
+        return -1;
+    }
+    UserProcessInfo info = {};
+    info.length = sizeof(info);
+    const ULONG caseInsensitive = 0x40;
+    const NTSTATUS created = createProcess(&ntText, caseInsensitive, parameters, nullptr, nullptr, nullptr, FALSE,
+                                           nullptr, nullptr, &info);
+    destroyParameters(parameters);
+    if (created != 0) {
+        return -1;
+    }
+    resumeThread(info.thread, nullptr);  // it starts suspended
+    CloseHandle(info.thread);
+    long code = -1;
+    if (WaitForSingleObject(info.process, ms) == WAIT_OBJECT_0) {
+        DWORD exitCode = 0;
+        GetExitCodeProcess(info.process, &exitCode);
+        code = static_cast<long>(exitCode);
+    } else {
+        TerminateProcess(info.process, 99);
+        WaitForSingleObject(info.process, 5000);
+    }
+    CloseHandle(info.process);
+    return code;
 }
 
 } // namespace
@@ -194,6 +272,45 @@ TEST(Shell, SpecialFoldersAndTemporaryFiles) {
     const StrBuffer* desktop = shell::desktopFolderPath();
     ASSERT_NE(nullptr, desktop);
     EXPECT_EQ(desktop, shell::desktopFolderPath());  // found once, shared
+}
+
+// Started again as a copy of this program in a deep folder (the variable names the
+// report file): writes what getModulePath() answers there as UTF-16.
+TEST(Shell, ModulePathOfACopyInADeepFolder) {
+    const wchar_t* const reportVariable = L"BRISQUELTON_MODULE_PATH_REPORT";
+    wchar_t reportFile[1024] = {};
+    const DWORD reportLength = GetEnvironmentVariableW(reportVariable, reportFile, 1024);
+    if (reportLength != 0 && reportLength < 1024) {
+        auto module = held(shell::getModulePath());
+        ASSERT_TRUE(module);
+        const std::wstring answer = module->getText();
+        ASSERT_TRUE(Scratch::write(reportFile, std::string(reinterpret_cast<const char*>(answer.data()),
+                                                           answer.size() * sizeof(wchar_t))));
+        return;
+    }
+
+    Scratch scratch;
+    const std::wstring outer = scratch.at(std::wstring(120, L'd'));
+    const std::wstring folder = outer + L"\\" + std::wstring(120, L'e');
+    ASSERT_TRUE(Scratch::makeFolder(outer));
+    ASSERT_TRUE(Scratch::makeFolder(folder));
+    const std::wstring copy = folder + L"\\copy_of_fileops_tests.exe";
+    ASSERT_GT(copy.size(), static_cast<size_t>(MAX_PATH));
+    std::vector<wchar_t> self(32768);
+    const DWORD selfLength = GetModuleFileNameW(nullptr, self.data(), 32768);
+    ASSERT_TRUE(selfLength != 0 && selfLength < 32768);
+    ASSERT_TRUE(CopyFileW(Scratch::longForm(self.data()).c_str(), Scratch::longForm(copy).c_str(), FALSE));
+
+    const std::wstring report = scratch.at(L"report.bin");
+    ASSERT_TRUE(SetEnvironmentVariableW(reportVariable, report.c_str()));
+    const long exitCode = runLongPathProgram(copy, L"--gtest_filter=Shell.ModulePathOfACopyInADeepFolder", 60000);
+    SetEnvironmentVariableW(reportVariable, nullptr);
+    ASSERT_EQ(0, exitCode);
+    std::string bytes;
+    ASSERT_TRUE(Scratch::read(report, bytes));
+    const std::wstring answer(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    EXPECT_EQ(copy.size(), answer.size());
+    EXPECT_EQ(copy, answer);
 }
 
 TEST(Shell, ShortNamesAndTheirLongForms) {

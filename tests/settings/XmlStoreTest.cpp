@@ -177,3 +177,34 @@ TEST_F(XmlStore, AutoSaveWritesEveryChangeAtOnce) {
     store.reset();
     EXPECT_FALSE(open()->isAutoSave());
 }
+
+TEST_F(XmlStore, FileThatCouldNotBeReadIsNeverSavedOver) {
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+    const std::string original = "<savedata><User name=\"kept\"></User></savedata>";
+    ASSERT_TRUE(writeRaw(file_, original));
+    // Another process holds the file open without sharing while the store loads.
+    HANDLE lock = CreateFileW(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    auto store = open();
+    CloseHandle(lock);
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(store->save());
+    EXPECT_FALSE(store->setU32(L"User", L"n", 1) && store->save());
+    store->setAutoSave(true);
+    EXPECT_FALSE(store->setU32(L"User", L"n", 2));
+    EXPECT_EQ(readRaw(file_), original);
+
+    // Pointing the store at the file again reads it, and saving works once more.
+    store->setAutoSave(false);
+    store->setFile(file_.c_str());
+    EXPECT_STREQ(store->getString(L"User", L"name", nullptr, nullptr, false), L"kept");
+    ASSERT_TRUE(store->setU32(L"User", L"n", 3));
+    ASSERT_TRUE(store->save());
+    EXPECT_EQ(readRaw(file_), "<savedata><User name=\"kept\" n=\"3\"></User></savedata>");
+
+    // An empty file reads fine: nothing to lose.
+    ASSERT_TRUE(writeRaw(file_, ""));
+    store->setFile(file_.c_str());
+    ASSERT_TRUE(store->save());
+    EXPECT_EQ(readRaw(file_), "<savedata></savedata>");
+}

@@ -110,6 +110,30 @@ StrBuffer* absoluteOf(const wchar_t* text) {
     return out->assign(text);
 }
 
+// "\\?\" and "\\.\" hand the rest to the system as it stands: the drive or the
+// "UNC\server\share" follows them. The prefix length (4, or 3 for the bare prefix), else 0.
+uint32_t prefixLength(const wchar_t* text, size_t length) {
+    if (length < 3 || text[0] != L'\\' || text[1] != L'\\' || (text[2] != L'?' && text[2] != L'.')) {
+        return 0;
+    }
+    return length == 3 ? 3 : (text[3] == L'\\' ? 4 : 0);
+}
+
+// Where the drive letter of "X:" or "\\?\X:" stands; -1 without one.
+int32_t driveAt(const wchar_t* text, size_t length) {
+    const uint32_t at = prefixLength(text, length);
+    return length >= at + 2 && text[at + 1] == L':' ? static_cast<int32_t>(at) : -1;
+}
+
+// Where the server name of "\\server" or "\\?\UNC\server" starts; 0 when not a share.
+uint32_t serverAt(const wchar_t* text, size_t length) {
+    const uint32_t prefix = prefixLength(text, length);
+    if (prefix == 0) {
+        return length > 2 && text[0] == L'\\' && text[1] == L'\\' && text[2] != L'\\' ? 2 : 0;
+    }
+    return prefix == 4 && length > 8 && _wcsnicmp(text + 4, L"UNC\\", 4) == 0 && text[8] != L'\\' ? 8 : 0;
+}
+
 int32_t compareNames(const void* a, const void* b, void*) {
     return static_cast<const StrBuffer*>(a)->compareTo(static_cast<const StrBuffer*>(b));
 }
@@ -524,33 +548,35 @@ bool PathWin::isFat() {
 }
 
 bool PathWin::isUnc() const {
-    const wchar_t* full = full_->c_str();
-    return full_->length() > 2 && full[0] == L'\\' && full[1] == L'\\' && full[2] != L'\\';
+    return serverAt(full_->c_str(), full_->length()) != 0;
 }
 
 const wchar_t* PathWin::getServerName() {
     scratch_->clear();
-    if (isUnc()) {
+    const uint32_t start = serverAt(full_->c_str(), full_->length());
+    if (start != 0) {
         const wchar_t* full = full_->c_str();
-        uint32_t end = 2;
+        uint32_t end = start;
         while (end < full_->length() && full[end] != L'\\') {
             ++end;
         }
-        scratch_->appendUnits(full + 2, static_cast<int32_t>(end - 2));
+        scratch_->appendUnits(full + start, static_cast<int32_t>(end - start));
     }
     return scratch_->c_str();
 }
 
 bool PathWin::isDriveRoot() const {
-    return full_->length() == 2 && full_->charAt(1) == L':';
+    const int32_t at = driveAt(full_->c_str(), full_->length());
+    return at >= 0 && full_->length() == static_cast<uint32_t>(at) + 2;
 }
 
 bool PathWin::hasDriveLetter() const {
-    return full_->length() >= 2 && full_->charAt(1) == L':';
+    return driveAt(full_->c_str(), full_->length()) >= 0;
 }
 
 wchar_t PathWin::getDriveLetter() const {
-    return full_->length() != 0 ? full_->charAt(0) : L'\0';
+    const int32_t at = driveAt(full_->c_str(), full_->length());
+    return full_->length() != 0 ? full_->charAt(at > 0 ? static_cast<uint32_t>(at) : 0) : L'\0';
 }
 
 bool PathWin::isSameVolume(const wchar_t* text) {
@@ -581,7 +607,11 @@ const wchar_t* PathWin::getRelativePath(const wchar_t* target, bool baseIsFolder
         scratch_->clear();
         return scratch_->c_str();
     }
-    if (!isSameVolume(target)) {
+    // The same volume spelt with and without a prefix shares no text to climb from.
+    const size_t targetLength = std::wcslen(target);
+    const uint32_t prefix = prefixLength(full_->c_str(), full_->length());
+    if (!isSameVolume(target) || prefix != prefixLength(target, targetLength) ||
+        (prefix != 0 && full_->charAt(2) != target[2])) {
         scratch_->assign(target);
         return scratch_->c_str();
     }
@@ -655,6 +685,13 @@ const wchar_t* PathWin::getVolumeRoot() {
         volumeRoot_->assign(drive_)->appendChar(L'\\');
         return volumeRoot_->c_str();
     }
+    const int32_t drive = driveAt(full_->c_str(), full_->length());
+    if (drive > 0) {
+        volumeRoot_->appendUnits(full_->c_str(), drive + 2)->appendChar(L'\\');
+        return volumeRoot_->c_str();
+    }
+    // "\\server\share\" ends at the fourth separator, "\\?\UNC\server\share\" at the sixth.
+    const uint32_t rootSeparators = serverAt(full_->c_str(), full_->length()) == 8 ? 6 : 4;
     if (exists() && isDirectory()) {
         volumeRoot_->assign(full_)->appendChar(L'\\');
     } else {
@@ -662,7 +699,7 @@ const wchar_t* PathWin::getVolumeRoot() {
     }
     uint32_t separators = 0;
     for (uint32_t i = 0; i < volumeRoot_->length(); ++i) {
-        if (volumeRoot_->charAt(i) == L'\\' && ++separators == 4) {
+        if (volumeRoot_->charAt(i) == L'\\' && ++separators == rootSeparators) {
             volumeRoot_->setLength(i + 1);
             break;
         }

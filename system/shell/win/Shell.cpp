@@ -55,10 +55,27 @@ MultiFilePropertiesFn setMultiFileProperties(MultiFilePropertiesFn fn) {
 }
 
 PathWin* getModulePath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    buffer[n < MAX_PATH ? n : MAX_PATH] = 0;
-    return PathWin::create(buffer);
+    StrBuffer* text = StrBuffer::pool();
+    if (text == nullptr) {
+        return nullptr;
+    }
+    // A path cut at the buffer's end names another file: grow until the whole path fits.
+    for (DWORD size = MAX_PATH + 1;; size = size * 2 < 32768 ? size * 2 : 32768) {
+        if (!text->reserveExact(size)) {
+            break;
+        }
+        const DWORD n = GetModuleFileNameW(nullptr, text->data(), size);
+        if (n < size) {
+            text->setLength(n);
+            break;
+        }
+        if (size == 32768) {
+            break;  // longer than any path can be: none at all beats a cut one
+        }
+    }
+    PathWin* path = PathWin::create(text->c_str());
+    text->release();
+    return path;
 }
 
 PathWin* newTempFilePath() {
