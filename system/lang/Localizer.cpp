@@ -266,9 +266,14 @@ void Localizer::changeTo(LangPack* pack) {
         return;
     }
     current_ = pack;
-    // The count is read again each time: a listener may remove itself.
-    for (uint32_t i = 0; i < listeners_.count(); ++i) {
-        static_cast<IEventListener*>(listeners_.get(i))->onEvent(this, 0);
+    // The count is read again each time: a listener may remove itself, and the next
+    // one then moves into its place.
+    for (uint32_t i = 0; i < listeners_.count();) {
+        void* const listener = listeners_.get(i);
+        static_cast<IEventListener*>(listener)->onEvent(this, 0);
+        if (i < listeners_.count() && listeners_.get(i) == listener) {
+            ++i;
+        }
     }
 }
 

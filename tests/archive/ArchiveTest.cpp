@@ -238,3 +238,39 @@ TEST(ModuleArchive, BeforeVistaEveryLanguageIsAnEntry) {
     old->release();
     vista->release();
 }
+
+TEST(ModuleArchive, ResourceSizeReachingPastTheModuleIsNotRead) {
+    const std::wstring probe = folderOf(ownPath()) + L"\\archive_probe.dll";
+    ScratchFolder scratch(L"oversized");
+    const std::wstring copy = scratch / L"oversized.dll";
+    ASSERT_TRUE(CopyFileW(probe.c_str(), copy.c_str(), FALSE));
+    // Mapped as a plain data file the module keeps its file layout, so the resource's
+    // data entry (offset, then size) sits at its distance from the mapping's start.
+    HMODULE flat = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(flat, nullptr);
+    HRSRC found = FindResourceW(flat, L"PROBE", RT_RCDATA);
+    ASSERT_NE(found, nullptr);
+    const size_t at = reinterpret_cast<const uint8_t*>(found) -
+                      reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(flat) & ~uintptr_t(3));
+    FreeLibrary(flat);
+    std::string file;
+    ASSERT_TRUE(readFile(copy, file));
+    ASSERT_LE(at + 8, file.size());
+    uint32_t size;
+    memcpy(&size, file.data() + at + 4, 4);
+    ASSERT_EQ(size, 5u);  // "probe"
+    // Far more than the module maps, though small enough to allocate.
+    size = 64u << 20;
+    memcpy(file.data() + at + 4, &size, 4);
+    ASSERT_TRUE(writeFile(copy, file));
+
+    Archive* a = Archive::openModuleArchive(copy.c_str());
+    ASSERT_NE(a->module(), nullptr);
+    uint32_t i;
+    ASSERT_TRUE(a->findByNameText(L"PROBE", &i));
+    ArrayU08* bytes = ArrayU08::pool();
+    EXPECT_FALSE(a->readEntry(a->entry(i), bytes));
+    EXPECT_EQ(bytes->count(), 0u);
+    bytes->release();
+    a->release();
+}

@@ -144,3 +144,28 @@ TEST(ModuleReplace, AddedBitmapExportsAsBitmapFile) {
     EXPECT_EQ(fh.bfOffBits, 14u + 40u);
     EXPECT_EQ(bmp.substr(14 + 40), dib.substr(40));
 }
+
+TEST(ModuleReplace, FailedUpdateLeavesEntriesReadableWhereverTheModuleLoadsAgain) {
+    ScratchFolder scratch(L"moved");
+    const std::wstring copy = scratch / L"copy.exe";
+    ASSERT_TRUE(CopyFileW(ownPath().c_str(), copy.c_str(), FALSE));
+    HANDLE lock = CreateFileW(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // A second mapping given up before the update leaves a free place, so the module
+    // the update frees and loads again can come back at another address.
+    Archive* other = Archive::openModuleArchive(copy.c_str());
+    Archive* a = Archive::openModuleArchive(copy.c_str());
+    ASSERT_NE(a->module(), nullptr);
+    other->release();
+    const std::string data = "x";
+    EXPECT_FALSE(a->replaceResource(data.data(), 1, RT_RCDATA, L"PAYLOAD", US));
+    ASSERT_NE(a->module(), nullptr);
+    for (uint32_t i = 0; i < a->count(); ++i) {
+        const Entry* e = a->entry(i);
+        EXPECT_EQ(e->handle(), FindResourceExW(a->module(), e->typeResource(), e->nameResource(), e->languageId()))
+            << i;
+    }
+    EXPECT_EQ(payloadOf(a), "payload");
+    a->release();
+    CloseHandle(lock);
+}

@@ -399,3 +399,37 @@ TEST(Localizer, PooledLocalizerComesBackEmpty) {
     EXPECT_EQ(again->listeners().count(), 0u);
     again->release();
 }
+
+namespace {
+
+// Takes itself off the list when told, as a closing window does.
+class LeavingListener : public CountingListener {
+public:
+    explicit LeavingListener(Localizer* localizer) : localizer_(localizer) {}
+    void onEvent(s::base::IObject* source, int32_t code) override {
+        CountingListener::onEvent(source, code);
+        localizer_->removeListener(this);
+    }
+
+private:
+    Localizer* localizer_;
+};
+
+} // namespace
+
+TEST(Localizer, ListenerThatLeavesWhenToldDoesNotHideTheNextOne) {
+    UiLanguage ui(L"English");
+    Localizer* l = fromText(SMALL_DOC);
+    l->getText(10);
+    LeavingListener leaving(l);
+    CountingListener next, last;
+    l->addListener(&leaving);
+    l->addListener(&next);
+    l->addListener(&last);
+    l->setLanguage(L"German");
+    EXPECT_EQ(leaving.calls, 1);
+    EXPECT_EQ(next.calls, 1);
+    EXPECT_EQ(last.calls, 1);
+    EXPECT_EQ(l->listeners().count(), 2u);
+    l->release();
+}

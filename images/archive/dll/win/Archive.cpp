@@ -34,6 +34,27 @@ uint16_t readU16(const uint8_t* p) {
     return v;
 }
 
+// Whether the bytes lie in one readable mapping: a resource's size comes from the
+// module file and may reach past the module into other memory or none at all.
+bool mappedBytes(const void* data, uint32_t size) {
+    const uintptr_t start = reinterpret_cast<uintptr_t>(data);
+    if (data == nullptr || size > UINTPTR_MAX - start) {
+        return false;
+    }
+    const void* allocation = nullptr;
+    for (uintptr_t p = start, end = start + size; p < end;) {
+        MEMORY_BASIC_INFORMATION info;
+        if (VirtualQuery(reinterpret_cast<const void*>(p), &info, sizeof(info)) == 0 || info.State != MEM_COMMIT ||
+            (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) != 0 ||
+            (allocation != nullptr && info.AllocationBase != allocation)) {
+            return false;
+        }
+        allocation = info.AllocationBase;
+        p = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+    }
+    return true;
+}
+
 bool appendU16(ArrayU08* a, uint16_t v) { return a->append(&v, 2); }
 bool appendU32(ArrayU08* a, uint32_t v) { return a->append(&v, 4); }
 
@@ -209,7 +230,7 @@ bool Archive::readEntry(archive::IEntry* entry, ArrayU08* bytes) {
         return false;
     }
     const DWORD size = SizeofResource(module_, e->handle());
-    return size == 0 || bytes->append(data, size);
+    return size == 0 || (mappedBytes(data, size) && bytes->append(data, size));
 }
 
 ArrayU08* Archive::readBytes(uint32_t index) {
@@ -599,7 +620,7 @@ bool Archive::exportGroup(uint32_t index, io::IOutputStream* out, bool cursor) {
         HGLOBAL loaded = found != nullptr ? LoadResource(module_, found) : nullptr;
         const uint8_t* image = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
         uint32_t size = found != nullptr ? SizeofResource(module_, found) : 0;
-        if (image == nullptr || (cursor && size < HOT_SPOT)) {
+        if (image == nullptr || (cursor && size < HOT_SPOT) || !mappedBytes(image, size)) {
             return false;
         }
         const uint32_t offset = first + images->count();
@@ -650,11 +671,10 @@ bool Archive::replaceResource(const void* data, uint32_t count, const wchar_t* t
         close();
         return false;
     }
-    if (!updated) {
-        return false;
+    if (updated) {
+        size_ = fileSize();
     }
-    size_ = fileSize();
-    if (!existed) {
+    if (updated && !existed) {
         Entry* added = Entry::pool();
         if (added != nullptr) {
             added->setTypeResource(type);
@@ -665,8 +685,9 @@ bool Archive::replaceResource(const void* data, uint32_t count, const wchar_t* t
             }
         }
     }
-    // Handles point into the old mapping. Entries whose resource the update removed
-    // go, so the list names only what the file holds.
+    // Handles point into the old mapping, even after a failed update (the module may
+    // load again elsewhere). Entries whose resource the update removed go, so the list
+    // names only what the file holds.
     for (uint32_t i = entries_.count(); i-- > 0;) {
         Entry* e = entry(i);
         e->setHandle(FindResourceExW(module_, e->typeResource(), e->nameResource(), e->languageId()));
@@ -676,7 +697,7 @@ bool Archive::replaceResource(const void* data, uint32_t count, const wchar_t* t
         }
         e->setSize(SizeofResource(module_, e->handle()));
     }
-    return true;
+    return updated;
 }
 
 } // namespace s::archive::dll::win
