@@ -276,3 +276,23 @@ TEST_F(DownloaderTest, DoneDownloaderIgnoresFurtherRunsUntilReleased) {
     EXPECT_EQ(connections + 1, server.connections());
     again->release();
 }
+
+TEST_F(DownloaderTest, ReplyCutShortOfItsAnnouncedLengthIsAFailure) {
+    const int tempFiles = tempFileCount();
+    for (const wchar_t* agent : AGENTS) {
+        for (bool keepText : {false, true}) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(agent)) + (keepText ? " text" : " file"));
+            Downloader* d = Downloader::pool();
+            ASSERT_NE(nullptr, d);
+            d->setUrl(uniqueUrl(server, L"/short").c_str());
+            d->setUserAgent(agent);
+            d->setKeepText(keepText);
+            EXPECT_FALSE(d->run(10000, nullptr, nullptr, 0));
+            EXPECT_FALSE(d->isDone());
+            EXPECT_EQ(0u, d->textValue()->length());
+            EXPECT_EQ(0u, d->filePathText()->length());
+            d->release();
+        }
+    }
+    EXPECT_EQ(tempFiles, tempFileCount());
+}

@@ -124,6 +124,10 @@ void LoopbackServer::answer(SOCKET client) {
         }
         reply = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(BIG_SIZE) + "\r\nConnection: close\r\n\r\n" +
                 body;
+    } else if (path == "/short") {
+        // The connection ends before the announced length.
+        reply = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(text.size() + 100) +
+                "\r\nConnection: close\r\n\r\n" + text;
     } else if (path == "/empty") {
         reply = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     } else if (path == "/webapps/ip/") {

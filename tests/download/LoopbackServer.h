@@ -14,6 +14,7 @@
 //   /nolength  HTTP/1.0 200 without Content-Length, body TEXT_BODY, ended by close
 //   /big       200, Content-Length, BIG_SIZE bytes of a pattern (bigByte)
 //   /empty     200, Content-Length 0
+//   /short     200, Content-Length 100 more than the TEXT_BODY it sends, then closes
 //   /missing   404 with an HTML body
 //   /stall     reads the request and never answers (until stop()); so does any
 //              path below it (/stall/...)

@@ -2,11 +2,42 @@
 
 #include "system/system/network/win/NetworkJob.h"
 
+#include <cwchar>
+
 namespace s::system::network::win {
 
 // The object lives on the stack of the synchronous download call, which holds the
 // only references: counting them keeps COM's rules without owning the memory.
-BindStatusCallback::BindStatusCallback(NetworkJob* job) : job_(job), refs_(1), status_(0) {}
+BindStatusCallback::BindStatusCallback(NetworkJob* job) : job_(job), refs_(1), status_(0), announcedLength_(-1) {}
+
+namespace {
+
+// The value of a header of raw CR LF separated headers (name without regard to case);
+// null when absent. The value runs to the end of its line.
+const wchar_t* headerValue(const wchar_t* headers, const wchar_t* name) {
+    const int nameLength = lstrlenW(name);
+    for (const wchar_t* line = headers; line != nullptr && *line != 0;) {
+        int available = 0;
+        while (available < nameLength && line[available] != 0) {
+            ++available;
+        }
+        if (available == nameLength && line[nameLength] == L':' &&
+            CompareStringOrdinal(line, nameLength, name, nameLength, TRUE) == CSTR_EQUAL) {
+            const wchar_t* value = line + nameLength + 1;
+            while (*value == L' ' || *value == L'\t') {
+                ++value;
+            }
+            return value;
+        }
+        line = wcschr(line, L'\n');
+        if (line != nullptr) {
+            ++line;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
 
 HRESULT BindStatusCallback::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
@@ -74,11 +105,24 @@ HRESULT BindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR
     return job_->isCancelled() ? E_ABORT : S_OK;
 }
 
-HRESULT BindStatusCallback::OnResponse(DWORD code, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) {
+HRESULT BindStatusCallback::OnResponse(DWORD code, LPCWSTR responseHeaders, LPCWSTR, LPWSTR* additionalHeaders) {
     if (additionalHeaders != nullptr) {
         *additionalHeaders = nullptr;
     }
     status_ = code;
+    // A connection that ends early looks like the end of the body to the moniker;
+    // the announced length tells the two apart (not for an encoded body, whose
+    // decoded size differs).
+    announcedLength_ = -1;
+    const wchar_t* length = headerValue(responseHeaders, L"Content-Length");
+    if (length != nullptr && *length >= L'0' && *length <= L'9' &&
+        headerValue(responseHeaders, L"Content-Encoding") == nullptr) {
+        int64_t n = 0;
+        for (; *length >= L'0' && *length <= L'9' && n < (INT64_MAX - 9) / 10; ++length) {
+            n = n * 10 + (*length - L'0');
+        }
+        announcedLength_ = n;
+    }
     return S_OK;
 }
 

@@ -21,6 +21,8 @@ public:
     // No status seen (not an HTTP fetch) or a 2xx one.
     bool statusAccepted() const { return status_ == 0 || (status_ >= 200 && status_ <= 299); }
     uint32_t status() const { return status_; }
+    // The body length the reply announced; -1 when it announced none or an encoded body.
+    int64_t announcedLength() const { return announcedLength_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -47,6 +49,7 @@ private:
     NetworkJob* job_;
     std::atomic<ULONG> refs_;
     uint32_t status_;
+    int64_t announcedLength_;
 };
 
 } // namespace s::system::network::win

@@ -281,7 +281,8 @@ bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
             break;
         }
         if (got == 0) {
-            ok = true;
+            // A connection that closed before the announced length is no whole reply.
+            ok = length == 0 || body->count() >= length;
             break;
         }
         body->setCount(body->count() + got);

@@ -51,7 +51,14 @@ bool NetworkJob::fetchToFile(const wchar_t* url, const wchar_t* filePath) {
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    return SUCCEEDED(result) && callback.statusAccepted() && !isCancelled();
+    bool ok = SUCCEEDED(result) && callback.statusAccepted() && !isCancelled();
+    // The moniker takes a connection that closed early for the end of the reply.
+    if (ok && callback.announcedLength() >= 0) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ok = GetFileAttributesExW(filePath, GetFileExInfoStandard, &data) &&
+             (static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) >= callback.announcedLength();
+    }
+    return ok;
 }
 
 } // namespace s::system::network::win
