@@ -439,62 +439,37 @@ BufferedImage* BufferedImage::prepareTurned(BufferedImage* destination, int32_t 
     return target;
 }
 
-BufferedImage* BufferedImage::rotateRight(BufferedImage* destination) const {
-    BufferedImage* target = prepareTurned(destination, height_, width_);
+template <class Source>
+BufferedImage* BufferedImage::turned(BufferedImage* destination, int32_t width, int32_t height,
+                                     Source source) const {
+    BufferedImage* target = prepareTurned(destination, width, height);
     if (target == nullptr) {
         return nullptr;
     }
-    for (int32_t y = 0; y < width_; ++y) {
+    for (int32_t y = 0; y < height; ++y) {
         uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
-        for (int32_t x = 0; x < height_; ++x) {
-            to[x] = reinterpret_cast<const uint32_t*>(rowAt(height_ - 1 - x))[y];
+        for (int32_t x = 0; x < width; ++x) {
+            to[x] = source(x, y);
         }
     }
     return target;
+}
+
+BufferedImage* BufferedImage::rotateRight(BufferedImage* destination) const {
+    return turned(destination, height_, width_, [this](int32_t x, int32_t y) { return pixel(y, height_ - 1 - x); });
 }
 
 BufferedImage* BufferedImage::rotate180(BufferedImage* destination) const {
-    BufferedImage* target = prepareTurned(destination, width_, height_);
-    if (target == nullptr) {
-        return nullptr;
-    }
-    for (int32_t y = 0; y < height_; ++y) {
-        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
-        const uint32_t* from = reinterpret_cast<const uint32_t*>(rowAt(height_ - 1 - y));
-        for (int32_t x = 0; x < width_; ++x) {
-            to[x] = from[width_ - 1 - x];
-        }
-    }
-    return target;
+    return turned(destination, width_, height_,
+                  [this](int32_t x, int32_t y) { return pixel(width_ - 1 - x, height_ - 1 - y); });
 }
 
 BufferedImage* BufferedImage::rotateLeft(BufferedImage* destination) const {
-    BufferedImage* target = prepareTurned(destination, height_, width_);
-    if (target == nullptr) {
-        return nullptr;
-    }
-    for (int32_t y = 0; y < width_; ++y) {
-        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
-        for (int32_t x = 0; x < height_; ++x) {
-            to[x] = reinterpret_cast<const uint32_t*>(rowAt(x))[width_ - 1 - y];
-        }
-    }
-    return target;
+    return turned(destination, height_, width_, [this](int32_t x, int32_t y) { return pixel(width_ - 1 - y, x); });
 }
 
 BufferedImage* BufferedImage::mirror(BufferedImage* destination) const {
-    BufferedImage* target = prepareTurned(destination, width_, height_);
-    if (target == nullptr) {
-        return nullptr;
-    }
-    for (int32_t y = 0; y < height_; ++y) {
-        uint32_t* to = reinterpret_cast<uint32_t*>(target->rowAt(y));
-        const uint32_t* from = reinterpret_cast<const uint32_t*>(rowAt(y));
-        for (int32_t x = 0; x < width_; ++x) {
-            to[x] = from[width_ - 1 - x];
-        }
-    }
-    return target;
+    return turned(destination, width_, height_, [this](int32_t x, int32_t y) { return pixel(width_ - 1 - x, y); });
 }
 
 BufferedImage* BufferedImage::flip(BufferedImage* destination) const {

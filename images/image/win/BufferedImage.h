@@ -128,6 +128,9 @@ private:
     void releaseFilteredCache();
     // Sizes destination for a turned copy of width x height (null: a new image).
     BufferedImage* prepareTurned(BufferedImage* destination, int32_t width, int32_t height) const;
+    // A width x height copy whose pixel (x, y) is source(x, y): the shared loop of the turns.
+    template <class Source>
+    BufferedImage* turned(BufferedImage* destination, int32_t width, int32_t height, Source source) const;
     void releaseFilter(filters::IFilter* filter);
 
     bmp::win::Bitmap* dib_;
