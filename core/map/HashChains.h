@@ -71,13 +71,22 @@ public:
         return true;
     }
 
-    // Adds an entry at the empty link findSlot() returned; null when no node can be had.
-    Node* link(Node** slot, uint32_t hash) {
+    // Adds a node for a key not yet present, with its hash and key set; null when the
+    // key is null or already present, or no buckets or node can be had.
+    Node* insertKey(uint32_t hash, base::IObject* key, bool ignoreCase) {
+        if (key == nullptr || !prepareInsert()) {
+            return nullptr;
+        }
+        Node** slot = findSlot(hash, key, ignoreCase);
+        if (*slot != nullptr) {
+            return nullptr;
+        }
         Node* node = static_cast<Node*>(nodePool().acquire());
         if (node == nullptr) {
             return nullptr;
         }
         node->hash = hash;
+        node->key = key;
         *slot = node;
         ++count_;
         return node;

@@ -19,19 +19,7 @@ Map* Map::create() {
 }
 
 bool Map::insert(uint32_t hash, base::IObject* key) {
-    if (key == nullptr || !chains_.prepareInsert()) {
-        return false;
-    }
-    Node** slot = chains_.findSlot(hash, key, ignoreCase_);
-    if (*slot != nullptr) {
-        return false;
-    }
-    Node* node = chains_.link(slot, hash);
-    if (node == nullptr) {
-        return false;
-    }
-    node->key = key;
-    return true;
+    return chains_.insertKey(hash, key, ignoreCase_) != nullptr;
 }
 
 Map::Node** Map::findSlot(uint32_t hash, const base::IObject* key) const {

@@ -10,18 +10,10 @@ MapTable::~MapTable() {
 }
 
 bool MapTable::insert(uint32_t hash, base::IObject* key, void* value) {
-    if (key == nullptr || !chains_.prepareInsert()) {
-        return false;
-    }
-    Node** slot = chains_.findSlot(hash, key, ignoreCase_);
-    if (*slot != nullptr) {
-        return false;
-    }
-    Node* node = chains_.link(slot, hash);
+    Node* node = chains_.insertKey(hash, key, ignoreCase_);
     if (node == nullptr) {
         return false;
     }
-    node->key = key;
     node->value = value;
     return true;
 }

@@ -1,20 +1,14 @@
 // Helpers of the settings tests: pooled objects released at the end of the scope and
 // raw file access that does not go through the code under test.
 #pragma once
+#include "support/Released.h"
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-struct Releaser {
-    template <class T>
-    void operator()(T* object) const {
-        object->release();
-    }
-};
-
 template <class T>
-using Held = std::unique_ptr<T, Releaser>;
+using Held = Released<T>;
 
 inline std::wstring exeFolder() {
     wchar_t path[MAX_PATH];

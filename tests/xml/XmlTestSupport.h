@@ -1,21 +1,15 @@
 // Small helpers of the XML tests: pooled objects released at the end of the scope,
 // and the texts a node writes or reads back.
 #pragma once
+#include "support/Released.h"
 #include <memory>
 #include <string>
 
 #include "core/str/strbuffer/StrBuffer.h"
 #include "system/xml/Node.h"
 
-struct Releaser {
-    template <class T>
-    void operator()(T* object) const {
-        object->release();
-    }
-};
-
 template <class T>
-using Held = std::unique_ptr<T, Releaser>;
+using Held = Released<T>;
 
 inline Held<s::xml::Node> parsed(const wchar_t* text) {
     Held<s::xml::Node> node(s::xml::Node::pool());

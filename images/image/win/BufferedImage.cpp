@@ -12,6 +12,7 @@
 #include "images/image/filters/scale/BilinearFilter.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
+#include "images/image/win/MemoryDc.h"
 
 namespace s::image::win {
 
@@ -33,31 +34,6 @@ int32_t grownDimension(int32_t capacity, int32_t request) {
     return size >= static_cast<float>(INT_MAX) ? request : static_cast<int32_t>(size);
 }
 
-// A memory device context compatible with the screen, holding one bitmap.
-class MemoryDc {
-public:
-    explicit MemoryDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(nullptr) {
-        if (dc_ != nullptr) {
-            old_ = SelectObject(dc_, bitmap);
-        }
-    }
-    ~MemoryDc() {
-        if (dc_ != nullptr) {
-            if (old_ != nullptr && old_ != HGDI_ERROR) {
-                SelectObject(dc_, old_);
-            }
-            DeleteDC(dc_);
-        }
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    bool ok() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
-    HDC dc() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 } // namespace
 

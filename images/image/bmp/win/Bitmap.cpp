@@ -5,10 +5,12 @@
 
 #include "core/io/StreamCopy.h"
 #include "images/image/win/BufferedImage.h"
+#include "images/image/win/MemoryDc.h"
 
 namespace s::image::bmp::win {
 
 using image::win::BufferedImage;
+using image::win::MemoryDc;
 
 static_assert(sizeof(BITMAPFILEHEADER) == Bitmap::FILE_HEADER_BYTES, "the file header is written as it lies");
 static_assert(sizeof(BITMAPINFOHEADER) == Bitmap::INFO_HEADER_BYTES, "the info header is written as it lies");
@@ -56,31 +58,6 @@ bool hasRemaining(io::IInputStream* stream, int64_t n) {
     return stream->position() == here && end - here >= n;
 }
 
-// A memory device context holding one bitmap for its life.
-class SelectedDc {
-public:
-    explicit SelectedDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(nullptr) {
-        if (dc_ != nullptr && bitmap != nullptr) {
-            old_ = SelectObject(dc_, bitmap);
-        }
-    }
-    ~SelectedDc() {
-        if (dc_ != nullptr) {
-            if (old_ != nullptr && old_ != HGDI_ERROR) {
-                SelectObject(dc_, old_);
-            }
-            DeleteDC(dc_);
-        }
-    }
-    SelectedDc(const SelectedDc&) = delete;
-    SelectedDc& operator=(const SelectedDc&) = delete;
-    bool ok() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
-    HDC dc() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 } // namespace
 
@@ -211,8 +188,8 @@ bool Bitmap::copyTo(HBITMAP target) const {
     if (section_ == nullptr || target == nullptr) {
         return false;
     }
-    SelectedDc source(section_);
-    SelectedDc destination(target);
+    MemoryDc source(section_);
+    MemoryDc destination(target);
     if (!source.ok() || !destination.ok()) {
         return false;
     }
@@ -526,7 +503,7 @@ bool Bitmap::fromBitmapHandle(HBITMAP bitmap) {
     const bool plainDib = got == static_cast<int>(sizeof(DIBSECTION)) && bm.bmBits != nullptr &&
                           section.dsBmih.biHeight > 0 && section.dsBmih.biCompression == BI_RGB &&
                           bm.bmWidthBytes == stride_;
-    SelectedDc source(bitmap);
+    MemoryDc source(bitmap);
     if (!source.ok()) {
         reset();
         return false;
@@ -549,7 +526,7 @@ bool Bitmap::fromBitmapHandle(HBITMAP bitmap) {
         }
         std::memcpy(info_.colours, colours, count * sizeof(RGBQUAD));
         if (count != 0) {
-            SelectedDc own(section_);
+            MemoryDc own(section_);
             if (own.ok()) {
                 SetDIBColorTable(own.dc(), 0, count, info_.colours);
             }
@@ -560,7 +537,7 @@ bool Bitmap::fromBitmapHandle(HBITMAP bitmap) {
         std::memcpy(bits_, bm.bmBits, static_cast<size_t>(stride_) * height());
         return true;
     }
-    SelectedDc own(section_);
+    MemoryDc own(section_);
     const bool done = own.ok() && BitBlt(own.dc(), 0, 0, width(), height(), source.dc(), 0, 0, SRCCOPY) != FALSE;
     GdiFlush();
     if (!done) {
@@ -596,7 +573,7 @@ bool Bitmap::fromIcon(HICON icon) {
     h = h > 0 ? h : 16;
 
     const auto draw = [&]() {
-        SelectedDc dc(section_);
+        MemoryDc dc(section_);
         const bool drawn = dc.ok() && DrawIconEx(dc.dc(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL) != FALSE;
         GdiFlush();
         return drawn;
