@@ -12,6 +12,16 @@ WORK=$P.work
 STAGE=$P.partial
 export CC=$HOST-gcc-posix CXX=$HOST-g++-posix AR=$HOST-ar RANLIB=$HOST-ranlib STRIP=$HOST-strip
 export PKG_CONFIG_LIBDIR=$STAGE/lib/pkgconfig PKG_CONFIG_PATH=
+# Each library's optimisation is named here, as its own release build sets it: a cross
+# configure may leave CFLAGS empty and compile at -O0 (LAME did).
+OPT_ZLIB="-O3"                                      # zlib's configure
+OPT_PNG="-O2"                                       # autoconf's release default
+OPT_JPEG="-O3 -DNDEBUG"                             # CMake Release
+OPT_LAME="-O3 -fomit-frame-pointer -ffast-math"     # LAME's configure for GCC
+OPT_OGG="-O2 -ffast-math -fsigned-char"             # libogg's configure for GCC
+OPT_VORBIS="-O3 -ffast-math -D_REENTRANT -fsigned-char"  # libvorbis's configure for GCC
+OPT_AMR="-O2"                                       # opencore-amr's autoconf default
+OPT_GSM="-O2"                                       # libgsm's Makefile
 step() { printf '\n==> third-party: %s\n' "$*" >&2; CURRENT_STEP=$*; }
 trap 'printf "\n*** third-party build FAILED in step: %s\n" "${CURRENT_STEP:-start}" >&2' ERR
 
@@ -52,15 +62,16 @@ autobuild() { # folder, configure args...
 
 d=$(fetch zlib); step "building zlib"
 (cd "$d" && for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
-     inflate inftrees trees uncompr zutil; do $CC -O2 -c $f.c -o $f.o || exit 1; done \
+     inflate inftrees trees uncompr zutil; do $CC $OPT_ZLIB -c $f.c -o $f.o || exit 1; done \
  && $AR rcs "$STAGE/lib/libz.a" *.o && cp zlib.h zconf.h "$STAGE/include/")
 
 d=$(fetch libpng1.6); step "building libpng"
-autobuild "$d" --enable-hardware-optimizations=no
+autobuild "$d" --enable-hardware-optimizations=no CFLAGS="$OPT_PNG"
 
 d=$(fetch libjpeg-turbo); step "building libjpeg-turbo"
 cmake -S "$d" -B jpeg-build -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
   -DCMAKE_C_COMPILER=$CC -DCMAKE_RC_COMPILER=$HOST-windres -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_C_FLAGS_RELEASE="$OPT_JPEG" \
   -DCMAKE_INSTALL_PREFIX="$STAGE" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
   -DWITH_JPEG8=OFF -DWITH_JPEG7=OFF -DWITH_SIMD=ON >jpeg-configure.out 2>&1 || { tail -n 40 jpeg-configure.out; exit 1; }
 cmake --build jpeg-build -j"$JOBS" >jpeg-build.out 2>&1 || { tail -n 60 jpeg-build.out; exit 1; }
@@ -68,22 +79,23 @@ cmake --install jpeg-build >/dev/null
 [ -f "$STAGE/lib/libjpeg.a" ] || cp jpeg-build/libjpeg.a "$STAGE/lib/"
 
 d=$(fetch lame); step "building LAME"
-autobuild "$d" --disable-frontend --disable-decoder --enable-nasm
+autobuild "$d" --disable-frontend --disable-decoder --enable-nasm CFLAGS="$OPT_LAME"
+grep -q '^CFLAGS = .*-O3' "$d/libmp3lame/Makefile" || { echo "LAME configured without -O3" >&2; exit 1; }
 
 d=$(fetch libogg); step "building libogg"
-autobuild "$d"
+autobuild "$d" CFLAGS="$OPT_OGG"
 d=$(fetch libvorbis); step "building libvorbis"
-autobuild "$d" --with-ogg="$STAGE" --disable-docs --disable-examples --disable-oggtest
+autobuild "$d" --with-ogg="$STAGE" --disable-docs --disable-examples --disable-oggtest CFLAGS="$OPT_VORBIS"
 
 d=$(fetch opencore-amr); step "building opencore-amr"
 # Without exceptions and RTTI the library needs no C++ runtime inside the FFmpeg DLLs.
-autobuild "$d" --disable-examples CXXFLAGS="-O2 -fno-exceptions -fno-rtti"
+autobuild "$d" --disable-examples CFLAGS="$OPT_AMR" CXXFLAGS="$OPT_AMR -fno-exceptions -fno-rtti"
 
 d=$(fetch libgsm); step "building libgsm"
 mkdir -p "$STAGE/include/gsm"
 (cd "$d" && for f in add code debug decode long_term lpc preprocess rpe gsm_destroy gsm_decode \
      gsm_encode gsm_explode gsm_implode gsm_create gsm_print gsm_option short_term table; do
-   $CC -O2 -DNeedFunctionPrototypes=1 -DSASR -DWAV49 -Iinc -c src/$f.c -o src/$f.o || exit 1
+   $CC $OPT_GSM -DNeedFunctionPrototypes=1 -DSASR -DWAV49 -Iinc -c src/$f.c -o src/$f.o || exit 1
  done && $AR rcs "$STAGE/lib/libgsm.a" src/*.o && cp inc/gsm.h "$STAGE/include/gsm/gsm.h")
 
 d=$(fetch ffmpeg); step "configuring FFmpeg"
@@ -97,11 +109,15 @@ if $HOST-nm -u "$STAGE/lib/libopencore-amrnb.a" 2>/dev/null | grep -qE ' (_Zn|_Z
 fi
 (cd "$d" && ./configure --cross-prefix=$HOST- --cc=$CC --cxx=$CXX --arch=x86_64 --target-os=mingw32 \
    --prefix="$F" --enable-shared --disable-static --disable-doc --disable-debug --disable-ffplay \
+   --enable-optimizations --enable-x86asm --x86asmexe=nasm \
    --disable-autodetect --enable-w32threads --enable-zlib --enable-version3 \
    --enable-libmp3lame --enable-libvorbis --enable-libopencore-amrnb --enable-libgsm \
    --pkg-config=pkg-config --pkg-config-flags=--static \
    --extra-cflags="-I$STAGE/include" --extra-ldflags="-L$STAGE/lib" --extra-libs="$extra_libs" \
    >configure.out 2>&1 || { tail -n 30 configure.out; tail -n 60 ffbuild/config.log; exit 1; })
+# FFmpeg's own optimisation (-O3) and its assembly must both be on.
+grep -q '^#define HAVE_X86ASM 1' "$d/config.h" || { echo "FFmpeg configured without x86 assembly" >&2; exit 1; }
+grep -q '^CFLAGS=.*-O3' "$d/ffbuild/config.mak" || { echo "FFmpeg configured without -O3" >&2; exit 1; }
 step "building FFmpeg"
 (cd "$d" && make -j"$JOBS" >make.out 2>&1 || { tail -n 60 make.out; exit 1; }
  make install >install.out 2>&1 || { tail -n 40 install.out; exit 1; })
