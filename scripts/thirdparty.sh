@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the third-party libraries for 64-bit Windows from Debian 12 source packages
 # into the prefix given as $1: zlib, libpng, libjpeg-turbo (static), LAME, libogg, libvorbis,
-# opencore-amr, libgsm (static, linked into the FFmpeg DLLs), FFmpeg 5.1 (the seven DLLs,
-# ffmpeg.exe and ffprobe.exe under ffmpeg/). The recipe's hash names the prefix (env.sh).
+# opencore-amr, libgsm and a few of musl's math functions (static, linked into the FFmpeg DLLs),
+# FFmpeg 5.1 (the seven DLLs, ffmpeg.exe and ffprobe.exe under ffmpeg/). The recipe's hash
+# names the prefix (env.sh).
 set -euo pipefail
 shopt -s inherit_errexit
 P=${1:?usage: thirdparty.sh PREFIX}
@@ -22,6 +23,7 @@ OPT_OGG="-O2 -ffast-math -fsigned-char"             # libogg's configure for GCC
 OPT_VORBIS="-O3 -ffast-math -D_REENTRANT -fsigned-char"  # libvorbis's configure for GCC
 OPT_AMR="-O2"                                       # opencore-amr's autoconf default
 OPT_GSM="-O2"                                       # libgsm's Makefile
+OPT_FASTMATH="-O2 -fno-math-errno"                  # musl's own flags for its math
 step() { printf '\n==> third-party: %s\n' "$*" >&2; CURRENT_STEP=$*; }
 trap 'printf "\n*** third-party build FAILED in step: %s\n" "${CURRENT_STEP:-start}" >&2' ERR
 
@@ -98,11 +100,28 @@ mkdir -p "$STAGE/include/gsm"
    $CC $OPT_GSM -DNeedFunctionPrototypes=1 -DSASR -DWAV49 -Iinc -c src/$f.c -o src/$f.o || exit 1
  done && $AR rcs "$STAGE/lib/libgsm.a" src/*.o && cp inc/gsm.h "$STAGE/include/gsm/gsm.h")
 
+d=$(fetch musl); step "building the fast math functions"
+# MinGW-w64's static exp2f, log2f, powf, exp, log and pow run on the x87 unit (f2xm1, fyl2x),
+# several times slower than glibc's, and FFmpeg's AAC encoder spends much of its time in them.
+# musl carries the same table-driven implementations glibc uses; linked ahead of the runtime's
+# math library they replace those few functions inside the FFmpeg DLLs.
+mkdir -p fastmath/inc
+printf '#define __LITTLE_ENDIAN 1234\n#define __BIG_ENDIAN 4321\n#define __BYTE_ORDER __LITTLE_ENDIAN\n' >fastmath/inc/endian.h
+printf '#define hidden\n' >fastmath/inc/hidden.h
+cp "$d/arch/generic/fp_arch.h" fastmath/inc/
+for f in exp2f exp2f_data log2f log2f_data powf powf_data expf logf logf_data exp exp_data log log_data \
+         pow pow_data exp2 log2 log2_data __math_oflowf __math_uflowf __math_xflowf __math_invalidf \
+         __math_divzerof __math_oflow __math_uflow __math_xflow __math_invalid __math_divzero; do
+  $CC $OPT_FASTMATH -std=c99 -include fastmath/inc/hidden.h -Ifastmath/inc -I"$d/src/internal" \
+    -I"$d/src/math" -c "$d/src/math/$f.c" -o "fastmath/$f.o"
+done
+$AR rcs "$STAGE/lib/libfastmath.a" fastmath/*.o
+
 d=$(fetch ffmpeg); step "configuring FFmpeg"
 F=$STAGE/ffmpeg
 # The posix-thread compiler resolves clock_gettime/nanosleep from winpthread: take them from
 # its static library so no runtime DLL beyond the system's is needed.
-extra_libs="-Wl,-Bstatic -lwinpthread -Wl,-Bdynamic"
+extra_libs="-Wl,-Bstatic -lfastmath -lwinpthread -Wl,-Bdynamic"
 # opencore-amr is C++: pull in the runtime statically only if the library still needs it.
 if $HOST-nm -u "$STAGE/lib/libopencore-amrnb.a" 2>/dev/null | grep -qE ' (_Zn|_Zd|__cxa|__gxx)'; then
   extra_libs="-Wl,-Bstatic -lstdc++ -Wl,-Bdynamic $extra_libs"
