@@ -1,34 +1,13 @@
 #include "RunnerTestSupport.h"
 
 #include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "system/file/win/PathWin.h"
 
 void RecordingHost::onProgress(int64_t total, int64_t position, const wchar_t* outputName) {
     reports.push_back(Report{total, position, outputName != nullptr ? outputName : L"",
                              log_ != nullptr ? log_->length() : 0});
 }
-
-namespace {
-
-void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = folder + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-} // namespace
 
 ScratchFolder::ScratchFolder() {
     static std::atomic<int> counter{0};
@@ -40,7 +19,8 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-    removeTree(path_);
+    s::thread::Held<s::file::win::PathWin> folder(s::file::win::PathWin::create(path_.c_str()));
+    folder->remove(false, false);
 }
 
 std::wstring testProgramFolder() {
