@@ -19,6 +19,8 @@ using s::thread::Held;
 
 namespace {
 
+enum Place { User, Machine, Machine32, None };
+
 // Scratch keys under HKCU stand in for all three registry places; the real
 // installation keys are never written.
 class LocatorScene {
@@ -27,60 +29,48 @@ public:
         static int counter = 0;
         root_ = L"Software\\BrisqueltonLocatorTest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter);
-        userKey_ = root_ + L"\\User";
-        machineKey_ = root_ + L"\\Machine";
-        machineKey32_ = root_ + L"\\WOW6432Node\\Machine";
+        keys_[User] = root_ + L"\\User";
+        keys_[Machine] = root_ + L"\\Machine";
+        keys_[Machine32] = root_ + L"\\WOW6432Node\\Machine";
         program_ = scratch_.file(L"program");
         CreateDirectoryW(program_.c_str(), nullptr);
-        sources_ = FfmpegLocator::Sources{program_.c_str(),    HKEY_CURRENT_USER,      userKey_.c_str(),
-                                          HKEY_CURRENT_USER,   machineKey_.c_str(),    machineKey32_.c_str()};
+        sources_ = {program_.c_str(), HKEY_CURRENT_USER, keys_[User].c_str(),
+                    HKEY_CURRENT_USER, keys_[Machine].c_str(), keys_[Machine32].c_str()};
         facts(6, 1, true);
     }
     ~LocatorScene() {
-        Held<RegDir> key(RegDir::create(HKEY_CURRENT_USER, root_.c_str()));
-        key->remove(true);
+        Held<RegDir>(RegDir::create(HKEY_CURRENT_USER, root_.c_str()))->remove(true);
         OsFacts::inject(nullptr);
         FfmpegLocator::inject(nullptr);
     }
 
-    void facts(uint32_t major, uint32_t minor, bool is64Bit) {
+    static void facts(uint32_t major, uint32_t minor, bool is64Bit) {
         OsFacts::Facts f = OsFacts::derive(major, minor, 7601, true, false);
         f.is64BitOs = is64Bit;
         OsFacts::inject(&f);
     }
-
     std::wstring bundle() {
-        const std::wstring folder = program_ + L"\\optional_tools";
-        CreateDirectoryW(folder.c_str(), nullptr);
-        writeFile(folder + L"\\ffmpeg.exe", "MZ");
-        return folder + L"\\ffmpeg.exe";
+        CreateDirectoryW((program_ + L"\\optional_tools").c_str(), nullptr);
+        writeFile(program_ + L"\\optional_tools\\ffmpeg.exe", "MZ");
+        return program_ + L"\\optional_tools\\ffmpeg.exe";
     }
-
-    // An installation key; withFile false leaves its ffmpeg.exe missing.
-    std::wstring install(const std::wstring& keyPath, const wchar_t* major, const wchar_t* minor, bool withFile) {
-        const std::wstring folder = scratch_.file((L"install" + std::to_wstring(++installs_)).c_str());
+    // An installation key and its folder; withFile false leaves bin\ffmpeg.exe out.
+    std::wstring install(Place place, const wchar_t* major, const wchar_t* minor, bool withFile = true) {
+        const std::wstring folder = scratch_.file((L"install" + std::to_wstring(place)).c_str());
         CreateDirectoryW(folder.c_str(), nullptr);
         CreateDirectoryW((folder + L"\\bin").c_str(), nullptr);
         if (withFile) writeFile(folder + L"\\bin\\ffmpeg.exe", "MZ");
-        Held<RegDir> key(RegDir::create(HKEY_CURRENT_USER, keyPath.c_str()));
+        Held<RegDir> key(RegDir::create(HKEY_CURRENT_USER, keys_[place].c_str()));
         key->setString(L"InstallLocation", folder.c_str());
         if (major != nullptr) key->setString(L"VersionMajor", major);
         if (minor != nullptr) key->setString(L"VersionMinor", minor);
         return folder + L"\\bin\\ffmpeg.exe";
     }
-    std::wstring user(const wchar_t* major, const wchar_t* minor, bool withFile = true) {
-        return install(userKey_, major, minor, withFile);
-    }
-    std::wstring machine(const wchar_t* major, const wchar_t* minor) { return install(machineKey_, major, minor, true); }
-    std::wstring machine32(const wchar_t* major, const wchar_t* minor) {
-        return install(machineKey32_, major, minor, true);
-    }
-    const std::wstring& userKey() const { return userKey_; }
+    RegDir* key(Place place) { return RegDir::create(HKEY_CURRENT_USER, keys_[place].c_str()); }
 
     struct Result {
         bool usable;
-        int32_t major;
-        int32_t minor;
+        int32_t major, minor;
         std::wstring path;
     };
     Result locate() {
@@ -94,9 +84,8 @@ public:
 
 private:
     ScratchFolder scratch_;
-    std::wstring root_, userKey_, machineKey_, machineKey32_, program_;
+    std::wstring root_, keys_[3], program_;
     FfmpegLocator::Sources sources_{};
-    int installs_ = 0;
 };
 
 } // namespace
@@ -105,8 +94,7 @@ TEST(FfmpegLocator, VersionRule) {
     struct Case {
         int32_t major, minor;
         bool usable;
-    } cases[] = {{1, 5, false}, {1, 6, true}, {1, 0, false}, {0, 106, true}, {2, 0, true},
-                 {0, 0, false}, {FfmpegLocator::BUNDLED_MAJOR, FfmpegLocator::BUNDLED_MINOR, true}};
+    } cases[] = {{1, 5, false}, {1, 6, true}, {1, 0, false}, {0, 106, true}, {2, 0, true}, {0, 0, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(FfmpegLocator::isUsableVersion(c.major, c.minor), c.usable) << c.major << "." << c.minor;
     }
@@ -115,67 +103,55 @@ TEST(FfmpegLocator, VersionRule) {
 TEST(FfmpegLocator, BundledCopyOnlyOnA64BitWindows7OrLater) {
     struct Case {
         uint32_t major, minor;
-        bool is64Bit;
-        bool bundled;
+        bool is64Bit, bundled;
     } cases[] = {{6, 1, true, true}, {10, 0, true, true}, {6, 0, true, false}, {5, 2, true, false},
                  {6, 1, false, false}};
     for (const Case& c : cases) {
         LocatorScene scene;
         scene.facts(c.major, c.minor, c.is64Bit);
         const std::wstring bundled = scene.bundle();
-        const std::wstring user = scene.user(L"1", L"06");
+        const std::wstring user = scene.install(User, L"1", L"06");
         const auto r = scene.locate();
-        const std::wstring label = std::to_wstring(c.major) + L"." + std::to_wstring(c.minor) +
-                                   (c.is64Bit ? L" 64-bit" : L" 32-bit");
+        const std::wstring label = std::to_wstring(c.major) + L"." + std::to_wstring(c.minor) + L" " +
+                                   std::to_wstring(c.is64Bit);
         EXPECT_TRUE(r.usable) << label;
         EXPECT_EQ(r.path, c.bundled ? bundled : user) << label;
-        EXPECT_EQ(r.major, c.bundled ? 99999 : 1) << label;
-        EXPECT_EQ(r.minor, c.bundled ? 99 : 6) << label;
+        EXPECT_EQ(r.major * 100 + r.minor, c.bundled ? 9999999 : 106) << label;
         EXPECT_EQ(FfmpegLocator::isBundledUsable(scene.sources(), nullptr), c.bundled) << label;
     }
 }
 
 TEST(FfmpegLocator, InstalledCopiesInOrderAndByVersion) {
-    enum Place { None, User, Machine, Machine32 };
     struct Case {
         const wchar_t* name;
-        const wchar_t* user[2];      // version texts, null: no such key
+        const wchar_t* versions[3][2];  // per place; a null major and minor: no key
         bool userFile;
-        const wchar_t* machine[2];
-        const wchar_t* machine32[2];
         bool usable;
         Place winner;
         int32_t major, minor;
     } cases[] = {
-        {L"1.06 accepted", {L"1", L"06"}, true, {}, {}, true, User, 1, 6},
-        {L"1.05 refused", {L"1", L"05"}, true, {}, {}, false, User, 1, 5},
-        {L"1.6 counts as 1.06", {L"1", L"6"}, true, {}, {}, true, User, 1, 6},
-        {L"missing version refused", {nullptr, nullptr}, true, {}, {}, false, User, 0, 0},
-        {L"user copy first", {L"2", L"0"}, true, {L"3", L"0"}, {L"4", L"0"}, true, User, 2, 0},
-        {L"an old user copy still wins", {L"1", L"05"}, true, {L"3", L"0"}, {}, false, User, 1, 5},
-        {L"user key without its file is passed", {L"2", L"0"}, false, {L"3", L"1"}, {}, true, Machine, 3, 1},
-        {L"machine copy", {}, true, {L"1", L"10"}, {}, true, Machine, 1, 10},
-        {L"machine before its 32-bit view", {}, true, {L"3", L"0"}, {L"4", L"0"}, true, Machine, 3, 0},
-        {L"32-bit view of the machine key", {}, true, {}, {L"1", L"07"}, true, Machine32, 1, 7},
-        {L"nothing installed", {}, true, {}, {}, false, None, 0, 0},
+        {L"1.06 accepted", {{L"1", L"06"}}, true, true, User, 1, 6},
+        {L"1.05 refused", {{L"1", L"05"}}, true, false, User, 1, 5},
+        {L"1.6 counts as 1.06", {{L"1", L"6"}}, true, true, User, 1, 6},
+        {L"user copy first", {{L"2", L"0"}, {L"3", L"0"}, {L"4", L"0"}}, true, true, User, 2, 0},
+        {L"an old user copy still wins", {{L"1", L"05"}, {L"3", L"0"}}, true, false, User, 1, 5},
+        {L"user key without its file is passed", {{L"2", L"0"}, {L"3", L"1"}}, false, true, Machine, 3, 1},
+        {L"machine copy", {{}, {L"1", L"10"}}, true, true, Machine, 1, 10},
+        {L"machine before its 32-bit view", {{}, {L"3", L"0"}, {L"4", L"0"}}, true, true, Machine, 3, 0},
+        {L"32-bit view of the machine key", {{}, {}, {L"1", L"07"}}, true, true, Machine32, 1, 7},
+        {L"nothing installed", {}, true, false, None, 0, 0},
     };
     for (const Case& c : cases) {
         LocatorScene scene;
         scene.facts(6, 0, true);  // no bundled copy on Vista
         scene.bundle();
         std::wstring expected;
-        const bool hasUser = c.user[0] != nullptr || c.winner == User;
-        if (hasUser) {
-            const std::wstring path = scene.user(c.user[0], c.user[1], c.userFile);
-            if (c.winner == User) expected = path;
-        }
-        if (c.machine[0] != nullptr) {
-            const std::wstring path = scene.machine(c.machine[0], c.machine[1]);
-            if (c.winner == Machine) expected = path;
-        }
-        if (c.machine32[0] != nullptr) {
-            const std::wstring path = scene.machine32(c.machine32[0], c.machine32[1]);
-            if (c.winner == Machine32) expected = path;
+        for (Place place : {User, Machine, Machine32}) {
+            const wchar_t* const* v = c.versions[place];
+            if (v[0] != nullptr) {
+                const std::wstring path = scene.install(place, v[0], v[1], place != User || c.userFile);
+                if (place == c.winner) expected = path;
+            }
         }
         const auto r = scene.locate();
         EXPECT_EQ(r.usable, c.usable) << c.name;
@@ -185,14 +161,16 @@ TEST(FfmpegLocator, InstalledCopiesInOrderAndByVersion) {
     }
 }
 
-TEST(FfmpegLocator, VersionStoredAsNumbersReadsToo) {
+TEST(FfmpegLocator, VersionWithoutTextValues) {
     LocatorScene scene;
-    const std::wstring path = scene.user(nullptr, nullptr);
-    Held<RegDir> key(RegDir::create(HKEY_CURRENT_USER, scene.userKey().c_str()));
+    scene.facts(6, 0, true);
+    const std::wstring path = scene.install(User, nullptr, nullptr);
+    EXPECT_FALSE(scene.locate().usable) << "no version at all";
+    Held<RegDir> key(scene.key(User));
     key->setU32(L"VersionMajor", 1);
     key->setU32(L"VersionMinor", 6);
     const auto r = scene.locate();
-    EXPECT_TRUE(r.usable);
+    EXPECT_TRUE(r.usable) << "numbers read as well as texts";
     EXPECT_EQ(r.path, path);
     EXPECT_EQ(r.major * 100 + r.minor, 106);
 }
