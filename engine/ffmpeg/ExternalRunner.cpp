@@ -263,6 +263,9 @@ bool readAvailable(HANDLE pipe, OutputReader& reader, HANDLE process, bool* gotD
 } // namespace
 
 int32_t runExternalFfmpeg(const ExternalRun& run) {
+    if (cancelled(run)) {
+        return RUN_CANCELLED;
+    }
     Child child;
     if (!child.start(run.command, run.workingDirectory)) {
         return RUN_FAILED;

@@ -82,6 +82,15 @@ TEST(ExternalRunner, ExitCodesGiveSucceededOrFailed) {
     }
 }
 
+TEST(ExternalRunner, CancelledBeforeTheStartRunsNothing) {
+    ScratchFolder scratch;
+    std::atomic<uint8_t> cancel{1};
+    RunSetup setup;
+    setup.command = standIn(L"-f \"" + scratch.file(L"out.mp3") + L"\" -x 0");
+    EXPECT_EQ(run(setup, nullptr, nullptr, &cancel), 2);
+    EXPECT_FALSE(fileExists(scratch.file(L"out.mp3")));
+}
+
 TEST(ExternalRunner, ChildRunsInTheGivenFolderWithNullInput) {
     ScratchFolder scratch;
     Held<StrBuffer> log(StrBuffer::pool());
