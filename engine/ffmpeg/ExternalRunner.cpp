@@ -1,0 +1,309 @@
+#include "engine/ffmpeg/ExternalRunner.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/str/strbuffer/StrBuffer.h"
+#include "engine/ffmpeg/IRunHost.h"
+#include "engine/ffmpeg/ProgressParser.h"
+
+namespace s::ffmpeg {
+
+namespace {
+
+typedef str::strbuffer::StrBuffer StrBuffer;
+
+// How often a running child is looked at for output, its end and the cancel byte.
+constexpr DWORD kPollMs = 20;
+// How long a cancelled child may take to go after it was ended.
+constexpr DWORD kEndWaitMs = 5000;
+// A line longer than this is cut: no progress line comes near it, and an endless one
+// must not grow the buffer for ever.
+constexpr size_t kMaxLineBytes = 64 * 1024;
+// Room in the pipe, so a child that prints in bursts seldom waits for the reader.
+constexpr DWORD kPipeBytes = 64 * 1024;
+
+void closeHandle(HANDLE& h) {
+    if (h != nullptr && h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+    }
+    h = nullptr;
+}
+
+// ffmpeg prints UTF-8 (file names included); anything that is not valid UTF-8 is read
+// in the ANSI code page instead of turning into replacement characters.
+void decodeLine(const std::string& bytes, std::wstring* out) {
+    out->clear();
+    if (bytes.empty()) {
+        return;
+    }
+    const int n = static_cast<int>(bytes.size());
+    UINT codePage = CP_UTF8;
+    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), n, nullptr, 0);
+    if (units <= 0) {
+        codePage = CP_ACP;
+        units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0);
+    }
+    if (units <= 0) {
+        return;
+    }
+    out->resize(static_cast<size_t>(units));
+    MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, bytes.data(), n, &(*out)[0],
+                        units);
+}
+
+// The child, its pipe and the job object that holds it and whatever it starts.
+class Child {
+public:
+    Child() = default;
+    ~Child() {
+        closeHandle(read_);
+        closeHandle(process_);
+        // Closing the job ends anything the child left running.
+        closeHandle(job_);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool start(const wchar_t* command, const wchar_t* workingDirectory);
+    HANDLE process() const { return process_; }
+    HANDLE readEnd() const { return read_; }
+    // Ends the child and everything in its job, and waits until the child is gone.
+    void end();
+
+private:
+    HANDLE read_ = nullptr;
+    HANDLE process_ = nullptr;
+    HANDLE job_ = nullptr;
+    bool inJob_ = false;
+};
+
+bool Child::start(const wchar_t* command, const wchar_t* workingDirectory) {
+    if (command == nullptr || command[0] == L'\0') {
+        return false;
+    }
+    // Both ends start private; only the child's copy of the write end and its null
+    // input are made inheritable, and the parent drops them once the child has them, so
+    // the pipe breaks when the child's side closes.
+    HANDLE write = nullptr;
+    if (!CreatePipe(&read_, &write, nullptr, kPipeBytes)) {
+        read_ = nullptr;
+        return false;
+    }
+    SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE nullInput = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                   OPEN_EXISTING, 0, nullptr);
+    if (nullInput == INVALID_HANDLE_VALUE || !SetHandleInformation(write, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+        closeHandle(nullInput);
+        closeHandle(write);
+        return false;
+    }
+
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    if (job_ != nullptr) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    }
+
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof(startup.StartupInfo);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = nullInput;
+    startup.StartupInfo.hStdOutput = write;
+    startup.StartupInfo.hStdError = write;
+
+    // Where the system can, the child inherits these two handles and nothing else.
+    HANDLE inherited[2] = {write, nullInput};
+    std::vector<unsigned char> attributeRoom;
+    SIZE_T attributeSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &attributeSize);
+    if (attributeSize != 0) {
+        attributeRoom.resize(attributeSize);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeRoom.data());
+        if (InitializeProcThreadAttributeList(list, 1, 0, &attributeSize)) {
+            if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof(inherited),
+                                          nullptr, nullptr)) {
+                startup.lpAttributeList = list;
+                startup.StartupInfo.cb = sizeof(startup);
+            } else {
+                DeleteProcThreadAttributeList(list);
+            }
+        }
+    }
+
+    std::wstring line(command);
+    PROCESS_INFORMATION info = {};
+    const DWORD flags = BELOW_NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED |
+                        (startup.lpAttributeList != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, flags, nullptr, workingDirectory,
+                                        &startup.StartupInfo, &info);
+    if (startup.lpAttributeList != nullptr) {
+        DeleteProcThreadAttributeList(startup.lpAttributeList);
+    }
+    closeHandle(write);
+    closeHandle(nullInput);
+    if (!started) {
+        return false;
+    }
+    process_ = info.hProcess;
+    // Some systems (Wine) ignore the class among the creation flags.
+    SetPriorityClass(process_, BELOW_NORMAL_PRIORITY_CLASS);
+    // In the job before it runs a single instruction, so nothing it starts escapes.
+    // A system that refuses the job (nested jobs) still runs the child, and cancel
+    // then ends the child alone.
+    inJob_ = job_ != nullptr && AssignProcessToJobObject(job_, process_);
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    return true;
+}
+
+void Child::end() {
+    if (process_ == nullptr) {
+        return;
+    }
+    if (!inJob_ || !TerminateJobObject(job_, RUN_CANCELLED)) {
+        TerminateProcess(process_, RUN_CANCELLED);
+    }
+    WaitForSingleObject(process_, kEndWaitMs);
+}
+
+// Splits the child's output at carriage returns (line feeds stay in the text) and
+// sends each line to progress or to the log.
+class OutputReader {
+public:
+    explicit OutputReader(const ExternalRun& run) : run_(run) {}
+
+    void consume(const char* bytes, DWORD count, HANDLE process);
+    // The text after the last carriage return, once the child has ended.
+    void finish(HANDLE process);
+
+private:
+    void handleLine(HANDLE process);
+
+    const ExternalRun& run_;
+    std::string pending_;
+    std::wstring line_;
+    bool headingWritten_ = false;
+    bool idle_ = false;
+};
+
+void OutputReader::consume(const char* bytes, DWORD count, HANDLE process) {
+    for (DWORD i = 0; i < count; ++i) {
+        if (bytes[i] == '\r') {
+            handleLine(process);
+        } else if (pending_.size() < kMaxLineBytes) {
+            pending_.push_back(bytes[i]);
+        }
+    }
+}
+
+void OutputReader::finish(HANDLE process) {
+    if (!pending_.empty()) {
+        handleLine(process);
+    }
+}
+
+void OutputReader::handleLine(HANDLE process) {
+    decodeLine(pending_, &line_);
+    pending_.clear();
+    if (run_.host != nullptr) {
+        const bool idle = run_.host->wantsIdlePriority();
+        if (idle != idle_) {
+            SetPriorityClass(process, idle ? IDLE_PRIORITY_CLASS : BELOW_NORMAL_PRIORITY_CLASS);
+            idle_ = idle;
+        }
+    }
+    const uint32_t length = static_cast<uint32_t>(line_.size());
+    Progress progress = {};
+    if (parseProgressLine(line_.c_str(), length, run_.durationMs, run_.pass, run_.passWeight, &progress)) {
+        if (run_.host != nullptr) {
+            run_.host->onProgress(progress.total, progress.position, run_.outputName);
+        }
+        return;
+    }
+    if (run_.log == nullptr || run_.log->length() > LOG_CAP) {
+        return;
+    }
+    if (!headingWritten_) {
+        run_.log->append(L"[FFmpeg Output]:\n");
+        headingWritten_ = true;
+    }
+    run_.log->appendUnits(line_.c_str(), static_cast<int32_t>(length));
+}
+
+bool cancelled(const ExternalRun& run) {
+    return run.cancel != nullptr && run.cancel->load() != 0;
+}
+
+// Reads what the pipe holds now without blocking; false once the pipe is broken.
+bool readAvailable(HANDLE pipe, OutputReader& reader, HANDLE process, bool* gotData) {
+    char buffer[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) {
+            return false;
+        }
+        if (available == 0) {
+            return true;
+        }
+        DWORD got = 0;
+        const DWORD want = available < sizeof(buffer) ? available : static_cast<DWORD>(sizeof(buffer));
+        if (!ReadFile(pipe, buffer, want, &got, nullptr)) {
+            return false;
+        }
+        *gotData = *gotData || got != 0;
+        reader.consume(buffer, got, process);
+    }
+}
+
+} // namespace
+
+int32_t runExternalFfmpeg(const ExternalRun& run) {
+    if (cancelled(run)) {
+        return RUN_CANCELLED;
+    }
+    Child child;
+    if (!child.start(run.command, run.workingDirectory)) {
+        return RUN_FAILED;
+    }
+    OutputReader reader(run);
+    bool pipeOpen = true;
+    // The child's end, not the pipe's, ends the run: something the child started may
+    // still hold the write end.
+    for (;;) {
+        if (cancelled(run)) {
+            child.end();
+            return RUN_CANCELLED;
+        }
+        const bool exited = WaitForSingleObject(child.process(), 0) == WAIT_OBJECT_0;
+        bool gotData = false;
+        if (pipeOpen) {
+            // Read after looking at the child, so all it wrote before ending is taken.
+            pipeOpen = readAvailable(child.readEnd(), reader, child.process(), &gotData);
+        }
+        if (exited) {
+            break;
+        }
+        if (!gotData) {
+            WaitForSingleObject(child.process(), kPollMs);
+        }
+    }
+    reader.finish(child.process());
+    if (cancelled(run)) {
+        return RUN_CANCELLED;
+    }
+    if (run.log != nullptr) {
+        run.log->append(L"\n\n");
+    }
+    DWORD code = 1;
+    if (!GetExitCodeProcess(child.process(), &code)) {
+        return RUN_FAILED;
+    }
+    return code == 0 ? RUN_SUCCEEDED : RUN_FAILED;
+}
+
+} // namespace s::ffmpeg

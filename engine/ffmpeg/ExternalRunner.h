@@ -1,0 +1,49 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+namespace s::str::strbuffer { class StrBuffer; }
+
+namespace s::ffmpeg {
+
+class IRunHost;
+
+// One ffmpeg.exe run as the job loop hands it over.
+struct ExternalRun {
+    // The whole command line, program first (quoted when it holds blanks).
+    const wchar_t* command;
+    // Passed back with every progress report.
+    const wchar_t* outputName;
+    // The child's working directory; null keeps the program's own.
+    const wchar_t* workingDirectory;
+    // 0 single pass, 1 or 2 for the passes of a two-pass job, weighted by passWeight.
+    int32_t pass;
+    double passWeight;
+    // The input's duration: the total of the progress scale.
+    int64_t durationMs;
+    // Set by another thread to stop the run; read while the child runs.
+    const std::atomic<uint8_t>* cancel;
+    // The job log; the child's output lines go there up to LOG_CAP characters. May be null.
+    str::strbuffer::StrBuffer* log;
+    // May be null: progress and priority then go unreported.
+    IRunHost* host;
+};
+
+// Run results shared with the in-process road.
+constexpr int32_t RUN_SUCCEEDED = 0;
+constexpr int32_t RUN_FAILED = 1;
+constexpr int32_t RUN_CANCELLED = 2;
+
+// Output lines are logged while the log holds at most this many characters.
+constexpr uint32_t LOG_CAP = 20000;
+
+// Runs the command as a hidden child whose standard output and error come back through
+// a private pipe and whose standard input is the null device. Progress lines drive the
+// host, every other line goes into the log after one "[FFmpeg Output]:" heading. A set
+// cancel byte ends the child and everything it started within a poll interval, also
+// while it prints nothing; the run then answers RUN_CANCELLED once they are gone, so
+// their files can be deleted. Otherwise RUN_SUCCEEDED for exit code 0 and RUN_FAILED
+// for any other code or a child that could not be started.
+int32_t runExternalFfmpeg(const ExternalRun& run);
+
+} // namespace s::ffmpeg
