@@ -32,7 +32,7 @@ set(BRISQUELTON_DEPS_images system core gdi32 user32)
 set(BRISQUELTON_DEPS_framework system core user32 gdi32 comctl32 comdlg32 ole32)
 set(BRISQUELTON_DEPS_widgets framework images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
 set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)
-set(BRISQUELTON_DEPS_engine system core)
+set(BRISQUELTON_DEPS_engine app system core)
 set(BRISQUELTON_DEPS_app engine drawers widgets framework images system core)
 
 # A GoogleTest executable from every source in tests/<area>, run under Wine as one CTest test
