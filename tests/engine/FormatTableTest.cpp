@@ -217,14 +217,14 @@ TEST(JobRecord, ResetLeavesOnlyTheVolume) {
     EXPECT_EQ(setting->testLength, INT64_C(4294967296000));
     setting->reset();
     Setting fresh;
-    for (const Setting* s : {static_cast<const Setting*>(setting.get()), static_cast<const Setting*>(&fresh)}) {
-        EXPECT_EQ(s->outputId, 0);
-        EXPECT_EQ(s->videoBitRate, 0);
-        EXPECT_EQ(s->videoQuality | s->frameRate | s->width | s->height | s->reserved, 0);
-        EXPECT_EQ(s->presetPictureSize | s->autoPictureSize | s->twoPass | s->targetMode, 0);
-        EXPECT_EQ(s->testStart | s->testLength, 0);
-        EXPECT_EQ(s->formatId | s->sampleRate | s->channels | s->bitRate | s->bitsPerSample | s->quality, 0);
-        EXPECT_EQ(s->volume, 100);
+    for (const Setting* r : {static_cast<const Setting*>(setting.get()), static_cast<const Setting*>(&fresh)}) {
+        EXPECT_EQ(r->outputId, 0);
+        EXPECT_EQ(r->videoBitRate, 0);
+        EXPECT_EQ(r->videoQuality | r->frameRate | r->width | r->height | r->reserved, 0);
+        EXPECT_EQ(r->presetPictureSize | r->autoPictureSize | r->twoPass | r->targetMode, 0);
+        EXPECT_EQ(r->testStart | r->testLength, 0);
+        EXPECT_EQ(r->formatId | r->sampleRate | r->channels | r->bitRate | r->bitsPerSample | r->quality, 0);
+        EXPECT_EQ(r->volume, 100);
     }
     EXPECT_STREQ(setting->className(), L"s_sound_gui_dialogs_mp3conv_Setting");
     static_assert(sizeof(Setting::videoBitRate) == 8 && sizeof(Setting::testStart) == 8 &&
