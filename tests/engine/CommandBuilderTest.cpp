@@ -69,16 +69,14 @@ DWORD WINAPI lateShortForm(LPCWSTR path, LPWSTR buffer, DWORD size) {
     return answer(text, buffer, size);
 }
 
+// A scratch folder under the temporary folder, emptied and removed at the end.
 class Folder {
 public:
     Folder() {
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH, temp);
-        root_ = temp;
-        if (!root_.empty() && root_.back() == L'\\') {
-            root_.pop_back();
-        }
-        root_ += L"\\cmdbuild_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++count_);
+        root_ = std::wstring(temp) + L"cmdbuild_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                std::to_wstring(++count_);
         CreateDirectoryW(root_.c_str(), nullptr);
     }
     ~Folder() { removeTree(root_); }
@@ -95,38 +93,30 @@ public:
         HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         char buffer[256];
         DWORD got = 0;
-        std::string bytes;
-        while (h != INVALID_HANDLE_VALUE && ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got != 0) {
-            bytes.append(buffer, got);
-        }
+        const bool ok = h != INVALID_HANDLE_VALUE && ReadFile(h, buffer, sizeof(buffer), &got, nullptr);
         CloseHandle(h);
-        return bytes;
+        return ok ? std::string(buffer, got) : "(missing)";
     }
 
 private:
     static void removeTree(const std::wstring& path) {
         WIN32_FIND_DATAW entry;
         HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &entry);
+        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &entry)) {
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") {
+                (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(path + L"\\" + name)
+                                                                     : (void)DeleteFileW((path + L"\\" + name).c_str());
+            }
+        }
         if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = entry.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    removeTree(path + L"\\" + name);
-                } else {
-                    DeleteFileW((path + L"\\" + name).c_str());
-                }
-            } while (FindNextFileW(h, &entry));
             FindClose(h);
         }
         RemoveDirectoryW(path.c_str());
     }
-    static int count_;
+    static inline int count_ = 0;
     std::wstring root_;
 };
-int Folder::count_ = 0;
 
 StreamInfo* audioStream(const wchar_t* codec, int32_t codecId, int32_t rate, int32_t channels, int64_t bitRate) {
     StreamInfo* s = StreamInfo::pool();

@@ -133,19 +133,17 @@ TEST(FormatTable, SourceCodecsThatFitAnExtension) {
         const wchar_t* extension;
         bool fits;
     };
+    // Positives of every codec are in the stream-copy test below; here the near misses.
     const Row rows[] = {
-        {L"aac", L".m4a", true},    {L"aac", L".aac", true},   {L"aac", L".3gp", true},  {L"aac", L".m4v", true},
-        {L"aac", L".mp3", false},   {L"aac", L".ogg", false},  {L"ac3", L".ra", true},   {L"ac3", L".rm", true},
-        {L"ac3", L".ts", true},     {L"ac3", L".mp3", false},  {L"mp3", L".mp3", true},  {L"mp3", L".swf", true},
-        {L"mp3", L".m4a", false},   {L"mp3", L".mp2", false},  {L"vorbis", L".ogg", true}, {L"vorbis", L".webm", true},
-        {L"vorbis", L".mp4", false}, {L"mp2", L".mp2", true},  {L"mp2", L".mpg", true},  {L"mp2", L".mp3", false},
-        {L"wmav2", L".wma", true},  {L"wmav2", L".wmv", true}, {L"wmav2", L".mkv", false}, {L"flac", L".flac", true},
-        {L"flac", L".ogg", true},   {L"flac", L".wav", false}, {L"pcm_s16le", L".wav", false},
-        {L"opus", L".ogg", false},  {L"MP3", L".mp3", false},  {L"mp3", L".MP3", false}, {L"mp3float", L".mp3", false},
+        {L"aac", L".m4v", true},    {L"ac3", L".ts", true},     {L"mp3", L".swf", true},    {L"vorbis", L".webm", true},
+        {L"mp2", L".mpg", true},    {L"wmav2", L".wmv", true},  {L"flac", L".mkv", true},   {L"aac", L".ogg", false},
+        {L"mp3", L".mp2", false},   {L"mp2", L".mp3", false},   {L"flac", L".wav", false},  {L"pcm_s16le", L".wav", false},
+        {L"opus", L".ogg", false},  {L"MP3", L".mp3", false},   {L"mp3", L".MP3", false},   {L"mp3float", L".mp3", false},
+        {nullptr, L".mp3", false},  {L"mp3", nullptr, false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FormatTable::codecFitsExtension(row.codec, row.extension), row.fits)
-            << std::wstring(row.codec) << L" " << row.extension;
+            << text(row.codec) << L" " << text(row.extension);
     }
 }
 
