@@ -2,7 +2,11 @@
 
 #include <cwchar>
 
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+
 namespace s::sound::ffmpeg {
+
+using gui::dialogs::mp3conv::Setting;
 
 namespace {
 
@@ -188,10 +192,12 @@ int64_t levelBitRate(Family family, int32_t level, int rateClassOf, int32_t chan
 void AudioRules::chooseAudioCodecOptions(const wchar_t* encoder, int32_t& channels, int32_t& sampleRate,
                                          int64_t& bitRate, int32_t& quality, int32_t sourceCodecId,
                                          int32_t sourceSampleRate, int32_t sourceChannels, int64_t sourceBitRate) {
-    const bool similar = quality == SIMILAR_QUALITY || quality == SOURCE_BIT_RATE_QUALITY;
+    auto similar = [](int32_t code) {
+        return code == Setting::QUALITY_SIMILAR || code == Setting::QUALITY_SOURCE_BIT_RATE;
+    };
     // A lossless or wide PCM source has no meaningful bit rate to follow: take the best
     // level; 8-bit PCM is poor to begin with.
-    if (similar) {
+    if (similar(quality)) {
         if (isHighPcmSource(sourceCodecId)) {
             quality = 9;
         } else if (sourceCodecId == CODEC_PCM_S8 || sourceCodecId == CODEC_PCM_U8) {
@@ -208,9 +214,9 @@ void AudioRules::chooseAudioCodecOptions(const wchar_t* encoder, int32_t& channe
     sampleRate = raiseRate(rule, sampleRate);
     const int rateClassOf = rateClass(rule.family, sampleRate);
 
-    if (rule.ladder != nullptr && (quality == SIMILAR_QUALITY || quality == SOURCE_BIT_RATE_QUALITY)) {
+    if (rule.ladder != nullptr && similar(quality)) {
         int64_t value = sourceBitRate;
-        if (quality == SIMILAR_QUALITY) {
+        if (quality == Setting::QUALITY_SIMILAR) {
             if (sourceChannels > 2 && channels <= 2) {
                 value = value < 192000 ? value / 2 : 192000;
             } else if (sourceChannels <= 2 && channels > 2) {

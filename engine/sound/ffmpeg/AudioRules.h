@@ -8,10 +8,6 @@ namespace s::sound::ffmpeg {
 // ladder of sample rates and bit rates, and its bit-rate limits per rate class.
 class AudioRules {
 public:
-    // Quality codes of the job record.
-    static constexpr int32_t SIMILAR_QUALITY = 100;       // adjusted for channel and rate changes
-    static constexpr int32_t SOURCE_BIT_RATE_QUALITY = 101;  // the source's bit rate as it is
-
     // FFmpeg's codec ids of the sources that decide "similar quality" alone.
     static constexpr int32_t CODEC_PCM_S16LE = 65536;
     static constexpr int32_t CODEC_PCM_S8 = 65540;
@@ -23,7 +19,8 @@ public:
 
     // Adjusts channels, sampleRate, bitRate and quality in place for the encoder.
     // On entry they hold the record's values with "same" already replaced by the
-    // source's; a quality of 100 or 101 becomes either a level (1 to 9) or a bit rate
+    // source's; a quality of 100 (similar, adjusted for channel and rate changes) or
+    // 101 (the source's bit rate as it is) becomes either a level (1 to 9) or a bit rate
     // with quality 0. A rate of 0 or less (unknown) is left as it is, and so is a bit
     // rate of 0 or less that no quality level replaced: FFmpeg then keeps its own.
     static void chooseAudioCodecOptions(const wchar_t* encoder, int32_t& channels, int32_t& sampleRate,
