@@ -20,19 +20,6 @@ std::wstring text(const wchar_t* value) {
     return value != nullptr ? value : L"(none)";
 }
 
-// The encoders and raw muxers our FFmpeg build has (the PCM family is built in).
-bool isBuiltEncoder(const wchar_t* name) {
-    static const wchar_t* const built[] = {L"aac", L"libopencore_amrnb", L"ac3", L"flac", L"alac", L"adpcm_yamaha",
-                                           L"mp2", L"libmp3lame", L"libvorbis", L"pcm_alaw", L"pcm_mulaw",
-                                           L"libgsm_ms", L"adpcm_ima_wav", L"adpcm_ms", L"wmav2"};
-    for (const wchar_t* b : built) {
-        if (wcscmp(b, name) == 0) {
-            return true;
-        }
-    }
-    return wcsncmp(name, L"pcm_", 4) == 0;
-}
-
 // A probed file with one audio stream of the codec, and optionally a cover picture.
 VideoInfo* mediaWithAudio(const wchar_t* codec, bool cover = false) {
     VideoInfo* info = VideoInfo::pool();
@@ -75,10 +62,7 @@ TEST(FormatTable, EveryFormatIdHasItsExtensionAndEncoder) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(text(FormatTable::audioOutputExtension(row.id)), row.extension) << row.id;
-        const wchar_t* encoder = FormatTable::audioCodecForFormat(row.id, 16);
-        EXPECT_EQ(text(encoder), row.encoder) << row.id;
-        ASSERT_NE(encoder, nullptr);
-        EXPECT_TRUE(isBuiltEncoder(encoder)) << row.id;
+        EXPECT_EQ(text(FormatTable::audioCodecForFormat(row.id, 16)), row.encoder) << row.id;
     }
     for (int32_t id : {0, -1, 35, 201, 999, 10001}) {
         EXPECT_EQ(text(FormatTable::audioOutputExtension(id)), L".obj") << id;
