@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "ffmpeg/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
-using enginetest::programFolder;
+using testsupport::programFolder;
 
 const wchar_t* const DLLS[] = {L"avcodec-59.dll", L"avdevice-59.dll", L"avfilter-8.dll", L"avformat-59.dll",
                                L"avutil-57.dll", L"swresample-4.dll", L"swscale-6.dll"};
@@ -17,14 +17,14 @@ const wchar_t* const DLLS[] = {L"avcodec-59.dll", L"avdevice-59.dll", L"avfilter
 std::string bindIn(const std::wstring& folder) {
     std::string output;
     const std::wstring helper = folder + L"\\engine_bind_helper.exe";
-    EXPECT_EQ(enginetest::runCaptured(L"\"" + helper + L"\"", folder, output), 0) << output;
+    EXPECT_EQ(testsupport::runCaptured(L"\"" + helper + L"\"", folder, output), 0) << output;
     return output;
 }
 
 // A folder holding the helper and the named DLLs (copied from beside this program);
 // fakeAvdevice puts the stand-in that lacks avdevice_register_all there as well.
 std::wstring bindingFolder(const std::wstring& name, bool realDlls, bool fakeAvdevice) {
-    const std::wstring dir = enginetest::freshTempFolder(name);
+    const std::wstring dir = testsupport::freshTempFolder(name);
     const std::wstring from = programFolder();
     EXPECT_TRUE(CopyFileW((from + L"\\engine_bind_helper.exe").c_str(), (dir + L"\\engine_bind_helper.exe").c_str(), FALSE));
     for (const wchar_t* dll : DLLS) {
@@ -77,6 +77,6 @@ TEST(FfmpegBinding, ReportsEveryFailingLibraryOnceAndOnlyOnce) {
     for (const auto& c : cases) {
         const std::wstring dir = bindingFolder(c.folder, c.realDlls, c.fakeAvdevice);
         EXPECT_EQ(bindIn(dir), c.expected) << std::string(c.folder, c.folder + wcslen(c.folder));
-        enginetest::removeTree(dir);
+        testsupport::removeTree(dir);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,7 @@
 #include "engine/fftools/MediaProber.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/MediaReport.h"
-#include "ffmpeg/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "support/Released.h"
 
 using s::str::strbuffer::StrBuffer;
@@ -29,7 +30,7 @@ protected:
     static void SetUpTestSuite() {
         s::system::win::MessageBoxSeam::set(&refuseBox);
         loaded_ = s::ffmpeg::loadFfmpegLibraries();
-        folder_ = enginetest::freshTempFolder(L"prober");
+        folder_ = testsupport::freshTempFolder(L"prober");
         const wchar_t* tone = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 ";
         const std::wstring jobs[][2] = {
             {L"tone.wav", std::wstring(tone) + L"-ac 2 -c:a pcm_s16le"},
@@ -46,11 +47,11 @@ protected:
             std::string output;
             const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " +
                                          job[1] + L" \"" + job[0] + L"\"";
-            made_.push_back(enginetest::runCaptured(command, folder_, output) == 0 ? job[0] : L"");
+            made_.push_back(testsupport::runCaptured(command, folder_, output) == 0 ? job[0] : L"");
         }
     }
     static void TearDownTestSuite() {
-        enginetest::removeTree(folder_);
+        testsupport::removeTree(folder_);
         s::system::win::MessageBoxSeam::set(nullptr);
     }
     void SetUp() override { ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound"; }

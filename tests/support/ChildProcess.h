@@ -1,11 +1,11 @@
-// Running programs from the FFmpeg-bound engine tests: ffmpeg.exe to make media, and the
-// binder helper in folders of its own.
+// Running other programs from the tests (ffmpeg.exe, ffprobe.exe, helpers) and the
+// folders they work in.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-namespace enginetest {
+namespace testsupport {
 
 // Runs a command line in `folder` (empty: ours) with stdout and stderr captured, "\r"
 // dropped; the exit code, or -1 when it cannot start or runs past two minutes.
@@ -86,4 +86,4 @@ inline void removeTree(const std::wstring& dir) {
     RemoveDirectoryW(dir.c_str());
 }
 
-} // namespace enginetest
+} // namespace testsupport
