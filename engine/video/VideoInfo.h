@@ -34,6 +34,8 @@ public:
     // Appends a stream the record owns from now on; when it cannot be stored it is
     // given back to its pool and false is answered.
     bool addStream(StreamInfo* info);
+    // Gives every stream back to its pool.
+    void clearStreams() { streams_.clear(); }
     // The first stream of the kind (StreamInfo::TYPE_...), or null.
     StreamInfo* firstStreamOfType(int32_t type) const;
 
