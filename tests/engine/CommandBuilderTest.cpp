@@ -14,6 +14,7 @@
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
+#include "support/ChildProcess.h"
 #include "system/file/win/ShortPath.h"
 
 using s::file::win::ShortPath;
@@ -69,17 +70,11 @@ DWORD WINAPI lateShortForm(LPCWSTR path, LPWSTR buffer, DWORD size) {
     return answer(text, buffer, size);
 }
 
-// A scratch folder under the temporary folder, emptied and removed at the end.
+// A scratch folder under the temporary folder, removed with its contents at the end.
 class Folder {
 public:
-    Folder() {
-        wchar_t temp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root_ = std::wstring(temp) + L"cmdbuild_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++count_);
-        CreateDirectoryW(root_.c_str(), nullptr);
-    }
-    ~Folder() { removeTree(root_); }
+    Folder() : root_(testsupport::freshTempFolder(L"cmdbuild_" + std::to_wstring(++count_))) {}
+    ~Folder() { testsupport::removeTree(root_); }
     std::wstring at(const std::wstring& name) const { return root_ + L"\\" + name; }
 
     static bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -99,21 +94,6 @@ public:
     }
 
 private:
-    static void removeTree(const std::wstring& path) {
-        WIN32_FIND_DATAW entry;
-        HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &entry);
-        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &entry)) {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") {
-                (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(path + L"\\" + name)
-                                                                     : (void)DeleteFileW((path + L"\\" + name).c_str());
-            }
-        }
-        if (h != INVALID_HANDLE_VALUE) {
-            FindClose(h);
-        }
-        RemoveDirectoryW(path.c_str());
-    }
     static inline int count_ = 0;
     std::wstring root_;
 };
