@@ -7,6 +7,10 @@
 function(brisquelton_library name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*.c)
+  # The FFmpeg binding and the adapted tools compile only against the third-party headers.
+  if(NOT TARGET thirdparty_ffmpeg_headers)
+    list(FILTER srcs EXCLUDE REGEX "/engine/(ffmpeg|fftools)/")
+  endif()
   if(NOT srcs)
     return()
   endif()
@@ -19,7 +23,7 @@ function(brisquelton_link_library name)
     return()
   endif()
   foreach(dep ${BRISQUELTON_DEPS_${name}})
-    if(TARGET ${dep} OR NOT dep MATCHES "^(core|system|engine|widgets|drawers|images|framework|app)$")
+    if(TARGET ${dep} OR NOT dep MATCHES "^(core|system|engine|widgets|drawers|images|framework|app|thirdparty_.*)$")
       target_link_libraries(${name} PUBLIC ${dep})
     endif()
   endforeach()
@@ -32,7 +36,7 @@ set(BRISQUELTON_DEPS_images system core gdi32 user32)
 set(BRISQUELTON_DEPS_framework system core user32 gdi32 comctl32 comdlg32 ole32)
 set(BRISQUELTON_DEPS_widgets framework images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
 set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)
-set(BRISQUELTON_DEPS_engine system core)
+set(BRISQUELTON_DEPS_engine app system core thirdparty_ffmpeg_headers)
 set(BRISQUELTON_DEPS_app engine drawers widgets framework images system core)
 
 # A GoogleTest executable from every source in tests/<area>, run under Wine as one CTest test

@@ -9,6 +9,7 @@ using s::system::win::DllLocater;
 TEST(DllLocater, MissingLibraryLeavesTheHandleNull) {
     DllLocater missing(L"brisquelton-no-such-library.dll");
     EXPECT_EQ(missing.handle(), nullptr);
+    EXPECT_EQ(missing.loadError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     EXPECT_EQ(missing.unload(), FALSE);
 }
 
@@ -21,6 +22,7 @@ TEST(DllLocater, DestructionFreesTheLibraryExactlyOnce) {
     {
         DllLocater locater(name);
         EXPECT_EQ(locater.handle(), ours);
+        EXPECT_EQ(locater.loadError(), 0u);
         EXPECT_NE(GetProcAddress(locater.handle(), "acmGetVersion"), nullptr);
     }
     // Freed once: our own reference still holds it...

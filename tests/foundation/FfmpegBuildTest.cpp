@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavdevice/avdevice.h>
@@ -56,14 +58,6 @@ TEST(FfmpegDlls, LoadByBareNameAndMatchHeaders) {
     EXPECT_EQ(LIBSWSCALE_VERSION_MAJOR, 6);
 }
 
-std::wstring tempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    std::wstring dir = std::wstring(base) + L"ffmpeg-build-test-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
-}
-
 // One second of a 440 Hz tone, 44100 Hz stereo 16-bit.
 bool writeToneWav(const std::wstring& path) {
     const uint32_t rate = 44100, channels = 2, frames = rate;
@@ -90,39 +84,9 @@ bool writeToneWav(const std::wstring& path) {
     return ok;
 }
 
-// Runs a command line with its output (stdout and stderr) captured; returns the exit code,
-// or -1 when it cannot start or does not end within the time limit.
-int run(std::wstring commandLine, std::string& output) {
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nul;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                  nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
-    CloseHandle(nul);
-    if (!started) {
-        CloseHandle(readEnd);
-        return -1;
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) output.append(buffer, got);
-    CloseHandle(readEnd);
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    else TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return int(code);
+// Runs a command line with its output (stdout and stderr) captured.
+int run(const std::wstring& commandLine, std::string& output) {
+    return testsupport::runCaptured(commandLine, L"", output);
 }
 
 std::map<std::string, std::string> probe(const std::wstring& file) {
@@ -154,7 +118,7 @@ struct Encoding {
 };
 
 TEST(FfmpegExe, EncodesWithTheExternalEncoders) {
-    const std::wstring dir = tempFolder();
+    const std::wstring dir = testsupport::freshTempFolder(L"ffmpeg-build-test");
     const std::wstring input = dir + L"\\tone.wav";
     ASSERT_TRUE(writeToneWav(input));
     const Encoding encodings[] = {

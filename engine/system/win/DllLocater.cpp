@@ -2,9 +2,12 @@
 
 namespace s::system::win {
 
-DllLocater::DllLocater(const wchar_t* name) : module_(nullptr) {
+DllLocater::DllLocater(const wchar_t* name) : module_(nullptr), loadError_(0) {
     if (name != nullptr) {
         module_ = LoadLibraryW(name);
+        if (module_ == nullptr) {
+            loadError_ = GetLastError();
+        }
     }
 }
 

@@ -22,6 +22,8 @@ public:
     DllLocater& operator=(const DllLocater&) = delete;
 
     HINSTANCE handle() const { return module_; }
+    // GetLastError of a failed load, taken at once; 0 after a successful one.
+    DWORD loadError() const { return loadError_; }
 
     // Frees the library when one is held; the FreeLibrary result, or 0 when none was.
     virtual BOOL unload();
@@ -31,6 +33,7 @@ public:
 
 private:
     HINSTANCE module_;
+    DWORD loadError_;
 };
 
 } // namespace s::system::win

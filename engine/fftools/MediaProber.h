@@ -1,0 +1,17 @@
+#pragma once
+#include "engine/video/VideoInfo.h"
+
+namespace s::fftools {
+
+// Describes a media file in-process through the bound FFmpeg libraries: the container,
+// its tags and every stream with its codec (the codec's own name, "mp3" rather than
+// FFmpeg's preferred "mp3float"), sizes, rates and tags. path is a wide path, handed to
+// FFmpeg as UTF-8; tags are read as UTF-8.
+//
+// Always answers a pooled record (the caller releases it). A missing path, or
+// libraries that are not loaded, give a record with probed 0; a file FFmpeg cannot
+// open or analyse gives probed 1, streamInfoFound 0 and no streams. Not thread-safe:
+// the conversion worker probes one file at a time.
+video::VideoInfo* probeMediaFile(const wchar_t* path);
+
+} // namespace s::fftools

@@ -1,0 +1,414 @@
+#include "engine/sound/ffmpeg/CommandBuilder.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cwchar>
+
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "engine/sound/ffmpeg/AudioRules.h"
+#include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/sound/ffmpeg/IVideoRoad.h"
+#include "engine/system/win/MessageBoxSeam.h"
+#include "engine/video/VideoInfo.h"
+#include "system/file/win/PathWin.h"
+#include "system/file/win/ShortPath.h"
+
+namespace s::sound::ffmpeg {
+
+using file::win::PathWin;
+using file::win::ShortPath;
+using gui::dialogs::mp3conv::Setting;
+using str::strbuffer::StrBuffer;
+using thread::Held;
+using video::StreamInfo;
+using video::VideoInfo;
+
+namespace {
+
+std::atomic<CommandBuilder::SleepFn> sleepFn{nullptr};
+std::atomic<IVideoRoad*> videoRoad{nullptr};
+
+// Waits of the output preparation, in milliseconds.
+constexpr uint32_t APPEAR_STEP = 100;
+constexpr uint32_t APPEAR_LIMIT = 2000;
+constexpr uint32_t RECREATE_STEP = 1000;
+constexpr uint32_t RECREATE_LIMIT = 3000;
+constexpr int SHORT_PATH_TRIES = 20;
+constexpr uint32_t SHORT_PATH_STEP = 100;
+// Longest file name of an 8.3 form ("12345678.123").
+constexpr uint32_t SHORT_NAME_LENGTH = 12;
+// A taken temporary name is passed over at most this many times (another writer
+// creating the same free name between the test and the creation).
+constexpr int TEMP_CLAIM_TRIES = 100;
+
+bool hasBlank(const StrBuffer* text) {
+    return text->indexOf(L' ', 0);
+}
+
+uint32_t nameStart(const StrBuffer* path) {
+    uint32_t slash = 0;
+    return path->lastIndexOf(L'\\', StrBuffer::END, &slash) ? slash + 1 : 0;
+}
+
+bool hasLongName(const StrBuffer* path) {
+    return path->length() - nameStart(path) > SHORT_NAME_LENGTH;
+}
+
+bool hasWideCharInName(const StrBuffer* path) {
+    for (uint32_t i = nameStart(path); i < path->length(); ++i) {
+        if (path->charAt(i) > 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isVideo(const StreamInfo* stream) {
+    return stream != nullptr && stream->type == StreamInfo::TYPE_VIDEO;
+}
+
+} // namespace
+
+CommandBuilder::SleepFn CommandBuilder::setSleepFunction(SleepFn fn) {
+    return sleepFn.exchange(fn);
+}
+
+IVideoRoad* CommandBuilder::setVideoRoad(IVideoRoad* road) {
+    return videoRoad.exchange(road);
+}
+
+void CommandBuilder::sleep(uint32_t milliseconds) {
+    SleepFn fn = sleepFn.load();
+    if (fn != nullptr) {
+        fn(milliseconds);
+    } else {
+        Sleep(milliseconds);
+    }
+}
+
+StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const VideoInfo* info,
+                                              const wchar_t* inputPath, const wchar_t* outputPath,
+                                              const wchar_t* programPath, bool external, int32_t pass,
+                                              bool copyAudio, StrBuffer* outTempPath, StrBuffer* workFolder,
+                                              double* passWeight) {
+    if (outTempPath != nullptr) {
+        outTempPath->clear();
+    }
+    if (passWeight != nullptr) {
+        *passWeight = AUDIO_PASS_WEIGHT;
+    }
+    if (setting == nullptr || outputPath == nullptr) {
+        return nullptr;
+    }
+    Held<StrBuffer> command(StrBuffer::pool());
+    if (!command) {
+        return nullptr;
+    }
+
+    if (external && programPath != nullptr && programPath[0] != 0) {
+        Held<StrBuffer> program(ShortPath::shortForm(programPath, nullptr, false));
+        if (!program) {
+            return nullptr;
+        }
+        appendPath(command.get(), program->c_str(), hasBlank(program.get()));
+    } else {
+        command->append(IN_PROCESS_PROGRAM);
+    }
+
+    const int64_t durationMs = info != nullptr ? info->duration / 1000 : -1;
+    appendTestRange(command.get(), setting->testStart, setting->testLength, durationMs);
+    command->append(L" -probesize 100M -analyzeduration 100M");
+
+    command->append(L" -i ");
+    Held<StrBuffer> input(ShortPath::shortForm(inputPath, nullptr, false));
+    if (!input) {
+        return nullptr;
+    }
+    appendPath(command.get(), input->c_str(), external);
+    command->append(L" -y");
+
+    if (pass == 1) {
+        createWorkFolder(outputPath, workFolder);
+        command->append(L" -pass 1");
+    } else if (pass == 2) {
+        command->append(L" -pass 2");
+    }
+
+    const wchar_t* extension = FormatTable::audioOutputExtension(setting->formatId);
+    IVideoRoad* road = setting->outputId != 0 ? videoRoad.load() : nullptr;
+    if (road == nullptr || !road->appendVideoOptions(command.get(), setting, info, pass, passWeight)) {
+        appendStreamChoice(command.get(), info, extension);
+    }
+    command->append(L" -max_muxing_queue_size 9999");
+
+    const wchar_t* encoder = FormatTable::audioCodecForFormat(setting->formatId, setting->bitsPerSample);
+    appendContainer(command.get(), setting->formatId, encoder);
+    appendAudioOptions(command.get(), setting, info, encoder, copyAudio);
+
+    if (pass == 1) {
+        // Pass 1 only analyses; its output is thrown away.
+        command->append(L" NUL");
+    } else {
+        Held<StrBuffer> writePath(StrBuffer::pool());
+        if (!writePath) {
+            return nullptr;
+        }
+        prepareOutput(outputPath, writePath.get(), outTempPath);
+        command->appendChar(L' ');
+        appendPath(command.get(), writePath->c_str(), external);
+    }
+    if (road != nullptr) {
+        road->finishCommand(command.get(), setting, pass);
+    }
+    return command.take();
+}
+
+void CommandBuilder::appendTestRange(StrBuffer* command, int64_t kind, int64_t length, int64_t duration) {
+    if (kind == Setting::TEST_NONE || length <= 0) {
+        return;
+    }
+    int64_t start = 0;
+    if (kind == Setting::TEST_FROM_START) {
+        if (length > duration) {
+            length = duration;
+        }
+    } else if (kind == Setting::TEST_MIDDLE) {
+        if (length >= duration) {
+            return;
+        }
+        start = (duration - length) / 2;
+    } else if (kind == Setting::TEST_END) {
+        if (duration - length < 0) {
+            return;
+        }
+        start = duration - length;
+    }
+    if (length == duration && start <= 0) {
+        return;  // the whole file
+    }
+    if (start > 0) {
+        command->append(L" -ss ");
+        appendClock(command, start);
+    }
+    if (length > 0) {
+        command->append(L" -t ");
+        appendClock(command, length);
+    }
+}
+
+void CommandBuilder::appendClock(StrBuffer* command, int64_t milliseconds) {
+    wchar_t text[64];
+    const long long ms = milliseconds;
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60,
+             ms / 1000 % 60, ms % 1000);
+    command->append(text);
+}
+
+void CommandBuilder::appendPath(StrBuffer* command, const wchar_t* path, bool quoted) {
+    if (quoted) {
+        command->appendChar(L'"')->append(path)->appendChar(L'"');
+    } else {
+        command->append(path);
+    }
+}
+
+void CommandBuilder::appendStreamChoice(StrBuffer* command, const VideoInfo* info, const wchar_t* extension) {
+    // A JPEG cover is kept where the container can carry it; any other picture or
+    // video is dropped.
+    int32_t coverIndex = -1;
+    if (info != nullptr) {
+        int32_t videoIndex = 0;
+        for (uint32_t i = 0; i < info->streamCount(); ++i) {
+            const StreamInfo* stream = info->stream(i);
+            if (!isVideo(stream)) {
+                continue;
+            }
+            if (wcscmp(stream->codecName.c_str(), L"mjpeg") == 0) {
+                coverIndex = videoIndex;
+                break;
+            }
+            ++videoIndex;
+        }
+    }
+    if (coverIndex >= 0 && wcscmp(extension, L".mp3") == 0) {
+        command->append(L" -codec:v copy -map 0:a:0 -map 0:v:")->appendInt32(coverIndex);
+        command->append(L" -map_metadata 0 -id3v2_version 3");
+    } else if (coverIndex >= 0 && (wcscmp(extension, L".mp4") == 0 || wcscmp(extension, L".wma") == 0 ||
+                                   wcscmp(extension, L".mov") == 0)) {
+        command->append(L" -codec:v copy -map 0:v:")->appendInt32(coverIndex)->append(L" -map 0:a:0");
+    } else {
+        command->append(L" -vn");
+    }
+}
+
+void CommandBuilder::appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder) {
+    switch (formatId) {
+    case 12:
+        command->append(L" -f flac");
+        break;
+    case 22:
+    case 23: {
+        const wchar_t* muxer = FormatTable::rawMuxerForCodec(encoder);
+        if (muxer != nullptr) {
+            command->append(L" -f ")->append(muxer);
+        }
+        break;
+    }
+    case 24:
+        command->append(L" -f alaw");
+        break;
+    case 25:
+        command->append(L" -f mulaw");
+        break;
+    case 28:
+    case 29:
+    case 30:
+    case 31:
+    case 32:
+    case 33:
+        // Without the encoder tag two runs give the same bytes.
+        command->append(L" -f wav -bitexact");
+        break;
+    default:
+        break;
+    }
+}
+
+void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setting, const VideoInfo* info,
+                                        const wchar_t* encoder, bool copyAudio) {
+    if (copyAudio) {
+        command->append(L" -codec:a copy");
+        return;  // no volume either: the frames are never decoded
+    }
+    if (encoder == nullptr) {
+        command->append(L" -an");
+    } else {
+        const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
+        const int32_t sourceRate = source != nullptr ? source->sampleRate : 0;
+        const int32_t sourceChannels = source != nullptr ? source->channels : 0;
+        const int64_t sourceBitRate = source != nullptr ? source->bitRate : 0;
+        int32_t rate = setting->sampleRate > 0 ? setting->sampleRate : sourceRate;
+        int32_t channels = setting->channels > 0 ? setting->channels : sourceChannels;
+        int64_t bitRate = setting->bitRate != 0 ? setting->bitRate : sourceBitRate;
+        int32_t quality = setting->quality;
+        AudioRules::chooseAudioCodecOptions(encoder, channels, rate, bitRate, quality,
+                                            source != nullptr ? source->codecId : 0, sourceRate, sourceChannels,
+                                            sourceBitRate);
+        command->append(L" -acodec ")->append(encoder);
+        if (wcscmp(encoder, L"aac") == 0) {
+            command->append(L" -strict experimental");
+        }
+        if (rate > 0) {
+            command->append(L" -ar ")->appendInt32(rate);
+        }
+        if (channels > 0) {
+            command->append(L" -ac ")->appendInt32(channels);
+        }
+        if (bitRate > 0) {
+            command->append(L" -ab ")->appendInt64(bitRate);
+        }
+    }
+    if (setting->volume != Setting::VOLUME_UNCHANGED) {
+        command->append(L" -vol ")->appendInt32(setting->volume * 256 / 100);
+    }
+}
+
+void CommandBuilder::prepareOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath) {
+    Held<PathWin> output(PathWin::create(outputPath));
+    if (output) {
+        // A new file may take a moment to show (network and filtered volumes).
+        bool present = output->exists();
+        if (!present) {
+            output->createFile(false);
+            present = output->exists();
+            for (uint32_t waited = 0; !present && waited < APPEAR_LIMIT; waited += APPEAR_STEP) {
+                sleep(APPEAR_STEP);
+                present = output->exists();
+            }
+            for (uint32_t waited = 0; !present && waited < RECREATE_LIMIT; waited += RECREATE_STEP) {
+                sleep(RECREATE_STEP);
+                output->createFile(false);
+                present = output->exists();
+            }
+            if (!present) {
+                system::win::MessageBoxSeam::showInformation(CREATE_FAILED_TEXT);
+            }
+        }
+    }
+
+    // The short form of a file just made may lag behind; the in-process tool splits
+    // its command at blanks and reads names in the ANSI code page.
+    ShortPath::shortForm(outputPath, writePath, false);
+    for (int i = 0; i < SHORT_PATH_TRIES &&
+                    (hasBlank(writePath) || hasLongName(writePath) || hasWideCharInName(writePath));
+         ++i) {
+        sleep(SHORT_PATH_STEP);
+        ShortPath::shortForm(outputPath, writePath, false);
+    }
+    if (!hasBlank(writePath) && !hasLongName(writePath)) {
+        return;
+    }
+    Held<StrBuffer> temp(StrBuffer::pool());
+    if (temp && createTemporaryOutput(outputPath, temp.get())) {
+        ShortPath::shortForm(temp->c_str(), writePath, false);
+        if (tempPath != nullptr) {
+            tempPath->assign(temp.get());
+        }
+    }
+}
+
+bool CommandBuilder::createTemporaryOutput(const wchar_t* outputPath, StrBuffer* tempPath) {
+    Held<PathWin> output(PathWin::create(outputPath));
+    if (!output) {
+        return false;
+    }
+    Held<StrBuffer> name(StrBuffer::fromConcat(TEMP_OUTPUT_STEM, output->getExtension()));
+    if (!name) {
+        return false;
+    }
+    Held<PathWin> base(PathWin::createConcat(output->getFolder(), name->c_str()));
+    if (!base) {
+        return false;
+    }
+    // Never the name of a file that is already there: it may be the user's own, which
+    // the job loop would otherwise overwrite and then delete.
+    for (int i = 0; i < TEMP_CLAIM_TRIES; ++i) {
+        Held<PathWin> candidate(base->uniqueName());
+        if (!candidate) {
+            return false;
+        }
+        if (candidate->createFile(false)) {
+            tempPath->assign(candidate->getText());
+            return true;
+        }
+        if (!candidate->exists()) {
+            return false;  // the folder refuses new files
+        }
+    }
+    return false;
+}
+
+bool CommandBuilder::createWorkFolder(const wchar_t* outputPath, StrBuffer* workFolder) {
+    Held<PathWin> output(PathWin::create(outputPath));
+    if (!output) {
+        return false;
+    }
+    Held<PathWin> base(PathWin::createConcat(output->getFolder(), WORK_FOLDER_NAME));
+    if (!base) {
+        return false;
+    }
+    Held<PathWin> folder(base->uniqueName());
+    if (!folder || !folder->makeDirectory(false)) {
+        return false;
+    }
+    if (workFolder != nullptr) {
+        workFolder->assign(folder->getText());
+    }
+    return true;
+}
+
+} // namespace s::sound::ffmpeg

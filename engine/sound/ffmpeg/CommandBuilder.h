@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+
+namespace s::str::strbuffer { class StrBuffer; }
+namespace s::video { class VideoInfo; }
+namespace s::sound::gui::dialogs::mp3conv { class Setting; }
+
+namespace s::sound::ffmpeg {
+
+class IVideoRoad;
+
+// Builds the FFmpeg command line of one file and pass, for an ffmpeg.exe child or for
+// the in-process tool, from the job record and the probed input. It also prepares
+// the output: creates it empty beforehand, and when the output's short path still has
+// a blank or a long name, picks a temporary output of its own beside it.
+//
+//   StrBuffer* command = CommandBuilder::buildFfmpegCommand(setting, info, input, output,
+//       ffmpegExe, true, 0, copyAudio, tempPath, workFolder, &weight);
+class CommandBuilder {
+public:
+    typedef str::strbuffer::StrBuffer StrBuffer;
+    typedef void (*SleepFn)(uint32_t milliseconds);
+
+    // The in-process tool's program name (its first argument).
+    static constexpr const wchar_t* IN_PROCESS_PROGRAM = L"ffmpeg";
+    // Name of a temporary output, before the output's extension; " (n)" is inserted
+    // when the name is taken, so no existing file is ever reused.
+    static constexpr const wchar_t* TEMP_OUTPUT_STEM = L"_TMP";
+    // Working folder of two-pass jobs inside the output's folder (FFmpeg's pass log).
+    static constexpr const wchar_t* WORK_FOLDER_NAME = L"Pass1.TMP~";
+    static constexpr const wchar_t* CREATE_FAILED_TEXT =
+        L"Failed to create the output file.\r\nProblem in the file system permissions?";
+    // Share of the progress scale given to pass 1.
+    static constexpr double AUDIO_PASS_WEIGHT = 0.5;
+
+    // The command as a new pooled string (the caller releases it); null when no string
+    // could be had.
+    //   setting, info: the job record and the input's media information (info may be
+    //       null: nothing known of the source).
+    //   inputPath, outputPath: full paths; outputPath is the final name.
+    //   programPath: the ffmpeg.exe to start (external only; its short form is used and
+    //       quoted when it still has a blank).
+    //   external: for an ffmpeg.exe child (paths quoted) or the in-process tool.
+    //   pass: 0 single pass, 1 or 2.
+    //   copyAudio: the caller's stream-copy decision (Setting::canCopyAudioStream).
+    //   outTempPath (may be null): set to the temporary output when one is used, else
+    //       emptied; the file then exists, made by this call, and the job loop renames
+    //       it onto the output afterwards.
+    //   workFolder (may be null): pass 1 sets it to the working folder it created.
+    //   passWeight (may be null): set to the share of pass 1.
+    static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
+                                         const wchar_t* inputPath, const wchar_t* outputPath,
+                                         const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
+                                         StrBuffer* outTempPath, StrBuffer* workFolder, double* passWeight);
+
+    // Seams: the waits of the output preparation (null: Sleep), and the video road
+    // (null: video jobs take the audio road). Each returns the one it replaces.
+    static SleepFn setSleepFunction(SleepFn fn);
+    static IVideoRoad* setVideoRoad(IVideoRoad* road);
+
+private:
+    CommandBuilder() = delete;
+
+    static void appendTestRange(StrBuffer* command, int64_t kind, int64_t length, int64_t duration);
+    static void appendClock(StrBuffer* command, int64_t milliseconds);
+    static void appendPath(StrBuffer* command, const wchar_t* path, bool quoted);
+    static void appendStreamChoice(StrBuffer* command, const video::VideoInfo* info, const wchar_t* extension);
+    static void appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder);
+    static void appendAudioOptions(StrBuffer* command, const gui::dialogs::mp3conv::Setting* setting,
+                                   const video::VideoInfo* info, const wchar_t* encoder, bool copyAudio);
+    // Creates the output when missing and chooses the path FFmpeg writes: the output's
+    // short form, or a temporary file of our own (then also put into tempPath).
+    static void prepareOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath);
+    static bool createTemporaryOutput(const wchar_t* outputPath, StrBuffer* tempPath);
+    static bool createWorkFolder(const wchar_t* outputPath, StrBuffer* workFolder);
+    static void sleep(uint32_t milliseconds);
+};
+
+} // namespace s::sound::ffmpeg

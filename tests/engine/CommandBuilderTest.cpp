@@ -1,0 +1,434 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "engine/sound/ffmpeg/CommandBuilder.h"
+#include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/system/win/MessageBoxSeam.h"
+#include "engine/video/VideoInfo.h"
+#include "support/ChildProcess.h"
+#include "system/file/win/ShortPath.h"
+
+using s::file::win::ShortPath;
+using s::sound::ffmpeg::CommandBuilder;
+using s::sound::ffmpeg::FormatTable;
+using s::sound::gui::dialogs::mp3conv::Setting;
+using s::str::strbuffer::StrBuffer;
+using s::system::win::MessageBoxSeam;
+using s::thread::Held;
+using s::video::StreamInfo;
+using s::video::VideoInfo;
+
+namespace {
+
+// Seams: no real waits, boxes recorded, and short forms chosen by the test.
+uint32_t sleptMs = 0;
+std::vector<std::wstring> boxes;
+int shortCalls = 0;
+
+void noSleep(uint32_t ms) {
+    sleptMs += ms;
+}
+
+int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    boxes.push_back(text);
+    return IDOK;
+}
+
+DWORD answer(const std::wstring& text, LPWSTR buffer, DWORD size) {
+    if (text.size() >= size) {
+        return static_cast<DWORD>(text.size() + 1);
+    }
+    wcscpy(buffer, text.c_str());
+    return static_cast<DWORD>(text.size());
+}
+
+// A volume without 8.3 names: every path is its own short form.
+DWORD WINAPI sameAsLong(LPCWSTR path, LPWSTR buffer, DWORD size) {
+    ++shortCalls;
+    return answer(path, buffer, size);
+}
+
+// A short form that shows up only on the fourth query, as on a busy file system.
+DWORD WINAPI lateShortForm(LPCWSTR path, LPWSTR buffer, DWORD size) {
+    ++shortCalls;
+    std::wstring text = path;
+    if (shortCalls > 3) {
+        const size_t blank = text.find(L"Late Song.mp3");
+        if (blank != std::wstring::npos) {
+            text.replace(blank, 13, L"LATESO~1.MP3");
+        }
+    }
+    return answer(text, buffer, size);
+}
+
+// A scratch folder under the temporary folder, removed with its contents at the end.
+class Folder {
+public:
+    Folder() : root_(testsupport::freshTempFolder(L"cmdbuild_" + std::to_wstring(++count_))) {}
+    ~Folder() { testsupport::removeTree(root_); }
+    std::wstring at(const std::wstring& name) const { return root_ + L"\\" + name; }
+
+    static bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static void write(const std::wstring& path, const std::string& bytes) {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD done = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+        CloseHandle(h);
+    }
+    static std::string read(const std::wstring& path) {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        char buffer[256];
+        DWORD got = 0;
+        const bool ok = h != INVALID_HANDLE_VALUE && ReadFile(h, buffer, sizeof(buffer), &got, nullptr);
+        CloseHandle(h);
+        return ok ? std::string(buffer, got) : "(missing)";
+    }
+
+private:
+    static inline int count_ = 0;
+    std::wstring root_;
+};
+
+StreamInfo* audioStream(const wchar_t* codec, int32_t codecId, int32_t rate, int32_t channels, int64_t bitRate) {
+    StreamInfo* s = StreamInfo::pool();
+    s->type = StreamInfo::TYPE_AUDIO;
+    s->codecName.assign(codec);
+    s->codecId = codecId;
+    s->sampleRate = rate;
+    s->channels = channels;
+    s->bitRate = bitRate;
+    return s;
+}
+
+StreamInfo* videoStream(const wchar_t* codec) {
+    StreamInfo* s = StreamInfo::pool();
+    s->type = StreamInfo::TYPE_VIDEO;
+    s->codecName.assign(codec);
+    return s;
+}
+
+// Probed sources, as the prober would fill them.
+enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM };
+
+VideoInfo* probed(Source source) {
+    VideoInfo* info = VideoInfo::pool();
+    info->hasAudio = 1;
+    switch (source) {
+    case WAV:  // 10 s of CD audio
+        info->duration = 10000000;
+        info->addStream(audioStream(L"pcm_s16le", 65536, 44100, 2, 1411200));
+        break;
+    case MP3_COVER:  // 200 s, JPEG cover first
+        info->duration = 200000000;
+        info->hasVideo = 1;
+        info->addStream(videoStream(L"mjpeg"));
+        info->addStream(audioStream(L"mp3", 86017, 44100, 2, 128000));
+        break;
+    case AC3_51:  // 01:02:03.456
+        info->duration = 3723456000;
+        info->addStream(audioStream(L"ac3", 86019, 48000, 6, 384000));
+        break;
+    case MP3_FILM:  // a film first, the cover as the second video stream
+        info->duration = 60000000;
+        info->hasVideo = 1;
+        info->addStream(videoStream(L"h264"));
+        info->addStream(audioStream(L"mp3", 86017, 44100, 2, 128000));
+        info->addStream(videoStream(L"mjpeg"));
+        break;
+    }
+    return info;
+}
+
+class CommandBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sleptMs = 0;
+        boxes.clear();
+        shortCalls = 0;
+        previousSleep_ = CommandBuilder::setSleepFunction(&noSleep);
+        previousBox_ = MessageBoxSeam::set(&recordBox);
+        previousShort_ = ShortPath::setFunction(&sameAsLong);
+    }
+    void TearDown() override {
+        CommandBuilder::setSleepFunction(previousSleep_);
+        MessageBoxSeam::set(previousBox_);
+        ShortPath::setFunction(previousShort_);
+    }
+
+    // The command for a fresh output named after the format; "{in}", "{out}" and
+    // "{dir}" in the expectation stand for the input, the output and the folder.
+    std::wstring build(const Setting& setting, Source source, bool external, int32_t pass = 0,
+                       const wchar_t* outputName = nullptr) {
+        Held<VideoInfo> info(probed(source));
+        output_ = folder_.at(outputName != nullptr ? outputName
+                                                   : std::wstring(L"out") +
+                                                         FormatTable::audioOutputExtension(setting.formatId));
+        const bool copy = setting.canCopyAudioStream(info.get(), FormatTable::audioOutputExtension(setting.formatId));
+        Held<StrBuffer> temp(StrBuffer::pool());
+        Held<StrBuffer> work(StrBuffer::pool());
+        weight_ = 0;
+        Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, info.get(), input(), output_.c_str(),
+                                                                   L"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe",
+                                                                   external, pass, copy, temp.get(), work.get(),
+                                                                   &weight_));
+        temp_ = temp->c_str();
+        work_ = work->c_str();
+        return command ? std::wstring(command->c_str()) : L"(null)";
+    }
+
+    std::wstring expand(std::wstring text) const {
+        replace(text, L"{in}", input());
+        replace(text, L"{out}", output_);
+        replace(text, L"{dir}", folder_.at(L""));
+        return text;
+    }
+    static void replace(std::wstring& text, const std::wstring& what, const std::wstring& with) {
+        for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size())) {
+            text.replace(at, what.size(), with);
+        }
+    }
+    static const wchar_t* input() { return L"C:\\music\\in.src"; }
+
+    Folder folder_;
+    std::wstring output_;
+    std::wstring temp_;
+    std::wstring work_;
+    double weight_ = 0;
+
+private:
+    CommandBuilder::SleepFn previousSleep_ = nullptr;
+    MessageBoxSeam::MessageBoxFn previousBox_ = nullptr;
+    ShortPath::ShortNameFn previousShort_ = nullptr;
+};
+
+const wchar_t* const HEAD = L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y";
+const wchar_t* const QUEUE = L" -max_muxing_queue_size 9999";
+
+struct Golden {
+    const char* what;
+    Source source;
+    int32_t formatId, bitsPerSample, quality, sampleRate, channels, bitRate, volume;
+    const wchar_t* streams;  // between " -y" and the queue option
+    const wchar_t* tail;     // after the queue option, before the output
+};
+
+} // namespace
+
+TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
+    const Golden rows[] = {
+        {"CD audio to MP3, similar quality", WAV, 18, 0, 100, 0, 0, 0, 100, L" -vn",
+         L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"},
+        {"MP3 with cover copied into MP3", MP3_COVER, 18, 0, 100, 0, 0, 0, 100,
+         L" -codec:v copy -map 0:a:0 -map 0:v:0 -map_metadata 0 -id3v2_version 3", L" -codec:a copy"},
+        {"MP3 with cover, louder, re-encoded", MP3_COVER, 18, 0, 100, 0, 0, 0, 150,
+         L" -codec:v copy -map 0:a:0 -map 0:v:0 -map_metadata 0 -id3v2_version 3",
+         L" -acodec libmp3lame -ar 44100 -ac 2 -ab 128000 -vol 384"},
+        {"MP3 with cover to FLAC drops the picture", MP3_COVER, 12, 0, 100, 0, 0, 0, 100, L" -vn",
+         L" -f flac -acodec flac -ar 44100 -ac 2 -ab 128000"},
+        {"MP3 with cover copied into MP4", MP3_COVER, 19, 0, 100, 0, 0, 0, 100, L" -codec:v copy -map 0:v:0 -map 0:a:0",
+         L" -codec:a copy"},
+        {"MP3 with cover to MOV AAC, level 5", MP3_COVER, 16, 0, 5, 0, 0, 0, 100,
+         L" -codec:v copy -map 0:v:0 -map 0:a:0", L" -acodec aac -strict experimental -ar 44100 -ac 2 -ab 256000"},
+        {"second video stream is the cover, WMA", MP3_FILM, 34, 0, 9, 0, 0, 0, 100,
+         L" -codec:v copy -map 0:v:1 -map 0:a:0", L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000"},
+        {"cover not kept in M4A", MP3_COVER, 13, 0, 9, 0, 0, 0, 100, L" -vn",
+         L" -acodec aac -strict experimental -ar 44100 -ac 2 -ab 423360"},
+        {"raw big-endian unsigned 24-bit", WAV, 23, 124, 0, 0, 0, 0, 100, L" -vn",
+         L" -f u24be -acodec pcm_u24be -ar 44100 -ac 2 -ab 1411200"},
+        {"raw little-endian 8-bit", WAV, 22, 8, 0, 0, 0, 0, 100, L" -vn",
+         L" -f s8 -acodec pcm_s8 -ar 44100 -ac 2 -ab 1411200"},
+        {"raw float big-endian", WAV, 23, 1064, 0, 0, 0, 0, 100, L" -vn",
+         L" -f f64be -acodec pcm_f64be -ar 44100 -ac 2 -ab 1411200"},
+        {"raw a-law", WAV, 24, 0, 0, 0, 0, 0, 100, L" -vn", L" -f alaw -acodec pcm_alaw -ar 44100 -ac 2 -ab 1411200"},
+        {"raw mu-law, quieter", WAV, 25, 0, 0, 8000, 1, 0, 50, L" -vn",
+         L" -f mulaw -acodec pcm_mulaw -ar 8000 -ac 1 -ab 1411200 -vol 128"},
+        {"8-bit WAV offered unsigned", WAV, 28, 108, 0, 22050, 1, 0, 100, L" -vn",
+         L" -f wav -bitexact -acodec pcm_u8 -ar 22050 -ac 1 -ab 1411200"},
+        {"WAV for an audio CD", WAV, 29, 16, 0, 44100, 2, 0, 100, L" -vn",
+         L" -f wav -bitexact -acodec pcm_s16le -ar 44100 -ac 2 -ab 1411200"},
+        {"GSM WAV", WAV, 30, 0, 0, 8000, 1, 13000, 100, L" -vn",
+         L" -f wav -bitexact -acodec libgsm_ms -ar 8000 -ac 1 -ab 13000"},
+        {"AMR at 12.2 kb/s", MP3_COVER, 8, 0, 0, 8000, 1, 12200, 100, L" -vn",
+         L" -acodec libopencore_amrnb -ar 8000 -ac 1 -ab 12200"},
+        {"5.1 AC3 to stereo Vorbis", AC3_51, 21, 0, 100, 0, 2, 0, 100, L" -vn",
+         L" -acodec libvorbis -ar 48000 -ac 2 -ab 192000"},
+        {"5.1 AC3 to AC3 level 5", AC3_51, 6, 0, 5, 0, 0, 0, 100, L" -vn", L" -acodec ac3 -ar 48000 -ac 6 -ab 320000"},
+        {"5.1 to MP2 at a chosen bit rate", AC3_51, 17, 0, 0, 22050, 0, 256000, 100, L" -vn",
+         L" -acodec mp2 -ar 22050 -ac 2 -ab 160000"},
+        {"SMAF at 16 kHz", WAV, 15, 0, 0, 16000, 0, 0, 100, L" -vn",
+         L" -acodec adpcm_yamaha -ar 22050 -ac 2 -ab 1411200"},
+        {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn", L" -an -vol 128"},
+    };
+    for (const Golden& row : rows) {
+        Setting setting;
+        setting.formatId = row.formatId;
+        setting.bitsPerSample = row.bitsPerSample;
+        setting.quality = row.quality;
+        setting.sampleRate = row.sampleRate;
+        setting.channels = row.channels;
+        setting.bitRate = row.bitRate;
+        setting.volume = row.volume;
+        const std::wstring got = build(setting, row.source, false);
+        EXPECT_EQ(got, expand(std::wstring(HEAD) + row.streams + QUEUE + row.tail + L" {out}")) << row.what;
+        EXPECT_TRUE(Folder::exists(output_)) << row.what;
+        EXPECT_TRUE(temp_.empty()) << row.what;
+        EXPECT_EQ(weight_, 0.5);
+        DeleteFileW(output_.c_str());
+    }
+    EXPECT_EQ(sleptMs, 0u);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CommandBuilderTest, TestRangesOfTheJobRecord) {
+    struct Range {
+        Source source;  // WAV 10 s, MP3_COVER 200 s, AC3_51 3723456 ms
+        int64_t kind, length;
+        const wchar_t* options;
+    };
+    const Range rows[] = {
+        {MP3_COVER, 1, 30000, L" -t 00:00:30.000"},
+        {AC3_51, 1, 4000000, L""},  // longer than the file: the whole file
+        {WAV, 1, 10000, L""},
+        {AC3_51, 2, 60000, L" -ss 00:30:31.728 -t 00:01:00.000"},
+        {WAV, 2, 10000, L""},
+        {WAV, 2, 12000, L""},
+        {WAV, 3, 1000, L" -ss 00:00:09.000 -t 00:00:01.000"},
+        {WAV, 3, 10001, L""},
+        {WAV, 3, 10000, L""},
+        {AC3_51, 3, 3600000, L" -ss 00:02:03.456 -t 01:00:00.000"},
+        {WAV, 0, 1000, L""},
+        {WAV, 1, 0, L""},
+        {WAV, 2, -5, L""},
+    };
+    for (const Range& row : rows) {
+        Setting setting;
+        setting.formatId = 12;
+        setting.testStart = row.kind;
+        setting.testLength = row.length;
+        const std::wstring got = build(setting, row.source, false);
+        const std::wstring want = L"ffmpeg" + std::wstring(row.options) + L" -probesize 100M";
+        EXPECT_EQ(got.compare(0, want.size(), want), 0) << row.kind << L" " << row.length << L": " << got;
+        DeleteFileW(output_.c_str());
+    }
+}
+
+TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
+    Setting setting;
+    setting.formatId = 18;
+    setting.quality = 100;
+    const std::wstring got = build(setting, WAV, true, 0, L"out.mp3");
+    EXPECT_EQ(got, expand(L"\"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe\" -probesize 100M -analyzeduration 100M"
+                          L" -i \"{in}\" -y -vn -max_muxing_queue_size 9999"
+                          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 \"{out}\""));
+
+    // A program path that has a short form needs no quotes.
+    struct Fixed {
+        static DWORD WINAPI shortExe(LPCWSTR path, LPWSTR buffer, DWORD size) {
+            return answer(wcsstr(path, L"ffmpeg.exe") != nullptr ? L"C:\\PROGRA~1\\FFMPEG~1\\ffmpeg.exe" : path,
+                          buffer, size);
+        }
+    };
+    ShortPath::setFunction(&Fixed::shortExe);
+    DeleteFileW(output_.c_str());
+    const std::wstring shortened = build(setting, WAV, true, 0, L"out.mp3");
+    EXPECT_EQ(shortened.compare(0, 39, L"C:\\PROGRA~1\\FFMPEG~1\\ffmpeg.exe -probes"), 0) << shortened;
+}
+
+TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
+    Setting setting;
+    setting.formatId = 18;
+    setting.bitRate = 192000;
+    // A folder of the user's with the working folder's name stays as it is.
+    CreateDirectoryW(folder_.at(L"Pass1.TMP~").c_str(), nullptr);
+    Folder::write(folder_.at(L"Pass1.TMP~\\keep.txt"), "mine");
+
+    const std::wstring first = build(setting, WAV, true, 1);
+    EXPECT_EQ(first, expand(L"\"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe\" -probesize 100M -analyzeduration 100M"
+                            L" -i \"{in}\" -y -pass 1 -vn -max_muxing_queue_size 9999"
+                            L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 NUL"));
+    EXPECT_FALSE(Folder::exists(output_));
+    EXPECT_EQ(work_, folder_.at(L"Pass1.TMP~ (1)"));
+    EXPECT_TRUE(Folder::exists(work_));
+    EXPECT_EQ(Folder::read(folder_.at(L"Pass1.TMP~\\keep.txt")), "mine");
+
+    const std::wstring second = build(setting, WAV, false, 2);
+    EXPECT_EQ(second, expand(L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y -pass 2 -vn"
+                             L" -max_muxing_queue_size 9999 -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 {out}"));
+    EXPECT_EQ(weight_, 0.5);
+}
+
+TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
+    Setting setting;
+    setting.formatId = 28;
+    build(setting, WAV, false);
+    EXPECT_TRUE(Folder::exists(output_));
+    EXPECT_EQ(Folder::read(output_), "");
+
+    Folder::write(output_, "earlier");
+    build(setting, WAV, false);
+    EXPECT_EQ(Folder::read(output_), "earlier");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CommandBuilderTest, BlankInTheOutputNameTakesATemporaryNameOfItsOwn) {
+    Setting setting;
+    setting.formatId = 18;
+    setting.quality = 100;
+    // The user's own files that carry the temporary names.
+    Folder::write(folder_.at(L"_TMP.mp3"), "user's own");
+    Folder::write(folder_.at(L"_TMP (1).mp3"), "also the user's");
+
+    const std::wstring got = build(setting, WAV, false, 0, L"My Song.mp3");
+    EXPECT_EQ(temp_, folder_.at(L"_TMP (2).mp3"));
+    EXPECT_TRUE(Folder::exists(temp_));
+    EXPECT_EQ(got, expand(L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y -vn -max_muxing_queue_size 9999"
+                          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 {dir}_TMP (2).mp3"));
+    EXPECT_EQ(Folder::read(folder_.at(L"_TMP.mp3")), "user's own");
+    EXPECT_EQ(Folder::read(folder_.at(L"_TMP (1).mp3")), "also the user's");
+    EXPECT_TRUE(Folder::exists(output_));
+    // Twenty looks for a short form before giving up on it.
+    EXPECT_EQ(sleptMs, 2000u);
+
+    // A second file of the batch never reuses the first one's temporary file.
+    const std::wstring again = build(setting, WAV, true, 0, L"Other Song.mp3");
+    EXPECT_EQ(temp_, folder_.at(L"_TMP (3).mp3"));
+    EXPECT_NE(again.find(L" \"" + folder_.at(L"_TMP (3).mp3") + L"\""), std::wstring::npos) << again;
+}
+
+TEST_F(CommandBuilderTest, LongOutputNameWithoutShortFormAlsoGoesThroughATemporaryFile) {
+    Setting setting;
+    setting.formatId = 21;
+    build(setting, WAV, false, 0, L"LongerThanTwelve.ogg");
+    EXPECT_EQ(temp_, folder_.at(L"_TMP.ogg"));
+}
+
+TEST_F(CommandBuilderTest, ShortFormThatAppearsLateIsUsed) {
+    ShortPath::setFunction(&lateShortForm);
+    Setting setting;
+    setting.formatId = 18;
+    setting.quality = 9;
+    const std::wstring got = build(setting, WAV, false, 0, L"Late Song.mp3");
+    EXPECT_TRUE(temp_.empty());
+    EXPECT_EQ(got.substr(got.size() - 13), L"\\LATESO~1.MP3") << got;
+    EXPECT_EQ(sleptMs, 200u);  // two looks more than the first
+}
+
+TEST_F(CommandBuilderTest, OutputThatCannotBeCreatedIsReportedOnce) {
+    Setting setting;
+    setting.formatId = 18;
+    Folder::write(folder_.at(L"plainfile"), "x");
+    const std::wstring got = build(setting, WAV, false, 0, L"plainfile\\out.mp3");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], L"Failed to create the output file.\r\nProblem in the file system permissions?");
+    EXPECT_EQ(sleptMs, 5000u);  // 2 s watching, then three 1 s retries
+    EXPECT_EQ(got.substr(got.size() - 18), L"\\plainfile\\out.mp3");
+}

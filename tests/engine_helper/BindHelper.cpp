@@ -1,0 +1,38 @@
+// Binds the FFmpeg libraries from the folder it is started in and prints, one line each,
+// every message box it was shown ("box|<type>|<text>", line breaks as "\n") and the
+// binder's answers. The binder's state lives for the process, so each scenario of the
+// tests is one run of this program in a folder of its own.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/system/win/MessageBoxSeam.h"
+
+namespace {
+
+int WINAPI printBox(HWND, LPCWSTR text, LPCWSTR, UINT type) {
+    std::wstring escaped;
+    for (const wchar_t* p = text; *p != L'\0'; ++p) {
+        escaped += *p == L'\n' ? std::wstring(L"\\n") : std::wstring(1, *p);
+    }
+    std::printf("box|%u|%ls\n", type, escaped.c_str());
+    return IDOK;
+}
+
+} // namespace
+
+int main() {
+    namespace ff = s::ffmpeg;
+    s::system::win::MessageBoxSeam::set(&printBox);
+    std::printf("first|%d\n", ff::loadFfmpegLibraries() ? 1 : 0);
+    std::printf("second|%d\n", ff::loadFfmpegLibraries() ? 1 : 0);
+    std::printf("bound|avcodec_open2=%d avformat_open_input=%d avdevice_register_all=%d\n",
+                ff::avcodec_open2 != nullptr, ff::avformat_open_input != nullptr,
+                ff::avdevice_register_all != nullptr);
+    std::printf("loaded|%d\n", ff::ffmpegLibrariesLoaded() ? 1 : 0);
+    ff::shutdownFfmpegLibraries();
+    std::printf("after shutdown|%d\n", ff::ffmpegLibrariesLoaded() ? 1 : 0);
+    return 0;
+}
