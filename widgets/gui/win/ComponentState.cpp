@@ -188,8 +188,10 @@ void ComponentState::setVisible(IComponent& self, HWND handle, bool show) {
     }
     visible = 0;
     if (handle != nullptr) {
-        ShowWindow(handle, SW_HIDE);
+        // Parked first: the placement shows the window, and a shown control off screen
+        // would still take the focus by Tab.
         self.setPosition(PARKED_X, PARKED_Y);
+        ShowWindow(handle, SW_HIDE);
     }
 }
 
