@@ -121,6 +121,7 @@ public:
     bool isFrozen() const override { return state_.frozen != 0; }
     void freeze() override { state_.frozen = 1; }
     void thaw() override { state_.thaw(*this); }
+    HWND getNativeHandle() const override { return nativeHandle(); }
 
     // Size rules the widget kinds set (-1 = unused). A fixed size and a percent are never
     // both set by these setters.
