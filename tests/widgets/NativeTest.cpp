@@ -117,6 +117,14 @@ TEST(NativeWidgets, DetachingFromAnotherThreadDestroysOnTheOwningThread) {
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 10000));
     HWND h = leaf->getNativeHandle();
     ASSERT_NE(nullptr, h);
+    // Added from this thread, created on the thread that owns the container's window.
+    StaticLeaf* late = StaticLeaf::pool();
+    box->add(late);
+    ASSERT_NE(nullptr, late->getNativeHandle());
+    EXPECT_EQ(uiThreadId, GetWindowThreadProcessId(late->getNativeHandle(), nullptr));
+    HWND lateHandle = late->getNativeHandle();
+    box->remove(late, false);
+    EXPECT_FALSE(IsWindow(lateHandle));
     box->remove(leaf, false);
     EXPECT_FALSE(IsWindow(h));
     while (!PostThreadMessageW(uiThreadId, WM_QUIT, 0, 0)) {

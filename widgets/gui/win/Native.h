@@ -1,8 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <type_traits>
+
 #include "framework/CWnd.h"
 #include "widgets/gui/IContainer.h"
+#include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/ComponentState.h"
 
 namespace s::gui::win {
@@ -26,6 +29,14 @@ public:
         if (message == WM_DESTROY_NATIVE) {
             Wnd::DestroyWindow();
             return 0;
+        }
+        if constexpr (std::is_base_of_v<IContainer, Base>) {
+            if (message == WM_ATTACH_CHILD) {
+                if (IComponent* child = reinterpret_cast<IComponent*>(wParam)) {
+                    child->setParent(this);
+                }
+                return 0;
+            }
         }
         return Wnd::WindowProc(message, wParam, lParam);
     }
