@@ -20,6 +20,10 @@ int AfxMessageBox(LPCWSTR text, UINT type) {
     return g_show.load()(owner, text, AfxGetAppName(), type);
 }
 
+int AfxShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    return g_show.load()(owner, text, caption, type);
+}
+
 AfxMessageBoxFn AfxSetMessageBoxFunction(AfxMessageBoxFn fn) {
     return g_show.exchange(fn != nullptr ? fn : &MessageBoxW);
 }
