@@ -242,7 +242,7 @@ TEST_F(NativeWindows, FrozenBoundsAreAppliedOnceAtThaw) {
 
 TEST_F(NativeWindows, LayoutMovesEachChildOnce) {
     Released<FakeBox> box(FakeBox::pool());
-    box->arrangement = 0;
+    box->rules.arrangement = 0;
     box->setSize(300, 50);
     std::vector<FakeLeaf*> leaves;
     for (int i = 0; i < 3; ++i) {
@@ -272,7 +272,7 @@ TEST_F(NativeWindows, LayoutMovesEachChildOnce) {
 
 TEST_F(NativeWindows, HiddenLeafIsParkedAndShowingRelaysOut) {
     Released<FakeBox> box(FakeBox::pool());
-    box->arrangement = 0;
+    box->rules.arrangement = 0;
     box->setSize(300, 50);
     FakeLeaf* leaf = FakeLeaf::pool()->sized(20, 20, 10, 10);
     leaf->handle = child();
@@ -366,6 +366,34 @@ TEST(ComponentModel, ReleasedWidgetComesBackWithDefaults) {
     EXPECT_FALSE(again->isFrozen());
     EXPECT_TRUE(s.visible);
     EXPECT_STREQ(L"s_gui_test_FakeLeaf", again->className());
+}
+
+// Classes that give no name of their own answer their interface's.
+class Unnamed : public s::gui::win::Leaf<s::gui::IComponent> {
+public:
+    s::base::IObject* newInstance() const override { return nullptr; }
+    void release() override {}
+    void reset() override {}
+    void onEvent(s::base::IObject*, int32_t) override {}
+};
+class UnnamedBox : public s::gui::win::Container<s::gui::IContainer> {
+public:
+    s::base::IObject* newInstance() const override { return nullptr; }
+    void release() override {}
+    void reset() override {}
+    void onEvent(s::base::IObject*, int32_t) override {}
+};
+
+TEST(ComponentModel, ClassNameTexts) {
+    Unnamed leaf;
+    UnnamedBox box;
+    EXPECT_STREQ(L"s_gui_IComponent", leaf.className());
+    EXPECT_EQ(s::gui::IComponent::CLASS_NAME, leaf.className()) << "type tests compare the constant's address";
+    EXPECT_STREQ(L"s_gui_IContainer", box.className());
+    Released<FakeLeaf> fake(FakeLeaf::pool());
+    EXPECT_TRUE(s::base::isClass<FakeLeaf>(fake.get()));
+    EXPECT_FALSE(s::base::isClass<FakeBox>(fake.get()));
+    EXPECT_FALSE(s::base::isClass<s::gui::IComponent>(fake.get()));
 }
 
 // Listeners that count and can act on the list while it is fired.

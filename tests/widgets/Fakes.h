@@ -5,7 +5,8 @@
 
 #include "core/thread/ClassPool.h"
 #include "widgets/gui/IContainer.h"
-#include "widgets/gui/layout/Routines.h"
+#include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/layout/Arrangement.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/Leaf.h"
 
@@ -48,36 +49,34 @@ protected:
     HWND nativeHandle() const override { return handle; }
 };
 
-// A container arranged by one of the four routines (or its manager when arrangement is -1).
+// A container arranged like a box (or by its manager while the arrangement is -1).
 class FakeBox : public s::gui::win::Container<IContainer> {
     S_POOLED_CLASS(FakeBox, 1000, L"s_gui_test_FakeBox")
 public:
+    FakeBox() { rules.arrangement = -1; }
     void onEvent(s::base::IObject*, int32_t) override {}
     void reset() override {
         resetContainer();
-        arrangement = -1;
-        hAlign = vAlign = gapX = gapY = 0;
+        rules.reset();
+        rules.arrangement = -1;
         layouts = 0;
-        sizes = s::gui::layout::ContentSizes();
+        listeners.clear();
     }
     bool isVisible() const override { return state_.visible != 0; }
     void doLayout() override {
         ++layouts;
-        sizes = s::gui::layout::ContentSizes();
-        switch (arrangement) {
-        case 0: s::gui::layout::layoutRow(this, hAlign, vAlign, gapX, &sizes); break;
-        case 1: s::gui::layout::layoutColumn(this, hAlign, vAlign, gapY, &sizes); break;
-        case 2: s::gui::layout::layoutFlowH(this, hAlign, vAlign, gapX, gapY, &sizes); break;
-        case 3: s::gui::layout::layoutPile(this, hAlign, vAlign, &sizes); break;
-        default: Container::doLayout(); break;
+        if (rules.arrangement < 0) {
+            rules.sizes = s::gui::layout::ContentSizes();
+            Container::doLayout();
+        } else {
+            rules.run(this, layout_, &listeners, this);
         }
     }
     s::gui::win::ComponentState& raw() { return state_; }
 
-    int32_t arrangement = -1;
-    int32_t hAlign = 0, vAlign = 0, gapX = 0, gapY = 0;
+    s::gui::layout::Arrangement rules;
+    s::gui::events::ListenerList listeners;
     int layouts = 0;
-    s::gui::layout::ContentSizes sizes;
 };
 
 } // namespace fakes

@@ -1,6 +1,7 @@
 // The four arrangements (row, column, flow, pile) and the three managers, headless.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "Fakes.h"
@@ -41,11 +42,11 @@ TEST_P(Arrangement, PlacesChildrenAndReportsContentSizes) {
     const LayoutCase& c = GetParam();
     Released<FakeBox> box(FakeBox::pool());
     box->setSize(c.innerW, c.innerH);
-    box->arrangement = c.arrangement;
-    box->hAlign = c.hAlign;
-    box->vAlign = c.vAlign;
-    box->gapX = c.gapX;
-    box->gapY = c.gapY;
+    box->rules.arrangement = c.arrangement;
+    box->rules.hAlign = c.hAlign;
+    box->rules.vAlign = c.vAlign;
+    box->rules.gapX = c.gapX;
+    box->rules.gapY = c.gapY;
     std::vector<FakeLeaf*> leaves;
     for (const Child& spec : c.children) {
         FakeLeaf* leaf = FakeLeaf::pool()->sized(spec.prefW, spec.maxW, spec.prefH, spec.maxH);
@@ -68,10 +69,10 @@ TEST_P(Arrangement, PlacesChildrenAndReportsContentSizes) {
         EXPECT_EQ(c.expected[i].h, leaves[i]->getHeight());
         EXPECT_FALSE(leaves[i]->isFrozen());
     }
-    EXPECT_EQ(c.sizes.minWidth, box->sizes.minWidth);
-    EXPECT_EQ(c.sizes.minHeight, box->sizes.minHeight);
-    EXPECT_EQ(c.sizes.wantedWidth, box->sizes.wantedWidth);
-    EXPECT_EQ(c.sizes.wantedHeight, box->sizes.wantedHeight);
+    EXPECT_EQ(c.sizes.minWidth, box->rules.sizes.minWidth);
+    EXPECT_EQ(c.sizes.minHeight, box->rules.sizes.minHeight);
+    EXPECT_EQ(c.sizes.wantedWidth, box->rules.sizes.wantedWidth);
+    EXPECT_EQ(c.sizes.wantedHeight, box->rules.sizes.wantedHeight);
 }
 
 const LayoutCase kCases[] = {
@@ -156,10 +157,10 @@ TEST(Layout, EmptyContainerReportsZeroSizes) {
     for (int32_t arrangement = 0; arrangement < 4; ++arrangement) {
         Released<FakeBox> box(FakeBox::pool());
         box->setSize(100, 100);
-        box->arrangement = arrangement;
-        box->sizes = {9, 9, 9, 9};
+        box->rules.arrangement = arrangement;
+        box->rules.sizes = {9, 9, 9, 9};
         box->doLayout();
-        EXPECT_EQ(0, box->sizes.minWidth + box->sizes.minHeight + box->sizes.wantedWidth + box->sizes.wantedHeight)
+        EXPECT_EQ(0, box->rules.sizes.minWidth + box->rules.sizes.minHeight + box->rules.sizes.wantedWidth + box->rules.sizes.wantedHeight)
             << "arrangement " << arrangement;
     }
 }
@@ -167,7 +168,7 @@ TEST(Layout, EmptyContainerReportsZeroSizes) {
 TEST(Layout, ChildrenOfAFrozenContainerStayFrozenUntilItThaws) {
     Released<FakeBox> box(FakeBox::pool());
     box->setSize(100, 100);
-    box->arrangement = 0;
+    box->rules.arrangement = 0;
     FakeLeaf* leaf = FakeLeaf::pool()->sized(10, 10, 10, 10);
     box->add(leaf);
     box->freeze();
@@ -190,6 +191,97 @@ TEST(Layout, OffsetHelpers) {
     for (const auto& c : crosses) {
         EXPECT_EQ(c.expected, s::gui::layout::crossOffset(c.align, c.available, c.size)) << c.align;
     }
+}
+
+TEST(BoxRules, PercentPreferredAndMaximumSizes) {
+    using s::gui::layout::Arrangement;
+    struct {
+        int32_t inner, percent, expected;
+    } percents[] = {{100, 33, 33}, {101, 50, 51}, {99, 50, 50}, {1, 50, 1}, {-101, 50, -51}, {0, 80, 0}};
+    for (const auto& p : percents) {
+        EXPECT_EQ(p.expected, Arrangement::percentOf(p.inner, p.percent)) << p.inner << " x " << p.percent;
+    }
+    struct {
+        bool collapsed;
+        int32_t fixed, paddings, minContent, minimum, expected;
+    } preferred[] = {{true, 50, 4, 10, 90, 0},   {false, 50, 4, 10, 90, 50}, {false, -1, 4, 10, -1, 14},
+                     {false, -1, 4, 10, 90, 90}, {false, -1, 4, 10, 5, 14}};
+    for (const auto& p : preferred) {
+        EXPECT_EQ(p.expected, Arrangement::preferredSize(p.collapsed, p.fixed, p.paddings, p.minContent, p.minimum));
+    }
+    struct {
+        int32_t fixed, percent, parentInner, paddings, minContent, wanted, expected;
+    } maxima[] = {{70, 50, 101, 4, 10, 20, 70}, {-1, 50, 101, 4, 10, 20, 51}, {-1, -1, 101, 4, 10, 20, 24},
+                  {-1, -1, 101, 4, 30, 20, 34}};
+    for (const auto& m : maxima) {
+        EXPECT_EQ(m.expected,
+                  Arrangement::maximumSize(m.fixed, m.percent, m.parentInner, m.paddings, m.minContent, m.wanted));
+    }
+}
+
+struct Told : s::gui::events::IEventListener {
+    void onEvent(s::base::IObject* source, int32_t code) override {
+        codes.push_back(code);
+        sources.push_back(source);
+        if (action) {
+            action();
+        }
+    }
+    std::vector<int32_t> codes;
+    std::vector<s::base::IObject*> sources;
+    std::function<void()> action;
+};
+
+TEST(BoxRules, RunsTellListenersAndNestAtMostTwice) {
+    Released<FakeBox> box(FakeBox::pool());
+    box->setSize(100, 100);
+    box->rules.arrangement = 0;
+    Told told;
+    box->listeners.add(&told);
+    box->doLayout();
+    EXPECT_EQ(std::vector<int32_t>{3}, told.codes) << "told also without children";
+    EXPECT_EQ(box.get(), told.sources[0]);
+
+    // Every run re-enters through the listener: one nested run, no deeper.
+    told.codes.clear();
+    told.action = [&] { box->doLayout(); };
+    const int calls = box->layouts;
+    box->doLayout();
+    EXPECT_EQ(2u, told.codes.size());
+    EXPECT_EQ(calls + 3, box->layouts);
+    EXPECT_EQ(0, box->rules.depth);
+    told.action = nullptr;
+
+    told.codes.clear();
+    box->rules.creatingChildren = 1;
+    box->doLayout();
+    EXPECT_TRUE(told.codes.empty()) << "no run while the children are being created";
+    box->rules.creatingChildren = 0;
+}
+
+TEST(BoxRules, ManagerOrArrangementChoosesTheRoutine) {
+    Released<FakeBox> box(FakeBox::pool());
+    box->setSize(100, 100);
+    FakeLeaf* a = FakeLeaf::pool()->sized(30, 30, 10, 10);
+    FakeLeaf* b = FakeLeaf::pool()->sized(30, 30, 10, 10);
+    box->add(a);
+    box->add(b);
+    box->rules.arrangement = 0;
+    box->doLayout();
+    EXPECT_EQ(30, b->getX());
+    EXPECT_EQ(60, box->rules.sizes.minWidth);
+    // A manager wins over the arrangement and reports no content sizes.
+    box->setLayout(s::gui::layout::Vertical::instance());
+    box->doLayout();
+    EXPECT_EQ(0, b->getX());
+    EXPECT_EQ(10, b->getY());
+    EXPECT_EQ(0, box->rules.sizes.minWidth + box->rules.sizes.wantedHeight);
+    // An unknown arrangement places nothing.
+    box->setLayout(nullptr);
+    box->rules.arrangement = 9;
+    b->setPosition(77, 77);
+    box->doLayout();
+    EXPECT_EQ(77, b->getX());
 }
 
 // The managers run their routine with start alignment and no gaps, and report nothing.
@@ -215,7 +307,7 @@ TEST(LayoutManagers, DefaultAndSetManagersArrangeChildren) {
     box->doLayout();
     EXPECT_EQ(30, b->getX());
     EXPECT_EQ(0, b->getY());
-    EXPECT_EQ(0, box->sizes.wantedWidth);
+    EXPECT_EQ(0, box->rules.sizes.wantedWidth);
 }
 
 TEST(LayoutManagers, NamesSingletonsAndPools) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 
 #include "core/base/IObject.h"
@@ -121,6 +123,10 @@ public:
     virtual void freeze() = 0;
     // Applies the recorded bounds with one move when visible.
     virtual void thaw() = 0;
+
+    // The native window (the frame for the top-level window); null until created on the
+    // window's UI thread. Children create their controls inside their parent's.
+    virtual HWND getNativeHandle() const = 0;
 
     // The layout managers' names for the layout size and the clamped resize.
     int32_t getMaximumWidth() const { return getLayoutWidth(); }

@@ -42,24 +42,25 @@ void ComponentState::move(HWND handle, UINT flags) const {
     }
 }
 
-void ComponentState::setPosition(HWND handle, int32_t newX, int32_t newY) {
-    x = newX;
-    y = newY;
+void ComponentState::place(HWND handle, UINT flags) {
+    // While frozen the new values are only recorded; thaw applies them with one move.
     if (frozen != 0) {
         pending = 1;
     } else {
-        move(handle, MOVE_FLAGS);
+        move(handle, flags);
     }
+}
+
+void ComponentState::setPosition(HWND handle, int32_t newX, int32_t newY) {
+    x = newX;
+    y = newY;
+    place(handle, MOVE_FLAGS);
 }
 
 void ComponentState::setSize(HWND handle, int32_t w, int32_t h) {
     width = w;
     height = h;
-    if (frozen != 0) {
-        pending = 1;
-    } else {
-        move(handle, SIZE_FLAGS);
-    }
+    place(handle, SIZE_FLAGS);
 }
 
 void ComponentState::setBounds(HWND handle, int32_t newX, int32_t newY, int32_t w, int32_t h) {
@@ -67,21 +68,13 @@ void ComponentState::setBounds(HWND handle, int32_t newX, int32_t newY, int32_t 
     y = newY;
     width = w;
     height = h;
-    if (frozen != 0) {
-        pending = 1;
-    } else {
-        move(handle, BOUNDS_FLAGS);
-    }
+    place(handle, BOUNDS_FLAGS);
 }
 
 void ComponentState::setOffset(HWND handle, int32_t newDx, int32_t newDy) {
     dx = newDx;
     dy = newDy;
-    if (frozen != 0) {
-        pending = 1;
-    } else {
-        move(handle, MOVE_FLAGS);
-    }
+    place(handle, MOVE_FLAGS);
 }
 
 void ComponentState::addOffset(HWND handle, int32_t moreDx, int32_t moreDy) {

@@ -81,6 +81,7 @@ public:
 
 private:
     void move(HWND handle, UINT flags) const;
+    void place(HWND handle, UINT flags);
 };
 
 } // namespace s::gui::win

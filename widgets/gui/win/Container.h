@@ -6,6 +6,10 @@
 
 namespace s::gui::win {
 
+// Sent to a container's native window by another thread: wParam is a child to attach to
+// the container on the thread that owns the window (where its control is created).
+constexpr UINT WM_ATTACH_CHILD = WM_APP + 2;
+
 // Default bodies of a container whose interface is I (IContainer or built on it): the
 // leaf defaults plus the child list, layout through a manager, and freeze/thaw passed to
 // every child. A container class's reset calls resetContainer().
@@ -59,9 +63,16 @@ protected:
 
     // The class's manager when none is set.
     virtual ILayoutManager* defaultLayout() const { return layout::Vertical::instance(); }
-    // Has the child attach itself to this container; the window and native containers send
-    // it to their UI thread instead, where the child creates its native control.
-    virtual void attachChild(IComponent* child) { child->setParent(this); }
+    // Has the child attach itself to this container, on the thread that owns the
+    // container's native window (WM_ATTACH_CHILD, handled by Native) when that is another.
+    virtual void attachChild(IComponent* child) {
+        HWND handle = this->getNativeHandle();
+        if (handle != nullptr && GetWindowThreadProcessId(handle, nullptr) != GetCurrentThreadId()) {
+            SendMessageW(handle, WM_ATTACH_CHILD, reinterpret_cast<WPARAM>(child), 0);
+        } else {
+            child->setParent(this);
+        }
+    }
 
     // The container part of reset: every child detached and given back, no manager, then
     // the component defaults.

@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include "system/lang/Localizer.h"
 #include "widgets/gui/IContainer.h"
+#include "widgets/gui/IWindow.h"
 #include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/ComponentState.h"
 
@@ -121,6 +123,7 @@ public:
     bool isFrozen() const override { return state_.frozen != 0; }
     void freeze() override { state_.frozen = 1; }
     void thaw() override { state_.thaw(*this); }
+    HWND getNativeHandle() const override { return nativeHandle(); }
 
     // Size rules the widget kinds set (-1 = unused). A fixed size and a percent are never
     // both set by these setters.
@@ -167,7 +170,15 @@ protected:
     // The native window, null while the control does not exist.
     virtual HWND nativeHandle() const { return nullptr; }
 
+    // Records the container and its window. Leaving a window also leaves its language
+    // pack's listeners (the kinds that show a text by id register there), so that a
+    // detached or pooled widget is never told of a language change.
     void attachTo(IContainer* container) {
+        IWindow* const previous = state_.window;
+        if (previous != nullptr && (container == nullptr || container->getWindow() != previous) &&
+            previous->hasLocalizer()) {
+            previous->getLocalizer()->removeListener(this);
+        }
         state_.parent = container;
         state_.window = container != nullptr ? container->getWindow() : nullptr;
     }
