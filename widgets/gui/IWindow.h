@@ -67,8 +67,6 @@ public:
     // The record that remembers the window's state (not owned; may be null).
     virtual void setStateRecord(IWindowState* record) = 0;
 
-    // Any event of component closes the window (the window listens to it).
-    virtual void addCloser(IComponent* component) = 0;
     virtual void addCloseListener(events::IEventListener* listener) = 0;
     virtual void addRightButtonDownListener(events::IEventListener* listener) = 0;
     virtual void addLeftButtonDownListener(events::IEventListener* listener) = 0;

@@ -558,7 +558,8 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
                 active_ = 0;
             }
         } else {
-            invisible_.Show(SW_SHOW);
+            // Shown without taking the activation the frame has just got.
+            invisible_.Show(SW_SHOWNA);
             fire(ON_ACTIVATE, 6);
             active_ = 1;
             deactivatedAt_ = 0;

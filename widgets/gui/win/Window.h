@@ -120,7 +120,6 @@ public:
     void setLocalizer(lang::Localizer* localizer) override;
     void setStateRecord(IWindowState* record) override { stateRecord_ = record; }
 
-    void addCloser(IComponent* component) override;
     void addCloseListener(events::IEventListener* l) override { lists_[ON_CLOSE].add(l); }
     void addRightButtonDownListener(events::IEventListener* l) override { lists_[ON_RIGHT_DOWN].add(l); }
     void addLeftButtonDownListener(events::IEventListener* l) override { lists_[ON_LEFT_DOWN].add(l); }
