@@ -1,0 +1,30 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/base/IObject.h"
+#include "core/thread/IPoolable.h"
+
+namespace s::gui::win {
+class Font;
+class FontSetting;
+}
+
+namespace s::gui::drawer {
+
+// Paints a group box's frame and caption.
+class IGroupBox : public base::IObject, public thread::IPoolable {
+public:
+    virtual void draw(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom, const wchar_t* caption, win::Font* font, int32_t captionWidth,
+                      int32_t captionHeight) = 0;
+    virtual void setColor(int32_t red, int32_t green, int32_t blue) = 0;
+    virtual uint8_t getRed() const = 0;
+    virtual uint8_t getGreen() const = 0;
+    virtual uint8_t getBlue() const = 0;
+    virtual void applyFonts(win::Font* font, win::Font* disabledFont) = 0;
+    virtual win::FontSetting* getNormalFontSetting() const = 0;
+    virtual win::FontSetting* getDisabledFontSetting() const = 0;
+};
+
+} // namespace s::gui::drawer

@@ -1,0 +1,160 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "widgets/gui/IContainer.h"
+
+namespace s::lang { class Localizer; }
+
+namespace s::gui {
+
+class IWindowState;
+
+// A top-level window: a container whose native frame lives on a UI thread of its own.
+// Other threads talk to it by sending private messages to the frame, so each request
+// runs on the UI thread while the caller waits.
+//
+// Event codes the window fires on its listener lists (source: the window):
+//   1 close    2 worker event    3 right button down   4 size        5 left button down
+//   6 activate 7 deactivate      8 sizing              9 middle button 10 moving
+//   11 moved   12 key            13 mouse move         14 wheel       15 second instance
+//   16 double click              20 language           21 restore     24 right button up
+//   25 left button up
+class IWindow : public IContainer {
+public:
+    static constexpr wchar_t CLASS_NAME[] = L"s_gui_IWindow";
+    const wchar_t* className() const override { return CLASS_NAME; }
+
+    // Which edge a WM_SIZING drag moves (getSizingEdge).
+    enum SizingEdge : int32_t {
+        EDGE_NONE = 0, EDGE_LEFT = 1, EDGE_RIGHT = 2, EDGE_TOP = 3, EDGE_BOTTOM = 4,
+        EDGE_TOP_LEFT = 5, EDGE_TOP_RIGHT = 6, EDGE_BOTTOM_LEFT = 7, EDGE_BOTTOM_RIGHT = 8
+    };
+
+    virtual void setLeft(int32_t x) = 0;
+    virtual void setTop(int32_t y) = 0;
+
+    // Closed: hidden after WM_CLOSE that no close listener vetoed.
+    virtual bool isClosed() const = 0;
+    // Sends WM_CLOSE to the frame.
+    virtual void close() = 0;
+    // Called by a close listener: keeps the window open.
+    virtual void veto() = 0;
+    // Waits until the window is closed, its UI thread has ended, or its frame never came
+    // to exist. Handles the calling thread's messages meanwhile.
+    virtual void waitUntilClosed() = 0;
+
+    virtual void activate(bool bringToFront) = 0;
+    virtual bool isMinimized() const = 0;
+    virtual void minimize() = 0;
+    virtual bool isMaximized() const = 0;
+    virtual void maximize() = 0;
+    virtual void restore() = 0;
+    virtual void showNormal() = 0;
+
+    virtual void setFrameEnabled(bool enabled) = 0;
+
+    virtual const wchar_t* getTitle() const = 0;
+    virtual void setTitle(const wchar_t* text) = 0;
+    // The title from the language pack: the text of titleId, then " v" and the text of
+    // versionId unless that is -1.
+    virtual void setTitleTextId(int32_t titleId, int32_t versionId) = 0;
+
+    virtual bool hasLocalizer() const = 0;
+    virtual lang::Localizer* getLocalizer() const = 0;
+    virtual void setLocalizer(lang::Localizer* localizer) = 0;
+    // The record that remembers the window's state (not owned; may be null).
+    virtual void setStateRecord(IWindowState* record) = 0;
+
+    virtual void addCloseListener(events::IEventListener* listener) = 0;
+    virtual void addRightButtonDownListener(events::IEventListener* listener) = 0;
+    virtual void addLeftButtonDownListener(events::IEventListener* listener) = 0;
+    virtual void addRightButtonUpListener(events::IEventListener* listener) = 0;
+    virtual void addLeftButtonUpListener(events::IEventListener* listener) = 0;
+    virtual void addDoubleClickListener(events::IEventListener* listener) = 0;
+    virtual void addMiddleButtonListener(events::IEventListener* listener) = 0;
+    virtual void addSizeListener(events::IEventListener* listener) = 0;
+    virtual void addActivateListener(events::IEventListener* listener) = 0;
+    virtual void addDeactivateListener(events::IEventListener* listener) = 0;
+    virtual void addMovingListener(events::IEventListener* listener) = 0;
+    virtual void addMovedListener(events::IEventListener* listener) = 0;
+    virtual void addKeyListener(events::IEventListener* listener) = 0;
+    virtual void addRestoreListener(events::IEventListener* listener) = 0;
+    virtual void addWorkerEventListener(events::IEventListener* listener) = 0;
+    virtual void addSecondInstanceListener(events::IEventListener* listener) = 0;
+    virtual void addSizingListener(events::IEventListener* listener) = 0;
+    virtual void addMouseMoveListener(events::IEventListener* listener) = 0;
+    virtual void addMouseWheelListener(events::IEventListener* listener) = 0;
+    virtual void addLanguageListener(events::IEventListener* listener) = 0;
+    // Takes the listener out of every list of this window.
+    virtual void removeListener(const events::IEventListener* listener) = 0;
+
+    // Hands a worker's event to the UI thread and waits until every worker-event
+    // listener has run there; answers the result word they set (0 without a frame).
+    // name is compared by identity; text may be null. Both need only live for the call.
+    virtual intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) = 0;
+    // The same without waiting: the window copies name pointer, values and text.
+    virtual bool postWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) = 0;
+    virtual const wchar_t* getEventName() const = 0;
+    virtual intptr_t getEventValue1() const = 0;
+    virtual intptr_t getEventValue2() const = 0;
+    virtual const wchar_t* getEventText() const = 0;
+    virtual void setWorkerEventResult(intptr_t value) = 0;
+
+    // For sizing listeners: the dragged edge and the proposed frame rectangle.
+    virtual int32_t getSizingEdge() const = 0;
+    virtual bool isSizingLeft() const = 0;
+    virtual bool isSizingRight() const = 0;
+    virtual bool isSizingTop() const = 0;
+    virtual bool isSizingBottom() const = 0;
+    virtual bool isSizingTopLeft() const = 0;
+    virtual bool isSizingTopRight() const = 0;
+    virtual bool isSizingBottomLeft() const = 0;
+    virtual bool isSizingBottomRight() const = 0;
+    virtual int32_t getSizingLeft() const = 0;
+    virtual int32_t getSizingRight() const = 0;
+    virtual int32_t getSizingTop() const = 0;
+    virtual int32_t getSizingBottom() const = 0;
+    virtual void setSizingLeft(int32_t value) = 0;
+    virtual void setSizingRight(int32_t value) = 0;
+    virtual void setSizingTop(int32_t value) = 0;
+    virtual void setSizingBottom(int32_t value) = 0;
+
+    // Stored; applied at once when >= 0.
+    virtual void setDefaultWidth(int32_t w) = 0;
+    virtual void setDefaultHeight(int32_t h) = 0;
+
+    // The virtual-key code of the last WM_KEYDOWN.
+    virtual int32_t getLastKey() const = 0;
+    // Lines per wheel notch, negative when turned toward the user.
+    virtual int32_t getWheelDelta() const = 0;
+    virtual int32_t getBorderWidth() const = 0;
+    virtual int32_t getBorderHeight() const = 0;
+    // On: double clicks go on to the default handling (a caption double click maximizes).
+    virtual void setPassDoubleClicks(bool on) = 0;
+    // The middle-click actions, compared by identity, not by content.
+    static constexpr wchar_t MIDDLE_DO_NOTHING[] = L"DoNothing";
+    static constexpr wchar_t MIDDLE_CLOSE[] = L"Close";
+    static constexpr wchar_t MIDDLE_ICONIZE[] = L"Iconize";
+    // One of the three constants above; any other text does nothing.
+    virtual void setMiddleClickAction(const wchar_t* action) = 0;
+
+    // Message boxes shown by the UI thread, for callers on other threads.
+    virtual void showInformationOnUiThread(const wchar_t* text) = 0;
+    virtual void showErrorOnUiThread(const wchar_t* text) = 0;
+    virtual bool askYesNoOnUiThread(const wchar_t* text) = 0;
+
+    // Power state: between a suspend and the resume.
+    virtual bool isSuspended() const = 0;
+    // Set by a WM_ENDSESSION of a system shutdown.
+    virtual bool isShuttingDown() const = 0;
+    virtual HWND getFrameHandle() const = 0;
+
+    // Offered every message of the frame first; true ends it with *result.
+    virtual bool preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // Offered every message not ended by preHook, after the default handling; may change *result.
+    virtual void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+} // namespace s::gui

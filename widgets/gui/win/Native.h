@@ -1,0 +1,87 @@
+#pragma once
+#include <windows.h>
+
+#include <type_traits>
+
+#include "framework/CWnd.h"
+#include "widgets/gui/IContainer.h"
+#include "widgets/gui/win/Container.h"
+#include "widgets/gui/win/ComponentState.h"
+
+namespace s::gui::win {
+
+// Sent to a widget's native window by other threads: the window is destroyed on the
+// thread that owns it (a thread cannot destroy another thread's window).
+constexpr UINT WM_DESTROY_NATIVE = WM_APP + 1;
+
+// A widget over a native window: Base is Leaf<IKind> or Container<IKind>, Wnd the
+// framework wrapper of its native kind (CWnd, CButton, CComboBox...).
+//
+//   class Spacer : public Native<Leaf<ISpacer>> {
+//       void setParent(IContainer* c) override { attachNative(c, L"STATIC", L"", 0); }
+//   };
+//
+// Kinds that handle messages chain their WindowProc to Native::WindowProc.
+template <class Base, class Wnd = CWnd>
+class Native : public Base, public Wnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_DESTROY_NATIVE) {
+            Wnd::DestroyWindow();
+            return 0;
+        }
+        if constexpr (std::is_base_of_v<IContainer, Base>) {
+            if (message == WM_ATTACH_CHILD) {
+                if (IComponent* child = reinterpret_cast<IComponent*>(wParam)) {
+                    child->setParent(this);
+                }
+                return 0;
+            }
+        }
+        return Wnd::WindowProc(message, wParam, lParam);
+    }
+
+protected:
+    HWND nativeHandle() const override { return this->GetSafeHwnd(); }
+
+    // The attach body of a plain control. With a container: records it and its window, then
+    // creates the control inside the container's native window at the recorded bounds,
+    // shown when the visible flag is set, else hidden and parked. False when the container
+    // has no native window yet or creation fails (the widget stays recorded). Runs on the
+    // window's UI thread. With null: destroys the control and forgets parent and window.
+    bool attachNative(IContainer* container, const wchar_t* className, const wchar_t* text, DWORD style,
+                      DWORD exStyle = 0) {
+        if (container == nullptr) {
+            destroyNative();
+            this->attachTo(nullptr);
+            return true;
+        }
+        this->attachTo(container);
+        HWND parentHandle = container->getNativeHandle();
+        if (parentHandle == nullptr || this->GetSafeHwnd() != nullptr) {
+            return false;
+        }
+        const ComponentState& s = this->state_;
+        const bool shown = s.visible != 0;
+        style = (style | WS_CHILD) & ~static_cast<DWORD>(WS_VISIBLE);
+        return Wnd::CreateEx(exStyle, className, text, shown ? style | WS_VISIBLE : style,
+                             shown ? s.x + s.dx : ComponentState::PARKED_X,
+                             shown ? s.y + s.dy : ComponentState::PARKED_Y, s.width, s.height, parentHandle,
+                             nullptr) != FALSE;
+    }
+
+    // Destroys the native window, on its own thread when another thread owns it.
+    void destroyNative() {
+        HWND handle = this->GetSafeHwnd();
+        if (handle == nullptr) {
+            return;
+        }
+        if (GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId()) {
+            Wnd::DestroyWindow();
+        } else {
+            SendMessageW(handle, WM_DESTROY_NATIVE, 0, 0);
+        }
+    }
+};
+
+} // namespace s::gui::win

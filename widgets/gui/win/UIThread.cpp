@@ -1,0 +1,49 @@
+#include "widgets/gui/win/UIThread.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "framework/AfxOle.h"
+#include "widgets/gui/win/Window.h"
+
+namespace s::gui::win {
+
+UIThread::UIThread() : window_(nullptr), ready_(0) {
+    m_bAutoDelete = FALSE;
+}
+
+BOOL UIThread::InitInstance() {
+    INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), 0xFF};
+    InitCommonControlsEx(&classes);
+    AfxOleInit();
+    // Only the first call in a process can succeed (RPC_E_TOO_LATE afterwards on
+    // Windows, S_OK under Wine): every result is fine here.
+    (void)CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT, RPC_C_IMP_LEVEL_IMPERSONATE,
+                               nullptr, EOAC_NONE, nullptr);
+    if (window_ == nullptr || !window_->createNative()) {
+        return FALSE;
+    }
+    m_pMainWnd = window_;
+    ready_.store(1);
+    return TRUE;
+}
+
+int UIThread::ExitInstance() {
+    ready_.store(0);
+    return CWinThread::ExitInstance();
+}
+
+BOOL UIThread::PreTranslateMessage(MSG* msg) {
+    if (msg->hwnd == nullptr && msg->message == RELEASE_WINDOW) {
+        // Here no handler of the window is running any more, so it may go.
+        Window* window = reinterpret_cast<Window*>(msg->lParam);
+        if (window != nullptr && window == window_) {
+            window->releaseNow();
+        }
+        return TRUE;
+    }
+    return CWinThread::PreTranslateMessage(msg);
+}
+
+} // namespace s::gui::win

@@ -1,0 +1,36 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "framework/CWinThread.h"
+
+namespace s::gui::win {
+
+class Window;
+
+// The UI thread of one top-level window: makes the window's native windows and runs
+// its message pump. The window deletes the object (no auto-delete), except when the
+// window is given back on this very thread: then the thread deletes itself as it ends.
+class UIThread : public CWinThread {
+public:
+    // Thread message asking the pump to give back the window it serves (lParam).
+    static constexpr UINT RELEASE_WINDOW = WM_APP + 0x3F01;
+
+    UIThread();
+
+    // Set before the thread runs.
+    void setWindow(Window* window) { window_ = window; }
+    Window* window() const { return window_; }
+    // Set once the native windows exist, cleared when the pump has ended.
+    bool isReady() const { return ready_.load() != 0; }
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+private:
+    Window* window_;
+    std::atomic<uint8_t> ready_;
+};
+
+} // namespace s::gui::win

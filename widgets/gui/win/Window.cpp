@@ -1,0 +1,731 @@
+#include "widgets/gui/win/Window.h"
+
+#include <windowsx.h>
+
+#include "framework/AfxMessageBox.h"
+#include "framework/PumpingWait.h"
+#include "system/lang/LangPack.h"
+#include "system/lang/Localizer.h"
+#include "system/monitor/IMonitor.h"
+#include "system/monitor/win/Monitor.h"
+#include "system/monitor/win/Monitors.h"
+#include "system/system/win/OsFacts.h"
+#include "system/time/Clock.h"
+#include "widgets/gui/IWindowState.h"
+#include "widgets/gui/win/MessageBoxW.h"
+#include "widgets/gui/win/ToolkitWindowClass.h"
+#include "widgets/gui/win/UIThread.h"
+
+namespace s::gui::win {
+
+namespace {
+
+const wchar_t* const WINDOW_CREATION_FAILED = L"Window Creation Failed!";
+const wchar_t* const ERROR_CAPTION = L"Error!";
+
+// WM_SIZING's WMSZ_* codes as the window's own edge numbers.
+int32_t edgeOfSizing(WPARAM wmsz) {
+    switch (wmsz) {
+    case WMSZ_LEFT: return IWindow::EDGE_LEFT;
+    case WMSZ_RIGHT: return IWindow::EDGE_RIGHT;
+    case WMSZ_TOP: return IWindow::EDGE_TOP;
+    case WMSZ_BOTTOM: return IWindow::EDGE_BOTTOM;
+    case WMSZ_TOPLEFT: return IWindow::EDGE_TOP_LEFT;
+    case WMSZ_TOPRIGHT: return IWindow::EDGE_TOP_RIGHT;
+    case WMSZ_BOTTOMLEFT: return IWindow::EDGE_BOTTOM_LEFT;
+    case WMSZ_BOTTOMRIGHT: return IWindow::EDGE_BOTTOM_RIGHT;
+    default: return IWindow::EDGE_NONE;
+    }
+}
+
+uint32_t defaultBackground() {
+    return s::system::win::OsFacts::isVistaOrLater() ? GetSysColor(COLOR_BTNFACE) : RGB(240, 240, 240);
+}
+
+} // namespace
+
+Window::Window()
+    : thread_(nullptr), localizer_(nullptr), stateRecord_(nullptr), closed_(0), event_{nullptr, 0, 0, nullptr} {
+    reset();
+    UIThread* thread = AfxBeginThread<UIThread>(THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (thread == nullptr) {
+        return;
+    }
+    thread->setWindow(this);
+    thread_ = thread;
+    thread->ResumeThread();
+    // Until the native windows exist, or the thread has given up and ended.
+    HANDLE handle = thread->m_hThread;
+    while (!thread->isReady() && PumpingWait(1, &handle, 10) == WAIT_TIMEOUT) {
+    }
+}
+
+Window::~Window() {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_DESTROY);
+    }
+    Detach();
+    StopUiThread();
+    if (invisible_.m_hWnd != nullptr) {
+        invisible_.SendMessage(MSG_DESTROY);
+        invisible_.Detach();
+    }
+}
+
+void Window::reset() {
+    setVisible(false);
+    close();
+    resetContainer();
+    for (events::ListenerList& list : lists_) {
+        list.clear();
+    }
+    if (localizer_ != nullptr) {
+        localizer_->removeListener(this);
+    }
+    localizer_ = nullptr;
+    stateRecord_ = nullptr;
+    title_.clear();
+    titleId_ = -1;
+    versionId_ = -1;
+    closed_.store(0);
+    veto_ = 0;
+    shuttingDown_ = 0;
+    suspended_ = 0;
+    active_ = 0;
+    maximized_ = 0;
+    passDoubleClicks_ = 0;
+    middleClick_ = MIDDLE_DO_NOTHING;
+    deactivatedAt_ = 0;
+    event_ = WorkerEvent{nullptr, 0, 0, nullptr};
+    eventResult_ = 0;
+    lastKey_ = 0;
+    wheelDelta_ = 0;
+    sizingEdge_ = EDGE_NONE;
+    sizingRect_ = RECT{0, 0, 0, 0};
+    defaultWidth_ = -1;
+    defaultHeight_ = -1;
+    normalBounds_ = RECT{0, 0, 0, 0};
+    state_.background = defaultBackground();
+}
+
+void Window::release() {
+    if (thread_ != nullptr && GetCurrentThreadId() == thread_->m_nThreadID) {
+        // A handler of this window is running below us: let the pump give it back.
+        thread_->PostThreadMessage(UIThread::RELEASE_WINDOW, 0, reinterpret_cast<LPARAM>(this));
+        return;
+    }
+    releaseNow();
+}
+
+void Window::releaseNow() {
+    pooler().release(this);
+}
+
+DWORD Window::getUiThreadId() const {
+    return thread_ != nullptr ? thread_->m_nThreadID : 0;
+}
+
+void Window::StopUiThread() {
+    UIThread* thread = thread_;
+    thread_ = nullptr;
+    if (thread == nullptr) {
+        return;
+    }
+    thread->setWindow(nullptr);
+    if (GetCurrentThreadId() == thread->m_nThreadID) {
+        // Waiting for ourselves would never end: the pump ends after this handler and
+        // the thread deletes its object on the way out.
+        thread->m_bAutoDelete = TRUE;
+        PostQuitMessage(0);
+        return;
+    }
+    DWORD spent = 0;
+    while (thread->isReady() && spent < STOP_LIMIT_MS) {
+        if (thread->PostThreadMessage(WM_QUIT, 0, 0)) {
+            break;
+        }
+        Sleep(10);
+        spent += 10;
+    }
+    HANDLE handle = thread->m_hThread;
+    const DWORD left = spent < STOP_LIMIT_MS ? STOP_LIMIT_MS - spent : 0;
+    if (PumpingWait(1, &handle, left) != WAIT_OBJECT_0) {
+        thread->SuspendThread();
+    }
+    delete thread;
+}
+
+bool Window::createNative() {
+    if (!registerToolkitWindowClass()) {
+        return false;
+    }
+    if (!invisible_.CreateEx(0, TOOLKIT_WINDOW_CLASS, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, nullptr, nullptr)) {
+        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        return false;
+    }
+    invisible_.Show(SW_HIDE);
+    invisible_.ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+    invisible_.Show(SW_HIDE);
+    invisible_.Update();
+    if (!createMainWindow()) {
+        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        return false;
+    }
+    Show(SW_HIDE);
+    Update();
+    return true;
+}
+
+bool Window::createMainWindow() {
+    return CreateEx(WS_EX_CLIENTEDGE, TOOLKIT_WINDOW_CLASS, L"Window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 240, 120, invisible_.m_hWnd, nullptr) != FALSE;
+}
+
+void Window::attachChild(IComponent* child) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_ATTACH_CHILD, reinterpret_cast<WPARAM>(child));
+    }
+}
+
+void Window::onEvent(base::IObject* source, int32_t) {
+    if (source != nullptr && source == static_cast<base::IObject*>(localizer_)) {
+        if (stateRecord_ != nullptr && localizer_->current() != nullptr) {
+            stateRecord_->setLanguageName(localizer_->current()->engName());
+        }
+        retitle();
+        fire(ON_LANGUAGE, 20);
+    }
+}
+
+// Geometry -----------------------------------------------------------------------------
+
+int32_t Window::getX() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetWindowRect(&rect) ? rect.left : state_.x;
+}
+
+int32_t Window::getY() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetWindowRect(&rect) ? rect.top : state_.y;
+}
+
+int32_t Window::getWidth() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetWindowRect(&rect) ? rect.right - rect.left : state_.width;
+}
+
+int32_t Window::getHeight() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetWindowRect(&rect) ? rect.bottom - rect.top : state_.height;
+}
+
+int32_t Window::getInnerWidth() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetClientRect(&rect) ? rect.right : 0;
+}
+
+int32_t Window::getInnerHeight() const {
+    RECT rect;
+    return m_hWnd != nullptr && GetClientRect(&rect) ? rect.bottom : 0;
+}
+
+int32_t Window::getBorderWidth() const {
+    return getWidth() - getInnerWidth();
+}
+
+int32_t Window::getBorderHeight() const {
+    return getHeight() - getInnerHeight();
+}
+
+void Window::placeFrame(int32_t x, int32_t y, int32_t w, int32_t h, UINT flags) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    // Placing a hidden window must not show it.
+    if (!IsVisible()) {
+        flags &= ~SWP_SHOWWINDOW;
+    }
+    SetPos(nullptr, x, y, w, h, flags);
+}
+
+void Window::setPosition(int32_t x, int32_t y) {
+    state_.x = x;
+    state_.y = y;
+    placeFrame(x, y, 0, 0, ComponentState::MOVE_FLAGS);
+}
+
+void Window::setSize(int32_t w, int32_t h) {
+    state_.width = w;
+    state_.height = h;
+    placeFrame(0, 0, w, h, ComponentState::SIZE_FLAGS);
+}
+
+void Window::setBounds(int32_t x, int32_t y, int32_t w, int32_t h) {
+    state_.x = x;
+    state_.y = y;
+    state_.width = w;
+    state_.height = h;
+    placeFrame(x, y, w, h, ComponentState::BOUNDS_FLAGS);
+}
+
+int32_t Window::getPreferredWidth() const {
+    if (defaultWidth_ >= 0) {
+        return defaultWidth_;
+    }
+    int32_t widest = 0;
+    for (int32_t i = 0; i < children_.count(); ++i) {
+        const int32_t w = children_.at(i)->getPreferredWidth();
+        widest = w > widest ? w : widest;
+    }
+    return widest + getBorderWidth();
+}
+
+int32_t Window::getPreferredHeight() const {
+    if (defaultHeight_ >= 0) {
+        return defaultHeight_;
+    }
+    int32_t tallest = 0;
+    for (int32_t i = 0; i < children_.count(); ++i) {
+        const int32_t h = children_.at(i)->getPreferredHeight();
+        tallest = h > tallest ? h : tallest;
+    }
+    return tallest + getBorderHeight();
+}
+
+void Window::setDefaultWidth(int32_t w) {
+    defaultWidth_ = w;
+    if (w >= 0) {
+        setSize(w, getHeight());
+    }
+}
+
+void Window::setDefaultHeight(int32_t h) {
+    defaultHeight_ = h;
+    if (h >= 0) {
+        setSize(getWidth(), h);
+    }
+}
+
+bool Window::isVisible() const {
+    return m_hWnd != nullptr && IsVisible();
+}
+
+void Window::setVisible(bool visible) {
+    state_.visible = visible ? 1 : 0;
+    if (m_hWnd != nullptr) {
+        Show(visible ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void Window::showFrame(int command) const {
+    if (m_hWnd != nullptr) {
+        Show(command);
+    }
+}
+
+void Window::activate(bool bringToFront) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (bringToFront) {
+        BringToTop();
+    }
+    SetForeground();
+}
+
+void Window::setFrameEnabled(bool enabled) {
+    if (m_hWnd != nullptr) {
+        Enable(enabled);
+    }
+}
+
+// Title and language -------------------------------------------------------------------
+
+void Window::setTitle(const wchar_t* text) {
+    title_ = text != nullptr ? text : L"";
+    if (m_hWnd != nullptr) {
+        SetText(title_.c_str());
+    }
+}
+
+void Window::setTitleTextId(int32_t titleId, int32_t versionId) {
+    titleId_ = titleId;
+    versionId_ = versionId;
+    if (localizer_ != nullptr) {
+        retitle();
+    }
+}
+
+void Window::setLocalizer(lang::Localizer* localizer) {
+    if (localizer_ != nullptr) {
+        localizer_->removeListener(this);
+    }
+    localizer_ = localizer;
+    if (localizer_ != nullptr) {
+        localizer_->addListener(this);
+        if (titleId_ != -1) {
+            retitle();
+        }
+    }
+}
+
+void Window::retitle() {
+    if (localizer_ == nullptr || titleId_ == -1) {
+        return;
+    }
+    std::wstring title = localizer_->getText(titleId_);
+    if (versionId_ != -1) {
+        title += L" v";
+        title += localizer_->getText(versionId_);
+    }
+    setTitle(title.c_str());
+}
+
+void Window::removeListener(const events::IEventListener* listener) {
+    for (events::ListenerList& list : lists_) {
+        list.remove(listener);
+    }
+}
+
+// Closing --------------------------------------------------------------------------------
+
+void Window::close() {
+    if (m_hWnd != nullptr) {
+        SendMessage(WM_CLOSE);
+    }
+}
+
+void Window::waitUntilClosed() {
+    if (m_hWnd == nullptr || thread_ == nullptr) {
+        return;
+    }
+    HANDLE handle = thread_->m_hThread;
+    while (!isClosed()) {
+        if (PumpingWait(1, &handle, 10) != WAIT_TIMEOUT) {
+            return;  // the UI thread has ended: nothing will close the window any more
+        }
+    }
+}
+
+bool Window::onClose() {
+    if (isClosed()) {
+        return true;
+    }
+    veto_ = 0;
+    fire(ON_CLOSE, 1);
+    if (veto_ != 0) {
+        return true;
+    }
+    setVisible(false);
+    closed_.store(1);
+    veto_ = 0;
+    return true;
+}
+
+void Window::onEndSession(WPARAM wParam, LPARAM lParam) {
+    if (wParam == FALSE || lParam != 0) {
+        return;  // a log-off only, or the shutdown was cancelled
+    }
+    shuttingDown_ = 1;
+    if (!isClosed() && IsWindow()) {
+        SendMessage(WM_CLOSE);
+    }
+    if (stateRecord_ != nullptr) {
+        stateRecord_->persist();
+    }
+}
+
+// Worker events and boxes ----------------------------------------------------------------
+
+intptr_t Window::sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) {
+    if (m_hWnd == nullptr) {
+        return 0;
+    }
+    WorkerEvent record = {name, value1, value2, text};
+    return static_cast<intptr_t>(SendMessage(MSG_WORKER_EVENT, reinterpret_cast<WPARAM>(&record)));
+}
+
+bool Window::postWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) {
+    if (m_hWnd == nullptr) {
+        return false;
+    }
+    // The record and its text travel as one block the handler frees.
+    const size_t length = text != nullptr ? wcslen(text) + 1 : 0;
+    const size_t bytes = sizeof(WorkerEvent) + length * sizeof(wchar_t);
+    WorkerEvent* copy = static_cast<WorkerEvent*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    if (copy == nullptr) {
+        return false;
+    }
+    wchar_t* textCopy = text != nullptr ? reinterpret_cast<wchar_t*>(copy + 1) : nullptr;
+    if (textCopy != nullptr) {
+        memcpy(textCopy, text, length * sizeof(wchar_t));
+    }
+    *copy = WorkerEvent{name, value1, value2, textCopy};
+    if (!PostMessage(MSG_POSTED_WORKER_EVENT, 0, reinterpret_cast<LPARAM>(copy))) {
+        HeapFree(GetProcessHeap(), 0, copy);
+        return false;
+    }
+    return true;
+}
+
+LRESULT Window::onWorkerEvent(const WorkerEvent* record) {
+    if (record != nullptr) {
+        event_ = *record;
+    }
+    fire(ON_WORKER, 2);
+    return static_cast<LRESULT>(eventResult_);
+}
+
+void Window::showInformationOnUiThread(const wchar_t* text) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_SHOW_INFORMATION, reinterpret_cast<WPARAM>(text));
+    }
+}
+
+void Window::showErrorOnUiThread(const wchar_t* text) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_SHOW_ERROR, reinterpret_cast<WPARAM>(text));
+    }
+}
+
+bool Window::askYesNoOnUiThread(const wchar_t* text) {
+    return m_hWnd != nullptr && SendMessage(MSG_ASK_YES_NO, reinterpret_cast<WPARAM>(text)) == 1;
+}
+
+// Messages -------------------------------------------------------------------------------
+
+LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (preHook(&result, message, wParam, lParam)) {
+        return result;
+    }
+    result = CWnd::WindowProc(message, wParam, lParam);
+    postHook(&result, message, wParam, lParam);
+    return result;
+}
+
+bool Window::onMouseWheel(WPARAM wParam, LPARAM lParam) {
+    const int32_t x = GET_X_LPARAM(lParam);
+    const int32_t y = GET_Y_LPARAM(lParam);
+    for (int32_t i = 0; i < children_.count(); ++i) {
+        IComponent* child = children_.at(i);
+        if (!child->isContainer() || !child->isVisible() || !child->contains(x, y)) {
+            continue;
+        }
+        CWnd* native = dynamic_cast<CWnd*>(child);
+        if (native != nullptr && native->m_hWnd != nullptr && native->SendMessage(WM_MOUSEWHEEL, wParam, lParam) == 0) {
+            return true;
+        }
+    }
+    if (lists_[ON_WHEEL].count() > 0) {
+        UINT lines = 3;
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        wheelDelta_ = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? static_cast<int32_t>(lines) : -static_cast<int32_t>(lines);
+        fire(ON_WHEEL, 14);
+    }
+    return true;
+}
+
+void Window::onSizing(WPARAM wParam, LPARAM lParam) {
+    RECT* proposed = reinterpret_cast<RECT*>(lParam);
+    sizingEdge_ = edgeOfSizing(wParam);
+    sizingRect_ = *proposed;
+    const int32_t height = sizingRect_.bottom - sizingRect_.top;
+    if (auto* monitor = s::system::monitor::win::monitorFromRect(
+            sizingRect_.left, sizingRect_.top, sizingRect_.right - sizingRect_.left, height)) {
+        const int32_t limit = monitor->height();
+        if (limit > 0 && height > limit) {
+            if (sizingEdge_ == EDGE_BOTTOM || sizingEdge_ == EDGE_BOTTOM_LEFT || sizingEdge_ == EDGE_BOTTOM_RIGHT) {
+                sizingRect_.bottom = sizingRect_.top + limit;
+            } else {
+                sizingRect_.top = sizingRect_.bottom - limit;
+            }
+        }
+    }
+    fire(ON_SIZING, 8);
+    *proposed = sizingRect_;
+}
+
+bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
+    *result = 0;
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            fire(ON_DEACTIVATE, 7);
+            if (active_ != 0) {
+                deactivatedAt_ = s::time::currentTimeMillis();
+                active_ = 0;
+            }
+        } else {
+            // Shown without taking the activation the frame has just got.
+            invisible_.Show(SW_SHOWNA);
+            fire(ON_ACTIVATE, 6);
+            active_ = 1;
+            deactivatedAt_ = 0;
+        }
+        return false;
+    case WM_CLOSE:
+        return onClose();
+    case WM_ENDSESSION:
+        onEndSession(wParam, lParam);
+        return false;
+    case WM_KEYDOWN:
+        lastKey_ = static_cast<int32_t>(wParam);
+        fire(ON_KEY, 12);
+        return wParam == VK_RETURN;
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+        fire(ON_LEFT_DOWN, 5);
+        return false;
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
+        fire(ON_LEFT_UP, 25);
+        return false;
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDBLCLK:
+        fire(ON_DOUBLE_CLICK, 16);
+        return passDoubleClicks_ == 0;
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        fire(ON_MIDDLE, 9);
+        if (middleClick_ == MIDDLE_CLOSE) {
+            close();
+        } else if (middleClick_ == MIDDLE_ICONIZE) {
+            minimize();
+        }
+        return false;
+    case WM_RBUTTONDOWN:
+        fire(ON_RIGHT_DOWN, 3);
+        return false;
+    case WM_RBUTTONUP:
+        fire(ON_RIGHT_UP, 24);
+        return false;
+    case WM_GETDLGCODE:
+        *result = CWnd::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return true;
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+        fire(ON_MOUSE_MOVE, 13);
+        return false;
+    case WM_MOUSEWHEEL:
+        return onMouseWheel(wParam, lParam);
+    case WM_SIZING:
+        onSizing(wParam, lParam);
+        return false;
+    case WM_WINDOWPOSCHANGING:
+        fire(ON_MOVING, 10);
+        return false;
+    case WM_WINDOWPOSCHANGED: {
+        const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((position->flags & SWP_NOSIZE) == 0 && !IsIconic()) {
+            doLayout();
+        }
+        return false;
+    }
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMSUSPEND) {
+            suspended_ = 1;
+        } else if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC) {
+            suspended_ = 0;
+        }
+        return false;
+    case MSG_WORKER_EVENT:
+        *result = onWorkerEvent(reinterpret_cast<const WorkerEvent*>(wParam));
+        return true;
+    case MSG_POSTED_WORKER_EVENT: {
+        WorkerEvent* copy = reinterpret_cast<WorkerEvent*>(lParam);
+        *result = onWorkerEvent(copy);
+        // The listeners have read the words: the text must not outlive its block.
+        event_.text = nullptr;
+        HeapFree(GetProcessHeap(), 0, copy);
+        return true;
+    }
+    case MSG_RESTORE_COPY:
+        if (IsIconic()) {
+            restore();
+        }
+        activate(true);
+        return true;
+    case MSG_SHOW_INFORMATION:
+        MessageBoxW::showInformationBox(reinterpret_cast<const wchar_t*>(wParam));
+        return true;
+    case MSG_SHOW_ERROR:
+        MessageBoxW::showErrorBox(reinterpret_cast<const wchar_t*>(wParam));
+        return true;
+    case MSG_ASK_YES_NO:
+        *result = MessageBoxW::askYesNoBox(reinterpret_cast<const wchar_t*>(wParam)) ? 1 : 0;
+        return true;
+    case MSG_SECOND_INSTANCE:
+        fire(ON_SECOND_INSTANCE, 15);
+        return true;
+    case MSG_DESTROY:
+        if (invisible_.m_hWnd != nullptr) {
+            invisible_.SendMessage(MSG_DESTROY);
+        }
+        return true;
+    case MSG_ATTACH_CHILD:
+        if (IComponent* child = reinterpret_cast<IComponent*>(wParam)) {
+            child->setParent(this);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Window::onSize(WPARAM wParam) {
+    switch (wParam) {
+    case SIZE_RESTORED:
+        if (maximized_ != 0) {
+            maximized_ = 0;
+            doLayout();
+        }
+        fire(ON_RESTORE, 21);
+        break;
+    case SIZE_MINIMIZED:
+        maximized_ = 0;
+        if (stateRecord_ != nullptr) {
+            stateRecord_->setMaximized(false);
+            stateRecord_->setNormalBounds(normalBounds_.left, normalBounds_.top, normalBounds_.right,
+                                          normalBounds_.bottom);
+        }
+        break;
+    case SIZE_MAXIMIZED:
+        maximized_ = 1;
+        doLayout();
+        if (stateRecord_ != nullptr) {
+            stateRecord_->setMaximized(true);
+            stateRecord_->setNormalBounds(normalBounds_.left, normalBounds_.top, normalBounds_.right,
+                                          normalBounds_.bottom);
+        }
+        break;
+    default:
+        break;
+    }
+    fire(ON_SIZE, 4);
+}
+
+void Window::onMoved(const WINDOWPOS* position) {
+    if ((position->flags & SWP_NOMOVE) == 0) {
+        fire(ON_MOVED, 11);
+    }
+    if ((position->flags & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE) || IsZoomed() || IsIconic()) {
+        return;
+    }
+    // Kept as x, y, width, height.
+    RECT frame;
+    if (GetWindowRect(&frame)) {
+        normalBounds_ = RECT{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+    }
+}
+
+void Window::postHook(LRESULT*, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE) {
+        onSize(wParam);
+    } else if (message == WM_WINDOWPOSCHANGED) {
+        onMoved(reinterpret_cast<const WINDOWPOS*>(lParam));
+    }
+}
+
+} // namespace s::gui::win

@@ -1,0 +1,261 @@
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "core/thread/ClassPool.h"
+#include "framework/CWnd.h"
+#include "widgets/gui/IWindow.h"
+#include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/Container.h"
+#include "widgets/gui/win/InvisibleWindow.h"
+
+namespace s::gui::win {
+
+class UIThread;
+
+// The toolkit's top-level window. Its frame (this CWnd) and the frame's invisible owner
+// live on a UI thread of the window's own, started by the constructor; all message
+// handling runs there. The window's pool keeps nothing: a released window is destroyed,
+// which destroys the native windows and ends the UI thread.
+//
+//   Window* window = Window::pool();   // UI thread running, frame hidden
+//   window->add(child); window->setVisible(true);
+//   window->waitUntilClosed();
+//   window->release();
+class Window : public Container<IWindow>, public CWnd {
+    friend class ::s::thread::ClassPool<Window, 0>;
+
+public:
+    static constexpr wchar_t CLASS_NAME[] = L"s_gui_win_Window";
+    static thread::EasyPooler& pooler() { return thread::ClassPool<Window, 0>::pooler(); }
+    static Window* pool() { return thread::ClassPool<Window, 0>::acquire(); }
+    const wchar_t* className() const override { return CLASS_NAME; }
+    base::IObject* newInstance() const override { return pool(); }
+    // Gives the window back (destroying it). On the window's own UI thread the window
+    // goes as soon as the running handler has returned, and the thread then ends.
+    void release() override;
+
+    // Private messages of the frame.
+    enum : UINT {
+        MSG_WORKER_EVENT = WM_USER + 1,
+        MSG_RESTORE_COPY = WM_USER + 3,
+        MSG_SHOW_INFORMATION = WM_USER + 4,
+        MSG_SHOW_ERROR = WM_USER + 5,
+        MSG_ASK_YES_NO = WM_USER + 6,
+        MSG_SECOND_INSTANCE = WM_USER + 7,
+        MSG_DESTROY = 0x8001,
+        MSG_ATTACH_CHILD = 0x8002,
+        // A posted worker event: lParam is a copy the handler frees.
+        MSG_POSTED_WORKER_EVENT = WM_APP + 0x3F02
+    };
+    // How long stopping the UI thread may take before the thread is suspended.
+    static constexpr DWORD STOP_LIMIT_MS = 5000;
+
+    // The worker-event record: pointer-sized words, so that names and texts anywhere
+    // in a 64-bit address space travel whole.
+    struct WorkerEvent {
+        const wchar_t* name;
+        intptr_t value1;
+        intptr_t value2;
+        const wchar_t* text;
+    };
+
+    ~Window() override;
+
+    // Back to the defaults: hidden, closed, children given back, no title, no listeners.
+    void reset() override;
+
+    void onEvent(base::IObject* source, int32_t eventCode) override;
+
+    // Geometry of the frame (outer size; inner size = client area).
+    int32_t getX() const override;
+    int32_t getY() const override;
+    int32_t getScreenX() const override { return getX(); }
+    int32_t getScreenY() const override { return getY(); }
+    int32_t getWidth() const override;
+    int32_t getHeight() const override;
+    int32_t getInnerWidth() const override;
+    int32_t getInnerHeight() const override;
+    void setPosition(int32_t x, int32_t y) override;
+    void setSize(int32_t w, int32_t h) override;
+    void setBounds(int32_t x, int32_t y, int32_t w, int32_t h) override;
+    int32_t getPreferredWidth() const override;
+    int32_t getPreferredHeight() const override;
+    int32_t getLayoutWidth() const override { return getPreferredWidth(); }
+    int32_t getLayoutHeight() const override { return getPreferredHeight(); }
+    bool isVisible() const override;
+    void setVisible(bool visible) override;
+    bool isEnabled() const override { return m_hWnd != nullptr && IsEnabled(); }
+    void setEnabled(bool enabled) override { setFrameEnabled(enabled); }
+    // The window keeps no frozen flag of its own.
+    bool isFrozen() const override { return false; }
+    void freeze() override { children_.freezeAll(); }
+    void thaw() override { children_.thawAll(); }
+    IWindow* getWindow() const override { return const_cast<Window*>(this); }
+    void setParent(IContainer*) override {}
+
+    void setLeft(int32_t x) override { setX(x); }
+    void setTop(int32_t y) override { setY(y); }
+    bool isClosed() const override { return closed_.load() != 0; }
+    void close() override;
+    void veto() override { veto_ = 1; }
+    void waitUntilClosed() override;
+    void activate(bool bringToFront) override;
+    bool isMinimized() const override { return m_hWnd != nullptr && IsIconic(); }
+    void minimize() override { showFrame(SW_MINIMIZE); }
+    bool isMaximized() const override { return m_hWnd != nullptr && IsZoomed(); }
+    void maximize() override { showFrame(SW_MAXIMIZE); }
+    void restore() override { showFrame(SW_RESTORE); }
+    void showNormal() override { showFrame(SW_SHOWNORMAL); }
+    void setFrameEnabled(bool enabled) override;
+
+    const wchar_t* getTitle() const override { return title_.c_str(); }
+    void setTitle(const wchar_t* text) override;
+    void setTitleTextId(int32_t titleId, int32_t versionId) override;
+    bool hasLocalizer() const override { return localizer_ != nullptr; }
+    lang::Localizer* getLocalizer() const override { return localizer_; }
+    void setLocalizer(lang::Localizer* localizer) override;
+    void setStateRecord(IWindowState* record) override { stateRecord_ = record; }
+
+    void addCloseListener(events::IEventListener* l) override { lists_[ON_CLOSE].add(l); }
+    void addRightButtonDownListener(events::IEventListener* l) override { lists_[ON_RIGHT_DOWN].add(l); }
+    void addLeftButtonDownListener(events::IEventListener* l) override { lists_[ON_LEFT_DOWN].add(l); }
+    void addRightButtonUpListener(events::IEventListener* l) override { lists_[ON_RIGHT_UP].add(l); }
+    void addLeftButtonUpListener(events::IEventListener* l) override { lists_[ON_LEFT_UP].add(l); }
+    void addDoubleClickListener(events::IEventListener* l) override { lists_[ON_DOUBLE_CLICK].add(l); }
+    void addMiddleButtonListener(events::IEventListener* l) override { lists_[ON_MIDDLE].add(l); }
+    void addSizeListener(events::IEventListener* l) override { lists_[ON_SIZE].add(l); }
+    void addActivateListener(events::IEventListener* l) override { lists_[ON_ACTIVATE].add(l); }
+    void addDeactivateListener(events::IEventListener* l) override { lists_[ON_DEACTIVATE].add(l); }
+    void addMovingListener(events::IEventListener* l) override { lists_[ON_MOVING].add(l); }
+    void addMovedListener(events::IEventListener* l) override { lists_[ON_MOVED].add(l); }
+    void addKeyListener(events::IEventListener* l) override { lists_[ON_KEY].add(l); }
+    void addRestoreListener(events::IEventListener* l) override { lists_[ON_RESTORE].add(l); }
+    void addWorkerEventListener(events::IEventListener* l) override { lists_[ON_WORKER].add(l); }
+    void addSecondInstanceListener(events::IEventListener* l) override { lists_[ON_SECOND_INSTANCE].add(l); }
+    void addSizingListener(events::IEventListener* l) override { lists_[ON_SIZING].add(l); }
+    void addMouseMoveListener(events::IEventListener* l) override { lists_[ON_MOUSE_MOVE].add(l); }
+    void addMouseWheelListener(events::IEventListener* l) override { lists_[ON_WHEEL].add(l); }
+    void addLanguageListener(events::IEventListener* l) override { lists_[ON_LANGUAGE].add(l); }
+    void removeListener(const events::IEventListener* listener) override;
+
+    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override;
+    bool postWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override;
+    const wchar_t* getEventName() const override { return event_.name; }
+    intptr_t getEventValue1() const override { return event_.value1; }
+    intptr_t getEventValue2() const override { return event_.value2; }
+    const wchar_t* getEventText() const override { return event_.text; }
+    void setWorkerEventResult(intptr_t value) override { eventResult_ = value; }
+
+    int32_t getSizingEdge() const override { return sizingEdge_; }
+    bool isSizingLeft() const override { return sizingEdge_ == EDGE_LEFT; }
+    bool isSizingRight() const override { return sizingEdge_ == EDGE_RIGHT; }
+    bool isSizingTop() const override { return sizingEdge_ == EDGE_TOP; }
+    bool isSizingBottom() const override { return sizingEdge_ == EDGE_BOTTOM; }
+    bool isSizingTopLeft() const override { return sizingEdge_ == EDGE_TOP_LEFT; }
+    bool isSizingTopRight() const override { return sizingEdge_ == EDGE_TOP_RIGHT; }
+    bool isSizingBottomLeft() const override { return sizingEdge_ == EDGE_BOTTOM_LEFT; }
+    bool isSizingBottomRight() const override { return sizingEdge_ == EDGE_BOTTOM_RIGHT; }
+    int32_t getSizingLeft() const override { return sizingRect_.left; }
+    int32_t getSizingRight() const override { return sizingRect_.right; }
+    int32_t getSizingTop() const override { return sizingRect_.top; }
+    int32_t getSizingBottom() const override { return sizingRect_.bottom; }
+    void setSizingLeft(int32_t value) override { sizingRect_.left = value; }
+    void setSizingRight(int32_t value) override { sizingRect_.right = value; }
+    void setSizingTop(int32_t value) override { sizingRect_.top = value; }
+    void setSizingBottom(int32_t value) override { sizingRect_.bottom = value; }
+
+    void setDefaultWidth(int32_t w) override;
+    void setDefaultHeight(int32_t h) override;
+    int32_t getLastKey() const override { return lastKey_; }
+    int32_t getWheelDelta() const override { return wheelDelta_; }
+    int32_t getBorderWidth() const override;
+    int32_t getBorderHeight() const override;
+    void setPassDoubleClicks(bool on) override { passDoubleClicks_ = on ? 1 : 0; }
+    void setMiddleClickAction(const wchar_t* action) override { middleClick_ = action; }
+
+    void showInformationOnUiThread(const wchar_t* text) override;
+    void showErrorOnUiThread(const wchar_t* text) override;
+    bool askYesNoOnUiThread(const wchar_t* text) override;
+
+    bool isSuspended() const override { return suspended_ != 0; }
+    bool isShuttingDown() const override { return shuttingDown_ != 0; }
+    HWND getFrameHandle() const override { return m_hWnd; }
+
+    bool preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The frame's message routine: pre-hook, default handling, post-hook.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // On the UI thread: registers the class and makes the invisible owner and the frame
+    // (hidden). False, after a message box, when any of it fails.
+    bool createNative();
+    // Makes the frame; false when it cannot be made.
+    bool createMainWindow();
+    // Ends the UI thread: WM_QUIT (retried every 10 ms while posting fails), then waits
+    // for the rest of STOP_LIMIT_MS and suspends a thread that has not ended. On the UI
+    // thread itself it only asks the pump to end.
+    void StopUiThread();
+    // The UI thread's id (0 when it could not be started).
+    DWORD getUiThreadId() const;
+    // Destroys the window at once; the UI thread's pump calls it for release().
+    void releaseNow();
+
+protected:
+    HWND nativeHandle() const override { return m_hWnd; }
+    // Children make their native controls on the UI thread.
+    void attachChild(IComponent* child) override;
+
+private:
+    enum List {
+        ON_CLOSE, ON_RIGHT_DOWN, ON_LEFT_DOWN, ON_RIGHT_UP, ON_LEFT_UP, ON_DOUBLE_CLICK, ON_MIDDLE, ON_SIZE,
+        ON_ACTIVATE, ON_DEACTIVATE, ON_MOVING, ON_MOVED, ON_KEY, ON_RESTORE, ON_WORKER, ON_SECOND_INSTANCE,
+        ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, LIST_COUNT
+    };
+
+    Window();
+    void fire(List list, int32_t code) { lists_[list].fire(this, code); }
+    void showFrame(int command) const;
+    void placeFrame(int32_t x, int32_t y, int32_t w, int32_t h, UINT flags);
+    void retitle();
+    bool onClose();
+    void onEndSession(WPARAM wParam, LPARAM lParam);
+    bool onMouseWheel(WPARAM wParam, LPARAM lParam);
+    void onSizing(WPARAM wParam, LPARAM lParam);
+    LRESULT onWorkerEvent(const WorkerEvent* record);
+    void onSize(WPARAM wParam);
+    void onMoved(const WINDOWPOS* position);
+
+    InvisibleWindow invisible_;
+    UIThread* thread_;
+    events::ListenerList lists_[LIST_COUNT];
+    lang::Localizer* localizer_;
+    IWindowState* stateRecord_;
+    std::wstring title_;
+    int32_t titleId_;
+    int32_t versionId_;
+    std::atomic<uint8_t> closed_;
+    uint8_t veto_;
+    uint8_t shuttingDown_;
+    uint8_t suspended_;
+    uint8_t active_;
+    uint8_t maximized_;
+    uint8_t passDoubleClicks_;
+    const wchar_t* middleClick_;
+    int64_t deactivatedAt_;
+    WorkerEvent event_;
+    intptr_t eventResult_;
+    int32_t lastKey_;
+    int32_t wheelDelta_;
+    int32_t sizingEdge_;
+    RECT sizingRect_;
+    int32_t defaultWidth_;
+    int32_t defaultHeight_;
+    RECT normalBounds_;
+};
+
+} // namespace s::gui::win
