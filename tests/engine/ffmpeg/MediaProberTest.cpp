@@ -242,3 +242,52 @@ TEST_F(MediaProber, FilesThatAreNotMediaFailCleanly) {
         EXPECT_EQ(info->fileName.length() != 0, c.probed == 1);
     }
 }
+
+TEST(ProbedBitRates, FileRateIsSizeOverLengthWhenThatGivesOne) {
+    const struct { int64_t container, size, duration, expected; } cases[] = {
+        {64000, 250000, 2000000, 1000000},
+        {64000, 250000, 0, 64000},          // no length
+        {64000, 250000, -1, 64000},
+        {64000, -1, 2000000, 64000},        // no size: never a negative rate
+        {64000, 0, 2000000, 64000},
+        {0, 1, 3000000000, 0},              // truncates to 0: the container's stays
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(s::fftools::fileBitRate(c.container, c.size, c.duration), c.expected)
+            << c.container << " " << c.size << " " << c.duration;
+    }
+}
+
+TEST(ProbedBitRates, StreamsWithoutARateGetWhatTheFileLeaves) {
+    // Stream types and rates in file order, the file's rate, and the rates after.
+    const struct {
+        std::vector<std::pair<int32_t, int64_t>> streams;
+        int64_t fileRate;
+        std::vector<int64_t> expected;
+    } cases[] = {
+        {{{StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_AUDIO, 128000}}, 1128000, {1000000, 128000}},
+        {{{StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_AUDIO, 128000}}, 100000, {0, 128000}},
+        // Video first, then audio out of what is left; only the first stream of each kind.
+        {{{StreamInfo::TYPE_AUDIO, 0}, {StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_VIDEO, 0},
+          {StreamInfo::TYPE_AUDIO, 64000}}, 1064000, {0, 1000000, 0, 64000}},
+        {{{StreamInfo::TYPE_VIDEO, 500000}, {StreamInfo::TYPE_AUDIO, 0}}, 700000, {500000, 200000}},
+        // Audio alone is never back-filled.
+        {{{StreamInfo::TYPE_AUDIO, 0}}, 320000, {0}},
+    };
+    for (const auto& c : cases) {
+        Released<VideoInfo> info(VideoInfo::pool());
+        info->bitRate = c.fileRate;
+        for (const auto& [type, rate] : c.streams) {
+            StreamInfo* s = StreamInfo::pool();
+            s->type = type;
+            s->bitRate = rate;
+            info->hasVideo |= type == StreamInfo::TYPE_VIDEO ? 1 : 0;
+            info->hasAudio |= type == StreamInfo::TYPE_AUDIO ? 1 : 0;
+            info->addStream(s);
+        }
+        s::fftools::backFillStreamBitRates(info.get());
+        std::vector<int64_t> rates;
+        for (uint32_t i = 0; i < info->streamCount(); ++i) rates.push_back(info->stream(i)->bitRate);
+        EXPECT_EQ(rates, c.expected) << "file rate " << c.fileRate;
+    }
+}
