@@ -72,7 +72,7 @@ protected:
     }
     // A copy of the first `bytes` bytes of a file.
     static std::wstring cutCopy(const std::wstring& from, const std::wstring& to, DWORD bytes) {
-        std::vector<char> data(bytes);
+        std::vector<char> data(bytes + 1);
         DWORD got = 0;
         HANDLE in = CreateFileW(path(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ReadFile(in, data.data(), bytes, &got, nullptr);
@@ -226,6 +226,7 @@ TEST_F(MediaProber, FilesThatAreNotMediaFailCleanly) {
         {path(L"missing.wav"), 0},
         {folder_, 0},  // a folder is not a file
         {text, 1},
+        {cutCopy(L"tone.wav", L"empty.wav", 0), 1},
         // Cut inside the header, and (for the MP4 family, whose index comes last) halfway.
         {cutCopy(L"six.flac", L"cut-header.flac", 30), 1},
         {cutCopy(L"tone.m4a", L"cut-half.m4a", 12000), 1},
