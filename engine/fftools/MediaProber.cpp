@@ -200,23 +200,6 @@ void fillStreamInfo(VideoInfo* info, AVFormatContext* ctx, uint32_t index, const
     appendTags(st->metadata, s->tagKeys, s->tagValues);
 }
 
-// The first stream of the kind without a known rate gets what the file's rate leaves
-// over after every stream that has one; never less than 0.
-void backFillBitRate(VideoInfo* info, int32_t type) {
-    StreamInfo* target = info->firstStreamOfType(type);
-    if (target == nullptr || target->bitRate > 0) {
-        return;
-    }
-    int64_t known = 0;
-    for (uint32_t i = 0; i < info->streamCount(); ++i) {
-        if (info->stream(i)->bitRate > 0) {
-            known += info->stream(i)->bitRate;
-        }
-    }
-    const int64_t rest = info->bitRate - known;
-    target->bitRate = rest > 0 ? rest : 0;
-}
-
 void fillFormatInfo(VideoInfo* info, AVFormatContext* ctx) {
     const int64_t size = ctx->pb != nullptr ? ff::avio_size(ctx->pb) : -1;
     assignUtf8(info->formatName, ctx->iformat->name, L"");
@@ -226,21 +209,8 @@ void fillFormatInfo(VideoInfo* info, AVFormatContext* ctx) {
     info->startTime = ctx->start_time;
     info->duration = ctx->duration;
     info->fileSize = size;
-    info->bitRate = ctx->bit_rate;
-    if (info->duration > 0) {
-        // The size over the length, when that gives a rate at all (an unknown size does not).
-        const double seconds = static_cast<double>(info->duration) / 1000000.0;
-        const int64_t rate = static_cast<int64_t>(static_cast<double>(size) * 8.0 / seconds);
-        if (rate > 0) {
-            info->bitRate = rate;
-        }
-    }
-    if (info->hasVideo != 0) {
-        backFillBitRate(info, StreamInfo::TYPE_VIDEO);
-        if (info->hasAudio != 0) {
-            backFillBitRate(info, StreamInfo::TYPE_AUDIO);
-        }
-    }
+    info->bitRate = fileBitRate(ctx->bit_rate, size, info->duration);
+    backFillStreamBitRates(info);
     appendTags(ctx->metadata, info->tagKeys, info->tagValues);
 }
 
@@ -300,6 +270,45 @@ int probeFile(VideoInfo* info, const char* fileName) {
 }
 
 } // namespace
+
+int64_t fileBitRate(int64_t containerRate, int64_t size, int64_t duration) {
+    if (duration <= 0) {
+        return containerRate;
+    }
+    const double seconds = static_cast<double>(duration) / 1000000.0;
+    const int64_t rate = static_cast<int64_t>(static_cast<double>(size) * 8.0 / seconds);
+    return rate > 0 ? rate : containerRate;
+}
+
+namespace {
+
+// The first stream of the kind without a known rate gets what the file's rate leaves
+// over after every stream that has one; never less than 0.
+void backFillBitRate(VideoInfo* info, int32_t type) {
+    StreamInfo* target = info->firstStreamOfType(type);
+    if (target == nullptr || target->bitRate > 0) {
+        return;
+    }
+    int64_t known = 0;
+    for (uint32_t i = 0; i < info->streamCount(); ++i) {
+        if (info->stream(i)->bitRate > 0) {
+            known += info->stream(i)->bitRate;
+        }
+    }
+    const int64_t rest = info->bitRate - known;
+    target->bitRate = rest > 0 ? rest : 0;
+}
+
+} // namespace
+
+void backFillStreamBitRates(VideoInfo* info) {
+    if (info->hasVideo != 0) {
+        backFillBitRate(info, StreamInfo::TYPE_VIDEO);
+        if (info->hasAudio != 0) {
+            backFillBitRate(info, StreamInfo::TYPE_AUDIO);
+        }
+    }
+}
 
 VideoInfo* probeMediaFile(const wchar_t* path) {
     VideoInfo* info = VideoInfo::pool();

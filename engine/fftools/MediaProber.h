@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "engine/video/VideoInfo.h"
 
 namespace s::fftools {
@@ -13,5 +15,13 @@ namespace s::fftools {
 // open or analyse gives probed 1, streamInfoFound 0 and no streams. Not thread-safe:
 // the conversion worker probes one file at a time.
 video::VideoInfo* probeMediaFile(const wchar_t* path);
+
+// The file's bit rate: its size over its length when both are known and give a rate
+// above 0, else what the container says.
+int64_t fileBitRate(int64_t containerRate, int64_t size, int64_t durationMicroseconds);
+// Only in files with video: the first video stream without a known rate, and then the
+// first audio stream without one, each get what the file's rate leaves over after the
+// streams that have one (never below 0).
+void backFillStreamBitRates(video::VideoInfo* info);
 
 } // namespace s::fftools

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/fftools/MediaProber.h"
 #include "engine/system/win/MessageBoxSeam.h"
 
 namespace {
@@ -32,6 +33,13 @@ int main() {
                 ff::avcodec_open2 != nullptr, ff::avformat_open_input != nullptr,
                 ff::avdevice_register_all != nullptr);
     std::printf("loaded|%d\n", ff::ffmpegLibrariesLoaded() ? 1 : 0);
+    // Without the libraries a probe must not reach FFmpeg at all. This program is a
+    // file, though not a media file.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    s::video::VideoInfo* info = s::fftools::probeMediaFile(self);
+    std::printf("probe|probed=%d streams=%u\n", info->probed, info->streamCount());
+    info->release();
     ff::shutdownFfmpegLibraries();
     std::printf("after shutdown|%d\n", ff::ffmpegLibrariesLoaded() ? 1 : 0);
     return 0;

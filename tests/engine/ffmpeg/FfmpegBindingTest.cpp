@@ -60,7 +60,7 @@ TEST(FfmpegBinding, ReportsEveryFailingLibraryOnceAndOnlyOnce) {
          "box|64|Failed to Load swscale-6.dll!!\\nError Code - 126\n"
          "first|0\nsecond|0\n"
          "bound|avcodec_open2=0 avformat_open_input=0 avdevice_register_all=0\n"
-         "loaded|0\nafter shutdown|0\n"},
+         "loaded|0\nprobe|probed=0 streams=0\nafter shutdown|0\n"},
         // One library without its export: its two boxes (error 127, procedure not found),
         // while the others are bound all the same.
         {L"bind-no-export", true, true,
@@ -68,11 +68,11 @@ TEST(FfmpegBinding, ReportsEveryFailingLibraryOnceAndOnlyOnce) {
          "box|64|Failed to Load avdevice-59.dll!!\\nError Code - 127\n"
          "first|0\nsecond|0\n"
          "bound|avcodec_open2=1 avformat_open_input=1 avdevice_register_all=0\n"
-         "loaded|0\nafter shutdown|0\n"},
+         "loaded|0\nprobe|probed=0 streams=0\nafter shutdown|0\n"},
         {L"bind-all", true, false,
          "first|1\nsecond|1\n"
          "bound|avcodec_open2=1 avformat_open_input=1 avdevice_register_all=1\n"
-         "loaded|1\nafter shutdown|0\n"},
+         "loaded|1\nprobe|probed=1 streams=0\nafter shutdown|0\n"},
     };
     for (const auto& c : cases) {
         const std::wstring dir = bindingFolder(c.folder, c.realDlls, c.fakeAvdevice);

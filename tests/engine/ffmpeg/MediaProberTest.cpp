@@ -72,7 +72,7 @@ protected:
     }
     // A copy of the first `bytes` bytes of a file.
     static std::wstring cutCopy(const std::wstring& from, const std::wstring& to, DWORD bytes) {
-        std::vector<char> data(bytes);
+        std::vector<char> data(bytes + 1);
         DWORD got = 0;
         HANDLE in = CreateFileW(path(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ReadFile(in, data.data(), bytes, &got, nullptr);
@@ -108,15 +108,15 @@ TEST_F(MediaProber, AudioFilesOfEveryKind) {
         uint32_t streams;
         const wchar_t* codec;
         int32_t rate, channels, bits, sampleFormat;
-        int64_t streamBitRate;  // -1: whatever the encoder gave, above 0
+        int64_t streamBitRate;  // -1: whatever the encoder gave, above 0; 0: the container gives none
     } cases[] = {
         {L"tone.wav", L"wav", 1, L"pcm_s16le", 44100, 2, 16, StreamInfo::SAMPLE_S16, 1411200},
         // The codec's own decoders, not FFmpeg's preferred mp3float/mp2float.
         {L"song.mp3", L"mp3", 2, L"mp3", 44100, 2, 0, StreamInfo::SAMPLE_S16, 128000},
-        {L"tone.mp2", L"mp2", 1, L"mp2", 44100, 2, 0, StreamInfo::SAMPLE_S16, 192000},
+        {L"tone.mp2", L"mp3", 1, L"mp2", 44100, 2, 0, StreamInfo::SAMPLE_S16, 192000},
         {L"tone.m4a", L"mov,mp4,m4a,3gp,3g2,mj2", 1, L"aac", 44100, 2, 0, StreamInfo::SAMPLE_FLT, -1},
-        {L"six.flac", L"flac", 1, L"flac", 44100, 6, 0, StreamInfo::SAMPLE_S16, -1},
-        {L"tone.ogg", L"ogg", 1, L"opus", 48000, 2, 0, StreamInfo::SAMPLE_FLT, -1},
+        {L"six.flac", L"flac", 1, L"flac", 44100, 6, 0, StreamInfo::SAMPLE_S16, 0},
+        {L"tone.ogg", L"ogg", 1, L"opus", 48000, 2, 0, StreamInfo::SAMPLE_FLT, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("file ") + std::string(c.file, c.file + wcslen(c.file)));
@@ -147,7 +147,7 @@ TEST_F(MediaProber, AudioFilesOfEveryKind) {
         EXPECT_EQ(a->codecTimeBaseNum, 1);
         EXPECT_EQ(a->codecTimeBaseDen, c.rate);
         EXPECT_GT(a->timeBaseDen, 0);
-        if (c.streamBitRate > 0) {
+        if (c.streamBitRate >= 0) {
             EXPECT_EQ(a->bitRate, c.streamBitRate);
         } else {
             EXPECT_GT(a->bitRate, 0);
@@ -226,6 +226,7 @@ TEST_F(MediaProber, FilesThatAreNotMediaFailCleanly) {
         {path(L"missing.wav"), 0},
         {folder_, 0},  // a folder is not a file
         {text, 1},
+        {cutCopy(L"tone.wav", L"empty.wav", 0), 1},
         // Cut inside the header, and (for the MP4 family, whose index comes last) halfway.
         {cutCopy(L"six.flac", L"cut-header.flac", 30), 1},
         {cutCopy(L"tone.m4a", L"cut-half.m4a", 12000), 1},
@@ -240,5 +241,54 @@ TEST_F(MediaProber, FilesThatAreNotMediaFailCleanly) {
         EXPECT_EQ(info->duration, -1);
         EXPECT_EQ(info->hasAudio, 0);
         EXPECT_EQ(info->fileName.length() != 0, c.probed == 1);
+    }
+}
+
+TEST(ProbedBitRates, FileRateIsSizeOverLengthWhenThatGivesOne) {
+    const struct { int64_t container, size, duration, expected; } cases[] = {
+        {64000, 250000, 2000000, 1000000},
+        {64000, 250000, 0, 64000},          // no length
+        {64000, 250000, -1, 64000},
+        {64000, -1, 2000000, 64000},        // no size: never a negative rate
+        {64000, 0, 2000000, 64000},
+        {0, 1, 3000000000, 0},              // truncates to 0: the container's stays
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(s::fftools::fileBitRate(c.container, c.size, c.duration), c.expected)
+            << c.container << " " << c.size << " " << c.duration;
+    }
+}
+
+TEST(ProbedBitRates, StreamsWithoutARateGetWhatTheFileLeaves) {
+    // Stream types and rates in file order, the file's rate, and the rates after.
+    const struct {
+        std::vector<std::pair<int32_t, int64_t>> streams;
+        int64_t fileRate;
+        std::vector<int64_t> expected;
+    } cases[] = {
+        {{{StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_AUDIO, 128000}}, 1128000, {1000000, 128000}},
+        {{{StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_AUDIO, 128000}}, 100000, {0, 128000}},
+        // Video first, then audio out of what is left; only the first stream of each kind.
+        {{{StreamInfo::TYPE_AUDIO, 0}, {StreamInfo::TYPE_VIDEO, 0}, {StreamInfo::TYPE_VIDEO, 0},
+          {StreamInfo::TYPE_AUDIO, 64000}}, 1064000, {0, 1000000, 0, 64000}},
+        {{{StreamInfo::TYPE_VIDEO, 500000}, {StreamInfo::TYPE_AUDIO, 0}}, 700000, {500000, 200000}},
+        // Audio alone is never back-filled.
+        {{{StreamInfo::TYPE_AUDIO, 0}}, 320000, {0}},
+    };
+    for (const auto& c : cases) {
+        Released<VideoInfo> info(VideoInfo::pool());
+        info->bitRate = c.fileRate;
+        for (const auto& [type, rate] : c.streams) {
+            StreamInfo* s = StreamInfo::pool();
+            s->type = type;
+            s->bitRate = rate;
+            info->hasVideo |= type == StreamInfo::TYPE_VIDEO ? 1 : 0;
+            info->hasAudio |= type == StreamInfo::TYPE_AUDIO ? 1 : 0;
+            info->addStream(s);
+        }
+        s::fftools::backFillStreamBitRates(info.get());
+        std::vector<int64_t> rates;
+        for (uint32_t i = 0; i < info->streamCount(); ++i) rates.push_back(info->stream(i)->bitRate);
+        EXPECT_EQ(rates, c.expected) << "file rate " << c.fileRate;
     }
 }
