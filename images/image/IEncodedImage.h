@@ -7,7 +7,10 @@ namespace s::io {
 class IInputStream;
 class IOutputStream;
 }
-namespace s::image::win { class BufferedImage; }
+namespace s::image::win {
+class BufferedImage;
+class BufferedImageSet;
+}
 namespace s::file::win { class PathWin; }
 namespace s::archive::dll::win { class Archive; }
 
@@ -29,9 +32,17 @@ public:
     virtual bool decode(io::IInputStream* stream) = 0;
     virtual bool isMultiFrame() const = 0;
     virtual int32_t frameCount() const = 0;
+    // Bits per pixel of the picture as stored.
+    virtual int32_t bitCount() const { return 32; }
     // A new encoded image of the same kind made from image with the kind's
     // defaults; the receiver is not changed. Null on failure.
     virtual IEncodedImage* createFromImage(win::BufferedImage* image) const = 0;
+    // The picture as a new pooled image set; single-frame kinds give one frame of
+    // their bit count with delay and disposal 0. Null when the picture cannot be had.
+    virtual win::BufferedImageSet* toImageSet();
+    // A new encoded image of the same kind made from a set with the kind's defaults:
+    // from its first frame (multi-frame kinds may take them all). Null on failure.
+    virtual IEncodedImage* createFromImageSet(win::BufferedImageSet* set) const;
 
     // Writes the file form to a new file; an existing file is kept and nothing is
     // written (false). A file left incomplete by a failure is removed.

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "core/io/StreamCopy.h"
+#include "core/thread/Held.h"
+#include "images/image/filters/reduction/Quantizer.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/MemoryDc.h"
 
@@ -418,8 +420,9 @@ BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
 
 bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                           uint8_t blue) {
-    // Fewer colours need the colour quantizer; other depths have no conversion.
-    if (image == nullptr || image->width() <= 0 || image->height() <= 0 || (bitCount != 24 && bitCount != 32)) {
+    // 4 and 8 bits go through the colour quantizer; other depths have no conversion.
+    if (image == nullptr || image->width() <= 0 || image->height() <= 0 ||
+        (bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
         reset();
         return false;
     }
@@ -455,8 +458,17 @@ bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTrans
                 }
             }
         }
-    } else if (done) {
+    } else if (done && bitCount == 24) {
         done = source->bitmap() != nullptr && source->bitmap()->copyTo(section_);
+    } else if (done) {
+        thread::Held<filters::reduction::Quantizer> quantizer(filters::reduction::Quantizer::pool());
+        done = quantizer && quantizer->buildPalette(source, tableEntries_);
+        if (done) {
+            std::memcpy(info_.colours, quantizer->palette(), static_cast<size_t>(colourTableBytes()));
+            for (int32_t y = 0; y < h; ++y) {
+                quantizer->mapPixels(source->row(y), w, row(y), bitCount);
+            }
+        }
     }
     if (composite != nullptr) {
         composite->release();
