@@ -258,14 +258,14 @@ TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
 }
 
 TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
-    // Four frames of a moving bar over a gradient, one with a transparent hole.
+    // Four frames of a moving bar over a gradient (under 255 colours).
     Held<BufferedImageSet> set;
     for (int i = 0; i < 4; ++i) {
         BufferedImage* frame = BufferedImage::create(24, 16);
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 24; ++x) {
                 const bool bar = x >= i * 5 && x < i * 5 + 4;
-                frame->setPixel(x, y, bar ? 0xFF000000u | (60u * i) << 8 : 0xFF000000u | (x * 10u) << 16 | y * 15u);
+                frame->setPixel(x, y, bar ? 0xFF000000u | (60u * i) << 8 : 0xFF000000u | (x * 10u) << 16 | (y % 4) * 50u);
             }
         }
         set->add(frame, 32, 100 + i * 10, 0);

@@ -13,15 +13,15 @@ namespace giftest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Packs codes least significant bit first, tracking the width as a decoder does.
+// Packs codes least significant bit first, tracking the width as giflib reads it:
+// one more bit once the codes since the clear, counted from clear + 2, pass 2^width.
 class CodeWriter {
 public:
     explicit CodeWriter(int codeSize) : codeSize_(codeSize) { restart(); }
 
     void restart() {
         width_ = codeSize_ + 1;
-        decoderNext_ = (1 << codeSize_) + 2;
-        first_ = true;
+        running_ = (1 << codeSize_) + 2;
     }
     // Writes one code; a clear code restarts the width.
     void put(int code) {
@@ -30,13 +30,9 @@ public:
             restart();
             return;
         }
-        if (!first_ && decoderNext_ < 4096) {
-            ++decoderNext_;
-            if (decoderNext_ == (1 << width_) && width_ < 12) {
-                ++width_;
-            }
+        if (++running_ > (1 << width_) && width_ < 12) {
+            ++width_;
         }
-        first_ = false;
     }
     void raw(int code, int width) {
         bits_ |= static_cast<uint64_t>(code) << count_;
@@ -59,8 +55,7 @@ public:
 private:
     int codeSize_;
     int width_;
-    int decoderNext_;
-    bool first_;
+    int running_;
     uint64_t bits_ = 0;
     int count_ = 0;
     Bytes bytes_;

@@ -74,11 +74,11 @@ TEST(Lzw, BottomUpRowsAreReadTopRowFirst) {
     const Bytes rows = {1, 2, 3, 4, 5, 6};  // stored bottom row first
     Held<GifLzw> lzw;
     Held<ArrayU08> out;
-    ASSERT_TRUE(lzw->compress(rows.data() + 4, 2, 3, -2, 2, out.get()));
+    ASSERT_TRUE(lzw->compress(rows.data() + 4, 2, 3, -2, 3, out.get()));
     Bytes blocks = imagetest::bytesOf(out.get());
     Bytes data(blocks.begin() + 1, blocks.end());
     Bytes back(6);
-    EXPECT_EQ(Result::Complete, decoded(data, 2, back, 2, 3));
+    EXPECT_EQ(Result::Complete, decoded(data, 3, back, 2, 3));
     EXPECT_EQ((Bytes{5, 6, 3, 4, 1, 2}), back);
 }
 
@@ -88,8 +88,7 @@ TEST(Lzw, AFullTableSendsTheClearCodeAtOnce) {
     const Bytes data = compressed(pattern(0, 20000, 256), 200, 100, 8);
     size_t bitAt = 0;
     int width = 9;
-    int next = 258;
-    bool first = true;
+    int running = 258;
     int codes = 0;
     for (;;) {
         int code = 0;
@@ -103,10 +102,9 @@ TEST(Lzw, AFullTableSendsTheClearCodeAtOnce) {
             continue;
         }
         ++codes;
-        if (!first && next < 4096 && ++next == (1 << width) && width < 12) {
+        if (++running > (1 << width) && width < 12) {
             ++width;
         }
-        first = false;
     }
     EXPECT_EQ(4096 - 258 + 1, codes);
 }

@@ -237,36 +237,39 @@ TEST(PalettedBmp, TrueColourPicturesWriteExactlyWhenTheirColoursFit) {
     }
 }
 
-TEST(PalettedBmp, GdiDrawnAndTranslucentPicturesKeepTheirColours) {
-    Held<BufferedImage> image(BufferedImage::create(6, 4));
-    image->fill(0, 0, 0, 0);
-    image->setHasAlpha(false);
-    {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, image->nativeHandle());
-        HBRUSH brush = CreateSolidBrush(RGB(200, 100, 50));
-        RECT r{0, 0, 3, 4};
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        GdiFlush();
-    }
-    // The right half is half-transparent red, blended over the blue background.
-    for (int32_t y = 0; y < 4; ++y) {
-        for (int32_t x = 3; x < 6; ++x) {
-            image->setPixel(x, y, 0x80FF0000);
-        }
-    }
-    image->setHasAlpha(true);
+// Reads back a picture saved as a BMP of bitCount bits over a blue background.
+BufferedImage* throughBmp(BufferedImage* image, int32_t bitCount) {
     Held<ArrayU08> file;
-    ASSERT_TRUE(image->saveBmp(file.get(), 8, true, 0, 0, 255));
+    EXPECT_TRUE(image->saveBmp(file.get(), bitCount, true, 0, 0, 255));
     file->rewind();
     Held<Bitmap> bitmap;
-    ASSERT_TRUE(bitmap->decode(file.get()));
-    Held<BufferedImage> back(bitmap->toBufferedImage());
-    EXPECT_EQ(0xFFC86432u, back->pixel(0, 0));
-    const uint32_t blended = back->pixel(5, 3);
+    EXPECT_TRUE(bitmap->decode(file.get()));
+    return bitmap->toBufferedImage();
+}
+
+TEST(PalettedBmp, GdiDrawnAndTranslucentPicturesKeepTheirColours) {
+    // GDI leaves alpha bytes 0 in a picture without alpha.
+    Held<BufferedImage> drawn(BufferedImage::create(6, 4));
+    drawn->fill(0, 0, 0, 0);
+    drawn->setHasAlpha(false);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, drawn->nativeHandle());
+    HBRUSH brush = CreateSolidBrush(RGB(200, 100, 50));
+    RECT r{0, 0, 3, 4};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    GdiFlush();
+    for (int32_t bitCount : {4, 8}) {
+        Held<BufferedImage> back(throughBmp(drawn.get(), bitCount));
+        EXPECT_EQ(0xFFC86432u, back->pixel(2, 3)) << bitCount;
+        EXPECT_EQ(0xFF000000u, back->pixel(3, 0)) << bitCount;
+    }
+    // Half-transparent red is blended over the background.
+    Held<BufferedImage> translucent(imagetest::solidImage(2, 2, 0x80FF0000));
+    Held<BufferedImage> back(throughBmp(translucent.get(), 8));
+    const uint32_t blended = back->pixel(1, 1);
     EXPECT_NEAR(0x80, static_cast<int>((blended >> 16) & 255), 2);
     EXPECT_EQ(0u, (blended >> 8) & 255);
     EXPECT_NEAR(0x7F, static_cast<int>(blended & 255), 2);

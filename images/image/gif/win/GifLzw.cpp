@@ -200,6 +200,9 @@ GifLzw::Result GifLzw::decode(const uint8_t* data, size_t size, int32_t codeSize
     const int32_t end = clear + 1;
     int32_t codeWidth = codeSize + 1;
     int32_t nextFree = clear + 2;
+    // Codes read since the clear, counted from clear + 2: the width grows when it
+    // passes 2^width (for code size 1 that is after the first code, as giflib reads).
+    int32_t running = clear + 2;
     int32_t previous = -1;  // none: the next code must be a literal
     uint8_t first = 0;      // first index of the previous string
 
@@ -221,6 +224,7 @@ GifLzw::Result GifLzw::decode(const uint8_t* data, size_t size, int32_t codeSize
         if (code == clear) {
             codeWidth = codeSize + 1;
             nextFree = clear + 2;
+            running = clear + 2;
             previous = -1;
             continue;
         }
@@ -234,6 +238,9 @@ GifLzw::Result GifLzw::decode(const uint8_t* data, size_t size, int32_t codeSize
             writer.put(static_cast<uint8_t>(code));
             previous = code;
             first = static_cast<uint8_t>(code);
+            if (++running > (1 << codeWidth) && codeWidth < MAX_BITS) {
+                ++codeWidth;
+            }
             continue;
         }
         if (code > nextFree || (code == nextFree && nextFree >= TABLE_SIZE)) {
@@ -261,9 +268,9 @@ GifLzw::Result GifLzw::decode(const uint8_t* data, size_t size, int32_t codeSize
             prefix_[nextFree] = static_cast<uint16_t>(previous);
             suffix_[nextFree] = first;
             ++nextFree;
-            if (nextFree == (1 << codeWidth) && codeWidth < MAX_BITS) {
-                ++codeWidth;
-            }
+        }
+        if (running <= TABLE_SIZE && ++running > (1 << codeWidth) && codeWidth < MAX_BITS) {
+            ++codeWidth;
         }
         previous = code;
     }
