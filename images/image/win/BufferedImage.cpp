@@ -10,6 +10,8 @@
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/scale/BilinearFilter.h"
+#include "images/image/jpg/win/Jpeg.h"
+#include "images/image/png/win/Png.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
 #include "images/image/win/MemoryDc.h"
@@ -18,6 +20,8 @@ namespace s::image::win {
 
 using bmp::win::Bitmap;
 using col::_array::ArrayP;
+using jpg::win::Jpeg;
+using png::win::Png;
 
 namespace {
 
@@ -34,6 +38,40 @@ int32_t grownDimension(int32_t capacity, int32_t request) {
     return size >= static_cast<float>(INT_MAX) ? request : static_cast<int32_t>(size);
 }
 
+
+// Encodes a pooled encoded image (null: nothing to write) and gives it back.
+template <class Encoded>
+bool encodeOnce(Encoded* encoded, io::IOutputStream* stream) {
+    if (encoded == nullptr) {
+        return false;
+    }
+    const bool done = encoded->encode(stream);
+    encoded->release();
+    return done;
+}
+
+// Writes through encode into the file at path, replacing it; a file left incomplete
+// by a failure is removed.
+template <class Encode>
+bool saveToFile(const wchar_t* path, Encode encode) {
+    file::win::PathWin* file = file::win::PathWin::create(path);
+    if (file == nullptr) {
+        return false;
+    }
+    file::win::FileOutputStream* stream = file->isValid() ? file->openOutputStream(false) : nullptr;
+    bool done = false;
+    if (stream != nullptr) {
+        io::IOutputStream* sink = stream;
+        done = encode(sink);
+        done = stream->flush() && done;
+        stream->release();
+        if (!done) {
+            file->remove(false, false);
+        }
+    }
+    file->release();
+    return done;
+}
 
 } // namespace
 
@@ -339,37 +377,36 @@ void BufferedImage::drawImage(int32_t x, int32_t y, int32_t width, int32_t heigh
 
 bool BufferedImage::saveBmp(io::IOutputStream* stream, int32_t bitCount, bool keepTransparency, uint8_t red,
                             uint8_t green, uint8_t blue) {
-    if (stream == nullptr) {
-        return false;
-    }
-    Bitmap* bitmap = Bitmap::createFromImage(this, bitCount, keepTransparency, red, green, blue);
-    if (bitmap == nullptr) {
-        return false;
-    }
-    const bool done = bitmap->encode(stream);
-    bitmap->release();
-    return done;
+    return stream != nullptr &&
+           encodeOnce(Bitmap::createFromImage(this, bitCount, keepTransparency, red, green, blue), stream);
 }
 
 bool BufferedImage::saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red,
                             uint8_t green, uint8_t blue) {
-    file::win::PathWin* file = file::win::PathWin::create(path);
-    if (file == nullptr) {
-        return false;
-    }
-    file::win::FileOutputStream* stream = file->isValid() ? file->openOutputStream(false) : nullptr;
-    bool done = false;
-    if (stream != nullptr) {
-        io::IOutputStream* sink = stream;
-        done = saveBmp(sink, bitCount, keepTransparency, red, green, blue);
-        done = stream->flush() && done;
-        stream->release();
-        if (!done) {
-            file->remove(false, false);
-        }
-    }
-    file->release();
-    return done;
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return saveBmp(stream, bitCount, keepTransparency, red, green, blue);
+    });
+}
+
+bool BufferedImage::saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) {
+    return stream != nullptr && encodeOnce(Jpeg::createFromImage(this, quality, red, green, blue), stream);
+}
+
+bool BufferedImage::saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) { return saveJpeg(stream, quality, red, green, blue); });
+}
+
+bool BufferedImage::savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return stream != nullptr &&
+           encodeOnce(Png::createFromImage(this, interlace, keepTransparency, red, green, blue), stream);
+}
+
+bool BufferedImage::savePng(const wchar_t* path, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                            uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return savePng(stream, interlace, keepTransparency, red, green, blue);
+    });
 }
 
 BufferedImage* BufferedImage::copy(BufferedImage* destination) const {

@@ -81,6 +81,12 @@ public:
                  uint8_t blue) override;
     bool saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                  uint8_t blue) override;
+    bool saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
+    bool saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
+    bool savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
+    bool savePng(const wchar_t* path, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
 
     BufferedImage* copy(BufferedImage* destination = nullptr) const override;
     BufferedImage* rotateRight(BufferedImage* destination = nullptr) const override;
