@@ -88,6 +88,13 @@ public:
     // The picture run through every attached filter, owned by this image.
     virtual win::BufferedImage* buildFiltered() = 0;
     virtual win::BufferedImage* filtered() = 0;
+
+    // Prints the picture (its filtered form when filters are attached) on the printer
+    // the user chooses, at screen size or scaled to the page (always when it does not
+    // fit), turned a quarter when wider than tall and rotateToFit, sharpened on
+    // request. Without a default printer nothing happens and nothing is shown. True
+    // when a page was sent.
+    virtual bool print(bool rotateToFit, bool sharpen, bool fitToPage) = 0;
 };
 
 } // namespace s::image

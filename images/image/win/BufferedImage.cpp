@@ -14,7 +14,9 @@
 #include "images/image/png/win/Png.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
+#include "images/image/filters/sharpness/Sharpness.h"
 #include "images/image/win/MemoryDc.h"
+#include "images/image/win/PrintTarget.h"
 
 namespace s::image::win {
 
@@ -744,6 +746,125 @@ void BufferedImage::flattenOnWhite() {
         }
     }
     hasAlpha_ = 0;
+}
+
+bool BufferedImage::print(bool rotateToFit, bool sharpen, bool fitToPage) {
+    if (hasFilters()) {
+        BufferedImage* picture = filtered();
+        return picture != nullptr && picture != this && picture->print(rotateToFit, sharpen, fitToPage);
+    }
+    if (dib_ == nullptr || width_ <= 0 || height_ <= 0) {
+        return false;
+    }
+    IPrintTarget* target = PrintTarget::current();
+    if (!target->hasDefaultPrinter()) {
+        return false;
+    }
+    HDC printer = nullptr;
+    wchar_t port[MAX_PATH];
+    if (!target->choosePrinter(&printer, port, MAX_PATH)) {
+        return false;
+    }
+    if (printer == nullptr) {
+        target->showInformation(L"Unable to find a printer. Please check installed/default printers.");
+        return false;
+    }
+    const bool sent = printOn(target, printer, port, rotateToFit, sharpen, fitToPage);
+    target->deleteDc(printer);
+    return sent;
+}
+
+bool BufferedImage::printOn(IPrintTarget* target, HDC printer, const wchar_t* port, bool rotateToFit, bool sharpen,
+                            bool fitToPage) {
+    // The page is measured on the printer the user chose.
+    const int32_t paperWidth = target->deviceCaps(printer, HORZSIZE);
+    const int32_t paperHeight = target->deviceCaps(printer, VERTSIZE);
+    const int32_t dpiX = target->deviceCaps(printer, LOGPIXELSX);
+    const int32_t dpiY = target->deviceCaps(printer, LOGPIXELSY);
+    int32_t screenX = 0;
+    int32_t screenY = 0;
+    {
+        MemoryDc screen(nativeHandle());
+        if (screen.dc() != nullptr) {
+            screenX = GetDeviceCaps(screen.dc(), LOGPIXELSX);
+            screenY = GetDeviceCaps(screen.dc(), LOGPIXELSY);
+        }
+    }
+    if (dpiX <= 0 || dpiY <= 0 || screenX <= 0 || screenY <= 0) {
+        return false;
+    }
+    // 7 mm of the width are kept free.
+    const int32_t pageWidth =
+        static_cast<int32_t>(paperWidth * dpiX / 25.4) - static_cast<int32_t>(7 * dpiX / 25.4);
+    const int32_t pageHeight = static_cast<int32_t>(paperHeight * dpiY / 25.4);
+    const double scaleX = static_cast<double>(dpiX) / screenX;
+    const double scaleY = static_cast<double>(dpiY) / screenY;
+    const int32_t maxWidth = static_cast<int32_t>(pageWidth / scaleX);
+    const int32_t maxHeight = static_cast<int32_t>(pageHeight / scaleY);
+    if (pageWidth <= 0 || pageHeight <= 0 || maxWidth <= 0 || maxHeight <= 0) {
+        return false;
+    }
+
+    wchar_t title[256];
+    PrintTarget::applicationTitle(title, 256);
+    DOCINFOW document;
+    std::memset(&document, 0, sizeof(document));
+    document.cbSize = sizeof(document);
+    document.lpszDocName = title;
+    document.lpszOutput = port[0] != L'\0' ? port : nullptr;
+    if (target->startDoc(printer, &document) <= 0) {
+        target->showInformation(L"Printing error occured. Unable to find printer.");
+        return false;
+    }
+    SetMapMode(printer, MM_TEXT);
+    if (!target->startPage(printer)) {
+        target->endDoc(printer);
+        return false;
+    }
+    RECT page = {0, 0, pageWidth, pageHeight};
+    FillRect(printer, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The copy to print: scaled to the page when asked or when it does not fit.
+    BufferedImage* turned = nullptr;
+    BufferedImage* copied = nullptr;
+    if (fitToPage || width_ > maxWidth || height_ > maxHeight) {
+        BufferedImage* base = this;
+        if (rotateToFit && width_ > height_) {
+            turned = rotateRight();
+            base = turned;
+        }
+        BufferedImage* scaled = base != nullptr ? base->scaledCopy(maxWidth, maxHeight, true) : nullptr;
+        copied = scaled != nullptr ? scaled->copy() : nullptr;
+    } else {
+        copied = copy();
+    }
+    BufferedImage* printed = copied;
+    if (copied != nullptr && sharpen) {
+        filters::sharpness::Sharpness* filter = filters::sharpness::Sharpness::create(80);
+        if (filter != nullptr) {
+            filter->setReleaseWithImage(true);
+            copied->addFilter(filter);
+            printed = copied->filtered();
+        }
+    }
+    bool sent = printed != nullptr;
+    if (sent) {
+        printed->flattenOnWhite();
+        MemoryDc source(printed->nativeHandle());
+        sent = source.ok() &&
+               StretchBlt(printer, 0, 0, static_cast<int32_t>(printed->width() * scaleX),
+                          static_cast<int32_t>(printed->height() * scaleY), source.dc(), 0, 0, printed->width(),
+                          printed->height(), SRCCOPY) != FALSE;
+        GdiFlush();
+    }
+    if (copied != nullptr) {
+        copied->release();
+    }
+    if (turned != nullptr) {
+        turned->release();
+    }
+    sent = target->endPage(printer) && sent;
+    return target->endDoc(printer) && sent;
 }
 
 } // namespace s::image::win

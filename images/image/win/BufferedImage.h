@@ -11,6 +11,8 @@ namespace s::image::bmp::win { class Bitmap; }
 
 namespace s::image::win {
 
+class IPrintTarget;
+
 // The in-memory picture: 32-bit pixels (blue, green, red, alpha) in a bottom-up DIB
 // section, the logical picture in the top-left corner of the allocated area so that
 // back buffers can shrink and grow without reallocating.
@@ -107,6 +109,8 @@ public:
     BufferedImage* buildFiltered() override;
     BufferedImage* filtered() override;
 
+    bool print(bool rotateToFit, bool sharpen, bool fitToPage) override;
+
     // Pixel operations over the whole logical picture.
     // Sets the alpha flag to whether any pixel has alpha below 255; returns it.
     bool detectAlpha();
@@ -138,6 +142,9 @@ private:
     template <class Source>
     BufferedImage* turned(BufferedImage* destination, int32_t width, int32_t height, Source source) const;
     void releaseFilter(filters::IFilter* filter);
+    // The page of print() on a chosen printer's context; false when nothing was sent.
+    bool printOn(IPrintTarget* target, HDC printer, const wchar_t* port, bool rotateToFit, bool sharpen,
+                 bool fitToPage);
 
     bmp::win::Bitmap* dib_;
     uint8_t* bits_;
