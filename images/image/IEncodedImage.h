@@ -20,6 +20,16 @@ namespace s::image {
 // encodes into and decodes from byte streams.
 class IEncodedImage : public IImage {
 public:
+    // The largest picture a decoder allocates: each side, and all pixels together.
+    static constexpr int32_t MAX_DECODED_SIDE = 16384;
+    static constexpr int64_t MAX_DECODED_PIXELS = int64_t(64) << 20;
+    // Whether a decoder may allocate a width x height picture (checked before any
+    // allocation the file's header asks for).
+    static bool isDecodableSize(int64_t width, int64_t height) {
+        return width > 0 && height > 0 && width <= MAX_DECODED_SIDE && height <= MAX_DECODED_SIDE &&
+               width * height <= MAX_DECODED_PIXELS;
+    }
+
     // The file extension with its dot (".bmp").
     virtual const wchar_t* extension() const = 0;
     // The picture as a 32-bit image, into target when given, else into a new pooled
