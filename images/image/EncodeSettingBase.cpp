@@ -5,6 +5,7 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "images/image/win/BufferedImage.h"
+#include "images/image/win/BufferedImageSet.h"
 #include "system/map/IMappedData.h"
 
 namespace s::image {
@@ -111,6 +112,10 @@ bool EncodeSettingBase::writeInt(const wchar_t* group, const wchar_t* name, int3
 
 bool EncodeSettingBase::writeBool(const wchar_t* group, const wchar_t* name, bool value) const {
     return store_->setBool(group, name, value);
+}
+
+IEncodedImage* EncodeSettingBase::encode(const win::BufferedImageSet* set) {
+    return set != nullptr && set->count() > 0 ? encode(set->frameAt(0)) : nullptr;
 }
 
 win::BufferedImage* EncodeSettingBase::pictureOf(win::BufferedImage* image) {

@@ -21,6 +21,9 @@ public:
 
     ~EncodeSettingBase() override;
 
+    using IEncodeSetting::encode;
+    // The set's first frame.
+    IEncodedImage* encode(const win::BufferedImageSet* set) override;
     bool isBound() const override { return store_ != nullptr; }
     map::IMappedData* store() const override { return store_; }
     void bind(const wchar_t* prefix, map::IMappedData* store) override;

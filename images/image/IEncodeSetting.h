@@ -2,7 +2,10 @@
 #include "core/base/IObject.h"
 
 namespace s::map { class IMappedData; }
-namespace s::image::win { class BufferedImage; }
+namespace s::image::win {
+class BufferedImage;
+class BufferedImageSet;
+}
 
 namespace s::image {
 
@@ -15,6 +18,9 @@ public:
     // An encoded image of the format made from image (its filtered copy when filters
     // are attached) with these options; null when it cannot be made.
     virtual IEncodedImage* encode(win::BufferedImage* image) = 0;
+    // An encoded image made from a set: from its first frame, or (GIF) from every frame
+    // of an animated set of several; null when it cannot be made.
+    virtual IEncodedImage* encode(const win::BufferedImageSet* set) = 0;
     // A settings store is set.
     virtual bool isBound() const = 0;
     virtual map::IMappedData* store() const = 0;

@@ -132,18 +132,16 @@ inline Bytes readFile(const std::wstring& path) {
 }
 
 #ifdef FFMPEG_TOOLS_DIR
-// ffmpeg.exe's own decoding of a picture file as raw pixels of pixelFormat ("bgra",
-// "bgr24"); empty when it fails.
-inline Bytes ffmpegDecode(const std::wstring& input, const wchar_t* pixelFormat) {
-    const std::wstring output = input + L".raw";
-    std::wstring line = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -v error -nostdin -y -i \"" + input +
-                        L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"";
+// Runs ffmpeg.exe with the arguments (after "-v error -nostdin -y"); true when it ends
+// with code 0 within a minute.
+inline bool runFfmpeg(const std::wstring& arguments) {
+    std::wstring line = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -v error -nostdin -y " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &info)) {
-        return {};
+        return false;
     }
     DWORD code = 1;
     if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
@@ -153,7 +151,16 @@ inline Bytes ffmpegDecode(const std::wstring& input, const wchar_t* pixelFormat)
     }
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    return code == 0 ? readFile(output) : Bytes();
+    return code == 0;
+}
+
+// ffmpeg.exe's own decoding of a picture file as raw pixels of pixelFormat ("bgra",
+// "bgr24"), every frame of an animation one after another; empty when it fails.
+inline Bytes ffmpegDecode(const std::wstring& input, const wchar_t* pixelFormat) {
+    const std::wstring output = input + L".raw";
+    return runFfmpeg(L"-i \"" + input + L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"")
+               ? readFile(output)
+               : Bytes();
 }
 #endif
 

@@ -1,6 +1,8 @@
 #include "images/image/gif/EncodeSetting.h"
 
+#include "images/image/gif/win/Gif.h"
 #include "images/image/win/BufferedImage.h"
+#include "images/image/win/BufferedImageSet.h"
 
 namespace s::image::gif {
 
@@ -22,9 +24,21 @@ bool EncodeSetting::setBpp(int32_t bpp) {
     return true;
 }
 
-IEncodedImage* EncodeSetting::encode(image::win::BufferedImage*) {
-    // Made by the GIF codec once it exists (Gif::createFromImage with these options).
-    return nullptr;
+IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
+    image::win::BufferedImage* picture = pictureOf(image);
+    if (picture == nullptr) {
+        return nullptr;
+    }
+    return win::Gif::createFromImage(picture, bpp_, keepTransparency(), static_cast<uint8_t>(backgroundRed()),
+                                     static_cast<uint8_t>(backgroundGreen()), static_cast<uint8_t>(backgroundBlue()));
+}
+
+IEncodedImage* EncodeSetting::encode(const image::win::BufferedImageSet* set) {
+    if (set == nullptr || set->count() <= 1 || !set->animated()) {
+        return EncodeSettingBase::encode(set);
+    }
+    return win::Gif::createFromSet(set, bpp_, keepTransparency(), static_cast<uint8_t>(backgroundRed()),
+                                   static_cast<uint8_t>(backgroundGreen()), static_cast<uint8_t>(backgroundBlue()));
 }
 
 void EncodeSetting::loadOwnFirst(const wchar_t* group) {

@@ -16,6 +16,8 @@ public:
 
     void reset() override;
     IEncodedImage* encode(image::win::BufferedImage* image) override;
+    // Every frame of an animated set of several, else the first.
+    IEncodedImage* encode(const image::win::BufferedImageSet* set) override;
 
     bool keepTransparency() const { return keepTransparency_ != 0; }
     void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }

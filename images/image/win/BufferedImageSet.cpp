@@ -1,11 +1,11 @@
 #include "images/image/win/BufferedImageSet.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
 
 #include "core/col/_array/ArrayP.h"
 #include "core/col/_array/ArrayS32.h"
+#include "images/image/FrameSearch.h"
 #include "images/image/win/BufferedImage.h"
 
 namespace s::image::win {
@@ -262,57 +262,23 @@ BufferedImageSet* BufferedImageSet::coalescedCopy() const {
     return set;
 }
 
-bool BufferedImageSet::findFrame(int32_t width, int32_t height, int32_t depth, int32_t* index) const {
-    for (int32_t i = 0; i < count(); ++i) {
-        const BufferedImage* frame = frameAt(i);
-        if (frame->width() == width && frame->height() == height && this->depth(i) == depth) {
-            if (index != nullptr) {
-                *index = i;
-            }
-            return true;
-        }
-    }
-    if (index != nullptr) {
-        *index = 0;
-    }
-    return false;
+FrameShape BufferedImageSet::shapeOf(int32_t index) const {
+    const BufferedImage* frame = frameAt(index);
+    return FrameShape{frame->width(), frame->height(), depth(index)};
 }
 
-template <class Primary, class Secondary>
-bool BufferedImageSet::findNearest(int32_t width, int32_t height, int32_t depth, int32_t* index, Primary primary,
-                                   Secondary secondary) const {
-    if (findFrame(width, height, depth, index)) {
-        return true;
-    }
-    const int64_t area = static_cast<int64_t>(width) * height;
-    int64_t bestPrimary = INT64_MAX;
-    int64_t bestSecondary = INT64_MAX;
-    int32_t best = -1;
-    for (int32_t i = 0; i < count(); ++i) {
-        const int64_t areaDistance = std::llabs(areaOf(frameAt(i)) - area);
-        const int64_t depthDistance = std::llabs(static_cast<int64_t>(this->depth(i)) - depth);
-        const int64_t p = primary(areaDistance, depthDistance);
-        const int64_t s = secondary(areaDistance, depthDistance);
-        if (p < bestPrimary || (p == bestPrimary && s < bestSecondary)) {
-            bestPrimary = p;
-            bestSecondary = s;
-            best = i;
-        }
-    }
-    if (index != nullptr) {
-        *index = best < 0 ? 0 : best;
-    }
-    return best >= 0;
+bool BufferedImageSet::findFrame(int32_t width, int32_t height, int32_t depth, int32_t* index) const {
+    return answerFrame(exactFrame(count(), width, height, depth, [this](int32_t i) { return shapeOf(i); }), index);
 }
 
 bool BufferedImageSet::findNearestDepth(int32_t width, int32_t height, int32_t depth, int32_t* index) const {
-    return findNearest(width, height, depth, index, [](int64_t, int64_t d) { return d; },
-                       [](int64_t a, int64_t) { return a; });
+    return answerFrame(nearestFrame(count(), width, height, depth, false, [this](int32_t i) { return shapeOf(i); }),
+                       index);
 }
 
 bool BufferedImageSet::findNearestSize(int32_t width, int32_t height, int32_t depth, int32_t* index) const {
-    return findNearest(width, height, depth, index, [](int64_t a, int64_t) { return a; },
-                       [](int64_t, int64_t d) { return d; });
+    return answerFrame(nearestFrame(count(), width, height, depth, true, [this](int32_t i) { return shapeOf(i); }),
+                       index);
 }
 
 } // namespace s::image::win

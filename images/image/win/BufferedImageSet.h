@@ -3,6 +3,7 @@
 
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
+#include "images/image/FrameSearch.h"
 #include "images/image/IBufferedImageSet.h"
 
 namespace s::col::_array {
@@ -62,10 +63,7 @@ private:
     // image made (a new one the set takes) by make(frame); null when one fails.
     template <class Make>
     BufferedImageSet* derived(Make make) const;
-    // Finds by two distances (first decides, second breaks ties strictly).
-    template <class Primary, class Secondary>
-    bool findNearest(int32_t width, int32_t height, int32_t depth, int32_t* index, Primary primary,
-                     Secondary secondary) const;
+    FrameShape shapeOf(int32_t index) const;
 
     col::_array::ArrayP* frames_;
     col::_array::ArrayS32* depths_;

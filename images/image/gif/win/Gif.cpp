@@ -1,7 +1,6 @@
 #include "images/image/gif/win/Gif.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -12,8 +11,10 @@
 #include "core/io/IOutputStream.h"
 #include "core/io/StreamCopy.h"
 #include "core/thread/Held.h"
+#include "images/image/FrameSearch.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/reduction/Quantizer.h"
+#include "images/image/gif/EncodeSetting.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 
@@ -299,7 +300,7 @@ BufferedImageSet* Gif::toImageSet() {
     int32_t cw = 0;
     int32_t ch = 0;
     canvasSize(cw, ch);
-    if (static_cast<int64_t>(cw) * ch > MAX_FRAME_PIXELS ||
+    if (static_cast<int64_t>(cw) * ch > MAX_DECODED_PIXELS ||
         static_cast<int64_t>(cw) * ch * n > MAX_TOTAL_PIXELS) {
         set->release();
         return nullptr;
@@ -335,7 +336,7 @@ bool Gif::readImage(io::IInputStream* stream, int64_t& totalPixels, bool& contro
     const int32_t w = descriptor_.width;
     const int32_t h = descriptor_.height;
     const int64_t pixels = static_cast<int64_t>(w) * h;
-    if (w > MAX_SIDE || h > MAX_SIDE || pixels > MAX_FRAME_PIXELS || totalPixels + pixels > MAX_TOTAL_PIXELS) {
+    if ((pixels != 0 && !isDecodableSize(w, h)) || totalPixels + pixels > MAX_TOTAL_PIXELS) {
         return false;
     }
     if ((descriptor_.packed & 0x80) != 0) {
@@ -539,7 +540,7 @@ bool Gif::encode(io::IOutputStream* stream) {
         } else if (done) {
             // Packed rows go out one index a byte.
             const int64_t pixels = static_cast<int64_t>(w) * h;
-            done = indices_ != nullptr && pixels <= MAX_FRAME_PIXELS &&
+            done = indices_ != nullptr && isDecodableSize(w, h) &&
                    indices_->setCount(static_cast<uint32_t>(pixels));
             for (int32_t y = 0; y < h && done; ++y) {
                 uint8_t* to = indices_->values() + static_cast<ptrdiff_t>(y) * w;
@@ -675,18 +676,24 @@ Gif* Gif::createFromSet(const BufferedImageSet* set, int32_t bitDepth, bool keep
     return gif;
 }
 
+EncodeSetting* Gif::defaultSetting() const {
+    EncodeSetting* setting = EncodeSetting::pool();
+    if (setting != nullptr) {
+        setting->setKeepTransparency(true);
+        // A fresh Gif has depth 0; depths the setting does not offer keep its 8.
+        setting->setBpp(bitDepth_);
+    }
+    return setting;
+}
+
 IEncodedImage* Gif::createFromImage(BufferedImage* image) const {
-    return createFromImage(image, bitDepth_, true, 255, 255, 255);
+    thread::Held<EncodeSetting> setting(defaultSetting());
+    return setting ? setting->encode(image) : nullptr;
 }
 
 IEncodedImage* Gif::createFromImageSet(BufferedImageSet* set) const {
-    if (set == nullptr || set->count() == 0) {
-        return nullptr;
-    }
-    if (set->count() > 1 && set->animated()) {
-        return createFromSet(set, bitDepth_, true, 255, 255, 255);
-    }
-    return createFromImage(set->frameAt(0));
+    thread::Held<EncodeSetting> setting(defaultSetting());
+    return setting ? setting->encode(set) : nullptr;
 }
 
 Gif* Gif::fromResource(archive::dll::win::Archive* archive, const wchar_t* typeName, uint32_t id) {
@@ -698,68 +705,24 @@ Gif* Gif::fromResource(archive::dll::win::Archive* archive, const wchar_t* typeN
     return gif;
 }
 
+FrameShape Gif::shapeOf(int32_t index) const {
+    const Bitmap* f = frame(index);
+    return FrameShape{f->width(), f->height(), f->bitCount()};
+}
+
 bool Gif::findFrame(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const {
-    for (int32_t i = 0; i < frameCount(); ++i) {
-        const Bitmap* f = frame(i);
-        if (f->width() == width && f->height() == height && f->bitCount() == bitCount) {
-            if (index != nullptr) {
-                *index = i;
-            }
-            return true;
-        }
-    }
-    if (index != nullptr) {
-        *index = 0;
-    }
-    return false;
+    return answerFrame(exactFrame(frameCount(), width, height, bitCount, [this](int32_t i) { return shapeOf(i); }),
+                       index);
 }
 
 bool Gif::findFrameNearestDepth(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const {
-    if (findFrame(width, height, bitCount, index)) {
-        return true;
-    }
-    const int64_t area = static_cast<int64_t>(width) * height;
-    int64_t bestDepth = INT64_MAX;
-    int64_t bestArea = INT64_MAX;
-    int32_t best = -1;
-    for (int32_t i = 0; i < frameCount(); ++i) {
-        const Bitmap* f = frame(i);
-        const int64_t d = std::llabs(static_cast<int64_t>(f->bitCount()) - bitCount);
-        const int64_t a = std::llabs(static_cast<int64_t>(f->width()) * f->height() - area);
-        if (d < bestDepth || (d == bestDepth && a < bestArea)) {
-            bestDepth = d;
-            bestArea = a;
-            best = i;
-        }
-    }
-    if (index != nullptr) {
-        *index = std::max(best, 0);
-    }
-    return best >= 0;
+    return answerFrame(
+        nearestFrame(frameCount(), width, height, bitCount, false, [this](int32_t i) { return shapeOf(i); }), index);
 }
 
 bool Gif::findFrameNearestSize(int32_t width, int32_t height, int32_t bitCount, int32_t* index) const {
-    if (findFrame(width, height, bitCount, index)) {
-        return true;
-    }
-    const int64_t area = static_cast<int64_t>(width) * height;
-    int64_t bestDepth = INT64_MAX;
-    int64_t bestArea = INT64_MAX;
-    int32_t best = -1;
-    for (int32_t i = 0; i < frameCount(); ++i) {
-        const Bitmap* f = frame(i);
-        const int64_t d = std::llabs(static_cast<int64_t>(f->bitCount()) - bitCount);
-        const int64_t a = std::llabs(static_cast<int64_t>(f->width()) * f->height() - area);
-        if (a < bestArea || (a == bestArea && d < bestDepth)) {
-            bestDepth = d;
-            bestArea = a;
-            best = i;
-        }
-    }
-    if (index != nullptr) {
-        *index = std::max(best, 0);
-    }
-    return best >= 0;
+    return answerFrame(
+        nearestFrame(frameCount(), width, height, bitCount, true, [this](int32_t i) { return shapeOf(i); }), index);
 }
 
 } // namespace s::image::gif::win

@@ -5,6 +5,7 @@
 
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
+#include "images/image/FrameSearch.h"
 #include "images/image/gif/IGif.h"
 #include "images/image/gif/win/GifLzw.h"
 
@@ -15,6 +16,7 @@ class ArrayU08;
 }
 namespace s::image::bmp::win { class Bitmap; }
 namespace s::image::win { class BufferedImageSet; }
+namespace s::image::gif { class EncodeSetting; }
 
 namespace s::image::gif::win {
 
@@ -27,10 +29,8 @@ namespace s::image::gif::win {
 class Gif : public IGif, public thread::IPoolable {
     S_POOLED_CLASS(Gif, 1000, L"s_image_gif_win_Gif")
 public:
-    // Caps of what a file may make us allocate.
-    static constexpr int32_t MAX_SIDE = 16384;
-    static constexpr int64_t MAX_FRAME_PIXELS = int64_t(1) << 26;
-    static constexpr int64_t MAX_TOTAL_PIXELS = int64_t(1) << 27;
+    // All frames of a file together (each frame within isDecodableSize()).
+    static constexpr int64_t MAX_TOTAL_PIXELS = MAX_DECODED_PIXELS * 2;
     static constexpr int32_t DEFAULT_DEPTH = 8;
     static constexpr uint8_t ALPHA_LIMIT = 96;
 
@@ -129,6 +129,8 @@ private:
     };
 
     Gif();
+    // The format's setting with transparency kept and this Gif's depth (8 unless 4).
+    EncodeSetting* defaultSetting() const;
     // Appends a frame bitmap and its numbers; false (bitmap released) when a list cannot grow.
     bool appendFrame(bmp::win::Bitmap* bitmap, int32_t transparent, int32_t delay, int32_t disposal, int32_t left,
                      int32_t top);
@@ -136,6 +138,7 @@ private:
     int32_t number(const col::_array::ArrayS32* list, int32_t index, int32_t outside) const;
     // One image block after its 0x2C; false ends reading (the frames so far stay).
     bool readImage(io::IInputStream* stream, int64_t& totalPixels, bool& controlSeen);
+    FrameShape shapeOf(int32_t index) const;
     // The logical screen widened to hold every frame.
     void canvasSize(int32_t& width, int32_t& height) const;
 
