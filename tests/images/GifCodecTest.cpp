@@ -9,6 +9,7 @@
 #include "GifTestWriter.h"
 #include "ImageTestSupport.h"
 #include "images/image/bmp/win/Bitmap.h"
+#include "images/image/gif/EncodeSetting.h"
 #include "images/image/gif/win/Gif.h"
 #include "images/image/win/BufferedImageSet.h"
 
@@ -295,6 +296,45 @@ TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
     Held<Gif> still(static_cast<Gif*>(kind->createFromImageSet(set.get())));
     ASSERT_TRUE(still);
     EXPECT_EQ(1, still->frameCount());
+}
+
+TEST(GifCodec, TheSettingChoosesDepthTransparencyAndFrames) {
+    Held<s::image::gif::EncodeSetting> setting;
+    setting->setBpp(4);
+    setting->setKeepTransparency(false);
+    setting->setBackground(0, 0, 255);
+    // Ten colours and the background fit 15 exactly.
+    Held<BufferedImage> few(colourful(30, 20, 10, 7));
+    Held<Gif> gif(static_cast<Gif*>(setting->encode(few.get())));
+    ASSERT_TRUE(gif);
+    EXPECT_EQ(-1, gif->transparentIndex(0));
+    Held<BufferedImage> picture(gif->toBufferedImage());
+    EXPECT_FALSE(picture->hasAlpha());
+    for (int32_t y = 0; y < 20; ++y) {
+        for (int32_t x = 0; x < 30; ++x) {
+            const uint32_t expected = (few->pixel(x, y) >> 24) == 0 ? 0xFF0000FFu : few->pixel(x, y);
+            ASSERT_EQ(expected, picture->pixel(x, y)) << x << "," << y;
+        }
+    }
+    // Forty colours come down to at most 15 indices.
+    Held<BufferedImage> many(colourful(30, 20, 40));
+    Held<Gif> reduced(static_cast<Gif*>(setting->encode(many.get())));
+    ASSERT_TRUE(reduced);
+    for (int32_t y = 0; y < 20; ++y) {
+        for (int32_t x = 0; x < 30; ++x) {
+            ASSERT_LT(reduced->frame(0)->row(y)[x], 15);
+        }
+    }
+
+    Held<BufferedImageSet> set;
+    set->add(colourful(4, 4, 3), 32, 100, 0);
+    set->add(colourful(4, 4, 5), 32, 100, 0);
+    for (bool animated : {true, false}) {
+        set->setLoop(animated, 0);
+        Held<Gif> made(static_cast<Gif*>(setting->encode(set.get())));
+        ASSERT_TRUE(made);
+        EXPECT_EQ(animated ? 2 : 1, made->frameCount());
+    }
 }
 
 // Files that must fail, or end early, within a second and without large allocations.

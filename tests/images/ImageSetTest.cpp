@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ImageTestSupport.h"
+#include "images/image/bmp/win/Bitmap.h"
 #include "images/image/win/BufferedImageSet.h"
 
 using imagetest::Held;
@@ -169,6 +170,27 @@ TEST(ImageSet, CopiesKeepNumbersAndLoopAndClearLeavesFramesToTheirHolders) {
     EXPECT_EQ(0, set->count());
     EXPECT_FALSE(set->animated());
     EXPECT_EQ(0xFF102030u, kept->pixel(0, 0));
+}
+
+TEST(ImageSet, SingleFrameFormatsGiveOneFrameOfTheirDepth) {
+    Held<s::image::bmp::win::Bitmap> bitmap;
+    ASSERT_NE(nullptr, bitmap->create(5, 3, 8));
+    bitmap->colourTable()[0] = RGBQUAD{30, 20, 10, 0};
+    Held<BufferedImageSet> set(bitmap->toImageSet());
+    ASSERT_TRUE(set);
+    ASSERT_EQ(1, set->count());
+    EXPECT_EQ(8, set->depth(0));
+    EXPECT_EQ(0, set->delay(0));
+    EXPECT_EQ(0, set->disposal(0));
+    EXPECT_FALSE(set->animated());
+    EXPECT_EQ(0xFF0A141Eu, set->frameAt(0)->pixel(4, 2));
+    // Made back from the set: its first frame, at the receiver's depth.
+    set->add(solidImage(9, 9, 0xFF000000), 32, 0, 0);
+    Held<s::image::bmp::win::Bitmap> made(
+        static_cast<s::image::bmp::win::Bitmap*>(bitmap->createFromImageSet(set.get())));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(5, made->width());
+    EXPECT_EQ(8, made->bitCount());
 }
 
 } // namespace
