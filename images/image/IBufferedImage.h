@@ -53,6 +53,12 @@ public:
     // failure is removed.
     virtual bool saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                          uint8_t blue) = 0;
+    // The picture as a one-frame GIF file of at most 2^bitDepth - 1 colours (depth 1-8);
+    // transparent pixels stay transparent when kept, else become (red, green, blue).
+    virtual bool saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                         uint8_t green, uint8_t blue) = 0;
+    virtual bool saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                         uint8_t blue) = 0;
     // The picture as a JPEG file of quality 0-100; transparent pixels become the
     // colour (red, green, blue). The picture is not changed.
     virtual bool saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) = 0;

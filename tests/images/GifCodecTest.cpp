@@ -95,6 +95,19 @@ TEST(GifCodec, PicturesOfUpTo255ColoursComeBackExactly) {
     }
 }
 
+TEST(GifCodec, PicturesSaveAsGifFiles) {
+    Held<BufferedImage> image(colourful(9, 7, 30, 4));
+    Held<ArrayU08> out;
+    ASSERT_TRUE(image->saveGif(out.get(), 8, true, 255, 255, 255));
+    Held<Gif> back;
+    ASSERT_TRUE(decodes(imagetest::bytesOf(out.get()), back.get()));
+    Held<BufferedImage> picture(back->toBufferedImage());
+    expectSamePicture(image.get(), picture.get(), "saved GIF");
+    Held<ArrayU08> refused;
+    EXPECT_FALSE(image->saveGif(refused.get(), 9, true, 255, 255, 255));
+    EXPECT_EQ(0u, refused->count());
+}
+
 TEST(GifCodec, WritesOneFrameWithLoopBlockControlAndA256EntryTable) {
     Held<BufferedImage> image(colourful(5, 3, 4, 4));
     for (int32_t depth : {8, 4}) {

@@ -10,6 +10,7 @@
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/scale/BilinearFilter.h"
+#include "images/image/gif/win/Gif.h"
 #include "images/image/jpg/win/Jpeg.h"
 #include "images/image/png/win/Png.h"
 #include "system/file/win/FileOutputStream.h"
@@ -387,6 +388,19 @@ bool BufferedImage::saveBmp(const wchar_t* path, int32_t bitCount, bool keepTran
                             uint8_t green, uint8_t blue) {
     return saveToFile(path, [&](io::IOutputStream* stream) {
         return saveBmp(stream, bitCount, keepTransparency, red, green, blue);
+    });
+}
+
+bool BufferedImage::saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return stream != nullptr &&
+           encodeOnce(gif::win::Gif::createFromImage(this, bitDepth, keepTransparency, red, green, blue), stream);
+}
+
+bool BufferedImage::saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return saveGif(stream, bitDepth, keepTransparency, red, green, blue);
     });
 }
 

@@ -83,6 +83,10 @@ public:
                  uint8_t blue) override;
     bool saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                  uint8_t blue) override;
+    bool saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
+    bool saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
     bool saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
     bool saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
     bool savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
