@@ -36,17 +36,6 @@ uint32_t imageSizeFor(int32_t width, int32_t height, int32_t bitCount) {
     }
 }
 
-bool skipBytes(io::IInputStream* stream, int64_t n) {
-    while (n > 0) {
-        const int64_t step = stream->skip(n);
-        if (step <= 0) {
-            return false;
-        }
-        n -= step;
-    }
-    return true;
-}
-
 // Whether a seekable stream still holds n bytes, so that a header claiming more data
 // than there is fails before a large section is allocated.
 bool hasRemaining(io::IInputStream* stream, int64_t n) {
@@ -256,7 +245,7 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         extra -= sizeof(masks);
         masksRead = true;
     }
-    if (!skipBytes(stream, extra)) {
+    if (!io::skipAll(stream, extra)) {
         return false;
     }
     consumed += extra;
@@ -297,7 +286,7 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         std::memcpy(info_.colours, masks, sizeof(masks));
     }
     if (skipUnusedTable && unusedEntries > 0) {
-        if (!skipBytes(stream, unusedEntries * 4)) {
+        if (!io::skipAll(stream, unusedEntries * 4)) {
             return false;
         }
         consumed += unusedEntries * 4;
@@ -338,7 +327,7 @@ bool Bitmap::decode(io::IInputStream* stream) {
     const int64_t offset = file.bfOffBits;
     done = done && offset >= FILE_HEADER_BYTES + static_cast<int64_t>(headerBytes);
     if (done && offset > consumed) {
-        done = skipBytes(stream, offset - consumed);
+        done = io::skipAll(stream, offset - consumed);
     } else if (done && offset < consumed) {
         done = stream->skipBack(consumed - offset) == consumed - offset;
     }

@@ -41,22 +41,11 @@ bool readByte(io::IInputStream* stream, uint8_t& byte) {
     return io::transferAll(stream, &byte, 1);
 }
 
-bool skipBytes(io::IInputStream* stream, int64_t n) {
-    while (n > 0) {
-        const int64_t step = stream->skip(n);
-        if (step <= 0) {
-            return false;
-        }
-        n -= step;
-    }
-    return true;
-}
-
 // Skips data sub-blocks, the first of size first, up to the empty one; false when the
 // data ends first.
 bool skipSubBlocks(io::IInputStream* stream, uint8_t first) {
     for (uint8_t size = first; size != 0;) {
-        if (!skipBytes(stream, size) || !readByte(stream, size)) {
+        if (!io::skipAll(stream, size) || !readByte(stream, size)) {
             return false;
         }
     }
@@ -69,15 +58,6 @@ bool put(io::IOutputStream* stream, const void* bytes, uint32_t length) {
 
 bool putByte(io::IOutputStream* stream, uint8_t byte) {
     return io::transferAll(stream, &byte, 1);
-}
-
-// Index of pixel x in a bitmap row of 1, 2, 4 or 8 bits.
-uint8_t indexAt(const uint8_t* row, int32_t x, int32_t bitCount) {
-    switch (bitCount) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15;
-    default: return row[x];
-    }
 }
 
 } // namespace
@@ -276,7 +256,7 @@ BufferedImage* Gif::toBufferedImage(BufferedImage* target, int32_t frameIndex) {
         const uint8_t* from = bitmap->row(y);
         uint32_t* to = reinterpret_cast<uint32_t*>(image->row(y));
         for (int32_t x = 0; x < w; ++x) {
-            const uint8_t index = indexAt(from, x, depth);
+            const uint8_t index = Bitmap::indexAt(from, x, depth);
             const RGBQUAD c = index < entries ? table[index] : RGBQUAD{0, 0, 0, 0};
             const uint32_t colour = (static_cast<uint32_t>(c.rgbRed) << 16) | (c.rgbGreen << 8) | c.rgbBlue;
             if (index == transparent) {
@@ -453,11 +433,11 @@ bool Gif::decode(io::IInputStream* stream) {
         bool read = true;
         if (label == CONTROL_LABEL) {
             read = io::transferAll(stream, &control_, sizeof(control_)) &&
-                   skipBytes(stream, std::max(0, control_.blockSize - 4)) && readByte(stream, size);
+                   io::skipAll(stream, std::max(0, control_.blockSize - 4)) && readByte(stream, size);
             controlSeen = read;
         } else if (label == APPLICATION_LABEL) {
             read = io::transferAll(stream, &application_, sizeof(application_)) &&
-                   skipBytes(stream, std::max(0, application_.blockSize - 11)) && readByte(stream, size);
+                   io::skipAll(stream, std::max(0, application_.blockSize - 11)) && readByte(stream, size);
             if (read && size == 3 && std::memcmp(application_.identifier, LOOP_IDENTIFIER, 11) == 0) {
                 uint8_t loop[3];
                 read = io::transferAll(stream, loop, 3) && readByte(stream, size);
@@ -545,7 +525,7 @@ bool Gif::encode(io::IOutputStream* stream) {
             for (int32_t y = 0; y < h && done; ++y) {
                 uint8_t* to = indices_->values() + static_cast<ptrdiff_t>(y) * w;
                 for (int32_t x = 0; x < w; ++x) {
-                    to[x] = indexAt(bitmap->row(y), x, bits);
+                    to[x] = Bitmap::indexAt(bitmap->row(y), x, bits);
                 }
             }
             done = done && lzw_.compress(indices_->values(), w, h, w, codeSize, stream);
