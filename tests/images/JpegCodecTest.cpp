@@ -321,6 +321,7 @@ TEST(JpegCodec, HostileFilesFailQuicklyWithoutPicture) {
         {"16384 x 4097 (past the pixel limit)", withSize(good, 16384, 4097)},
         {"zero height", withSize(good, 48, 0)},
         {"two components", makeJpeg(unknown, 2, JCS_UNKNOWN)},
+        {"16385 x 1, whole data", makeJpeg({"wide", 16385, 1, JCS_RGB, JCS_YCbCr, false, 0, false})},
         {"cut after the header", Bytes(good.begin(), good.begin() + scanAt + 40), true},
     };
     Held<Jpeg> jpeg;
