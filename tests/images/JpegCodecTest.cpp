@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "CodecTestSupport.h"
+#include "images/archive/dll/win/Archive.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/jpg/win/Jpeg.h"
 
@@ -254,6 +255,24 @@ TEST(JpegCodec, EarlyEndsDecodeWhatArrived) {
     ASSERT_EQ(whole.size(), part.size());
     EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 64 * 4 * 8, part.begin())) << "the first rows arrived";
     EXPECT_NE(whole, part);
+}
+
+TEST(JpegCodec, ProgramPicturesLoadFromResources) {
+    std::vector<wchar_t> path(32768);
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    path.push_back(L'\0');
+    Held<s::archive::dll::win::Archive> archive(s::archive::dll::win::Archive::openModuleArchive(path.data()));
+    ASSERT_TRUE(archive);
+    const struct {
+        uint32_t id;
+        int width, height;
+    } pictures[] = {{131, 256, 256}, {132, 468, 120}, {133, 0, 0}};
+    for (const auto& picture : pictures) {
+        Held<Jpeg> jpeg(Jpeg::fromResource(archive.get(), L"IDR_JPG", picture.id));
+        ASSERT_TRUE(jpeg) << "an absent entry still gives an (empty) Jpeg";
+        EXPECT_EQ(picture.width, jpeg->width()) << picture.id;
+        EXPECT_EQ(picture.height, jpeg->height()) << picture.id;
+    }
 }
 
 #ifdef FFMPEG_TOOLS_DIR
