@@ -748,6 +748,15 @@ void BufferedImage::flattenOnWhite() {
     hasAlpha_ = 0;
 }
 
+BufferedImage* BufferedImage::overBackground(uint8_t red, uint8_t green, uint8_t blue) {
+    BufferedImage* composite = create(width_, height_);
+    if (composite != nullptr) {
+        composite->fill(255, red, green, blue);
+        composite->drawImage(0, 0, width_, height_, this, 0, 0, false);
+    }
+    return composite;
+}
+
 bool BufferedImage::print(bool rotateToFit, bool sharpen, bool fitToPage) {
     if (hasFilters()) {
         BufferedImage* picture = filtered();
