@@ -793,7 +793,7 @@ bool BufferedImage::printOn(IPrintTarget* target, HDC printer, const wchar_t* po
     int32_t screenX = 0;
     int32_t screenY = 0;
     {
-        MemoryDc screen(nativeHandle());
+        MemoryDc screen(static_cast<const BufferedImage*>(this)->nativeHandle());
         if (screen.dc() != nullptr) {
             screenX = GetDeviceCaps(screen.dc(), LOGPIXELSX);
             screenY = GetDeviceCaps(screen.dc(), LOGPIXELSY);
