@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CodecTestSupport.h"
 #include "images/image/bmp/EncodeSetting.h"
@@ -42,13 +43,27 @@ std::wstring groupOf(const wchar_t* group) {
     return std::wstring(PREFIX) + group;
 }
 
-TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
+// One setting of each format, bound to the store under PREFIX when one is given.
+struct AllFour {
+    explicit AllFour(s::map::IMappedData* store = nullptr) {
+        if (store != nullptr) {
+            for (s::image::EncodeSettingBase* setting : each()) {
+                setting->bind(PREFIX, store);
+            }
+        }
+    }
+    std::vector<s::image::EncodeSettingBase*> each() const { return {b.get(), g.get(), j.get(), p.get()}; }
+
     Held<bmp::EncodeSetting> b;
     Held<gif::EncodeSetting> g;
     Held<jpg::EncodeSetting> j;
     Held<png::EncodeSetting> p;
-    for (s::image::EncodeSettingBase* setting : std::initializer_list<s::image::EncodeSettingBase*>{
-             b.get(), g.get(), j.get(), p.get()}) {
+};
+
+TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
+    AllFour all;
+    auto& [b, g, j, p] = all;
+    for (s::image::EncodeSettingBase* setting : all.each()) {
         setting->load();
         EXPECT_FALSE(setting->isBound());
         EXPECT_FALSE(setting->save());
@@ -72,14 +87,8 @@ TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
 TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
     Held<s::xml::MappedData> store(freshStore());
     {
-        Held<bmp::EncodeSetting> b;
-        Held<gif::EncodeSetting> g;
-        Held<jpg::EncodeSetting> j;
-        Held<png::EncodeSetting> p;
-        b->bind(PREFIX, store.get());
-        g->bind(PREFIX, store.get());
-        j->bind(PREFIX, store.get());
-        p->bind(PREFIX, store.get());
+        AllFour all(store.get());
+        auto& [b, g, j, p] = all;
         b->setKeepTransparency(false);
         ASSERT_TRUE(b->setBpp(8));
         b->setBackground(16, 32, 48);
@@ -102,14 +111,8 @@ TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
     EXPECT_FALSE(store->getBool(groupOf(L"\\PngEncodeSetting").c_str(), L"WithInterlace", true));
     EXPECT_TRUE(store->hasValue(groupOf(L"\\GifEncodeSetting").c_str(), L"KeepTransparency"));
 
-    Held<bmp::EncodeSetting> b;
-    Held<gif::EncodeSetting> g;
-    Held<jpg::EncodeSetting> j;
-    Held<png::EncodeSetting> p;
-    b->bind(PREFIX, store.get());
-    g->bind(PREFIX, store.get());
-    j->bind(PREFIX, store.get());
-    p->bind(PREFIX, store.get());
+    AllFour all(store.get());
+    auto& [b, g, j, p] = all;
     EXPECT_FALSE(b->keepTransparency());
     EXPECT_EQ(8, b->bpp());
     EXPECT_EQ(16, b->backgroundRed());
@@ -149,14 +152,8 @@ TEST(EncodeSettings, UnusableStoredValuesGiveTheDefaults) {
         ASSERT_TRUE(store->setString(groupOf(row.group).c_str(), row.name, row.text));
         // The other values are stored in range, so only the broken one falls back.
         store->setS32(groupOf(row.group).c_str(), row.name == std::wstring(L"BgRed") ? L"BgBlue" : L"BgRed", 7);
-        Held<bmp::EncodeSetting> b;
-        Held<gif::EncodeSetting> g;
-        Held<jpg::EncodeSetting> j;
-        Held<png::EncodeSetting> p;
-        b->bind(PREFIX, store.get());
-        g->bind(PREFIX, store.get());
-        j->bind(PREFIX, store.get());
-        p->bind(PREFIX, store.get());
+        AllFour all(store.get());
+        auto& [b, g, j, p] = all;
         const std::wstring name = row.name;
         if (name == L"Bpp") {
             EXPECT_EQ(24, b->bpp()) << row.text;

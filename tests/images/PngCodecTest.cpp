@@ -305,6 +305,7 @@ TEST(PngCodec, HostileFilesFailQuicklyWithoutPicture) {
         {"16384 x 16384", withSize(good, 16384, 16384)},
         {"1 x 2^31-1", withSize(good, 1, 0x7FFFFFFF)},
         {"broken compressed data", withChunkCrc(changed(good, idat + 2, 0xFF), 33)},
+        {"16385 x 1, whole data", makePng({"wide", 16385, 1, PNG_COLOR_TYPE_RGB, 8, false, {}, {}, -1})},
     };
     Held<Png> png;
     codectest::expectHostileHandled(png.get(), cases);

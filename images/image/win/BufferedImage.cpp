@@ -762,6 +762,15 @@ void BufferedImage::flattenOnWhite() {
     hasAlpha_ = 0;
 }
 
+BufferedImage* BufferedImage::overBackground(uint8_t red, uint8_t green, uint8_t blue) {
+    BufferedImage* composite = create(width_, height_);
+    if (composite != nullptr) {
+        composite->fill(255, red, green, blue);
+        composite->drawImage(0, 0, width_, height_, this, 0, 0, false);
+    }
+    return composite;
+}
+
 bool BufferedImage::print(bool rotateToFit, bool sharpen, bool fitToPage) {
     if (hasFilters()) {
         BufferedImage* picture = filtered();
@@ -798,7 +807,7 @@ bool BufferedImage::printOn(IPrintTarget* target, HDC printer, const wchar_t* po
     int32_t screenX = 0;
     int32_t screenY = 0;
     {
-        MemoryDc screen(nativeHandle());
+        MemoryDc screen(static_cast<const BufferedImage*>(this)->nativeHandle());
         if (screen.dc() != nullptr) {
             screenX = GetDeviceCaps(screen.dc(), LOGPIXELSX);
             screenY = GetDeviceCaps(screen.dc(), LOGPIXELSY);

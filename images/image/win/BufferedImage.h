@@ -131,6 +131,9 @@ public:
     void alphaThreshold(uint8_t limit);
     // Blends translucent pixels over white and makes the picture opaque.
     void flattenOnWhite();
+    // A new pooled opaque image of this picture blended over (red, green, blue); null
+    // when it cannot be allocated. The picture is not changed.
+    BufferedImage* overBackground(uint8_t red, uint8_t green, uint8_t blue);
 
 private:
     BufferedImage();

@@ -338,13 +338,11 @@ bool Jpeg::setFromImage(BufferedImage* image, int32_t quality, uint8_t red, uint
     const BufferedImage* source = image;
     BufferedImage* composite = nullptr;
     if (image->hasAlpha()) {
-        composite = BufferedImage::create(w, h);
+        composite = image->overBackground(red, green, blue);
         if (composite == nullptr) {
             reset();
             return false;
         }
-        composite->fill(255, red, green, blue);
-        composite->drawImage(0, 0, w, h, image, 0, 0, false);
         source = composite;
     }
     for (int32_t y = 0; y < h; ++y) {

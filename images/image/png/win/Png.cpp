@@ -221,13 +221,11 @@ bool Png::setFromImage(BufferedImage* image, bool interlace, bool keepTransparen
     const BufferedImage* source = image;
     BufferedImage* composite = nullptr;
     if (image->hasAlpha() && !keepTransparency) {
-        composite = BufferedImage::create(w, h);
+        composite = image->overBackground(red, green, blue);
         if (composite == nullptr) {
             reset();
             return false;
         }
-        composite->fill(255, red, green, blue);
-        composite->drawImage(0, 0, w, h, image, 0, 0, false);
         source = composite;
     }
     const size_t rowBytes = static_cast<size_t>(w) * 4;
