@@ -57,20 +57,11 @@ BufferedImageSet::~BufferedImageSet() {
 }
 
 void BufferedImageSet::reset() {
-    animated_ = 0;
-    loopCount_ = 1;
-    width_ = 0;
-    height_ = 0;
-    bestDepth_ = 0;
-    bestIndex_ = 0;
     if (frames_ != nullptr) {
-        frames_->freeStorage();
+        frames_->freeStorage();  // gives the frames back
     }
-    for (ArrayS32* numbers : {depths_, delays_, disposals_}) {
-        if (numbers != nullptr) {
-            numbers->clear();
-        }
-    }
+    clear();
+    loopCount_ = 1;
 }
 
 void BufferedImageSet::clear() {

@@ -470,15 +470,8 @@ bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTrans
 
 Bitmap* Bitmap::createFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red,
                                 uint8_t green, uint8_t blue) {
-    Bitmap* bitmap = pool();
-    if (bitmap == nullptr) {
-        return nullptr;
-    }
-    if (!bitmap->setFromImage(image, bitCount, keepTransparency, red, green, blue)) {
-        bitmap->release();
-        return nullptr;
-    }
-    return bitmap;
+    return thread::pooledFrom<Bitmap>(
+        [&](Bitmap* bitmap) { return bitmap->setFromImage(image, bitCount, keepTransparency, red, green, blue); });
 }
 
 IEncodedImage* Bitmap::createFromImage(BufferedImage* image) const {

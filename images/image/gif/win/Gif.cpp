@@ -638,22 +638,15 @@ bool Gif::setFromFrames(const BufferedImageSet* set, int32_t bitDepth, bool keep
 
 Gif* Gif::createFromImage(BufferedImage* image, int32_t bitDepth, bool keepTransparency, uint8_t red,
                           uint8_t green, uint8_t blue) {
-    Gif* gif = pool();
-    if (gif != nullptr && !gif->addFrame(image, bitDepth, keepTransparency, red, green, blue, ALPHA_LIMIT)) {
-        gif->release();
-        return nullptr;
-    }
-    return gif;
+    return thread::pooledFrom<Gif>([&](Gif* gif) {
+        return gif->addFrame(image, bitDepth, keepTransparency, red, green, blue, ALPHA_LIMIT);
+    });
 }
 
 Gif* Gif::createFromSet(const BufferedImageSet* set, int32_t bitDepth, bool keepTransparency, uint8_t red,
                         uint8_t green, uint8_t blue) {
-    Gif* gif = pool();
-    if (gif != nullptr && !gif->setFromFrames(set, bitDepth, keepTransparency, red, green, blue)) {
-        gif->release();
-        return nullptr;
-    }
-    return gif;
+    return thread::pooledFrom<Gif>(
+        [&](Gif* gif) { return gif->setFromFrames(set, bitDepth, keepTransparency, red, green, blue); });
 }
 
 EncodeSetting* Gif::defaultSetting() const {
@@ -677,12 +670,7 @@ IEncodedImage* Gif::createFromImageSet(BufferedImageSet* set) const {
 }
 
 Gif* Gif::fromResource(archive::dll::win::Archive* archive, const wchar_t* typeName, uint32_t id) {
-    Gif* gif = pool();
-    if (gif != nullptr && !gif->loadResource(archive, typeName, id)) {
-        gif->release();
-        return nullptr;
-    }
-    return gif;
+    return thread::pooledFrom<Gif>([&](Gif* gif) { return gif->loadResource(archive, typeName, id); });
 }
 
 FrameShape Gif::shapeOf(int32_t index) const {
