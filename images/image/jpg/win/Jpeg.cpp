@@ -44,6 +44,16 @@ void installErrors(jpeg_common_struct* info, ErrorManager* error) {
     error->pub.output_message = outputMessage;
 }
 
+// Progressive files go over the whole picture once a scan; a hostile one with
+// thousands of scans would keep the decoder busy for minutes.
+constexpr int MAX_SCANS = 1000;
+
+void onProgress(j_common_ptr info) {
+    if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MAX_SCANS) {
+        ERREXIT(info, JERR_BAD_SCAN_SCRIPT);
+    }
+}
+
 // Reads from one of our byte streams.
 struct StreamSource {
     jpeg_source_mgr pub;
@@ -256,7 +266,9 @@ bool Jpeg::decode(io::IInputStream* stream) {
     }
     jpeg_decompress_struct info;
     ErrorManager error;
+    jpeg_progress_mgr progress;
     std::memset(&info, 0, sizeof(info));
+    std::memset(&progress, 0, sizeof(progress));
     installErrors(reinterpret_cast<jpeg_common_struct*>(&info), &error);
     if (setjmp(error.jump) != 0) {
         jpeg_destroy_decompress(&info);
@@ -264,6 +276,8 @@ bool Jpeg::decode(io::IInputStream* stream) {
         return false;
     }
     jpeg_create_decompress(&info);
+    progress.progress_monitor = onProgress;
+    info.progress = &progress;
     installSource(&info, stream);
     jpeg_read_header(&info, TRUE);
     J_COLOR_SPACE out = JCS_UNKNOWN;

@@ -34,14 +34,14 @@ void onWarning(png_structp, png_const_charp) {}
 // Every byte asked for, or a library error.
 void readData(png_structp png, png_bytep bytes, png_size_t count) {
     io::IInputStream* stream = static_cast<io::IInputStream*>(png_get_io_ptr(png));
-    if (count > UINT32_MAX || !io::transferAll(stream, bytes, static_cast<uint32_t>(count))) {
+    if (static_cast<uint64_t>(count) > UINT32_MAX || !io::transferAll(stream, bytes, static_cast<uint32_t>(count))) {
         png_error(png, "Read Error");
     }
 }
 
 void writeData(png_structp png, png_bytep bytes, png_size_t count) {
     io::IOutputStream* stream = static_cast<io::IOutputStream*>(png_get_io_ptr(png));
-    if (count > UINT32_MAX || !io::transferAll(stream, bytes, static_cast<uint32_t>(count))) {
+    if (static_cast<uint64_t>(count) > UINT32_MAX || !io::transferAll(stream, bytes, static_cast<uint32_t>(count))) {
         png_error(png, "Write Error");
     }
 }
