@@ -53,6 +53,17 @@ bool transferAll(IInputStream* stream, void* bytes, uint32_t length) {
     return true;
 }
 
+bool skipAll(IInputStream* stream, int64_t n) {
+    while (n > 0) {
+        const int64_t step = stream->skip(n);
+        if (step <= 0) {
+            return false;
+        }
+        n -= step;
+    }
+    return true;
+}
+
 bool transferAll(IOutputStream* stream, const void* bytes, uint32_t length) {
     const uint8_t* at = static_cast<const uint8_t*>(bytes);
     while (length != 0) {

@@ -16,6 +16,9 @@ bool transferAll(IInputStream* stream, void* bytes, uint32_t length);
 // soon as one write fails.
 bool transferAll(IOutputStream* stream, const void* bytes, uint32_t length);
 
+// Repeats skip until n bytes are passed: true at once for 0 or less, false as soon as
+// a skip passes nothing (the end of the data).
+bool skipAll(IInputStream* stream, int64_t n);
 // Copies the input to its end into the output in 1024-byte chunks through one shared
 // buffer (its lock held for the read and the write of each chunk). False when a
 // write fails or a read fails for a reason other than the end of the input.

@@ -27,4 +27,16 @@ private:
     T* object_;
 };
 
+// A fresh object of T's pool that fill accepted (fill(object) answered true); else the
+// object goes back and the answer is null.
+template <class T, class Fill>
+T* pooledFrom(Fill fill) {
+    T* object = T::pool();
+    if (object != nullptr && !fill(object)) {
+        object->release();
+        return nullptr;
+    }
+    return object;
+}
+
 } // namespace s::thread

@@ -53,6 +53,22 @@ public:
     // failure is removed.
     virtual bool saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                          uint8_t blue) = 0;
+    // The picture as a one-frame GIF file of at most 2^bitDepth - 1 colours (depth 1-8);
+    // transparent pixels stay transparent when kept, else become (red, green, blue).
+    virtual bool saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                         uint8_t green, uint8_t blue) = 0;
+    virtual bool saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                         uint8_t blue) = 0;
+    // The picture as a JPEG file of quality 0-100; transparent pixels become the
+    // colour (red, green, blue). The picture is not changed.
+    virtual bool saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) = 0;
+    virtual bool saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) = 0;
+    // The picture as an 8-bit RGBA PNG file, Adam7-interlaced on request; transparent
+    // pixels become the colour (red, green, blue) unless kept. The picture is not changed.
+    virtual bool savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red,
+                         uint8_t green, uint8_t blue) = 0;
+    virtual bool savePng(const wchar_t* path, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                         uint8_t blue) = 0;
 
     // Copies into destination (null: a new pooled image) with the alpha flag; null
     // when the copy cannot be allocated or destination is this image.
@@ -78,6 +94,13 @@ public:
     // The picture run through every attached filter, owned by this image.
     virtual win::BufferedImage* buildFiltered() = 0;
     virtual win::BufferedImage* filtered() = 0;
+
+    // Prints the picture (its filtered form when filters are attached) on the printer
+    // the user chooses, at screen size or scaled to the page (always when it does not
+    // fit), turned a quarter when wider than tall and rotateToFit, sharpened on
+    // request. Without a default printer nothing happens and nothing is shown. True
+    // when a page was sent.
+    virtual bool print(bool rotateToFit, bool sharpen, bool fitToPage) = 0;
 };
 
 } // namespace s::image

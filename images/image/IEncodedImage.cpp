@@ -4,6 +4,8 @@
 #include "core/io/IOutputStream.h"
 #include "core/thread/Held.h"
 #include "images/archive/dll/win/Archive.h"
+#include "images/image/win/BufferedImage.h"
+#include "images/image/win/BufferedImageSet.h"
 #include "system/file/win/FileInputStream.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
@@ -86,6 +88,26 @@ bool IEncodedImage::loadResource(archive::dll::win::Archive* archive, const wcha
     const bool done = decode(stream.get());
     stream->close();
     return done;
+}
+
+win::BufferedImageSet* IEncodedImage::toImageSet() {
+    win::BufferedImage* image = toBufferedImage();
+    if (image == nullptr) {
+        return nullptr;
+    }
+    win::BufferedImageSet* set = win::BufferedImageSet::pool();
+    if (set == nullptr || !set->add(image, bitCount(), 0, 0)) {
+        image->release();
+        if (set != nullptr) {
+            set->release();
+        }
+        return nullptr;
+    }
+    return set;
+}
+
+IEncodedImage* IEncodedImage::createFromImageSet(win::BufferedImageSet* set) const {
+    return set != nullptr ? createFromImage(set->frameAt(0)) : nullptr;
 }
 
 bool IEncodedImage::findFrame(int32_t, int32_t, int32_t, int32_t* index) const {

@@ -7,7 +7,10 @@ namespace s::io {
 class IInputStream;
 class IOutputStream;
 }
-namespace s::image::win { class BufferedImage; }
+namespace s::image::win {
+class BufferedImage;
+class BufferedImageSet;
+}
 namespace s::file::win { class PathWin; }
 namespace s::archive::dll::win { class Archive; }
 
@@ -17,6 +20,16 @@ namespace s::image {
 // encodes into and decodes from byte streams.
 class IEncodedImage : public IImage {
 public:
+    // The largest picture a decoder allocates: each side, and all pixels together.
+    static constexpr int32_t MAX_DECODED_SIDE = 16384;
+    static constexpr int64_t MAX_DECODED_PIXELS = int64_t(64) << 20;
+    // Whether a decoder may allocate a width x height picture (checked before any
+    // allocation the file's header asks for).
+    static bool isDecodableSize(int64_t width, int64_t height) {
+        return width > 0 && height > 0 && width <= MAX_DECODED_SIDE && height <= MAX_DECODED_SIDE &&
+               width * height <= MAX_DECODED_PIXELS;
+    }
+
     // The file extension with its dot (".bmp").
     virtual const wchar_t* extension() const = 0;
     // The picture as a 32-bit image, into target when given, else into a new pooled
@@ -29,9 +42,17 @@ public:
     virtual bool decode(io::IInputStream* stream) = 0;
     virtual bool isMultiFrame() const = 0;
     virtual int32_t frameCount() const = 0;
+    // Bits per pixel of the picture as stored.
+    virtual int32_t bitCount() const { return 32; }
     // A new encoded image of the same kind made from image with the kind's
     // defaults; the receiver is not changed. Null on failure.
     virtual IEncodedImage* createFromImage(win::BufferedImage* image) const = 0;
+    // The picture as a new pooled image set; single-frame kinds give one frame of
+    // their bit count with delay and disposal 0. Null when the picture cannot be had.
+    virtual win::BufferedImageSet* toImageSet();
+    // A new encoded image of the same kind made from a set with the kind's defaults:
+    // from its first frame (multi-frame kinds may take them all). Null on failure.
+    virtual IEncodedImage* createFromImageSet(win::BufferedImageSet* set) const;
 
     // Writes the file form to a new file; an existing file is kept and nothing is
     // written (false). A file left incomplete by a failure is removed.

@@ -51,15 +51,6 @@ bool decodes(const Bytes& file, Bitmap* into) {
     return done;
 }
 
-// Index of pixel x in a row of 1, 4 or 8 bits.
-int32_t indexAt(const uint8_t* row, int32_t x, int32_t bitCount) {
-    switch (bitCount) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15;
-    default: return row[x];
-    }
-}
-
 } // namespace
 
 TEST(BitmapCodec, RoundTripsEveryDepthByteForByte) {
@@ -89,7 +80,7 @@ TEST(BitmapCodec, PalettedPicturesConvertThroughTheirColourTable) {
         EXPECT_FALSE(image->hasAlpha());
         for (int32_t y = 0; y < 4; ++y) {
             for (int32_t x = 0; x < 11; ++x) {
-                const RGBQUAD c = bitmap->colourTable()[indexAt(bitmap->row(y), x, bitCount)];
+                const RGBQUAD c = bitmap->colourTable()[Bitmap::indexAt(bitmap->row(y), x, bitCount)];
                 const uint32_t expected = 0xFF000000u | (c.rgbRed << 16) | (c.rgbGreen << 8) | c.rgbBlue;
                 ASSERT_EQ(expected, image->pixel(x, y)) << x << "," << y;
             }

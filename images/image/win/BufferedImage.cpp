@@ -10,14 +10,21 @@
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/scale/BilinearFilter.h"
+#include "images/image/gif/win/Gif.h"
+#include "images/image/jpg/win/Jpeg.h"
+#include "images/image/png/win/Png.h"
 #include "system/file/win/FileOutputStream.h"
 #include "system/file/win/PathWin.h"
+#include "images/image/filters/sharpness/Sharpness.h"
 #include "images/image/win/MemoryDc.h"
+#include "images/image/win/PrintTarget.h"
 
 namespace s::image::win {
 
 using bmp::win::Bitmap;
 using col::_array::ArrayP;
+using jpg::win::Jpeg;
+using png::win::Png;
 
 namespace {
 
@@ -34,6 +41,40 @@ int32_t grownDimension(int32_t capacity, int32_t request) {
     return size >= static_cast<float>(INT_MAX) ? request : static_cast<int32_t>(size);
 }
 
+
+// Encodes a pooled encoded image (null: nothing to write) and gives it back.
+template <class Encoded>
+bool encodeOnce(Encoded* encoded, io::IOutputStream* stream) {
+    if (encoded == nullptr) {
+        return false;
+    }
+    const bool done = encoded->encode(stream);
+    encoded->release();
+    return done;
+}
+
+// Writes through encode into the file at path, replacing it; a file left incomplete
+// by a failure is removed.
+template <class Encode>
+bool saveToFile(const wchar_t* path, Encode encode) {
+    file::win::PathWin* file = file::win::PathWin::create(path);
+    if (file == nullptr) {
+        return false;
+    }
+    file::win::FileOutputStream* stream = file->isValid() ? file->openOutputStream(false) : nullptr;
+    bool done = false;
+    if (stream != nullptr) {
+        io::IOutputStream* sink = stream;
+        done = encode(sink);
+        done = stream->flush() && done;
+        stream->release();
+        if (!done) {
+            file->remove(false, false);
+        }
+    }
+    file->release();
+    return done;
+}
 
 } // namespace
 
@@ -339,37 +380,49 @@ void BufferedImage::drawImage(int32_t x, int32_t y, int32_t width, int32_t heigh
 
 bool BufferedImage::saveBmp(io::IOutputStream* stream, int32_t bitCount, bool keepTransparency, uint8_t red,
                             uint8_t green, uint8_t blue) {
-    if (stream == nullptr) {
-        return false;
-    }
-    Bitmap* bitmap = Bitmap::createFromImage(this, bitCount, keepTransparency, red, green, blue);
-    if (bitmap == nullptr) {
-        return false;
-    }
-    const bool done = bitmap->encode(stream);
-    bitmap->release();
-    return done;
+    return stream != nullptr &&
+           encodeOnce(Bitmap::createFromImage(this, bitCount, keepTransparency, red, green, blue), stream);
 }
 
 bool BufferedImage::saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red,
                             uint8_t green, uint8_t blue) {
-    file::win::PathWin* file = file::win::PathWin::create(path);
-    if (file == nullptr) {
-        return false;
-    }
-    file::win::FileOutputStream* stream = file->isValid() ? file->openOutputStream(false) : nullptr;
-    bool done = false;
-    if (stream != nullptr) {
-        io::IOutputStream* sink = stream;
-        done = saveBmp(sink, bitCount, keepTransparency, red, green, blue);
-        done = stream->flush() && done;
-        stream->release();
-        if (!done) {
-            file->remove(false, false);
-        }
-    }
-    file->release();
-    return done;
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return saveBmp(stream, bitCount, keepTransparency, red, green, blue);
+    });
+}
+
+bool BufferedImage::saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return stream != nullptr &&
+           encodeOnce(gif::win::Gif::createFromImage(this, bitDepth, keepTransparency, red, green, blue), stream);
+}
+
+bool BufferedImage::saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return saveGif(stream, bitDepth, keepTransparency, red, green, blue);
+    });
+}
+
+bool BufferedImage::saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) {
+    return stream != nullptr && encodeOnce(Jpeg::createFromImage(this, quality, red, green, blue), stream);
+}
+
+bool BufferedImage::saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) { return saveJpeg(stream, quality, red, green, blue); });
+}
+
+bool BufferedImage::savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red,
+                            uint8_t green, uint8_t blue) {
+    return stream != nullptr &&
+           encodeOnce(Png::createFromImage(this, interlace, keepTransparency, red, green, blue), stream);
+}
+
+bool BufferedImage::savePng(const wchar_t* path, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                            uint8_t blue) {
+    return saveToFile(path, [&](io::IOutputStream* stream) {
+        return savePng(stream, interlace, keepTransparency, red, green, blue);
+    });
 }
 
 BufferedImage* BufferedImage::copy(BufferedImage* destination) const {
@@ -707,6 +760,134 @@ void BufferedImage::flattenOnWhite() {
         }
     }
     hasAlpha_ = 0;
+}
+
+BufferedImage* BufferedImage::overBackground(uint8_t red, uint8_t green, uint8_t blue) {
+    BufferedImage* composite = create(width_, height_);
+    if (composite != nullptr) {
+        composite->fill(255, red, green, blue);
+        composite->drawImage(0, 0, width_, height_, this, 0, 0, false);
+    }
+    return composite;
+}
+
+bool BufferedImage::print(bool rotateToFit, bool sharpen, bool fitToPage) {
+    if (hasFilters()) {
+        BufferedImage* picture = filtered();
+        return picture != nullptr && picture != this && picture->print(rotateToFit, sharpen, fitToPage);
+    }
+    if (dib_ == nullptr || width_ <= 0 || height_ <= 0) {
+        return false;
+    }
+    IPrintTarget* target = PrintTarget::current();
+    if (!target->hasDefaultPrinter()) {
+        return false;
+    }
+    HDC printer = nullptr;
+    wchar_t port[MAX_PATH];
+    if (!target->choosePrinter(&printer, port, MAX_PATH)) {
+        return false;
+    }
+    if (printer == nullptr) {
+        target->showInformation(L"Unable to find a printer. Please check installed/default printers.");
+        return false;
+    }
+    const bool sent = printOn(target, printer, port, rotateToFit, sharpen, fitToPage);
+    target->deleteDc(printer);
+    return sent;
+}
+
+bool BufferedImage::printOn(IPrintTarget* target, HDC printer, const wchar_t* port, bool rotateToFit, bool sharpen,
+                            bool fitToPage) {
+    // The page is measured on the printer the user chose.
+    const int32_t paperWidth = target->deviceCaps(printer, HORZSIZE);
+    const int32_t paperHeight = target->deviceCaps(printer, VERTSIZE);
+    const int32_t dpiX = target->deviceCaps(printer, LOGPIXELSX);
+    const int32_t dpiY = target->deviceCaps(printer, LOGPIXELSY);
+    int32_t screenX = 0;
+    int32_t screenY = 0;
+    {
+        MemoryDc screen(static_cast<const BufferedImage*>(this)->nativeHandle());
+        if (screen.dc() != nullptr) {
+            screenX = GetDeviceCaps(screen.dc(), LOGPIXELSX);
+            screenY = GetDeviceCaps(screen.dc(), LOGPIXELSY);
+        }
+    }
+    if (dpiX <= 0 || dpiY <= 0 || screenX <= 0 || screenY <= 0) {
+        return false;
+    }
+    // 7 mm of the width are kept free.
+    const int32_t pageWidth =
+        static_cast<int32_t>(paperWidth * dpiX / 25.4) - static_cast<int32_t>(7 * dpiX / 25.4);
+    const int32_t pageHeight = static_cast<int32_t>(paperHeight * dpiY / 25.4);
+    const double scaleX = static_cast<double>(dpiX) / screenX;
+    const double scaleY = static_cast<double>(dpiY) / screenY;
+    const int32_t maxWidth = static_cast<int32_t>(pageWidth / scaleX);
+    const int32_t maxHeight = static_cast<int32_t>(pageHeight / scaleY);
+    if (pageWidth <= 0 || pageHeight <= 0 || maxWidth <= 0 || maxHeight <= 0) {
+        return false;
+    }
+
+    wchar_t title[256];
+    PrintTarget::applicationTitle(title, 256);
+    DOCINFOW document;
+    std::memset(&document, 0, sizeof(document));
+    document.cbSize = sizeof(document);
+    document.lpszDocName = title;
+    document.lpszOutput = port[0] != L'\0' ? port : nullptr;
+    if (target->startDoc(printer, &document) <= 0) {
+        target->showInformation(L"Printing error occured. Unable to find printer.");
+        return false;
+    }
+    SetMapMode(printer, MM_TEXT);
+    if (!target->startPage(printer)) {
+        target->endDoc(printer);
+        return false;
+    }
+    RECT page = {0, 0, pageWidth, pageHeight};
+    FillRect(printer, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The copy to print: scaled to the page when asked or when it does not fit.
+    BufferedImage* turned = nullptr;
+    BufferedImage* copied = nullptr;
+    if (fitToPage || width_ > maxWidth || height_ > maxHeight) {
+        BufferedImage* base = this;
+        if (rotateToFit && width_ > height_) {
+            turned = rotateRight();
+            base = turned;
+        }
+        BufferedImage* scaled = base != nullptr ? base->scaledCopy(maxWidth, maxHeight, true) : nullptr;
+        copied = scaled != nullptr ? scaled->copy() : nullptr;
+    } else {
+        copied = copy();
+    }
+    BufferedImage* printed = copied;
+    if (copied != nullptr && sharpen) {
+        filters::sharpness::Sharpness* filter = filters::sharpness::Sharpness::create(80);
+        if (filter != nullptr) {
+            filter->setReleaseWithImage(true);
+            copied->addFilter(filter);
+            printed = copied->filtered();
+        }
+    }
+    bool sent = printed != nullptr;
+    if (sent) {
+        printed->flattenOnWhite();
+        MemoryDc source(printed->nativeHandle());
+        sent = source.ok() &&
+               StretchBlt(printer, 0, 0, static_cast<int32_t>(printed->width() * scaleX),
+                          static_cast<int32_t>(printed->height() * scaleY), source.dc(), 0, 0, printed->width(),
+                          printed->height(), SRCCOPY) != FALSE;
+        GdiFlush();
+    }
+    if (copied != nullptr) {
+        copied->release();
+    }
+    if (turned != nullptr) {
+        turned->release();
+    }
+    sent = target->endPage(printer) && sent;
+    return target->endDoc(printer) && sent;
 }
 
 } // namespace s::image::win

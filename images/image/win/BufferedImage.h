@@ -11,6 +11,8 @@ namespace s::image::bmp::win { class Bitmap; }
 
 namespace s::image::win {
 
+class IPrintTarget;
+
 // The in-memory picture: 32-bit pixels (blue, green, red, alpha) in a bottom-up DIB
 // section, the logical picture in the top-left corner of the allocated area so that
 // back buffers can shrink and grow without reallocating.
@@ -81,6 +83,16 @@ public:
                  uint8_t blue) override;
     bool saveBmp(const wchar_t* path, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                  uint8_t blue) override;
+    bool saveGif(io::IOutputStream* stream, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
+    bool saveGif(const wchar_t* path, int32_t bitDepth, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
+    bool saveJpeg(io::IOutputStream* stream, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
+    bool saveJpeg(const wchar_t* path, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) override;
+    bool savePng(io::IOutputStream* stream, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
+    bool savePng(const wchar_t* path, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
+                 uint8_t blue) override;
 
     BufferedImage* copy(BufferedImage* destination = nullptr) const override;
     BufferedImage* rotateRight(BufferedImage* destination = nullptr) const override;
@@ -101,6 +113,8 @@ public:
     BufferedImage* buildFiltered() override;
     BufferedImage* filtered() override;
 
+    bool print(bool rotateToFit, bool sharpen, bool fitToPage) override;
+
     // Pixel operations over the whole logical picture.
     // Sets the alpha flag to whether any pixel has alpha below 255; returns it.
     bool detectAlpha();
@@ -117,6 +131,9 @@ public:
     void alphaThreshold(uint8_t limit);
     // Blends translucent pixels over white and makes the picture opaque.
     void flattenOnWhite();
+    // A new pooled opaque image of this picture blended over (red, green, blue); null
+    // when it cannot be allocated. The picture is not changed.
+    BufferedImage* overBackground(uint8_t red, uint8_t green, uint8_t blue);
 
 private:
     BufferedImage();
@@ -132,6 +149,9 @@ private:
     template <class Source>
     BufferedImage* turned(BufferedImage* destination, int32_t width, int32_t height, Source source) const;
     void releaseFilter(filters::IFilter* filter);
+    // The page of print() on a chosen printer's context; false when nothing was sent.
+    bool printOn(IPrintTarget* target, HDC printer, const wchar_t* port, bool rotateToFit, bool sharpen,
+                 bool fitToPage);
 
     bmp::win::Bitmap* dib_;
     uint8_t* bits_;

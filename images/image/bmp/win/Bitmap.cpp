@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "core/io/StreamCopy.h"
+#include "core/thread/Held.h"
+#include "images/image/filters/reduction/Quantizer.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/MemoryDc.h"
 
@@ -32,17 +34,6 @@ uint32_t imageSizeFor(int32_t width, int32_t height, int32_t bitCount) {
     case 4: return static_cast<uint32_t>((pixels + 1) / 2);
     default: return static_cast<uint32_t>((pixels + 7) / 8);
     }
-}
-
-bool skipBytes(io::IInputStream* stream, int64_t n) {
-    while (n > 0) {
-        const int64_t step = stream->skip(n);
-        if (step <= 0) {
-            return false;
-        }
-        n -= step;
-    }
-    return true;
 }
 
 // Whether a seekable stream still holds n bytes, so that a header claiming more data
@@ -254,7 +245,7 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         extra -= sizeof(masks);
         masksRead = true;
     }
-    if (!skipBytes(stream, extra)) {
+    if (!io::skipAll(stream, extra)) {
         return false;
     }
     consumed += extra;
@@ -295,7 +286,7 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         std::memcpy(info_.colours, masks, sizeof(masks));
     }
     if (skipUnusedTable && unusedEntries > 0) {
-        if (!skipBytes(stream, unusedEntries * 4)) {
+        if (!io::skipAll(stream, unusedEntries * 4)) {
             return false;
         }
         consumed += unusedEntries * 4;
@@ -336,7 +327,7 @@ bool Bitmap::decode(io::IInputStream* stream) {
     const int64_t offset = file.bfOffBits;
     done = done && offset >= FILE_HEADER_BYTES + static_cast<int64_t>(headerBytes);
     if (done && offset > consumed) {
-        done = skipBytes(stream, offset - consumed);
+        done = io::skipAll(stream, offset - consumed);
     } else if (done && offset < consumed) {
         done = stream->skipBack(consumed - offset) == consumed - offset;
     }
@@ -418,8 +409,9 @@ BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
 
 bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,
                           uint8_t blue) {
-    // Fewer colours need the colour quantizer; other depths have no conversion.
-    if (image == nullptr || image->width() <= 0 || image->height() <= 0 || (bitCount != 24 && bitCount != 32)) {
+    // 4 and 8 bits go through the colour quantizer; other depths have no conversion.
+    if (image == nullptr || image->width() <= 0 || image->height() <= 0 ||
+        (bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)) {
         reset();
         return false;
     }
@@ -455,8 +447,17 @@ bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTrans
                 }
             }
         }
-    } else if (done) {
+    } else if (done && bitCount == 24) {
         done = source->bitmap() != nullptr && source->bitmap()->copyTo(section_);
+    } else if (done) {
+        thread::Held<filters::reduction::Quantizer> quantizer(filters::reduction::Quantizer::pool());
+        done = quantizer && quantizer->buildPalette(source, tableEntries_);
+        if (done) {
+            std::memcpy(info_.colours, quantizer->palette(), static_cast<size_t>(colourTableBytes()));
+            for (int32_t y = 0; y < h; ++y) {
+                quantizer->mapPixels(source->row(y), w, row(y), bitCount);
+            }
+        }
     }
     if (composite != nullptr) {
         composite->release();
@@ -469,15 +470,8 @@ bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTrans
 
 Bitmap* Bitmap::createFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red,
                                 uint8_t green, uint8_t blue) {
-    Bitmap* bitmap = pool();
-    if (bitmap == nullptr) {
-        return nullptr;
-    }
-    if (!bitmap->setFromImage(image, bitCount, keepTransparency, red, green, blue)) {
-        bitmap->release();
-        return nullptr;
-    }
-    return bitmap;
+    return thread::pooledFrom<Bitmap>(
+        [&](Bitmap* bitmap) { return bitmap->setFromImage(image, bitCount, keepTransparency, red, green, blue); });
 }
 
 IEncodedImage* Bitmap::createFromImage(BufferedImage* image) const {

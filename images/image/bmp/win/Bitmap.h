@@ -68,6 +68,14 @@ public:
     const BITMAPFILEHEADER& fileHeader() const { return fileHeader_; }
     const BITMAPINFOHEADER& infoHeader() const { return info_.header; }
 
+    // The palette index of pixel x in a row of 1, 4 or 8 bits.
+    static uint8_t indexAt(const uint8_t* row, int32_t x, int32_t bitCount) {
+        switch (bitCount) {
+        case 1: return static_cast<uint8_t>((row[x / 8] >> (7 - x % 8)) & 1);
+        case 4: return static_cast<uint8_t>(x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15);
+        default: return row[x];
+        }
+    }
     // Row y (0 = top) of the DIB memory.
     uint8_t* row(int32_t y) { return bits_ + static_cast<ptrdiff_t>(height() - y - 1) * stride_; }
     const uint8_t* row(int32_t y) const { return bits_ + static_cast<ptrdiff_t>(height() - y - 1) * stride_; }

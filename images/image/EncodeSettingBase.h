@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+
+#include "core/thread/IPoolable.h"
+#include "images/image/IEncodeSetting.h"
+
+namespace s::str::strbuffer { class StrBuffer; }
+
+namespace s::image {
+
+// What the four format settings share: the store and the group under the caller's
+// prefix, the background colour, and checked reads of stored values.
+class EncodeSettingBase : public IEncodeSetting, public thread::IPoolable {
+public:
+    static constexpr int32_t DEFAULT_COLOUR = 255;
+    // Value names of the formats' own options.
+    static constexpr wchar_t KEEP_TRANSPARENCY[] = L"KeepTransparency";
+    static constexpr wchar_t WITH_INTERLACE[] = L"WithInterlace";
+    static constexpr wchar_t QUALITY[] = L"Quality";
+    static constexpr wchar_t BPP[] = L"Bpp";
+
+    ~EncodeSettingBase() override;
+
+    using IEncodeSetting::encode;
+    // The set's first frame.
+    IEncodedImage* encode(const win::BufferedImageSet* set) override;
+    bool isBound() const override { return store_ != nullptr; }
+    map::IMappedData* store() const override { return store_; }
+    void bind(const wchar_t* prefix, map::IMappedData* store) override;
+    void load() override;
+    bool save() override;
+
+    int32_t backgroundRed() const { return red_; }
+    int32_t backgroundGreen() const { return green_; }
+    int32_t backgroundBlue() const { return blue_; }
+    // Each channel is kept within 0-255.
+    void setBackground(int32_t red, int32_t green, int32_t blue);
+
+protected:
+    // group: the format's own group text, beginning with a backslash.
+    explicit EncodeSettingBase(const wchar_t* group);
+    // Forgets the store and the prefix and restores the shared defaults.
+    void resetBase();
+    // The options of the format before and after the colour, in the stored order.
+    virtual void loadOwnFirst(const wchar_t* group) = 0;
+    virtual void loadOwnLast(const wchar_t*) {}
+    virtual bool saveOwnFirst(const wchar_t* group) = 0;
+    virtual bool saveOwnLast(const wchar_t*) { return true; }
+
+    // A stored integer within [min, max], else def (also for a missing or unreadable value).
+    int32_t readInt(const wchar_t* group, const wchar_t* name, int32_t min, int32_t max, int32_t def) const;
+    bool readBool(const wchar_t* group, const wchar_t* name, bool def) const;
+    bool writeInt(const wchar_t* group, const wchar_t* name, int32_t value) const;
+    bool writeBool(const wchar_t* group, const wchar_t* name, bool value) const;
+    // image itself, or its filtered copy when filters are attached (owned by image).
+    static win::BufferedImage* pictureOf(win::BufferedImage* image);
+
+private:
+    // The full group path (prefix + group); null when it cannot be made.
+    str::strbuffer::StrBuffer* groupPath() const;
+
+    const wchar_t* const group_;
+    map::IMappedData* store_;
+    str::strbuffer::StrBuffer* prefix_;
+    int32_t red_;
+    int32_t green_;
+    int32_t blue_;
+};
+
+} // namespace s::image

@@ -1,0 +1,51 @@
+#include "images/image/bmp/EncodeSetting.h"
+
+#include "images/image/bmp/win/Bitmap.h"
+#include "images/image/win/BufferedImage.h"
+
+namespace s::image::bmp {
+
+EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP), keepTransparency_(1), bpp_(DEFAULT_BPP) {}
+
+void EncodeSetting::reset() {
+    resetBase();
+    keepTransparency_ = 1;
+    bpp_ = DEFAULT_BPP;
+}
+
+bool EncodeSetting::setBpp(int32_t bpp) {
+    if (!isDepth(bpp)) {
+        return false;
+    }
+    bpp_ = bpp;
+    return true;
+}
+
+IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
+    image::win::BufferedImage* picture = pictureOf(image);
+    if (picture == nullptr) {
+        return nullptr;
+    }
+    return bmp::win::Bitmap::createFromImage(picture, bpp_, keepTransparency(), static_cast<uint8_t>(backgroundRed()),
+                                             static_cast<uint8_t>(backgroundGreen()),
+                                             static_cast<uint8_t>(backgroundBlue()));
+}
+
+void EncodeSetting::loadOwnFirst(const wchar_t* group) {
+    setKeepTransparency(readBool(group, KEEP_TRANSPARENCY, true));
+}
+
+void EncodeSetting::loadOwnLast(const wchar_t* group) {
+    const int32_t bpp = readInt(group, BPP, 0, 32, DEFAULT_BPP);
+    bpp_ = isDepth(bpp) ? bpp : DEFAULT_BPP;
+}
+
+bool EncodeSetting::saveOwnFirst(const wchar_t* group) {
+    return writeBool(group, KEEP_TRANSPARENCY, keepTransparency());
+}
+
+bool EncodeSetting::saveOwnLast(const wchar_t* group) {
+    return writeInt(group, BPP, bpp_);
+}
+
+} // namespace s::image::bmp

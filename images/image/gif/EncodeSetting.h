@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+
+#include "core/thread/ClassPool.h"
+#include "images/image/EncodeSettingBase.h"
+
+namespace s::image::gif {
+
+// GIF options: 4 or 8 bits per pixel, interlaced rows, and whether transparency is
+// kept (else transparent pixels are blended over the background colour).
+class EncodeSetting : public EncodeSettingBase {
+    S_POOLED_CLASS(EncodeSetting, 1000, L"s_image_gif_EncodeSetting")
+public:
+    static constexpr wchar_t GROUP[] = L"\\GifEncodeSetting";
+    static constexpr int32_t DEFAULT_BPP = 8;
+
+    void reset() override;
+    IEncodedImage* encode(image::win::BufferedImage* image) override;
+    // Every frame of an animated set of several, else the first.
+    IEncodedImage* encode(const image::win::BufferedImageSet* set) override;
+
+    bool keepTransparency() const { return keepTransparency_ != 0; }
+    void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }
+    bool withInterlace() const { return withInterlace_ != 0; }
+    void setWithInterlace(bool interlace) { withInterlace_ = interlace ? 1 : 0; }
+    int32_t bpp() const { return bpp_; }
+    // Depths other than 4 and 8 are refused (false, unchanged).
+    bool setBpp(int32_t bpp);
+    static bool isDepth(int32_t bpp) { return bpp == 4 || bpp == 8; }
+
+protected:
+    void loadOwnFirst(const wchar_t* group) override;
+    void loadOwnLast(const wchar_t* group) override;
+    bool saveOwnFirst(const wchar_t* group) override;
+    bool saveOwnLast(const wchar_t* group) override;
+
+private:
+    EncodeSetting();
+
+    uint8_t keepTransparency_;
+    uint8_t withInterlace_;
+    int32_t bpp_;
+};
+
+} // namespace s::image::gif

@@ -1,0 +1,80 @@
+#pragma once
+#include <cstdint>
+
+#include "core/thread/ClassPool.h"
+#include "core/thread/IPoolable.h"
+#include "images/image/FrameSearch.h"
+#include "images/image/IBufferedImageSet.h"
+
+namespace s::col::_array {
+class ArrayP;
+class ArrayS32;
+}
+
+namespace s::image::win {
+
+class BufferedImage;
+
+// Frames with their depth, delay (ms) and disposal. Disposal follows GIF: 0 and 1
+// leave a frame in place for the next, 2 clears it to transparent, 3 restores what
+// was there before it.
+class BufferedImageSet : public IBufferedImageSet, public thread::IPoolable {
+    S_POOLED_CLASS(BufferedImageSet, 1000, L"s_image_win_BufferedImageSet")
+public:
+    static constexpr int32_t OUTSIDE = 1000;  // delay and disposal outside the set
+
+    // A pooled set holding image as its one frame (depth 32); null for a null image.
+    static BufferedImageSet* fromImage(BufferedImage* image);
+
+    ~BufferedImageSet() override;
+    void reset() override;
+
+    int32_t width() const override { return width_; }
+    int32_t height() const override { return height_; }
+    int32_t count() const override;
+    bool add(BufferedImage* image, int32_t depth, int32_t delay, int32_t disposal) override;
+    void recomputeSize() override;
+    bool animated() const override { return animated_ != 0; }
+    uint16_t loopCount() const override { return loopCount_; }
+    void setLoop(bool animated, uint16_t loopCount) override;
+    int32_t delay(int32_t index) const override;
+    int32_t disposal(int32_t index) const override;
+    int32_t depth(int32_t index) const override;
+    BufferedImageSet* copy() const override;
+    // Each frame composed from the previous result by the previous frame's disposal;
+    // composed frames get disposal 2 (they stand alone), the loop setting is (true,
+    // loopCount()).
+    BufferedImageSet* coalescedCopy() const override;
+    BufferedImageSet* scaledCopy(int32_t width, int32_t height, bool keepAspect) const override;
+    BufferedImageSet* filteredCopy() const override;
+    int32_t bestIndex() const override { return bestIndex_; }
+    BufferedImage* bestFrame() const override { return frameAt(bestIndex_); }
+    bool findFrame(int32_t width, int32_t height, int32_t depth, int32_t* index) const override;
+    bool findNearestDepth(int32_t width, int32_t height, int32_t depth, int32_t* index) const override;
+    bool findNearestSize(int32_t width, int32_t height, int32_t depth, int32_t* index) const override;
+    void clear() override;
+    BufferedImage* frameAt(int32_t index) const override;
+    BufferedImageSet* addImage(BufferedImage* image) override;
+
+private:
+    BufferedImageSet();
+    bool valid(int32_t index) const { return index >= 0 && index < count(); }
+    // A new set with the numbers and loop setting of this one and, per frame, the
+    // image made (a new one the set takes) by make(frame); null when one fails.
+    template <class Make>
+    BufferedImageSet* derived(Make make) const;
+    FrameShape shapeOf(int32_t index) const;
+
+    col::_array::ArrayP* frames_;
+    col::_array::ArrayS32* depths_;
+    col::_array::ArrayS32* delays_;
+    col::_array::ArrayS32* disposals_;
+    uint8_t animated_;
+    uint16_t loopCount_;
+    int32_t width_;
+    int32_t height_;
+    int32_t bestDepth_;
+    int32_t bestIndex_;
+};
+
+} // namespace s::image::win

@@ -1,0 +1,227 @@
+// Encode settings: defaults, round trips through a settings store under the caller's
+// prefix, stored values that are out of range or malformed, reset, and the encoded
+// images they make.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CodecTestSupport.h"
+#include "images/image/bmp/EncodeSetting.h"
+#include "images/image/bmp/win/Bitmap.h"
+#include "images/image/filters/sharpness/Sharpness.h"
+#include "images/image/gif/EncodeSetting.h"
+#include "images/image/jpg/EncodeSetting.h"
+#include "images/image/jpg/win/Jpeg.h"
+#include "images/image/png/EncodeSetting.h"
+#include "images/image/png/win/Png.h"
+#include "system/xml/MappedData.h"
+
+using imagetest::Held;
+using s::image::win::BufferedImage;
+namespace bmp = s::image::bmp;
+namespace gif = s::image::gif;
+namespace jpg = s::image::jpg;
+namespace png = s::image::png;
+
+namespace {
+
+constexpr wchar_t PREFIX[] = L"MainWindow\\Images";
+
+// An XML store on a file that does not exist yet.
+s::xml::MappedData* freshStore() {
+    static int counter = 0;
+    const std::wstring path = codectest::scratchFolder(L"encode-settings") + L"\\store" +
+                              std::to_wstring(++counter) + L".xml";
+    DeleteFileW(path.c_str());
+    return s::xml::MappedData::create(path.c_str());
+}
+
+std::wstring groupOf(const wchar_t* group) {
+    return std::wstring(PREFIX) + group;
+}
+
+// One setting of each format, bound to the store under PREFIX when one is given.
+struct AllFour {
+    explicit AllFour(s::map::IMappedData* store = nullptr) {
+        if (store != nullptr) {
+            for (s::image::EncodeSettingBase* setting : each()) {
+                setting->bind(PREFIX, store);
+            }
+        }
+    }
+    std::vector<s::image::EncodeSettingBase*> each() const { return {b.get(), g.get(), j.get(), p.get()}; }
+
+    Held<bmp::EncodeSetting> b;
+    Held<gif::EncodeSetting> g;
+    Held<jpg::EncodeSetting> j;
+    Held<png::EncodeSetting> p;
+};
+
+TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
+    AllFour all;
+    auto& [b, g, j, p] = all;
+    for (s::image::EncodeSettingBase* setting : all.each()) {
+        setting->load();
+        EXPECT_FALSE(setting->isBound());
+        EXPECT_FALSE(setting->save());
+        EXPECT_EQ(255, setting->backgroundRed());
+        EXPECT_EQ(255, setting->backgroundGreen());
+        EXPECT_EQ(255, setting->backgroundBlue());
+    }
+    EXPECT_TRUE(b->keepTransparency());
+    EXPECT_EQ(24, b->bpp());
+    EXPECT_TRUE(g->keepTransparency());
+    EXPECT_TRUE(g->withInterlace());
+    EXPECT_EQ(8, g->bpp());
+    EXPECT_EQ(75, j->quality());
+    EXPECT_TRUE(p->keepTransparency());
+    EXPECT_TRUE(p->withInterlace());
+    EXPECT_FALSE(b->setBpp(16));
+    EXPECT_FALSE(g->setBpp(24));
+    EXPECT_FALSE(j->setQuality(-1));
+}
+
+TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
+    Held<s::xml::MappedData> store(freshStore());
+    {
+        AllFour all(store.get());
+        auto& [b, g, j, p] = all;
+        b->setKeepTransparency(false);
+        ASSERT_TRUE(b->setBpp(8));
+        b->setBackground(16, 32, 48);
+        g->setWithInterlace(false);
+        ASSERT_TRUE(g->setBpp(4));
+        g->setBackground(1, 2, 3);
+        ASSERT_TRUE(j->setQuality(0));
+        j->setBackground(0, 0, 0);
+        p->setKeepTransparency(false);
+        p->setWithInterlace(false);
+        p->setBackground(300, -5, 128);  // held to 0-255
+        EXPECT_TRUE(b->save());
+        EXPECT_TRUE(g->save());
+        EXPECT_TRUE(j->save());
+        EXPECT_TRUE(p->save());
+    }
+    EXPECT_EQ(8, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"Bpp", 0));
+    EXPECT_EQ(48, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"BgBlue", 0));
+    EXPECT_EQ(0, store->getS32(groupOf(L"\\JpgEncodeSetting").c_str(), L"Quality", -1));
+    EXPECT_FALSE(store->getBool(groupOf(L"\\PngEncodeSetting").c_str(), L"WithInterlace", true));
+    EXPECT_TRUE(store->hasValue(groupOf(L"\\GifEncodeSetting").c_str(), L"KeepTransparency"));
+
+    AllFour all(store.get());
+    auto& [b, g, j, p] = all;
+    EXPECT_FALSE(b->keepTransparency());
+    EXPECT_EQ(8, b->bpp());
+    EXPECT_EQ(16, b->backgroundRed());
+    EXPECT_EQ(32, b->backgroundGreen());
+    EXPECT_EQ(48, b->backgroundBlue());
+    EXPECT_TRUE(g->keepTransparency());
+    EXPECT_FALSE(g->withInterlace());
+    EXPECT_EQ(4, g->bpp());
+    EXPECT_EQ(3, g->backgroundBlue());
+    EXPECT_EQ(0, j->quality());
+    EXPECT_EQ(0, j->backgroundRed());
+    EXPECT_FALSE(p->keepTransparency());
+    EXPECT_FALSE(p->withInterlace());
+    EXPECT_EQ(255, p->backgroundRed());
+    EXPECT_EQ(0, p->backgroundGreen());
+    EXPECT_EQ(128, p->backgroundBlue());
+}
+
+TEST(EncodeSettings, UnusableStoredValuesGiveTheDefaults) {
+    struct Row {
+        const wchar_t* group;
+        const wchar_t* name;
+        const wchar_t* text;
+    };
+    // 4294967320 and 4294967346 wrap to 24 and 50 when read as 32 bits.
+    const Row rows[] = {
+        {L"\\BmpEncodeSetting", L"Bpp", L"16"},          {L"\\BmpEncodeSetting", L"Bpp", L"-24"},
+        {L"\\BmpEncodeSetting", L"Bpp", L"4294967304"},  {L"\\BmpEncodeSetting", L"Bpp", L"many"},
+        {L"\\GifEncodeSetting", L"Bpp", L"24"},          {L"\\GifEncodeSetting", L"Bpp", L"1"},
+        {L"\\JpgEncodeSetting", L"Quality", L"101"},     {L"\\JpgEncodeSetting", L"Quality", L"-1"},
+        {L"\\JpgEncodeSetting", L"Quality", L"4294967346"},
+        {L"\\PngEncodeSetting", L"BgRed", L"256"},       {L"\\PngEncodeSetting", L"BgGreen", L"-1"},
+        {L"\\BmpEncodeSetting", L"BgBlue", L"4294967295"}, {L"\\JpgEncodeSetting", L"BgRed", L"-255"},
+    };
+    for (const Row& row : rows) {
+        Held<s::xml::MappedData> store(freshStore());
+        ASSERT_TRUE(store->setString(groupOf(row.group).c_str(), row.name, row.text));
+        // The other values are stored in range, so only the broken one falls back.
+        store->setS32(groupOf(row.group).c_str(), row.name == std::wstring(L"BgRed") ? L"BgBlue" : L"BgRed", 7);
+        AllFour all(store.get());
+        auto& [b, g, j, p] = all;
+        const std::wstring name = row.name;
+        if (name == L"Bpp") {
+            EXPECT_EQ(24, b->bpp()) << row.text;
+            EXPECT_EQ(8, g->bpp()) << row.text;
+        } else if (name == L"Quality") {
+            EXPECT_EQ(75, j->quality()) << row.text;
+        } else {
+            s::image::EncodeSettingBase* owner = j.get();
+            if (row.group == std::wstring(L"\\PngEncodeSetting")) {
+                owner = p.get();
+            } else if (row.group == std::wstring(L"\\BmpEncodeSetting")) {
+                owner = b.get();
+            }
+            const int32_t value = name == L"BgRed"     ? owner->backgroundRed()
+                                  : name == L"BgGreen" ? owner->backgroundGreen()
+                                                       : owner->backgroundBlue();
+            EXPECT_EQ(255, value) << row.text;
+            EXPECT_EQ(7, name == L"BgRed" ? owner->backgroundBlue() : owner->backgroundRed()) << row.text;
+        }
+    }
+}
+
+TEST(EncodeSettings, ResetForgetsStoreAndValues) {
+    Held<s::xml::MappedData> store(freshStore());
+    jpg::EncodeSetting* setting = jpg::EncodeSetting::pool();
+    setting->bind(PREFIX, store.get());
+    setting->setQuality(10);
+    setting->setBackground(1, 2, 3);
+    setting->release();
+    // The pool hands the same object out again, cleared.
+    jpg::EncodeSetting* again = jpg::EncodeSetting::pool();
+    EXPECT_EQ(setting, again);
+    EXPECT_FALSE(again->isBound());
+    EXPECT_EQ(nullptr, again->store());
+    EXPECT_EQ(75, again->quality());
+    EXPECT_EQ(255, again->backgroundRed());
+    EXPECT_FALSE(again->save());
+    EXPECT_FALSE(store->findGroup(groupOf(L"\\JpgEncodeSetting").c_str())) << "nothing was saved after the reset";
+    again->release();
+}
+
+TEST(EncodeSettings, SettingsMakeTheirEncodedImages) {
+    Held<BufferedImage> image(codectest::patternImage(20, 10, true));
+    Held<bmp::EncodeSetting> b;
+    ASSERT_TRUE(b->setBpp(32));
+    Held<bmp::win::Bitmap> bitmap(static_cast<bmp::win::Bitmap*>(b->encode(image.get())));
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(32, bitmap->bitCount());
+
+    Held<jpg::EncodeSetting> j;
+    j->setQuality(33);
+    Held<jpg::win::Jpeg> jpeg(static_cast<jpg::win::Jpeg*>(j->encode(image.get())));
+    ASSERT_TRUE(jpeg);
+    EXPECT_EQ(33, jpeg->quality());
+    EXPECT_EQ(20, jpeg->width());
+
+    // Attached filters: the filtered picture is what gets encoded.
+    s::image::filters::sharpness::Sharpness* sharpen = s::image::filters::sharpness::Sharpness::create(100);
+    sharpen->setReleaseWithImage(true);
+    image->addFilter(sharpen);
+    Held<png::EncodeSetting> p;
+    p->setWithInterlace(false);
+    Held<png::win::Png> encoded(static_cast<png::win::Png*>(p->encode(image.get())));
+    ASSERT_TRUE(encoded);
+    EXPECT_FALSE(encoded->interlace());
+    Held<BufferedImage> decoded(encoded->toBufferedImage());
+    EXPECT_EQ(codectest::pixelsOf(image->filtered()), codectest::pixelsOf(decoded.get()));
+    EXPECT_NE(codectest::pixelsOf(image.get()), codectest::pixelsOf(decoded.get()));
+}
+
+} // namespace
