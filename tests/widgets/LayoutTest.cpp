@@ -284,6 +284,22 @@ TEST(BoxRules, ManagerOrArrangementChoosesTheRoutine) {
     EXPECT_EQ(77, b->getX());
 }
 
+TEST(BoxRules, ChangesRelayOutTheBoxThenItsParentTwiceForAFlow) {
+    for (int32_t arrangement = 0; arrangement < 4; ++arrangement) {
+        Released<FakeBox> parent(FakeBox::pool());
+        FakeBox* box = FakeBox::pool();
+        parent->add(box);
+        box->rules.arrangement = arrangement;
+        const int parentRuns = parent->layouts;
+        const int boxRuns = box->layouts;
+        box->rules.relayoutAfterChange(box);
+        const int parentDelta = arrangement == 2 ? 2 : 1;
+        EXPECT_EQ(parentRuns + parentDelta, parent->layouts) << "arrangement " << arrangement;
+        // Each parent run fits the box again, which lays it out once more.
+        EXPECT_EQ(boxRuns + 1 + parentDelta, box->layouts);
+    }
+}
+
 // The managers run their routine with start alignment and no gaps, and report nothing.
 TEST(LayoutManagers, DefaultAndSetManagersArrangeChildren) {
     Released<FakeBox> box(FakeBox::pool());

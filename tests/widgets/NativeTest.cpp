@@ -6,6 +6,8 @@
 
 #include "core/thread/ClassPool.h"
 #include "support/Released.h"
+#include "system/lang/Localizer.h"
+#include "widgets/gui/win/Window.h"
 #include "widgets/gui/layout/Pile.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/Leaf.h"
@@ -132,6 +134,37 @@ TEST(NativeWidgets, DetachingFromAnotherThreadDestroysOnTheOwningThread) {
     }
     ui.join();
     CloseHandle(ready);
+}
+
+int32_t listenerIndex(s::lang::Localizer* texts, IComponent* widget) {
+    return texts->listeners().indexOf(static_cast<s::gui::events::IEventListener*>(widget));
+}
+
+TEST(NativeWidgets, LeavingAWindowLeavesItsLanguagePack) {
+    Released<s::lang::Localizer> texts(s::lang::Localizer::pool());
+    s::gui::win::Window* window = s::gui::win::Window::pool();
+    ASSERT_NE(nullptr, window->getFrameHandle());
+    window->setLocalizer(texts.get());
+    StaticLeaf* removed = StaticLeaf::pool();
+    StaticLeaf* released = StaticLeaf::pool();
+    window->add(removed);
+    window->add(released);
+    ASSERT_EQ(window, released->getWindow());
+    EXPECT_EQ(GetWindowThreadProcessId(window->getFrameHandle(), nullptr),
+              GetWindowThreadProcessId(released->getNativeHandle(), nullptr));
+    // What a widget showing a text by id does when it attaches.
+    texts->addListener(removed);
+    texts->addListener(released);
+
+    HWND removedHandle = removed->getNativeHandle();
+    window->remove(removed, false);
+    EXPECT_FALSE(IsWindow(removedHandle));
+    EXPECT_GT(0, listenerIndex(texts.get(), removed));
+    // Given back while still attached: out of the window's children and the pack's listeners.
+    released->release();
+    EXPECT_GT(0, listenerIndex(texts.get(), released));
+    EXPECT_EQ(0, window->getChildCount());
+    window->release();
 }
 
 } // namespace

@@ -46,6 +46,16 @@ bool Arrangement::run(IContainer* box, ILayoutManager* manager, events::Listener
     return true;
 }
 
+void Arrangement::relayoutAfterChange(IContainer* box) const {
+    box->doLayout();
+    if (IContainer* parent = box->getParent()) {
+        parent->relayout();
+        if (arrangement == FLOW) {
+            parent->relayout();
+        }
+    }
+}
+
 int32_t Arrangement::preferredSize(bool collapsed, int32_t fixed, int32_t paddings, int32_t minContent,
                                    int32_t minimum) {
     if (collapsed) {

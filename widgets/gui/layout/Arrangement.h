@@ -30,6 +30,11 @@ public:
     // then the listeners are told LAID_OUT with source as the source, children or not.
     bool run(IContainer* box, ILayoutManager* manager, events::ListenerList* listeners, base::IObject* source);
 
+    // After a size rule of box changed (percent, fixed size) or a child was added: box lays
+    // itself out, then its parent; twice for a flow, whose height follows the width the
+    // parent gives it.
+    void relayoutAfterChange(IContainer* box) const;
+
     // The preferred size of one axis: 0 when collapsed, the fixed size when >= 0, else the
     // paddings plus the least content size, raised to the minimum when that is >= 0.
     static int32_t preferredSize(bool collapsed, int32_t fixed, int32_t paddings, int32_t minContent,
