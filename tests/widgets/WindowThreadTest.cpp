@@ -5,6 +5,8 @@
 #include <string>
 
 #include "WindowTestSupport.h"
+#include "system/lang/Localizer.h"
+#include "system/xml/Node.h"
 #include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 
@@ -15,11 +17,18 @@ using namespace windowtest;
 struct StateRecord : s::gui::IWindowState {
     void setMaximized(bool on) override { maximized = on; }
     void setNormalBounds(int32_t, int32_t, int32_t, int32_t) override {}
-    void setLanguageName(const wchar_t*) override {}
+    void setLanguageName(const wchar_t* name) override { language = name; }
     void persist() override { ++persisted; }
     bool maximized = false;
     int persisted = 0;
+    std::wstring language;
 };
+
+std::wstring titleOf(HWND hwnd) {
+    wchar_t text[128] = {};
+    GetWindowTextW(hwnd, text, 128);
+    return text;
+}
 
 std::wstring classOf(HWND hwnd) {
     wchar_t name[64] = {};
@@ -308,6 +317,61 @@ TEST(WindowThreadTest, SystemShutdownClosesOnceAndPersistsButALogOffChangesNothi
     window->setStateRecord(nullptr);
 }
 
+TEST(WindowThreadTest, TheTitleFollowsTheLanguagePack) {
+    s::xml::Node* root = s::xml::Node::pool();
+    root->parse(L"<lang><languages><entry tagName=\"eng\" engName=\"English\"/>"
+                L"<entry tagName=\"deu\" engName=\"German\"/></languages><entries>"
+                L"<entry id=\"1\"><eng>Converter</eng><deu>Konverter</deu></entry>"
+                L"<entry id=\"2\"><eng>1.5</eng><deu>1,5</deu></entry></entries></lang>");
+    Released<s::lang::Localizer> localizer(s::lang::Localizer::pool());
+    localizer->load(root);
+    root->release();
+    localizer->setLanguage(L"English");
+
+    Recorder recorder;
+    StateRecord record;
+    struct Case {
+        int32_t versionId;
+        const wchar_t* english;
+        const wchar_t* german;
+    };
+    for (const Case& c : {Case{2, L"Converter v1.5", L"Konverter v1,5"}, Case{-1, L"Converter", L"Konverter"}}) {
+        localizer->setLanguage(L"English");
+        Released<Window> window(Window::pool());
+        window->addLanguageListener(&recorder);
+        window->setStateRecord(&record);
+        window->setTitleTextId(1, c.versionId);
+        EXPECT_STREQ(L"", window->getTitle());  // no pack yet
+        window->setLocalizer(localizer.get());
+        EXPECT_STREQ(c.english, window->getTitle());
+        EXPECT_EQ(c.english, titleOf(window->getFrameHandle()));
+        const int told = recorder.count(20);
+        localizer->setLanguage(L"German");
+        EXPECT_STREQ(c.german, window->getTitle());
+        EXPECT_EQ(told + 1, recorder.count(20));
+        EXPECT_EQ(L"German", record.language);
+        window->setStateRecord(nullptr);
+    }
+    // Released windows have left the pack: a change reaches no one.
+    const size_t before = recorder.codes.size();
+    localizer->setLanguage(L"English");
+    EXPECT_EQ(before, recorder.codes.size());
+}
+
+TEST(WindowThreadTest, AnEndedUiThreadEndsTheWaitAndTheReleaseAtOnce) {
+    Window* window = Window::pool();
+    HANDLE thread = openUiThread(window);
+    ASSERT_NE(nullptr, thread);
+    PostThreadMessageW(window->getUiThreadId(), WM_QUIT, 0, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    const ULONGLONG start = GetTickCount64();
+    window->waitUntilClosed();
+    EXPECT_FALSE(window->isClosed());
+    window->release();
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    CloseHandle(thread);
+}
+
 TEST(WindowThreadTest, EnterInATextFieldReachesTheField) {
     Released<Window> window(Window::pool());
     EnterField* field = EnterField::pool();
@@ -323,7 +387,8 @@ TEST(WindowThreadTest, EnterInATextFieldReachesTheField) {
 
 TEST(WindowThreadTest, ReleasingEndsTheUiThreadWithinTheLimit) {
     Window* window = Window::pool();
-    window->add(NativeButton::pool());
+    NativeButton* child = NativeButton::pool();
+    window->add(child);
     HANDLE thread = openUiThread(window);
     ASSERT_NE(nullptr, thread);
     HWND frame = window->getFrameHandle();
@@ -333,6 +398,11 @@ TEST(WindowThreadTest, ReleasingEndsTheUiThreadWithinTheLimit) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0));
     EXPECT_FALSE(IsWindow(frame));
     CloseHandle(thread);
+    // The child went back to its pool, detached: the next one taken is the same object.
+    NativeButton* again = NativeButton::pool();
+    EXPECT_EQ(child, again);
+    EXPECT_EQ(nullptr, again->getParent());
+    again->release();
 }
 
 TEST(WindowThreadTest, AWindowReleasedFromItsOwnUiThreadGoesWithoutAHang) {

@@ -2,31 +2,10 @@
 
 #include <windows.h>
 
+#include "core/thread/Held.h"
 #include "framework/AfxMessageBox.h"
 
 namespace s::gui::win {
-
-namespace {
-
-// A pooled box for one call.
-class Taken {
-public:
-    Taken() : box_(MessageBoxW::pool()) {}
-    ~Taken() {
-        if (box_ != nullptr) {
-            box_->release();
-        }
-    }
-    Taken(const Taken&) = delete;
-    Taken& operator=(const Taken&) = delete;
-    MessageBoxW* operator->() const { return box_; }
-    explicit operator bool() const { return box_ != nullptr; }
-
-private:
-    MessageBoxW* box_;
-};
-
-} // namespace
 
 void MessageBoxW::showInformation(const wchar_t* text) {
     AfxMessageBox(text, MB_ICONINFORMATION);
@@ -51,19 +30,19 @@ bool MessageBoxW::askYesNoCancel(const wchar_t* text, bool* yes) {
 }
 
 void MessageBoxW::showInformationBox(const wchar_t* text) {
-    if (Taken box{}) {
+    if (thread::Held<MessageBoxW> box{pool()}) {
         box->showInformation(text);
     }
 }
 
 void MessageBoxW::showErrorBox(const wchar_t* text) {
-    if (Taken box{}) {
+    if (thread::Held<MessageBoxW> box{pool()}) {
         box->showError(text);
     }
 }
 
 bool MessageBoxW::askYesNoBox(const wchar_t* text) {
-    Taken box;
+    thread::Held<MessageBoxW> box(pool());
     return box && box->askYesNo(text);
 }
 

@@ -61,6 +61,9 @@ Window::Window()
 }
 
 Window::~Window() {
+    // The pool keeps no windows, so it destroys them without a reset: run it here, so
+    // that children go back to their pools and no list or pack keeps this window.
+    reset();
     if (m_hWnd != nullptr) {
         SendMessage(MSG_DESTROY);
     }
