@@ -1,5 +1,6 @@
 // Shared helpers of the JPEG and PNG tests: patterned pictures, streams that fail or
-// write short, files in a scratch folder, ffmpeg.exe runs and clocked hostile decodes.
+// write short, files in a scratch folder, failed writes, ffmpeg.exe runs and clocked
+// hostile decodes.
 #pragma once
 #include <windows.h>
 
@@ -130,29 +131,56 @@ inline Bytes readFile(const std::wstring& path) {
     return out;
 }
 
+// Encoding into streams that fail at several points fails the encode and the save,
+// and leaves the codec's pixels and the source picture as they were.
+template <class Codec, class Save>
+void expectFailedWritesHarmless(Codec* codec, BufferedImage* image, Save save) {
+    const auto bitsOf = [codec] {
+        const auto* bitmap = codec->bitmap();
+        return Bytes(bitmap->bits(), bitmap->bits() + bitmap->stride() * codec->height());
+    };
+    const Bytes bits = bitsOf();
+    const Bytes before = pixelsOf(image);
+    TestOutput whole;
+    ASSERT_TRUE(codec->encode(&whole));
+    const size_t size = whole.data.size();
+    for (size_t limit : {size_t(0), size_t(8), size_t(40), size_t(100), size_t(300), size / 2, size - 1}) {
+        TestOutput failing(limit);
+        EXPECT_FALSE(codec->encode(&failing)) << limit;
+        EXPECT_FALSE(save(&failing)) << limit;
+    }
+    EXPECT_EQ(bits, bitsOf());
+    EXPECT_EQ(before, pixelsOf(image));
+}
+
 #ifdef FFMPEG_TOOLS_DIR
-// ffmpeg.exe's own decoding of a picture file as raw pixels of pixelFormat ("bgra",
-// "bgr24"); empty when it fails.
-inline Bytes ffmpegDecode(const std::wstring& input, const wchar_t* pixelFormat) {
+// ffmpeg.exe's own decoding of a picture file (named name in a scratch folder) as raw
+// pixels of pixelFormat ("bgra", "bgr24"); empty when it fails.
+inline Bytes ffmpegDecode(const Bytes& file, const wchar_t* name, const wchar_t* pixelFormat) {
+    const std::wstring dir = scratchFolder(L"ffmpeg-decode");
+    const std::wstring input = dir + L"\\" + name;
     const std::wstring output = input + L".raw";
     std::wstring line = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -v error -nostdin -y -i \"" + input +
                         L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info)) {
-        return {};
-    }
     DWORD code = 1;
-    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(info.hProcess, &code);
-    } else {
-        TerminateProcess(info.hProcess, 1);
+    if (writeFile(input, file) && CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                                 nullptr, nullptr, &startup, &info)) {
+        if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(info.hProcess, &code);
+        } else {
+            TerminateProcess(info.hProcess, 1);
+        }
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
     }
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return code == 0 ? readFile(output) : Bytes();
+    const Bytes out = code == 0 ? readFile(output) : Bytes();
+    DeleteFileW(input.c_str());
+    DeleteFileW(output.c_str());
+    RemoveDirectoryW(dir.c_str());
+    return out;
 }
 #endif
 

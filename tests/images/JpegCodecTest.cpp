@@ -106,29 +106,16 @@ TEST(JpegCodec, TransparencyIsBlendedOverTheBackground) {
     }
     EXPECT_EQ(0x00FF0000u, image->pixel(3, 3)) << "the source keeps its pixels";
     Held<Jpeg> fresh;
-    EXPECT_EQ(Jpeg::INITIAL_QUALITY, fresh->quality());
     EXPECT_FALSE(fresh->setQuality(101));
 }
 
 TEST(JpegCodec, FailedWritesLeaveThePicture) {
     Held<BufferedImage> image(codectest::patternImage(200, 150, false));
-    const Bytes before = pixelsOf(image.get());
     Held<Jpeg> jpeg(Jpeg::createFromImage(image.get(), 95, 255, 255, 255));
     ASSERT_TRUE(jpeg);
-    const auto inner = [&] {
-        return Bytes(jpeg->bitmap()->bits(), jpeg->bitmap()->bits() + jpeg->bitmap()->stride() * jpeg->height());
-    };
-    const Bytes bits = inner();
-    TestOutput whole;
-    ASSERT_TRUE(jpeg->encode(&whole));
-    EXPECT_EQ(bits, inner());
-    for (size_t limit : {size_t(0), size_t(100), whole.data.size() / 2, whole.data.size() - 1}) {
-        TestOutput failing(limit);
-        EXPECT_FALSE(jpeg->encode(&failing)) << limit;
-        EXPECT_FALSE(image->saveJpeg(&failing, 95, 0, 0, 0)) << limit;
-    }
-    EXPECT_EQ(bits, inner());
-    EXPECT_EQ(before, pixelsOf(image.get()));
+    codectest::expectFailedWritesHarmless(jpeg.get(), image.get(), [&](TestOutput* out) {
+        return image->saveJpeg(out, 95, 0, 0, 0);
+    });
 }
 
 // A JPEG written by libjpeg from sample(x, y, component).
@@ -277,12 +264,9 @@ TEST(JpegCodec, ProgramPicturesLoadFromResources) {
 
 #ifdef FFMPEG_TOOLS_DIR
 TEST(JpegCodec, FfmpegReadsOurFilesWithinTolerance) {
-    const std::wstring dir = codectest::scratchFolder(L"jpeg-ffmpeg");
-    const std::wstring path = dir + L"\\picture.jpg";
     Held<BufferedImage> image(codectest::patternImage(80, 60, false));
     const Bytes file = encodeJpeg(image.get(), 95);
-    ASSERT_TRUE(codectest::writeFile(path, file));
-    const Bytes theirs = codectest::ffmpegDecode(path, L"bgr24");
+    const Bytes theirs = codectest::ffmpegDecode(file, L"picture.jpg", L"bgr24");
     const Bytes decoded = decodedPixels(file);
     Bytes ours;
     for (size_t i = 0; i < decoded.size(); ++i) {
@@ -294,9 +278,6 @@ TEST(JpegCodec, FfmpegReadsOurFilesWithinTolerance) {
     const Difference d = differenceOf(ours, theirs, 3);
     EXPECT_LE(d.worst, 6);
     EXPECT_LE(d.mean, 1.5);
-    DeleteFileW(path.c_str());
-    DeleteFileW((path + L".raw").c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 #endif
 
