@@ -60,31 +60,40 @@ struct AllFour {
     Held<png::EncodeSetting> p;
 };
 
+// Every value of the four settings, so that whole sets compare at once: the
+// backgrounds of bmp, gif, jpg and png, then bmp transparency and depth, gif
+// transparency, interlace and depth, jpg quality, png transparency and interlace.
+std::vector<int32_t> valuesOf(const AllFour& all) {
+    std::vector<int32_t> out;
+    for (const s::image::EncodeSettingBase* setting : all.each()) {
+        out.insert(out.end(), {setting->backgroundRed(), setting->backgroundGreen(), setting->backgroundBlue()});
+    }
+    out.insert(out.end(), {all.b->keepTransparency(), all.b->bpp(), all.g->keepTransparency(),
+                           all.g->withInterlace(), all.g->bpp(), all.j->quality(), all.p->keepTransparency(),
+                           all.p->withInterlace()});
+    return out;
+}
+
+const std::vector<int32_t> DEFAULTS = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                       1,   24,  1,   1,   8,   75,  1,   1};
+
 TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
     AllFour all;
-    auto& [b, g, j, p] = all;
+    EXPECT_EQ(DEFAULTS, valuesOf(all));
     for (s::image::EncodeSettingBase* setting : all.each()) {
         setting->load();
         EXPECT_FALSE(setting->isBound());
         EXPECT_FALSE(setting->save());
-        EXPECT_EQ(255, setting->backgroundRed());
-        EXPECT_EQ(255, setting->backgroundGreen());
-        EXPECT_EQ(255, setting->backgroundBlue());
     }
-    EXPECT_TRUE(b->keepTransparency());
-    EXPECT_EQ(24, b->bpp());
-    EXPECT_TRUE(g->keepTransparency());
-    EXPECT_TRUE(g->withInterlace());
-    EXPECT_EQ(8, g->bpp());
-    EXPECT_EQ(75, j->quality());
-    EXPECT_TRUE(p->keepTransparency());
-    EXPECT_TRUE(p->withInterlace());
-    EXPECT_FALSE(b->setBpp(16));
-    EXPECT_FALSE(g->setBpp(24));
-    EXPECT_FALSE(j->setQuality(-1));
+    EXPECT_FALSE(all.b->setBpp(16));
+    EXPECT_FALSE(all.g->setBpp(24));
+    EXPECT_FALSE(all.j->setQuality(-1));
+    EXPECT_EQ(DEFAULTS, valuesOf(all)) << "neither a load without a store nor a refused value changes them";
 }
 
 TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
+    // Background of png held to 0-255.
+    const std::vector<int32_t> changed = {16, 32, 48, 1, 2, 3, 0, 0, 0, 255, 0, 128, 0, 8, 1, 0, 4, 0, 0, 0};
     Held<s::xml::MappedData> store(freshStore());
     {
         AllFour all(store.get());
@@ -99,36 +108,18 @@ TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
         j->setBackground(0, 0, 0);
         p->setKeepTransparency(false);
         p->setWithInterlace(false);
-        p->setBackground(300, -5, 128);  // held to 0-255
-        EXPECT_TRUE(b->save());
-        EXPECT_TRUE(g->save());
-        EXPECT_TRUE(j->save());
-        EXPECT_TRUE(p->save());
+        p->setBackground(300, -5, 128);
+        EXPECT_EQ(changed, valuesOf(all));
+        for (s::image::EncodeSettingBase* setting : all.each()) {
+            EXPECT_TRUE(setting->save());
+        }
     }
     EXPECT_EQ(8, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"Bpp", 0));
     EXPECT_EQ(48, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"BgBlue", 0));
     EXPECT_EQ(0, store->getS32(groupOf(L"\\JpgEncodeSetting").c_str(), L"Quality", -1));
     EXPECT_FALSE(store->getBool(groupOf(L"\\PngEncodeSetting").c_str(), L"WithInterlace", true));
     EXPECT_TRUE(store->hasValue(groupOf(L"\\GifEncodeSetting").c_str(), L"KeepTransparency"));
-
-    AllFour all(store.get());
-    auto& [b, g, j, p] = all;
-    EXPECT_FALSE(b->keepTransparency());
-    EXPECT_EQ(8, b->bpp());
-    EXPECT_EQ(16, b->backgroundRed());
-    EXPECT_EQ(32, b->backgroundGreen());
-    EXPECT_EQ(48, b->backgroundBlue());
-    EXPECT_TRUE(g->keepTransparency());
-    EXPECT_FALSE(g->withInterlace());
-    EXPECT_EQ(4, g->bpp());
-    EXPECT_EQ(3, g->backgroundBlue());
-    EXPECT_EQ(0, j->quality());
-    EXPECT_EQ(0, j->backgroundRed());
-    EXPECT_FALSE(p->keepTransparency());
-    EXPECT_FALSE(p->withInterlace());
-    EXPECT_EQ(255, p->backgroundRed());
-    EXPECT_EQ(0, p->backgroundGreen());
-    EXPECT_EQ(128, p->backgroundBlue());
+    EXPECT_EQ(changed, valuesOf(AllFour(store.get())));
 }
 
 TEST(EncodeSettings, UnusableStoredValuesGiveTheDefaults) {
