@@ -123,47 +123,32 @@ TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
 }
 
 TEST(EncodeSettings, UnusableStoredValuesGiveTheDefaults) {
+    enum { BMP, GIF, JPG, PNG };
+    const wchar_t* const groups[] = {L"\\BmpEncodeSetting", L"\\GifEncodeSetting", L"\\JpgEncodeSetting",
+                                     L"\\PngEncodeSetting"};
     struct Row {
-        const wchar_t* group;
+        int group;
         const wchar_t* name;
         const wchar_t* text;
     };
-    // 4294967320 and 4294967346 wrap to 24 and 50 when read as 32 bits.
+    // 4294967304 and 4294967346 would wrap to the usable 8 and 50 if read as 32 bits.
     const Row rows[] = {
-        {L"\\BmpEncodeSetting", L"Bpp", L"16"},          {L"\\BmpEncodeSetting", L"Bpp", L"-24"},
-        {L"\\BmpEncodeSetting", L"Bpp", L"4294967304"},  {L"\\BmpEncodeSetting", L"Bpp", L"many"},
-        {L"\\GifEncodeSetting", L"Bpp", L"24"},          {L"\\GifEncodeSetting", L"Bpp", L"1"},
-        {L"\\JpgEncodeSetting", L"Quality", L"101"},     {L"\\JpgEncodeSetting", L"Quality", L"-1"},
-        {L"\\JpgEncodeSetting", L"Quality", L"4294967346"},
-        {L"\\PngEncodeSetting", L"BgRed", L"256"},       {L"\\PngEncodeSetting", L"BgGreen", L"-1"},
-        {L"\\BmpEncodeSetting", L"BgBlue", L"4294967295"}, {L"\\JpgEncodeSetting", L"BgRed", L"-255"},
+        {BMP, L"Bpp", L"16"},         {BMP, L"Bpp", L"-24"},      {BMP, L"Bpp", L"4294967304"},
+        {BMP, L"Bpp", L"many"},       {GIF, L"Bpp", L"24"},       {GIF, L"Bpp", L"1"},
+        {JPG, L"Quality", L"101"},    {JPG, L"Quality", L"-1"},   {JPG, L"Quality", L"4294967346"},
+        {PNG, L"BgRed", L"256"},      {PNG, L"BgGreen", L"-1"},   {BMP, L"BgBlue", L"4294967295"},
+        {JPG, L"BgRed", L"-255"},
     };
     for (const Row& row : rows) {
         Held<s::xml::MappedData> store(freshStore());
-        ASSERT_TRUE(store->setString(groupOf(row.group).c_str(), row.name, row.text));
-        // The other values are stored in range, so only the broken one falls back.
-        store->setS32(groupOf(row.group).c_str(), row.name == std::wstring(L"BgRed") ? L"BgBlue" : L"BgRed", 7);
-        AllFour all(store.get());
-        auto& [b, g, j, p] = all;
-        const std::wstring name = row.name;
-        if (name == L"Bpp") {
-            EXPECT_EQ(24, b->bpp()) << row.text;
-            EXPECT_EQ(8, g->bpp()) << row.text;
-        } else if (name == L"Quality") {
-            EXPECT_EQ(75, j->quality()) << row.text;
-        } else {
-            s::image::EncodeSettingBase* owner = j.get();
-            if (row.group == std::wstring(L"\\PngEncodeSetting")) {
-                owner = p.get();
-            } else if (row.group == std::wstring(L"\\BmpEncodeSetting")) {
-                owner = b.get();
-            }
-            const int32_t value = name == L"BgRed"     ? owner->backgroundRed()
-                                  : name == L"BgGreen" ? owner->backgroundGreen()
-                                                       : owner->backgroundBlue();
-            EXPECT_EQ(255, value) << row.text;
-            EXPECT_EQ(7, name == L"BgRed" ? owner->backgroundBlue() : owner->backgroundRed()) << row.text;
-        }
+        const std::wstring group = groupOf(groups[row.group]);
+        ASSERT_TRUE(store->setString(group.c_str(), row.name, row.text));
+        // A value in range beside it is still read, so only the broken one falls back.
+        const bool red = row.name == std::wstring(L"BgRed");
+        store->setS32(group.c_str(), red ? L"BgBlue" : L"BgRed", 7);
+        std::vector<int32_t> expected = DEFAULTS;
+        expected[row.group * 3 + (red ? 2 : 0)] = 7;
+        EXPECT_EQ(expected, valuesOf(AllFour(store.get()))) << row.text;
     }
 }
 
