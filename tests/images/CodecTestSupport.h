@@ -155,13 +155,13 @@ void expectFailedWritesHarmless(Codec* codec, BufferedImage* image, Save save) {
 
 #ifdef FFMPEG_TOOLS_DIR
 // ffmpeg.exe's own decoding of a picture file (named name in a scratch folder) as raw
-// pixels of pixelFormat ("bgra", "bgr24"); empty when it fails.
-inline Bytes ffmpegDecode(const Bytes& file, const wchar_t* name, const wchar_t* pixelFormat) {
+// 32-bit pixels in our byte order; empty when it fails.
+inline Bytes ffmpegDecode(const Bytes& file, const wchar_t* name) {
     const std::wstring dir = scratchFolder(L"ffmpeg-decode");
     const std::wstring input = dir + L"\\" + name;
     const std::wstring output = input + L".raw";
     std::wstring line = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -v error -nostdin -y -i \"" + input +
-                        L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"";
+                        L"\" -f rawvideo -pix_fmt bgra \"" + output + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
