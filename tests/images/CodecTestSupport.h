@@ -1,5 +1,6 @@
 // Shared helpers of the JPEG and PNG tests: patterned pictures, streams that fail or
-// write short, files in a scratch folder, ffmpeg.exe runs and clocked hostile decodes.
+// write short, files in a scratch folder, failed writes, ffmpeg.exe runs and clocked
+// hostile decodes.
 #pragma once
 #include <windows.h>
 
@@ -130,6 +131,28 @@ inline Bytes readFile(const std::wstring& path) {
     return out;
 }
 
+// Encoding into streams that fail at several points fails the encode and the save,
+// and leaves the codec's pixels and the source picture as they were.
+template <class Codec, class Save>
+void expectFailedWritesHarmless(Codec* codec, BufferedImage* image, Save save) {
+    const auto bitsOf = [codec] {
+        const auto* bitmap = codec->bitmap();
+        return Bytes(bitmap->bits(), bitmap->bits() + bitmap->stride() * codec->height());
+    };
+    const Bytes bits = bitsOf();
+    const Bytes before = pixelsOf(image);
+    TestOutput whole;
+    ASSERT_TRUE(codec->encode(&whole));
+    const size_t size = whole.data.size();
+    for (size_t limit : {size_t(0), size_t(8), size_t(40), size_t(100), size_t(300), size / 2, size - 1}) {
+        TestOutput failing(limit);
+        EXPECT_FALSE(codec->encode(&failing)) << limit;
+        EXPECT_FALSE(save(&failing)) << limit;
+    }
+    EXPECT_EQ(bits, bitsOf());
+    EXPECT_EQ(before, pixelsOf(image));
+}
+
 #ifdef FFMPEG_TOOLS_DIR
 // Runs ffmpeg.exe with the arguments (after "-v error -nostdin -y"); true when it ends
 // with code 0 within a minute.
@@ -157,9 +180,22 @@ inline bool runFfmpeg(const std::wstring& arguments) {
 // "bgr24"), every frame of an animation one after another; empty when it fails.
 inline Bytes ffmpegDecode(const std::wstring& input, const wchar_t* pixelFormat) {
     const std::wstring output = input + L".raw";
-    return runFfmpeg(L"-i \"" + input + L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"")
-               ? readFile(output)
-               : Bytes();
+    const Bytes out = runFfmpeg(L"-i \"" + input + L"\" -f rawvideo -pix_fmt " + pixelFormat + L" \"" + output + L"\"")
+                          ? readFile(output)
+                          : Bytes();
+    DeleteFileW(output.c_str());
+    return out;
+}
+
+// The same for picture bytes, written as name in a scratch folder, as 32-bit pixels in our
+// byte order.
+inline Bytes ffmpegDecode(const Bytes& file, const wchar_t* name) {
+    const std::wstring dir = scratchFolder(L"ffmpeg-decode");
+    const std::wstring input = dir + L"\\" + name;
+    const Bytes out = writeFile(input, file) ? ffmpegDecode(input, L"bgra") : Bytes();
+    DeleteFileW(input.c_str());
+    RemoveDirectoryW(dir.c_str());
+    return out;
 }
 #endif
 

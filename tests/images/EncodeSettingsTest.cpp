@@ -60,31 +60,40 @@ struct AllFour {
     Held<png::EncodeSetting> p;
 };
 
+// Every value of the four settings, so that whole sets compare at once: the
+// backgrounds of bmp, gif, jpg and png, then bmp transparency and depth, gif
+// transparency, interlace and depth, jpg quality, png transparency and interlace.
+std::vector<int32_t> valuesOf(const AllFour& all) {
+    std::vector<int32_t> out;
+    for (const s::image::EncodeSettingBase* setting : all.each()) {
+        out.insert(out.end(), {setting->backgroundRed(), setting->backgroundGreen(), setting->backgroundBlue()});
+    }
+    out.insert(out.end(), {all.b->keepTransparency(), all.b->bpp(), all.g->keepTransparency(),
+                           all.g->withInterlace(), all.g->bpp(), all.j->quality(), all.p->keepTransparency(),
+                           all.p->withInterlace()});
+    return out;
+}
+
+const std::vector<int32_t> DEFAULTS = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                       1,   24,  1,   1,   8,   75,  1,   1};
+
 TEST(EncodeSettings, UnboundSettingsKeepTheirDefaults) {
     AllFour all;
-    auto& [b, g, j, p] = all;
+    EXPECT_EQ(DEFAULTS, valuesOf(all));
     for (s::image::EncodeSettingBase* setting : all.each()) {
         setting->load();
         EXPECT_FALSE(setting->isBound());
         EXPECT_FALSE(setting->save());
-        EXPECT_EQ(255, setting->backgroundRed());
-        EXPECT_EQ(255, setting->backgroundGreen());
-        EXPECT_EQ(255, setting->backgroundBlue());
     }
-    EXPECT_TRUE(b->keepTransparency());
-    EXPECT_EQ(24, b->bpp());
-    EXPECT_TRUE(g->keepTransparency());
-    EXPECT_TRUE(g->withInterlace());
-    EXPECT_EQ(8, g->bpp());
-    EXPECT_EQ(75, j->quality());
-    EXPECT_TRUE(p->keepTransparency());
-    EXPECT_TRUE(p->withInterlace());
-    EXPECT_FALSE(b->setBpp(16));
-    EXPECT_FALSE(g->setBpp(24));
-    EXPECT_FALSE(j->setQuality(-1));
+    EXPECT_FALSE(all.b->setBpp(16));
+    EXPECT_FALSE(all.g->setBpp(24));
+    EXPECT_FALSE(all.j->setQuality(-1));
+    EXPECT_EQ(DEFAULTS, valuesOf(all)) << "neither a load without a store nor a refused value changes them";
 }
 
 TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
+    // Background of png held to 0-255.
+    const std::vector<int32_t> changed = {16, 32, 48, 1, 2, 3, 0, 0, 0, 255, 0, 128, 0, 8, 1, 0, 4, 0, 0, 0};
     Held<s::xml::MappedData> store(freshStore());
     {
         AllFour all(store.get());
@@ -99,80 +108,47 @@ TEST(EncodeSettings, ValuesRoundTripUnderThePrefix) {
         j->setBackground(0, 0, 0);
         p->setKeepTransparency(false);
         p->setWithInterlace(false);
-        p->setBackground(300, -5, 128);  // held to 0-255
-        EXPECT_TRUE(b->save());
-        EXPECT_TRUE(g->save());
-        EXPECT_TRUE(j->save());
-        EXPECT_TRUE(p->save());
+        p->setBackground(300, -5, 128);
+        EXPECT_EQ(changed, valuesOf(all));
+        for (s::image::EncodeSettingBase* setting : all.each()) {
+            EXPECT_TRUE(setting->save());
+        }
     }
     EXPECT_EQ(8, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"Bpp", 0));
     EXPECT_EQ(48, store->getS32(groupOf(L"\\BmpEncodeSetting").c_str(), L"BgBlue", 0));
     EXPECT_EQ(0, store->getS32(groupOf(L"\\JpgEncodeSetting").c_str(), L"Quality", -1));
     EXPECT_FALSE(store->getBool(groupOf(L"\\PngEncodeSetting").c_str(), L"WithInterlace", true));
     EXPECT_TRUE(store->hasValue(groupOf(L"\\GifEncodeSetting").c_str(), L"KeepTransparency"));
-
-    AllFour all(store.get());
-    auto& [b, g, j, p] = all;
-    EXPECT_FALSE(b->keepTransparency());
-    EXPECT_EQ(8, b->bpp());
-    EXPECT_EQ(16, b->backgroundRed());
-    EXPECT_EQ(32, b->backgroundGreen());
-    EXPECT_EQ(48, b->backgroundBlue());
-    EXPECT_TRUE(g->keepTransparency());
-    EXPECT_FALSE(g->withInterlace());
-    EXPECT_EQ(4, g->bpp());
-    EXPECT_EQ(3, g->backgroundBlue());
-    EXPECT_EQ(0, j->quality());
-    EXPECT_EQ(0, j->backgroundRed());
-    EXPECT_FALSE(p->keepTransparency());
-    EXPECT_FALSE(p->withInterlace());
-    EXPECT_EQ(255, p->backgroundRed());
-    EXPECT_EQ(0, p->backgroundGreen());
-    EXPECT_EQ(128, p->backgroundBlue());
+    EXPECT_EQ(changed, valuesOf(AllFour(store.get())));
 }
 
 TEST(EncodeSettings, UnusableStoredValuesGiveTheDefaults) {
+    enum { BMP, GIF, JPG, PNG };
+    const wchar_t* const groups[] = {L"\\BmpEncodeSetting", L"\\GifEncodeSetting", L"\\JpgEncodeSetting",
+                                     L"\\PngEncodeSetting"};
     struct Row {
-        const wchar_t* group;
+        int group;
         const wchar_t* name;
         const wchar_t* text;
     };
-    // 4294967320 and 4294967346 wrap to 24 and 50 when read as 32 bits.
+    // 4294967304 and 4294967346 would wrap to the usable 8 and 50 if read as 32 bits.
     const Row rows[] = {
-        {L"\\BmpEncodeSetting", L"Bpp", L"16"},          {L"\\BmpEncodeSetting", L"Bpp", L"-24"},
-        {L"\\BmpEncodeSetting", L"Bpp", L"4294967304"},  {L"\\BmpEncodeSetting", L"Bpp", L"many"},
-        {L"\\GifEncodeSetting", L"Bpp", L"24"},          {L"\\GifEncodeSetting", L"Bpp", L"1"},
-        {L"\\JpgEncodeSetting", L"Quality", L"101"},     {L"\\JpgEncodeSetting", L"Quality", L"-1"},
-        {L"\\JpgEncodeSetting", L"Quality", L"4294967346"},
-        {L"\\PngEncodeSetting", L"BgRed", L"256"},       {L"\\PngEncodeSetting", L"BgGreen", L"-1"},
-        {L"\\BmpEncodeSetting", L"BgBlue", L"4294967295"}, {L"\\JpgEncodeSetting", L"BgRed", L"-255"},
+        {BMP, L"Bpp", L"16"},         {BMP, L"Bpp", L"-24"},      {BMP, L"Bpp", L"4294967304"},
+        {BMP, L"Bpp", L"many"},       {GIF, L"Bpp", L"24"},       {GIF, L"Bpp", L"1"},
+        {JPG, L"Quality", L"101"},    {JPG, L"Quality", L"-1"},   {JPG, L"Quality", L"4294967346"},
+        {PNG, L"BgRed", L"256"},      {PNG, L"BgGreen", L"-1"},   {BMP, L"BgBlue", L"4294967295"},
+        {JPG, L"BgRed", L"-255"},
     };
     for (const Row& row : rows) {
         Held<s::xml::MappedData> store(freshStore());
-        ASSERT_TRUE(store->setString(groupOf(row.group).c_str(), row.name, row.text));
-        // The other values are stored in range, so only the broken one falls back.
-        store->setS32(groupOf(row.group).c_str(), row.name == std::wstring(L"BgRed") ? L"BgBlue" : L"BgRed", 7);
-        AllFour all(store.get());
-        auto& [b, g, j, p] = all;
-        const std::wstring name = row.name;
-        if (name == L"Bpp") {
-            EXPECT_EQ(24, b->bpp()) << row.text;
-            EXPECT_EQ(8, g->bpp()) << row.text;
-        } else if (name == L"Quality") {
-            EXPECT_EQ(75, j->quality()) << row.text;
-        } else {
-            s::image::EncodeSettingBase* owner = j.get();
-            if (row.group == std::wstring(L"\\PngEncodeSetting")) {
-                owner = p.get();
-            } else if (row.group == std::wstring(L"\\BmpEncodeSetting")) {
-                owner = b.get();
-            }
-            const int32_t value = name == L"BgRed"     ? owner->backgroundRed()
-                                  : name == L"BgGreen" ? owner->backgroundGreen()
-                                                       : owner->backgroundBlue();
-            EXPECT_EQ(255, value) << row.text;
-            EXPECT_EQ(7, name == L"BgRed" ? owner->backgroundBlue() : owner->backgroundRed()) << row.text;
-        }
+        const std::wstring group = groupOf(groups[row.group]);
+        ASSERT_TRUE(store->setString(group.c_str(), row.name, row.text));
+        // A value in range beside it is still read, so only the broken one falls back.
+        const bool red = row.name == std::wstring(L"BgRed");
+        store->setS32(group.c_str(), red ? L"BgBlue" : L"BgRed", 7);
+        std::vector<int32_t> expected = DEFAULTS;
+        expected[row.group * 3 + (red ? 2 : 0)] = 7;
+        EXPECT_EQ(expected, valuesOf(AllFour(store.get()))) << row.text;
     }
 }
 

@@ -57,14 +57,11 @@ TEST(PngCodec, OpaquePicturesAreWrittenOpaqueAndTransparencyCanBeFilled) {
     // GDI drawing leaves alpha bytes 0 in an opaque picture.
     Held<BufferedImage> opaque(imagetest::solidImage(5, 4, 0x00336699));
     opaque->setHasAlpha(false);
-    const Bytes pixels = decodedPixels(encodePng(opaque.get(), false));
-    ASSERT_EQ(5u * 4 * 4, pixels.size());
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        EXPECT_EQ(0x99, pixels[i]);
-        EXPECT_EQ(0x66, pixels[i + 1]);
-        EXPECT_EQ(0x33, pixels[i + 2]);
-        EXPECT_EQ(255, pixels[i + 3]);
+    Bytes opaquePixels;
+    for (int i = 0; i < 5 * 4; ++i) {
+        opaquePixels.insert(opaquePixels.end(), {0x99, 0x66, 0x33, 255});
     }
+    EXPECT_EQ(opaquePixels, decodedPixels(encodePng(opaque.get(), false)));
 
     Held<BufferedImage> holed(imagetest::solidImage(3, 1, 0xFF102030));
     holed->setPixel(1, 0, 0x00ABCDEF);
@@ -82,14 +79,9 @@ TEST(PngCodec, FailedWritesLeaveThePictureAndRemoveTheFile) {
     const Bytes before = pixelsOf(image.get());
     Held<Png> png(Png::createFromImage(image.get(), true, true, 255, 255, 255));
     ASSERT_TRUE(png);
-    const Bytes inner(png->bitmap()->bits(), png->bitmap()->bits() + png->bitmap()->stride() * 64);
-    for (size_t limit : {0, 8, 40, 300}) {
-        TestOutput failing(limit);
-        EXPECT_FALSE(png->encode(&failing)) << limit;
-        EXPECT_FALSE(image->savePng(&failing, false, true, 0, 0, 0)) << limit;
-    }
-    EXPECT_EQ(inner, Bytes(png->bitmap()->bits(), png->bitmap()->bits() + png->bitmap()->stride() * 64));
-    EXPECT_EQ(before, pixelsOf(image.get()));
+    codectest::expectFailedWritesHarmless(png.get(), image.get(), [&](TestOutput* out) {
+        return image->savePng(out, false, true, 0, 0, 0);
+    });
 
     const std::wstring dir = codectest::scratchFolder(L"png-save");
     const std::wstring path = dir + L"\\picture.png";
@@ -241,16 +233,11 @@ TEST(PngCodec, FilesOfEveryKindDecodeToTheirSamples) {
 
 #ifdef FFMPEG_TOOLS_DIR
 TEST(PngCodec, FfmpegReadsOurFilesExactly) {
-    const std::wstring dir = codectest::scratchFolder(L"png-ffmpeg");
     for (bool interlace : {false, true}) {
         Held<BufferedImage> image(codectest::patternImage(45, 31, true));
-        const std::wstring path = dir + (interlace ? L"\\interlaced.png" : L"\\plain.png");
-        ASSERT_TRUE(codectest::writeFile(path, encodePng(image.get(), interlace)));
-        EXPECT_EQ(pixelsOf(image.get()), codectest::ffmpegDecode(path, L"bgra")) << interlace;
-        DeleteFileW(path.c_str());
-        DeleteFileW((path + L".raw").c_str());
+        EXPECT_EQ(pixelsOf(image.get()), codectest::ffmpegDecode(encodePng(image.get(), interlace), L"picture.png"))
+            << interlace;
     }
-    RemoveDirectoryW(dir.c_str());
 }
 #endif
 
