@@ -19,48 +19,52 @@ using s::thread::Held;
 
 namespace {
 
-struct RunSetup {
+// One run of a command in a scratch folder, logged to a fresh log unless the test
+// points `log` elsewhere (null included).
+class RunFixture : public testing::Test {
+protected:
+    int32_t run(RecordingHost* host = nullptr, const std::atomic<uint8_t>* cancel = nullptr) {
+        ExternalRun job{command.c_str(), L"song.mp3", workingDirectory, 0, 0.0, durationMs, cancel, log, host};
+        return runExternalFfmpeg(job);
+    }
+
+    struct Cancelled {
+        int32_t status;
+        bool ready;
+        // From setting the cancel byte to the run's return.
+        ULONGLONG latency;
+    };
+    // Sets the cancel byte once readyFile shows that the child is under way.
+    Cancelled runAndCancel(const std::wstring& readyFile, RecordingHost* host) {
+        std::atomic<uint8_t> cancel{0};
+        bool ready = false;
+        ULONGLONG setAt = 0;
+        std::thread canceller([&] {
+            ready = waitForFile(readyFile, 20000);
+            setAt = GetTickCount64();
+            cancel.store(1);
+        });
+        const int32_t status = run(host, &cancel);
+        const ULONGLONG returnedAt = GetTickCount64();
+        canceller.join();
+        return {status, ready, returnedAt - setAt};
+    }
+
+    std::wstring logged() const { return log->c_str(); }
+
+    ScratchFolder scratch;
+    Held<StrBuffer> ownLog{StrBuffer::pool()};
+    StrBuffer* log = ownLog.get();
     std::wstring command;
     const wchar_t* workingDirectory = nullptr;
     int64_t durationMs = 10000;
-    int32_t pass = 0;
-    double weight = 0.0;
 };
 
-int32_t run(const RunSetup& setup, StrBuffer* log, RecordingHost* host, const std::atomic<uint8_t>* cancel) {
-    ExternalRun job{setup.command.c_str(), L"song.mp3", setup.workingDirectory, setup.pass, setup.weight,
-                    setup.durationMs, cancel, log, host};
-    return runExternalFfmpeg(job);
-}
-
-std::wstring text(const StrBuffer* log) {
-    return std::wstring(log->c_str());
-}
-
-// Sets the cancel byte once the file shows that the child is under way.
-class Canceller {
-public:
-    Canceller(std::atomic<uint8_t>* cancel, std::wstring readyFile)
-        : thread_([this, cancel, readyFile] {
-              ready = waitForFile(readyFile, 20000);
-              setAt = GetTickCount64();
-              cancel->store(1);
-          }) {}
-    ~Canceller() { join(); }
-    void join() {
-        if (thread_.joinable()) thread_.join();
-    }
-    std::atomic<bool> ready{false};
-    std::atomic<ULONGLONG> setAt{0};
-
-private:
-    std::thread thread_;
-};
+using ExternalRunner = RunFixture;
 
 } // namespace
 
-TEST(ExternalRunner, ExitCodesGiveSucceededOrFailed) {
-    ScratchFolder scratch;
+TEST_F(ExternalRunner, ExitCodesGiveSucceededOrFailed) {
     struct Case {
         std::wstring command;
         int32_t status;
@@ -73,46 +77,40 @@ TEST(ExternalRunner, ExitCodesGiveSucceededOrFailed) {
         {L"\"" + scratch.file(L"no-such-program.exe") + L"\" -i a.wav b.mp3", 1},
         {L"", 1},
     };
+    const std::atomic<uint8_t> notCancelled{0};
     for (const Case& c : cases) {
-        Held<StrBuffer> log(StrBuffer::pool());
-        std::atomic<uint8_t> cancel{0};
-        RunSetup setup;
-        setup.command = c.command;
-        EXPECT_EQ(run(setup, log.get(), nullptr, &cancel), c.status) << testing::PrintToString(c.command);
+        command = c.command;
+        EXPECT_EQ(run(nullptr, &notCancelled), c.status) << testing::PrintToString(c.command);
     }
 }
 
-TEST(ExternalRunner, CancelledBeforeTheStartRunsNothing) {
-    ScratchFolder scratch;
-    std::atomic<uint8_t> cancel{1};
-    RunSetup setup;
-    setup.command = standIn(L"-f \"" + scratch.file(L"out.mp3") + L"\" -x 0");
-    EXPECT_EQ(run(setup, nullptr, nullptr, &cancel), 2);
+TEST_F(ExternalRunner, CancelledBeforeTheStartRunsNothing) {
+    const std::atomic<uint8_t> cancelled{1};
+    log = nullptr;
+    command = standIn(L"-f \"" + scratch.file(L"out.mp3") + L"\" -x 0");
+    EXPECT_EQ(run(nullptr, &cancelled), 2);
     EXPECT_FALSE(fileExists(scratch.file(L"out.mp3")));
 }
 
-TEST(ExternalRunner, ChildRunsInTheGivenFolderWithNullInput) {
-    ScratchFolder scratch;
-    Held<StrBuffer> log(StrBuffer::pool());
-    RunSetup setup;
-    setup.command = standIn(L"-i -f relative.out -x 0");
-    setup.workingDirectory = scratch.path().c_str();
-    EXPECT_EQ(run(setup, log.get(), nullptr, nullptr), 0);
+TEST_F(ExternalRunner, ChildRunsInTheGivenFolderWithNullInput) {
+    command = standIn(L"-i -f relative.out -x 0");
+    workingDirectory = scratch.path().c_str();
+    EXPECT_EQ(run(), 0);
     EXPECT_TRUE(fileExists(scratch.file(L"relative.out")));
     // The null device answers a read at once with nothing, instead of blocking on a
     // console or failing on a missing handle.
-    EXPECT_NE(text(log.get()).find(L"stdin:0"), std::wstring::npos) << text(log.get());
+    EXPECT_NE(logged().find(L"stdin:0"), std::wstring::npos) << logged();
 }
 
-TEST(ExternalRunner, ProgressLinesReportAndOtherLinesAreLogged) {
-    Held<StrBuffer> log(StrBuffer::fromText(L"[Input Path]: a.wav\n"));
-    RecordingHost host(false, log.get());
-    RunSetup setup;
-    setup.durationMs = 130000;
-    setup.command = standIn(
+TEST_F(ExternalRunner, ProgressLinesReportAndOtherLinesAreLogged) {
+    Held<StrBuffer> earlier(StrBuffer::fromText(L"[Input Path]: a.wav\n"));
+    log = earlier.get();
+    RecordingHost host(false, log);
+    durationMs = 130000;
+    command = standIn(
         L"-e \"Input #0, wav, from 'a.wav':\\r\\n\" -o \"Output #0, mp3, to 'b.mp3':\\r\\n\" "
         L"-t N/A -t -00:00:00.02 -t 00:01:05.50 -t 00:02:10.00 -e \"Grüße 日本.wav\\r\\n\" -x 0");
-    EXPECT_EQ(run(setup, log.get(), &host, nullptr), 0);
+    EXPECT_EQ(run(&host), 0);
 
     const int64_t expected[] = {1, 1, 655, 1300};
     ASSERT_EQ(host.reports.size(), 4u);
@@ -121,27 +119,25 @@ TEST(ExternalRunner, ProgressLinesReportAndOtherLinesAreLogged) {
         EXPECT_EQ(host.reports[i].position, expected[i]);
         EXPECT_EQ(host.reports[i].name, L"song.mp3");
     }
-    const std::wstring logged = text(log.get());
-    EXPECT_EQ(logged.find(L"[Input Path]: a.wav\n[FFmpeg Output]:\nInput #0, wav, from 'a.wav':"), 0u) << logged;
-    EXPECT_NE(logged.find(L"\nOutput #0, mp3, to 'b.mp3':"), std::wstring::npos) << logged;  // standard output too
-    EXPECT_NE(logged.find(L"Grüße 日本.wav"), std::wstring::npos) << logged;                 // UTF-8 names
-    EXPECT_EQ(logged.find(L"time="), std::wstring::npos) << logged;
-    EXPECT_EQ(logged.find(L'\r'), std::wstring::npos) << logged;
-    EXPECT_EQ(logged.rfind(L"[FFmpeg Output]:"), logged.find(L"[FFmpeg Output]:")) << "one heading";
-    EXPECT_EQ(logged.substr(logged.size() - 2), L"\n\n");
+    const std::wstring text = logged();
+    EXPECT_EQ(text.find(L"[Input Path]: a.wav\n[FFmpeg Output]:\nInput #0, wav, from 'a.wav':"), 0u) << text;
+    EXPECT_NE(text.find(L"\nOutput #0, mp3, to 'b.mp3':"), std::wstring::npos) << text;  // standard output too
+    EXPECT_NE(text.find(L"Grüße 日本.wav"), std::wstring::npos) << text;                 // UTF-8 names
+    EXPECT_EQ(text.find(L"time="), std::wstring::npos) << text;
+    EXPECT_EQ(text.find(L'\r'), std::wstring::npos) << text;
+    EXPECT_EQ(text.rfind(L"[FFmpeg Output]:"), text.find(L"[FFmpeg Output]:")) << "one heading";
+    EXPECT_EQ(text.substr(text.size() - 2), L"\n\n");
 }
 
-TEST(ExternalRunner, LogStopsGrowingPastTheCapWhileProgressGoesOn) {
-    Held<StrBuffer> log(StrBuffer::pool());
-    RecordingHost host(false, log.get());
-    RunSetup setup;
-    setup.durationMs = 4000;
+TEST_F(ExternalRunner, LogStopsGrowingPastTheCapWhileProgressGoesOn) {
+    RecordingHost host(false, log);
+    durationMs = 4000;
     // Lines of 29 characters, 500 between progress lines: the second batch crosses the cap.
     const std::wstring batch = L" -n 500 \"\\n[mp3 @ 0000012345] warning x\" ";
     const uint32_t lineLength = 29;
-    setup.command = standIn(L"-t 00:00:01.00" + batch + L"-t 00:00:02.00" + batch + L"-t 00:00:03.00" + batch +
-                            L"-t 00:00:04.00 -x 0");
-    EXPECT_EQ(run(setup, log.get(), &host, nullptr), 0);
+    command = standIn(L"-t 00:00:01.00" + batch + L"-t 00:00:02.00" + batch + L"-t 00:00:03.00" + batch +
+                      L"-t 00:00:04.00 -x 0");
+    EXPECT_EQ(run(&host), 0);
 
     ASSERT_EQ(host.reports.size(), 4u);
     for (size_t i = 0; i < host.reports.size(); ++i) {
@@ -155,7 +151,7 @@ TEST(ExternalRunner, LogStopsGrowingPastTheCapWhileProgressGoesOn) {
     EXPECT_EQ(log->length(), host.reports[3].logLength + 2) << "only the closing \"\\n\\n\"";
 }
 
-TEST(ExternalRunner, ChildPriorityFollowsTheHost) {
+TEST_F(ExternalRunner, ChildPriorityFollowsTheHost) {
     struct Case {
         bool idle;
         const wchar_t* reported;
@@ -163,38 +159,29 @@ TEST(ExternalRunner, ChildPriorityFollowsTheHost) {
         {false, L"priority:16384"},  // BELOW_NORMAL_PRIORITY_CLASS
         {true, L"priority:64"},      // IDLE_PRIORITY_CLASS
     };
+    // The first line lets the runner apply the rule before the child looks.
+    command = standIn(L"-e \"first\\r\" -s 500 -q -x 0");
     for (const Case& c : cases) {
-        Held<StrBuffer> log(StrBuffer::pool());
+        log->clear();
         RecordingHost host(c.idle);
-        RunSetup setup;
-        // The first line lets the runner apply the rule before the child looks.
-        setup.command = standIn(L"-e \"first\\r\" -s 500 -q -x 0");
-        EXPECT_EQ(run(setup, log.get(), &host, nullptr), 0);
+        EXPECT_EQ(run(&host), 0);
         EXPECT_GE(host.priorityQuestions, 2);
-        EXPECT_NE(text(log.get()).find(c.reported), std::wstring::npos) << c.idle << text(log.get());
+        EXPECT_NE(logged().find(c.reported), std::wstring::npos) << c.idle << logged();
     }
 }
 
-TEST(ExternalRunner, CancelEndsASilentChildAndWhatItStarted) {
-    ScratchFolder scratch;
+TEST_F(ExternalRunner, CancelEndsASilentChildAndWhatItStarted) {
     const std::wstring partial = scratch.file(L"_TMP.mp3");
     const std::wstring childId = scratch.file(L"child.pid");
     const std::wstring grandchildId = scratch.file(L"grandchild.pid");
-    Held<StrBuffer> log(StrBuffer::pool());
     RecordingHost host;
-    std::atomic<uint8_t> cancel{0};
-    RunSetup setup;
     // Opens its output, starts a helper, announces itself, then prints nothing for a minute.
-    setup.command = standIn(L"-f \"" + partial + L"\" -c \"" + grandchildId + L"\" -p \"" + childId +
-                            L"\" -s 60000 -x 0");
-    Canceller canceller(&cancel, childId);
-    const int32_t status = run(setup, log.get(), &host, &cancel);
-    const ULONGLONG returnedAt = GetTickCount64();
-    canceller.join();
+    command = standIn(L"-f \"" + partial + L"\" -c \"" + grandchildId + L"\" -p \"" + childId + L"\" -s 60000 -x 0");
+    const Cancelled r = runAndCancel(childId, &host);
 
-    ASSERT_TRUE(canceller.ready);
-    EXPECT_EQ(status, 2);
-    EXPECT_LT(returnedAt - canceller.setAt, 1500u) << "cancel is seen while the child is silent";
+    ASSERT_TRUE(r.ready);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_LT(r.latency, 1500u) << "cancel is seen while the child is silent";
     EXPECT_FALSE(processRunning(childId));
     EXPECT_FALSE(processRunning(grandchildId));
     EXPECT_TRUE(host.reports.empty());
@@ -205,17 +192,14 @@ TEST(ExternalRunner, CancelEndsASilentChildAndWhatItStarted) {
     EXPECT_FALSE(fileExists(partial));
 }
 
-TEST(ExternalRunner, EndOfTheChildEndsTheRunWhileItsHelperHoldsThePipe) {
-    ScratchFolder scratch;
+TEST_F(ExternalRunner, EndOfTheChildEndsTheRunWhileItsHelperHoldsThePipe) {
     const std::wstring grandchildId = scratch.file(L"grandchild.pid");
-    Held<StrBuffer> log(StrBuffer::pool());
-    RunSetup setup;
     // The helper inherits the pipe's write end and sleeps a minute.
-    setup.command = standIn(L"-c \"" + grandchildId + L"\" -e \"done\\r\\n\" -x 0");
+    command = standIn(L"-c \"" + grandchildId + L"\" -e \"done\\r\\n\" -x 0");
     const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(run(setup, log.get(), nullptr, nullptr), 0);
+    EXPECT_EQ(run(), 0);
     EXPECT_LT(GetTickCount64() - start, 10000u);
-    EXPECT_NE(text(log.get()).find(L"done"), std::wstring::npos);
+    EXPECT_NE(logged().find(L"done"), std::wstring::npos);
     EXPECT_TRUE(fileExists(grandchildId));
     EXPECT_FALSE(processRunning(grandchildId)) << "left-overs of the run are ended with it";
 }
@@ -245,59 +229,48 @@ TEST(OutputCleanup, RemovalWaitsForAFileToBeReleased) {
 #ifdef FFMPEG_TOOLS_DIR
 namespace {
 
-std::wstring ffmpeg(const std::wstring& arguments) {
-    return L"\"" + std::wstring(FFMPEG_TOOLS_DIR) + L"\\ffmpeg.exe\" -hide_banner " + arguments;
-}
+class ExternalRunnerWithFfmpeg : public RunFixture {
+protected:
+    // Runs ffmpeg.exe in the scratch folder.
+    void ffmpeg(const std::wstring& arguments) {
+        command = L"\"" + std::wstring(FFMPEG_TOOLS_DIR) + L"\\ffmpeg.exe\" -hide_banner " + arguments;
+        workingDirectory = scratch.path().c_str();
+    }
+};
 
 } // namespace
 
-TEST(ExternalRunnerWithFfmpeg, ConversionReportsProgressToTheEnd) {
-    ScratchFolder scratch;
-    Held<StrBuffer> log(StrBuffer::pool());
-    RecordingHost host(false, log.get());
-    RunSetup setup;
-    setup.workingDirectory = scratch.path().c_str();
-    setup.durationMs = 3000;
-    setup.command = ffmpeg(L"-f lavfi -i sine=frequency=440:duration=3 -y out.wav");
-    EXPECT_EQ(run(setup, log.get(), &host, nullptr), 0) << text(log.get());
+TEST_F(ExternalRunnerWithFfmpeg, ConversionReportsProgressToTheEnd) {
+    RecordingHost host(false, log);
+    durationMs = 3000;
+    ffmpeg(L"-f lavfi -i sine=frequency=440:duration=3 -y out.wav");
+    EXPECT_EQ(run(&host), 0) << logged();
     EXPECT_TRUE(fileExists(scratch.file(L"out.wav")));
     ASSERT_FALSE(host.reports.empty());
     EXPECT_EQ(host.reports.back().total, 3000);
     EXPECT_EQ(host.reports.back().position, 3000);
-    const std::wstring logged = text(log.get());
-    EXPECT_EQ(logged.find(L"[FFmpeg Output]:\n"), 0u) << logged;
-    EXPECT_NE(logged.find(L"Output #0, wav"), std::wstring::npos) << logged;
-    EXPECT_EQ(logged.find(L"time="), std::wstring::npos) << logged;
+    const std::wstring text = logged();
+    EXPECT_EQ(text.find(L"[FFmpeg Output]:\n"), 0u) << text;
+    EXPECT_NE(text.find(L"Output #0, wav"), std::wstring::npos) << text;
+    EXPECT_EQ(text.find(L"time="), std::wstring::npos) << text;
 }
 
-TEST(ExternalRunnerWithFfmpeg, MissingInputFails) {
-    ScratchFolder scratch;
-    Held<StrBuffer> log(StrBuffer::pool());
-    RunSetup setup;
-    setup.workingDirectory = scratch.path().c_str();
-    setup.command = ffmpeg(L"-i missing.wav -y out.mp3");
-    EXPECT_EQ(run(setup, log.get(), nullptr, nullptr), 1);
-    EXPECT_NE(text(log.get()).find(L"missing.wav"), std::wstring::npos) << text(log.get());
+TEST_F(ExternalRunnerWithFfmpeg, MissingInputFails) {
+    ffmpeg(L"-i missing.wav -y out.mp3");
+    EXPECT_EQ(run(), 1);
+    EXPECT_NE(logged().find(L"missing.wav"), std::wstring::npos) << logged();
     EXPECT_FALSE(fileExists(scratch.file(L"out.mp3")));
 }
 
-TEST(ExternalRunnerWithFfmpeg, CancelStopsARunningConversion) {
-    ScratchFolder scratch;
+TEST_F(ExternalRunnerWithFfmpeg, CancelStopsARunningConversion) {
     const std::wstring output = scratch.file(L"endless.wav");
-    Held<StrBuffer> log(StrBuffer::pool());
     RecordingHost host;
-    std::atomic<uint8_t> cancel{0};
-    RunSetup setup;
-    setup.workingDirectory = scratch.path().c_str();
     // An endless source read in real time: it never ends by itself.
-    setup.command = ffmpeg(L"-re -f lavfi -i sine=frequency=440 -y endless.wav");
-    Canceller canceller(&cancel, output);
-    const int32_t status = run(setup, log.get(), &host, &cancel);
-    const ULONGLONG returnedAt = GetTickCount64();
-    canceller.join();
-    ASSERT_TRUE(canceller.ready) << text(log.get());
-    EXPECT_EQ(status, 2);
-    EXPECT_LT(returnedAt - canceller.setAt, 1500u);
+    ffmpeg(L"-re -f lavfi -i sine=frequency=440 -y endless.wav");
+    const Cancelled r = runAndCancel(output, &host);
+    ASSERT_TRUE(r.ready) << logged();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_LT(r.latency, 1500u);
     EXPECT_TRUE(s::ffmpeg::removeRetrying(output.c_str()));
     EXPECT_FALSE(fileExists(output));
 }

@@ -90,16 +90,6 @@ private:
 
 } // namespace
 
-TEST(FfmpegLocator, VersionRule) {
-    struct Case {
-        int32_t major, minor;
-        bool usable;
-    } cases[] = {{1, 5, false}, {1, 6, true}, {1, 0, false}, {0, 106, true}, {2, 0, true}, {0, 0, false}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(FfmpegLocator::isUsableVersion(c.major, c.minor), c.usable) << c.major << "." << c.minor;
-    }
-}
-
 TEST(FfmpegLocator, BundledCopyOnlyOnA64BitWindows7OrLater) {
     struct Case {
         uint32_t major, minor;
@@ -133,6 +123,8 @@ TEST(FfmpegLocator, InstalledCopiesInOrderAndByVersion) {
         {L"1.06 accepted", {{L"1", L"06"}}, true, true, User, 1, 6},
         {L"1.05 refused", {{L"1", L"05"}}, true, false, User, 1, 5},
         {L"1.6 counts as 1.06", {{L"1", L"6"}}, true, true, User, 1, 6},
+        {L"0.106 counts as 1.06", {{L"0", L"106"}}, true, true, User, 0, 106},
+        {L"1.0 refused", {{L"1", L"0"}}, true, false, User, 1, 0},
         {L"user copy first", {{L"2", L"0"}, {L"3", L"0"}, {L"4", L"0"}}, true, true, User, 2, 0},
         {L"an old user copy still wins", {{L"1", L"05"}, {L"3", L"0"}}, true, false, User, 1, 5},
         {L"user key without its file is passed", {{L"2", L"0"}, {L"3", L"1"}}, false, true, Machine, 3, 1},
