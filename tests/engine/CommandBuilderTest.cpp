@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ProbedMedia.h"
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
@@ -24,7 +25,6 @@ using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
 using s::system::win::MessageBoxSeam;
 using s::thread::Held;
-using s::video::StreamInfo;
 using s::video::VideoInfo;
 
 namespace {
@@ -98,55 +98,43 @@ private:
     std::wstring root_;
 };
 
-StreamInfo* audioStream(const wchar_t* codec, int32_t codecId, int32_t rate, int32_t channels, int64_t bitRate) {
-    StreamInfo* s = StreamInfo::pool();
-    s->type = StreamInfo::TYPE_AUDIO;
-    s->codecName.assign(codec);
-    s->codecId = codecId;
-    s->sampleRate = rate;
-    s->channels = channels;
-    s->bitRate = bitRate;
-    return s;
-}
-
-StreamInfo* videoStream(const wchar_t* codec) {
-    StreamInfo* s = StreamInfo::pool();
-    s->type = StreamInfo::TYPE_VIDEO;
-    s->codecName.assign(codec);
-    return s;
-}
-
 // Probed sources, as the prober would fill them.
 enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM };
 
 VideoInfo* probed(Source source) {
     VideoInfo* info = VideoInfo::pool();
-    info->hasAudio = 1;
     switch (source) {
     case WAV:  // 10 s of CD audio
         info->duration = 10000000;
-        info->addStream(audioStream(L"pcm_s16le", 65536, 44100, 2, 1411200));
+        addStream(info, audioStream(L"pcm_s16le", 65536, 44100, 2, 1411200));
         break;
     case MP3_COVER:  // 200 s, JPEG cover first
         info->duration = 200000000;
-        info->hasVideo = 1;
-        info->addStream(videoStream(L"mjpeg"));
-        info->addStream(audioStream(L"mp3", 86017, 44100, 2, 128000));
+        addStream(info, videoStream(L"mjpeg"));
+        addStream(info, audioStream(L"mp3", 86017, 44100, 2, 128000));
         break;
     case AC3_51:  // 01:02:03.456
         info->duration = 3723456000;
-        info->addStream(audioStream(L"ac3", 86019, 48000, 6, 384000));
+        addStream(info, audioStream(L"ac3", 86019, 48000, 6, 384000));
         break;
     case MP3_FILM:  // a film first, the cover as the second video stream
         info->duration = 60000000;
-        info->hasVideo = 1;
-        info->addStream(videoStream(L"h264"));
-        info->addStream(audioStream(L"mp3", 86017, 44100, 2, 128000));
-        info->addStream(videoStream(L"mjpeg"));
+        addStream(info, videoStream(L"h264"));
+        addStream(info, audioStream(L"mp3", 86017, 44100, 2, 128000));
+        addStream(info, videoStream(L"mjpeg"));
         break;
     }
     return info;
 }
+
+// A job record of the format, quality and bit rate.
+struct Job : Setting {
+    explicit Job(int32_t format, int32_t level = 0, int32_t rate = 0) {
+        formatId = format;
+        quality = level;
+        bitRate = rate;
+    }
+};
 
 class CommandBuilderTest : public ::testing::Test {
 protected:
@@ -177,7 +165,7 @@ protected:
         Held<StrBuffer> work(StrBuffer::pool());
         weight_ = 0;
         Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, info.get(), input(), output_.c_str(),
-                                                                   L"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe",
+                                                                   PROGRAM,
                                                                    external, pass, copy, temp.get(), work.get(),
                                                                    &weight_));
         temp_ = temp->c_str();
@@ -185,7 +173,12 @@ protected:
         return command ? std::wstring(command->c_str()) : L"(null)";
     }
 
+    // "{head}" and "{xhead}" stand for the start of every command on the in-process
+    // and the external road.
     std::wstring expand(std::wstring text) const {
+        replace(text, L"{head}", L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y");
+        replace(text, L"{xhead}",
+                L"\"" + std::wstring(PROGRAM) + L"\" -probesize 100M -analyzeduration 100M -i \"{in}\" -y");
         replace(text, L"{in}", input());
         replace(text, L"{out}", output_);
         replace(text, L"{dir}", folder_.at(L""));
@@ -197,6 +190,7 @@ protected:
         }
     }
     static const wchar_t* input() { return L"C:\\music\\in.src"; }
+    static constexpr const wchar_t* PROGRAM = L"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe";
 
     Folder folder_;
     std::wstring output_;
@@ -210,7 +204,6 @@ private:
     ShortPath::ShortNameFn previousShort_ = nullptr;
 };
 
-const wchar_t* const HEAD = L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y";
 const wchar_t* const QUEUE = L" -max_muxing_queue_size 9999";
 
 struct Golden {
@@ -269,16 +262,13 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
         {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn", L" -an -vol 128"},
     };
     for (const Golden& row : rows) {
-        Setting setting;
-        setting.formatId = row.formatId;
+        Job setting(row.formatId, row.quality, row.bitRate);
         setting.bitsPerSample = row.bitsPerSample;
-        setting.quality = row.quality;
         setting.sampleRate = row.sampleRate;
         setting.channels = row.channels;
-        setting.bitRate = row.bitRate;
         setting.volume = row.volume;
         const std::wstring got = build(setting, row.source, false);
-        EXPECT_EQ(got, expand(std::wstring(HEAD) + row.streams + QUEUE + row.tail + L" {out}")) << row.what;
+        EXPECT_EQ(got, expand(L"{head}" + std::wstring(row.streams) + QUEUE + row.tail + L" {out}")) << row.what;
         EXPECT_TRUE(Folder::exists(output_)) << row.what;
         EXPECT_TRUE(temp_.empty()) << row.what;
         EXPECT_EQ(weight_, 0.5);
@@ -310,8 +300,7 @@ TEST_F(CommandBuilderTest, TestRangesOfTheJobRecord) {
         {WAV, 2, -5, L""},
     };
     for (const Range& row : rows) {
-        Setting setting;
-        setting.formatId = 12;
+        Job setting(12);
         setting.testStart = row.kind;
         setting.testLength = row.length;
         const std::wstring got = build(setting, row.source, false);
@@ -322,12 +311,9 @@ TEST_F(CommandBuilderTest, TestRangesOfTheJobRecord) {
 }
 
 TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
-    Setting setting;
-    setting.formatId = 18;
-    setting.quality = 100;
+    const Job setting(18, 100);
     const std::wstring got = build(setting, WAV, true, 0, L"out.mp3");
-    EXPECT_EQ(got, expand(L"\"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe\" -probesize 100M -analyzeduration 100M"
-                          L" -i \"{in}\" -y -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(got, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
                           L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 \"{out}\""));
 
     // A program path that has a short form needs no quotes.
@@ -344,16 +330,13 @@ TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
 }
 
 TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
-    Setting setting;
-    setting.formatId = 18;
-    setting.bitRate = 192000;
+    const Job setting(18, 0, 192000);
     // A folder of the user's with the working folder's name stays as it is.
     CreateDirectoryW(folder_.at(L"Pass1.TMP~").c_str(), nullptr);
     Folder::write(folder_.at(L"Pass1.TMP~\\keep.txt"), "mine");
 
     const std::wstring first = build(setting, WAV, true, 1);
-    EXPECT_EQ(first, expand(L"\"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe\" -probesize 100M -analyzeduration 100M"
-                            L" -i \"{in}\" -y -pass 1 -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(first, expand(L"{xhead} -pass 1 -vn -max_muxing_queue_size 9999"
                             L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 NUL"));
     EXPECT_FALSE(Folder::exists(output_));
     EXPECT_EQ(work_, folder_.at(L"Pass1.TMP~ (1)"));
@@ -361,14 +344,13 @@ TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
     EXPECT_EQ(Folder::read(folder_.at(L"Pass1.TMP~\\keep.txt")), "mine");
 
     const std::wstring second = build(setting, WAV, false, 2);
-    EXPECT_EQ(second, expand(L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y -pass 2 -vn"
-                             L" -max_muxing_queue_size 9999 -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 {out}"));
+    EXPECT_EQ(second, expand(L"{head} -pass 2 -vn -max_muxing_queue_size 9999"
+                             L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 {out}"));
     EXPECT_EQ(weight_, 0.5);
 }
 
 TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
-    Setting setting;
-    setting.formatId = 28;
+    const Job setting(28);
     build(setting, WAV, false);
     EXPECT_TRUE(Folder::exists(output_));
     EXPECT_EQ(Folder::read(output_), "");
@@ -380,9 +362,7 @@ TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
 }
 
 TEST_F(CommandBuilderTest, BlankInTheOutputNameTakesATemporaryNameOfItsOwn) {
-    Setting setting;
-    setting.formatId = 18;
-    setting.quality = 100;
+    const Job setting(18, 100);
     // The user's own files that carry the temporary names.
     Folder::write(folder_.at(L"_TMP.mp3"), "user's own");
     Folder::write(folder_.at(L"_TMP (1).mp3"), "also the user's");
@@ -390,8 +370,8 @@ TEST_F(CommandBuilderTest, BlankInTheOutputNameTakesATemporaryNameOfItsOwn) {
     const std::wstring got = build(setting, WAV, false, 0, L"My Song.mp3");
     EXPECT_EQ(temp_, folder_.at(L"_TMP (2).mp3"));
     EXPECT_TRUE(Folder::exists(temp_));
-    EXPECT_EQ(got, expand(L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y -vn -max_muxing_queue_size 9999"
-                          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 {dir}_TMP (2).mp3"));
+    EXPECT_EQ(got, expand(L"{head} -vn -max_muxing_queue_size 9999 -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"
+                          L" {dir}_TMP (2).mp3"));
     EXPECT_EQ(Folder::read(folder_.at(L"_TMP.mp3")), "user's own");
     EXPECT_EQ(Folder::read(folder_.at(L"_TMP (1).mp3")), "also the user's");
     EXPECT_TRUE(Folder::exists(output_));
@@ -405,28 +385,21 @@ TEST_F(CommandBuilderTest, BlankInTheOutputNameTakesATemporaryNameOfItsOwn) {
 }
 
 TEST_F(CommandBuilderTest, LongOutputNameWithoutShortFormAlsoGoesThroughATemporaryFile) {
-    Setting setting;
-    setting.formatId = 21;
-    build(setting, WAV, false, 0, L"LongerThanTwelve.ogg");
+    build(Job(21), WAV, false, 0, L"LongerThanTwelve.ogg");
     EXPECT_EQ(temp_, folder_.at(L"_TMP.ogg"));
 }
 
 TEST_F(CommandBuilderTest, ShortFormThatAppearsLateIsUsed) {
     ShortPath::setFunction(&lateShortForm);
-    Setting setting;
-    setting.formatId = 18;
-    setting.quality = 9;
-    const std::wstring got = build(setting, WAV, false, 0, L"Late Song.mp3");
+    const std::wstring got = build(Job(18, 9), WAV, false, 0, L"Late Song.mp3");
     EXPECT_TRUE(temp_.empty());
     EXPECT_EQ(got.substr(got.size() - 13), L"\\LATESO~1.MP3") << got;
     EXPECT_EQ(sleptMs, 200u);  // two looks more than the first
 }
 
 TEST_F(CommandBuilderTest, OutputThatCannotBeCreatedIsReportedOnce) {
-    Setting setting;
-    setting.formatId = 18;
     Folder::write(folder_.at(L"plainfile"), "x");
-    const std::wstring got = build(setting, WAV, false, 0, L"plainfile\\out.mp3");
+    const std::wstring got = build(Job(18), WAV, false, 0, L"plainfile\\out.mp3");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], L"Failed to create the output file.\r\nProblem in the file system permissions?");
     EXPECT_EQ(sleptMs, 5000u);  // 2 s watching, then three 1 s retries
