@@ -216,35 +216,13 @@ bool outputFor(J_COLOR_SPACE space, int components, J_COLOR_SPACE* out, int* out
 
 } // namespace
 
-Jpeg::Jpeg() : bitmap_(Bitmap::pool()), quality_(INITIAL_QUALITY) {}
+Jpeg::Jpeg() : quality_(INITIAL_QUALITY) {}
 
-Jpeg::~Jpeg() {
-    if (bitmap_ != nullptr) {
-        bitmap_->release();
-    }
-}
+Jpeg::~Jpeg() = default;
 
 void Jpeg::reset() {
-    if (bitmap_ != nullptr) {
-        bitmap_->reset();
-    }
+    resetBitmap();
     quality_ = INITIAL_QUALITY;
-}
-
-int32_t Jpeg::width() const {
-    return bitmap_ != nullptr ? bitmap_->width() : 0;
-}
-
-int32_t Jpeg::height() const {
-    return bitmap_ != nullptr ? bitmap_->height() : 0;
-}
-
-BufferedImage* Jpeg::toBufferedImage(BufferedImage* target, int32_t frameIndex) {
-    return bitmap_ != nullptr ? bitmap_->toBufferedImage(target, frameIndex) : nullptr;
-}
-
-bool Jpeg::setSize(int32_t width, int32_t height) {
-    return bitmap_ != nullptr && bitmap_->create(width, height, 24) != nullptr;
 }
 
 bool Jpeg::setQuality(int32_t quality) {

@@ -4,9 +4,9 @@
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "images/image/jpg/IJpeg.h"
+#include "images/image/win/BitmapBackedImage.h"
 
 namespace s::archive::dll::win { class Archive; }
-namespace s::image::bmp::win { class Bitmap; }
 
 namespace s::image::jpg::win {
 
@@ -17,7 +17,7 @@ namespace s::image::jpg::win {
 // library object and answers false; nothing is printed and the process never ends.
 // A stream that ends early still decodes: the missing rows stay as the fresh bitmap
 // held them. The source bitmap is never written by encode().
-class Jpeg : public IJpeg, public thread::IPoolable {
+class Jpeg : public image::win::BitmapBackedImage<IJpeg, 24>, public thread::IPoolable {
     S_POOLED_CLASS(Jpeg, 1000, L"s_image_jpg_win_Jpeg")
 public:
     static constexpr int32_t INITIAL_QUALITY = 75;
@@ -27,24 +27,14 @@ public:
     ~Jpeg() override;
     void reset() override;
 
-    int32_t width() const override;
-    int32_t height() const override;
     const wchar_t* extension() const override { return L".jpg"; }
-    image::win::BufferedImage* toBufferedImage(image::win::BufferedImage* target = nullptr,
-                                               int32_t frameIndex = 0) override;
     bool encode(io::IOutputStream* stream) override;
     bool decode(io::IInputStream* stream) override;
-    bool isMultiFrame() const override { return false; }
-    int32_t frameCount() const override { return 1; }
     // A new Jpeg of image at the default quality on white; the receiver is not changed.
     IEncodedImage* createFromImage(image::win::BufferedImage* image) const override;
 
-    bool setSize(int32_t width, int32_t height) override;
     bool setQuality(int32_t quality) override;
     int32_t quality() const override { return quality_; }
-
-    // The picture (24 bits, rows bottom-up); never null.
-    bmp::win::Bitmap* bitmap() const { return bitmap_; }
 
     // Sets the picture from image at its size; transparent pixels are blended over
     // (red, green, blue). The image is not changed. False (no picture) when the
@@ -60,7 +50,6 @@ public:
 private:
     Jpeg();
 
-    bmp::win::Bitmap* bitmap_;
     int32_t quality_;
 };
 

@@ -66,35 +66,13 @@ png_bytep* rowsOf(Bitmap* bitmap) {
 
 } // namespace
 
-Png::Png() : interlace_(0), bitmap_(Bitmap::pool()) {}
+Png::Png() : interlace_(0) {}
 
-Png::~Png() {
-    if (bitmap_ != nullptr) {
-        bitmap_->release();
-    }
-}
+Png::~Png() = default;
 
 void Png::reset() {
-    if (bitmap_ != nullptr) {
-        bitmap_->reset();
-    }
+    resetBitmap();
     interlace_ = 0;
-}
-
-int32_t Png::width() const {
-    return bitmap_ != nullptr ? bitmap_->width() : 0;
-}
-
-int32_t Png::height() const {
-    return bitmap_ != nullptr ? bitmap_->height() : 0;
-}
-
-BufferedImage* Png::toBufferedImage(BufferedImage* target, int32_t frameIndex) {
-    return bitmap_ != nullptr ? bitmap_->toBufferedImage(target, frameIndex) : nullptr;
-}
-
-bool Png::setSize(int32_t width, int32_t height) {
-    return bitmap_ != nullptr && bitmap_->create(width, height, 32) != nullptr;
 }
 
 // The setjmp lives here, beside the library objects; nothing with a destructor does.

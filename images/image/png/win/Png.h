@@ -4,8 +4,7 @@
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "images/image/png/IPng.h"
-
-namespace s::image::bmp::win { class Bitmap; }
+#include "images/image/win/BitmapBackedImage.h"
 
 namespace s::image::png::win {
 
@@ -16,30 +15,20 @@ namespace s::image::png::win {
 // Library errors come back to the decoding or encoding call, which destroys the
 // library objects and answers false; a failed decode leaves no picture. The picture
 // is never written by encode().
-class Png : public IPng, public thread::IPoolable {
+class Png : public image::win::BitmapBackedImage<IPng, 32>, public thread::IPoolable {
     S_POOLED_CLASS(Png, 1000, L"s_image_png_win_Png")
 public:
     ~Png() override;
     void reset() override;
 
-    int32_t width() const override;
-    int32_t height() const override;
     const wchar_t* extension() const override { return L".png"; }
-    image::win::BufferedImage* toBufferedImage(image::win::BufferedImage* target = nullptr,
-                                               int32_t frameIndex = 0) override;
     bool encode(io::IOutputStream* stream) override;
     bool decode(io::IInputStream* stream) override;
-    bool isMultiFrame() const override { return false; }
-    int32_t frameCount() const override { return 1; }
     // A new interlaced Png of image with its transparency; the receiver is not changed.
     IEncodedImage* createFromImage(image::win::BufferedImage* image) const override;
 
-    bool setSize(int32_t width, int32_t height) override;
     void setInterlace(bool interlace) override { interlace_ = interlace ? 1 : 0; }
     bool interlace() const override { return interlace_ != 0; }
-
-    // The picture (32 bits, rows bottom-up); never null.
-    bmp::win::Bitmap* bitmap() const { return bitmap_; }
 
     // Sets the picture from image at its size. Without keepTransparency transparent
     // pixels are blended over (red, green, blue); an opaque image is written opaque
@@ -55,7 +44,6 @@ private:
     Png();
 
     uint8_t interlace_;
-    bmp::win::Bitmap* bitmap_;
 };
 
 } // namespace s::image::png::win
