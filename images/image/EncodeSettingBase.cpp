@@ -24,9 +24,9 @@ int32_t channel(int32_t value) {
 
 } // namespace
 
-EncodeSettingBase::EncodeSettingBase(const wchar_t* group)
-    : group_(group), store_(nullptr), prefix_(nullptr), red_(DEFAULT_COLOUR), green_(DEFAULT_COLOUR),
-      blue_(DEFAULT_COLOUR) {}
+EncodeSettingBase::EncodeSettingBase(const wchar_t* group, uint32_t options)
+    : group_(group), options_(options), store_(nullptr), prefix_(nullptr), red_(DEFAULT_COLOUR),
+      green_(DEFAULT_COLOUR), blue_(DEFAULT_COLOUR), keepTransparency_(1), withInterlace_(1) {}
 
 EncodeSettingBase::~EncodeSettingBase() {
     if (prefix_ != nullptr) {
@@ -41,6 +41,8 @@ void EncodeSettingBase::resetBase() {
         prefix_ = nullptr;
     }
     red_ = green_ = blue_ = DEFAULT_COLOUR;
+    keepTransparency_ = 1;
+    withInterlace_ = 1;
 }
 
 void EncodeSettingBase::setBackground(int32_t red, int32_t green, int32_t blue) {
@@ -72,6 +74,12 @@ void EncodeSettingBase::load() {
         return;
     }
     const wchar_t* group = path->c_str();
+    if ((options_ & OPTION_KEEP_TRANSPARENCY) != 0) {
+        setKeepTransparency(readBool(group, KEEP_TRANSPARENCY, true));
+    }
+    if ((options_ & OPTION_WITH_INTERLACE) != 0) {
+        setWithInterlace(readBool(group, WITH_INTERLACE, true));
+    }
     loadOwnFirst(group);
     red_ = readInt(group, RED, 0, 255, DEFAULT_COLOUR);
     green_ = readInt(group, GREEN, 0, 255, DEFAULT_COLOUR);
@@ -88,7 +96,14 @@ bool EncodeSettingBase::save() {
         return false;
     }
     const wchar_t* group = path->c_str();
-    bool done = saveOwnFirst(group);
+    bool done = true;
+    if ((options_ & OPTION_KEEP_TRANSPARENCY) != 0) {
+        done = writeBool(group, KEEP_TRANSPARENCY, keepTransparency()) && done;
+    }
+    if ((options_ & OPTION_WITH_INTERLACE) != 0) {
+        done = writeBool(group, WITH_INTERLACE, withInterlace()) && done;
+    }
+    done = saveOwnFirst(group) && done;
     done = writeInt(group, RED, red_) && done;
     done = writeInt(group, GREEN, green_) && done;
     done = writeInt(group, BLUE, blue_) && done;

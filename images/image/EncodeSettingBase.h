@@ -9,7 +9,8 @@ namespace s::str::strbuffer { class StrBuffer; }
 namespace s::image {
 
 // What the four format settings share: the store and the group under the caller's
-// prefix, the background colour, and checked reads of stored values.
+// prefix, the background colour, the transparency and interlace options of the
+// formats that have them, and checked reads of stored values.
 class EncodeSettingBase : public IEncodeSetting, public thread::IPoolable {
 public:
     static constexpr int32_t DEFAULT_COLOUR = 255;
@@ -18,6 +19,10 @@ public:
     static constexpr wchar_t WITH_INTERLACE[] = L"WithInterlace";
     static constexpr wchar_t QUALITY[] = L"Quality";
     static constexpr wchar_t BPP[] = L"Bpp";
+    // The shared options a format has (a mask given to the constructor); only those
+    // are loaded and saved, before the format's own first options.
+    static constexpr uint32_t OPTION_KEEP_TRANSPARENCY = 1;
+    static constexpr uint32_t OPTION_WITH_INTERLACE = 2;
 
     ~EncodeSettingBase() override;
 
@@ -37,15 +42,22 @@ public:
     void setBackground(int32_t red, int32_t green, int32_t blue);
 
 protected:
-    // group: the format's own group text, beginning with a backslash.
-    explicit EncodeSettingBase(const wchar_t* group);
+    // group: the format's own group text, beginning with a backslash; options: the
+    // OPTION_ mask of the shared options the format stores.
+    explicit EncodeSettingBase(const wchar_t* group, uint32_t options = 0);
     // Forgets the store and the prefix and restores the shared defaults.
     void resetBase();
     // The options of the format before and after the colour, in the stored order.
-    virtual void loadOwnFirst(const wchar_t* group) = 0;
+    virtual void loadOwnFirst(const wchar_t*) {}
     virtual void loadOwnLast(const wchar_t*) {}
-    virtual bool saveOwnFirst(const wchar_t* group) = 0;
+    virtual bool saveOwnFirst(const wchar_t*) { return true; }
     virtual bool saveOwnLast(const wchar_t*) { return true; }
+
+    // The shared options; formats that have them make them public.
+    bool keepTransparency() const { return keepTransparency_ != 0; }
+    void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }
+    bool withInterlace() const { return withInterlace_ != 0; }
+    void setWithInterlace(bool interlace) { withInterlace_ = interlace ? 1 : 0; }
 
     // A stored integer within [min, max], else def (also for a missing or unreadable value).
     int32_t readInt(const wchar_t* group, const wchar_t* name, int32_t min, int32_t max, int32_t def) const;
@@ -60,11 +72,14 @@ private:
     str::strbuffer::StrBuffer* groupPath() const;
 
     const wchar_t* const group_;
+    const uint32_t options_;
     map::IMappedData* store_;
     str::strbuffer::StrBuffer* prefix_;
     int32_t red_;
     int32_t green_;
     int32_t blue_;
+    uint8_t keepTransparency_;
+    uint8_t withInterlace_;
 };
 
 } // namespace s::image

@@ -5,11 +5,10 @@
 
 namespace s::image::bmp {
 
-EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP), keepTransparency_(1), bpp_(DEFAULT_BPP) {}
+EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP, OPTION_KEEP_TRANSPARENCY), bpp_(DEFAULT_BPP) {}
 
 void EncodeSetting::reset() {
     resetBase();
-    keepTransparency_ = 1;
     bpp_ = DEFAULT_BPP;
 }
 
@@ -31,17 +30,9 @@ IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
                                              static_cast<uint8_t>(backgroundBlue()));
 }
 
-void EncodeSetting::loadOwnFirst(const wchar_t* group) {
-    setKeepTransparency(readBool(group, KEEP_TRANSPARENCY, true));
-}
-
 void EncodeSetting::loadOwnLast(const wchar_t* group) {
     const int32_t bpp = readInt(group, BPP, 0, 32, DEFAULT_BPP);
     bpp_ = isDepth(bpp) ? bpp : DEFAULT_BPP;
-}
-
-bool EncodeSetting::saveOwnFirst(const wchar_t* group) {
-    return writeBool(group, KEEP_TRANSPARENCY, keepTransparency());
 }
 
 bool EncodeSetting::saveOwnLast(const wchar_t* group) {

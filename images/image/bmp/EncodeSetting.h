@@ -17,23 +17,20 @@ public:
     void reset() override;
     IEncodedImage* encode(image::win::BufferedImage* image) override;
 
-    bool keepTransparency() const { return keepTransparency_ != 0; }
-    void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }
+    using EncodeSettingBase::keepTransparency;
+    using EncodeSettingBase::setKeepTransparency;
     int32_t bpp() const { return bpp_; }
     // Depths other than 4, 8, 24 and 32 are refused (false, unchanged).
     bool setBpp(int32_t bpp);
     static bool isDepth(int32_t bpp) { return bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32; }
 
 protected:
-    void loadOwnFirst(const wchar_t* group) override;
     void loadOwnLast(const wchar_t* group) override;
-    bool saveOwnFirst(const wchar_t* group) override;
     bool saveOwnLast(const wchar_t* group) override;
 
 private:
     EncodeSetting();
 
-    uint8_t keepTransparency_;
     int32_t bpp_;
 };
 

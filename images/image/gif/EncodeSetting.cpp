@@ -7,12 +7,10 @@
 namespace s::image::gif {
 
 EncodeSetting::EncodeSetting()
-    : EncodeSettingBase(GROUP), keepTransparency_(1), withInterlace_(1), bpp_(DEFAULT_BPP) {}
+    : EncodeSettingBase(GROUP, OPTION_KEEP_TRANSPARENCY | OPTION_WITH_INTERLACE), bpp_(DEFAULT_BPP) {}
 
 void EncodeSetting::reset() {
     resetBase();
-    keepTransparency_ = 1;
-    withInterlace_ = 1;
     bpp_ = DEFAULT_BPP;
 }
 
@@ -41,20 +39,11 @@ IEncodedImage* EncodeSetting::encode(const image::win::BufferedImageSet* set) {
                                    static_cast<uint8_t>(backgroundGreen()), static_cast<uint8_t>(backgroundBlue()));
 }
 
-void EncodeSetting::loadOwnFirst(const wchar_t* group) {
-    setKeepTransparency(readBool(group, KEEP_TRANSPARENCY, true));
-    setWithInterlace(readBool(group, WITH_INTERLACE, true));
-}
-
 void EncodeSetting::loadOwnLast(const wchar_t* group) {
     const int32_t bpp = readInt(group, BPP, 0, 8, DEFAULT_BPP);
     bpp_ = isDepth(bpp) ? bpp : DEFAULT_BPP;
 }
 
-bool EncodeSetting::saveOwnFirst(const wchar_t* group) {
-    const bool done = writeBool(group, KEEP_TRANSPARENCY, keepTransparency());
-    return writeBool(group, WITH_INTERLACE, withInterlace()) && done;
-}
 
 bool EncodeSetting::saveOwnLast(const wchar_t* group) {
     return writeInt(group, BPP, bpp_);

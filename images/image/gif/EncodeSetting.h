@@ -19,26 +19,22 @@ public:
     // Every frame of an animated set of several, else the first.
     IEncodedImage* encode(const image::win::BufferedImageSet* set) override;
 
-    bool keepTransparency() const { return keepTransparency_ != 0; }
-    void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }
-    bool withInterlace() const { return withInterlace_ != 0; }
-    void setWithInterlace(bool interlace) { withInterlace_ = interlace ? 1 : 0; }
+    using EncodeSettingBase::keepTransparency;
+    using EncodeSettingBase::setKeepTransparency;
+    using EncodeSettingBase::withInterlace;
+    using EncodeSettingBase::setWithInterlace;
     int32_t bpp() const { return bpp_; }
     // Depths other than 4 and 8 are refused (false, unchanged).
     bool setBpp(int32_t bpp);
     static bool isDepth(int32_t bpp) { return bpp == 4 || bpp == 8; }
 
 protected:
-    void loadOwnFirst(const wchar_t* group) override;
     void loadOwnLast(const wchar_t* group) override;
-    bool saveOwnFirst(const wchar_t* group) override;
     bool saveOwnLast(const wchar_t* group) override;
 
 private:
     EncodeSetting();
 
-    uint8_t keepTransparency_;
-    uint8_t withInterlace_;
     int32_t bpp_;
 };
 

@@ -5,12 +5,10 @@
 
 namespace s::image::png {
 
-EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP), keepTransparency_(1), withInterlace_(1) {}
+EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP, OPTION_KEEP_TRANSPARENCY | OPTION_WITH_INTERLACE) {}
 
 void EncodeSetting::reset() {
     resetBase();
-    keepTransparency_ = 1;
-    withInterlace_ = 1;
 }
 
 IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
@@ -22,16 +20,6 @@ IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
                                           static_cast<uint8_t>(backgroundRed()),
                                           static_cast<uint8_t>(backgroundGreen()),
                                           static_cast<uint8_t>(backgroundBlue()));
-}
-
-void EncodeSetting::loadOwnFirst(const wchar_t* group) {
-    setKeepTransparency(readBool(group, KEEP_TRANSPARENCY, true));
-    setWithInterlace(readBool(group, WITH_INTERLACE, true));
-}
-
-bool EncodeSetting::saveOwnFirst(const wchar_t* group) {
-    const bool done = writeBool(group, KEEP_TRANSPARENCY, keepTransparency());
-    return writeBool(group, WITH_INTERLACE, withInterlace()) && done;
 }
 
 } // namespace s::image::png

@@ -16,20 +16,13 @@ public:
     void reset() override;
     IEncodedImage* encode(image::win::BufferedImage* image) override;
 
-    bool keepTransparency() const { return keepTransparency_ != 0; }
-    void setKeepTransparency(bool keep) { keepTransparency_ = keep ? 1 : 0; }
-    bool withInterlace() const { return withInterlace_ != 0; }
-    void setWithInterlace(bool interlace) { withInterlace_ = interlace ? 1 : 0; }
-
-protected:
-    void loadOwnFirst(const wchar_t* group) override;
-    bool saveOwnFirst(const wchar_t* group) override;
+    using EncodeSettingBase::keepTransparency;
+    using EncodeSettingBase::setKeepTransparency;
+    using EncodeSettingBase::withInterlace;
+    using EncodeSettingBase::setWithInterlace;
 
 private:
     EncodeSetting();
-
-    uint8_t keepTransparency_;
-    uint8_t withInterlace_;
 };
 
 } // namespace s::image::png
