@@ -207,7 +207,7 @@ TEST_F(ExternalRunner, EndOfTheChildEndsTheRunWhileItsHelperHoldsThePipe) {
 TEST(OutputCleanup, RemovalWaitsForAFileToBeReleased) {
     ScratchFolder scratch;
     const std::wstring held = scratch.file(L"held.mp3");
-    ASSERT_TRUE(writeFile(held, "partial"));
+    ASSERT_TRUE(testsupport::writeRaw(held, "partial"));
     HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     // Locked for the whole limit: given up.

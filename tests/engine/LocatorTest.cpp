@@ -51,7 +51,7 @@ public:
     }
     std::wstring bundle() {
         CreateDirectoryW((program_ + L"\\optional_tools").c_str(), nullptr);
-        writeFile(program_ + L"\\optional_tools\\ffmpeg.exe", "MZ");
+        testsupport::writeRaw(program_ + L"\\optional_tools\\ffmpeg.exe", "MZ");
         return program_ + L"\\optional_tools\\ffmpeg.exe";
     }
     // An installation key and its folder; withFile false leaves bin\ffmpeg.exe out.
@@ -59,7 +59,7 @@ public:
         const std::wstring folder = scratch_.file((L"install" + std::to_wstring(place)).c_str());
         CreateDirectoryW(folder.c_str(), nullptr);
         CreateDirectoryW((folder + L"\\bin").c_str(), nullptr);
-        if (withFile) writeFile(folder + L"\\bin\\ffmpeg.exe", "MZ");
+        if (withFile) testsupport::writeRaw(folder + L"\\bin\\ffmpeg.exe", "MZ");
         Held<RegDir> key(RegDir::create(HKEY_CURRENT_USER, keys_[place].c_str()));
         key->setString(L"InstallLocation", folder.c_str());
         if (major != nullptr) key->setString(L"VersionMajor", major);

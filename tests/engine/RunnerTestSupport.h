@@ -1,5 +1,5 @@
 // Helpers of the runner tests: a host that records what a run reports, a scratch
-// folder, and the paths of the stand-in and the real ffmpeg.exe.
+// folder, and the stand-in's command line; raw file access comes from support/RawFile.h.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/ffmpeg/IRunHost.h"
+#include "support/RawFile.h"
 
 namespace s::str::strbuffer { class StrBuffer; }
 
@@ -53,12 +54,9 @@ private:
     std::wstring path_;
 };
 
-std::wstring testProgramFolder();
 // The stand-in's command line with the given steps.
 std::wstring standIn(const std::wstring& steps);
 bool fileExists(const std::wstring& path);
-bool writeFile(const std::wstring& path, const std::string& bytes);
-std::string readFile(const std::wstring& path);
 // True while a process with the id from the file runs; false when it is gone.
 bool processRunning(const std::wstring& pidFile);
 // Waits up to ms for the file to exist.

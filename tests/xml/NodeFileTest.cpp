@@ -5,8 +5,13 @@
 #include <string>
 
 #include "XmlTestSupport.h"
+#include "support/ChildProcess.h"
+#include "support/RawFile.h"
 
 using s::xml::Node;
+using testsupport::readRaw;
+using testsupport::removeTree;
+using testsupport::writeRaw;
 
 namespace {
 
@@ -21,44 +26,6 @@ protected:
         ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
     }
     void TearDown() override { removeTree(root_); }
-
-    static void removeTree(const std::wstring& path) {
-        WIN32_FIND_DATAW entry;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = entry.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring child = path + L"\\" + name;
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    removeTree(child);
-                } else {
-                    DeleteFileW(child.c_str());
-                }
-            } while (FindNextFileW(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path.c_str());
-    }
-    static bool writeRaw(const std::wstring& path, const std::string& bytes) {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        DWORD done = 0;
-        const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-                        done == bytes.size();
-        CloseHandle(h);
-        return ok;
-    }
-    static std::string readRaw(const std::wstring& path) {
-        std::string bytes;
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return bytes;
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got != 0) bytes.append(buffer, got);
-        CloseHandle(h);
-        return bytes;
-    }
 
     std::wstring root_;
 };
