@@ -1915,10 +1915,20 @@ bool PathWin::replaceAllBytes(const ArrayU08* bytes) {
         ok = FlushFileBuffers(h) && ok;
         CloseHandle(h);
     }
-    if (ok && old != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesW(temp->getApiText(), settable(old));  // a hidden file stays hidden
+    // ReplaceFileW keeps the old file's attributes and works while others read it; a
+    // file that is not there (any more) is simply moved into place. A reader that
+    // does not share deleting holds the old file a moment: try again briefly.
+    bool replaced = false;
+    for (int attempt = 0; ok && !replaced && attempt < 10; ++attempt) {
+        if (attempt != 0) {
+            Sleep(20);
+        }
+        replaced = GetFileAttributesW(getApiText()) != INVALID_FILE_ATTRIBUTES
+                       ? ReplaceFileW(getApiText(), temp->getApiText(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                      nullptr, nullptr) != FALSE
+                       : MoveFileExW(temp->getApiText(), getApiText(), MOVEFILE_WRITE_THROUGH) != FALSE;
     }
-    ok = ok && MoveFileExW(temp->getApiText(), getApiText(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && replaced;
     if (!ok && temp != nullptr) {
         DeleteFileW(temp->getApiText());
     }
