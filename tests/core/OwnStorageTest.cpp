@@ -191,6 +191,22 @@ TEST(OwnStorage, TextsPast2GiBAreDigestedAndConvertedWhole) {
     EXPECT_EQ(0, std::memcmp(utf8->items() + (1u << 26) - 1, "\xf0\x9f\x8e\xb5", 4));
 }
 
+TEST(OwnStorage, LongByteTextsConvertSliceBySliceWithoutSplittingACharacter) {
+    // Just past one slice, with a two-byte character across its end.
+    const size_t n = (1u << 26) + 10;
+    std::string bytes(n, 'a');
+    bytes[(1u << 26) - 1] = '\xC3';
+    bytes[1u << 26] = '\xA9';
+    Released<StrBuffer> text(StrBuffer::pool());
+    ASSERT_NE(nullptr, text->fromUtf8(bytes.c_str(), false, -1));
+    ASSERT_EQ(n - 1, text->length());
+    EXPECT_EQ(L'\u00e9', text->charAt((1u << 26) - 1));
+    EXPECT_EQ(L'a', text->charAt((1u << 26)));
+    // Appended to what is there.
+    ASSERT_NE(nullptr, text->fromUtf8("\xE2\x82\xAC", true, 3));
+    EXPECT_EQ(L'\u20ac', text->charAt(static_cast<uint32_t>(n - 1)));
+}
+
 TEST(OwnStorage, AnEndedPooledWorkerIsAliveWhenTakenAgain) {
     for (int ending = 0; ending < 2; ++ending) {
         SCOPED_TRACE(ending == 0 ? "exit" : "requestExit");
