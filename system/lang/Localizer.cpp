@@ -266,15 +266,23 @@ void Localizer::changeTo(LangPack* pack) {
         return;
     }
     current_ = pack;
-    // The count is read again each time: a listener may remove itself, and the next
-    // one then moves into its place.
-    for (uint32_t i = 0; i < listeners_.count();) {
-        void* const listener = listeners_.get(i);
-        static_cast<IEventListener*>(listener)->onEvent(this, 0);
-        if (i < listeners_.count() && listeners_.get(i) == listener) {
-            ++i;
+    // Told from a copy of the list: a listener may remove itself or others (a closing
+    // dialog takes its children along). Each one present now is told once, unless it
+    // was removed before its turn.
+    col::_array::ArrayP* present = col::_array::ArrayP::pool();
+    if (present == nullptr) {
+        return;
+    }
+    for (uint32_t i = 0; i < listeners_.count(); ++i) {
+        present->add(listeners_.get(i));
+    }
+    for (uint32_t i = 0; i < present->count(); ++i) {
+        void* const listener = present->get(i);
+        if (listeners_.indexOf(listener) >= 0) {
+            static_cast<IEventListener*>(listener)->onEvent(this, 0);
         }
     }
+    present->release();
 }
 
 void Localizer::setLanguage(const wchar_t* engName) {

@@ -645,15 +645,19 @@ bool Node::save(const wchar_t* path) const {
 }
 
 bool Node::save(file::IPath* path) const {
-    if (path == nullptr || !path->ensureParentFolder()) {
+    if (path == nullptr) {
         return false;
     }
-    ArrayU08* bytes = toUtf8(nullptr, false);
-    if (bytes == nullptr) {
-        return false;
+    file::win::PathWin* file = file::win::PathWin::create(path->getText());
+    ArrayU08* bytes = file != nullptr ? toUtf8(nullptr, false) : nullptr;
+    // A save that fails or is cut short leaves the old file whole.
+    const bool ok = bytes != nullptr && file->replaceAllBytes(bytes);
+    if (bytes != nullptr) {
+        bytes->release();
     }
-    const bool ok = path->writeAllBytes(bytes, false);
-    bytes->release();
+    if (file != nullptr) {
+        file->release();
+    }
     return ok;
 }
 

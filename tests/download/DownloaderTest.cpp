@@ -11,6 +11,7 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "system/system/network/win/DownloadJob.h"
 #include "system/system/network/win/Downloader.h"
+#include "system/system/network/win/NetworkJob.h"
 
 using s::system::network::win::DownloadJob;
 using s::system::network::win::Downloader;
@@ -295,4 +296,47 @@ TEST_F(DownloaderTest, ReplyCutShortOfItsAnnouncedLengthIsAFailure) {
         }
     }
     EXPECT_EQ(tempFiles, tempFileCount());
+}
+
+TEST_F(DownloaderTest, RepliesPastTheLimitFailAndLeaveNoFile) {
+    ASSERT_EQ(s::system::network::win::NetworkJob::MAX_REPLY_BYTES + 1, LoopbackServer::OVERSIZE);
+    const int tempFiles = tempFileCount();
+    for (const wchar_t* agent : AGENTS) {
+        for (const wchar_t* path : {L"/oversize", L"/oversize-nolength"}) {
+            for (bool keepText : {false, true}) {
+                SCOPED_TRACE(testing::PrintToString(std::wstring(agent) + path) + (keepText ? " text" : " file"));
+                Downloader* d = Downloader::pool();
+                ASSERT_NE(nullptr, d);
+                d->setUrl(uniqueUrl(server, path).c_str());
+                d->setUserAgent(agent);
+                d->setKeepText(keepText);
+                EXPECT_FALSE(d->run(20000, nullptr, nullptr, 0));
+                EXPECT_EQ(0u, d->textValue()->length());
+                EXPECT_EQ(0u, d->filePathText()->length());
+                d->release();
+            }
+        }
+    }
+    EXPECT_EQ(tempFiles, tempFileCount());
+}
+
+TEST_F(DownloaderTest, AFetchStartedAloneShowsItsResultOnceItEnds) {
+    for (const wchar_t* agent : AGENTS) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(agent)));
+        Downloader* d = Downloader::pool();
+        ASSERT_NE(nullptr, d);
+        d->setUrl(uniqueUrl(server, L"/text").c_str());
+        d->setUserAgent(agent);
+        d->setKeepText(true);
+        d->start();
+        // Polled as a caller without run() would: the result shows as soon as it is there.
+        bool done = false;
+        for (int waited = 0; !done && waited < 10000; waited += 20) {
+            Sleep(20);
+            done = d->isDone();
+        }
+        EXPECT_TRUE(done);
+        EXPECT_EQ(expectedText(), std::wstring(d->textValue()->c_str()));
+        d->release();
+    }
 }

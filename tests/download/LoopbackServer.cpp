@@ -124,6 +124,12 @@ void LoopbackServer::answer(SOCKET client) {
         }
         reply = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(BIG_SIZE) + "\r\nConnection: close\r\n\r\n" +
                 body;
+    } else if (path == "/oversize" || path == "/oversize-nolength") {
+        // One byte more than any reply a fetch takes.
+        const std::string body(OVERSIZE, 'x');
+        reply = path == "/oversize"
+                    ? "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(OVERSIZE) + "\r\nConnection: close\r\n\r\n" + body
+                    : "HTTP/1.0 200 OK\r\nConnection: close\r\n\r\n" + body;
     } else if (path == "/short") {
         // The connection ends before the announced length.
         reply = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(text.size() + 100) +

@@ -14,6 +14,7 @@
 //   /nolength  HTTP/1.0 200 without Content-Length, body TEXT_BODY, ended by close
 //   /big       200, Content-Length, BIG_SIZE bytes of a pattern (bigByte)
 //   /empty     200, Content-Length 0
+//   /oversize  200, OVERSIZE bytes with their length; /oversize-nolength the same without
 //   /short     200, Content-Length 100 more than the TEXT_BODY it sends, then closes
 //   /missing   404 with an HTML body
 //   /stall     reads the request and never answers (until stop()); so does any
@@ -24,6 +25,8 @@ class LoopbackServer {
 public:
     static const char TEXT_BODY[];
     static constexpr uint32_t BIG_SIZE = 12345;
+    // The size of /oversize and /oversize-nolength (x bytes, with and without a length).
+    static constexpr uint32_t OVERSIZE = (1u << 20) + 1;
     static uint8_t bigByte(uint32_t i) { return static_cast<uint8_t>(i * 7 + 3); }
     // An address followed by bytes 0x80-0xFF, 120 bytes in all.
     static std::string lookupBody();

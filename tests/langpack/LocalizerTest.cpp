@@ -433,3 +433,50 @@ TEST(Localizer, ListenerThatLeavesWhenToldDoesNotHideTheNextOne) {
     EXPECT_EQ(l->listeners().count(), 2u);
     l->release();
 }
+
+namespace {
+
+// A dialog that, when told, closes and takes the given listeners off the list with it.
+class ClosingListener : public CountingListener {
+public:
+    ClosingListener(Localizer* localizer, std::vector<s::gui::events::IEventListener*> children)
+        : localizer_(localizer), children_(std::move(children)) {}
+    void onEvent(s::base::IObject* source, int32_t code) override {
+        CountingListener::onEvent(source, code);
+        for (auto* child : children_) {
+            localizer_->removeListener(child);
+        }
+        localizer_->removeListener(this);
+    }
+
+private:
+    Localizer* localizer_;
+    std::vector<s::gui::events::IEventListener*> children_;
+};
+
+} // namespace
+
+TEST(Localizer, ListenersRemovedByAnotherAreToldOnceOrNotAtAll) {
+    UiLanguage ui(L"English");
+    Localizer* l = fromText(SMALL_DOC);
+    l->getText(10);
+    // a, b, c, d in that order; c removes a and b (told already) and d (not yet).
+    CountingListener a, b, d, e;
+    ClosingListener c(l, {&a, &b, &d});
+    for (s::gui::events::IEventListener* listener :
+         std::vector<s::gui::events::IEventListener*>{&a, &b, &c, &d, &e}) {
+        l->addListener(listener);
+    }
+    l->setLanguage(L"German");
+    EXPECT_EQ(1, a.calls);
+    EXPECT_EQ(1, b.calls);
+    EXPECT_EQ(1, c.calls);
+    EXPECT_EQ(0, d.calls);  // removed before its turn
+    EXPECT_EQ(1, e.calls);  // still there: told, once
+    EXPECT_EQ(1u, l->listeners().count());
+
+    // The one left hears the next change once more.
+    l->setLanguage(L"French");
+    EXPECT_EQ(2, e.calls);
+    l->release();
+}

@@ -100,7 +100,15 @@ TEST(UiScale, ChosenOnceFromThePrimaryScreen) {
     const int32_t expected =
         monitor::uiScaleForScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     EXPECT_EQ(expected, monitor::uiScale());
-    EXPECT_EQ(1, expected) << "the test display is 1280 x 1024";
+    // The size the scale came from is the primary monitor's, as the system reports it.
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
+    EXPECT_EQ(info.rcMonitor.right - info.rcMonitor.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(info.rcMonitor.bottom - info.rcMonitor.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(monitor::uiScaleForScreen(info.rcMonitor.right - info.rcMonitor.left,
+                                        info.rcMonitor.bottom - info.rcMonitor.top),
+              expected);
 }
 
 TEST(Monitors, ListAndWorkAreaOfTheDisplay) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "SettingsTestSupport.h"
 #include "core/col/_array/ArrayU08.h"
@@ -207,4 +209,65 @@ TEST_F(XmlStore, FileThatCouldNotBeReadIsNeverSavedOver) {
     store->setFile(file_.c_str());
     ASSERT_TRUE(store->save());
     EXPECT_EQ(readRaw(file_), "<savedata></savedata>");
+}
+
+TEST_F(XmlStore, ASaveNeverLeavesTheFileHalfWritten) {
+    // A few megabytes, so writing takes many system calls.
+    auto store = open();
+    ASSERT_NE(store, nullptr);
+    const std::wstring value(1000, L'v');
+    for (int i = 0; i < 4000; ++i) {
+        ASSERT_TRUE(store->setString(L"Big", (L"k" + std::to_wstring(i)).c_str(), value.c_str()));
+    }
+    ASSERT_TRUE(store->save());
+    const std::string closing = "</savedata>";
+
+    // Another reader (a second copy of the program, a backup tool) looks at the file
+    // while it is saved again and again: it must always find a whole document.
+    std::atomic<bool> saving{true};
+    std::atomic<int> reads{0};
+    std::atomic<int> broken{0};
+    std::thread reader([&] {
+        while (saving) {
+            HANDLE h = CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) {
+                continue;  // between the two names of a replace
+            }
+            std::string bytes;
+            char buffer[65536];
+            DWORD got = 0;
+            while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got != 0) {
+                bytes.append(buffer, got);
+            }
+            CloseHandle(h);
+            const size_t end = bytes.find_last_not_of("\r\n\t ");
+            if (end == std::string::npos || end + 1 < closing.size() ||
+                bytes.compare(end + 1 - closing.size(), closing.size(), closing) != 0) {
+                ++broken;
+            }
+            ++reads;
+        }
+    });
+    bool allSaved = true;
+    for (int round = 0; round < 12; ++round) {
+        store->setU32(L"Round", L"n", static_cast<uint32_t>(round));
+        allSaved = store->save() && allSaved;
+    }
+    saving = false;
+    reader.join();
+    EXPECT_TRUE(allSaved);
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(0, broken.load()) << "of " << reads.load() << " reads";
+    auto again = open();
+    EXPECT_EQ(11u, again->getU32(L"Round", L"n", 0));
+    EXPECT_EQ(value, again->getString(L"Big", L"k3999", L"", nullptr, false));
+
+    // No temporary file is left beside it.
+    WIN32_FIND_DATAW entry;
+    HANDLE h = FindFirstFileW((folder_ + L"\\*.tmp").c_str(), &entry);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, h);
+    if (h != INVALID_HANDLE_VALUE) {
+        FindClose(h);
+    }
 }

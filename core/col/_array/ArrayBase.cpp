@@ -134,7 +134,17 @@ bool ArrayBase::copyInto(ArrayBase* other, uint32_t destIndex, uint32_t srcIndex
     }
     const uint32_t rest = count_ - srcIndex;
     const uint32_t n = count < 0 || static_cast<uint32_t>(count) > rest ? rest : static_cast<uint32_t>(count);
-    return other->writeRange(items_, n, srcIndex, destIndex);
+    if (other->shift_ == shift_) {
+        return other->writeRange(items_, n, srcIndex, destIndex);
+    }
+    // Different element sizes: the range moves as bytes, and only as whole elements
+    // of the other array.
+    const uint64_t bytes = static_cast<uint64_t>(n) << shift_;
+    if ((bytes & (other->elementSize() - 1)) != 0 || (bytes >> other->shift_) > UINT32_MAX) {
+        return false;
+    }
+    return other->writeRange(items_ + (static_cast<size_t>(srcIndex) << shift_),
+                             static_cast<uint32_t>(bytes >> other->shift_), 0, destIndex);
 }
 
 bool ArrayBase::copyFrom(const ArrayBase* other, uint32_t srcIndex, uint32_t destIndex, int32_t count) {
@@ -177,7 +187,7 @@ bool ArrayBase::writeRange(const void* src, uint32_t count, uint32_t srcIndex, u
     const uint32_t end = destIndex + count;
     const uint8_t* from = static_cast<const uint8_t*>(src) + (static_cast<size_t>(srcIndex) << shift_);
     void* copy = nullptr;
-    if (end > capacity_ && !stageOwnBytes(from, count, copy)) {
+    if (end > capacity_ && !stageOwnBytes(from, static_cast<size_t>(count) << shift_, copy)) {
         return false;
     }
     const bool ok = reserveExact(end);
@@ -191,18 +201,18 @@ bool ArrayBase::writeRange(const void* src, uint32_t count, uint32_t srcIndex, u
     return ok;
 }
 
-bool ArrayBase::stageOwnBytes(const uint8_t*& from, uint32_t count, void*& copy) const {
+bool ArrayBase::stageOwnBytes(const uint8_t*& from, size_t bytes, void*& copy) const {
     copy = nullptr;
     const bool inside = items_ != nullptr && from >= items_ && from < items_ + (static_cast<size_t>(capacity_) << shift_);
     if (!inside) {
         return true;
     }
     // The source lies in our own storage, which a resize frees: keep a copy.
-    copy = std::malloc(static_cast<size_t>(count) << shift_);
+    copy = std::malloc(bytes);
     if (copy == nullptr) {
         return false;
     }
-    std::memcpy(copy, from, static_cast<size_t>(count) << shift_);
+    std::memcpy(copy, from, bytes);
     from = static_cast<const uint8_t*>(copy);
     return true;
 }
@@ -228,7 +238,7 @@ bool ArrayBase::insert(uint32_t index, const void* src, uint32_t count, uint32_t
     const uint8_t* from = static_cast<const uint8_t*>(src) + (static_cast<size_t>(srcIndex) << shift_);
     // Also when no resize is due: moving the tail up may overwrite the source.
     void* copy = nullptr;
-    if (!stageOwnBytes(from, count, copy)) {
+    if (!stageOwnBytes(from, static_cast<size_t>(count) << shift_, copy)) {
         return false;
     }
     bool ok;
@@ -426,14 +436,8 @@ ArrayBase::StrBuffer* ArrayBase::digest(::s::digest::md5::Md5* digester, StrBuff
     if (md5 == nullptr) {
         return nullptr;
     }
-    // Fed in slices so storage beyond 4 GiB (pointer arrays) is hashed whole.
-    uint64_t left = byteSize();
-    const uint8_t* at = items_;
-    while (left != 0) {
-        const uint32_t n = left > 0x40000000u ? 0x40000000u : static_cast<uint32_t>(left);
-        md5->update(at, n);
-        at += n;
-        left -= n;
+    if (count_ != 0) {
+        md5->update(items_, byteSize());
     }
     md5->finish(nullptr);
     out = md5->toHex(out, append);
@@ -508,10 +512,21 @@ bool ArrayBase::write(const void* bytes, uint32_t count, uint32_t& done) {
     }
     const uint64_t end = static_cast<uint64_t>(position_) + count;
     const uint64_t elements = (end >> shift_) + 1;
-    if (elements > UINT32_MAX || !reserve(static_cast<uint32_t>(elements))) {
+    if (elements > UINT32_MAX) {
         return false;
     }
-    std::memcpy(items_ + position_, bytes, count);
+    // Our own items written again (at the end, say) are read before a resize frees them.
+    const uint8_t* from = static_cast<const uint8_t*>(bytes);
+    void* copy = nullptr;
+    if (elements > capacity_ && !stageOwnBytes(from, count, copy)) {
+        return false;
+    }
+    if (!reserve(static_cast<uint32_t>(elements))) {
+        std::free(copy);
+        return false;
+    }
+    std::memmove(items_ + position_, from, count);
+    std::free(copy);
     position_ = static_cast<int64_t>(end);
     const uint32_t reached = static_cast<uint32_t>(end >> shift_);
     if (reached > count_) {

@@ -59,6 +59,8 @@ public:
 
     const wchar_t* typeName() const override { return className(); }
     // count -1 copies the rest from srcIndex.
+    // Between arrays of different element sizes the range goes as bytes; false when
+    // it is not a whole number of the other array's elements.
     bool copyInto(ArrayBase* other, uint32_t destIndex, uint32_t srcIndex, int32_t count) const;
     bool copyFrom(const ArrayBase* other, uint32_t srcIndex, uint32_t destIndex, int32_t count);
     uint32_t count() const override { return count_; }
@@ -150,9 +152,9 @@ protected:
     // Makes room for n more elements after count (growth steps).
     bool ensureRoom(uint32_t n);
     static StrBuffer* prepareOut(StrBuffer* out, bool append);
-    // When from points into this array's storage, copies count elements aside and
-    // points from at the copy (freed by the caller); false when no memory.
-    bool stageOwnBytes(const uint8_t*& from, uint32_t count, void*& copy) const;
+    // When from points into this array's storage, copies the bytes aside and points
+    // from at the copy (freed by the caller); false when no memory.
+    bool stageOwnBytes(const uint8_t*& from, size_t bytes, void*& copy) const;
 
     uint8_t shift_;
     uint8_t* items_;

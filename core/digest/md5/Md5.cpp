@@ -87,7 +87,18 @@ void Md5::transform(const uint8_t block[64]) {
     state_[3] += d;
 }
 
-void Md5::update(const void* bytes, uint32_t length) {
+void Md5::update(const void* bytes, uint64_t length) {
+    // Fed in slices below 2^32 bytes: the bit count is kept in two 32-bit halves.
+    const uint8_t* at = static_cast<const uint8_t*>(bytes);
+    while (length > 0x40000000u) {
+        updateSlice(at, 0x40000000u);
+        at += 0x40000000u;
+        length -= 0x40000000u;
+    }
+    updateSlice(at, static_cast<uint32_t>(length));
+}
+
+void Md5::updateSlice(const void* bytes, uint32_t length) {
     used_ = 1;
     const uint8_t* in = static_cast<const uint8_t*>(bytes);
     uint32_t index = (bitCount_[0] >> 3) & 0x3F;

@@ -28,7 +28,8 @@ public:
     void reset() override;
 
     uint32_t digestSize() const { return DIGEST_SIZE; }
-    void update(const void* bytes, uint32_t length);
+    // Any length: texts and arrays past 4 GiB are digested whole.
+    void update(const void* bytes, uint64_t length);
     // Pads, ends the digest and copies its 16 bytes into out (its count becomes 16), or
     // into the digester's own digest array when out is null. Returns the array written.
     col::_array::ArrayU08* finish(col::_array::ArrayU08* out);
@@ -42,6 +43,7 @@ public:
     bool used() const { return used_ != 0; }
 
 private:
+    void updateSlice(const void* bytes, uint32_t length);
     void transform(const uint8_t block[64]);
 
     uint8_t used_;

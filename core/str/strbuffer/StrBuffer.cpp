@@ -136,10 +136,83 @@ thread::ObjLocker& numberLocker() {
     return *locker;
 }
 
-bool isInStorage(const wchar_t* p, const wchar_t* units, uint32_t capacity) {
+bool isInStorage(const void* p, const wchar_t* units, uint32_t capacity) {
     const uintptr_t a = reinterpret_cast<uintptr_t>(p);
     const uintptr_t lo = reinterpret_cast<uintptr_t>(units);
     return units != nullptr && a >= lo && a < lo + (static_cast<uintptr_t>(capacity) + 1) * sizeof(wchar_t);
+}
+
+// A source that lies in the string's own storage, copied aside: a resize frees that
+// storage, and a conversion that empties the string first would write over it.
+class StagedSource {
+public:
+    StagedSource(const void* source, size_t bytes, const wchar_t* units, uint32_t capacity)
+        : source_(source), copy_(nullptr), failed_(false) {
+        if (source != nullptr && bytes != 0 && isInStorage(source, units, capacity)) {
+            copy_ = std::malloc(bytes);
+            failed_ = copy_ == nullptr;
+            if (copy_ != nullptr) {
+                std::memcpy(copy_, source, bytes);
+            }
+            source_ = copy_;
+        }
+    }
+    ~StagedSource() { std::free(copy_); }
+    StagedSource(const StagedSource&) = delete;
+    StagedSource& operator=(const StagedSource&) = delete;
+    bool failed() const { return failed_; }
+    const void* get() const { return source_; }
+
+private:
+    const void* source_;
+    void* copy_;
+    bool failed_;
+};
+
+// Texts are converted in slices of this many units: the system's conversions count
+// in 32-bit signed numbers.
+const uint32_t CONVERSION_SLICE = 1u << 26;
+
+// Where a slice of units from `from` may end: never between the two halves of a pair.
+uint32_t sliceEnd(const wchar_t* units, uint32_t from, uint32_t length) {
+    if (length - from <= CONVERSION_SLICE) {
+        return length;
+    }
+    uint32_t end = from + CONVERSION_SLICE;
+    if (units[end - 1] >= 0xD800 && units[end - 1] <= 0xDBFF) {
+        --end;
+    }
+    return end;
+}
+
+// Where a slice of code-page bytes may end: never inside a character. 0 when the
+// code page's characters cannot be told apart without converting from the start.
+size_t byteSliceEnd(uint32_t codePage, const unsigned char* chars, size_t from, size_t n) {
+    if (n - from <= CONVERSION_SLICE) {
+        return n;
+    }
+    size_t end = from + CONVERSION_SLICE;
+    if (codePage == CP_UTF8) {
+        while (end > from && (chars[end] & 0xC0) == 0x80) {
+            --end;
+        }
+        return end > from ? end : 0;
+    }
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info)) {
+        return 0;
+    }
+    if (info.MaxCharSize == 1) {
+        return end;
+    }
+    if (info.MaxCharSize == 2 && info.LeadByte[0] != 0) {
+        size_t at = from;
+        while (at < end) {
+            at += IsDBCSLeadByteEx(codePage, chars[at]) ? 2 : 1;
+        }
+        return at > end ? end - 1 : end;
+    }
+    return 0;
 }
 
 } // namespace
@@ -922,7 +995,7 @@ StrBuffer* StrBuffer::digestHex(digest::md5::Md5* digester, StrBuffer* out, bool
         return out;
     }
     if (length_ != 0) {
-        md5->update(units_, length_ * static_cast<uint32_t>(sizeof(wchar_t)));
+        md5->update(units_, static_cast<uint64_t>(length_) * sizeof(wchar_t));
     }
     md5->finish(nullptr);
     out = md5->toHex(out, append);
@@ -935,8 +1008,9 @@ StrBuffer* StrBuffer::digestHex(digest::md5::Md5* digester, StrBuffer* out, bool
 // ---------------------------------------------------------------- conversions
 
 ArrayU08* StrBuffer::toCodePageImpl(uint32_t codePage, ArrayU08* bytes, bool append, bool countNul) const {
+    ArrayU08* made = nullptr;
     if (bytes == nullptr) {
-        bytes = ArrayU08::pool();
+        bytes = made = ArrayU08::pool();
         if (bytes == nullptr) {
             return nullptr;
         }
@@ -948,46 +1022,59 @@ ArrayU08* StrBuffer::toCodePageImpl(uint32_t codePage, ArrayU08* bytes, bool app
     // The UTF-16 forms end in a NUL unit, the others in a NUL byte.
     const uint32_t nulBytes = wide ? 2 : 1;
 
-    // Bytes the text needs. UTF-8 takes at most 3 bytes per unit; other code pages
-    // are asked, since some need more than 3 (GB18030, the ISO-2022 escapes).
+    // Bytes the text needs, counted in 64 bits. Code pages are asked slice by slice,
+    // since some need more than 3 bytes a unit (GB18030, the ISO-2022 escapes).
     uint64_t need = 0;
-    if (length_ != 0 && length_ <= INT32_MAX / 4) {
-        if (wide) {
-            need = static_cast<uint64_t>(length_) * 2;
-        } else if (codePage == CP_UTF8) {
-            need = static_cast<uint64_t>(length_) * 3;
-        } else {
-            const int n = WideCharToMultiByte(codePage, 0, units_, static_cast<int>(length_), nullptr, 0, nullptr, nullptr);
-            need = n > 0 ? static_cast<uint64_t>(n) : 0;
+    bool ok = true;
+    if (wide) {
+        need = static_cast<uint64_t>(length_) * 2;
+    } else {
+        for (uint32_t from = 0; ok && from < length_;) {
+            const uint32_t end = sliceEnd(units_, from, length_);
+            const int n = WideCharToMultiByte(codePage, 0, units_ + from, static_cast<int>(end - from), nullptr, 0,
+                                              nullptr, nullptr);
+            ok = n > 0;
+            need += ok ? static_cast<uint64_t>(n) : 0;
+            from = end;
         }
     }
     const uint64_t total = start + need + nulBytes;
-    if (total > UINT32_MAX) {
-        return bytes;
-    }
-    if (!(append ? bytes->reserve(static_cast<uint32_t>(total)) : bytes->reserveExact(static_cast<uint32_t>(total)))) {
-        return bytes;
-    }
-    uint8_t* out = bytes->items() + start;
-    uint32_t produced = 0;
-    if (need != 0) {
-        if (codePage == CP_UTF16LE) {
-            std::memcpy(out, units_, static_cast<size_t>(need));
-            produced = static_cast<uint32_t>(need);
-        } else if (codePage == CP_UTF16BE) {
-            for (uint32_t i = 0; i < length_; ++i) {
-                out[2 * i] = static_cast<uint8_t>(units_[i] >> 8);
-                out[2 * i + 1] = static_cast<uint8_t>(units_[i]);
-            }
-            produced = static_cast<uint32_t>(need);
-        } else {
-            const int n = WideCharToMultiByte(codePage, 0, units_, static_cast<int>(length_),
-                                              reinterpret_cast<char*>(out), static_cast<int>(need), nullptr, nullptr);
-            produced = n > 0 ? static_cast<uint32_t>(n) : 0;
+    ok = ok && total <= UINT32_MAX &&
+         (append ? bytes->reserve(static_cast<uint32_t>(total)) : bytes->reserveExact(static_cast<uint32_t>(total)));
+    uint8_t* out = ok ? bytes->items() + start : nullptr;
+    uint64_t produced = 0;
+    if (ok && codePage == CP_UTF16LE) {
+        std::memcpy(out, units_, static_cast<size_t>(need));
+        produced = need;
+    } else if (ok && codePage == CP_UTF16BE) {
+        for (size_t i = 0; i < length_; ++i) {
+            out[2 * i] = static_cast<uint8_t>(units_[i] >> 8);
+            out[2 * i + 1] = static_cast<uint8_t>(units_[i]);
+        }
+        produced = need;
+    } else {
+        for (uint32_t from = 0; ok && from < length_;) {
+            const uint32_t end = sliceEnd(units_, from, length_);
+            const uint64_t room = need - produced;
+            const int n = WideCharToMultiByte(codePage, 0, units_ + from, static_cast<int>(end - from),
+                                              reinterpret_cast<char*>(out + produced),
+                                              static_cast<int>(room < INT32_MAX ? room : INT32_MAX), nullptr, nullptr);
+            ok = n > 0;
+            produced += ok ? static_cast<uint64_t>(n) : 0;
+            from = end;
         }
     }
+    if (!ok) {
+        // Never a silently shortened text: no array at all.
+        if (made != nullptr) {
+            made->release();
+        } else {
+            bytes->setCount(start);
+        }
+        return nullptr;
+    }
     std::memset(out + produced, 0, nulBytes);
-    bytes->setCount(start + produced + (countNul ? nulBytes : 0));
+    bytes->setCount(static_cast<uint32_t>(start + produced + (countNul ? nulBytes : 0)));
     return bytes;
 }
 
@@ -1039,29 +1126,41 @@ ArrayU08* StrBuffer::toCodePageUnterminated(const system::codepage::CodePage* co
 }
 
 StrBuffer* StrBuffer::fromMultiByte(uint32_t codePage, const char* chars, bool append, int32_t count) {
+    // -1 stops before the NUL: the terminator is not part of the text.
+    const size_t n = chars == nullptr ? 0 : (count < 0 ? strlen(chars) : static_cast<size_t>(count));
+    StagedSource source(chars, n, units_, capacity_);
+    if (source.failed()) {
+        return nullptr;
+    }
     if (!append) {
         length_ = 0;
     }
-    if (chars == nullptr) {
+    if (n == 0) {
         return this;
     }
-    // -1 stops before the NUL: the terminator is not part of the text.
-    const size_t n = count < 0 ? strlen(chars) : static_cast<size_t>(count);
-    if (n == 0 || n > INT32_MAX) {
-        return this;
-    }
-    const int need = MultiByteToWideChar(codePage, 0, chars, static_cast<int>(n), nullptr, 0);
-    if (need <= 0) {
-        return this;
-    }
-    const uint64_t total = static_cast<uint64_t>(length_) + static_cast<uint32_t>(need);
-    if (total > UINT32_MAX ||
-        !(append ? reserve(static_cast<uint32_t>(total)) : reserveExact(static_cast<uint32_t>(total)))) {
-        return this;
-    }
-    const int produced = MultiByteToWideChar(codePage, 0, chars, static_cast<int>(n), units_ + length_, need);
-    if (produced > 0) {
+    const unsigned char* in = static_cast<const unsigned char*>(source.get());
+    const uint32_t before = length_;
+    // Slice by slice, so texts past 2^31 bytes convert whole or not at all.
+    for (size_t from = 0; from < n;) {
+        const size_t end = byteSliceEnd(codePage, in, from, n);
+        if (end <= from) {
+            length_ = before;
+            return nullptr;
+        }
+        const char* slice = reinterpret_cast<const char*>(in + from);
+        const int need = MultiByteToWideChar(codePage, 0, slice, static_cast<int>(end - from), nullptr, 0);
+        const uint64_t total = static_cast<uint64_t>(length_) + static_cast<uint32_t>(need > 0 ? need : 0);
+        const bool room = need > 0 && total <= UINT32_MAX &&
+                          (append || from != 0 ? reserve(static_cast<uint32_t>(total))
+                                               : reserveExact(static_cast<uint32_t>(total)));
+        const int produced =
+            room ? MultiByteToWideChar(codePage, 0, slice, static_cast<int>(end - from), units_ + length_, need) : 0;
+        if (produced <= 0) {
+            length_ = before;
+            return from == 0 && n <= CONVERSION_SLICE ? this : nullptr;
+        }
         length_ += static_cast<uint32_t>(produced);
+        from = end;
     }
     return this;
 }
@@ -1083,21 +1182,30 @@ StrBuffer* StrBuffer::fromCodePage(const system::codepage::CodePage* codePage, c
     if (number != CP_UTF16LE && number != CP_UTF16BE) {
         return fromMultiByte(number, static_cast<const char*>(chars), append, count);
     }
-    if (!append) {
-        length_ = 0;
-    }
     if (chars == nullptr) {
+        if (!append) {
+            length_ = 0;
+        }
         return this;
     }
-    const uint8_t* in = static_cast<const uint8_t*>(chars);
+    const uint8_t* given = static_cast<const uint8_t*>(chars);
     uint32_t n;
     if (count < 0) {
         n = 0;
-        while (in[2 * n] != 0 || in[2 * n + 1] != 0) {
+        while (given[2 * n] != 0 || given[2 * n + 1] != 0) {
             ++n;
         }
     } else {
         n = static_cast<uint32_t>(count) / 2;
+    }
+    // Our own units appended again are read before the resize frees them.
+    StagedSource source(given, static_cast<size_t>(n) * 2, units_, capacity_);
+    if (source.failed()) {
+        return nullptr;
+    }
+    const uint8_t* in = static_cast<const uint8_t*>(source.get());
+    if (!append) {
+        length_ = 0;
     }
     if (n == 0 || !(append ? ensureRoom(n) : reserveExact(n))) {
         return this;
@@ -1439,9 +1547,15 @@ bool StrBuffer::write(const void* bytes, uint32_t count, uint32_t& done) {
     }
     const int64_t end = position_ + count;
     const int64_t units = end / 2 + 1;
-    if (units > UINT32_MAX || !reserve(static_cast<uint32_t>(units))) {
+    if (units > UINT32_MAX) {
         return false;
     }
+    // Our own units written again (at the end, say) are read before a resize frees them.
+    StagedSource source(bytes, count, units_, capacity_);
+    if (source.failed() || !reserve(static_cast<uint32_t>(units))) {
+        return false;
+    }
+    bytes = source.get();
     uint8_t* base = reinterpret_cast<uint8_t*>(units_);
     const int64_t oldEnd = static_cast<int64_t>(length_) * 2;
     if (position_ > oldEnd) {
@@ -1449,7 +1563,7 @@ bool StrBuffer::write(const void* bytes, uint32_t count, uint32_t& done) {
         std::memset(base + oldEnd, 0, static_cast<size_t>(position_ - oldEnd));
     }
     if (count != 0) {
-        std::memcpy(base + position_, bytes, count);
+        std::memmove(base + position_, bytes, count);
     }
     position_ = end;
     if (static_cast<uint64_t>(end / 2) > length_) {

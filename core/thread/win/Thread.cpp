@@ -233,6 +233,15 @@ bool Thread::setPriority(int32_t priority) {
 }
 
 void Thread::reset() {
+    // A worker that was ended comes back alive: the next user's work would otherwise
+    // be dropped without a word. One still busy leaves on its own record.
+    if (handle_ == nullptr) {
+        releaseRecord(loop_);
+        loop_ = nullptr;
+        createNative();
+    } else if (loop_->exitRequest || loop_->exited) {
+        abandonNative();
+    }
     if (!isIdle()) {
         stop();
     }

@@ -57,7 +57,8 @@ public:
     bool setPriority(int32_t priority) override;
     void setRunFunction(RunFunction fn) override { runFunction_ = fn; }
 
-    // Stops repeating, waits until idle, back to normal priority, parked, no run function.
+    // Stops repeating, waits until idle, back to normal priority, parked, no run
+    // function; a worker that was ended gets a new native thread.
     void reset() override;
 
     // Used as a task itself: calls the run function, when one is set.

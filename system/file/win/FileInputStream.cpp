@@ -31,8 +31,9 @@ bool FileInputStream::read(void* buffer, uint32_t max, uint32_t& got) {
         return false;
     }
     if (max == 0) {
+        // Nothing read is false, as for every read that brings no bytes.
         readFailed_ = false;
-        return true;
+        return false;
     }
     DWORD n = 0;
     if (!ReadFile(handle_, buffer, max, &n, nullptr)) {

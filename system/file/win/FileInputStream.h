@@ -22,8 +22,8 @@ public:
     bool open(IPath* path) override;
     bool isOpen() const { return handle_ != nullptr; }
 
-    // False with got 0 at the end of the file and on a failure; readFailed() tells
-    // the two apart.
+    // False with got 0 when no bytes came: at the end of the file, for max 0 and on a
+    // failure; readFailed() tells a failure apart.
     bool read(void* buffer, uint32_t max, uint32_t& got) override;
     bool readFailed() const override { return readFailed_; }
     void close() override;

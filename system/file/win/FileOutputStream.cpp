@@ -113,7 +113,7 @@ bool FileOutputStream::read(void* buffer, uint32_t max, uint32_t& got) {
     }
     readFailed_ = false;
     if (max == 0) {
-        return true;
+        return false;  // nothing read, as for every read that brings no bytes
     }
     DWORD n = 0;
     if (!ReadFile(handle_, buffer, max, &n, nullptr)) {

@@ -1,13 +1,12 @@
 #include "system/file/win/PathWin.h"
 
+#include <ntsecapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <atomic>
 #include <cwchar>
-#include <mutex>
 
 #include "core/thread/Held.h"
 #include "core/col/_array/ArrayP.h"
@@ -138,9 +137,34 @@ int32_t compareNames(const void* a, const void* b, void*) {
     return static_cast<const StrBuffer*>(a)->compareTo(static_cast<const StrBuffer*>(b));
 }
 
-void seedRandomOnce() {
-    static std::once_flag seeded;
-    std::call_once(seeded, [] { std::srand(static_cast<unsigned>(std::time(nullptr))); });
+// A random number from the system's source. The C runtime keeps its state per thread,
+// so its numbers repeat from run to run on every thread it was not seeded on.
+uint32_t randomNumber() {
+    uint32_t value = 0;
+    if (RtlGenRandom(&value, sizeof(value))) {
+        return value;
+    }
+    static std::atomic<uint32_t> calls{0};
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<uint32_t>(now.QuadPart) * 2654435761u ^ GetCurrentThreadId() * 40503u ^ ++calls;
+}
+
+// The volume serial and file index of an existing file or folder (folders open too).
+bool fileIdentity(const wchar_t* apiText, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileW(apiText, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool ok = GetFileInformationByHandle(h, &info) != FALSE;
+    CloseHandle(h);
+    return ok;
+}
+
+bool sameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
 }
 
 // Adds the entries of folder of the given kind to add(PathWin*) (which takes them),
@@ -330,8 +354,13 @@ void PathWin::parse() {
     }
     title_->appendUnits(full + nameStart, static_cast<int32_t>(dot - nameStart));
     extension_->appendUnits(full + dot, static_cast<int32_t>(length - dot));
-    uint32_t colon = 0;
-    stream_ = extension_->indexOf(L':', 0, &colon) || title_->indexOf(L':', 0, &colon);
+    // A colon in the name opens a stream, unless it is the drive's ("\\?\X:").
+    const int32_t drive = driveAt(full, length);
+    const uint32_t driveColon = drive >= 0 ? static_cast<uint32_t>(drive) + 1 : UINT32_MAX;
+    stream_ = false;
+    for (uint32_t i = nameStart; i < length && !stream_; ++i) {
+        stream_ = full[i] == L':' && i != driveColon;
+    }
     buildLongForm();
 }
 
@@ -709,7 +738,8 @@ const wchar_t* PathWin::getVolumeRoot() {
 
 uint32_t PathWin::streamColon() const {
     uint32_t at = 0;
-    const uint32_t from = hasDriveLetter() ? 2 : 0;
+    const int32_t drive = driveAt(full_->c_str(), full_->length());
+    const uint32_t from = drive >= 0 ? static_cast<uint32_t>(drive) + 2 : 0;
     return stream_ && full_->indexOf(L':', from, &at) ? at : 0;
 }
 
@@ -940,7 +970,7 @@ bool PathWin::rename(const wchar_t* target, bool replaceExisting, bool notify) {
 }
 
 bool PathWin::ScrambleFileName(uint32_t passes, StrBuffer* nameOut, bool restoreAttributes) {
-    if (!valid_ || full_->length() <= 3 || stream_) {
+    if (!valid_ || full_->length() <= 3 || stream_ || isWholeVolume()) {
         return false;
     }
     Held<StrBuffer> own(nameOut == nullptr ? StrBuffer::pool() : nullptr);
@@ -955,7 +985,6 @@ bool PathWin::ScrambleFileName(uint32_t passes, StrBuffer* nameOut, bool restore
     }
     SetFileAttributesW(getApiText(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(getApiText(), FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-    seedRandomOnce();
     static const wchar_t ALPHABET[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz123456789";
     const uint32_t alphabetSize = static_cast<uint32_t>(std::wcslen(ALPHABET));
     bool renamed = false;
@@ -970,7 +999,7 @@ bool PathWin::ScrambleFileName(uint32_t passes, StrBuffer* nameOut, bool restore
             wchar_t* units = candidate->data();
             for (uint32_t i = nameStart; i < candidate->length(); ++i) {
                 if (units[i] != L'.') {
-                    units[i] = ALPHABET[static_cast<uint32_t>(std::rand()) % alphabetSize];
+                    units[i] = ALPHABET[randomNumber() % alphabetSize];
                 }
             }
             Held<PathWin> current(create(name->c_str()));
@@ -1037,6 +1066,73 @@ bool PathWin::ensureParentFolder() {
     return up && (up->exists() || up->makeDirectory(false));
 }
 
+bool PathWin::isWholeVolume() const {
+    if (!valid_) {
+        return true;
+    }
+    const wchar_t* text = full_->c_str();
+    const size_t length = full_->length();
+    // The system leaves "\\?\" texts as they stand: take the prefix off so "." and ".."
+    // collapse like everywhere else.
+    Held<StrBuffer> plain(StrBuffer::pool());
+    if (!plain) {
+        return true;
+    }
+    const uint32_t prefix = prefixLength(text, length);
+    if (prefix == 4 && serverAt(text, length) == 8) {
+        plain->assign(L"\\\\")->append(text + 8);
+    } else if (prefix == 4 && driveAt(text, length) == 4) {
+        plain->append(text + 4);
+    } else if (prefix != 0) {
+        // A device or volume name ("\\?\Volume{...}\"): whole unless a name
+        // follows it, and ".." may climb anywhere.
+        uint32_t names = 0;
+        for (size_t i = prefix; i < length;) {
+            size_t end = i;
+            while (end < length && text[end] != L'\\') {
+                ++end;
+            }
+            const size_t n = end - i;
+            if (n == 2 && text[i] == L'.' && text[i + 1] == L'.') {
+                return true;
+            }
+            if (n != 0 && !(n == 1 && text[i] == L'.')) {
+                ++names;
+            }
+            i = end + 1;
+        }
+        return names < 2;
+    } else {
+        plain->append(text);
+    }
+    Held<StrBuffer> absolute(absoluteOf(plain->c_str()));
+    if (!absolute) {
+        return true;
+    }
+    uint32_t n = absolute->length();
+    const wchar_t* a = absolute->c_str();
+    while (n != 0 && (a[n - 1] == L'\\' || a[n - 1] == L'/')) {
+        --n;
+    }
+    if (n <= 2) {
+        return true;  // "X:", "\\" or nothing
+    }
+    if (a[1] == L':') {
+        return false;  // a drive path with at least one name after the root
+    }
+    if ((a[0] == L'\\' || a[0] == L'/') && (a[1] == L'\\' || a[1] == L'/')) {
+        // "\\server" and "\\server\share" are roots; a name after the share is not.
+        uint32_t separators = 0;
+        for (uint32_t i = 2; i < n; ++i) {
+            if ((a[i] == L'\\' || a[i] == L'/') && a[i - 1] != L'\\' && a[i - 1] != L'/') {
+                ++separators;
+            }
+        }
+        return separators < 2;
+    }
+    return true;  // nothing the system could make absolute
+}
+
 bool PathWin::removeEntries(bool onReboot) {
     bool ok = true;
     walkFolder(this, [&](const WIN32_FIND_DATAW& entry) {
@@ -1048,7 +1144,8 @@ bool PathWin::removeEntries(bool onReboot) {
 }
 
 bool PathWin::remove(bool notify, bool onReboot) {
-    if (!valid_ || full_->length() <= 3) {
+    // Never a whole drive or share, however the text spells it ("Q:\\dir\\..").
+    if (!valid_ || full_->length() <= 3 || isWholeVolume()) {
         return false;
     }
     const DWORD attributes = GetFileAttributesW(getApiText());
@@ -1086,7 +1183,7 @@ bool PathWin::remove(bool notify, bool onReboot) {
 }
 
 bool PathWin::removeOnReboot() {
-    if (!valid_ || full_->length() <= 3 || !exists()) {
+    if (!valid_ || full_->length() <= 3 || isWholeVolume() || !exists()) {
         return false;
     }
     if (isDirectory()) {
@@ -1102,7 +1199,7 @@ bool PathWin::removeOnReboot() {
 }
 
 bool PathWin::recycle(bool confirm, bool notify) {
-    if (!valid_ || full_->length() < 4) {
+    if (!valid_ || full_->length() < 4 || isWholeVolume()) {
         return false;
     }
     const bool wasFolder = isDirectory();
@@ -1133,9 +1230,31 @@ bool PathWin::containsPath(PathWin* target) const {
     }
     self->appendChar(L'\\');
     other->appendChar(L'\\');
-    return other->length() >= self->length() &&
-           CompareStringOrdinal(self->c_str(), static_cast<int>(self->length()), other->c_str(),
-                                static_cast<int>(self->length()), TRUE) == CSTR_EQUAL;
+    if (other->length() >= self->length() &&
+        CompareStringOrdinal(self->c_str(), static_cast<int>(self->length()), other->c_str(),
+                             static_cast<int>(self->length()), TRUE) == CSTR_EQUAL) {
+        return true;
+    }
+    // Another spelling of this folder (its short name, a link to it) has the same
+    // identity: look for it among the target's existing ancestors.
+    BY_HANDLE_FILE_INFORMATION own;
+    if (!fileIdentity(getApiText(), own)) {
+        return true;
+    }
+    bool found = false;
+    PathWin* up = create(other->c_str());
+    while (up != nullptr && !found) {
+        BY_HANDLE_FILE_INFORMATION info;
+        found = up->isValid() && fileIdentity(up->getApiText(), info) && sameIdentity(own, info);
+        PathWin* next = found || !up->isValid() ? nullptr : up->getParentOrNull();
+        if (next != nullptr && next->getLength() >= up->getLength()) {
+            next->release();
+            next = nullptr;
+        }
+        up->release();
+        up = next;
+    }
+    return found;
 }
 
 bool PathWin::copyTo(const wchar_t* target, bool overwrite) {
@@ -1195,7 +1314,8 @@ bool PathWin::createShortcut(const wchar_t* linkPath, bool replace, const wchar_
     if (!link || !link->isValid()) {
         return false;
     }
-    if (link->exists() && (!replace || !link->remove(false, false))) {
+    // "Replace" replaces a file: a folder of that name is never removed for a link.
+    if (link->exists() && (!replace || !link->isFile() || !link->remove(false, false))) {
         return false;
     }
     if (isLnk()) {
@@ -1210,7 +1330,7 @@ bool PathWin::createInternetShortcut(const wchar_t* url, bool replace) {
     if (!valid_ || url == nullptr) {
         return false;
     }
-    if (exists() && (!replace || !remove(false, false))) {
+    if (exists() && (!replace || !isFile() || !remove(false, false))) {
         return false;
     }
     return ShellLink::saveUrl(getText(), url);
@@ -1755,6 +1875,71 @@ bool PathWin::writeText(const wchar_t* text, bool append) {
     return bytes && writeAllBytes(bytes.get(), append);
 }
 
+bool PathWin::replaceAllBytes(const ArrayU08* bytes) {
+    if (!valid_ || stream_ || isWholeVolume() || !ensureParentFolder()) {
+        return false;
+    }
+    const DWORD old = GetFileAttributesW(getApiText());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return false;
+    }
+    // Beside the target, so the move stays on its volume and is one step.
+    PathWin* temp = nullptr;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 16 && h == INVALID_HANDLE_VALUE; ++attempt) {
+        if (temp != nullptr) {
+            temp->release();
+        }
+        const uint32_t tag = randomNumber();
+        Held<StrBuffer> name(StrBuffer::fromText(full_->c_str()));
+        if (!name) {
+            return false;
+        }
+        name->append(L".")->appendHex(&tag, 1)->append(L".tmp");
+        temp = create(name->c_str());
+        if (temp == nullptr) {
+            return false;
+        }
+        h = CreateFileW(temp->getApiText(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    bool ok = h != INVALID_HANDLE_VALUE;
+    const uint8_t* at = bytes != nullptr ? bytes->items() : nullptr;
+    for (uint32_t left = bytes != nullptr ? bytes->count() : 0; ok && left != 0;) {
+        DWORD written = 0;
+        const DWORD n = left < 1048576u ? left : 1048576u;
+        ok = WriteFile(h, at, n, &written, nullptr) && written == n;
+        at += n;
+        left -= n;
+    }
+    if (h != INVALID_HANDLE_VALUE) {
+        ok = FlushFileBuffers(h) && ok;
+        CloseHandle(h);
+    }
+    // ReplaceFileW keeps the old file's attributes and works while others read it; a
+    // file that is not there (any more) is simply moved into place. A reader that
+    // does not share deleting holds the old file a moment: try again briefly.
+    bool replaced = false;
+    for (int attempt = 0; ok && !replaced && attempt < 10; ++attempt) {
+        if (attempt != 0) {
+            Sleep(20);
+        }
+        replaced = GetFileAttributesW(getApiText()) != INVALID_FILE_ATTRIBUTES
+                       ? ReplaceFileW(getApiText(), temp->getApiText(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                      nullptr, nullptr) != FALSE
+                       : MoveFileExW(temp->getApiText(), getApiText(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    ok = ok && replaced;
+    if (!ok && temp != nullptr) {
+        DeleteFileW(temp->getApiText());
+    }
+    if (temp != nullptr) {
+        temp->release();
+    }
+    attributesLoaded_ = false;
+    statLoaded_ = false;
+    return ok;
+}
+
 bool PathWin::wipeOpenFile(const uint8_t* buffer, uint32_t bufferSize) {
     HANDLE h = CreateFileW(getApiText(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_WRITE_THROUGH | FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -1778,7 +1963,7 @@ bool PathWin::wipeOpenFile(const uint8_t* buffer, uint32_t bufferSize) {
 }
 
 bool PathWin::WipeFileContents(bool ignored, bool restoreAttributes, uint8_t* buffer, uint32_t bufferSize) {
-    if (!valid_ || full_->length() <= 3 || !exists()) {
+    if (!valid_ || full_->length() <= 3 || isWholeVolume() || !exists()) {
         return false;
     }
     const DWORD saved = GetFileAttributesW(getApiText());
@@ -1790,7 +1975,8 @@ bool PathWin::WipeFileContents(bool ignored, bool restoreAttributes, uint8_t* bu
     SetFileAttributesW(getApiText(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(getApiText(), FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     bool ok = true;
-    if (folder) {
+    // A linked folder's entries live elsewhere: they are not this path's to wipe.
+    if (folder && (saved & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         walkFolder(this, [&](const WIN32_FIND_DATAW& entry) {
             Held<PathWin> child(createJoined(getText(), entry.cFileName));
             if (child && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {

@@ -168,6 +168,9 @@ public:
     bool readAllBytes(ArrayU08* bytes) override;
     bool writeAllBytes(const ArrayU08* bytes, bool append) override;
     bool writeText(const wchar_t* text, bool append) override;
+    // Writes the bytes to a new file beside this one and moves it over this one in one
+    // step: until the new file is complete, the old one stays whole.
+    bool replaceAllBytes(const ArrayU08* bytes);
     bool WipeFileContents(bool ignored, bool restoreAttributes, uint8_t* buffer, uint32_t bufferSize) override;
 
     bool hasExtension(const wchar_t* ext) const override;
@@ -197,8 +200,12 @@ private:
     bool removeEntries(bool onReboot);
     // Overwrites the file's bytes with the buffer's (zeros without one).
     bool wipeOpenFile(const uint8_t* buffer, uint32_t bufferSize);
-    // Whether target names this folder or something below it.
+    // Whether target names this folder or something below it, however it is spelt
+    // (short names, links): compared by file identity, and by text.
     bool containsPath(PathWin* target) const;
+    // Whether the absolute, normal form of the path is a volume or share root (or
+    // cannot be told): such paths are never removed or wiped.
+    bool isWholeVolume() const;
     // The target folder of a folder shortcut ("target.lnk" inside), or null.
     PathWin* folderShortcutTargetPath();
 

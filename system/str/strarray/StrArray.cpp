@@ -3,7 +3,6 @@
 #include "core/str/strarray/StrArray.h"
 
 #include "core/col/_array/ArrayU08.h"
-#include "core/io/StreamCopy.h"
 #include "system/file/win/PathWin.h"
 
 namespace s::str::strarray {
@@ -13,31 +12,11 @@ bool StrArray::saveToFile(const wchar_t* path) const {
     if (target == nullptr) {
         return false;
     }
-    bool ok = false;
-    if (target->isValid()) {
-        file::win::PathWin* folder = target->parent();
-        if (folder != nullptr) {
-            if (folder->isValid() && !folder->exists()) {
-                folder->makeDirectory(false);
-            }
-            folder->release();
-        }
-        file::win::FileOutputStream* out = target->openOutputStream(false);
-        col::_array::ArrayU08* bytes = joinLines();
-        if (out != nullptr && bytes != nullptr) {
-            // The stream is also an input stream: name the output view, or the read
-            // overload of transferAll wins.
-            io::IOutputStream* sink = out;
-            ok = io::transferAll(sink, bytes->items(), bytes->count());
-            // Close reports nothing: flush first so a failed last write is seen.
-            ok = out->flush() && ok;
-        }
-        if (bytes != nullptr) {
-            bytes->release();
-        }
-        if (out != nullptr) {
-            out->release();
-        }
+    col::_array::ArrayU08* bytes = target->isValid() ? joinLines() : nullptr;
+    // Written beside and moved over: a failed save leaves the old file whole.
+    const bool ok = bytes != nullptr && target->replaceAllBytes(bytes);
+    if (bytes != nullptr) {
+        bytes->release();
     }
     target->release();
     return ok;

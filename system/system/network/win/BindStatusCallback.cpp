@@ -8,7 +8,8 @@ namespace s::system::network::win {
 
 // The object lives on the stack of the synchronous download call, which holds the
 // only references: counting them keeps COM's rules without owning the memory.
-BindStatusCallback::BindStatusCallback(NetworkJob* job) : job_(job), refs_(1), status_(0), announcedLength_(-1) {}
+BindStatusCallback::BindStatusCallback(NetworkJob* job)
+    : job_(job), refs_(1), status_(0), announcedLength_(-1), tooLarge_(false) {}
 
 namespace {
 
@@ -78,6 +79,10 @@ HRESULT BindStatusCallback::OnLowResource(DWORD) {
 }
 
 HRESULT BindStatusCallback::OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) {
+    if (progress > NetworkJob::MAX_REPLY_BYTES) {
+        tooLarge_ = true;
+        return E_ABORT;
+    }
     job_->reportProgress(maximum, progress);
     return job_->isCancelled() ? E_ABORT : S_OK;
 }
@@ -122,6 +127,10 @@ HRESULT BindStatusCallback::OnResponse(DWORD code, LPCWSTR responseHeaders, LPCW
             n = n * 10 + (*length - L'0');
         }
         announcedLength_ = n;
+    }
+    if (announcedLength_ > static_cast<int64_t>(NetworkJob::MAX_REPLY_BYTES)) {
+        tooLarge_ = true;
+        return E_ABORT;
     }
     return S_OK;
 }

@@ -10,7 +10,7 @@ namespace s::system::network::win {
 class NetworkJob;
 
 // The progress listener of a URL-moniker download: forwards progress to the job,
-// aborts once the job was given up, and notes the HTTP status of the reply (the
+// aborts once the job was given up or the reply grows past the job's limit, and notes the HTTP status of the reply (the
 // moniker saves an error page as if it were the file).
 class BindStatusCallback : public IBindStatusCallback, public IHttpNegotiate, public IServiceProvider {
 public:
@@ -23,6 +23,8 @@ public:
     uint32_t status() const { return status_; }
     // The body length the reply announced; -1 when it announced none or an encoded body.
     int64_t announcedLength() const { return announcedLength_; }
+    // Whether the reply announced or brought more than the job takes (the fetch was aborted).
+    bool tooLarge() const { return tooLarge_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -50,6 +52,7 @@ private:
     std::atomic<ULONG> refs_;
     uint32_t status_;
     int64_t announcedLength_;
+    bool tooLarge_;
 };
 
 } // namespace s::system::network::win

@@ -267,6 +267,9 @@ bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
         length = 0;
         reportProgress(1, 1);
     }
+    if (length > MAX_REPLY_BYTES) {
+        return false;
+    }
     ArrayU08* body = ArrayU08::pool();
     if (body == nullptr) {
         return false;
@@ -286,6 +289,9 @@ bool DownloadJob::receive(void* handle, const wchar_t* filePath) {
             break;
         }
         body->setCount(body->count() + got);
+        if (body->count() > MAX_REPLY_BYTES) {
+            break;  // more than any reply we take: not kept
+        }
         if (length != 0) {
             reportProgress(length, body->count() < length ? body->count() : length);
         }

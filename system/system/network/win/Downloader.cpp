@@ -80,23 +80,49 @@ void Downloader::stopLocked() {
             // with a fresh native thread.
             thread_->waitIdleFor(STOP_WAIT_MS);
         }
-        StrBuffer* path = StrBuffer::pool();
-        StrBuffer* text = StrBuffer::pool();
-        if (path != nullptr && text != nullptr && job_->takeResult(path, text)) {
-            done_ = 1;
-            filePath_->assign(path);
-            text_->assign(text);
-        }
-        if (path != nullptr) {
-            path->release();
-        }
-        if (text != nullptr) {
-            text->release();
-        }
-        job_->releaseRef();
-        job_ = nullptr;
+        takeResultLocked();
     }
     stopRequested_ = 0;
+}
+
+void Downloader::collectFinished() const {
+    ObjLocker::Guard guard(lock_);
+    if (job_ != nullptr && job_->isFinished()) {
+        takeResultLocked();
+    }
+}
+
+void Downloader::takeResultLocked() const {
+    StrBuffer* path = StrBuffer::pool();
+    StrBuffer* text = StrBuffer::pool();
+    if (path != nullptr && text != nullptr && job_->takeResult(path, text)) {
+        done_ = 1;
+        filePath_->assign(path);
+        text_->assign(text);
+    }
+    if (path != nullptr) {
+        path->release();
+    }
+    if (text != nullptr) {
+        text->release();
+    }
+    job_->releaseRef();
+    job_ = nullptr;
+}
+
+bool Downloader::isDone() const {
+    collectFinished();
+    return done_ != 0;
+}
+
+const StrBuffer* Downloader::filePathText() const {
+    collectFinished();
+    return filePath_;
+}
+
+const StrBuffer* Downloader::textValue() const {
+    collectFinished();
+    return text_;
 }
 
 void Downloader::start() {

@@ -22,7 +22,7 @@ class DownloadJob;
 //   if (d->run(8000, nullptr, nullptr, 0)) use(d->textValue());
 //   d->release();
 // Without an agent or referrer the URL moniker fetches; with either, WinINet does.
-// Only a complete 2xx reply succeeds. A fetch that outlives the limit is given up
+// Only a complete 2xx reply of at most NetworkJob::MAX_REPLY_BYTES succeeds. A fetch that outlives the limit is given up
 // (abandoned, never killed) and the worker continues on a fresh thread, so the next
 // run works. Once a fetch succeeded, start() and run() change nothing until release.
 class Downloader : public IDownloader, public thread::IPoolable {
@@ -51,9 +51,10 @@ public:
     void setUserAgent(const wchar_t* agent) override;
     void setReferrer(const wchar_t* referrer) override;
     bool run(int32_t limitMs, ProgressFunction progress, void* user, uintptr_t extra) override;
-    bool isDone() const override { return done_ != 0; }
-    const StrBuffer* filePathText() const override { return filePath_; }
-    const StrBuffer* textValue() const override { return text_; }
+    // A fetch started with start() that has ended shows its result here at once.
+    bool isDone() const override;
+    const StrBuffer* filePathText() const override;
+    const StrBuffer* textValue() const override;
 
     // Cuts off a running fetch; clears the flags, texts and progress function.
     void reset() override;
@@ -65,9 +66,14 @@ private:
     // Under lock_: cancels a running fetch (bounded wait, then abandoned), takes the
     // result of one that succeeded and drops the job.
     void stopLocked();
+    // Takes the result of a fetch that has ended (nothing while one runs).
+    void collectFinished() const;
+    // Under lock_: takes the job's result, when it succeeded, and drops the job.
+    void takeResultLocked() const;
 
     thread::win::Thread* thread_;
-    thread::ObjLocker lock_;
+    // Mutable: the const getters collect a finished fetch's result.
+    mutable thread::ObjLocker lock_;
     std::atomic<uint8_t> stopRequested_;
     StrBuffer* url_;
     StrBuffer* userAgent_;
@@ -75,12 +81,12 @@ private:
     uint8_t keepText_;
     StrBuffer* filePath_;
     StrBuffer* text_;
-    uint8_t done_;
+    mutable uint8_t done_;
     ProgressFunction progress_;
     void* progressUser_;
     uintptr_t progressExtra_;
     // The current fetch (one reference), under lock_.
-    DownloadJob* job_;
+    mutable DownloadJob* job_;
 };
 
 } // namespace s::system::network::win

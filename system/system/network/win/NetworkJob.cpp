@@ -51,14 +51,12 @@ bool NetworkJob::fetchToFile(const wchar_t* url, const wchar_t* filePath) {
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    bool ok = SUCCEEDED(result) && callback.statusAccepted() && !isCancelled();
+    bool ok = SUCCEEDED(result) && callback.statusAccepted() && !callback.tooLarge() && !isCancelled();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ok = ok && GetFileAttributesExW(filePath, GetFileExInfoStandard, &data);
+    const int64_t size = ok ? static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow : 0;
     // The moniker takes a connection that closed early for the end of the reply.
-    if (ok && callback.announcedLength() >= 0) {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        ok = GetFileAttributesExW(filePath, GetFileExInfoStandard, &data) &&
-             (static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) >= callback.announcedLength();
-    }
-    return ok;
+    return ok && size <= MAX_REPLY_BYTES && (callback.announcedLength() < 0 || size >= callback.announcedLength());
 }
 
 } // namespace s::system::network::win

@@ -16,6 +16,10 @@ namespace s::system::network::win {
 // its run ends. Results are published under lock_, which cancel() takes too.
 class NetworkJob : public base::IObject, public thread::ITask {
 public:
+    // The largest reply taken (a version check is a few bytes): a longer one fails
+    // and leaves no file, and is never held whole in memory.
+    static constexpr uint32_t MAX_REPLY_BYTES = 1u << 20;
+
     void addRef() { refs_.fetch_add(1); }
     void releaseRef();
 
