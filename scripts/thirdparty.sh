@@ -107,12 +107,12 @@ d=$(fetch musl); step "building the fast math functions"
 # math library they replace those few functions inside the FFmpeg DLLs.
 mkdir -p fastmath/inc
 printf '#define __LITTLE_ENDIAN 1234\n#define __BIG_ENDIAN 4321\n#define __BYTE_ORDER __LITTLE_ENDIAN\n' >fastmath/inc/endian.h
-printf '#define hidden\n' >fastmath/inc/hidden.h
+printf '#define hidden\n' >fastmath/inc/features.h
 cp "$d/arch/generic/fp_arch.h" fastmath/inc/
 for f in exp2f exp2f_data log2f log2f_data powf powf_data expf logf logf_data exp exp_data log log_data \
          pow pow_data exp2 log2 log2_data __math_oflowf __math_uflowf __math_xflowf __math_invalidf \
          __math_divzerof __math_oflow __math_uflow __math_xflow __math_invalid __math_divzero; do
-  $CC $OPT_FASTMATH -std=c99 -include fastmath/inc/hidden.h -Ifastmath/inc -I"$d/src/internal" \
+  $CC $OPT_FASTMATH -std=c99 -include fastmath/inc/features.h -Ifastmath/inc -I"$d/src/internal" \
     -I"$d/src/math" -c "$d/src/math/$f.c" -o "fastmath/$f.o"
 done
 $AR rcs "$STAGE/lib/libfastmath.a" fastmath/*.o
