@@ -101,8 +101,9 @@ mkdir -p "$STAGE/include/gsm"
  done && $AR rcs "$STAGE/lib/libgsm.a" src/*.o && cp inc/gsm.h "$STAGE/include/gsm/gsm.h")
 
 d=$(fetch musl); step "building the fast math functions"
-# MinGW-w64's static exp2f, log2f, powf, exp, log and pow run on the x87 unit (f2xm1, fyl2x),
-# several times slower than glibc's, and FFmpeg's AAC encoder spends much of its time in them.
+# MinGW-w64's static exp2f, log2f, powf, exp, log, pow, sin and cos run on the x87 unit (f2xm1,
+# fyl2x, fsin, fcos), several times slower than glibc's, and FFmpeg's AAC encoder spends much
+# of its time in them.
 # musl carries the same table-driven implementations glibc uses; linked ahead of the runtime's
 # math library they replace those few functions inside the FFmpeg DLLs.
 mkdir -p fastmath/inc
@@ -111,8 +112,10 @@ printf '#define hidden\n' >fastmath/inc/features.h
 cp "$d/arch/generic/fp_arch.h" fastmath/inc/
 for f in exp2f exp2f_data log2f log2f_data powf powf_data expf logf logf_data exp exp_data log log_data \
          pow pow_data exp2 log2 log2_data __math_oflowf __math_uflowf __math_xflowf __math_invalidf \
-         __math_divzerof __math_oflow __math_uflow __math_xflow __math_invalid __math_divzero; do
-  $CC $OPT_FASTMATH -std=c99 -include fastmath/inc/features.h -Ifastmath/inc -I"$d/src/internal" \
+         __math_divzerof __math_oflow __math_uflow __math_xflow __math_invalid __math_divzero \
+         sin cos sincos sinf cosf sincosf __sin __cos __sindf __cosdf __rem_pio2 __rem_pio2f \
+         __rem_pio2_large; do
+  $CC $OPT_FASTMATH -std=gnu99 -include fastmath/inc/features.h -Ifastmath/inc -I"$d/src/internal" \
     -I"$d/src/math" -c "$d/src/math/$f.c" -o "fastmath/$f.o"
 done
 $AR rcs "$STAGE/lib/libfastmath.a" fastmath/*.o
