@@ -109,7 +109,7 @@ TEST(JpegCodec, FailedWritesLeaveThePicture) {
 }
 
 // A JPEG written by libjpeg from sample(x, y, component).
-struct JpegSpec {
+struct JpegKind {
     const char* name;
     int width, height;
     J_COLOR_SPACE input;   // JCS_GRAYSCALE, JCS_RGB or JCS_CMYK
@@ -123,11 +123,11 @@ int componentsOf(J_COLOR_SPACE space) {
     return space == JCS_GRAYSCALE ? 1 : space == JCS_CMYK ? 4 : 3;
 }
 
-int sampleOf(const JpegSpec& spec, int x, int y, int c) {
-    return c * 30 + 10 + (x * 120) / spec.width + (y * 30) / spec.height;
+int sampleOf(const JpegKind& kind, int x, int y, int c) {
+    return c * 30 + 10 + (x * 120) / kind.width + (y * 30) / kind.height;
 }
 
-Bytes makeJpeg(const JpegSpec& spec, int components = 0, J_COLOR_SPACE input = JCS_UNKNOWN) {
+Bytes makeJpeg(const JpegKind& kind, int components = 0, J_COLOR_SPACE input = JCS_UNKNOWN) {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
@@ -135,29 +135,29 @@ Bytes makeJpeg(const JpegSpec& spec, int components = 0, J_COLOR_SPACE input = J
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    const int n = components != 0 ? components : componentsOf(spec.input);
-    info.image_width = spec.width;
-    info.image_height = spec.height;
+    const int n = components != 0 ? components : componentsOf(kind.input);
+    info.image_width = kind.width;
+    info.image_height = kind.height;
     info.input_components = n;
-    info.in_color_space = components != 0 ? input : spec.input;
+    info.in_color_space = components != 0 ? input : kind.input;
     jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, spec.stored);
+    jpeg_set_colorspace(&info, kind.stored);
     jpeg_set_quality(&info, 100, TRUE);
     for (int c = 0; c < info.num_components; ++c) {
-        const bool full = !spec.subsampled || c != 0;
+        const bool full = !kind.subsampled || c != 0;
         info.comp_info[c].h_samp_factor = full ? 1 : 2;
         info.comp_info[c].v_samp_factor = full ? 1 : 2;
     }
-    if (spec.progressive) {
+    if (kind.progressive) {
         jpeg_simple_progression(&info);
     }
-    info.restart_in_rows = spec.restartRows;
+    info.restart_in_rows = kind.restartRows;
     jpeg_start_compress(&info, TRUE);
-    Bytes row(static_cast<size_t>(spec.width) * n);
+    Bytes row(static_cast<size_t>(kind.width) * n);
     while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < kind.width; ++x) {
             for (int c = 0; c < n; ++c) {
-                row[x * n + c] = static_cast<uint8_t>(sampleOf(spec, x, info.next_scanline, c));
+                row[x * n + c] = static_cast<uint8_t>(sampleOf(kind, x, info.next_scanline, c));
             }
         }
         JSAMPROW pointer = row.data();
@@ -172,15 +172,15 @@ Bytes makeJpeg(const JpegSpec& spec, int components = 0, J_COLOR_SPACE input = J
 
 // The picture the samples describe: blue, green, red, 255 (CMYK as Adobe stores it,
 // where k = 255 keeps the colour).
-Bytes expectedPixels(const JpegSpec& spec) {
+Bytes expectedPixels(const JpegKind& kind) {
     Bytes out;
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const auto s = [&](int c) { return sampleOf(spec, x, y, c); };
+    for (int y = 0; y < kind.height; ++y) {
+        for (int x = 0; x < kind.width; ++x) {
+            const auto s = [&](int c) { return sampleOf(kind, x, y, c); };
             int r, g, b;
-            if (spec.input == JCS_GRAYSCALE) {
+            if (kind.input == JCS_GRAYSCALE) {
                 r = g = b = s(0);
-            } else if (spec.input == JCS_CMYK) {
+            } else if (kind.input == JCS_CMYK) {
                 r = s(0) * s(3) / 255, g = s(1) * s(3) / 255, b = s(2) * s(3) / 255;
             } else {
                 r = s(0), g = s(1), b = s(2);
@@ -192,7 +192,7 @@ Bytes expectedPixels(const JpegSpec& spec) {
 }
 
 TEST(JpegCodec, FilesOfEveryKindDecodeToTheirSamples) {
-    const std::vector<JpegSpec> specs = {
+    const std::vector<JpegKind> kinds = {
         {"grey", 40, 30, JCS_GRAYSCALE, JCS_GRAYSCALE, false, 0, false},
         {"grey progressive, odd size", 17, 13, JCS_GRAYSCALE, JCS_GRAYSCALE, true, 0, false},
         {"YCbCr 4:4:4", 48, 32, JCS_RGB, JCS_YCbCr, false, 0, false},
@@ -205,23 +205,23 @@ TEST(JpegCodec, FilesOfEveryKindDecodeToTheirSamples) {
         {"CMYK", 32, 24, JCS_CMYK, JCS_CMYK, false, 0, false},
         {"YCCK progressive", 27, 19, JCS_CMYK, JCS_YCCK, true, 0, false},
     };
-    for (const JpegSpec& spec : specs) {
+    for (const JpegKind& kind : kinds) {
         int w = 0, h = 0;
-        const Bytes pixels = decodedPixels(makeJpeg(spec), &w, &h);
-        EXPECT_EQ(spec.width, w) << spec.name;
-        EXPECT_EQ(spec.height, h) << spec.name;
-        expectClose(expectedPixels(spec), pixels, 6, spec.name);
-        if (spec.input == JCS_GRAYSCALE) {
+        const Bytes pixels = decodedPixels(makeJpeg(kind), &w, &h);
+        EXPECT_EQ(kind.width, w) << kind.name;
+        EXPECT_EQ(kind.height, h) << kind.name;
+        expectClose(expectedPixels(kind), pixels, 6, kind.name);
+        if (kind.input == JCS_GRAYSCALE) {
             for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
-                ASSERT_TRUE(pixels[i] == pixels[i + 1] && pixels[i] == pixels[i + 2]) << spec.name;
+                ASSERT_TRUE(pixels[i] == pixels[i + 1] && pixels[i] == pixels[i + 2]) << kind.name;
             }
         }
     }
 }
 
 TEST(JpegCodec, EarlyEndsDecodeWhatArrived) {
-    const JpegSpec spec = {"plain", 64, 64, JCS_RGB, JCS_YCbCr, false, 0, false};
-    const Bytes file = makeJpeg(spec);
+    const JpegKind kind = {"plain", 64, 64, JCS_RGB, JCS_YCbCr, false, 0, false};
+    const Bytes file = makeJpeg(kind);
     const Bytes whole = decodedPixels(file);
     int w = 0, h = 0;
     const Bytes part = decodedPixels(Bytes(file.begin(), file.begin() + file.size() * 2 / 3), &w, &h);
@@ -275,9 +275,9 @@ Bytes withSize(Bytes file, uint16_t width, uint16_t height) {
 }
 
 TEST(JpegCodec, HostileFilesFailQuicklyWithoutPicture) {
-    const JpegSpec plain = {"plain", 48, 40, JCS_RGB, JCS_YCbCr, false, 0, true};
-    const JpegSpec progressive = {"progressive", 48, 40, JCS_RGB, JCS_YCbCr, true, 0, true};
-    const JpegSpec unknown = {"two components", 16, 16, JCS_UNKNOWN, JCS_UNKNOWN, false, 0, false};
+    const JpegKind plain = {"plain", 48, 40, JCS_RGB, JCS_YCbCr, false, 0, true};
+    const JpegKind progressive = {"progressive", 48, 40, JCS_RGB, JCS_YCbCr, true, 0, true};
+    const JpegKind unknown = {"two components", 16, 16, JCS_UNKNOWN, JCS_UNKNOWN, false, 0, false};
     const Bytes good = makeJpeg(plain);
     const Bytes layered = makeJpeg(progressive);
     Bytes badTable = good;

@@ -96,7 +96,7 @@ TEST(PngCodec, FailedWritesLeaveThePictureAndRemoveTheFile) {
 }
 
 // A PNG written by libpng from raw samples: sample(x, y, channel) gives each value.
-struct PngSpec {
+struct PngKind {
     const char* name;
     int width, height, colourType, depth;
     bool interlace;
@@ -114,10 +114,10 @@ int channelsOf(int colourType) {
     }
 }
 
-int sampleOf(const PngSpec& spec, int x, int y, int c) {
-    const int range = spec.colourType == PNG_COLOR_TYPE_PALETTE ? static_cast<int>(spec.palette.size())
-                                                                : (1 << spec.depth);
-    const int value = (x * 37 + y * 101 + c * 59) * (spec.depth == 16 ? 211 : 1);
+int sampleOf(const PngKind& kind, int x, int y, int c) {
+    const int range = kind.colourType == PNG_COLOR_TYPE_PALETTE ? static_cast<int>(kind.palette.size())
+                                                                : (1 << kind.depth);
+    const int value = (x * 37 + y * 101 + c * 59) * (kind.depth == 16 ? 211 : 1);
     return value % range;
 }
 
@@ -126,20 +126,20 @@ void writeToVector(png_structp png, png_bytep bytes, png_size_t n) {
     out->insert(out->end(), bytes, bytes + n);
 }
 
-Bytes makePng(const PngSpec& spec) {
-    const int channels = channelsOf(spec.colourType);
-    const size_t rowBytes = (static_cast<size_t>(spec.width) * channels * spec.depth + 7) / 8;
-    std::vector<Bytes> rows(spec.height, Bytes(rowBytes, 0));
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
+Bytes makePng(const PngKind& kind) {
+    const int channels = channelsOf(kind.colourType);
+    const size_t rowBytes = (static_cast<size_t>(kind.width) * channels * kind.depth + 7) / 8;
+    std::vector<Bytes> rows(kind.height, Bytes(rowBytes, 0));
+    for (int y = 0; y < kind.height; ++y) {
+        for (int x = 0; x < kind.width; ++x) {
             for (int c = 0; c < channels; ++c) {
-                const int v = sampleOf(spec, x, y, c);
-                const size_t bit = static_cast<size_t>(x * channels + c) * spec.depth;
-                if (spec.depth == 16) {
+                const int v = sampleOf(kind, x, y, c);
+                const size_t bit = static_cast<size_t>(x * channels + c) * kind.depth;
+                if (kind.depth == 16) {
                     rows[y][bit / 8] = static_cast<uint8_t>(v >> 8);
                     rows[y][bit / 8 + 1] = static_cast<uint8_t>(v);
                 } else {
-                    rows[y][bit / 8] |= static_cast<uint8_t>(v << (8 - spec.depth - bit % 8));
+                    rows[y][bit / 8] |= static_cast<uint8_t>(v << (8 - kind.depth - bit % 8));
                 }
             }
         }
@@ -148,18 +148,18 @@ Bytes makePng(const PngSpec& spec) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, writeToVector, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.depth, spec.colourType,
-                 spec.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, kind.width, kind.height, kind.depth, kind.colourType,
+                 kind.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!kind.palette.empty()) {
+        png_set_PLTE(png, info, kind.palette.data(), static_cast<int>(kind.palette.size()));
     }
-    if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!kind.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, kind.paletteAlpha.data(), static_cast<int>(kind.paletteAlpha.size()), nullptr);
     }
-    if (spec.transparentGrey >= 0) {
+    if (kind.transparentGrey >= 0) {
         png_color_16 grey{};
-        grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
+        grey.gray = static_cast<png_uint_16>(kind.transparentGrey);
         png_set_tRNS(png, info, nullptr, 0, &grey);
     }
     std::vector<png_bytep> pointers;
@@ -174,24 +174,24 @@ Bytes makePng(const PngSpec& spec) {
 }
 
 // What the file must decode to, worked out from the samples: blue, green, red, alpha.
-Bytes expectedPixels(const PngSpec& spec) {
-    const int max = (1 << spec.depth) - 1;
-    const auto to8 = [&](int v) { return static_cast<uint8_t>(spec.depth == 16 ? v >> 8 : v * 255 / max); };
+Bytes expectedPixels(const PngKind& kind) {
+    const int max = (1 << kind.depth) - 1;
+    const auto to8 = [&](int v) { return static_cast<uint8_t>(kind.depth == 16 ? v >> 8 : v * 255 / max); };
     Bytes out;
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const auto s = [&](int c) { return sampleOf(spec, x, y, c); };
+    for (int y = 0; y < kind.height; ++y) {
+        for (int x = 0; x < kind.width; ++x) {
+            const auto s = [&](int c) { return sampleOf(kind, x, y, c); };
             uint8_t r, g, b, a = 255;
-            switch (spec.colourType) {
+            switch (kind.colourType) {
             case PNG_COLOR_TYPE_PALETTE: {
-                const png_color& e = spec.palette[s(0)];
+                const png_color& e = kind.palette[s(0)];
                 r = e.red, g = e.green, b = e.blue;
-                a = static_cast<size_t>(s(0)) < spec.paletteAlpha.size() ? spec.paletteAlpha[s(0)] : 255;
+                a = static_cast<size_t>(s(0)) < kind.paletteAlpha.size() ? kind.paletteAlpha[s(0)] : 255;
                 break;
             }
             case PNG_COLOR_TYPE_GRAY:
                 r = g = b = to8(s(0));
-                a = s(0) == spec.transparentGrey ? 0 : 255;
+                a = s(0) == kind.transparentGrey ? 0 : 255;
                 break;
             case PNG_COLOR_TYPE_GRAY_ALPHA:
                 r = g = b = to8(s(0));
@@ -199,7 +199,7 @@ Bytes expectedPixels(const PngSpec& spec) {
                 break;
             default:
                 r = to8(s(0)), g = to8(s(1)), b = to8(s(2));
-                a = spec.colourType == PNG_COLOR_TYPE_RGB_ALPHA ? to8(s(3)) : 255;
+                a = kind.colourType == PNG_COLOR_TYPE_RGB_ALPHA ? to8(s(3)) : 255;
             }
             out.insert(out.end(), {b, g, r, a});
         }
@@ -210,7 +210,7 @@ Bytes expectedPixels(const PngSpec& spec) {
 TEST(PngCodec, FilesOfEveryKindDecodeToTheirSamples) {
     const std::vector<png_color> five = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {12, 34, 56}, {200, 100, 50}};
     const std::vector<png_color> four = {{1, 2, 3}, {250, 240, 230}, {0, 128, 255}, {77, 66, 55}};
-    const std::vector<PngSpec> specs = {
+    const std::vector<PngKind> kinds = {
         {"palette with transparency", 13, 7, PNG_COLOR_TYPE_PALETTE, 8, false, five, {0, 128}, -1},
         {"2-bit palette", 9, 5, PNG_COLOR_TYPE_PALETTE, 2, false, four, {255, 0}, -1},
         {"4-bit palette interlaced", 19, 11, PNG_COLOR_TYPE_PALETTE, 4, true, five, {10, 20, 30}, -1},
@@ -226,8 +226,8 @@ TEST(PngCodec, FilesOfEveryKindDecodeToTheirSamples) {
         {"RGB interlaced", 33, 21, PNG_COLOR_TYPE_RGB, 8, true, {}, {}, -1},
         {"RGBA interlaced, 1 x 1", 1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, true, {}, {}, -1},
     };
-    for (const PngSpec& spec : specs) {
-        EXPECT_EQ(expectedPixels(spec), decodedPixels(makePng(spec))) << spec.name;
+    for (const PngKind& kind : kinds) {
+        EXPECT_EQ(expectedPixels(kind), decodedPixels(makePng(kind))) << kind.name;
     }
 }
 

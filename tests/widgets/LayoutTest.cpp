@@ -48,11 +48,11 @@ TEST_P(Arrangement, PlacesChildrenAndReportsContentSizes) {
     box->rules.gapX = c.gapX;
     box->rules.gapY = c.gapY;
     std::vector<FakeLeaf*> leaves;
-    for (const Child& spec : c.children) {
-        FakeLeaf* leaf = FakeLeaf::pool()->sized(spec.prefW, spec.maxW, spec.prefH, spec.maxH);
+    for (const Child& child : c.children) {
+        FakeLeaf* leaf = FakeLeaf::pool()->sized(child.prefW, child.maxW, child.prefH, child.maxH);
         // Hidden children keep a position of their own that a pile must not touch.
         leaf->setBounds(7, 7, 3, 3);
-        if (spec.hidden) {
+        if (child.hidden) {
             leaf->setVisible(false);
         }
         box->add(leaf);
