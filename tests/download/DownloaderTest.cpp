@@ -53,6 +53,25 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.start()); }
     void TearDown() override { server.stop(); }
 
+    // A fetch of path fails for every agent, in file and in text mode, with no result kept.
+    void expectFailsOnEveryRoute(const wchar_t* path, uint32_t limitMs) {
+        for (const wchar_t* agent : AGENTS) {
+            for (bool keepText : {false, true}) {
+                SCOPED_TRACE(testing::PrintToString(std::wstring(agent) + path) + (keepText ? " text" : " file"));
+                Downloader* d = Downloader::pool();
+                ASSERT_NE(nullptr, d);
+                d->setUrl(uniqueUrl(server, path).c_str());
+                d->setUserAgent(agent);
+                d->setKeepText(keepText);
+                EXPECT_FALSE(d->run(limitMs, nullptr, nullptr, 0));
+                EXPECT_FALSE(d->isDone());
+                EXPECT_EQ(0u, d->textValue()->length());
+                EXPECT_EQ(0u, d->filePathText()->length());
+                d->release();
+            }
+        }
+    }
+
     Watchdog watchdog{60000};
     LoopbackServer server;
 };
@@ -168,20 +187,8 @@ TEST_F(DownloaderTest, FileModeKeepsTheWholeReplyAndReportsProgressUpToItsLength
 
 TEST_F(DownloaderTest, ErrorStatusAndEmptyTextAreFailuresThatLeaveNoFile) {
     const int tempFiles = tempFileCount();
+    expectFailsOnEveryRoute(L"/missing", 10000);
     for (const wchar_t* agent : AGENTS) {
-        for (bool keepText : {false, true}) {
-            SCOPED_TRACE(testing::PrintToString(std::wstring(agent)) + (keepText ? " text" : " file"));
-            Downloader* d = Downloader::pool();
-            ASSERT_NE(nullptr, d);
-            d->setUrl(uniqueUrl(server, L"/missing").c_str());
-            d->setUserAgent(agent);
-            d->setKeepText(keepText);
-            EXPECT_FALSE(d->run(10000, nullptr, nullptr, 0));
-            EXPECT_FALSE(d->isDone());
-            EXPECT_EQ(0u, d->textValue()->length());
-            EXPECT_EQ(0u, d->filePathText()->length());
-            d->release();
-        }
         // An empty reply is no text.
         Downloader* d = Downloader::pool();
         ASSERT_NE(nullptr, d);
@@ -280,43 +287,15 @@ TEST_F(DownloaderTest, DoneDownloaderIgnoresFurtherRunsUntilReleased) {
 
 TEST_F(DownloaderTest, ReplyCutShortOfItsAnnouncedLengthIsAFailure) {
     const int tempFiles = tempFileCount();
-    for (const wchar_t* agent : AGENTS) {
-        for (bool keepText : {false, true}) {
-            SCOPED_TRACE(testing::PrintToString(std::wstring(agent)) + (keepText ? " text" : " file"));
-            Downloader* d = Downloader::pool();
-            ASSERT_NE(nullptr, d);
-            d->setUrl(uniqueUrl(server, L"/short").c_str());
-            d->setUserAgent(agent);
-            d->setKeepText(keepText);
-            EXPECT_FALSE(d->run(10000, nullptr, nullptr, 0));
-            EXPECT_FALSE(d->isDone());
-            EXPECT_EQ(0u, d->textValue()->length());
-            EXPECT_EQ(0u, d->filePathText()->length());
-            d->release();
-        }
-    }
+    expectFailsOnEveryRoute(L"/short", 10000);
     EXPECT_EQ(tempFiles, tempFileCount());
 }
 
 TEST_F(DownloaderTest, RepliesPastTheLimitFailAndLeaveNoFile) {
     ASSERT_EQ(s::system::network::win::NetworkJob::MAX_REPLY_BYTES + 1, LoopbackServer::OVERSIZE);
     const int tempFiles = tempFileCount();
-    for (const wchar_t* agent : AGENTS) {
-        for (const wchar_t* path : {L"/oversize", L"/oversize-nolength"}) {
-            for (bool keepText : {false, true}) {
-                SCOPED_TRACE(testing::PrintToString(std::wstring(agent) + path) + (keepText ? " text" : " file"));
-                Downloader* d = Downloader::pool();
-                ASSERT_NE(nullptr, d);
-                d->setUrl(uniqueUrl(server, path).c_str());
-                d->setUserAgent(agent);
-                d->setKeepText(keepText);
-                EXPECT_FALSE(d->run(20000, nullptr, nullptr, 0));
-                EXPECT_EQ(0u, d->textValue()->length());
-                EXPECT_EQ(0u, d->filePathText()->length());
-                d->release();
-            }
-        }
-    }
+    expectFailsOnEveryRoute(L"/oversize", 20000);
+    expectFailsOnEveryRoute(L"/oversize-nolength", 20000);
     EXPECT_EQ(tempFiles, tempFileCount());
 }
 
