@@ -20,6 +20,7 @@
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
+#include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
 
 using s::ffmpeg::FfmpegLocator;
@@ -29,6 +30,7 @@ using s::sound::ffmpeg::ITaskbarProgress;
 using s::sound::ffmpeg::JobLoop;
 using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
+using s::reg::win::RegDir;
 using s::system::win::OsFacts;
 using testsupport::readRaw;
 using testsupport::writeRaw;
@@ -141,16 +143,16 @@ private:
     std::vector<std::thread> droppers_;
 };
 
-// The in-process road's stand-in: answers a chosen status and counts its calls.
-std::atomic<int32_t> inProcessStatus{0};
-std::atomic<int> inProcessCalls{0};
-int32_t fakeInProcess(const wchar_t* command, int32_t, double, const wchar_t* workingDirectory, int64_t,
+// The in-process road's stand-in: reports progress like the real one, answers a chosen
+// status and keeps each run's pass and folder.
+int32_t inProcessStatus = 0;
+std::vector<std::pair<int32_t, std::wstring>> inProcessRuns;
+int32_t fakeInProcess(const wchar_t* command, int32_t pass, double, const wchar_t* workingDirectory, int64_t,
                       IJobDialog* owner, const wchar_t* outputName, const std::atomic<uint8_t>*) {
-    ++inProcessCalls;
     EXPECT_EQ(std::wstring(command).rfind(L"ffmpeg ", 0), 0u) << command;
-    EXPECT_NE(workingDirectory, nullptr);
+    inProcessRuns.push_back({pass, workingDirectory});
     owner->reportProgress(1000, 500, outputName);
-    return inProcessStatus.load();
+    return inProcessStatus;
 }
 bool bound() { return true; }
 bool unbound() { return false; }
@@ -168,19 +170,19 @@ protected:
         program = scratch.file(L"program");
         CreateDirectoryW(program.c_str(), nullptr);
         key = L"Software\\BrisqueltonJobLoopTest-" + std::to_wstring(GetCurrentProcessId());
+        userKey = key + L"\\User";
+        sources = {program.c_str(), HKEY_CURRENT_USER, userKey.c_str(), HKEY_CURRENT_USER, key.c_str(), key.c_str()};
         OsFacts::Facts facts = OsFacts::derive(6, 1, 7601, true, false);
         facts.is64BitOs = true;
         OsFacts::inject(&facts);
         CommandBuilder::setSleepFunction(&noSleep);
         JobLoop::setLibrariesBoundCheck(&unbound);
         JobLoop::setInProcessRunner(nullptr);
-        inProcessCalls = 0;
-        inProcessStatus = 0;
         ffmpeg(Ffmpeg::Bundled);
     }
     ~JobLoopTest() override {
         SetEnvironmentVariableW(L"STANDIN_STEPS", nullptr);
-        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        s::thread::Held<RegDir>(RegDir::create(HKEY_CURRENT_USER, key.c_str()))->remove(true);
         FfmpegLocator::inject(nullptr);
         OsFacts::inject(nullptr);
         CommandBuilder::setSleepFunction(nullptr);
@@ -190,35 +192,20 @@ protected:
 
     void ffmpeg(Ffmpeg where, const std::wstring& exe = L"") {
         const std::wstring from = exe.empty() ? testsupport::programFolder() + L"\\engine_standin.exe" : exe;
+        DeleteFileW((program + L"\\optional_tools\\ffmpeg.exe").c_str());
+        s::thread::Held<RegDir>(RegDir::create(HKEY_CURRENT_USER, key.c_str()))->remove(true);
         if (where == Ffmpeg::Bundled) {
             CreateDirectoryW((program + L"\\optional_tools").c_str(), nullptr);
             CopyFileW(from.c_str(), (program + L"\\optional_tools\\ffmpeg.exe").c_str(), FALSE);
         } else if (where == Ffmpeg::Installed) {
-            DeleteFileW((program + L"\\optional_tools\\ffmpeg.exe").c_str());
-            const std::wstring bin = scratch.file(L"install\\bin");
             CreateDirectoryW(scratch.file(L"install").c_str(), nullptr);
-            CreateDirectoryW(bin.c_str(), nullptr);
-            CopyFileW(from.c_str(), (bin + L"\\ffmpeg.exe").c_str(), FALSE);
-            HKEY k = nullptr;
-            RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\User").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &k, nullptr);
-            const std::wstring install = scratch.file(L"install");
-            const auto set = [k](const wchar_t* name, const std::wstring& value) {
-                RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-            };
-            set(L"InstallLocation", install);
-            set(L"VersionMajor", L"5");
-            set(L"VersionMinor", L"1");
-            RegCloseKey(k);
-        } else {
-            DeleteFileW((program + L"\\optional_tools\\ffmpeg.exe").c_str());
-            RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+            CreateDirectoryW(scratch.file(L"install\\bin").c_str(), nullptr);
+            CopyFileW(from.c_str(), scratch.file(L"install\\bin\\ffmpeg.exe").c_str(), FALSE);
+            s::thread::Held<RegDir> user(RegDir::create(HKEY_CURRENT_USER, userKey.c_str()));
+            user->setString(L"InstallLocation", scratch.file(L"install").c_str());
+            user->setString(L"VersionMajor", L"5");
+            user->setString(L"VersionMinor", L"1");
         }
-        userKey = key + L"\\User";
-        machineKey = key + L"\\Machine";
-        sources = {program.c_str(), HKEY_CURRENT_USER, userKey.c_str(), HKEY_CURRENT_USER, machineKey.c_str(),
-                   machineKey.c_str()};
         FfmpegLocator::inject(&sources);
     }
 
@@ -236,7 +223,7 @@ protected:
 
     ScratchFolder scratch;
     RecordingDialog dialog;
-    std::wstring program, key, userKey, machineKey;
+    std::wstring program, key, userKey;
     FfmpegLocator::Sources sources{};
 };
 
@@ -282,42 +269,96 @@ TEST_F(JobLoopTest, BatchSendsItsEventsInOrder) {
     EXPECT_EQ(dialog.bars, (std::vector<std::pair<int32_t, int32_t>>{{100, 0}, {100, 0}, {1, 1}, {100, 0}, {100, 0}, {1, 1}}));
 }
 
-TEST_F(JobLoopTest, OutcomeOfARunDecidesTheFilesLeft) {
+TEST_F(JobLoopTest, EachRoadEndsTheFileAsItsRunDid) {
     struct Case {
-        const wchar_t* steps;
-        const char* output;  // null: no output left
-        const wchar_t* reportedStatus;  // null: no "ReportError"
-        const wchar_t* last;
+        bool bound;
+        Ffmpeg ffmpeg;
+        const wchar_t* steps;  // of ffmpeg.exe
+        int32_t inProcess;     // what the in-process road answers
+        uint8_t twoPass;
+        std::vector<int32_t> inProcessPasses;
+        bool retried;
+        const wchar_t* reported;  // the status "ReportError" carries; null: none
+        const char* output;       // null: no output left
+        const wchar_t* logged;
     } cases[] = {
-        {L"-w|-x|0", "converted", nullptr, L"succeeded"},
-        {L"-x|0", "", nullptr, L"succeeded"},  // what ffmpeg wrote, even nothing
-        {L"-e|Unknown encoder 'x'\\r\\n|-w|-x|1", nullptr, L"1", L"failed"},
-        {L"-x|2", nullptr, L"1", L"failed"},  // ffmpeg's own exit code 2 is a failure
+        // The program's own ffmpeg.exe is taken first.
+        {true, Ffmpeg::Bundled, L"-w|-x|0", 0, 0, {}, false, nullptr, "converted", L"[FFmpeg Command]:\n"},
+        {true, Ffmpeg::Bundled, L"-x|0", 0, 0, {}, false, nullptr, "", L""},  // what it wrote, even nothing
+        {true, Ffmpeg::Bundled, L"-e|Unknown encoder\\r\\n|-w|-x|1", 0, 0, {}, false, L"1", nullptr,
+         L"[FFmpeg Output]:\nUnknown encoder"},
+        {true, Ffmpeg::Bundled, L"-x|2", 0, 0, {}, false, L"1", nullptr, L""},  // its exit code 2 is no cancel
+        // Else the in-process road, retried once by an installed ffmpeg.exe.
+        {true, Ffmpeg::Installed, L"-x|1", 0, 0, {0}, false, nullptr, "", L"[FFmpeg Command]:\nffmpeg "},
+        {true, Ffmpeg::Installed, L"-w|-x|0", 1, 0, {0}, true, nullptr, "converted", L""},
+        {true, Ffmpeg::Installed, L"-e|second try failed\\r\\n|-x|1", 1, 0, {0}, true, L"1", nullptr,
+         L"second try failed"},
+        {true, Ffmpeg::None, L"", 1, 0, {0}, false, L"1", nullptr, L""},
+        {true, Ffmpeg::Installed, L"-w|-x|0", 3, 0, {0}, false, L"3", nullptr, L""},  // the dialog explains 3, 4
+        {true, Ffmpeg::Installed, L"-w|-x|0", 4, 0, {0}, false, L"4", nullptr, L""},
+        {true, Ffmpeg::Installed, L"-x|1", 0, 1, {1, 2}, false, nullptr, "", L"-pass 2"},
+        {true, Ffmpeg::Installed, L"-x|1", 1, 1, {1}, true, L"1", nullptr, L"-pass 1"},
+        // Unbound libraries are never asked: nothing probed, nothing run in-process.
+        {false, Ffmpeg::Installed, L"-w|-x|0", 0, 0, {}, false, nullptr, "converted", L"Number of Streams: 0"},
+        {false, Ffmpeg::None, L"", 0, 0, {}, false, L"1", nullptr, L"no usable ffmpeg.exe"},
     };
+    JobLoop::setInProcessRunner(&fakeInProcess);
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.steps);
+        SCOPED_TRACE(testing::Message() << c.bound << " " << c.steps << " " << c.inProcess);
         RecordingDialog d;
         d.folder = dialog.folder;
         d.job.formatId = 18;
+        d.job.twoPass = c.twoPass;
         const std::wstring in = scratch.file(L"song.wav");
         writeRaw(in, "RIFF");
         d.queue.push_back(in);
+        JobLoop::setLibrariesBoundCheck(c.bound ? &bound : &unbound);
+        ffmpeg(c.ffmpeg);
         steps(c.steps);
+        inProcessRuns.clear();
+        inProcessStatus = c.inProcess;
         JobLoop::runQueue(&d);
 
+        std::vector<int32_t> passes;
+        for (const auto& run : inProcessRuns) {
+            passes.push_back(run.first);
+            // Passes of two run in their own folder, gone afterwards.
+            EXPECT_EQ(run.second == out(L"Pass1.TMP~"), c.twoPass != 0) << run.second;
+        }
+        EXPECT_EQ(passes, c.inProcessPasses);
+        // In-process progress reaches the window like any other.
+        const bool progressed = std::any_of(d.events.begin(), d.events.end(), [](const RecordingDialog::Event& e) {
+            return e.value1 == 1000 && e.value2 == 500 && e.text == L"song.mp3";
+        });
+        EXPECT_EQ(progressed, !passes.empty());
+        EXPECT_FALSE(fileExists(out(L"Pass1.TMP~")));
+        // With no road at all the file fails before one is chosen.
+        const bool noRoad = !c.bound && c.ffmpeg == Ffmpeg::None;
+        EXPECT_EQ(d.trail[6], noRoad ? L"ReportError" : passes.empty() ? L"external" : L"in-process");
+        const std::wstring log = d.log->c_str();
+        EXPECT_TRUE(contains(log, c.logged)) << log;
+        EXPECT_EQ(contains(log, JobLoop::DEBUG_MODE_LINE), c.retried) << log;
+        if (c.retried) {
+            // Both attempts stay in the log, the second through ffmpeg.exe.
+            const size_t marker = log.find(JobLoop::DEBUG_MODE_LINE);
+            EXPECT_NE(log.find(L"[Input Path]: ", marker), std::wstring::npos) << log;
+            EXPECT_NE(log.find(L"[FFmpeg Command]:\n", marker), std::wstring::npos) << log;
+            EXPECT_EQ(log.find(L"[FFmpeg Command]:\nffmpeg ", marker), std::wstring::npos) << log;
+        }
+        const RecordingDialog::Event* error = d.reportError();
+        ASSERT_EQ(error != nullptr, c.reported != nullptr);
+        if (error != nullptr) {
+            EXPECT_EQ(error->text, c.reported);
+            EXPECT_EQ(error->input, in);
+            EXPECT_EQ(error->output, out(L"song.mp3"));
+            EXPECT_EQ(readRaw(out(L"_error.txt")).find("####### Going into Debug Mode #######") != std::string::npos,
+                      c.retried);
+        }
         EXPECT_EQ(fileExists(out(L"song.mp3")), c.output != nullptr);
         if (c.output != nullptr) {
             EXPECT_EQ(readRaw(out(L"song.mp3")), c.output);
         }
-        const RecordingDialog::Event* error = d.reportError();
-        ASSERT_EQ(error != nullptr, c.reportedStatus != nullptr);
-        if (error != nullptr) {
-            EXPECT_EQ(error->text, c.reportedStatus);
-            EXPECT_EQ(error->input, in);
-            EXPECT_EQ(error->output, out(L"song.mp3"));
-            EXPECT_TRUE(fileExists(out(L"_error.txt")));
-        }
-        EXPECT_EQ(d.trail[d.trail.size() - 4], c.last);
+        EXPECT_EQ(d.trail[d.trail.size() - 4], c.output != nullptr ? L"succeeded" : L"failed");
         EXPECT_EQ(d.names().back(), L"ProcessStatusEnd");
         DeleteFileW(out(L"song.mp3").c_str());
         DeleteFileW(out(L"_error.txt").c_str());
@@ -377,111 +418,6 @@ TEST_F(JobLoopTest, CancelOfASilentChildEndsTheBatch) {
     EXPECT_EQ(dialog.names().front(), L"ProcessStatusStart");
     EXPECT_EQ(dialog.names().back(), L"ProcessStatusEnd");
     EXPECT_NE(std::find(dialog.trail.begin(), dialog.trail.end(), L"failed"), dialog.trail.end());
-}
-
-TEST_F(JobLoopTest, InProcessFailureIsRetriedOnceThroughFfmpegExe) {
-    struct Case {
-        int32_t inProcess;
-        Ffmpeg ffmpeg;
-        const wchar_t* external;  // the stand-in's steps
-        int calls;
-        bool retried;
-        const wchar_t* reportedStatus;
-        const char* output;
-    } cases[] = {
-        {0, Ffmpeg::Installed, L"-x|1", 1, false, nullptr, ""},
-        {1, Ffmpeg::Installed, L"-w|-x|0", 1, true, nullptr, "converted"},
-        {1, Ffmpeg::Installed, L"-e|second try failed\\r\\n|-x|1", 1, true, L"1", nullptr},
-        {1, Ffmpeg::None, L"", 1, false, L"1", nullptr},
-        {3, Ffmpeg::Installed, L"-w|-x|0", 1, false, L"3", nullptr},  // the dialog explains 3 and 4
-        {4, Ffmpeg::Installed, L"-w|-x|0", 1, false, L"4", nullptr},
-    };
-    JobLoop::setLibrariesBoundCheck(&bound);
-    JobLoop::setInProcessRunner(&fakeInProcess);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.inProcess << " " << c.external);
-        RecordingDialog d;
-        d.folder = dialog.folder;
-        d.job.formatId = 18;
-        const std::wstring in = scratch.file(L"song.wav");
-        writeRaw(in, "RIFF");
-        d.queue.push_back(in);
-        ffmpeg(c.ffmpeg);
-        steps(c.external);
-        inProcessCalls = 0;
-        inProcessStatus = c.inProcess;
-        JobLoop::runQueue(&d);
-
-        EXPECT_EQ(inProcessCalls.load(), c.calls);
-        EXPECT_EQ(d.trail[6], L"in-process");
-        const std::wstring log = d.log->c_str();
-        EXPECT_EQ(contains(log, JobLoop::DEBUG_MODE_LINE), c.retried) << log;
-        EXPECT_EQ(contains(log, L"[FFmpeg Command]:\nffmpeg "), true) << log;
-        if (c.retried) {
-            // Both attempts stay in the log, the external one after the marker.
-            const size_t marker = log.find(JobLoop::DEBUG_MODE_LINE);
-            EXPECT_EQ(log.find(L"[Input Path]: "), 0u);
-            EXPECT_NE(log.find(L"[Input Path]: ", marker), std::wstring::npos) << log;
-            EXPECT_NE(log.find(L"[FFmpeg Command]:\n", marker), std::wstring::npos) << log;
-            EXPECT_EQ(log.find(L"[FFmpeg Command]:\nffmpeg ", marker), std::wstring::npos) << log;
-            EXPECT_NE(std::find(d.trail.begin(), d.trail.end(), L"external"), d.trail.end());
-        }
-        // The in-process progress reached the window like any other.
-        bool sawProgress = false;
-        for (const RecordingDialog::Event& e : d.events)
-            sawProgress = sawProgress || (e.name == L"ProcessStatusUpdate" && e.value1 == 1000 && e.value2 == 500);
-        EXPECT_TRUE(sawProgress);
-
-        const RecordingDialog::Event* error = d.reportError();
-        ASSERT_EQ(error != nullptr, c.reportedStatus != nullptr);
-        if (error != nullptr) {
-            EXPECT_EQ(error->text, c.reportedStatus);
-            const std::string saved = readRaw(out(L"_error.txt"));
-            EXPECT_EQ(saved.find("####### Going into Debug Mode #######") != std::string::npos, c.retried);
-            if (c.retried) {
-                EXPECT_NE(saved.find("second try failed"), std::string::npos) << saved;
-            }
-        }
-        EXPECT_EQ(fileExists(out(L"song.mp3")), c.output != nullptr);
-        if (c.output != nullptr) {
-            EXPECT_EQ(readRaw(out(L"song.mp3")), c.output);
-        }
-        DeleteFileW(out(L"song.mp3").c_str());
-        DeleteFileW(out(L"_error.txt").c_str());
-    }
-}
-
-TEST_F(JobLoopTest, UnboundLibrariesNeverTakeTheInProcessRoad) {
-    struct Case {
-        Ffmpeg ffmpeg;
-        bool converted;
-    } cases[] = {
-        {Ffmpeg::Installed, true},
-        {Ffmpeg::None, false},
-    };
-    JobLoop::setInProcessRunner(&fakeInProcess);
-    for (const Case& c : cases) {
-        RecordingDialog d;
-        d.folder = dialog.folder;
-        d.job.formatId = 18;
-        const std::wstring in = scratch.file(L"song.wav");
-        writeRaw(in, "RIFF");
-        d.queue.push_back(in);
-        ffmpeg(c.ffmpeg);
-        steps(L"-w|-x|0");
-        JobLoop::runQueue(&d);
-
-        EXPECT_EQ(inProcessCalls.load(), 0);
-        EXPECT_EQ(fileExists(out(L"song.mp3")), c.converted);
-        EXPECT_EQ(d.reportError() == nullptr, c.converted);
-        if (!c.converted) {
-            EXPECT_EQ(d.reportError()->text, L"1");
-            EXPECT_NE(readRaw(out(L"_error.txt")).find("no usable ffmpeg.exe"), std::string::npos);
-        }
-        EXPECT_EQ(d.names().back(), L"ProcessStatusEnd");
-        DeleteFileW(out(L"song.mp3").c_str());
-        DeleteFileW(out(L"_error.txt").c_str());
-    }
 }
 
 TEST_F(JobLoopTest, DropsDuringEventsNeverWaitForTheWorker) {
