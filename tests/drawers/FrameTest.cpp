@@ -53,7 +53,9 @@ TEST(WindowFrame, CornerKindsPaintTheirPixels) {
         frame->setFrameColor(200, 0, 0);
         frame->setTopCorners(c.top);
         frame->setBottomCorners(c.bottom);
+        const canvas::DcState before(canvas.dc());
         frame->draw(canvas.dc(), 0, 0, w, h);
+        EXPECT_TRUE(canvas::DcState(canvas.dc()) == before);
         for (const Pixel& p : c.pixels) {
             SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
             EXPECT_EQ(p.frame ? RED : BACK, canvas.at(p.x, p.y));
@@ -133,7 +135,9 @@ TEST(ThinBorder, EdgeShadesByStyle) {
             Canvas canvas(30, 20);
             Released<drawer::border::win::Thin> border(drawer::border::win::Thin::pool());
             border->setShaded(c.shaded);
+            const canvas::DcState before(canvas.dc());
             border->draw(canvas.dc(), 2, 2, 28, 18, c.style, 0, 120, 120, 120);
+            EXPECT_TRUE(canvas::DcState(canvas.dc()) == before);
             auto grey = [](int32_t v) { return v < 0 ? SENTINEL : RGB(v, v, v); };
             const int32_t t = scale - 1;
             EXPECT_EQ(grey(c.top), canvas.at(15, 2 + t));
@@ -217,7 +221,9 @@ TEST(StatusBar, GradientBeforeVistaAndTheGrip) {
         Released<drawer::statusbar::win::Basic> bar(drawer::statusbar::win::Basic::create());
         bar->setGradient(c.gradient);
         bar->setShowResizer(c.grip);
+        const canvas::DcState before(canvas.dc());
         bar->draw(canvas.dc(), 0, 0, w, h);
+        EXPECT_TRUE(canvas::DcState(canvas.dc()) == before);
         const bool painted = c.gradient && c.major < 6;
         for (const Probe& p : gradient) {
             SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
