@@ -23,7 +23,7 @@ struct ListRow {
     int32_t depth;     // tree level, indented 15 UI units each
     int32_t expander;  // 0 none, 1 closed, 2 open
     int32_t check;     // -1 no check box, 0 unchecked, 1 checked
-    image::win::BufferedImage* picture;
+    ::s::image::win::BufferedImage* picture;
 };
 
 // List rows: stripes, selection, tree expanders, check boxes, a picture and the text.
