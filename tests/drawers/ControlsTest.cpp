@@ -93,9 +93,13 @@ TEST(RadioButtonDrawer, ThirteenPixelCircleWithTheDotOnlyWhenSelected) {
                 Canvas zoom(52, 52);
                 Released<drawer::radiobutton::win::Thin> radio(
                     drawer::radiobutton::win::Thin::newRadioButtonDrawer(BOX, BLACK));
+                const DcState zoomBefore(zoom.dc());
+                SetStretchBltMode(canvas.dc(), COLORONCOLOR);
                 painted(canvas, [&](HDC dc) {
                     radio->draw(dc, ownZoom ? zoom.dc() : nullptr, 0, 0, 40, 20, selected, L"", nullptr, WHITE);
                 });
+                EXPECT_EQ(COLORONCOLOR, GetStretchBltMode(canvas.dc()));
+                EXPECT_TRUE(DcState(zoom.dc()) == zoomBefore) << "pens and brushes deselected";
                 const int32_t y = 20 / 2 - 6;
                 EXPECT_EQ(0, canvas.countTouched({0, y, 13, y + 13}, false)) << "13 x 13 at every scale";
                 EXPECT_EQ(selected ? dot : WHITE, canvas.at(6, y + 6));
