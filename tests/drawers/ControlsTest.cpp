@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <vector>
 
 #include "Canvas.h"
 #include "drawers/gui/drawer/IScaledPainter.h"
@@ -282,6 +284,35 @@ TEST(CounterDrawer, ColumnsNewestAtTheRightAndNoUnsetColour) {
     painted(canvas, [&](HDC dc) { counter->draw(dc, 0, 0, 20, 10, &series, nullptr); });
     EXPECT_EQ(RGB(0, 0, 200), canvas.at(17, 4)) << "a tick is five pixels";
     EXPECT_EQ(RGB(9, 9, 9), canvas.at(17, 5));
+    EXPECT_EQ(RGB(0, 0, 200), canvas.at(18, 9)) << "a zero sample's tick stays inside";
+}
+
+TEST(CounterSeries, KeepsTheNewestSamplesNewestFirst) {
+    struct Case {
+        const char* name;
+        int32_t capacity;
+        std::vector<int64_t> added;
+        int32_t room;
+        std::vector<int64_t> newest;
+    };
+    const Case cases[] = {
+        {"fewer than capacity", 4, {1, 2}, 10, {2, 1}},
+        {"wrapped", 3, {1, 2, 3, 4, 5}, 10, {5, 4, 3}},
+        {"less room than samples", 4, {1, 2, 3, 4}, 2, {4, 3}},
+        {"no capacity", 0, {1, 2}, 10, {}},
+        {"no room", 4, {1, 2}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        drawer::counter::Series series(c.capacity);
+        for (int64_t v : c.added) {
+            series.add(v);
+        }
+        std::vector<int64_t> out(10, -1);
+        const int32_t n = series.newest(out.data(), c.room);
+        out.resize(n);
+        EXPECT_EQ(c.newest, out);
+    }
 }
 
 TEST(ListBoxDrawer, HitAreasFollowDepthAndScale) {
