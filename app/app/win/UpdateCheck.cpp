@@ -29,7 +29,8 @@ const wchar_t* const UPDATE_KEY = L"Update";
 
 std::mutex g_overrideLock;
 bool g_hasOverride = false;
-std::wstring g_override;
+std::wstring g_versionPage;
+std::wstring g_softwarePage;
 
 struct Fetch {
     Downloader* downloader;
@@ -67,16 +68,16 @@ bool fetchText(const wchar_t* address, StrBuffer* reply) {
     return fetch.ok;
 }
 
-// The version page's address, or "" when there is none.
-void versionPage(IAppWindow* record, StrBuffer* address) {
+// A page's address from the pack (offset from the title text), or "" when there is none.
+void pageAddress(IAppWindow* record, int32_t offset, StrBuffer* address) {
     {
         std::lock_guard<std::mutex> guard(g_overrideLock);
         if (g_hasOverride) {
-            address->assign(g_override.c_str());
+            address->assign(offset == IAppBase::VERSION_PAGE ? g_versionPage.c_str() : g_softwarePage.c_str());
             return;
         }
     }
-    address->assign(record->localizer()->getText(record->titleTextBase() + IAppBase::VERSION_PAGE));
+    address->assign(record->localizer()->getText(record->titleTextBase() + offset));
 }
 
 bool askToOpen(lang::Localizer* texts, gui::IWindow* owner) {
@@ -90,15 +91,16 @@ bool askToOpen(lang::Localizer* texts, gui::IWindow* owner) {
 
 } // namespace
 
-void UpdateCheck::setAddressOverride(const wchar_t* address) {
+void UpdateCheck::setPageAddresses(const wchar_t* versionPage, const wchar_t* softwarePage) {
     std::lock_guard<std::mutex> guard(g_overrideLock);
-    g_hasOverride = address != nullptr;
-    g_override = address != nullptr ? address : L"";
+    g_hasOverride = versionPage != nullptr || softwarePage != nullptr;
+    g_versionPage = versionPage != nullptr ? versionPage : L"";
+    g_softwarePage = softwarePage != nullptr ? softwarePage : L"";
 }
 
 bool UpdateCheck::isDue(int64_t stored, int64_t now) {
-    // Subtracting only when stored <= now keeps the difference in range.
-    return stored > now || now - stored >= INTERVAL_HOURS;
+    // With stored <= now the difference fits an unsigned 64-bit value exactly.
+    return stored > now || static_cast<uint64_t>(now) - static_cast<uint64_t>(stored) >= INTERVAL_HOURS;
 }
 
 bool UpdateCheck::versionTextUsable(const wchar_t* version) {
@@ -142,12 +144,13 @@ void UpdateCheck::run(IAppWindow* record, gui::IWindow* owner) {
         StrBuffer running;
         running.assign(version);
         StrBuffer address;
-        versionPage(record, &address);
+        pageAddress(record, IAppBase::VERSION_PAGE, &address);
         StrBuffer reply;
         // Without an address there is nothing to ask: the check fails at once.
         const bool fetched = address.length() > 0 && fetchText(address.append(L"check/")->c_str(), &reply);
         if (fetched && announcesNewer(reply.c_str(), running.c_str()) && askToOpen(texts, owner)) {
-            shell::win::shellOpen(texts->getText(record->titleTextBase() + IAppBase::SOFTWARE_PAGE));
+            pageAddress(record, IAppBase::SOFTWARE_PAGE, &address);
+            shell::win::shellOpen(address.c_str());
         }
     }
     thread::ObjLocker::Guard guard(app->storeLock());

@@ -35,9 +35,9 @@ public:
     // and not naming the running version anywhere.
     static bool announcesNewer(const wchar_t* reply, const wchar_t* version);
 
-    // Replaces the version page's address of the language pack (tests); null goes
-    // back to the pack's text.
-    static void setAddressOverride(const wchar_t* address);
+    // Replaces the version and software page addresses of the language pack (tests);
+    // null goes back to the pack's texts.
+    static void setPageAddresses(const wchar_t* versionPage, const wchar_t* softwarePage);
 };
 
 } // namespace s::app::win
