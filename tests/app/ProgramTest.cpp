@@ -92,6 +92,11 @@ TEST_F(ProgramTest, FirstStartShowsOneFrameAndStoresTheProgramsIdentity) {
 }
 
 TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometryGroup) {
+    // The run on a larger display says which scale it expects.
+    wchar_t expected[8] = {};
+    if (GetEnvironmentVariableW(L"EXPECTED_UI_SCALE", expected, 8) > 0) {
+        ASSERT_EQ(_wtoi(expected), displayScale());
+    }
     plantPlacement(otherViewGroup(), 7, 8, 900, 700);
     const RECT target{130, 110, 130 + 420, 110 + 330};
     {
