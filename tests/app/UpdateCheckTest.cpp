@@ -171,3 +171,46 @@ TEST_F(UpdateCheckTest, AsksOnlyForANewerVersionAndStoresTheHourOfEveryCheck) {
 }
 
 } // namespace
+
+namespace {
+
+// While the page is fetched the checking thread keeps answering messages sent to its
+// windows: another thread's send returns long before the fetch gives up.
+TEST_F(UpdateCheckTest, MessagesSentToTheCheckingThreadAreAnsweredDuringTheFetch) {
+    const int64_t hour = 500000;
+    g_nowMillis = hour * 3600 * 1000;
+    g_online = true;
+    ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", hour - 1000));
+    const std::wstring stalled = server_.url(L"/stall/");
+    UpdateCheck::setPageAddresses(stalled.c_str(), L"");
+    HWND target = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, target);
+    struct Probe {
+        HWND target;
+        DWORD answeredAfter;
+        bool answered;
+    } probe{target, 0, false};
+    HANDLE sender = CreateThread(
+        nullptr, 0,
+        [](void* param) -> DWORD {
+            Probe* p = static_cast<Probe*>(param);
+            Sleep(500);
+            const DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            p->answered = SendMessageTimeoutW(p->target, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+            p->answeredAfter = GetTickCount() - start;
+            return 0;
+        },
+        &probe, 0, nullptr);
+    const DWORD start = GetTickCount();
+    mainRecord()->checkForUpdate(nullptr);
+    const DWORD spent = GetTickCount() - start;
+    WaitForSingleObject(sender, INFINITE);
+    CloseHandle(sender);
+    DestroyWindow(target);
+    EXPECT_GE(spent, static_cast<DWORD>(UpdateCheck::FETCH_LIMIT_MS) - 500);
+    EXPECT_TRUE(probe.answered);
+    EXPECT_LT(probe.answeredAfter, 1000u);
+}
+
+} // namespace
