@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "core/base/IObject.h"
+#include "core/thread/ObjLocker.h"
 
 class CWinApp;
 
@@ -11,7 +12,6 @@ namespace s::image { class IEncodedImage; }
 namespace s::lang { class Localizer; }
 namespace s::map { class IMappedData; }
 namespace s::process::commandline { class ICommandLine; }
-namespace s::thread { class ObjLocker; }
 
 namespace s::app {
 
@@ -50,6 +50,9 @@ public:
     // and the main thread, the UI threads and the worker all reach it.
     virtual thread::ObjLocker& storeLock() = 0;
     virtual void saveStore() = 0;
+    // fn(store) under the store's lock; fallback when there is no store.
+    template <class T, class Fn>
+    T withStore(T fallback, Fn fn);
 
     // This program sets no skinner.
     virtual bool hasSkinner() const = 0;
@@ -73,5 +76,15 @@ public:
     // Deletes the product key's "Silent" value, and opens the software page, once.
     virtual void runFirstRunStep() = 0;
 };
+
+template <class T, class Fn>
+T IAppBase::withStore(T fallback, Fn fn) {
+    map::IMappedData* settings = store();
+    if (settings == nullptr) {
+        return fallback;
+    }
+    thread::ObjLocker::Guard guard(storeLock());
+    return fn(settings);
+}
 
 } // namespace s::app

@@ -194,32 +194,32 @@ void AppBase::chooseLanguage() {
 
 const wchar_t* AppBase::languageName() {
     ensureCurrentLanguage();
-    const wchar_t* fallback = localizer_ != nullptr && localizer_->current() != nullptr
-                                  ? localizer_->current()->engName()
-                                  : L"English";
-    Guard guard(storeLock_);
-    work2_.assign(store_ != nullptr ? store_->getString(LANGUAGE_KEY, L"", fallback, nullptr, false) : fallback);
-    return work2_.c_str();
+    const lang::LangPack* pack = localizer_ != nullptr ? localizer_->current() : nullptr;
+    return readRootText(LANGUAGE_KEY, pack != nullptr ? pack->engName() : L"English");
 }
 
 void AppBase::setLanguageName(const wchar_t* name) {
-    Guard guard(storeLock_);
-    if (store_ != nullptr) {
-        store_->setString(LANGUAGE_KEY, L"", name != nullptr ? name : L"");
-    }
+    writeRootText(LANGUAGE_KEY, name);
 }
 
 const wchar_t* AppBase::skinName() {
-    const wchar_t* fallback = defaultSkinName_ != nullptr ? defaultSkinName_->c_str() : L"";
-    Guard guard(storeLock_);
-    work2_.assign(store_ != nullptr ? store_->getString(SKIN_KEY, L"", fallback, nullptr, false) : fallback);
-    return work2_.c_str();
+    return readRootText(SKIN_KEY, defaultSkinName_ != nullptr ? defaultSkinName_->c_str() : L"");
 }
 
 void AppBase::setSkinName(const wchar_t* name) {
+    writeRootText(SKIN_KEY, name);
+}
+
+const wchar_t* AppBase::readRootText(const wchar_t* key, const wchar_t* fallback) {
+    Guard guard(storeLock_);
+    work2_.assign(store_ != nullptr ? store_->getString(key, L"", fallback, nullptr, false) : fallback);
+    return work2_.c_str();
+}
+
+void AppBase::writeRootText(const wchar_t* key, const wchar_t* text) {
     Guard guard(storeLock_);
     if (store_ != nullptr) {
-        store_->setString(SKIN_KEY, L"", name != nullptr ? name : L"");
+        store_->setString(key, L"", text != nullptr ? text : L"");
     }
 }
 

@@ -75,6 +75,9 @@ private:
     // Gives the localizer a current pack: the interface language's, else the first.
     void ensureCurrentLanguage();
     void chooseLanguage();
+    // The unnamed value of a key under the store's root (valid until the next call).
+    const wchar_t* readRootText(const wchar_t* key, const wchar_t* fallback);
+    void writeRootText(const wchar_t* key, const wchar_t* text);
 
     StrBuffer work_;
     StrBuffer work2_;

@@ -146,76 +146,58 @@ void AppWindow::setSkinName(const wchar_t* name) {
 
 // Store access ---------------------------------------------------------------------------
 
+template <class T, class Fn>
+T AppWindow::withStore(T fallback, Fn fn) {
+    return app_ != nullptr ? app_->withStore(fallback, fn) : fallback;
+}
+
 bool AppWindow::hasView(const wchar_t* key) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return false;
-    }
-    Guard guard(app_->storeLock());
-    return app_->store()->hasValue(groupPath(viewGroup_), key);
+    return withStore(false, [&](map::IMappedData* store) { return store->hasValue(groupPath(viewGroup_), key); });
 }
 
 int32_t AppWindow::viewInt(const wchar_t* key, int32_t def) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return def;
-    }
-    Guard guard(app_->storeLock());
-    return app_->store()->getS32(groupPath(viewGroup_), key, def);
+    return withStore(def, [&](map::IMappedData* store) { return store->getS32(groupPath(viewGroup_), key, def); });
 }
 
 void AppWindow::setViewInt(const wchar_t* key, int32_t value) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    app_->store()->setS32(groupPath(viewGroup_), key, value);
+    withStore(false, [&](map::IMappedData* store) { return store->setS32(groupPath(viewGroup_), key, value); });
 }
 
 bool AppWindow::optionBool(const wchar_t* key, bool def) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return def;
-    }
-    Guard guard(app_->storeLock());
-    return app_->store()->getBool(groupPath(VIEW), key, def);
+    return withStore(def, [&](map::IMappedData* store) { return store->getBool(groupPath(VIEW), key, def); });
 }
 
 void AppWindow::setOptionBool(const wchar_t* key, bool value) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    app_->store()->setBool(groupPath(VIEW), key, value);
+    withStore(false, [&](map::IMappedData* store) { return store->setBool(groupPath(VIEW), key, value); });
 }
 
 void AppWindow::setPlacement(int32_t x, int32_t y, int32_t width, int32_t height) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    setX(x);
-    setY(y);
-    setWidth(width);
-    setHeight(height);
+    // One lock over the four values, so no reader sees half a placement.
+    withStore(false, [&](map::IMappedData*) {
+        setX(x);
+        setY(y);
+        setWidth(width);
+        setHeight(height);
+        return true;
+    });
 }
 
 void AppWindow::setSize(int32_t width, int32_t height) {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    setWidth(width);
-    setHeight(height);
+    withStore(false, [&](map::IMappedData*) {
+        setWidth(width);
+        setHeight(height);
+        return true;
+    });
 }
 
 void AppWindow::clearPlacement() {
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    map::IMappedData* store = app_->store();
-    const wchar_t* group = groupPath(viewGroup_);
-    for (const wchar_t* key : {L"X", L"Y", L"Width", L"Height"}) {
-        store->deleteValue(group, key);
-    }
+    withStore(false, [&](map::IMappedData* store) {
+        const wchar_t* group = groupPath(viewGroup_);
+        for (const wchar_t* key : {L"X", L"Y", L"Width", L"Height"}) {
+            store->deleteValue(group, key);
+        }
+        return true;
+    });
 }
 
 bool AppWindow::widthIsValid() {
@@ -241,11 +223,12 @@ void AppWindow::persist() {
 // Middle click -----------------------------------------------------------------------------
 
 const wchar_t* AppWindow::readAction() {
-    if (app_ == nullptr || app_->store() == nullptr) {
+    if (!withStore(false, [&](map::IMappedData* store) {
+            actionText_.assign(store->getString(groupPath(VIEW), ON_MIDDLE_CLICK, middleClick_, nullptr, false));
+            return true;
+        })) {
         return middleClick_;
     }
-    Guard guard(app_->storeLock());
-    actionText_.assign(app_->store()->getString(groupPath(VIEW), ON_MIDDLE_CLICK, middleClick_, nullptr, false));
     if (wcscmp(actionText_.c_str(), IWindow::MIDDLE_ICONIZE) == 0) {
         return IWindow::MIDDLE_ICONIZE;
     }
@@ -271,11 +254,9 @@ void AppWindow::setMiddleClickAction(const wchar_t* action) {
     middleClick_ = wcscmp(action, IWindow::MIDDLE_ICONIZE) == 0 ? IWindow::MIDDLE_ICONIZE
                    : wcscmp(action, IWindow::MIDDLE_CLOSE) == 0 ? IWindow::MIDDLE_CLOSE
                                                                  : IWindow::MIDDLE_DO_NOTHING;
-    if (app_ == nullptr || app_->store() == nullptr) {
-        return;
-    }
-    Guard guard(app_->storeLock());
-    app_->store()->setString(groupPath(VIEW), ON_MIDDLE_CLICK, middleClick_);
+    withStore(false, [&](map::IMappedData* store) {
+        return store->setString(groupPath(VIEW), ON_MIDDLE_CLICK, middleClick_);
+    });
 }
 
 // Geometry ------------------------------------------------------------------------------

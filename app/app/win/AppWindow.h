@@ -110,6 +110,9 @@ public:
 private:
     AppWindow();
 
+    // fn(store) under the store's lock; fallback without a context or store.
+    template <class T, class Fn>
+    T withStore(T fallback, Fn fn);
     bool hasView(const wchar_t* key);
     int32_t viewInt(const wchar_t* key, int32_t def);
     void setViewInt(const wchar_t* key, int32_t value);
