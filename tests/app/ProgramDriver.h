@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "system/reg/MappedData.h"
 
 namespace apptest {
 
@@ -24,54 +25,43 @@ inline std::wstring savePath(const std::wstring& group) {
     return group.empty() ? std::wstring(SAVE_KEY) : std::wstring(SAVE_KEY) + L"\\" + group;
 }
 
-// A value under SaveData (group "" is SaveData itself); false when missing.
+// One registry key below HKEY_CURRENT_USER, read and written through the settings store.
+class Key {
+public:
+    explicit Key(const std::wstring& path) : store_(s::reg::MappedData::create(path.c_str())) {}
+    ~Key() { store_->release(); }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    s::reg::MappedData* operator->() const { return store_; }
+
+private:
+    s::reg::MappedData* store_;
+};
+
+// A value of the key; false when it is missing.
 inline bool readString(const std::wstring& key, const wchar_t* name, std::wstring* out) {
-    wchar_t buffer[512];
-    DWORD size = sizeof(buffer);
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
-        return false;
-    }
-    *out = buffer;
-    return true;
+    Key k(key);
+    return k->hasValue(L"", name) && (*out = k->getString(L"", name, L"", nullptr, false), true);
 }
-
 inline bool readInt(const std::wstring& key, const wchar_t* name, int32_t* out) {
-    DWORD size = sizeof(*out);
-    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, out, &size) == ERROR_SUCCESS;
+    Key k(key);
+    return k->hasValue(L"", name) && (*out = k->getS32(L"", name, 0), true);
 }
-
 inline bool readBinary64(const std::wstring& key, const wchar_t* name, int64_t* out) {
-    DWORD size = sizeof(*out);
-    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_BINARY, nullptr, out, &size) ==
-               ERROR_SUCCESS &&
-           size == sizeof(*out);
+    Key k(key);
+    return k->hasValue(L"", name) && (*out = k->getS64(L"", name, 0), true);
 }
-
-inline bool writeValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    const bool ok = RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-    RegCloseKey(handle);
-    return ok;
-}
-
 inline bool writeInt(const std::wstring& key, const wchar_t* name, int32_t value) {
-    return writeValue(key, name, REG_DWORD, &value, sizeof(value));
+    return Key(key)->setS32(L"", name, value);
 }
-
 inline bool writeBinary64(const std::wstring& key, const wchar_t* name, int64_t value) {
-    return writeValue(key, name, REG_BINARY, &value, sizeof(value));
+    return Key(key)->setS64(L"", name, value);
 }
-
 inline bool writeString(const std::wstring& key, const wchar_t* name, const wchar_t* text) {
-    return writeValue(key, name, REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    return Key(key)->setString(L"", name, text);
 }
-
 inline bool hasValue(const std::wstring& key, const wchar_t* name) {
-    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return Key(key)->hasValue(L"", name);
 }
 
 // The hours since 1970 now, as the program counts them.
