@@ -64,8 +64,8 @@ public:
     // and offers the software page. window owns the question (may be null).
     virtual void checkForUpdate(gui::IWindow* window) = 0;
 
-    // The progress on the window's taskbar button (Windows 7 and later). Called on the
-    // window's own UI thread; calls from other threads change nothing and answer false.
+    // The progress on the window's taskbar button (Windows 7 and later), shown by the
+    // window's own UI thread whichever thread calls; true when the taskbar took it.
     virtual bool taskbarStart(gui::IWindow* window) = 0;
     virtual bool taskbarProgress(gui::IWindow* window, int32_t total, int32_t done) = 0;
     virtual bool taskbarEnd(gui::IWindow* window) = 0;

@@ -11,7 +11,6 @@
 
 #include "AppFixture.h"
 #include "system/system/win/OsFacts.h"
-#include "widgets/gui/events/IEventListener.h"
 #include "widgets/gui/win/Window.h"
 
 using namespace apptest;
@@ -197,72 +196,34 @@ public:
 std::vector<std::wstring>* TaskbarSpy::calls = nullptr;
 DWORD TaskbarSpy::uiThread = 0;
 
-// Forwards the worker's events to the record's taskbar, on the window's UI thread, as
-// the converter's window does.
-class TaskbarForwarder : public s::gui::events::IEventListener {
-public:
-    TaskbarForwarder(AppWindow* record, s::gui::win::Window* window) : record_(record), window_(window) {}
-    void onEvent(s::base::IObject*, int32_t) override {
-        const std::wstring name = window_->getEventName();
-        if (name == L"start") {
-            record_->taskbarStart(window_);
-        } else if (name == L"update") {
-            record_->taskbarProgress(window_, static_cast<int32_t>(window_->getEventValue1()),
-                                     static_cast<int32_t>(window_->getEventValue2()));
-        } else {
-            record_->taskbarEnd(window_);
-        }
-    }
-
-private:
-    AppWindow* record_;
-    s::gui::win::Window* window_;
-};
-
-TEST_F(AppWindowTest, TaskbarProgressRunsOnTheWindowsUiThreadWithCountsNeverNegative) {
+TEST_F(AppWindowTest, TaskbarProgressIsShownByTheWindowsUiThreadWithCountsNeverNegative) {
     std::vector<std::wstring> calls;
     TaskbarSpy::calls = &calls;
     AppWindow::setTaskbarFactory(&TaskbarSpy::make);
-    s::system::win::OsFacts::Facts seven = s::system::win::OsFacts::derive(6, 1, 7601, true, false);
-    s::system::win::OsFacts::inject(&seven);
-
-    s::gui::win::Window* window = s::gui::win::Window::pool();
-    ASSERT_NE(nullptr, window);
-    TaskbarSpy::uiThread = window->getUiThreadId();
-    AppWindow* record = mainRecord();
-    TaskbarForwarder forwarder(record, window);
-    window->addWorkerEventListener(&forwarder);
-
-    // Called by a worker directly: nothing happens.
-    EXPECT_FALSE(record->taskbarStart(window));
-    EXPECT_FALSE(record->taskbarProgress(window, 10, 5));
-    window->sendWorkerEvent(L"start", 0, 0, nullptr);
-    window->sendWorkerEvent(L"update", 100, 40, nullptr);
-    window->sendWorkerEvent(L"update", -5, 3, nullptr);
-    window->sendWorkerEvent(L"update", 10, -1, nullptr);
-    window->sendWorkerEvent(L"end", 0, 0, nullptr);
-    window->removeListener(&forwarder);
-    window->release();
-    record_->release();
-    record_ = nullptr;
-
-    const std::vector<std::wstring> expected = {L"init",          L"state 1",    L"value 40/100", L"value 3/0",
-                                                L"value 0/10",    L"state 0",    L"released"};
-    EXPECT_EQ(expected, calls);
-
-    // Before Windows 7 there is no taskbar progress at all.
-    calls.clear();
-    s::system::win::OsFacts::Facts vista = s::system::win::OsFacts::derive(6, 0, 6002, true, false);
-    s::system::win::OsFacts::inject(&vista);
-    window = s::gui::win::Window::pool();
-    record = mainRecord();
-    TaskbarForwarder again(record, window);
-    window->addWorkerEventListener(&again);
-    window->sendWorkerEvent(L"start", 0, 0, nullptr);
-    window->removeListener(&again);
-    window->release();
-    EXPECT_TRUE(calls.empty());
-
+    const s::system::win::OsFacts::Facts versions[2] = {s::system::win::OsFacts::derive(6, 1, 7601, true, false),
+                                                        s::system::win::OsFacts::derive(6, 0, 6002, true, false)};
+    // Windows 7 shows each call; Vista has no taskbar progress at all.
+    const std::vector<std::wstring> expected[2] = {
+        {L"init", L"state 1", L"value 40/100", L"value 3/0", L"value 0/10", L"state 0", L"released"}, {}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        calls.clear();
+        s::system::win::OsFacts::inject(&versions[i]);
+        s::gui::win::Window* window = s::gui::win::Window::pool();
+        ASSERT_NE(nullptr, window);
+        TaskbarSpy::uiThread = window->getUiThreadId();
+        AppWindow* record = mainRecord();
+        // This thread stands for the conversion worker.
+        EXPECT_EQ(i == 0, record->taskbarStart(window));
+        record->taskbarProgress(window, 100, 40);
+        record->taskbarProgress(window, -5, 3);
+        record->taskbarProgress(window, 10, -1);
+        record->taskbarEnd(window);
+        window->release();
+        record_->release();
+        record_ = nullptr;
+        EXPECT_EQ(expected[i], calls);
+    }
     s::system::win::OsFacts::inject(nullptr);
     AppWindow::setTaskbarFactory(nullptr);
 }

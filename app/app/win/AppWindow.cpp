@@ -58,7 +58,7 @@ AppWindow::TaskbarFactory AppWindow::setTaskbarFactory(TaskbarFactory factory) {
     return g_taskbarFactory.exchange(factory != nullptr ? factory : &systemTaskbar);
 }
 
-AppWindow::AppWindow() : app_(nullptr), taskbar_(nullptr), taskbarThread_(0) {
+AppWindow::AppWindow() : app_(nullptr), taskbar_(nullptr), taskbarThread_(0), listened_(nullptr) {
     reset();
 }
 
@@ -84,6 +84,8 @@ void AppWindow::reset() {
         taskbar_ = nullptr;
     }
     taskbarThread_ = 0;
+    // The window has been given back before its record; it keeps no listener.
+    listened_ = nullptr;
 }
 
 AppWindow* AppWindow::create(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
@@ -363,21 +365,61 @@ ITaskbarList3* AppWindow::taskbarFor(gui::IWindow* window) {
 }
 
 bool AppWindow::taskbarStart(gui::IWindow* window) {
-    ITaskbarList3* taskbar = taskbarFor(window);
-    return taskbar != nullptr && SUCCEEDED(taskbar->SetProgressState(window->getFrameHandle(), TBPF_INDETERMINATE));
+    return taskbarCall(window, TASKBAR_START, 0, 0);
 }
 
 bool AppWindow::taskbarProgress(gui::IWindow* window, int32_t total, int32_t done) {
-    ITaskbarList3* taskbar = taskbarFor(window);
-    // A negative count would turn into a huge unsigned value.
-    const ULONGLONG completed = done > 0 ? static_cast<ULONGLONG>(done) : 0;
-    const ULONGLONG all = total > 0 ? static_cast<ULONGLONG>(total) : 0;
-    return taskbar != nullptr && SUCCEEDED(taskbar->SetProgressValue(window->getFrameHandle(), completed, all));
+    return taskbarCall(window, TASKBAR_PROGRESS, total, done);
 }
 
 bool AppWindow::taskbarEnd(gui::IWindow* window) {
+    return taskbarCall(window, TASKBAR_END, 0, 0);
+}
+
+bool AppWindow::taskbarCall(gui::IWindow* window, const wchar_t* name, int32_t total, int32_t done) {
+    HWND frame = window != nullptr ? window->getFrameHandle() : nullptr;
+    if (frame == nullptr) {
+        return false;
+    }
+    if (GetWindowThreadProcessId(frame, nullptr) == GetCurrentThreadId()) {
+        return applyTaskbarCall(window, name, total, done);
+    }
+    if (listened_ != window) {
+        if (listened_ != nullptr) {
+            listened_->removeListener(this);
+        }
+        window->addWorkerEventListener(this);
+        listened_ = window;
+    }
+    return window->sendWorkerEvent(name, total, done, nullptr) != 0;
+}
+
+void AppWindow::onEvent(base::IObject* source, int32_t) {
+    gui::IWindow* window = dynamic_cast<gui::IWindow*>(source);
+    if (window == nullptr) {
+        return;
+    }
+    const wchar_t* name = window->getEventName();
+    if (name == TASKBAR_START || name == TASKBAR_PROGRESS || name == TASKBAR_END) {
+        const bool done = applyTaskbarCall(window, name, static_cast<int32_t>(window->getEventValue1()),
+                                           static_cast<int32_t>(window->getEventValue2()));
+        window->setWorkerEventResult(done ? 1 : 0);
+    }
+}
+
+bool AppWindow::applyTaskbarCall(gui::IWindow* window, const wchar_t* name, int32_t total, int32_t done) {
     ITaskbarList3* taskbar = taskbarFor(window);
-    return taskbar != nullptr && SUCCEEDED(taskbar->SetProgressState(window->getFrameHandle(), TBPF_NOPROGRESS));
+    if (taskbar == nullptr) {
+        return false;
+    }
+    HWND frame = window->getFrameHandle();
+    if (name == TASKBAR_PROGRESS) {
+        // A negative count would turn into a huge unsigned value.
+        const ULONGLONG completed = done > 0 ? static_cast<ULONGLONG>(done) : 0;
+        const ULONGLONG all = total > 0 ? static_cast<ULONGLONG>(total) : 0;
+        return SUCCEEDED(taskbar->SetProgressValue(frame, completed, all));
+    }
+    return SUCCEEDED(taskbar->SetProgressState(frame, name == TASKBAR_START ? TBPF_INDETERMINATE : TBPF_NOPROGRESS));
 }
 
 } // namespace s::app::win

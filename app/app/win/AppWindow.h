@@ -9,6 +9,7 @@
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "widgets/gui/IWindowState.h"
+#include "widgets/gui/events/IEventListener.h"
 
 namespace s::app::win {
 
@@ -19,7 +20,10 @@ namespace s::app::win {
 //   window->setStateRecord(record);
 //   ... record->x(), record->setPlacement(...) ...
 //   record->release();
-class AppWindow : public IAppWindow, public gui::IWindowState, public thread::IPoolable {
+class AppWindow : public IAppWindow,
+                  public gui::IWindowState,
+                  public gui::events::IEventListener,
+                  public thread::IPoolable {
     S_POOLED_CLASS(AppWindow, 1000, L"s_app_win_AppWindow")
 public:
     typedef str::strbuffer::StrBuffer StrBuffer;
@@ -84,9 +88,17 @@ public:
 
     void checkForUpdate(gui::IWindow* window) override;
 
+    // From any thread: a call off the window's UI thread is carried there as a worker
+    // event of the window (the record listens to the window from then on, so it must
+    // outlive the window).
     bool taskbarStart(gui::IWindow* window) override;
     bool taskbarProgress(gui::IWindow* window, int32_t total, int32_t done) override;
     bool taskbarEnd(gui::IWindow* window) override;
+    // The window's worker events that carry taskbar calls.
+    void onEvent(base::IObject* source, int32_t eventCode) override;
+    static constexpr wchar_t TASKBAR_START[] = L"AppWindowTaskbarStart";
+    static constexpr wchar_t TASKBAR_PROGRESS[] = L"AppWindowTaskbarProgress";
+    static constexpr wchar_t TASKBAR_END[] = L"AppWindowTaskbarEnd";
 
     // What the window tells its record.
     void setNormalBounds(int32_t x, int32_t y, int32_t width, int32_t height) override;
@@ -122,6 +134,9 @@ private:
     const wchar_t* readAction();
     // The taskbar object for a call on the window's UI thread; null elsewhere.
     ITaskbarList3* taskbarFor(gui::IWindow* window);
+    // Runs one taskbar call (name: TASKBAR_*) on the window's UI thread.
+    bool taskbarCall(gui::IWindow* window, const wchar_t* name, int32_t total, int32_t done);
+    bool applyTaskbarCall(gui::IWindow* window, const wchar_t* name, int32_t total, int32_t done);
 
     StrBuffer actionText_;
     StrBuffer groupText_;
@@ -137,6 +152,8 @@ private:
     const wchar_t* middleClick_;
     ITaskbarList3* taskbar_;
     DWORD taskbarThread_;
+    // The window whose worker events carry taskbar calls to its UI thread.
+    gui::IWindow* listened_;
 };
 
 } // namespace s::app::win
