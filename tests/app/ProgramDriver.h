@@ -194,6 +194,18 @@ public:
         return nullptr;
     }
     bool waitForExit(DWORD ms) const { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
+    // True when the process ends within ms without ever showing a frame.
+    bool endsWithoutAFrame(DWORD ms) const {
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+            if (!visibleFrames(info_.dwProcessId).empty()) {
+                return false;
+            }
+            if (waitForExit(20)) {
+                return true;
+            }
+        }
+        return false;
+    }
     DWORD exitCode() const {
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(info_.hProcess, &code);
