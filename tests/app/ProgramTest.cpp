@@ -43,10 +43,17 @@ void plantPlacement(const std::wstring& group, int32_t x, int32_t y, int32_t w, 
     ASSERT_TRUE(writeInt(savePath(group), L"Height", h));
 }
 
+// Where Wine takes the Windows version it reports to one program.
+const wchar_t* const APP_DEFAULTS = L"Software\\Wine\\AppDefaults\\Brisquelton.exe";
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override { deleteProductKey(); }
-    void TearDown() override { deleteProductKey(); }
+    void TearDown() override {
+        deleteProductKey();
+        RegDeleteTreeW(HKEY_CURRENT_USER, APP_DEFAULTS);
+        RegDeleteKeyW(HKEY_CURRENT_USER, APP_DEFAULTS);
+    }
 };
 
 // The language follows the user's interface language: the run under a German one
@@ -213,7 +220,6 @@ TEST_F(ProgramTest, SilentIsDeletedOnlyByAStartWithoutArguments) {
 }
 
 TEST_F(ProgramTest, OnlySupportedWindowsVersionsOpenAWindow) {
-    const wchar_t* const appDefaults = L"Software\\Wine\\AppDefaults\\Brisquelton.exe";
     struct Case {
         const wchar_t* version;
         bool runs;
@@ -225,7 +231,7 @@ TEST_F(ProgramTest, OnlySupportedWindowsVersionsOpenAWindow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::string(c.version, c.version + wcslen(c.version)));
-        ASSERT_TRUE(writeString(appDefaults, L"Version", c.version));
+        ASSERT_TRUE(writeString(APP_DEFAULTS, L"Version", c.version));
         Program program;
         if (c.runs) {
             HWND frame = program.waitForFrame();
@@ -236,8 +242,6 @@ TEST_F(ProgramTest, OnlySupportedWindowsVersionsOpenAWindow) {
             EXPECT_EQ(0, program.boxes());
         }
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, appDefaults);
-    RegDeleteKeyW(HKEY_CURRENT_USER, appDefaults);
 }
 
 TEST_F(ProgramTest, UpdateHourIsRewrittenOnlyWhenTheLastCheckIsStale) {
