@@ -5,6 +5,7 @@
 #include "app/app/win/AppBase.h"
 #include "app/app/win/AppWindow.h"
 #include "app/app/win/PlainMainWindow.h"
+#include "drawers/gui/drawer/ThemeFonts.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "system/monitor/UiScale.h"
 #include "system/process/commandline/ICommandLine.h"
@@ -29,6 +30,8 @@ BOOL CBrisquelApp::InitInstance() {
     controls.dwICC = 0xFF;
     InitCommonControlsEx(&controls);
     CWinApp::InitInstance();
+    // Fonts made from here on take the theme's faces.
+    s::gui::drawer::ThemeFonts::install();
 
     AppBase* app = AppBase::pool();
     if (app == nullptr) {
