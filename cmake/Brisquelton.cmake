@@ -8,6 +8,8 @@ function(brisquelton_library name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*.c)
   # The FFmpeg binding and the adapted tools compile only against the third-party headers.
+  # The program's entry belongs to the program alone (app/CMakeLists.txt).
+  list(FILTER srcs EXCLUDE REGEX "/app/program/")
   if(NOT TARGET thirdparty_ffmpeg_headers)
     list(FILTER srcs EXCLUDE REGEX "/engine/(ffmpeg|fftools)/")
   endif()

@@ -136,7 +136,7 @@ void LoopbackServer::answer(SOCKET client) {
                 "\r\nConnection: close\r\n\r\n" + text;
     } else if (path == "/empty") {
         reply = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-    } else if (path == "/webapps/ip/") {
+    } else if (path == "/webapps/ip/" || path == "/version/check/") {
         std::lock_guard<std::mutex> guard(mutex_);
         if (lookupFailures_ > 0 && !emptyFailures_) {
             --lookupFailures_;

@@ -21,6 +21,7 @@
 //              path below it (/stall/...)
 //   /webapps/ip/  200 with the lookup body (lookupBody() unless replaced), or a
 //              failure while failLookups() has some left
+//   /version/check/  the same as /webapps/ip/ (a version page's reply)
 class LoopbackServer {
 public:
     static const char TEXT_BODY[];

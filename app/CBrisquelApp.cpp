@@ -1,0 +1,70 @@
+#include "app/CBrisquelApp.h"
+
+#include <commctrl.h>
+
+#include "app/app/win/AppBase.h"
+#include "app/app/win/AppWindow.h"
+#include "app/app/win/PlainMainWindow.h"
+#include "drawers/gui/drawer/ThemeFonts.h"
+#include "engine/ffmpeg/FfmpegLibraries.h"
+#include "system/monitor/UiScale.h"
+#include "system/process/commandline/ICommandLine.h"
+#include "system/system/win/OsFacts.h"
+#include "widgets/gui/IWindow.h"
+
+using s::app::win::AppBase;
+using s::app::win::AppWindow;
+using s::system::win::OsFacts;
+
+CBrisquelApp::CBrisquelApp() : CWinApp(L"Brisquelton") {}
+
+CBrisquelApp::~CBrisquelApp() = default;
+
+bool CBrisquelApp::isSupportedSystem(bool isNT, uint32_t major, uint32_t minor) {
+    return (isNT && major == 5 && (minor == 1 || minor == 2)) || major >= 6;
+}
+
+BOOL CBrisquelApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    // Fonts made from here on take the theme's faces.
+    s::gui::drawer::ThemeFonts::install();
+
+    AppBase* app = AppBase::pool();
+    if (app == nullptr) {
+        return FALSE;
+    }
+    app->setUp(this);
+    const int32_t scale = s::system::monitor::uiScale();
+    AppWindow* record = AppWindow::create(app, L"MainWindow", 250 * scale, 250 * scale, s::gui::IWindow::MIDDLE_CLOSE);
+
+    OsFacts::loadOsFacts();
+    // Older systems end here, silently: no window has been made.
+    if (record != nullptr && isSupportedSystem(OsFacts::isNT(), OsFacts::osMajor(), OsFacts::osMinor())) {
+        if (app->commandLine() == nullptr || app->commandLine()->argumentCount() == 0) {
+            app->runFirstRunStep();
+        }
+        // A running copy is brought to the front and this one ends.
+        if (!app->checkSingleInstance(true, false, true)) {
+            s::app::win::PlainMainWindow main;
+            const bool bound = s::ffmpeg::loadFfmpegLibraries();
+            if (main.open(record)) {
+                main.run();
+            }
+            // Nothing of the window runs into the libraries once its work has stopped;
+            // only then are they cleaned up, and only when they were bound.
+            if (bound) {
+                s::ffmpeg::shutdownFfmpegLibraries();
+            }
+            main.close();
+        }
+    }
+    if (record != nullptr) {
+        record->release();
+    }
+    app->release();
+    return FALSE;
+}

@@ -1,0 +1,280 @@
+// Brisquelton.exe started as a user starts it: what it shows, how it hands over to a
+// running copy, and what it leaves in the settings.
+#include <gtest/gtest.h>
+
+#include "ProgramDriver.h"
+
+using namespace apptest;
+
+namespace {
+
+// The geometry group the program uses on this display, and another one it must not touch.
+int32_t displayScale() {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    return w >= 4097 && h >= 3240 ? 4 : w >= 1921 && h >= 1620 ? 2 : 1;
+}
+
+std::wstring viewGroup() {
+    const int32_t scale = displayScale();
+    return scale == 4 ? L"MainWindow\\View8K" : scale == 2 ? L"MainWindow\\View4K" : L"MainWindow\\View";
+}
+
+std::wstring otherViewGroup() {
+    return displayScale() == 1 ? L"MainWindow\\View4K" : L"MainWindow\\View";
+}
+
+RECT frameRect(HWND frame) {
+    RECT rect{};
+    GetWindowRect(frame, &rect);
+    return rect;
+}
+
+// Closes the frame as its close box does; true when the process then ends within 5 s.
+bool closeAndWait(const Program& program, HWND frame) {
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    return program.waitForExit(5000);
+}
+
+void plantPlacement(const std::wstring& group, int32_t x, int32_t y, int32_t w, int32_t h) {
+    ASSERT_TRUE(writeInt(savePath(group), L"X", x));
+    ASSERT_TRUE(writeInt(savePath(group), L"Y", y));
+    ASSERT_TRUE(writeInt(savePath(group), L"Width", w));
+    ASSERT_TRUE(writeInt(savePath(group), L"Height", h));
+}
+
+// Where Wine takes the Windows version it reports to one program.
+const wchar_t* const APP_DEFAULTS = L"Software\\Wine\\AppDefaults\\Brisquelton.exe";
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { deleteProductKey(); }
+    void TearDown() override {
+        deleteProductKey();
+        RegDeleteTreeW(HKEY_CURRENT_USER, APP_DEFAULTS);
+        RegDeleteKeyW(HKEY_CURRENT_USER, APP_DEFAULTS);
+    }
+};
+
+// The language follows the user's interface language: the run under a German one
+// (LC_ALL=de_DE.UTF-8, see tests/CMakeLists.txt) names the language it expects.
+TEST_F(ProgramTest, FirstStartShowsOneFrameAndStoresTheProgramsIdentity) {
+    wchar_t language[32] = L"English";
+    GetEnvironmentVariableW(L"EXPECTED_LANGUAGE", language, 32);
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    Sleep(300);
+    EXPECT_EQ(1u, visibleFrames(program.id()).size());
+    wchar_t title[100] = {};
+    GetWindowTextW(frame, title, 100);
+    EXPECT_STREQ(L"Brisquelton v1.38", title);
+    const int64_t startHour = currentHour();
+    ASSERT_TRUE(closeAndWait(program, frame));
+    EXPECT_EQ(0u, program.exitCode());
+    EXPECT_EQ(0, program.boxes());
+
+    struct Stored {
+        const wchar_t* group;
+        const wchar_t* value;
+    };
+    const Stored identity[] = {
+        {L"SoftwareID", L"Kexo Brisquelton"},
+        {L"Version", L"1.38"},
+        {L"Language", language},
+        {L"MainWindow\\SoftwareID", L"Kexo Brisquelton"},
+        {L"MainWindow\\Version", L"1.38"},
+    };
+    for (const Stored& s : identity) {
+        std::wstring text;
+        EXPECT_TRUE(readString(savePath(s.group), L"", &text) && text == s.value)
+            << std::string(s.group, s.group + wcslen(s.group));
+    }
+    int64_t hour = 0;
+    ASSERT_TRUE(readBinary64(savePath(L"MainWindow\\Version"), L"Update", &hour));
+    EXPECT_LE(startHour, hour);
+    EXPECT_LE(hour, currentHour());
+}
+
+TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometryGroup) {
+    // The run on a larger display says which scale it expects.
+    wchar_t expected[8] = {};
+    if (GetEnvironmentVariableW(L"EXPECTED_UI_SCALE", expected, 8) > 0) {
+        ASSERT_EQ(_wtoi(expected), displayScale());
+    }
+    plantPlacement(otherViewGroup(), 7, 8, 900, 700);
+    const RECT target{130, 110, 130 + 420, 110 + 330};
+    {
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        // A move, then a resize, each as the frame is dragged.
+        SetWindowPos(frame, nullptr, target.left, target.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(frame, nullptr, 0, 0, target.right - target.left, target.bottom - target.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(closeAndWait(program, frame));
+    }
+    int32_t stored[4] = {};
+    const wchar_t* names[4] = {L"X", L"Y", L"Width", L"Height"};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(readInt(savePath(viewGroup()), names[i], &stored[i])) << names[i];
+    }
+    EXPECT_EQ(target.left, stored[0]);
+    EXPECT_EQ(target.top, stored[1]);
+    EXPECT_EQ(target.right - target.left, stored[2]);
+    EXPECT_EQ(target.bottom - target.top, stored[3]);
+    const int32_t untouched[4] = {7, 8, 900, 700};
+    for (int i = 0; i < 4; ++i) {
+        int32_t value = 0;
+        ASSERT_TRUE(readInt(savePath(otherViewGroup()), names[i], &value));
+        EXPECT_EQ(untouched[i], value) << names[i];
+    }
+
+    Program again;
+    HWND frame = again.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    const RECT reopened = frameRect(frame);
+    EXPECT_EQ(target.left, reopened.left);
+    EXPECT_EQ(target.top, reopened.top);
+    EXPECT_EQ(target.right, reopened.right);
+    EXPECT_EQ(target.bottom, reopened.bottom);
+    EXPECT_TRUE(closeAndWait(again, frame));
+}
+
+TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
+    const int32_t side = 250 * displayScale();
+    struct Case {
+        const char* what;
+        int32_t x, y, width, height;
+        int32_t expectWidth, expectHeight;
+    };
+    const Case cases[] = {
+        {"width of 5", 100, 100, 5, 300, side, 300},
+        {"far left and up", -5000, -4000, 300, 200, 300, 200},
+        {"far right and down", 30000, 20000, 320, 240, 320, 240},
+        {"height beyond the screen", 50, 60, 300, 90000, 300, side},
+    };
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        deleteProductKey();
+        plantPlacement(viewGroup(), c.x, c.y, c.width, c.height);
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        const RECT rect = frameRect(frame);
+        EXPECT_TRUE(IsWindowVisible(frame));
+        EXPECT_EQ(c.expectWidth, rect.right - rect.left);
+        EXPECT_EQ(c.expectHeight, rect.bottom - rect.top);
+        EXPECT_GE(rect.left, work.left);
+        EXPECT_GE(rect.top, work.top);
+        EXPECT_LE(rect.right, work.right);
+        EXPECT_LE(rect.bottom, work.bottom);
+        EXPECT_TRUE(closeAndWait(program, frame));
+    }
+}
+
+TEST_F(ProgramTest, SecondStartBringsTheRunningCopyBackAndEndsWithoutAWindow) {
+    Program first;
+    HWND frame = first.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ShowWindow(frame, SW_MINIMIZE);
+    for (int i = 0; i < 100 && !IsIconic(frame); ++i) {
+        Sleep(20);
+    }
+    ASSERT_TRUE(IsIconic(frame));
+
+    Program second(L"C:\\music\\a.wav");
+    EXPECT_TRUE(second.endsWithoutAFrame(5000));
+    for (int i = 0; i < 100 && IsIconic(frame); ++i) {
+        Sleep(20);
+    }
+    EXPECT_FALSE(IsIconic(frame));
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_EQ(frame, GetForegroundWindow());
+    EXPECT_TRUE(closeAndWait(first, frame));
+}
+
+TEST_F(ProgramTest, SilentIsDeletedOnlyByAStartWithoutArguments) {
+    struct Case {
+        const wchar_t* arguments;
+        bool kept;
+    };
+    const Case cases[] = {
+        {L"C:\\music\\a.wav", true},
+        {L"-x", true},
+        {L"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "arguments \"" << std::string(c.arguments, c.arguments + wcslen(c.arguments)) << "\"");
+        ASSERT_TRUE(writeInt(PRODUCT_KEY, L"Silent", 1));
+        Program program(c.arguments);
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(closeAndWait(program, frame));
+        EXPECT_EQ(c.kept, hasValue(PRODUCT_KEY, L"Silent"));
+        EXPECT_EQ(0, program.boxes());
+    }
+}
+
+TEST_F(ProgramTest, OnlySupportedWindowsVersionsOpenAWindow) {
+    struct Case {
+        const wchar_t* version;
+        bool runs;
+    };
+    const Case cases[] = {
+        {L"win2k", false},
+        {L"winxp64", true},
+        {L"win10", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << std::string(c.version, c.version + wcslen(c.version)));
+        ASSERT_TRUE(writeString(APP_DEFAULTS, L"Version", c.version));
+        Program program;
+        if (c.runs) {
+            HWND frame = program.waitForFrame();
+            ASSERT_NE(nullptr, frame);
+            EXPECT_TRUE(closeAndWait(program, frame));
+        } else {
+            EXPECT_TRUE(program.endsWithoutAFrame(10000));
+            EXPECT_EQ(0, program.boxes());
+        }
+    }
+}
+
+TEST_F(ProgramTest, UpdateHourIsRewrittenOnlyWhenTheLastCheckIsStale) {
+    struct Case {
+        const char* what;
+        int64_t offset;  // from the current hour
+        bool rewritten;
+    };
+    const Case cases[] = {
+        {"721 hours ago", -721, true},
+        {"719 hours ago", -719, false},
+        {"in the future", 100, true},
+        {"far in the future", INT64_MAX / 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        deleteProductKey();
+        const int64_t planted = currentHour() + c.offset;
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", planted));
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(closeAndWait(program, frame));
+        int64_t hour = 0;
+        ASSERT_TRUE(readBinary64(savePath(L"MainWindow\\Version"), L"Update", &hour));
+        if (c.rewritten) {
+            EXPECT_LE(currentHour() - 1, hour);
+            EXPECT_LE(hour, currentHour());
+        } else {
+            EXPECT_EQ(planted, hour);
+        }
+        EXPECT_EQ(0, program.boxes());
+    }
+}
+
+} // namespace

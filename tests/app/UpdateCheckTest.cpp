@@ -1,0 +1,216 @@
+// The update check: when it is due, which replies announce a newer version, and what a
+// whole check fetches, asks, opens and stores (clock, pages, shell and box replaced).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <climits>
+#include <string>
+
+#include "AppFixture.h"
+#include "app/app/win/UpdateCheck.h"
+#include "download/LoopbackServer.h"
+#include "framework/AfxMessageBox.h"
+#include "system/shell/win/Shell.h"
+#include "system/system/network/win/Downloader.h"
+#include "system/time/Clock.h"
+
+using namespace apptest;
+using s::app::win::UpdateCheck;
+
+namespace {
+
+TEST(UpdateCheckRulesTest, DueAfterTheIntervalOrWhenTheStoredHourLiesAhead) {
+    struct Case {
+        int64_t stored, now;
+        bool due;
+    };
+    const Case cases[] = {
+        {1000, 1719, false}, {1000, 1720, true},     {1000, 1000, false},
+        {1001, 1000, true},  {INT64_MAX, 5, true},   {INT64_MIN, 5, true},
+        {5, INT64_MAX, true}, {INT64_MAX - 719, INT64_MAX, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.due, UpdateCheck::isDue(c.stored, c.now)) << c.stored << " at " << c.now;
+    }
+}
+
+TEST(UpdateCheckRulesTest, VersionTextAndReplies) {
+    struct VersionCase {
+        const wchar_t* text;
+        bool usable;
+    };
+    const VersionCase versions[] = {{L"1.38", true}, {L"10.38", true}, {L"1.3", false},
+                                    {L"1.380", false}, {L"138", false}, {L"", false}, {L"1.3.8", false}};
+    for (const VersionCase& c : versions) {
+        EXPECT_EQ(c.usable, UpdateCheck::versionTextUsable(c.text)) << static_cast<int>(wcslen(c.text));
+    }
+    struct ReplyCase {
+        const wchar_t* reply;
+        bool newer;
+    };
+    const ReplyCase replies[] = {{L"*1.39", true},  {L"* 2.0", true},        {L"*1.38", false},
+                                 {L"*v1.38 beta", false}, {L"*1.4", false},  {L"*", false},
+                                 {L"1.39x", false}, {L"", false},            {L"**1.40", true}};
+    for (const ReplyCase& c : replies) {
+        EXPECT_EQ(c.newer, UpdateCheck::announcesNewer(c.reply, L"1.38")) << static_cast<int>(wcslen(c.reply));
+    }
+}
+
+int64_t g_nowMillis = 0;
+int64_t fixedClock() {
+    return g_nowMillis;
+}
+bool g_online = true;
+bool connection() {
+    return g_online;
+}
+int g_boxes = 0;
+int g_answer = IDNO;
+std::wstring g_question;
+int WINAPI answeringBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    ++g_boxes;
+    g_question = text;
+    return g_answer;
+}
+std::wstring g_opened;
+int g_shellCalls = 0;
+BOOL WINAPI recordingShell(SHELLEXECUTEINFOW* info) {
+    ++g_shellCalls;
+    g_opened = info->lpFile != nullptr ? info->lpFile : L"";
+    return TRUE;
+}
+
+class UpdateCheckTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(server_.start());
+        s::time::setClockSource(&fixedClock);
+        s::system::network::win::Downloader::setConnectionTest(&connection);
+        AfxSetMessageBoxFunction(&answeringBox);
+        s::shell::win::setShellExecute(&recordingShell);
+    }
+    void TearDown() override {
+        s::shell::win::setShellExecute(nullptr);
+        AfxSetMessageBoxFunction(nullptr);
+        s::system::network::win::Downloader::setConnectionTest(nullptr);
+        s::time::setClockSource(nullptr);
+        UpdateCheck::setPageAddresses(nullptr, nullptr);
+        server_.stop();
+        AppFixture::TearDown();
+    }
+    LoopbackServer server_;
+};
+
+TEST_F(UpdateCheckTest, AsksOnlyForANewerVersionAndStoresTheHourOfEveryCheck) {
+    const int64_t hour = 500000;
+    g_nowMillis = hour * 3600 * 1000 + 1234;
+    const wchar_t* const group = L"MainWindow\\Version";
+    struct Case {
+        const char* what;
+        int64_t stored;  // 0: nothing stored
+        const char* reply;
+        const wchar_t* versionPage;
+        bool online;
+        int answer;
+        bool fetched;
+        bool asked;
+        bool opened;
+        int64_t after;
+    };
+    const std::wstring page = server_.url(L"/version/");
+    const std::wstring missing = server_.url(L"/missing/");
+    const Case cases[] = {
+        {"first run", 0, "*1.39", page.c_str(), true, IDYES, false, false, false, hour},
+        {"719 hours ago", hour - 719, "*1.39", page.c_str(), true, IDYES, false, false, false, hour - 719},
+        {"newer, yes", hour - 720, "*1.39", page.c_str(), true, IDYES, true, true, true, hour},
+        {"newer, no", hour - 721, "*1.39", page.c_str(), true, IDNO, true, true, false, hour},
+        {"the running version", hour - 800, "*1.38", page.c_str(), true, IDYES, true, false, false, hour},
+        {"a reply of four", hour - 800, "*1.4", page.c_str(), true, IDYES, true, false, false, hour},
+        {"no star", hour - 800, "1.39 is out", page.c_str(), true, IDYES, true, false, false, hour},
+        {"a page that is missing", hour - 800, "*1.39", missing.c_str(), true, IDYES, true, false, false, hour},
+        {"no address", hour - 800, "*1.39", L"", true, IDYES, false, false, false, hour},
+        {"stored hour ahead", hour + 50, "*1.39", page.c_str(), true, IDNO, true, true, false, hour},
+        {"offline", hour - 800, "*1.39", page.c_str(), false, IDYES, false, false, false, hour - 800},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        deleteProductKey();
+        if (c.stored != 0) {
+            ASSERT_TRUE(writeBinary64(savePath(group), L"Update", c.stored));
+        }
+        server_.setLookupBody(c.reply);
+        UpdateCheck::setPageAddresses(c.versionPage, L"http://software.example/");
+        g_online = c.online;
+        g_answer = c.answer;
+        g_boxes = 0;
+        g_shellCalls = 0;
+        g_opened.clear();
+        const int connections = server_.connections();
+
+        mainRecord()->checkForUpdate(nullptr);
+
+        EXPECT_EQ(c.fetched, server_.connections() > connections);
+        if (c.fetched && c.versionPage == page.c_str()) {
+            EXPECT_NE(std::string::npos, server_.lastRequest().find("GET /version/check/ "));
+        }
+        EXPECT_EQ(c.asked ? 1 : 0, g_boxes);
+        if (c.asked) {
+            EXPECT_EQ(L"There is improved version available. \r\nWould you like to check it out?", g_question);
+        }
+        EXPECT_EQ(c.opened ? 1 : 0, g_shellCalls);
+        if (c.opened) {
+            EXPECT_EQ(L"http://software.example/", g_opened);
+        }
+        int64_t stored = 0;
+        ASSERT_TRUE(readBinary64(savePath(group), L"Update", &stored));
+        EXPECT_EQ(c.after, stored);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// While the page is fetched the checking thread keeps answering messages sent to its
+// windows: another thread's send returns long before the fetch gives up.
+TEST_F(UpdateCheckTest, MessagesSentToTheCheckingThreadAreAnsweredDuringTheFetch) {
+    const int64_t hour = 500000;
+    g_nowMillis = hour * 3600 * 1000;
+    g_online = true;
+    ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", hour - 1000));
+    const std::wstring stalled = server_.url(L"/stall/");
+    UpdateCheck::setPageAddresses(stalled.c_str(), L"");
+    HWND target = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, target);
+    struct Probe {
+        HWND target;
+        DWORD answeredAfter;
+        bool answered;
+    } probe{target, 0, false};
+    HANDLE sender = CreateThread(
+        nullptr, 0,
+        [](void* param) -> DWORD {
+            Probe* p = static_cast<Probe*>(param);
+            Sleep(500);
+            const DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            p->answered = SendMessageTimeoutW(p->target, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+            p->answeredAfter = GetTickCount() - start;
+            return 0;
+        },
+        &probe, 0, nullptr);
+    const DWORD start = GetTickCount();
+    mainRecord()->checkForUpdate(nullptr);
+    const DWORD spent = GetTickCount() - start;
+    WaitForSingleObject(sender, INFINITE);
+    CloseHandle(sender);
+    DestroyWindow(target);
+    EXPECT_GE(spent, static_cast<DWORD>(UpdateCheck::FETCH_LIMIT_MS) - 500);
+    EXPECT_TRUE(probe.answered);
+    EXPECT_LT(probe.answeredAfter, 1000u);
+}
+
+} // namespace
