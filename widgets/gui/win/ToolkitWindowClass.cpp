@@ -96,6 +96,13 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         const LRESULT answer = SendMessageW(header->hwndFrom, reflected, wParam, lParam);
         return code == LVN_ITEMCHANGED || code == LVN_BEGINDRAG || code == LVN_ODSTATECHANGED ? 0 : answer;
     }
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item != nullptr && item->CtlType != ODT_MENU && item->hwndItem != nullptr) {
+            return SendMessageW(item->hwndItem, REFLECT_DRAW_ITEM, wParam, lParam);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     case WM_HSCROLL:
         if (lParam != 0) {
             SendMessageW(reinterpret_cast<HWND>(lParam), WM_HSCROLL, wParam, lParam);
