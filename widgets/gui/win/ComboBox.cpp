@@ -459,7 +459,7 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
         info.cbSize = sizeof(info);
         RECT list = {};
         const int32_t rowHeight = GetItemHeight(0);
-        if (GetComboBoxInfo(m_hWnd, &info) && GetWindowRect(info.hwndList, &list) && rowHeight > 0) {
+        if (GetComboBoxInfo(m_hWnd, &info) && ::GetWindowRect(info.hwndList, &list) && rowHeight > 0) {
             rows = (list.bottom - list.top) / rowHeight;
         }
         const int32_t top = topIndexFor(GetCurSel(), topIndex_, rows);
