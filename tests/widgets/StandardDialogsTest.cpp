@@ -263,11 +263,15 @@ TEST(FileDialogExTest, TheRealSaveDialogRewritesTheTypedNameWhenTheTypeChanges) 
                 Sleep(10);
                 HWND dialog = FindWindowW(L"#32770", nullptr);
                 HWND types = dialog != nullptr ? GetDlgItem(dialog, 1136) : nullptr;
-                if (types == nullptr) {
+                if (types == nullptr || !IsWindowVisible(dialog)) {
                     continue;
                 }
+                Sleep(300);
                 SendMessageW(types, CB_SETCURSEL, 1, 0);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+                // A pick in the list ends with both notifications.
+                for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+                    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
+                }
                 wchar_t name[MAX_PATH] = {};
                 SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
                 *seenName = name;
