@@ -7,6 +7,8 @@
 
 #include "ToolkitStubs.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/IBox.h"
+#include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/ComboBox.h"
 
 namespace {
@@ -23,6 +25,20 @@ ComboBox* boxOf(std::initializer_list<const wchar_t*> texts) {
         box->addItem(ComboBoxItem::createWithText(text, value++, 0, 0));
     }
     return box;
+}
+
+// The caption the drawer painted last, read on the UI thread that paints, once it is
+// `expected` or after two seconds.
+std::wstring paintedText(Window* window, const stubs::ComboDrawer& drawer, const wchar_t* expected) {
+    std::wstring last;
+    for (int i = 0; i < 200; ++i) {
+        stubs::runOnUiThread(window, [&] { last = drawer.texts.empty() ? L"" : drawer.texts.back(); });
+        if (last == expected) {
+            break;
+        }
+        Sleep(10);
+    }
+    return last;
 }
 
 std::wstring selectedText(const ComboBox* box) {
@@ -171,7 +187,7 @@ TEST(ComboBoxTest, TopRowOfTheOpenListKeepsThePreviousPageOrCentresTheSelection)
     }
 }
 
-TEST(ComboBoxTest, TwoBoxesPaintTheirOwnCaptionsAndFollowTheLanguage) {
+TEST(ComboBoxTest, TwoBoxesInOneRowPaintTheirOwnCaptionsAndFollowTheLanguage) {
     Released<s::lang::Localizer> pack(stubs::twoLanguagePack(
         L"<entry id=\"1\"><eng>Low</eng><deu>Ziemlich niedrige Qualitat</deu></entry>"
         L"<entry id=\"2\"><eng>High</eng><deu>Hoch</deu></entry>"));
@@ -188,14 +204,18 @@ TEST(ComboBoxTest, TwoBoxesPaintTheirOwnCaptionsAndFollowTheLanguage) {
     boxes[0]->setDrawer(&first, false);
     boxes[1]->setDrawer(&second, false);
     EXPECT_EQ(1, first.fontsGiven);
+    s::gui::win::Box* row = s::gui::win::Box::create(s::gui::IBox::ROW, 0, 100, -1, 0, 4, 0, 0, 0);
+    window->add(row);
     for (ComboBox* box : boxes) {
-        window->add(box);
+        row->add(box);
+    }
+    for (ComboBox* box : boxes) {
+        ASSERT_NE(nullptr, box->m_hWnd);
+        EXPECT_EQ(row->getNativeHandle(), GetParent(box->m_hWnd));
         box->redrawNow();
     }
-    ASSERT_FALSE(first.texts.empty());
-    ASSERT_FALSE(second.texts.empty());
-    EXPECT_EQ(L"Low", first.texts.back());
-    EXPECT_EQ(L"High", second.texts.back());
+    EXPECT_EQ(L"Low", paintedText(window.get(), first, L"Low"));
+    EXPECT_EQ(L"High", paintedText(window.get(), second, L"High"));
 
     boxes[0]->ShowDropDown(true);
     const int before = boxes[0]->GetDroppedWidth();
@@ -203,8 +223,8 @@ TEST(ComboBoxTest, TwoBoxesPaintTheirOwnCaptionsAndFollowTheLanguage) {
     pack->setLanguage(L"German");
     EXPECT_EQ(std::wstring(L"Ziemlich niedrige Qualitat"), boxes[0]->getItem(0)->getText());
     EXPECT_EQ(std::wstring(L"Literal"), boxes[0]->getItem(1)->getText());
-    EXPECT_EQ(L"Ziemlich niedrige Qualitat", first.texts.back());
-    EXPECT_EQ(L"Hoch", second.texts.back());
+    EXPECT_EQ(L"Ziemlich niedrige Qualitat", paintedText(window.get(), first, L"Ziemlich niedrige Qualitat"));
+    EXPECT_EQ(L"Hoch", paintedText(window.get(), second, L"Hoch"));
     // The open list is measured from the captions in the new language.
     boxes[0]->ShowDropDown(true);
     EXPECT_GT(boxes[0]->GetDroppedWidth(), before);

@@ -147,7 +147,9 @@ TEST_F(ImageAnimationTest, FramesAdvanceByTheirDelaysCarryingTheOvershootAndStop
         letTimerRun();
         EXPECT_EQ(step.frame, image->getCurrentFrame()) << step.now;
     }
-    EXPECT_FALSE(drawer.frames.empty());
+    size_t painted = 0;
+    stubs::runOnUiThread(window.get(), [&] { painted = drawer.frames.size(); });
+    EXPECT_GT(painted, 0u);
 
     const DWORD before = GetTickCount();
     image->stop(false);
@@ -172,10 +174,16 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
     image->setCheckerboard(true);
     window->add(image);
     image->redrawNow();
-    HDC dc = GetDC(image->m_hWnd);
-    EXPECT_EQ(0xFFFFFFu, GetPixel(dc, 1, 1));
-    EXPECT_EQ(Image::CHECKER_GREY, GetPixel(dc, 6, 1));
-    ReleaseDC(image->m_hWnd, dc);
+    COLORREF cells[2] = {};
+    for (int i = 0; i < 200 && (cells[0] != 0xFFFFFF || cells[1] != Image::CHECKER_GREY); ++i) {
+        Sleep(10);
+        HDC dc = GetDC(image->m_hWnd);
+        cells[0] = GetPixel(dc, 1, 1);
+        cells[1] = GetPixel(dc, 6, 1);
+        ReleaseDC(image->m_hWnd, dc);
+    }
+    EXPECT_EQ(0xFFFFFFu, cells[0]);
+    EXPECT_EQ(Image::CHECKER_GREY, cells[1]);
 
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);

@@ -138,9 +138,18 @@ TEST(SliderTest, DrawnThumbsFollowTheMouseAndTheFirstStopsBelowTheSecond) {
     slider->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(209, 15));
     EXPECT_EQ(100, slider->getSecondPosition());
     slider->redrawNow();
-    ASSERT_FALSE(drawer.values.empty());
-    EXPECT_EQ(59, drawer.values.back());
-    EXPECT_EQ(100, drawer.seconds.back());
+    int32_t painted[2] = {-1, -1};
+    for (int i = 0; i < 200 && (painted[0] != 59 || painted[1] != 100); ++i) {
+        Sleep(10);
+        stubs::runOnUiThread(window.get(), [&] {
+            if (!drawer.values.empty()) {
+                painted[0] = drawer.values.back();
+                painted[1] = drawer.seconds.back();
+            }
+        });
+    }
+    EXPECT_EQ(59, painted[0]);
+    EXPECT_EQ(100, painted[1]);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "drawers/gui/drawer/ICombo.h"
-#include "framework/AfxMessageBox.h"
 #include "framework/CClientDC.h"
 #include "system/lang/Localizer.h"
 #include "system/monitor/UiScale.h"
@@ -117,7 +116,7 @@ void ComboBox::setParent(IContainer* container) {
     IWindow* const before = state_.window;
     if (!attachNative(container, WC_COMBOBOXW, L"", STYLE)) {
         if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+            showCreationFailed(MB_ICONWARNING);
         }
         return;
     }
@@ -540,8 +539,11 @@ void ComboBox::paintField() {
     if (dc == nullptr) {
         return;
     }
-    const IContainer* parent = state_.parent;
-    paint.fill(transparent_ != 0 && parent != nullptr ? parent->getEffectiveBackground() : state_.background);
+    if (transparent_ != 0) {
+        paint.copyParentBackground(this);
+    } else {
+        paint.fill(state_.background);
+    }
     POINT cursor = {};
     GetCursorPos(&cursor);
     ScreenToClient(&cursor);

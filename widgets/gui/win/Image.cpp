@@ -1,11 +1,8 @@
 #include "widgets/gui/win/Image.h"
 
-#include <windowsx.h>
-
 #include <cmath>
 
 #include "drawers/gui/drawer/IImage.h"
-#include "framework/AfxMessageBox.h"
 #include "images/image/IEncodedImage.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/sharpness/Sharpness.h"
@@ -138,7 +135,7 @@ void Image::setParent(IContainer* container) {
     }
     if (!attachNative(container, TOOLKIT_WINDOW_CLASS, L"", WS_CHILD)) {
         if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+            showCreationFailed(MB_ICONWARNING);
         }
         return;
     }
@@ -508,7 +505,7 @@ void Image::paint() {
         int32_t rows = 0;
         paintCheckerboard(dc, r.right, r.bottom, &columns, &rows);
     } else {
-        paint.fill(getEffectiveBackground());
+        paint.copyParentBackground(this);
     }
     if (drawer_ != nullptr && set_ != nullptr) {
         drawer_->draw(dc, this, r.left, r.top, r.right, r.bottom, set_->frameAt(frame_), mode_, border_ != 0,

@@ -1,16 +1,14 @@
 #include "widgets/gui/win/MenuEx.h"
 
-#include <windowsx.h>
-
 #include "core/col/_array/ArrayS32.h"
 #include "core/str/strarray/StrArray.h"
 #include "drawers/gui/drawer/IMenu.h"
-#include "framework/AfxMessageBox.h"
 #include "system/lang/Localizer.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
 #include "widgets/gui/win/PopupMenu.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
@@ -104,7 +102,7 @@ void MenuEx::setParent(IContainer* container) {
     }
     if (!attachNative(container, TOOLKIT_WINDOW_CLASS, L"", WS_CHILD | WS_CLIPSIBLINGS)) {
         if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+            showCreationFailed(MB_ICONWARNING);
         }
         return;
     }
@@ -289,7 +287,7 @@ void MenuEx::paint() {
     if (dc == nullptr) {
         return;
     }
-    paint.fill(getEffectiveBackground());
+    paint.copyParentBackground(this);
     const RECT& r = paint.client();
     const int32_t hot = menuOpen_ != 0 ? openIndex_ : hover_;
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, captions_, rects_, font_, hotFont_, spacingX_, spacingY_, hot,
@@ -441,18 +439,18 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_NCHITTEST: {
         const LRESULT hit = Native::WindowProc(message, wParam, lParam);
-        POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        POINT point = MessageArgs::point(lParam);
         ScreenToClient(&point);
         return hit == HTCLIENT && entryAt(point.x, point.y) < 0 ? HTTRANSPARENT : hit;
     }
     case WM_MOUSEMOVE:
-        onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        onMouseMove(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
         return 0;
     case WM_LBUTTONDOWN:
-        onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        onButtonDown(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
         return 0;
     case WM_LBUTTONUP:
-        onButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        onButtonUp(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
         return 0;
     case WM_INITMENUPOPUP:
         // Taken here: passed on, the class procedure would send it straight back.

@@ -1,56 +1,53 @@
 #pragma once
 #include <windows.h>
 
-#include "framework/CDC.h"
+#include "framework/CPaintDC.h"
+#include "images/image/win/BufferedImage.h"
+#include "widgets/gui/win/BackBuffer.h"
+#include "widgets/gui/win/MemDC.h"
 
 namespace s::gui::win {
 
-// One WM_PAINT of a widget that paints itself: a memory context of the client size to
-// paint into, copied to the window when the object goes. Nothing is painted into a window
-// without a client area (the context is then null).
+// One WM_PAINT of a leaf that paints itself: a pooled memory context over an image of
+// the client size to paint into, copied to the window when the object goes. Nothing is
+// painted into a window without a client area (the context is then null).
 class OffscreenPaint {
 public:
-    explicit OffscreenPaint(HWND hwnd) : hwnd_(hwnd) {
-        window_ = BeginPaint(hwnd, &paint_);
+    explicit OffscreenPaint(HWND hwnd) : window_(hwnd) {
         GetClientRect(hwnd, &client_);
-        const int w = client_.right - client_.left;
-        const int h = client_.bottom - client_.top;
-        if (window_ != nullptr && w > 0 && h > 0 && memory_.CreateCompatibleDC(window_)) {
-            bitmap_ = CreateCompatibleBitmap(window_, w, h);
-            if (bitmap_ != nullptr) {
-                memory_.SelectObject(bitmap_);
-            }
+        if (client_.right > 0 && client_.bottom > 0) {
+            memory_ = MemDC::acquire(hwnd, image::win::BufferedImage::create(client_.right, client_.bottom), true);
         }
     }
     ~OffscreenPaint() {
-        if (bitmap_ != nullptr) {
-            BitBlt(window_, 0, 0, client_.right, client_.bottom, memory_, 0, 0, SRCCOPY);
-            memory_.RestoreObjects();
-            DeleteObject(bitmap_);
+        if (memory_ != nullptr) {
+            BitBlt(window_, 0, 0, client_.right, client_.bottom, *memory_, 0, 0, SRCCOPY);
+            memory_->release();
         }
-        EndPaint(hwnd_, &paint_);
     }
     OffscreenPaint(const OffscreenPaint&) = delete;
     OffscreenPaint& operator=(const OffscreenPaint&) = delete;
 
     // Null when there is nothing to paint into.
-    HDC dc() const { return bitmap_ != nullptr ? memory_.GetSafeHdc() : nullptr; }
+    HDC dc() const { return memory_ != nullptr ? memory_->GetSafeHdc() : nullptr; }
     const RECT& client() const { return client_; }
     // Fills the client area with a colour (R | G<<8 | B<<16).
-    void fill(COLORREF colour) const {
+    void fill(uint32_t colour) const {
         if (HDC target = dc()) {
-            SetBkColor(target, colour);
-            ExtTextOutW(target, 0, 0, ETO_OPAQUE, &client_, nullptr, 0, nullptr);
+            BackBuffer::fill(target, client_.right, client_.bottom, colour);
+        }
+    }
+    // What lies under the widget in its parent.
+    void copyParentBackground(const IComponent* widget) const {
+        if (HDC target = dc()) {
+            BackBuffer::copyParentBackground(widget, target, client_.right, client_.bottom);
         }
     }
 
 private:
-    HWND hwnd_;
-    PAINTSTRUCT paint_ = {};
-    HDC window_ = nullptr;
+    CPaintDC window_;
     RECT client_ = {};
-    CDC memory_;
-    HBITMAP bitmap_ = nullptr;
+    MemDC* memory_ = nullptr;
 };
 
 } // namespace s::gui::win

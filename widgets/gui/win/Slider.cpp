@@ -1,12 +1,10 @@
 #include "widgets/gui/win/Slider.h"
 
-#include <windowsx.h>
-
 #include <cmath>
 
 #include "drawers/gui/drawer/ISlider.h"
-#include "framework/AfxMessageBox.h"
 #include "system/monitor/UiScale.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 
@@ -67,7 +65,7 @@ void Slider::setParent(IContainer* container) {
     }
     if (!attachNative(container, TRACKBAR_CLASSW, L"", style)) {
         if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+            showCreationFailed(MB_ICONWARNING);
         }
         return;
     }
@@ -213,8 +211,11 @@ void Slider::paint() {
     if (dc == nullptr) {
         return;
     }
-    const IContainer* parent = state_.parent;
-    paint.fill(transparent_ != 0 && parent != nullptr ? parent->getEffectiveBackground() : state_.background);
+    if (transparent_ != 0) {
+        paint.copyParentBackground(this);
+    } else {
+        paint.fill(state_.background);
+    }
     const RECT& r = paint.client();
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, minimum_, maximum_, position_, displayFlag_ != 0, drawerValue_,
                   enabled_ != 0, rangeMode_ != 0, secondPosition_, values_[0], values_[1], values_[2]);
@@ -309,11 +310,11 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HSCROLL:
             return 1;
         case WM_LBUTTONDOWN:
-            pressAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            pressAt(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
             return 0;
         case WM_MOUSEMOVE:
             if (dragging_ != 0) {
-                followMouse(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                followMouse(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
             }
             return 0;
         case WM_LBUTTONUP:
@@ -323,7 +324,7 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_MOUSEWHEEL: {
-            POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            POINT point = MessageArgs::point(lParam);
             RECT client = {};
             GetClientRect(&client);
             ScreenToClient(&point);
