@@ -44,17 +44,13 @@ void resetFieldFont(Font* font) {
 } // namespace
 
 ComboBox::ComboBox()
-    : font_(Font::pool()), fieldFont_(Font::pool()), disabledFieldFont_(Font::pool()), drawer_(nullptr),
-      ownsDrawer_(0) {
+    : font_(Font::pool()), fieldFont_(Font::pool()), disabledFieldFont_(Font::pool()) {
     reset();
 }
 
 ComboBox::~ComboBox() {
     for (Item* item : items_) {
         item->release();
-    }
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
     }
     font_->release();
     fieldFont_->release();
@@ -96,11 +92,7 @@ void ComboBox::reset() {
     }
     items_.clear();
     listeners_.clear();
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
-    drawer_ = nullptr;
-    ownsDrawer_ = 0;
+    drawer_.drop();
     open_ = 0;
     drawCounter_ = 0;
     topIndex_ = -1;
@@ -294,7 +286,7 @@ int32_t ComboBox::getFieldFontCode() const {
 void ComboBox::setFieldFontCode(int32_t code) {
     fieldFont_->setFontCode(code);
     disabledFieldFont_->setFontCode(code);
-    if (drawer_ != nullptr) {
+    if (drawer_) {
         drawer_->applyFonts(fieldFont_, disabledFieldFont_);
     }
     if (m_hWnd != nullptr) {
@@ -365,11 +357,7 @@ void ComboBox::applyRowHeights() {
 }
 
 void ComboBox::setDrawer(drawer::ICombo* drawer, bool owned) {
-    if (ownsDrawer_ != 0 && drawer_ != nullptr && drawer_ != drawer) {
-        drawer_->release();
-    }
-    drawer_ = drawer;
-    ownsDrawer_ = owned ? 1 : 0;
+    drawer_.set(drawer, owned);
     if (drawer != nullptr) {
         drawer->applyFonts(fieldFont_, disabledFieldFont_);
         transparent_ = 1;
@@ -466,7 +454,7 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
             SetTopIndex(top);
         }
     }
-    if (drawer_ != nullptr && field) {
+    if (drawer_ && field) {
         return;
     }
     HDC dc = draw->hDC;
@@ -539,11 +527,7 @@ void ComboBox::paintField() {
     if (dc == nullptr) {
         return;
     }
-    if (transparent_ != 0) {
-        paint.copyParentBackground(this);
-    } else {
-        paint.fill(state_.background);
-    }
+    paint.background(this, transparent_ != 0, state_.background);
     POINT cursor = {};
     GetCursorPos(&cursor);
     ScreenToClient(&cursor);
@@ -570,13 +554,13 @@ LRESULT ComboBox::colour(HDC dc) {
 LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        if (drawer_ != nullptr) {
+        if (drawer_) {
             paintField();
             return 0;
         }
         break;
     case WM_ERASEBKGND:
-        if (drawer_ != nullptr) {
+        if (drawer_) {
             return 1;
         }
         break;
@@ -610,7 +594,7 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case REFLECT_CLOSE_UP:
         if (open_ != 0) {
             open_ = 0;
-            if (drawer_ != nullptr) {
+            if (drawer_) {
                 Invalidate(false);
                 Update();
             }

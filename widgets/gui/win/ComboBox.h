@@ -7,6 +7,7 @@
 #include "framework/CComboBox.h"
 #include "widgets/gui/IComboBox.h"
 #include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"
 
@@ -118,8 +119,7 @@ private:
     int32_t previous_;
     int32_t current_;
     events::ListenerList listeners_;
-    drawer::ICombo* drawer_;
-    uint8_t ownsDrawer_;
+    DrawerHold<drawer::ICombo> drawer_;
     uint8_t enabled_;
     uint8_t open_;
     int32_t drawCounter_;

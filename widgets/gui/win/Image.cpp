@@ -51,16 +51,13 @@ void detachFilter(BufferedImage* image, image::filters::IFilter* filter) {
 
 } // namespace
 
-Image::Image() : set_(nullptr), ownsSet_(0), drawer_(nullptr), ownsDrawer_(0) {
+Image::Image() : set_(nullptr), ownsSet_(0) {
     InitializeCriticalSection(&lock_);
     reset();
 }
 
 Image::~Image() {
     releaseSet();
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
     DeleteCriticalSection(&lock_);
 }
 
@@ -111,11 +108,7 @@ void Image::reset() {
     draggable_ = 0;
     dragging_ = 0;
     lastCursor_ = POINT{0, 0};
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
-    drawer_ = nullptr;
-    ownsDrawer_ = 0;
+    drawer_.drop();
 }
 
 void Image::releaseSet() {
@@ -446,11 +439,7 @@ bool Image::setPaintingPaused(bool paused) {
 }
 
 void Image::setDrawer(drawer::IImage* drawer, bool owned) {
-    if (ownsDrawer_ != 0 && drawer_ != nullptr && drawer_ != drawer) {
-        drawer_->release();
-    }
-    drawer_ = drawer;
-    ownsDrawer_ = owned ? 1 : 0;
+    drawer_.set(drawer, owned);
     redrawNow();
 }
 
@@ -507,7 +496,7 @@ void Image::paint() {
     } else {
         paint.copyParentBackground(this);
     }
-    if (drawer_ != nullptr && set_ != nullptr) {
+    if (drawer_ && set_ != nullptr) {
         drawer_->draw(dc, this, r.left, r.top, r.right, r.bottom, set_->frameAt(frame_), mode_, border_ != 0,
                       fit_ != 0);
     }

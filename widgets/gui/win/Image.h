@@ -6,6 +6,7 @@
 
 #include "core/thread/ClassPool.h"
 #include "widgets/gui/IImage.h"
+#include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"
 
@@ -105,8 +106,7 @@ private:
     uint8_t draggable_;
     uint8_t dragging_;
     POINT lastCursor_;
-    drawer::IImage* drawer_;
-    uint8_t ownsDrawer_;
+    DrawerHold<drawer::IImage> drawer_;
 };
 
 } // namespace s::gui::win

@@ -17,15 +17,12 @@ namespace s::gui::win {
 
 MenuEx::MenuEx()
     : font_(Font::pool()), hotFont_(Font::pool()), captions_(str::strarray::StrArray::pool()),
-      rects_(col::_array::ArrayS32::pool()), drawer_(nullptr), ownsDrawer_(0) {
+      rects_(col::_array::ArrayS32::pool()) {
     reset();
 }
 
 MenuEx::~MenuEx() {
     clearEntries();
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
     font_->release();
     hotFont_->release();
     captions_->release();
@@ -55,11 +52,7 @@ void MenuEx::reset() {
     }
     spacingX_ = 6;
     spacingY_ = 3;
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
-    drawer_ = nullptr;
-    ownsDrawer_ = 0;
+    drawer_.drop();
     hover_ = -1;
     openIndex_ = -1;
     pressed_ = 0;
@@ -198,11 +191,7 @@ void MenuEx::runCommand(int32_t commandId) {
 }
 
 void MenuEx::setDrawer(drawer::IMenu* drawer, bool owned) {
-    if (ownsDrawer_ != 0 && drawer_ != nullptr && drawer_ != drawer) {
-        drawer_->release();
-    }
-    drawer_ = drawer;
-    ownsDrawer_ = owned ? 1 : 0;
+    drawer_.set(drawer, owned);
     measure();
     redrawNow();
 }
@@ -249,7 +238,7 @@ void MenuEx::measure() {
     setContentSize(0, 0);
     setMinimumSize(0, 0);
     rects_->clear();
-    if (drawer_ != nullptr) {
+    if (drawer_) {
         int32_t width = 0;
         int32_t height = 0;
         drawer_->layout(captions_, font_, rects_, &width, &height, spacingX_, spacingY_, singleEntry_ != 0);
@@ -430,7 +419,7 @@ void MenuEx::closePopup() {
 LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        if (drawer_ == nullptr) {
+        if (!drawer_) {
             break;
         }
         paint();

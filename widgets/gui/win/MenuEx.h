@@ -6,6 +6,7 @@
 #include "core/thread/ClassPool.h"
 #include "widgets/gui/IMenuEx.h"
 #include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"
 
@@ -96,8 +97,7 @@ private:
     str::strarray::StrArray* captions_;
     col::_array::ArrayS32* rects_;
     int32_t spacingX_, spacingY_;
-    drawer::IMenu* drawer_;
-    uint8_t ownsDrawer_;
+    DrawerHold<drawer::IMenu> drawer_;
     int32_t hover_;
     int32_t openIndex_;
     uint8_t pressed_;

@@ -37,6 +37,14 @@ public:
             BackBuffer::fill(target, client_.right, client_.bottom, colour);
         }
     }
+    // What lies under the widget in its parent when `parent`, else the colour.
+    void background(const IComponent* widget, bool parent, uint32_t colour) const {
+        if (parent) {
+            copyParentBackground(widget);
+        } else {
+            fill(colour);
+        }
+    }
     // What lies under the widget in its parent.
     void copyParentBackground(const IComponent* widget) const {
         if (HDC target = dc()) {

@@ -10,15 +10,11 @@
 
 namespace s::gui::win {
 
-Slider::Slider() : drawer_(nullptr), ownsDrawer_(0) {
+Slider::Slider() {
     reset();
 }
 
-Slider::~Slider() {
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
-}
+Slider::~Slider() = default;
 
 Slider* Slider::create(int32_t widthPercent, int32_t heightPercent) {
     Slider* slider = pool();
@@ -43,11 +39,7 @@ void Slider::reset() {
     position_ = 0;
     tickFrequency_ = 10;
     listeners_.clear();
-    if (ownsDrawer_ != 0 && drawer_ != nullptr) {
-        drawer_->release();
-    }
-    drawer_ = nullptr;
-    ownsDrawer_ = 0;
+    drawer_.drop();
     displayFlag_ = 0;
     drawerValue_ = 0;
     dragging_ = moved_ = rangeMode_ = draggedThumb_ = 0;
@@ -157,11 +149,7 @@ void Slider::setNoTicks(bool noTicks) {
 }
 
 void Slider::setDrawer(drawer::ISlider* drawer, bool owned) {
-    if (ownsDrawer_ != 0 && drawer_ != nullptr && drawer_ != drawer) {
-        drawer_->release();
-    }
-    drawer_ = drawer;
-    ownsDrawer_ = owned ? 1 : 0;
+    drawer_.set(drawer, owned);
     redrawNow();
 }
 
@@ -211,11 +199,7 @@ void Slider::paint() {
     if (dc == nullptr) {
         return;
     }
-    if (transparent_ != 0) {
-        paint.copyParentBackground(this);
-    } else {
-        paint.fill(state_.background);
-    }
+    paint.background(this, transparent_ != 0, state_.background);
     const RECT& r = paint.client();
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, minimum_, maximum_, position_, displayFlag_ != 0, drawerValue_,
                   enabled_ != 0, rangeMode_ != 0, secondPosition_, values_[0], values_[1], values_[2]);
@@ -301,7 +285,7 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    if (drawer_ != nullptr) {
+    if (drawer_) {
         switch (message) {
         case WM_PAINT:
             paint();
@@ -341,7 +325,7 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     const LRESULT result = Native::WindowProc(message, wParam, lParam);
-    if (message == WM_HSCROLL && drawer_ == nullptr) {
+    if (message == WM_HSCROLL && !drawer_) {
         readNativePosition();
     }
     return result;

@@ -5,6 +5,7 @@
 #include "framework/CSliderCtrl.h"
 #include "widgets/gui/ISlider.h"
 #include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"
 
@@ -80,8 +81,7 @@ private:
     uint8_t noTicks_;
     int32_t minimum_, maximum_, position_, tickFrequency_;
     events::ListenerList listeners_;
-    drawer::ISlider* drawer_;
-    uint8_t ownsDrawer_;
+    DrawerHold<drawer::ISlider> drawer_;
     uint8_t displayFlag_;
     int32_t drawerValue_;
     uint8_t dragging_, moved_, rangeMode_, draggedThumb_;
