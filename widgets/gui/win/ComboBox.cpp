@@ -106,10 +106,7 @@ void ComboBox::setParent(IContainer* container) {
         return;
     }
     IWindow* const before = state_.window;
-    if (!attachNative(container, WC_COMBOBOXW, L"", STYLE)) {
-        if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            showCreationFailed(MB_ICONWARNING);
-        }
+    if (!attachOrReport(container, WC_COMBOBOXW, STYLE)) {
         return;
     }
     IWindow* const window = state_.window;

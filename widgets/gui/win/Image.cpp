@@ -126,10 +126,7 @@ void Image::setParent(IContainer* container) {
         attachNative(nullptr, nullptr, nullptr, 0);
         return;
     }
-    if (!attachNative(container, TOOLKIT_WINDOW_CLASS, L"", WS_CHILD)) {
-        if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            showCreationFailed(MB_ICONWARNING);
-        }
+    if (!attachOrReport(container, TOOLKIT_WINDOW_CLASS, WS_CHILD)) {
         return;
     }
     measure();

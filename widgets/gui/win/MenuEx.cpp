@@ -93,10 +93,7 @@ void MenuEx::setParent(IContainer* container) {
         attachNative(nullptr, nullptr, nullptr, 0);
         return;
     }
-    if (!attachNative(container, TOOLKIT_WINDOW_CLASS, L"", WS_CHILD | WS_CLIPSIBLINGS)) {
-        if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            showCreationFailed(MB_ICONWARNING);
-        }
+    if (!attachOrReport(container, TOOLKIT_WINDOW_CLASS, WS_CHILD | WS_CLIPSIBLINGS)) {
         return;
     }
     if (state_.window != before && state_.window != nullptr && state_.window->hasLocalizer()) {

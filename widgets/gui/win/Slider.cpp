@@ -55,10 +55,7 @@ void Slider::setParent(IContainer* container) {
         attachNative(nullptr, nullptr, nullptr, 0);
         return;
     }
-    if (!attachNative(container, TRACKBAR_CLASSW, L"", style)) {
-        if (container->getNativeHandle() != nullptr && m_hWnd == nullptr) {
-            showCreationFailed(MB_ICONWARNING);
-        }
+    if (!attachOrReport(container, TRACKBAR_CLASSW, style)) {
         return;
     }
     SetLongPtr(GWLP_ID, CONTROL_ID);
