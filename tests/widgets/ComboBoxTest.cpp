@@ -104,7 +104,7 @@ TEST(ComboBoxTest, AnEmptyListHasNoSelectionAndNotifyingSettersTellOnlyChanges) 
     Released<ComboBox> box(boxOf({L"a", L"b", L"c"}));
     box->addSelectionListener(&changes);
     box->setSelectedIndex(7, true);  // outside: the first entry
-    box->setSelectedIndex(0, true);  // already selected
+    box->selectIndex(0, true);  // already selected
     EXPECT_TRUE(box->selectByValue(2, true));
     EXPECT_EQ(2, box->getSelectedIndex());
     EXPECT_EQ(0, box->getPreviousIndex());

@@ -33,6 +33,11 @@ TEST(SliderTest, PositionsStayInTheRangeAndBelowTheSecondThumbWithoutTellingList
         EXPECT_EQ(c.position, slider->getPosition()) << c.set;
         EXPECT_TRUE(changes.codes.empty());
     }
+    // The dialogs' form: range, position and ticks.
+    Released<Slider> ranged(Slider::create(255, 300, 5));
+    EXPECT_EQ(255, ranged->getMaximum());
+    EXPECT_EQ(255, ranged->getPosition());
+
     // The second thumb stays above the first.
     Released<Slider> slider(Slider::create(-1, -1));
     slider->setRangeMode(true);

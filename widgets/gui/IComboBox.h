@@ -28,6 +28,8 @@ public:
     virtual bool deleteByValue(int32_t value) = 0;
     virtual bool deleteSelected() = 0;
     virtual void setSelectedIndex(int32_t index, bool notify) = 0;
+    // The name the dialogs call it by.
+    void selectIndex(int32_t index, bool notify) { setSelectedIndex(index, notify); }
     virtual bool selectByValue(int32_t value, bool notify) = 0;
     virtual int32_t getSelectedIndex() const = 0;
     virtual Item* getSelectedItem() const = 0;

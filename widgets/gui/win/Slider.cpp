@@ -27,6 +27,16 @@ Slider* Slider::create(int32_t widthPercent, int32_t heightPercent) {
     return slider;
 }
 
+Slider* Slider::create(int32_t range, int32_t position, int32_t tickFrequency) {
+    Slider* slider = create(-1, -1);
+    if (slider != nullptr) {
+        slider->setRange(0, range);
+        slider->setPosition(position);
+        slider->setTickFrequency(tickFrequency);
+    }
+    return slider;
+}
+
 void Slider::reset() {
     resetComponent();
     state_.background = 0xFFFFFF;

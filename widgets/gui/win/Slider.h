@@ -27,6 +27,8 @@ public:
     static constexpr int32_t THUMB_WIDTH = 10;
 
     static Slider* create(int32_t widthPercent, int32_t heightPercent);
+    // A slider over 0..range at the position, ticks every tickFrequency (the dialogs' form).
+    static Slider* create(int32_t range, int32_t position, int32_t tickFrequency);
     ~Slider() override;
 
     void reset() override;
