@@ -124,6 +124,58 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
     window->setFrameDrawer(nullptr, false);
 }
 
+TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
+    Released<Window> window(shownWindow(50, 50, 300, 200));
+    StubFrame drawer;
+    window->setFrameDrawer(&drawer, false);
+    window->setResizeByFrame(true);
+    Recorder sizing;
+    std::vector<int32_t> edges;
+    sizing.action = [&](int32_t) { edges.push_back(window->getSizingEdge()); };
+    window->addSizingListener(&sizing);
+    HWND frame = window->getFrameHandle();
+    struct Case {
+        POINT at;  // from the window's top-left corner
+        int dx, dy;
+        bool cancelled;  // the mouse is taken away before it moves
+        RECT change;     // added to left, top, right, bottom
+        int32_t edge;
+    } cases[] = {
+        {{297, 100}, 40, 0, false, {0, 0, 40, 0}, Window::EDGE_RIGHT},
+        {{3, 197}, -20, 30, false, {-20, 0, 0, 30}, Window::EDGE_BOTTOM_LEFT},
+        {{150, 2}, 0, -25, false, {0, -25, 0, 0}, Window::EDGE_TOP},
+        {{297, 100}, 40, 0, true, {0, 0, 0, 0}, Window::EDGE_NONE},
+    };
+    for (const Case& c : cases) {
+        RECT before;
+        GetWindowRect(frame, &before);
+        const size_t told = edges.size();
+        const POINT start = {before.left + c.at.x, before.top + c.at.y};
+        SetCursorPos(start.x, start.y);
+        SendMessageW(frame, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(start.x, start.y));
+        SendMessageW(frame, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(start.x, start.y));
+        if (c.cancelled) {
+            SendMessageW(frame, WM_CANCELMODE, 0, 0);
+        }
+        SetCursorPos(start.x + c.dx, start.y + c.dy);
+        SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, 0);
+        SendMessageW(frame, WM_LBUTTONUP, 0, 0);
+        RECT after;
+        GetWindowRect(frame, &after);
+        EXPECT_EQ(before.left + c.change.left, after.left) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(before.top + c.change.top, after.top);
+        EXPECT_EQ(before.right + c.change.right, after.right);
+        EXPECT_EQ(before.bottom + c.change.bottom, after.bottom);
+        if (c.edge == Window::EDGE_NONE) {
+            EXPECT_EQ(told, edges.size());
+        } else {
+            ASSERT_LT(told, edges.size());
+            EXPECT_EQ(c.edge, edges.back());
+        }
+    }
+    window->setFrameDrawer(nullptr, false);
+}
+
 BYTE layeredAlpha(HWND hwnd) {
     BYTE alpha = 0;
     DWORD flags = 0;

@@ -125,6 +125,7 @@ void Window::reset() {
         SetRegion(nullptr, false);
     }
     frame_.reset();
+    frame_.setResizeByFrame(false);
     fader_.reset();
     dragByClient_ = 0;
     keepInside_ = 0;
@@ -1037,6 +1038,9 @@ bool Window::onTimer(UINT_PTR id) {
 }
 
 bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (frame_.handleResize(m_hWnd, message, wParam, lParam, followCursor_ != 0, result)) {
+        return true;
+    }
     if (frame_.handle(m_hWnd, message, wParam, lParam, state_.background, dragByClient_ != 0, result)) {
         return true;
     }

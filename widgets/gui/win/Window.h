@@ -210,6 +210,7 @@ public:
 
     void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
     void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
+    void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
     void show(bool show, bool activate) override;
     void saveState(bool rememberAnimation) override;
     bool isOnScreen() const override;
