@@ -26,17 +26,6 @@ using s::gui::win::WindowFrame;
 using namespace toolkittest;
 using windowtest::Recorder;
 
-bool waitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
-
 // A frame drawer that paints one colour and clips to the whole window, recording sizes.
 class StubFrame : public s::gui::drawer::IWindow {
 public:

@@ -542,11 +542,7 @@ void Label::paint() {
     if (state_.visible == 0 || width <= 0 || height <= 0) {
         return;
     }
-    image::win::BufferedImage* buffer = BackBuffer::ensure(&buffer_, width, height);
-    if (buffer == nullptr) {
-        return;
-    }
-    thread::Held<MemDC> mem{MemDC::acquire(m_hWnd, buffer, false)};
+    thread::Held<MemDC> mem{BackBuffer::paintInto(m_hWnd, &buffer_, width, height)};
     if (!mem) {
         return;
     }

@@ -27,8 +27,6 @@ namespace s::gui::win {
 
 namespace {
 
-const wchar_t* const WINDOW_CREATION_FAILED = L"Window Creation Failed!";
-const wchar_t* const ERROR_CAPTION = L"Error!";
 
 // WM_SIZING's WMSZ_* codes as the window's own edge numbers.
 int32_t edgeOfSizing(WPARAM wmsz) {
@@ -193,7 +191,7 @@ bool Window::createNative() {
     }
     if (!invisible_.CreateEx(0, TOOLKIT_WINDOW_CLASS, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr)) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     invisible_.Show(SW_HIDE);
@@ -201,7 +199,7 @@ bool Window::createNative() {
     invisible_.Show(SW_HIDE);
     invisible_.Update();
     if (!createMainWindow()) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     Show(SW_HIDE);

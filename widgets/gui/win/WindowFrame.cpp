@@ -178,11 +178,7 @@ void WindowFrame::paintArea(HWND frame, HDC target, const RECT& area, uint32_t b
     const int32_t width = area.right - area.left;
     const int32_t height = area.bottom - area.top;
     // A minimised frame has nothing to paint, and no empty bitmap can be made.
-    image::win::BufferedImage* buffer = BackBuffer::ensure(&buffer_, width, height);
-    if (buffer == nullptr) {
-        return;
-    }
-    thread::Held<MemDC> mem{MemDC::acquire(frame, buffer, false)};
+    thread::Held<MemDC> mem{BackBuffer::paintInto(frame, &buffer_, width, height)};
     if (!mem) {
         return;
     }
@@ -192,15 +188,7 @@ void WindowFrame::paintArea(HWND frame, HDC target, const RECT& area, uint32_t b
         BackBuffer::fill(*mem.get(), width, height, background);
     }
     // Children paint themselves.
-    for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) {
-            continue;
-        }
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
-        ExcludeClipRect(target, rect.left, rect.top, rect.right, rect.bottom);
-    }
+    BackBuffer::excludeChildren(frame, target);
     if (excludeClient) {
         RECT client;
         GetClientRect(frame, &client);
