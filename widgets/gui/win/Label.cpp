@@ -236,10 +236,11 @@ void Label::endTemporaryText() {
     if (hasSaved_ == 0) {
         return;
     }
-    hasSaved_ = 0;
+    // The flag goes last: until the saved text shows, the temporary one is still up.
     const std::wstring saved = saved_;
-    saved_.clear();
     showText(saved, true);
+    hasSaved_ = 0;
+    saved_.clear();
 }
 
 void Label::setTextId(int32_t id) {
