@@ -11,6 +11,7 @@
 #include "ToolkitTestSupport.h"
 #include "drawers/gui/drawer/IWindow.h"
 #include "system/monitor/UiScale.h"
+#include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
@@ -378,6 +379,41 @@ TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
         EXPECT_EQ(c.wantX, rect.left) << c.x;
         EXPECT_EQ(c.wantY, rect.top) << c.y;
     }
+}
+
+struct BoundsRecord : s::gui::IWindowState {
+    void setMaximized(bool on) override { maximized.push_back(on); }
+    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override { bounds.push_back(RECT{x, y, w, h}); }
+    void setLanguageName(const wchar_t*) override {}
+    void persist() override {}
+    std::vector<bool> maximized;
+    std::vector<RECT> bounds;
+};
+
+TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
+    Released<Window> window(Window::pool());
+    BoundsRecord record;
+    window->setStateRecord(&record);
+    struct Case {
+        int x, y;
+        bool centred;
+    } cases[] = {{-3000, -3000, true}, {200, 150, false}};
+    for (const Case& c : cases) {
+        window->setBounds(c.x, c.y, 240, 160);
+        window->show(true, false);
+        RECT shown;
+        GetWindowRect(window->getFrameHandle(), &shown);
+        EXPECT_TRUE(window->isOnScreen());
+        EXPECT_EQ(c.centred, shown.left != c.x || shown.top != c.y) << c.x;
+        window->show(false, false);
+        EXPECT_FALSE(window->isVisible());
+        ASSERT_FALSE(record.bounds.empty());
+        EXPECT_EQ(shown.left, record.bounds.back().left);
+        EXPECT_EQ(shown.top, record.bounds.back().top);
+        EXPECT_EQ(240, record.bounds.back().right);
+        EXPECT_FALSE(record.maximized.back());
+    }
+    window->setStateRecord(nullptr);
 }
 
 TEST(WindowExtrasTest, AWindowIsOnScreenWithTenPixelsInsideEachWay) {

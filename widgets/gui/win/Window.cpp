@@ -825,6 +825,11 @@ void Window::show(bool showIt, bool activateIt) {
         if (checkPosition_ != 0 && keepInside_ == 0 && followCursor_ == 0 && !isOnScreen()) {
             centre();
         }
+        if (activateIt && (GetExStyle() & WS_EX_APPWINDOW) != 0) {
+            // Through the taskbar's own road, which brings the window to the front.
+            minimize();
+            restore();
+        }
         if (activateIt) {
             activate(true);
         }
@@ -860,6 +865,22 @@ void Window::saveState(bool) {
     if (GetWindowRect(&frame)) {
         stateRecord_->setNormalBounds(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
     }
+}
+
+void Window::centre() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    RECT frame;
+    if (!GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(&frame)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    const int32_t width = frame.right - frame.left;
+    const int32_t height = frame.bottom - frame.top;
+    setPosition(area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2);
 }
 
 bool Window::isOnScreen() const {
