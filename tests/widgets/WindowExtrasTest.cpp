@@ -114,6 +114,17 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
     window->setFrameDrawer(nullptr, false);
 }
 
+// Moves the cursor and waits until the system reports it there.
+void moveCursor(int x, int y) {
+    SetCursorPos(x, y);
+    waitUntil(
+        [&] {
+            POINT at;
+            return GetCursorPos(&at) && at.x == x && at.y == y;
+        },
+        1000);
+}
+
 TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
     Released<Window> window(shownWindow(50, 50, 300, 200));
     StubFrame drawer;
@@ -141,13 +152,13 @@ TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
         GetWindowRect(frame, &before);
         const size_t told = edges.size();
         const POINT start = {before.left + c.at.x, before.top + c.at.y};
-        SetCursorPos(start.x, start.y);
+        moveCursor(start.x, start.y);
         SendMessageW(frame, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(start.x, start.y));
         SendMessageW(frame, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(start.x, start.y));
         if (c.cancelled) {
             SendMessageW(frame, WM_CANCELMODE, 0, 0);
         }
-        SetCursorPos(start.x + c.dx, start.y + c.dy);
+        moveCursor(start.x + c.dx, start.y + c.dy);
         SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, 0);
         SendMessageW(frame, WM_LBUTTONUP, 0, 0);
         RECT after;
@@ -203,7 +214,7 @@ TEST(WindowExtrasTest, FadeStepsStopAtTheirTarget) {
 TEST(WindowExtrasTest, AHoverFadeToNinetyNineGoesOutAndEndsAtNinetyNineWithItsTimersGone) {
     Released<Window> window(shownWindow(0, 0, 200, 150));
     // The cursor stays away from the window, so the wait ends after the display time.
-    SetCursorPos(1200, 1000);
+    moveCursor(1200, 1000);
     window->setAlpha(99, false);
     window->setHoverBehaviour(true, false, false, false, 1, -1, -1);
     SendMessageW(window->getFrameHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
