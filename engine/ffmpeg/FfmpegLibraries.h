@@ -10,6 +10,15 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/pixdesc.h>
 #include <libavutil/rational.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libavutil/parseutils.h>
+#include <libavutil/avstring.h>
+#include <libavutil/eval.h>
+#include <libavcodec/bsf.h>
+#include <libavfilter/avfilter.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
 }
 
 // The seven FFmpeg DLLs, bound by file name at start-up (no import libraries, so the
@@ -27,7 +36,19 @@ extern "C" {
     X(avcodec_open2)                \
     X(avcodec_free_context)         \
     X(av_get_profile_name)          \
-    X(av_get_bits_per_sample)
+    X(av_get_bits_per_sample) \
+    X(avcodec_find_encoder) \
+    X(avcodec_find_encoder_by_name) \
+    X(avcodec_descriptor_get) \
+    X(avcodec_descriptor_get_by_name) \
+    X(avcodec_get_class) \
+    X(avcodec_parameters_from_context) \
+    X(avcodec_parameters_copy) \
+    X(av_codec_is_encoder) \
+    X(av_codec_is_decoder) \
+    X(av_bsf_get_by_name) \
+    X(av_packet_alloc) \
+    X(av_packet_free)
 #define S_FFMPEG_AVDEVICE_EXPORTS(X) \
     X(avdevice_register_all)
 #define S_FFMPEG_AVFILTER_EXPORTS(X)
@@ -38,15 +59,70 @@ extern "C" {
     X(avio_size)                      \
     X(av_guess_sample_aspect_ratio)   \
     X(avformat_network_init)          \
-    X(avformat_network_deinit)
+    X(avformat_network_deinit) \
+    X(avformat_alloc_context) \
+    X(av_find_input_format) \
+    X(avformat_alloc_output_context2) \
+    X(avformat_new_stream) \
+    X(avformat_get_class) \
+    X(avio_open2) \
+    X(avio_closep) \
+    X(avio_check) \
+    X(av_guess_codec) \
+    X(avformat_query_codec) \
+    X(av_dump_format) \
+    X(avformat_free_context) \
+    X(avformat_match_stream_specifier) \
+    X(av_filename_number_test) \
+    X(avformat_seek_file) \
+    X(av_match_ext)
 #define S_FFMPEG_AVUTIL_EXPORTS(X)    \
     X(av_log_set_flags)               \
     X(av_dict_get)                    \
     X(av_fourcc_make_string)          \
     X(av_reduce)                      \
-    X(av_get_pix_fmt_name)
-#define S_FFMPEG_SWRESAMPLE_EXPORTS(X)
-#define S_FFMPEG_SWSCALE_EXPORTS(X)
+    X(av_get_pix_fmt_name) \
+    X(av_log) \
+    X(av_log_set_level) \
+    X(av_log_set_callback) \
+    X(av_log_format_line2) \
+    X(av_strdup) \
+    X(av_free) \
+    X(av_freep) \
+    X(av_malloc) \
+    X(av_mallocz) \
+    X(av_calloc) \
+    X(av_realloc_array) \
+    X(av_asprintf) \
+    X(av_strerror) \
+    X(av_strtod) \
+    X(av_strcasecmp) \
+    X(av_get_token) \
+    X(av_dict_set) \
+    X(av_dict_set_int) \
+    X(av_dict_copy) \
+    X(av_dict_free) \
+    X(av_opt_find) \
+    X(av_opt_set) \
+    X(av_opt_set_int) \
+    X(av_parse_time) \
+    X(av_parse_video_size) \
+    X(av_parse_video_rate) \
+    X(av_parse_ratio) \
+    X(av_get_pix_fmt) \
+    X(av_get_sample_fmt) \
+    X(av_channel_layout_from_string) \
+    X(av_channel_layout_default) \
+    X(av_channel_layout_copy) \
+    X(av_channel_layout_uninit) \
+    X(av_rescale_q) \
+    X(av_get_media_type_string) \
+    X(av_frame_alloc) \
+    X(av_frame_free)
+#define S_FFMPEG_SWRESAMPLE_EXPORTS(X) \
+    X(swr_get_class)
+#define S_FFMPEG_SWSCALE_EXPORTS(X) \
+    X(sws_get_class)
 
 namespace s::ffmpeg {
 
