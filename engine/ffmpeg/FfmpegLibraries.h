@@ -15,6 +15,7 @@ extern "C" {
 #include <libavutil/parseutils.h>
 #include <libavutil/avstring.h>
 #include <libavutil/eval.h>
+#include <libavutil/fifo.h>
 #include <libavcodec/bsf.h>
 #include <libavfilter/avfilter.h>
 #include <libswresample/swresample.h>
@@ -48,10 +49,12 @@ extern "C" {
     X(av_codec_is_decoder) \
     X(av_bsf_get_by_name) \
     X(av_packet_alloc) \
-    X(av_packet_free)
+    X(av_packet_free) \
+    X(av_get_exact_bits_per_sample)
 #define S_FFMPEG_AVDEVICE_EXPORTS(X) \
     X(avdevice_register_all)
-#define S_FFMPEG_AVFILTER_EXPORTS(X)
+#define S_FFMPEG_AVFILTER_EXPORTS(X) \
+    X(avfilter_inout_free)
 #define S_FFMPEG_AVFORMAT_EXPORTS(X)  \
     X(avformat_open_input)            \
     X(avformat_find_stream_info)      \
@@ -75,7 +78,12 @@ extern "C" {
     X(avformat_match_stream_specifier) \
     X(av_filename_number_test) \
     X(avformat_seek_file) \
-    X(av_match_ext)
+    X(av_match_ext) \
+    X(avio_write) \
+    X(avio_flush) \
+    X(avio_read) \
+    X(av_new_program) \
+    X(av_program_add_stream_index)
 #define S_FFMPEG_AVUTIL_EXPORTS(X)    \
     X(av_log_set_flags)               \
     X(av_dict_get)                    \
@@ -115,10 +123,12 @@ extern "C" {
     X(av_channel_layout_default) \
     X(av_channel_layout_copy) \
     X(av_channel_layout_uninit) \
+    X(av_channel_layout_describe) \
     X(av_rescale_q) \
     X(av_get_media_type_string) \
     X(av_frame_alloc) \
-    X(av_frame_free)
+    X(av_frame_free) \
+    X(av_fifo_alloc2)
 #define S_FFMPEG_SWRESAMPLE_EXPORTS(X) \
     X(swr_get_class)
 #define S_FFMPEG_SWSCALE_EXPORTS(X) \

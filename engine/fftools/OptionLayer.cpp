@@ -91,7 +91,7 @@ int writeOption(void* optctx, const OptionDef* po, const char* opt, const char* 
     return ok ? 0 : AVERROR(EINVAL);
 }
 
-const OptionDef AVOPTION_PASSTHROUGH = {"AVOption passthrough", HAS_ARG, {nullptr}, nullptr, nullptr};
+const OptionDef AVOPTION_PASSTHROUGH = {"AVOption passthrough", HAS_ARG, {nullptr, nullptr, 0}, nullptr, nullptr};
 
 void finishGroup(OptionParseContext* octx, int groupIndex, const char* arg, bool* ok) {
     OptionGroupList* list = &octx->groups[groupIndex];

@@ -61,7 +61,8 @@ typedef int (*OptionHandler)(void* optctx, const char* opt, const char* arg);
 struct OptionDef {
     const char* name;
     int flags;
-    union {
+    // Where the value goes: a global, a handler, or an offset into the per-file context.
+    struct {
         void* dst_ptr;
         OptionHandler func_arg;
         size_t off;
