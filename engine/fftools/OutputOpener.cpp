@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -287,6 +288,37 @@ bool parseRcOverride(AVCodecContext* enc, const char* text) {
     return true;
 }
 
+// The two-pass statistics "<prefix>-<stream>.log" in the current directory (the job's
+// working folder): written by pass 1, read whole before pass 2 encodes. libx264 keeps
+// its own file under that name.
+int openPassLog(OutputStream* ost, int pass) {
+    char name[1024];
+    std::snprintf(name, sizeof name, "%s-%d.log", ost->logfile_prefix != nullptr ? ost->logfile_prefix : "ffmpeg2pass",
+                  nb_output_streams - 1);
+    if (std::strcmp(ost->enc->name, "libx264") == 0) {
+        ff::av_dict_set(&ost->encoder_opts, "stats", name, AV_DICT_DONT_OVERWRITE);
+        return 0;
+    }
+    if ((pass & 2) != 0) {
+        char* stats = nullptr;
+        size_t size = 0;
+        if (cmdutils_read_file(name, &stats, &size) < 0) {
+            ff::av_log(nullptr, AV_LOG_FATAL, "Error reading log file '%s' for pass-2 encoding\n", name);
+            return -1;
+        }
+        ost->enc_ctx->stats_in = stats;
+    }
+    if ((pass & 1) != 0) {
+        ost->logfile = fopen_utf8(name, L"wb");
+        if (ost->logfile == nullptr) {
+            ff::av_log(nullptr, AV_LOG_FATAL, "Cannot write log file '%s' for pass-1 encoding: %s\n", name,
+                       std::strerror(errno));
+            return -1;
+        }
+    }
+    return 0;
+}
+
 OutputStream* newVideoStream(OptionsContext* o, AVFormatContext* oc, int source_index) {
     OutputStream* ost = newOutputStream(o, oc, AVMEDIA_TYPE_VIDEO, source_index);
     if (ost == nullptr) {
@@ -368,6 +400,9 @@ OutputStream* newVideoStream(OptionsContext* o, AVFormatContext* oc, int source_
     }
     if (const char* prefix = str(match_per_stream(o->passlogfiles, o->nb_passlogfiles, oc, st, &ok))) {
         ost->logfile_prefix = ff::av_strdup(prefix);
+    }
+    if (pass != 0 && openPassLog(ost, pass) < 0) {
+        return nullptr;
     }
     if (const char* keys = str(match_per_stream(o->forced_key_frames, o->nb_forced_key_frames, oc, st, &ok))) {
         ost->forced_keyframes = ff::av_strdup(keys);
