@@ -169,6 +169,7 @@ extern "C" {
     X(av_get_sample_fmt) \
     X(av_channel_layout_from_string) \
     X(av_channel_layout_default) \
+    X(av_channel_layout_from_mask) \
     X(av_channel_layout_copy) \
     X(av_channel_layout_uninit) \
     X(av_rescale_q) \
