@@ -67,7 +67,8 @@ extern "C" {
     X(avcodec_receive_packet) \
     X(avcodec_send_frame) \
     X(avcodec_send_packet) \
-    X(avsubtitle_free)
+    X(avsubtitle_free) \
+    X(av_get_exact_bits_per_sample)
 #define S_FFMPEG_AVDEVICE_EXPORTS(X) \
     X(avdevice_register_all)
 #define S_FFMPEG_AVFILTER_EXPORTS(X) \
@@ -131,7 +132,10 @@ extern "C" {
     X(avformat_write_header) \
     X(avio_flush) \
     X(avio_seek) \
-    X(avio_write)
+    X(avio_write) \
+    X(avio_read) \
+    X(av_new_program) \
+    X(av_program_add_stream_index)
 #define S_FFMPEG_AVUTIL_EXPORTS(X) \
     X(av_log_set_flags) \
     X(av_dict_get) \
@@ -188,7 +192,8 @@ extern "C" {
     X(av_gettime) \
     X(av_mul_q) \
     X(av_rescale_delta) \
-    X(av_usleep)
+    X(av_usleep) \
+    X(av_fifo_alloc2)
 #define S_FFMPEG_SWRESAMPLE_EXPORTS(X) \
     X(swr_get_class)
 #define S_FFMPEG_SWSCALE_EXPORTS(X) \

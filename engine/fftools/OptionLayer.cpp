@@ -91,7 +91,7 @@ int writeOption(void* optctx, const OptionDef* po, const char* opt, const char* 
     return ok ? 0 : AVERROR(EINVAL);
 }
 
-const OptionDef AVOPTION_PASSTHROUGH = {"AVOption passthrough", HAS_ARG, {nullptr}, nullptr, nullptr};
+const OptionDef AVOPTION_PASSTHROUGH = {"AVOption passthrough", HAS_ARG, {nullptr, nullptr, 0}, nullptr, nullptr};
 
 void finishGroup(OptionParseContext* octx, int groupIndex, const char* arg, bool* ok) {
     OptionGroupList* list = &octx->groups[groupIndex];
@@ -416,10 +416,8 @@ int read_yesno() {
     return yes;
 }
 
-namespace {
-
 // FFmpeg's texts are UTF-8; the C library's fopen would read them as ANSI.
-FILE* openUtf8(const char* name, const wchar_t* mode) {
+FILE* fopen_utf8(const char* name, const wchar_t* mode) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0);
     if (length <= 0) {
         return nullptr;
@@ -434,10 +432,8 @@ FILE* openUtf8(const char* name, const wchar_t* mode) {
     return f;
 }
 
-} // namespace
-
 int cmdutils_read_file(const char* filename, char** bufptr, size_t* size) {
-    FILE* f = openUtf8(filename, L"rb");
+    FILE* f = fopen_utf8(filename, L"rb");
     if (f == nullptr) {
         const int ret = AVERROR(errno);
         ff::av_log(nullptr, AV_LOG_ERROR, "Cannot read file '%s': %s\n", filename, std::strerror(errno));
@@ -500,7 +496,7 @@ FILE* get_preset_file(char* filename, size_t filename_size, const char* preset_n
     }
     std::strncpy(filename, preset_name, filename_size - 1);
     filename[filename_size - 1] = '\0';
-    return openUtf8(filename, L"r");
+    return fopen_utf8(filename, L"r");
 }
 
 int check_stream_specifier(AVFormatContext* s, AVStream* st, const char* spec) {

@@ -61,7 +61,8 @@ typedef int (*OptionHandler)(void* optctx, const char* opt, const char* arg);
 struct OptionDef {
     const char* name;
     int flags;
-    union {
+    // Where the value goes: a global, a handler, or an offset into the per-file context.
+    struct {
         void* dst_ptr;
         OptionHandler func_arg;
         size_t off;
@@ -139,6 +140,8 @@ void uninit_parse_context(OptionParseContext* octx);
 void print_error(const char* filename, int err);
 // Reads one answer from standard input: true for "y"/"Y".
 int read_yesno();
+// Opens a file named in UTF-8 (FFmpeg's texts) with a _wfopen mode.
+FILE* fopen_utf8(const char* name, const wchar_t* mode);
 // Reads a whole file into a NUL-ended buffer (av_malloc'ed).
 int cmdutils_read_file(const char* filename, char** bufptr, size_t* size);
 

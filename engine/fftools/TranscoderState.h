@@ -192,6 +192,12 @@ struct OutputFilter {
     int format;
     int sample_rate;
     AVChannelLayout ch_layout;
+
+    // When the options fixed none: the encoder's own lists (null-, -1- or 0-ended, not
+    // owned), for the sink's format filter to choose from.
+    const int* formats;
+    const AVChannelLayout* ch_layouts;
+    const int* sample_rates;
 };
 
 struct FilterGraph {
@@ -464,6 +470,12 @@ const AVCodec* find_default_decoder(enum AVCodecID id);
 int guess_input_channel_layout(InputStream* ist);
 
 // ---- the filter side ----
+// open_output_file makes the simple graph of every encoded audio and video stream
+// (init_simple_filtergraph, after flagging its input stream DECODING_FOR_OST) and sets
+// that graph's OutputFilter wishes from the encoder context (format, rate, layout, size,
+// frame rate) or the encoder's lists; "-filter_complex" graphs are made by the option
+// and bound by init_complex_filtergraph after the inputs are open. Configuring them
+// (configure_filtergraph) is the transcode's start.
 int init_simple_filtergraph(InputStream* ist, OutputStream* ost);
 int init_complex_filtergraph(FilterGraph* fg);
 int configure_filtergraph(FilterGraph* fg);
