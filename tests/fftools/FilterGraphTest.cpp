@@ -6,7 +6,7 @@ namespace ff = s::ffmpeg;
 
 // The buffer source names every layout so that FFmpeg reads back the same one; a mask
 // written as a decimal number after "0x" would turn 5.1 (63) into 0x63.
-TEST_F(Transcoder, AudioSourceNamesTheLayoutItReadsBack) {
+TEST_F(TranscodeRun, AudioSourceNamesTheLayoutItReadsBack) {
     const struct {
         uint64_t mask;  // 0: only a count
         int channels;
@@ -43,7 +43,7 @@ TEST_F(Transcoder, AudioSourceNamesTheLayoutItReadsBack) {
 
 // What the graph between decoder and encoder does to the samples: volume, resampling,
 // channel changes, a multichannel source, and a text that is no simple graph.
-TEST_F(Transcoder, GraphsBetweenDecoderAndEncoder) {
+TEST_F(TranscodeRun, GraphsBetweenDecoderAndEncoder) {
     const struct {
         const wchar_t* input;
         std::vector<std::string> options;

@@ -47,7 +47,7 @@ size_t privateBytes() {
 
 // Options of one run never reach the next: after "-t", "-vol", "-async", "-vsync" (and
 // an input's "-t") the next run without them converts the whole input unchanged.
-TEST_F(Transcoder, OptionsOfOneRunDoNotReachTheNext) {
+TEST_F(TranscodeRun, OptionsOfOneRunDoNotReachTheNext) {
     const std::vector<std::string> firstRuns[] = {
         {"-i", "IN", "-y", "-t", "1", "-vol", "512", "-async", "1"},
         {"-t", "1", "-i", "IN", "-y"},
@@ -74,7 +74,7 @@ TEST_F(Transcoder, OptionsOfOneRunDoNotReachTheNext) {
 
 // A run that fails while parsing or opening returns 1, leaves no output behind and still
 // resets everything.
-TEST_F(Transcoder, FailedRunsLeaveNothingBehind) {
+TEST_F(TranscodeRun, FailedRunsLeaveNothingBehind) {
     const std::vector<std::string> cases[] = {
         {"-i", "IN", "-vol", "512", "-nosuchoption", "1", "OUT"},
         {"-vol", "512", "-y", "OUT"},
@@ -101,7 +101,7 @@ TEST_F(Transcoder, FailedRunsLeaveNothingBehind) {
 }
 
 // Hundreds of runs in one process: the same result each time, and no growing memory.
-TEST_F(Transcoder, ManyRunsInOneProcess) {
+TEST_F(TranscodeRun, ManyRunsInOneProcess) {
     Scratch out;
     ASSERT_TRUE(writeSineWav(out.path(L"short.wav"), 44100, 2, 0.2, 8000));
     const std::vector<std::string> args{"-i", out.arg(L"short.wav"), "-y", "-vol", "300", "-acodec", "pcm_s16le",

@@ -24,7 +24,7 @@ uint32_t riffSize(const std::wstring& path) {
 
 // Conversions of the generated media through decoder, graph, encoder and muxer, or
 // stream copies, checked by probing the outputs.
-TEST_F(Transcoder, ConvertsToEveryKindOfOutput) {
+TEST_F(TranscodeRun, ConvertsToEveryKindOfOutput) {
     const struct {
         const wchar_t* input;
         std::vector<std::string> options;  // between the input and the output name
@@ -79,7 +79,7 @@ TEST_F(Transcoder, ConvertsToEveryKindOfOutput) {
 }
 
 // A start and a length before the input, or a length on the output, cut that range.
-TEST_F(Transcoder, TimeRangesGiveTheirLength) {
+TEST_F(TranscodeRun, TimeRangesGiveTheirLength) {
     const struct {
         std::vector<std::string> before, after;
         double seconds;
@@ -105,7 +105,7 @@ TEST_F(Transcoder, TimeRangesGiveTheirLength) {
 }
 
 // WAV to WAV at the same layout keeps every sample; bitexact runs repeat byte for byte.
-TEST_F(Transcoder, WavToWavIsExactAndRepeatable) {
+TEST_F(TranscodeRun, WavToWavIsExactAndRepeatable) {
     Scratch out;
     std::string outputs[2];
     for (int run = 0; run < 2; ++run) {
@@ -156,7 +156,7 @@ TEST(TranscoderProgress, HookValuesFollowPassAndWeight) {
 
 // The report's throttle: the first report only starts the clock, then one per 500 ms
 // of wall time, and the last report always; without statistics only the last one.
-TEST_F(Transcoder, ReportThrottle) {
+TEST_F(TranscodeRun, ReportThrottle) {
     const struct {
         int printStats;
         std::vector<std::pair<int, int64_t>> reports;  // (last, microseconds)
@@ -192,7 +192,7 @@ TEST_F(Transcoder, ReportThrottle) {
 
 // A real run reports seconds of output against the total, never going back, at most
 // every 500 ms, and ends at the total.
-TEST_F(Transcoder, ProgressOfALongRun) {
+TEST_F(TranscodeRun, ProgressOfALongRun) {
     Scratch out;
     HookRecord record;
     RunParameters p;
@@ -220,7 +220,7 @@ TEST_F(Transcoder, ProgressOfALongRun) {
 
 // In a two-pass job each pass covers its share of the scale; without a total every
 // report is (1, 1).
-TEST_F(Transcoder, PassWeighting) {
+TEST_F(TranscodeRun, PassWeighting) {
     const struct {
         int32_t pass;
         float weight;
@@ -248,7 +248,7 @@ TEST_F(Transcoder, PassWeighting) {
 
 // A cancel byte stops the run after the step in which it was seen: result 2, no trailer,
 // no further report.
-TEST_F(Transcoder, CancelStopsWithinOneStep) {
+TEST_F(TranscodeRun, CancelStopsWithinOneStep) {
     {
         Scratch out;
         HookRecord record;

@@ -255,7 +255,7 @@ private:
 };
 
 // Base of every test: the libraries bound and the media made.
-class Transcoder : public ::testing::Test {
+class TranscodeRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(media().loaded) << "FFmpeg libraries not bound";
