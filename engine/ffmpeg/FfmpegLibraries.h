@@ -173,6 +173,7 @@ extern "C" {
     X(av_get_sample_fmt) \
     X(av_channel_layout_from_string) \
     X(av_channel_layout_default) \
+    X(av_channel_layout_from_mask) \
     X(av_channel_layout_copy) \
     X(av_channel_layout_uninit) \
     X(av_rescale_q) \
@@ -189,6 +190,7 @@ extern "C" {
     X(av_get_bytes_per_sample) \
     X(av_get_sample_fmt_name) \
     X(av_gettime) \
+    X(av_gettime_relative) \
     X(av_mul_q) \
     X(av_rescale_delta) \
     X(av_usleep) \

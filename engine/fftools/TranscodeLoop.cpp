@@ -486,6 +486,16 @@ int process_input(int fileIndex) {
     InputFile* ifile = input_files[fileIndex];
     AVFormatContext* is = ifile->ctx;
     AVPacket* pkt = ifile->pkt;
+    if (ifile->rate_emu) {
+        // "-re": nothing is read ahead of the wall clock.
+        for (int i = 0; i < ifile->nb_streams; ++i) {
+            const InputStream* ist = input_streams[ifile->ist_index + i];
+            if (ist->dts != AV_NOPTS_VALUE && ist->dts > ff::av_gettime_relative() - ist->start) {
+                ifile->eagain = 1;
+                return AVERROR(EAGAIN);
+            }
+        }
+    }
     int ret = ff::av_read_frame(is, pkt);
     if (ret == AVERROR(EAGAIN)) {
         ifile->eagain = 1;
@@ -689,6 +699,7 @@ int init_input_stream(InputStream* ist) {
     ist->next_pts = AV_NOPTS_VALUE;
     ist->next_dts = AV_NOPTS_VALUE;
     ist->filter_in_rescale_delta_last = AV_NOPTS_VALUE;
+    ist->start = ff::av_gettime_relative();
     if (!ist->decoding_needed) {
         return 0;
     }
