@@ -61,10 +61,11 @@ std::string bytesOf(const std::wstring& text) {
 
 // The command text becomes the tool's argument vector.
 TEST(InProcessCommand, SplitsAtBlanksAndDropsOuterQuotes) {
-    const struct {
+    struct Case {
         const wchar_t* command;
         std::vector<std::wstring> args;
-    } cases[] = {
+    };
+    const Case cases[] = {
         {L"ffmpeg -i \"a.mp3\" -y", {L"ffmpeg", L"-i", L"a.mp3", L"-y"}},
         // quotes do not group: the command builder gives blank-free short paths
         {L"ffmpeg -i \"a b.mp3\"", {L"ffmpeg", L"-i", L"a", L"b.mp3"}},
@@ -74,7 +75,12 @@ TEST(InProcessCommand, SplitsAtBlanksAndDropsOuterQuotes) {
         {L"ffmpeg -i C:\\Grüße\\日本.wav", {L"ffmpeg", L"-i", L"C:\\Grüße\\日本.wav"}},
         {L"ffmpeg", {L"ffmpeg"}},
     };
-    for (const auto& c : cases) {
+    // a text past the old 780-byte buffers, as a long tag would be
+    const std::wstring longTag = L"comment=" + std::wstring(1200, L'x');
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    const std::wstring longCommand = L"ffmpeg -metadata " + longTag;
+    all.push_back({longCommand.c_str(), {L"ffmpeg", L"-metadata", longTag}});
+    for (const auto& c : all) {
         int argc = -1;
         char** argv = s::ffmpeg::splitInProcessCommand(c.command, &argc);
         ASSERT_NE(nullptr, argv);
@@ -109,20 +115,20 @@ TEST_F(InProcessRunner, RunsInTheWorkingFolderAndReportsToTheDialog) {
 
     RecordingDialog dialog;
     const std::wstring command = L"ffmpeg -i \"" + path(L"tone.wav") + L"\" -y -vn -max_muxing_queue_size 9999 "
-                                 L"-f wav -bitexact -acodec pcm_s16le -ar 8000 Ausgabe_ü.wav";
-    EXPECT_EQ(0, s::ffmpeg::runFfmpegInProcess(command.c_str(), 0, 0.5, work.c_str(), 2400, &dialog, L"Ausgabe_ü.wav",
+                                 L"-f wav -bitexact -acodec pcm_s16le -ar 8000 Ausgabe_Ωü.wav";
+    EXPECT_EQ(0, s::ffmpeg::runFfmpegInProcess(command.c_str(), 0, 0.5, work.c_str(), 2400, &dialog, L"Ausgabe_Ωü.wav",
                                                &dialog.cancel));
     wchar_t after[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, after);
     EXPECT_STREQ(before, after);
-    EXPECT_EQ(2 * 8000 * 2 * 2 + 44, fileSize(work + L"\\Ausgabe_ü.wav"));
+    EXPECT_EQ(2 * 8000 * 2 * 2 + 44, fileSize(work + L"\\Ausgabe_Ωü.wav"));
 
     ASSERT_FALSE(dialog.events.empty());
     const auto& last = dialog.events.back();
     EXPECT_EQ(L"ProcessStatusUpdate", last.name);
     EXPECT_EQ(2, last.total) << "2400 ms is 2 whole seconds";
     EXPECT_EQ(2, last.position);
-    EXPECT_EQ(L"Ausgabe_ü.wav", last.text);
+    EXPECT_EQ(L"Ausgabe_Ωü.wav", last.text);
     EXPECT_NE(std::wstring::npos, dialog.log().find(L"[FFmpeg Output]:\n"));
     EXPECT_NE(std::wstring::npos, dialog.log().find(L"Stream mapping:"));
     EXPECT_EQ(std::wstring::npos, dialog.log().find(L"size=")) << "progress lines stay out of the log";
