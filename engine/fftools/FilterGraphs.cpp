@@ -232,6 +232,16 @@ void pixelFormats(OutputStream* ost, char* buf, size_t size) {
     if (ost->keep_pix_fmt || ost->enc == nullptr || ost->enc->pix_fmts == nullptr) {
         return;
     }
+    // The JPEG encoder refuses limited-range YUV unless the compliance is relaxed.
+    const AVDictionaryEntry* strict = ff::av_dict_get(ost->encoder_opts, "strict", nullptr, 0);
+    if (strict != nullptr && ost->enc_ctx != nullptr) {
+        ff::av_opt_set(ost->enc_ctx, "strict", strict->value, 0);
+    }
+    if (std::strcmp(ost->enc->name, "mjpeg") == 0 &&
+        (ost->enc_ctx == nullptr || ost->enc_ctx->strict_std_compliance > FF_COMPLIANCE_UNOFFICIAL)) {
+        appendf(buf, size, "yuvj420p|yuvj422p|yuvj444p");
+        return;
+    }
     for (const enum AVPixelFormat* p = ost->enc->pix_fmts; *p != AV_PIX_FMT_NONE; ++p) {
         appendf(buf, size, "%s%s", buf[0] != '\0' ? "|" : "", ff::av_get_pix_fmt_name(*p));
     }

@@ -196,7 +196,8 @@ inline int refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
 
 // The media every test of the program uses, made on first use: "tone.wav" (3 s, 44100 Hz
 // stereo, peak 8000), "long.wav" (240 s), and from ffmpeg.exe "six.flac" (3 s, 5.1),
-// "song.mp3" (3 s with a cover picture) and "tone.m4a" (3 s AAC).
+// "song.mp3" (3 s with a cover picture), "tone.m4a" (3 s AAC) and "clip.mp4" (2 s of
+// 64x48 MPEG-4 video at 25 fps with AAC audio).
 class Media {
 public:
     static const Media& get() {
@@ -223,11 +224,12 @@ private:
         const std::wstring sine = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 ";
         const std::wstring command =
             L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " + sine +
-            L"-f lavfi -i color=c=blue:s=64x48:d=1 "
+            L"-f lavfi -i color=c=blue:s=64x48:d=1 -f lavfi -i testsrc=size=64x48:rate=25:duration=2 "
             L"-map 0:a -ac 6 -c:a flac six.flac "
             L"-map 0:a -map 1:v -ac 2 -c:a libmp3lame -b:a 128k -c:v mjpeg -frames:v 1 "
             L"-disposition:v attached_pic -id3v2_version 3 song.mp3 "
-            L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a";
+            L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a "
+            L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4";
         std::string output;
         made = testsupport::runCaptured(command, folder, output) == 0;
     }
