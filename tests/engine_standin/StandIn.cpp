@@ -13,11 +13,17 @@
 //   -c PIDFILE start a silent copy of itself that sleeps a minute (inheriting this
 //              one's handles, the output pipe among them), and write its
 //              process id to PIDFILE
+//   -w         write "converted" into its last command-line argument, where ffmpeg
+//              writes its output
 //   -x CODE    exit with CODE (default 0)
+//
+// Started as ffmpeg.exe by the job loop, it ignores the ffmpeg command line and takes its
+// steps from the environment variable STANDIN_STEPS, separated by "|".
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -73,7 +79,38 @@ bool startSleeper(const wchar_t* pidFile) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
+std::vector<std::wstring> stepsFromEnvironment() {
+    std::vector<std::wstring> steps{L""};
+    wchar_t text[4096];
+    const DWORD n = GetEnvironmentVariableW(L"STANDIN_STEPS", text, 4096);
+    if (n == 0 || n >= 4096) {
+        return {};
+    }
+    for (DWORD i = 0; i < n; ++i) {
+        if (text[i] == L'|') {
+            steps.emplace_back();
+        } else {
+            steps.back().push_back(text[i]);
+        }
+    }
+    return steps;
+}
+
+void writeConverted(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, "converted", 9, &done, nullptr);
+    CloseHandle(file);
+}
+
+int wmain(int commandCount, wchar_t** commandLine) {
+    std::vector<std::wstring> scripted = stepsFromEnvironment();
+    std::vector<wchar_t*> pointers{commandLine[0]};
+    for (std::wstring& step : scripted) {
+        pointers.push_back(&step[0]);
+    }
+    const int argc = scripted.empty() ? commandCount : static_cast<int>(pointers.size());
+    wchar_t** argv = scripted.empty() ? commandLine : pointers.data();
     int code = 0;
     HANDLE output = INVALID_HANDLE_VALUE;
     for (int i = 1; i < argc; ++i) {
@@ -117,6 +154,8 @@ int wmain(int argc, wchar_t** argv) {
                 code = 9;
             }
             ++i;
+        } else if (step == L"-w") {
+            writeConverted(commandLine[commandCount - 1]);
         } else if (step == L"-x") {
             code = static_cast<int>(wcstol(value, nullptr, 10));
             ++i;

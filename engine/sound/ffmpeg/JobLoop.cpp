@@ -1,0 +1,401 @@
+#include "engine/sound/ffmpeg/JobLoop.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <cwchar>
+
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "core/str/strarray/StrArray.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "engine/ffmpeg/ExternalRunner.h"
+#include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/ffmpeg/FfmpegLocator.h"
+#include "engine/ffmpeg/IRunHost.h"
+#include "engine/ffmpeg/OutputCleanup.h"
+#include "engine/fftools/MediaProber.h"
+#include "engine/sound/ffmpeg/CommandBuilder.h"
+#include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/sound/ffmpeg/ITaskbarProgress.h"
+#include "engine/video/MediaReport.h"
+#include "engine/video/VideoInfo.h"
+#include "system/file/win/PathWin.h"
+
+namespace s::sound::ffmpeg {
+
+using file::win::PathWin;
+using gui::dialogs::mp3conv::Setting;
+using s::ffmpeg::RUN_CANCELLED;
+using s::ffmpeg::RUN_FAILED;
+using s::ffmpeg::RUN_SUCCEEDED;
+using str::strarray::StrArray;
+using str::strbuffer::StrBuffer;
+using thread::Held;
+using video::VideoInfo;
+
+namespace {
+
+std::atomic<InProcessRunner> inProcessRunner{nullptr};
+std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
+
+// Failure kinds the dialog explains on its own; a run that gives one is not retried.
+constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
+constexpr int32_t STATUS_INPUT_UNSUPPORTED = 4;
+
+// The progress scale the bar starts each file on.
+constexpr int32_t START_TOTAL = 100;
+
+bool librariesBound() {
+    const JobLoop::LibrariesBoundFn check = librariesBoundCheck.load();
+    return check != nullptr ? check() : s::ffmpeg::ffmpegLibrariesLoaded();
+}
+
+bool isSet(const std::atomic<uint8_t>* flag) {
+    return flag != nullptr && flag->load() != 0;
+}
+
+// Asks the file system itself: path objects keep what they learnt once.
+bool isFileThere(const PathWin* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(path->getApiText());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// ffmpeg.exe runs report to the dialog as the in-process road does.
+class ExternalHost : public s::ffmpeg::IRunHost {
+public:
+    explicit ExternalHost(IJobDialog* dialog) : dialog_(dialog) {}
+    void onProgress(int64_t total, int64_t position, const wchar_t* outputName) override {
+        dialog_->reportProgress(total, position, outputName);
+    }
+    bool wantsIdlePriority() override { return dialog_->wantsIdlePriority(); }
+
+private:
+    IJobDialog* dialog_;
+};
+
+// One try at converting one file: its probe, its output and temporary names, its road.
+class Attempt {
+public:
+    Attempt(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath)
+        : dialog_(dialog), setting_(dialog->setting()), log_(log), input_(inputPath) {}
+    ~Attempt() {
+        if (info_ != nullptr) info_->release();
+        if (output_ != nullptr) output_->release();
+    }
+    Attempt(const Attempt&) = delete;
+    Attempt& operator=(const Attempt&) = delete;
+
+    // Probes, names the output, logs the file and runs its command (both passes of a
+    // two-pass job). Answers the run's status; a set cancel byte makes it 2.
+    int32_t convert(bool retry);
+    // A run that answered 0: puts the converted file in place. False when the output
+    // is not there after all.
+    bool finish();
+    // Deletes what the run left at the output and temporary names.
+    void removeOutputs();
+    // Writes the log to the output folder's next free "_error.txt".
+    void writeErrorLog();
+
+    bool external() const { return external_; }
+    const wchar_t* outputText() const { return output_ != nullptr ? output_->getText() : L""; }
+
+private:
+    bool nameOutput(const wchar_t* folder);
+    bool chooseRoad(bool retry);
+    int32_t runPass(int32_t pass, StrBuffer* workFolder);
+    void announceOutput();
+
+    IJobDialog* dialog_;
+    const Setting* setting_;
+    StrBuffer* log_;
+    const wchar_t* input_;
+    VideoInfo* info_ = nullptr;
+    PathWin* output_ = nullptr;
+    Held<StrBuffer> temp_{StrBuffer::pool()};
+    Held<StrBuffer> program_{StrBuffer::pool()};
+    // The output's name and folder, kept apart: the path object answers both in one
+    // scratch string of its own.
+    Held<StrBuffer> outputName_{StrBuffer::pool()};
+    Held<StrBuffer> outputFolder_{StrBuffer::pool()};
+    bool copyAudio_ = false;
+    bool external_ = false;
+    InProcessRunner runner_ = nullptr;
+};
+
+int32_t Attempt::convert(bool retry) {
+    if (setting_ == nullptr || !temp_ || !program_ || !outputName_ || !outputFolder_) {
+        return RUN_FAILED;
+    }
+    if (!retry) {
+        log_->clear();
+    }
+    // Without the libraries nothing may be asked of them: an empty record stands in.
+    const bool bound = librariesBound();
+    info_ = bound ? fftools::probeMediaFile(input_) : VideoInfo::pool();
+    if (info_ == nullptr) {
+        return RUN_FAILED;
+    }
+    const wchar_t* folderText = dialog_->outputFolder();
+    Held<PathWin> folder(PathWin::create(folderText != nullptr ? folderText : L""));
+    if (folder && !folder->isDirectory()) {
+        folder->makeDirectory(false);
+    }
+    if (!folder || !nameOutput(folder->getText())) {
+        log_->append(L"[Output Path]: the output could not be named in ")->append(folderText)->append(L"\n");
+        return RUN_FAILED;
+    }
+    announceOutput();
+
+    log_->append(L"[Input Path]: ")->append(input_)->append(L"\n");
+    log_->append(L"[Output Path]: ")->append(output_->getText())->append(L"\n");
+    log_->append(L" \n[Video Info]:\n");
+    Held<StrBuffer> report(video::formatMediaReport(info_));
+    if (report) {
+        log_->append(report.get());
+    }
+    log_->append(L" \n \n");
+
+    runner_ = bound ? inProcessRunner.load() : nullptr;
+    if (!chooseRoad(retry)) {
+        return RUN_FAILED;
+    }
+    dialog_->setExternalRun(external_);
+
+    int32_t status;
+    if (setting_->twoPass != 0) {
+        Held<StrBuffer> workFolder(StrBuffer::pool());
+        if (!workFolder) {
+            return RUN_FAILED;
+        }
+        status = runPass(1, workFolder.get());
+        if (status == RUN_SUCCEEDED) {
+            status = runPass(2, workFolder.get());
+        }
+        s::ffmpeg::removeRetrying(workFolder->c_str());
+    } else {
+        status = runPass(0, nullptr);
+    }
+    return isSet(dialog_->cancelFlag()) ? RUN_CANCELLED : status;
+}
+
+bool Attempt::nameOutput(const wchar_t* folder) {
+    Held<PathWin> input(PathWin::create(input_));
+    if (!input) {
+        return false;
+    }
+    const wchar_t* extension = FormatTable::audioOutputExtension(setting_->formatId);
+    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
+    Held<StrBuffer> name(StrBuffer::fromText(input->getTitle()));
+    if (!name) {
+        return false;
+    }
+    // A copied stream keeps its codec in the name when the extension does not tell it:
+    // song.m4v with AAC audio becomes song.aac.m4a.
+    const video::StreamInfo* audio = info_->firstStreamOfType(video::StreamInfo::TYPE_AUDIO);
+    if (copyAudio_ && audio != nullptr && audio->codecName.length() != 0 &&
+        _wcsicmp(extension + 1, audio->codecName.c_str()) != 0) {
+        name->appendChar(L'.')->append(&audio->codecName);
+    }
+    name->append(extension);
+    Held<PathWin> wanted(PathWin::createJoined(folder, name->c_str()));
+    if (!wanted) {
+        return false;
+    }
+    output_ = wanted->uniqueName();
+    return output_ != nullptr && output_->getName(outputName_.get(), false) != nullptr &&
+           output_->getFolderNoSlash(outputFolder_.get(), false) != nullptr;
+}
+
+bool Attempt::chooseRoad(bool retry) {
+    external_ = retry || s::ffmpeg::isOptionalToolsFfmpegUsable();
+    bool located = false;
+    if (external_ || runner_ == nullptr) {
+        located = s::ffmpeg::locateFfmpegExecutable(nullptr, nullptr, program_.get());
+    }
+    if (external_ && !located) {
+        external_ = false;
+    }
+    if (!external_ && runner_ == nullptr) {
+        if (!located) {
+            log_->append(L"[FFmpeg]: no usable ffmpeg.exe was found and the FFmpeg libraries are not loaded,"
+                         L" so the file cannot be converted.\n \n");
+            return false;
+        }
+        external_ = true;
+    }
+    return true;
+}
+
+int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
+    double weight = CommandBuilder::AUDIO_PASS_WEIGHT;
+    Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(
+        setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_,
+        temp_.get(), pass == 1 ? workFolder : nullptr, &weight));
+    if (!command) {
+        log_->append(L"[FFmpeg Command]:\nthe command could not be built\n \n");
+        return RUN_FAILED;
+    }
+    log_->append(L"[FFmpeg Command]:\n")->append(command.get())->append(L" \n \n");
+    announceOutput();
+
+    const wchar_t* workingDirectory =
+        workFolder != nullptr && workFolder->length() != 0 ? workFolder->c_str() : outputFolder_->c_str();
+    const int64_t durationMs = info_->duration / 1000;
+    const wchar_t* name = outputName_->c_str();
+    if (external_) {
+        ExternalHost host(dialog_);
+        const s::ffmpeg::ExternalRun run{command->c_str(), name, workingDirectory,      pass, weight,
+                                         durationMs,       dialog_->cancelFlag(),  log_, &host};
+        return s::ffmpeg::runExternalFfmpeg(run);
+    }
+    return runner_(command->c_str(), pass, weight, workingDirectory, durationMs, dialog_, name,
+                   dialog_->cancelFlag());
+}
+
+// The bar starts over for the file: taskbar, progress event, priority rule.
+void Attempt::announceOutput() {
+    ITaskbarProgress* bar = dialog_->taskbar();
+    if (bar != nullptr) {
+        bar->taskbarProgress(START_TOTAL, 0);
+    }
+    dialog_->sendWorkerEvent(EVENT_PROCESS_STATUS_UPDATE, START_TOTAL, 0, outputName_->c_str());
+    dialog_->updateWorkerPriority(false);
+}
+
+bool Attempt::finish() {
+    if (!isFileThere(output_)) {
+        log_->append(L"[Output Path]: FFmpeg reported success but left no output\n \n");
+        return false;
+    }
+    if (temp_->length() != 0) {
+        // One step that replaces the output, so a failed move never passes for success
+        // and never leaves the user without either file.
+        Held<PathWin> temp(PathWin::create(temp_->c_str()));
+        if (!isFileThere(temp.get()) ||
+            !MoveFileExW(temp->getApiText(), output_->getApiText(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            log_->append(L"[Output Path]: the converted file ")->append(temp_.get())->append(
+                L" could not be moved onto the output\n \n");
+            return false;
+        }
+        temp_->clear();
+    }
+    SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, output_->getText(), nullptr);
+    return true;
+}
+
+void Attempt::removeOutputs() {
+    if (output_ != nullptr) {
+        s::ffmpeg::removeRetrying(output_->getText());
+    }
+    s::ffmpeg::removeRetrying(temp_->c_str());
+}
+
+void Attempt::writeErrorLog() {
+    const wchar_t* folderText = dialog_->outputFolder();
+    Held<PathWin> base(PathWin::createJoined(folderText != nullptr ? folderText : L"", JobLoop::ERROR_LOG_NAME));
+    Held<PathWin> target(base ? base->uniqueName() : nullptr);
+    Held<StrArray> lines(log_->split(L'\n'));
+    if (target && lines) {
+        lines->saveToFile(target->getText());
+    }
+}
+
+// Steps one file through its attempts: the road chosen first and, after an in-process
+// failure, once more through an ffmpeg.exe child.
+void convertFile(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath) {
+    {
+        Held<PathWin> input(PathWin::create(inputPath));
+        if (!input || !input->isFile()) {
+            return;
+        }
+    }
+    for (bool retry = false;; retry = true) {
+        Attempt attempt(dialog, log, inputPath);
+        int32_t status = attempt.convert(retry);
+        if (status == RUN_SUCCEEDED) {
+            if (attempt.finish()) {
+                dialog->setLastFileSucceeded(true);
+                return;
+            }
+            status = RUN_FAILED;
+        }
+        if (status == RUN_CANCELLED) {
+            attempt.removeOutputs();
+            dialog->setLastFileSucceeded(false);
+            return;
+        }
+        if (!retry && !attempt.external() && status != STATUS_RESAMPLING_UNSUPPORTED &&
+            status != STATUS_INPUT_UNSUPPORTED && s::ffmpeg::locateFfmpegExecutable(nullptr, nullptr, nullptr)) {
+            log->append(JobLoop::DEBUG_MODE_LINE)->append(L" \n \n");
+            attempt.removeOutputs();
+            continue;
+        }
+        attempt.writeErrorLog();
+        wchar_t statusText[16];
+        swprintf(statusText, 16, L"%d", static_cast<int>(status));
+        dialog->sendWorkerEvent(EVENT_REPORT_ERROR, reinterpret_cast<intptr_t>(inputPath),
+                                reinterpret_cast<intptr_t>(attempt.outputText()), statusText);
+        attempt.removeOutputs();
+        dialog->setLastFileSucceeded(false);
+        return;
+    }
+}
+
+} // namespace
+
+InProcessRunner JobLoop::setInProcessRunner(InProcessRunner runner) {
+    return inProcessRunner.exchange(runner);
+}
+
+JobLoop::LibrariesBoundFn JobLoop::setLibrariesBoundCheck(LibrariesBoundFn check) {
+    return librariesBoundCheck.exchange(check);
+}
+
+void JobLoop::runQueue(IJobDialog* dialog) {
+    if (dialog == nullptr) {
+        return;
+    }
+    Held<StrBuffer> ownLog(dialog->jobLog() == nullptr ? StrBuffer::pool() : nullptr);
+    StrBuffer* log = ownLog ? ownLog.get() : dialog->jobLog();
+    ITaskbarProgress* bar = dialog->taskbar();
+    if (bar != nullptr) {
+        bar->taskbarStart();
+    }
+    dialog->sendWorkerEvent(EVENT_PROCESS_STATUS_START, 0, 0, nullptr);
+    dialog->updateWorkerPriority(false);
+
+    const std::atomic<uint8_t>* cancel = dialog->cancelFlag();
+    for (int32_t i = 0; log != nullptr; ++i) {
+        // The window's thread takes this lock to queue dropped files: hold it only to
+        // copy the path, never while converting or sending an event.
+        StrBuffer* path = nullptr;
+        dialog->lockQueue();
+        const bool more = i < dialog->queueCount() && !isSet(cancel);
+        if (more) {
+            path = StrBuffer::fromText(dialog->queuedPath(i));
+            dialog->setCurrentIndex(i + 1);
+        }
+        dialog->unlockQueue();
+        if (!more) {
+            break;
+        }
+        Held<StrBuffer> input(path);
+        if (input) {
+            convertFile(dialog, log, input->c_str());
+        }
+    }
+
+    dialog->updateWorkerPriority(true);
+    if (bar != nullptr) {
+        bar->taskbarEnd();
+    }
+    dialog->sendWorkerEvent(EVENT_PROCESS_STATUS_END, 0, 0, nullptr);
+}
+
+} // namespace s::sound::ffmpeg

@@ -1,0 +1,494 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RunnerTestSupport.h"
+#include "support/ChildProcess.h"
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "engine/ffmpeg/FfmpegLocator.h"
+#include "engine/sound/ffmpeg/CommandBuilder.h"
+#include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/sound/ffmpeg/ITaskbarProgress.h"
+#include "engine/sound/ffmpeg/JobLoop.h"
+#include "system/reg/win/RegDir.h"
+#include "system/system/win/OsFacts.h"
+
+using s::ffmpeg::FfmpegLocator;
+using s::sound::ffmpeg::CommandBuilder;
+using s::sound::ffmpeg::IJobDialog;
+using s::sound::ffmpeg::ITaskbarProgress;
+using s::sound::ffmpeg::JobLoop;
+using s::sound::gui::dialogs::mp3conv::Setting;
+using s::str::strbuffer::StrBuffer;
+using s::reg::win::RegDir;
+using s::system::win::OsFacts;
+using testsupport::readRaw;
+using testsupport::writeRaw;
+
+namespace {
+
+// The converter dialog as the loop sees it, recording every event, taskbar call and
+// flag in one sequence.
+class RecordingDialog : public IJobDialog, public ITaskbarProgress {
+public:
+    struct Event {
+        std::wstring name;
+        intptr_t value1, value2;
+        std::wstring text;
+        // "ReportError" carries paths in its values.
+        std::wstring input, output;
+    };
+
+    RecordingDialog() { InitializeCriticalSection(&lock_); }
+    ~RecordingDialog() override {
+        for (std::thread& t : droppers_) t.join();
+        DeleteCriticalSection(&lock_);
+    }
+
+    void lockQueue() override { EnterCriticalSection(&lock_); }
+    void unlockQueue() override { LeaveCriticalSection(&lock_); }
+    int32_t queueCount() override { return static_cast<int32_t>(queue.size()); }
+    const wchar_t* queuedPath(int32_t index) override { return queue[static_cast<size_t>(index)].c_str(); }
+    void setCurrentIndex(int32_t index) override { trail.push_back(L"index " + std::to_wstring(index)); }
+    const std::atomic<uint8_t>* cancelFlag() override { return &cancel; }
+    const wchar_t* outputFolder() override { return folder.c_str(); }
+    const Setting* setting() override { return &job; }
+    void setLastFileSucceeded(bool succeeded) override { trail.push_back(succeeded ? L"succeeded" : L"failed"); }
+    StrBuffer* jobLog() override { return log.get(); }
+    void setExternalRun(bool external) override { trail.push_back(external ? L"external" : L"in-process"); }
+
+    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
+        // Listeners compare names by identity: only the shared constants may come.
+        EXPECT_TRUE(name == s::sound::ffmpeg::EVENT_PROCESS_STATUS_START ||
+                    name == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE ||
+                    name == s::sound::ffmpeg::EVENT_PROCESS_STATUS_END ||
+                    name == s::sound::ffmpeg::EVENT_REPORT_ERROR);
+        Event e{name, value1, value2, text != nullptr ? text : L"", L"", L""};
+        if (e.name == L"ReportError") {
+            e.input = reinterpret_cast<const wchar_t*>(value1);
+            e.output = reinterpret_cast<const wchar_t*>(value2);
+        }
+        events.push_back(e);
+        trail.push_back(e.name);
+        if (dropWhileDelivering) dropFromWindowThread();
+        if (onEvent) onEvent(e);
+        return 0;
+    }
+    int32_t updateWorkerPriority(bool forceDefault) override {
+        trail.push_back(forceDefault ? L"priority default" : L"priority");
+        return 1;
+    }
+    bool wantsIdlePriority() override { return false; }
+    ITaskbarProgress* taskbar() override { return this; }
+
+    void taskbarStart() override { trail.push_back(L"taskbar start"); }
+    void taskbarProgress(int32_t total, int32_t done) override { bars.push_back({total, done}); }
+    void taskbarEnd() override { trail.push_back(L"taskbar end"); }
+
+    // What a drop of files does on the window's thread while the worker waits for the
+    // event: take the queue lock and add to the queue. Gives up after two seconds.
+    void dropFromWindowThread() {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        droppers_.emplace_back([this, done] {
+            lockQueue();
+            done->store(true);
+            unlockQueue();
+        });
+        const ULONGLONG start = GetTickCount64();
+        while (!done->load() && GetTickCount64() - start < 2000) Sleep(1);
+        if (!done->load()) ++blockedDrops;
+    }
+
+    std::vector<std::wstring> names() const {
+        std::vector<std::wstring> out;
+        for (const Event& e : events) out.push_back(e.name);
+        return out;
+    }
+    std::vector<std::wstring> updatesNamed(const std::wstring& name) const {
+        std::vector<std::wstring> out;
+        for (const Event& e : events)
+            if (e.name == L"ProcessStatusUpdate" && e.text == name) out.push_back(e.text);
+        return out;
+    }
+    const Event* reportError() const {
+        for (const Event& e : events)
+            if (e.name == L"ReportError") return &e;
+        return nullptr;
+    }
+
+    std::vector<std::wstring> queue;
+    std::wstring folder;
+    Setting job;
+    std::atomic<uint8_t> cancel{0};
+    s::thread::Held<StrBuffer> log{StrBuffer::pool()};
+    std::vector<Event> events;
+    std::vector<std::wstring> trail;
+    std::vector<std::pair<int32_t, int32_t>> bars;
+    std::function<void(const Event&)> onEvent;
+    bool dropWhileDelivering = false;
+    int blockedDrops = 0;
+
+private:
+    CRITICAL_SECTION lock_;
+    std::vector<std::thread> droppers_;
+};
+
+// The in-process road's stand-in: reports progress like the real one, answers a chosen
+// status and keeps each run's pass and folder.
+int32_t inProcessStatus = 0;
+std::vector<std::pair<int32_t, std::wstring>> inProcessRuns;
+int32_t fakeInProcess(const wchar_t* command, int32_t pass, double, const wchar_t* workingDirectory, int64_t,
+                      IJobDialog* owner, const wchar_t* outputName, const std::atomic<uint8_t>*) {
+    EXPECT_EQ(std::wstring(command).rfind(L"ffmpeg ", 0), 0u) << command;
+    inProcessRuns.push_back({pass, workingDirectory});
+    owner->reportProgress(1000, 500, outputName);
+    return inProcessStatus;
+}
+bool bound() { return true; }
+bool unbound() { return false; }
+void noSleep(uint32_t) {}
+
+// Where ffmpeg.exe is found: the stand-in as the program's own copy, as an installed
+// copy, or nowhere.
+enum class Ffmpeg { Bundled, Installed, None };
+
+class JobLoopTest : public testing::Test {
+protected:
+    JobLoopTest() {
+        dialog.folder = scratch.file(L"out");
+        dialog.job.formatId = 18;  // mp3
+        program = scratch.file(L"program");
+        CreateDirectoryW(program.c_str(), nullptr);
+        key = L"Software\\BrisqueltonJobLoopTest-" + std::to_wstring(GetCurrentProcessId());
+        userKey = key + L"\\User";
+        sources = {program.c_str(), HKEY_CURRENT_USER, userKey.c_str(), HKEY_CURRENT_USER, key.c_str(), key.c_str()};
+        OsFacts::Facts facts = OsFacts::derive(6, 1, 7601, true, false);
+        facts.is64BitOs = true;
+        OsFacts::inject(&facts);
+        CommandBuilder::setSleepFunction(&noSleep);
+        JobLoop::setLibrariesBoundCheck(&unbound);
+        JobLoop::setInProcessRunner(nullptr);
+        ffmpeg(Ffmpeg::Bundled);
+    }
+    ~JobLoopTest() override {
+        SetEnvironmentVariableW(L"STANDIN_STEPS", nullptr);
+        s::thread::Held<RegDir>(RegDir::create(HKEY_CURRENT_USER, key.c_str()))->remove(true);
+        FfmpegLocator::inject(nullptr);
+        OsFacts::inject(nullptr);
+        CommandBuilder::setSleepFunction(nullptr);
+        JobLoop::setLibrariesBoundCheck(nullptr);
+        JobLoop::setInProcessRunner(nullptr);
+    }
+
+    void ffmpeg(Ffmpeg where, const std::wstring& exe = L"") {
+        const std::wstring from = exe.empty() ? testsupport::programFolder() + L"\\engine_standin.exe" : exe;
+        DeleteFileW((program + L"\\optional_tools\\ffmpeg.exe").c_str());
+        s::thread::Held<RegDir>(RegDir::create(HKEY_CURRENT_USER, key.c_str()))->remove(true);
+        if (where == Ffmpeg::Bundled) {
+            CreateDirectoryW((program + L"\\optional_tools").c_str(), nullptr);
+            CopyFileW(from.c_str(), (program + L"\\optional_tools\\ffmpeg.exe").c_str(), FALSE);
+        } else if (where == Ffmpeg::Installed) {
+            CreateDirectoryW(scratch.file(L"install").c_str(), nullptr);
+            CreateDirectoryW(scratch.file(L"install\\bin").c_str(), nullptr);
+            CopyFileW(from.c_str(), scratch.file(L"install\\bin\\ffmpeg.exe").c_str(), FALSE);
+            s::thread::Held<RegDir> user(RegDir::create(HKEY_CURRENT_USER, userKey.c_str()));
+            user->setString(L"InstallLocation", scratch.file(L"install").c_str());
+            user->setString(L"VersionMajor", L"5");
+            user->setString(L"VersionMinor", L"1");
+        }
+        FfmpegLocator::inject(&sources);
+    }
+
+    // The stand-in's steps for every ffmpeg.exe the loop starts.
+    static void steps(const wchar_t* script) { SetEnvironmentVariableW(L"STANDIN_STEPS", script); }
+    // A queued input in the scratch folder.
+    std::wstring input(const wchar_t* name) {
+        const std::wstring path = scratch.file(name);
+        writeRaw(path, "RIFF");
+        dialog.queue.push_back(path);
+        return path;
+    }
+    std::wstring out(const wchar_t* name) const { return dialog.folder + L"\\" + name; }
+    void run() { JobLoop::runQueue(&dialog); }
+
+    ScratchFolder scratch;
+    RecordingDialog dialog;
+    std::wstring program, key, userKey;
+    FfmpegLocator::Sources sources{};
+};
+
+bool contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+} // namespace
+
+TEST_F(JobLoopTest, BatchSendsItsEventsInOrder) {
+    steps(L"-t|00:00:00.50|-w|-x|0");
+    input(L"a.wav");
+    dialog.queue.push_back(scratch.file(L"missing.wav"));  // skipped without a word
+    input(L"b.wav");
+    run();
+
+    // Per file: the bar starts over when the output is named and again when its command
+    // is built, then follows the progress lines; the file of unknown length (nothing
+    // probed) stands at 1 of 1.
+    const std::vector<std::wstring> file = {L"ProcessStatusUpdate", L"priority", L"external",
+                                            L"ProcessStatusUpdate", L"priority", L"ProcessStatusUpdate",
+                                            L"priority", L"succeeded"};
+    std::vector<std::wstring> expected = {L"taskbar start", L"ProcessStatusStart", L"priority", L"index 1"};
+    expected.insert(expected.end(), file.begin(), file.end());
+    expected.insert(expected.end(), {L"index 2", L"index 3"});
+    expected.insert(expected.end(), file.begin(), file.end());
+    expected.insert(expected.end(), {L"priority default", L"taskbar end", L"ProcessStatusEnd"});
+    EXPECT_EQ(dialog.trail, expected) << dialog.log->c_str();
+    EXPECT_EQ(readRaw(out(L"a.mp3")), "converted");
+    EXPECT_EQ(readRaw(out(L"b.mp3")), "converted");
+    EXPECT_FALSE(fileExists(out(L"missing.mp3")));
+    std::vector<std::pair<intptr_t, intptr_t>> updates;
+    for (const RecordingDialog::Event& e : dialog.events) {
+        if (e.name == L"ProcessStatusUpdate") {
+            updates.push_back({e.value1, e.value2});
+            EXPECT_TRUE(e.text == L"a.mp3" || e.text == L"b.mp3") << e.text;
+        } else {
+            EXPECT_EQ(e.value1, 0);
+            EXPECT_EQ(e.value2, 0);
+        }
+    }
+    EXPECT_EQ(updates, (std::vector<std::pair<intptr_t, intptr_t>>{{100, 0}, {100, 0}, {1, 1}, {100, 0}, {100, 0}, {1, 1}}));
+    EXPECT_EQ(dialog.bars, (std::vector<std::pair<int32_t, int32_t>>{{100, 0}, {100, 0}, {1, 1}, {100, 0}, {100, 0}, {1, 1}}));
+}
+
+TEST_F(JobLoopTest, EachRoadEndsTheFileAsItsRunDid) {
+    struct Case {
+        bool bound;
+        Ffmpeg ffmpeg;
+        const wchar_t* steps;  // of ffmpeg.exe
+        int32_t inProcess;     // what the in-process road answers
+        uint8_t twoPass;
+        std::vector<int32_t> inProcessPasses;
+        bool retried;
+        const wchar_t* reported;  // the status "ReportError" carries; null: none
+        const char* output;       // null: no output left
+        const wchar_t* logged;
+    } cases[] = {
+        // The program's own ffmpeg.exe is taken first.
+        {true, Ffmpeg::Bundled, L"-w|-x|0", 0, 0, {}, false, nullptr, "converted", L"[FFmpeg Command]:\n"},
+        {true, Ffmpeg::Bundled, L"-x|0", 0, 0, {}, false, nullptr, "", L""},  // what it wrote, even nothing
+        {true, Ffmpeg::Bundled, L"-e|Unknown encoder\\r\\n|-w|-x|1", 0, 0, {}, false, L"1", nullptr,
+         L"[FFmpeg Output]:\nUnknown encoder"},
+        {true, Ffmpeg::Bundled, L"-x|2", 0, 0, {}, false, L"1", nullptr, L""},  // its exit code 2 is no cancel
+        // Else the in-process road, retried once by an installed ffmpeg.exe.
+        {true, Ffmpeg::Installed, L"-x|1", 0, 0, {0}, false, nullptr, "", L"[FFmpeg Command]:\nffmpeg "},
+        {true, Ffmpeg::Installed, L"-w|-x|0", 1, 0, {0}, true, nullptr, "converted", L""},
+        {true, Ffmpeg::Installed, L"-e|second try failed\\r\\n|-x|1", 1, 0, {0}, true, L"1", nullptr,
+         L"second try failed"},
+        {true, Ffmpeg::None, L"", 1, 0, {0}, false, L"1", nullptr, L""},
+        {true, Ffmpeg::Installed, L"-w|-x|0", 3, 0, {0}, false, L"3", nullptr, L""},  // the dialog explains 3, 4
+        {true, Ffmpeg::Installed, L"-w|-x|0", 4, 0, {0}, false, L"4", nullptr, L""},
+        {true, Ffmpeg::Installed, L"-x|1", 0, 1, {1, 2}, false, nullptr, "", L"-pass 2"},
+        {true, Ffmpeg::Installed, L"-x|1", 1, 1, {1}, true, L"1", nullptr, L"-pass 1"},
+        // Unbound libraries are never asked: nothing probed, nothing run in-process.
+        {false, Ffmpeg::Installed, L"-w|-x|0", 0, 0, {}, false, nullptr, "converted", L"Number of Streams: 0"},
+        {false, Ffmpeg::None, L"", 0, 0, {}, false, L"1", nullptr, L"no usable ffmpeg.exe"},
+    };
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bound << " " << c.steps << " " << c.inProcess);
+        RecordingDialog d;
+        d.folder = dialog.folder;
+        d.job.formatId = 18;
+        d.job.twoPass = c.twoPass;
+        const std::wstring in = scratch.file(L"song.wav");
+        writeRaw(in, "RIFF");
+        d.queue.push_back(in);
+        JobLoop::setLibrariesBoundCheck(c.bound ? &bound : &unbound);
+        ffmpeg(c.ffmpeg);
+        steps(c.steps);
+        inProcessRuns.clear();
+        inProcessStatus = c.inProcess;
+        JobLoop::runQueue(&d);
+
+        std::vector<int32_t> passes;
+        for (const auto& run : inProcessRuns) {
+            passes.push_back(run.first);
+            // Passes of two run in their own folder, gone afterwards.
+            EXPECT_EQ(run.second == out(L"Pass1.TMP~"), c.twoPass != 0) << run.second;
+        }
+        EXPECT_EQ(passes, c.inProcessPasses);
+        // In-process progress reaches the window like any other.
+        const bool progressed = std::any_of(d.events.begin(), d.events.end(), [](const RecordingDialog::Event& e) {
+            return e.value1 == 1000 && e.value2 == 500 && e.text == L"song.mp3";
+        });
+        EXPECT_EQ(progressed, !passes.empty());
+        EXPECT_FALSE(fileExists(out(L"Pass1.TMP~")));
+        // With no road at all the file fails before one is chosen.
+        const bool noRoad = !c.bound && c.ffmpeg == Ffmpeg::None;
+        EXPECT_EQ(d.trail[6], noRoad ? L"ReportError" : passes.empty() ? L"external" : L"in-process");
+        const std::wstring log = d.log->c_str();
+        EXPECT_TRUE(contains(log, c.logged)) << log;
+        EXPECT_EQ(contains(log, JobLoop::DEBUG_MODE_LINE), c.retried) << log;
+        if (c.retried) {
+            // Both attempts stay in the log, the second through ffmpeg.exe.
+            const size_t marker = log.find(JobLoop::DEBUG_MODE_LINE);
+            EXPECT_NE(log.find(L"[Input Path]: ", marker), std::wstring::npos) << log;
+            EXPECT_NE(log.find(L"[FFmpeg Command]:\n", marker), std::wstring::npos) << log;
+            EXPECT_EQ(log.find(L"[FFmpeg Command]:\nffmpeg ", marker), std::wstring::npos) << log;
+        }
+        const RecordingDialog::Event* error = d.reportError();
+        ASSERT_EQ(error != nullptr, c.reported != nullptr);
+        if (error != nullptr) {
+            EXPECT_EQ(error->text, c.reported);
+            EXPECT_EQ(error->input, in);
+            EXPECT_EQ(error->output, out(L"song.mp3"));
+            EXPECT_EQ(readRaw(out(L"_error.txt")).find("####### Going into Debug Mode #######") != std::string::npos,
+                      c.retried);
+        }
+        EXPECT_EQ(fileExists(out(L"song.mp3")), c.output != nullptr);
+        if (c.output != nullptr) {
+            EXPECT_EQ(readRaw(out(L"song.mp3")), c.output);
+        }
+        EXPECT_EQ(d.trail[d.trail.size() - 4], c.output != nullptr ? L"succeeded" : L"failed");
+        EXPECT_EQ(d.names().back(), L"ProcessStatusEnd");
+        DeleteFileW(out(L"song.mp3").c_str());
+        DeleteFileW(out(L"_error.txt").c_str());
+    }
+}
+
+TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {
+    steps(L"-e|Error while opening encoder\\r\\n|-x|1");
+    const std::wstring in = input(L"Grüße.wav");
+    CreateDirectoryW(dialog.folder.c_str(), nullptr);
+    writeRaw(out(L"_error.txt"), "an earlier batch");
+    writeRaw(out(L"Grüße.mp3"), "the user's");
+    run();
+
+    EXPECT_EQ(readRaw(out(L"_error.txt")), "an earlier batch");
+    EXPECT_EQ(readRaw(out(L"Grüße.mp3")), "the user's");
+    // The taken name got " (1)", and that partial output is gone again.
+    EXPECT_FALSE(fileExists(out(L"Grüße (1).mp3")));
+    ASSERT_NE(dialog.reportError(), nullptr);
+    EXPECT_EQ(dialog.reportError()->output, out(L"Grüße (1).mp3"));
+    EXPECT_EQ(dialog.updatesNamed(L"Grüße (1).mp3").size(), 2u);
+
+    const std::string saved = readRaw(out(L"_error (1).txt"));
+    ASSERT_FALSE(saved.empty());
+    EXPECT_NE(saved.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(saved.find("[Input Path]: "), 0u) << saved;
+    EXPECT_NE(saved.find("Gr\xC3\xBC\xC3\x9F" "e.wav\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\n[FFmpeg Command]:\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[FFmpeg Output]:\r\nError while opening encoder"), std::string::npos) << saved;
+    // Every line break is CR LF.
+    for (size_t i = saved.find('\n'); i != std::string::npos; i = saved.find('\n', i + 1)) {
+        ASSERT_GT(i, 0u);
+        EXPECT_EQ(saved[i - 1], '\r') << i;
+    }
+    EXPECT_EQ(readRaw(in), "RIFF");
+}
+
+TEST_F(JobLoopTest, CancelOfASilentChildEndsTheBatch) {
+    steps(L"-w|-s|60000");
+    input(L"first.wav");
+    input(L"second.wav");
+    std::thread canceller([&] {
+        waitForFile(out(L"first.mp3"), 20000);
+        dialog.cancel.store(1);
+    });
+    const ULONGLONG start = GetTickCount64();
+    run();
+    const ULONGLONG took = GetTickCount64() - start;
+    canceller.join();
+
+    EXPECT_LT(took, 15000u);
+    EXPECT_FALSE(fileExists(out(L"first.mp3")));
+    EXPECT_FALSE(fileExists(out(L"second.mp3")));
+    EXPECT_TRUE(dialog.updatesNamed(L"second.mp3").empty());
+    EXPECT_EQ(dialog.reportError(), nullptr);
+    EXPECT_FALSE(fileExists(out(L"_error.txt")));
+    EXPECT_EQ(dialog.names().front(), L"ProcessStatusStart");
+    EXPECT_EQ(dialog.names().back(), L"ProcessStatusEnd");
+    EXPECT_NE(std::find(dialog.trail.begin(), dialog.trail.end(), L"failed"), dialog.trail.end());
+}
+
+TEST_F(JobLoopTest, DropsDuringEventsNeverWaitForTheWorker) {
+    steps(L"-t|00:00:00.50|-w|-x|1");
+    input(L"a.wav");
+    input(L"b.wav");
+    dialog.dropWhileDelivering = true;
+    // A drop while the first file runs joins the batch.
+    dialog.onEvent = [this](const RecordingDialog::Event& e) {
+        if (e.name == L"ProcessStatusUpdate" && e.text == L"a.mp3" && dialog.queue.size() == 2) {
+            dialog.lockQueue();
+            dialog.queue.push_back(scratch.file(L"a.wav"));
+            dialog.unlockQueue();
+        }
+    };
+    run();
+
+    EXPECT_EQ(dialog.blockedDrops, 0);
+    EXPECT_EQ(dialog.names().back(), L"ProcessStatusEnd");
+    // Three reports, each delivered with the queue free.
+    int errors = 0;
+    for (const RecordingDialog::Event& e : dialog.events) errors += e.name == L"ReportError";
+    EXPECT_EQ(errors, 3);
+}
+
+TEST_F(JobLoopTest, TemporaryOutputReplacesTheOutputAndLeavesTheUsersFile) {
+    steps(L"-w|-x|0");
+    const std::wstring in = input(L"My Song.wav");
+    CreateDirectoryW(dialog.folder.c_str(), nullptr);
+    writeRaw(out(L"_TMP.mp3"), "the user's own");
+    run();
+
+    EXPECT_EQ(readRaw(out(L"My Song.mp3")), "converted");
+    EXPECT_EQ(readRaw(out(L"_TMP.mp3")), "the user's own");
+    EXPECT_FALSE(fileExists(out(L"_TMP (1).mp3")));
+    EXPECT_EQ(readRaw(in), "RIFF");
+    EXPECT_EQ(dialog.trail[dialog.trail.size() - 4], L"succeeded");
+}
+
+#ifdef FFMPEG_TOOLS_DIR
+TEST_F(JobLoopTest, RealFfmpegConvertsAndReportsProgress) {
+    ffmpeg(Ffmpeg::Installed, std::wstring(FFMPEG_TOOLS_DIR) + L"\\ffmpeg.exe");
+    // Its libraries beside it, as an installed add-on has them.
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\*.dll").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\" + found.cFileName).c_str(),
+                  scratch.file((std::wstring(L"install\\bin\\") + found.cFileName).c_str()).c_str(), FALSE);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    // A real input, made by ffmpeg.exe itself.
+    const std::wstring wav = scratch.file(L"tone.wav");
+    const std::wstring make = L"\"" + std::wstring(FFMPEG_TOOLS_DIR) +
+                              L"\\ffmpeg.exe\" -hide_banner -loglevel error -f lavfi -i sine=duration=2 -y \"" +
+                              wav + L"\"";
+    std::string made;
+    ASSERT_EQ(testsupport::runCaptured(make, scratch.path(), made), 0) << made;
+    dialog.queue.push_back(wav);
+    dialog.queue.push_back(scratch.file(L"broken.wav"));
+    writeRaw(scratch.file(L"broken.wav"), "not a sound");
+    run();
+
+    EXPECT_GT(readRaw(out(L"tone.mp3")).size(), 1000u);
+    // Unbound libraries: no probe, so the bar's total is the file's unknown length.
+    EXPECT_GT(dialog.updatesNamed(L"tone.mp3").size(), 2u);
+    ASSERT_NE(dialog.reportError(), nullptr);
+    EXPECT_EQ(dialog.reportError()->output, out(L"broken.mp3"));
+    EXPECT_FALSE(fileExists(out(L"broken.mp3")));
+    const std::string saved = readRaw(out(L"_error.txt"));
+    EXPECT_NE(saved.find("[FFmpeg Output]:\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("broken"), std::string::npos) << saved;
+}
+#endif
