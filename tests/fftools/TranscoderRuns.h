@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "core/str/strbuffer/StrBuffer.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/fftools/TranscoderState.h"
 #include "engine/system/win/MessageBoxSeam.h"
@@ -85,36 +87,24 @@ inline int wavPeak(const std::wstring& path) {
     return peak;
 }
 
-// Everything FFmpeg logs while a test runs (nothing reaches standard error).
+// Everything FFmpeg logs while a test runs, through the program's own log route (its
+// callback stays installed for every test of the program).
 class LogCapture {
 public:
-    static void install() { s::ffmpeg::av_log_set_callback(&LogCapture::callback); }
+    static void install() { s::ffmpeg::FfmpegLog::install(); }
     static void clear() {
-        std::lock_guard<std::mutex> lock(mutex());
-        text().clear();
+        buffer().clear();
+        s::ffmpeg::FfmpegLog::setTarget(&buffer());
     }
     static std::string get() {
-        std::lock_guard<std::mutex> lock(mutex());
-        return text();
+        const std::wstring text = buffer().c_str();
+        return std::string(text.begin(), text.end());
     }
 
 private:
-    static std::mutex& mutex() {
-        static std::mutex m;
-        return m;
-    }
-    static std::string& text() {
-        static std::string t;
-        return t;
-    }
-    static void callback(void*, int level, const char* fmt, va_list vl) {
-        if (level > AV_LOG_INFO) {
-            return;
-        }
-        char line[2048];
-        std::vsnprintf(line, sizeof(line), fmt, vl);
-        std::lock_guard<std::mutex> lock(mutex());
-        text() += line;
+    static s::str::strbuffer::StrBuffer& buffer() {
+        static Released<s::str::strbuffer::StrBuffer> held(s::str::strbuffer::StrBuffer::pool());
+        return *held;
     }
 };
 
@@ -218,7 +208,7 @@ private:
         if (loaded) {
             LogCapture::install();
         }
-        folder = testsupport::freshTempFolder(L"fftools");
+        folder = testsupport::freshTempFolder(L"transcode-media");
         writeSineWav(path(L"tone.wav"), 44100, 2, 3.0, 8000);
         writeSineWav(path(L"long.wav"), 44100, 2, 240.0, 8000);
         const std::wstring sine = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 ";
@@ -243,7 +233,7 @@ inline Released<s::video::VideoInfo> probe(const std::wstring& path) {
 // Output files of one test, each in its own scratch folder.
 class Scratch {
 public:
-    Scratch() : folder_(testsupport::freshTempFolder(L"fftools-out-" + std::to_wstring(++counter()))) {}
+    Scratch() : folder_(testsupport::freshTempFolder(L"transcode-out-" + std::to_wstring(++counter()))) {}
     ~Scratch() { testsupport::removeTree(folder_); }
     std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
     std::string arg(const std::wstring& name) const { return narrow(path(name)); }
@@ -264,6 +254,7 @@ protected:
         ASSERT_TRUE(media().made) << "ffmpeg.exe could not make the test media";
         LogCapture::clear();
     }
+    void TearDown() override { s::ffmpeg::FfmpegLog::setTarget(nullptr); }
     static const Media& media() { return Media::get(); }
 };
 
