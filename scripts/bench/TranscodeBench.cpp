@@ -41,8 +41,13 @@ int WINAPI printBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
     return IDOK;
 }
 
+// The format at 192 kbit/s (the lossless ones ignore it), as the bit-rate list offers it;
+// left at the source's own rate, AAC would be asked for 1411 kbit/s.
 struct Job : Setting {
-    explicit Job(int32_t format) { formatId = format; }
+    explicit Job(int32_t format) {
+        formatId = format;
+        bitRate = 192000;
+    }
 };
 
 // The command of one road for the format, with the output named after the road.

@@ -201,6 +201,8 @@ public:
     bool made = false;
     std::wstring folder;
 
+    ~Media() { testsupport::removeTree(folder); }
+
 private:
     Media() {
         s::system::win::MessageBoxSeam::set(&refuseBox);
