@@ -129,6 +129,8 @@ extern "C" {
     X(av_read_frame) \
     X(av_stream_get_end_pts) \
     X(av_write_trailer) \
+    X(avformat_transfer_internal_stream_timing_info) \
+    X(av_stream_get_codec_timebase) \
     X(avformat_write_header) \
     X(avio_flush) \
     X(avio_seek) \
@@ -192,6 +194,7 @@ extern "C" {
     X(av_gettime) \
     X(av_gettime_relative) \
     X(av_mul_q) \
+    X(av_add_q) \
     X(av_rescale_delta) \
     X(av_usleep) \
     X(av_fifo_alloc2)

@@ -21,19 +21,6 @@ namespace ff = s::ffmpeg;
 
 namespace {
 
-// Bounded appending to a fixed text buffer.
-void appendf(char* buf, size_t size, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
-void appendf(char* buf, size_t size, const char* format, ...) {
-    const size_t used = std::strlen(buf);
-    if (used + 1 >= size) {
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf + used, size - used, format, args);
-    va_end(args);
-}
-
 InputStream* sourceOf(const OutputStream* ost) {
     return ost->source_index >= 0 ? input_streams[ost->source_index] : nullptr;
 }
@@ -789,10 +776,24 @@ int init_output_stream_streamcopy(OutputStream* ost) {
         }
     }
     dst->codec_tag = tag;
-    ost->st->time_base = ist->st->time_base;
-    ost->mux_timebase = ist->st->time_base;
-    ost->st->avg_frame_rate = ist->st->avg_frame_rate;
+    if (ost->frame_rate.num == 0) {
+        ost->frame_rate = ist->framerate;
+    }
+    ost->st->avg_frame_rate = ost->frame_rate.num != 0 ? ost->frame_rate : ist->st->avg_frame_rate;
     ost->st->r_frame_rate = ist->st->r_frame_rate;
+    // The muxer's own time base for the copy (AVI wants one tick a frame), reduced.
+    ret = ff::avformat_transfer_internal_stream_timing_info(of->ctx->oformat, ost->st, ist->st,
+                                                           static_cast<AVTimebaseSource>(copy_tb));
+    if (ret < 0) {
+        return ret;
+    }
+    if (ost->st->time_base.num <= 0 || ost->st->time_base.den <= 0) {
+        ost->st->time_base = ff::av_add_q(ff::av_stream_get_codec_timebase(ost->st), AVRational{0, 1});
+    }
+    if (ost->st->duration <= 0 && ist->st->duration > 0) {
+        ost->st->duration = ff::av_rescale_q(ist->st->duration, ist->st->time_base, ost->st->time_base);
+    }
+    ost->mux_timebase = ist->st->time_base;
     if (ost->st->disposition == 0) {
         ost->st->disposition = ist->st->disposition;
     }
@@ -1069,6 +1070,17 @@ int64_t userTime() {
 int64_t runUserTime = 0;
 
 } // namespace
+
+void appendf(char* buf, size_t size, const char* format, ...) {
+    const size_t used = std::strlen(buf);
+    if (used + 1 >= size) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf + used, size - used, format, args);
+    va_end(args);
+}
 
 const char* errorText(int err) {
     static char text[AV_ERROR_MAX_STRING_SIZE];

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "core/str/strbuffer/StrBuffer.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/fftools/TranscoderState.h"
 #include "engine/system/win/MessageBoxSeam.h"
@@ -85,36 +87,24 @@ inline int wavPeak(const std::wstring& path) {
     return peak;
 }
 
-// Everything FFmpeg logs while a test runs (nothing reaches standard error).
+// Everything FFmpeg logs while a test runs, through the program's own log route (its
+// callback stays installed for every test of the program).
 class LogCapture {
 public:
-    static void install() { s::ffmpeg::av_log_set_callback(&LogCapture::callback); }
+    static void install() { s::ffmpeg::FfmpegLog::install(); }
     static void clear() {
-        std::lock_guard<std::mutex> lock(mutex());
-        text().clear();
+        buffer().clear();
+        s::ffmpeg::FfmpegLog::setTarget(&buffer());
     }
     static std::string get() {
-        std::lock_guard<std::mutex> lock(mutex());
-        return text();
+        const std::wstring text = buffer().c_str();
+        return std::string(text.begin(), text.end());
     }
 
 private:
-    static std::mutex& mutex() {
-        static std::mutex m;
-        return m;
-    }
-    static std::string& text() {
-        static std::string t;
-        return t;
-    }
-    static void callback(void*, int level, const char* fmt, va_list vl) {
-        if (level > AV_LOG_INFO) {
-            return;
-        }
-        char line[2048];
-        std::vsnprintf(line, sizeof(line), fmt, vl);
-        std::lock_guard<std::mutex> lock(mutex());
-        text() += line;
+    static s::str::strbuffer::StrBuffer& buffer() {
+        static Released<s::str::strbuffer::StrBuffer> held(s::str::strbuffer::StrBuffer::pool());
+        return *held;
     }
 };
 
@@ -196,7 +186,8 @@ inline int refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
 
 // The media every test of the program uses, made on first use: "tone.wav" (3 s, 44100 Hz
 // stereo, peak 8000), "long.wav" (240 s), and from ffmpeg.exe "six.flac" (3 s, 5.1),
-// "song.mp3" (3 s with a cover picture) and "tone.m4a" (3 s AAC).
+// "song.mp3" (3 s with a cover picture), "tone.m4a" (3 s AAC) and "clip.mp4" (2 s of
+// 64x48 MPEG-4 video at 25 fps with AAC audio).
 class Media {
 public:
     static const Media& get() {
@@ -210,6 +201,8 @@ public:
     bool made = false;
     std::wstring folder;
 
+    ~Media() { testsupport::removeTree(folder); }
+
 private:
     Media() {
         s::system::win::MessageBoxSeam::set(&refuseBox);
@@ -217,17 +210,18 @@ private:
         if (loaded) {
             LogCapture::install();
         }
-        folder = testsupport::freshTempFolder(L"fftools");
+        folder = testsupport::freshTempFolder(L"transcode-media");
         writeSineWav(path(L"tone.wav"), 44100, 2, 3.0, 8000);
         writeSineWav(path(L"long.wav"), 44100, 2, 240.0, 8000);
         const std::wstring sine = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 ";
         const std::wstring command =
             L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " + sine +
-            L"-f lavfi -i color=c=blue:s=64x48:d=1 "
+            L"-f lavfi -i color=c=blue:s=64x48:d=1 -f lavfi -i testsrc=size=64x48:rate=25:duration=2 "
             L"-map 0:a -ac 6 -c:a flac six.flac "
             L"-map 0:a -map 1:v -ac 2 -c:a libmp3lame -b:a 128k -c:v mjpeg -frames:v 1 "
             L"-disposition:v attached_pic -id3v2_version 3 song.mp3 "
-            L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a";
+            L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a "
+            L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4";
         std::string output;
         made = testsupport::runCaptured(command, folder, output) == 0;
     }
@@ -241,7 +235,7 @@ inline Released<s::video::VideoInfo> probe(const std::wstring& path) {
 // Output files of one test, each in its own scratch folder.
 class Scratch {
 public:
-    Scratch() : folder_(testsupport::freshTempFolder(L"fftools-out-" + std::to_wstring(++counter()))) {}
+    Scratch() : folder_(testsupport::freshTempFolder(L"transcode-out-" + std::to_wstring(++counter()))) {}
     ~Scratch() { testsupport::removeTree(folder_); }
     std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
     std::string arg(const std::wstring& name) const { return narrow(path(name)); }
@@ -262,6 +256,7 @@ protected:
         ASSERT_TRUE(media().made) << "ffmpeg.exe could not make the test media";
         LogCapture::clear();
     }
+    void TearDown() override { s::ffmpeg::FfmpegLog::setTarget(nullptr); }
     static const Media& media() { return Media::get(); }
 };
 
