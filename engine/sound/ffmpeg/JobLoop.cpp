@@ -143,8 +143,8 @@ int32_t Attempt::convert(bool retry) {
     if (info_ == nullptr) {
         return RUN_FAILED;
     }
-    const wchar_t* folderText = dialog_->outputFolder();
-    Held<PathWin> folder(PathWin::create(folderText != nullptr ? folderText : L""));
+    const wchar_t* folderText = dialog_->outputFolder() != nullptr ? dialog_->outputFolder() : L"";
+    Held<PathWin> folder(PathWin::create(folderText));
     if (folder && !folder->isDirectory()) {
         folder->makeDirectory(false);
     }
