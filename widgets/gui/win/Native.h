@@ -3,6 +3,7 @@
 
 #include <type_traits>
 
+#include "framework/AfxMessageBox.h"
 #include "framework/CWnd.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Container.h"
@@ -50,7 +51,7 @@ protected:
     // has no native window yet or creation fails (the widget stays recorded). Runs on the
     // window's UI thread. With null: destroys the control and forgets parent and window.
     bool attachNative(IContainer* container, const wchar_t* className, const wchar_t* text, DWORD style,
-                      DWORD exStyle = 0) {
+                      DWORD exStyle = 0, UINT controlId = 0) {
         if (container == nullptr) {
             destroyNative();
             this->attachTo(nullptr);
@@ -67,7 +68,26 @@ protected:
         return Wnd::CreateEx(exStyle, className, text, shown ? style | WS_VISIBLE : style,
                              shown ? s.x + s.dx : ComponentState::PARKED_X,
                              shown ? s.y + s.dy : ComponentState::PARKED_Y, s.width, s.height, parentHandle,
-                             nullptr) != FALSE;
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId))) != FALSE;
+    }
+
+    // attachNative for a control that reports a failed creation: when the container has
+    // a window but the control could not be made, "Window Creation Failed!" is shown
+    // (through the message-box seam). True when the control exists afterwards; false
+    // after a detach (null container).
+    bool attachControl(IContainer* container, const wchar_t* className, const wchar_t* text, DWORD style,
+                       DWORD exStyle, UINT controlId) {
+        if (container == nullptr) {
+            attachNative(nullptr, className, text, style, exStyle, controlId);
+            return false;
+        }
+        if (attachNative(container, className, text, style, exStyle, controlId)) {
+            return true;
+        }
+        if (container != nullptr && container->getNativeHandle() != nullptr && this->GetSafeHwnd() == nullptr) {
+            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+        }
+        return this->GetSafeHwnd() != nullptr;
     }
 
     // Destroys the native window, on its own thread when another thread owns it.
