@@ -65,6 +65,10 @@ bool registerToolkitWindowClass() {
     return true;
 }
 
+void showCreationFailed(UINT icon) {
+    AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", icon);
+}
+
 LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLOREDIT:

@@ -21,6 +21,10 @@ enum ReflectedMessage : UINT {
 // module). A failure is shown in a message box and reported; a later call tries again.
 bool registerToolkitWindowClass();
 
+// Tells the user that a native window could not be made: "Window Creation Failed!"
+// with the caption "Error!", through the message-box seam.
+void showCreationFailed(UINT icon);
+
 // The class's procedure: hands control notifications back to the control that sent them
 // and passes everything else to DefWindowProcW.
 LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
