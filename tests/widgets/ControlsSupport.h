@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolkitTestSupport.h"
 #include "WindowTestSupport.h"
 #include "drawers/gui/drawer/IButton.h"
 #include "drawers/gui/drawer/ICheckBox.h"
@@ -14,12 +15,9 @@ namespace controlstest {
 using windowtest::Recorder;
 using s::gui::win::Window;
 
-// A shown window of a known size on its own UI thread.
-inline Window* shownWindow(int32_t width = 320, int32_t height = 240) {
-    Window* window = Window::pool();
-    window->setBounds(100, 100, width, height);
-    window->setVisible(true);
-    return window;
+// A shown window of 320 x 240 on its own UI thread.
+inline Window* shownWindow() {
+    return toolkittest::shownWindow(100, 100, 320, 240);
 }
 
 // Runs on the control's UI thread everything sent to it before: a round trip.

@@ -3,11 +3,11 @@
 
 #include <type_traits>
 
-#include "framework/AfxMessageBox.h"
 #include "framework/CWnd.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/ComponentState.h"
+#include "widgets/gui/win/ToolkitWindowClass.h"
 
 namespace s::gui::win {
 
@@ -85,7 +85,7 @@ protected:
             return true;
         }
         if (container != nullptr && container->getNativeHandle() != nullptr && this->GetSafeHwnd() == nullptr) {
-            AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", MB_ICONWARNING);
+            showCreationFailed(MB_ICONWARNING);
         }
         return this->GetSafeHwnd() != nullptr;
     }
