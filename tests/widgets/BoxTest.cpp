@@ -270,34 +270,6 @@ TEST(BoxTest, OwnerDrawMessagesReachOnlyTheControlTheyName) {
     DestroyWindow(b);
 }
 
-// A container whose native window is gone: whatever is attached to it cannot be made.
-class DeadParent : public s::gui::win::Container<s::gui::IContainer> {
-    S_POOLED_CLASS(DeadParent, 1000, L"s_gui_test_DeadParent")
-public:
-    void onEvent(s::base::IObject*, int32_t) override {}
-    void reset() override { resetContainer(); }
-    HWND dead = nullptr;
-
-protected:
-    HWND nativeHandle() const override { return dead; }
-};
-
-TEST(BoxTest, AWindowThatCannotBeMadeIsReportedThroughTheMessageBoxSeam) {
-    BoxRecorder boxes;
-    BoxRecorder::clear();
-    Released<DeadParent> parent(DeadParent::pool());
-    parent->dead = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DestroyWindow(parent->dead);
-    Box* box = Box::pool();
-    box->setParent(parent.get());
-    EXPECT_EQ(nullptr, box->getNativeHandle());
-    ASSERT_EQ(1u, BoxRecorder::texts().size());
-    EXPECT_EQ(L"Window Creation Failed!", BoxRecorder::texts()[0]);
-    EXPECT_EQ(L"Error!", BoxRecorder::captions()[0]);
-    box->setParent(nullptr);
-    box->release();
-}
-
 TEST(BoxTest, BackBufferIsReusedWhileCloseInSizeAndRemadeWhenFarTooLarge) {
     struct Step {
         int w, h;
@@ -331,22 +303,6 @@ TEST(BoxTest, BackBufferIsReusedWhileCloseInSizeAndRemadeWhenFarTooLarge) {
     }
     BackBuffer::release(&buffer);
     EXPECT_EQ(nullptr, buffer);
-}
-
-TEST(BoxTest, PaintsItsColourAndBorderAndLeavesNoContextBehind) {
-    BoxOnWindow f;
-    f.box->setColour(0, 0, 255, false);
-    Recorder paints;
-    f.box->addPaintListener(&paints);
-    const int32_t live = MemDC::liveContexts();
-    for (int i = 0; i < 2000; ++i) {
-        RedrawWindow(f.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
-    EXPECT_EQ(live, MemDC::liveContexts());
-    EXPECT_LE(2000u, paints.codes.size());
-    ASSERT_NE(nullptr, f.box->getBackBuffer());
-    // 0xAARRGGBB: blue.
-    EXPECT_EQ(0x000000FFu, f.box->getBackBuffer()->pixel(10, 10) & 0x00FFFFFFu);
 }
 
 } // namespace

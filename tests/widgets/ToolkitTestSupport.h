@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "WindowTestSupport.h"
+#include "core/thread/ClassPool.h"
 #include "framework/AfxMessageBox.h"
+#include "widgets/gui/win/Container.h"
 
 namespace toolkittest {
 
@@ -121,5 +123,17 @@ inline HGLOBAL dropFiles(const std::vector<std::wstring>& paths) {
     GlobalUnlock(memory);
     return memory;
 }
+
+// A container whose native window is gone: whatever is attached to it cannot be made.
+class DeadParent : public s::gui::win::Container<s::gui::IContainer> {
+    S_POOLED_CLASS(DeadParent, 1000, L"s_gui_test_DeadParent")
+public:
+    void onEvent(s::base::IObject*, int32_t) override {}
+    void reset() override { resetContainer(); }
+    HWND dead = nullptr;
+
+protected:
+    HWND nativeHandle() const override { return dead; }
+};
 
 } // namespace toolkittest
