@@ -58,6 +58,7 @@ protected:
             return true;
         }
         this->attachTo(container);
+        forgetLostWindow();
         HWND parentHandle = container->getNativeHandle();
         if (parentHandle == nullptr || this->GetSafeHwnd() != nullptr) {
             return false;
@@ -100,6 +101,17 @@ protected:
             Wnd::DestroyWindow();
         } else {
             SendMessageW(handle, WM_DESTROY_NATIVE, 0, 0);
+        }
+        forgetLostWindow();
+    }
+
+    // A thread that ends takes its windows with it without a word to their objects: a
+    // handle that names no window any more is forgotten, so that a pooled widget never
+    // keeps one into its next use.
+    void forgetLostWindow() {
+        HWND handle = this->GetSafeHwnd();
+        if (handle != nullptr && !::IsWindow(handle)) {
+            Wnd::Detach();
         }
     }
 };
