@@ -310,15 +310,12 @@ LRESULT GroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETDLGCODE:
         return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
         // Keys go up to the window as from any other container.
-        IContainer* parent = getParent();
-        if (parent != nullptr && parent->getNativeHandle() != nullptr &&
-            ::SendMessageW(parent->getNativeHandle(), WM_KEYDOWN, wParam, lParam) == 0) {
+        if (forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;
-    }
     case REFLECT_COLOUR:
         return ReflectedBrush::answer(this, &brush_, reinterpret_cast<HDC>(wParam), state_.backgroundInherited != 0,
                                       state_.background, font_->getTextColour());

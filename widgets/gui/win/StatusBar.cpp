@@ -168,14 +168,12 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
         return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN: {
-        IContainer* parent = getParent();
-        if (parent != nullptr && parent->getNativeHandle() != nullptr &&
-            ::SendMessageW(parent->getNativeHandle(), WM_KEYDOWN, wParam, lParam) == 0) {
+    case WM_KEYDOWN:
+        // Keys go up to the window as from any other container.
+        if (forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;
-    }
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
