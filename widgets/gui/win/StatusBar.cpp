@@ -127,14 +127,7 @@ int32_t StatusBar::getPreferredHeight() const {
 }
 
 int32_t StatusBar::getLayoutWidth() const {
-    if (state_.fixedWidth >= 0) {
-        return state_.fixedWidth;
-    }
-    if (state_.widthPercent >= 0 && getParent() != nullptr) {
-        return getParent()->getInnerWidth() * state_.widthPercent / 100;
-    }
-    const int32_t content = sizes_.minWidth > sizes_.wantedWidth ? sizes_.minWidth : sizes_.wantedWidth;
-    return state_.paddingLeft + state_.paddingRight + content;
+    return truncatedMaximum(state_, getParent(), sizes_, true);
 }
 
 void StatusBar::setDrawer(drawer::IStatusBar* drawer, bool owned) {
