@@ -20,6 +20,7 @@
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
+#include "engine/sound/ffmpeg/VideoPresets.h"
 #include "engine/video/MediaReport.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"
@@ -47,6 +48,8 @@ constexpr int32_t STATUS_INPUT_UNSUPPORTED = 4;
 
 // The progress scale the bar starts each file on.
 constexpr int32_t START_TOTAL = 100;
+// A record width that asks for a relative size (the height holds the factor).
+constexpr int32_t RELATIVE_SIZE_WIDTH = 16384;
 
 bool librariesBound() {
     const JobLoop::LibrariesBoundFn check = librariesBoundCheck.load();
@@ -83,7 +86,13 @@ private:
 class Attempt {
 public:
     Attempt(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath)
-        : dialog_(dialog), setting_(dialog->setting()), log_(log), input_(inputPath) {}
+        : dialog_(dialog), log_(log), input_(inputPath) {
+        // A record of the file's own: a video job rewrites its preset for each source.
+        if (job_ && dialog->setting() != nullptr) {
+            job_->assign(*dialog->setting());
+            setting_ = job_.get();
+        }
+    }
     ~Attempt() {
         if (info_ != nullptr) info_->release();
         if (output_ != nullptr) output_->release();
@@ -107,12 +116,17 @@ public:
 
 private:
     bool nameOutput(const wchar_t* folder);
+    // Takes the output name in the folder, or its next free " (n)" form.
+    bool claimOutput(const wchar_t* folder, const StrBuffer* name);
+    // The video road's name: the concrete preset, its copy decisions and the tags.
+    bool nameVideoOutput(PathWin* input, StrBuffer* name);
     bool chooseRoad(bool retry);
     int32_t runPass(int32_t pass, StrBuffer* workFolder);
     void announceOutput();
 
     IJobDialog* dialog_;
-    const Setting* setting_;
+    Held<Setting> job_{Setting::create()};
+    Setting* setting_ = nullptr;
     StrBuffer* log_;
     const wchar_t* input_;
     VideoInfo* info_ = nullptr;
@@ -124,6 +138,7 @@ private:
     Held<StrBuffer> outputName_{StrBuffer::pool()};
     Held<StrBuffer> outputFolder_{StrBuffer::pool()};
     bool copyAudio_ = false;
+    bool copyVideo_ = false;
     bool external_ = false;
     InProcessRunner runner_ = nullptr;
 };
@@ -160,6 +175,10 @@ int32_t Attempt::convert(bool retry) {
         log_->append(report.get());
     }
     log_->append(L" \n \n");
+    if (setting_->testStart != Setting::TEST_NONE && setting_->testLength > 0 && info_->duration <= 0) {
+        log_->append(L"[Test Encode]: the input's length is not known, so no test range can be placed;"
+                     L" the whole file is converted.\n \n");
+    }
 
     runner_ = bound ? inProcessRunner.load() : nullptr;
     if (!chooseRoad(retry)) {
@@ -189,12 +208,18 @@ bool Attempt::nameOutput(const wchar_t* folder) {
     if (!input) {
         return false;
     }
-    const wchar_t* extension = FormatTable::audioOutputExtension(setting_->formatId);
-    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
     Held<StrBuffer> name(StrBuffer::fromText(input->getTitle()));
     if (!name) {
         return false;
     }
+    if (setting_->outputId != 0) {
+        if (!nameVideoOutput(input.get(), name.get())) {
+            return false;
+        }
+        return claimOutput(folder, name.get());
+    }
+    const wchar_t* extension = FormatTable::audioOutputExtension(setting_->formatId);
+    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
     // A copied stream keeps its codec in the name when the extension does not tell it:
     // song.m4v with AAC audio becomes song.aac.m4a.
     const video::StreamInfo* audio = info_->firstStreamOfType(video::StreamInfo::TYPE_AUDIO);
@@ -203,6 +228,10 @@ bool Attempt::nameOutput(const wchar_t* folder) {
         name->appendChar(L'.')->append(&audio->codecName);
     }
     name->append(extension);
+    return claimOutput(folder, name.get());
+}
+
+bool Attempt::claimOutput(const wchar_t* folder, const StrBuffer* name) {
     Held<PathWin> wanted(PathWin::createJoined(folder, name->c_str()));
     if (!wanted) {
         return false;
@@ -212,8 +241,61 @@ bool Attempt::nameOutput(const wchar_t* folder) {
            output_->getFolderNoSlash(outputFolder_.get(), false) != nullptr;
 }
 
+bool Attempt::nameVideoOutput(PathWin* input, StrBuffer* name) {
+    Held<StrBuffer> inputExtension(input->getExtension(StrBuffer::pool(), false));
+    if (!inputExtension) {
+        return false;
+    }
+    const wchar_t* extension =
+        VideoPresets::videoOutputExtension(setting_->outputId, inputExtension->c_str(), info_->formatName.c_str(),
+                                           setting_->formatId, setting_->twoPass);
+    copyVideo_ = setting_->canCopyVideoStream(info_, extension);
+    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
+    if (copyVideo_) {
+        setting_->twoPass = 0;  // a copy has nothing to analyse
+    }
+
+    if (setting_->width > 0 && setting_->height > 0 && setting_->width != RELATIVE_SIZE_WIDTH) {
+        name->appendChar(L'.')->appendInt32(setting_->height)->appendChar(L'p');
+    }
+    const video::StreamInfo* video = info_->firstStreamOfType(video::StreamInfo::TYPE_VIDEO);
+    if (copyVideo_ && video != nullptr) {
+        const wchar_t* codec = video->codecName.c_str();
+        name->appendChar(L'.');
+        if (_wcsicmp(codec, L"unknown") == 0) {
+            name->append(L"x265");
+        } else if (_wcsicmp(codec, L"h264") == 0) {
+            name->append(L"x264");
+        } else if (_wcsicmp(codec, L"mpeg2video") == 0) {
+            name->append(L"mpeg2");
+        } else {
+            name->append(codec);
+        }
+    } else {
+        name->append(VideoPresets::presetNameSuffix(VideoPresets::codecForPreset(setting_->outputId),
+                                                    setting_->outputId));
+    }
+    const wchar_t* encoder = FormatTable::audioCodecForFormat(setting_->formatId, setting_->bitsPerSample);
+    const video::StreamInfo* audio = info_->firstStreamOfType(video::StreamInfo::TYPE_AUDIO);
+    if (encoder != nullptr) {
+        if (copyAudio_ && info_->hasAudio && audio != nullptr) {
+            name->appendChar(L'.')->append(&audio->codecName);
+        } else {
+            name->append(VideoPresets::audioFormatNameSuffix(encoder));
+        }
+    }
+    if (setting_->testLength > 0) {
+        name->append(L".=TEST=");
+    }
+    name->append(extension);
+    return true;
+}
+
 bool Attempt::chooseRoad(bool retry) {
-    external_ = retry || s::ffmpeg::isOptionalToolsFfmpegUsable();
+    // Presets whose encoders only an ffmpeg.exe of the user's may carry go there first.
+    const bool wantsExternal =
+        setting_->outputId != 0 && VideoPresets::needsExternalRoute(VideoPresets::codecForPreset(setting_->outputId));
+    external_ = retry || wantsExternal || s::ffmpeg::isOptionalToolsFfmpegUsable();
     bool located = false;
     if (external_ || runner_ == nullptr) {
         located = s::ffmpeg::locateFfmpegExecutable(nullptr, nullptr, program_.get());
@@ -235,7 +317,7 @@ bool Attempt::chooseRoad(bool retry) {
 int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
     double weight = CommandBuilder::AUDIO_PASS_WEIGHT;
     Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(
-        setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_,
+        setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_, copyVideo_,
         temp_.get(), pass == 1 ? workFolder : nullptr, &weight));
     if (!command) {
         log_->append(L"[FFmpeg Command]:\nthe command could not be built\n \n");
