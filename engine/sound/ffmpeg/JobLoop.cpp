@@ -41,6 +41,7 @@ namespace {
 
 std::atomic<InProcessRunner> inProcessRunner{nullptr};
 std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
+std::atomic<JobLoop::ProbeFn> prober{nullptr};
 
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.
 constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
@@ -110,6 +111,8 @@ public:
     void removeOutputs();
     // Writes the log to the output folder's next free "_error.txt".
     void writeErrorLog();
+    // Adds what the log cannot show by itself about a failed video job.
+    void explainFailure();
 
     bool external() const { return external_; }
     const wchar_t* outputText() const { return output_ != nullptr ? output_->getText() : L""; }
@@ -152,7 +155,8 @@ int32_t Attempt::convert(bool retry) {
     }
     // Without the libraries nothing may be asked of them: an empty record stands in.
     const bool bound = librariesBound();
-    info_ = bound ? fftools::probeMediaFile(input_) : VideoInfo::pool();
+    const JobLoop::ProbeFn probe = prober.load();
+    info_ = !bound ? VideoInfo::pool() : probe != nullptr ? probe(input_) : fftools::probeMediaFile(input_);
     if (info_ == nullptr) {
         return RUN_FAILED;
     }
@@ -378,6 +382,20 @@ void Attempt::removeOutputs() {
     s::ffmpeg::removeRetrying(temp_->c_str());
 }
 
+void Attempt::explainFailure() {
+    if (setting_ == nullptr || setting_->outputId == 0) {
+        return;
+    }
+    const wchar_t* codec = VideoPresets::codecForPreset(setting_->outputId);
+    int32_t id = setting_->outputId, format = setting_->formatId;
+    uint8_t twoPass = setting_->twoPass;
+    const wchar_t* extension = VideoPresets::videoOutputExtension(id, nullptr, nullptr, format, twoPass);
+    if (codec != nullptr && wcscmp(extension, L".swf") == 0 && wcscmp(codec, L"flv") != 0) {
+        log_->append(L"[Video]: an SWF file takes only FLV1, VP6 or MJPEG pictures and MP3 sound; FFmpeg's SWF writer"
+                     L" refuses ")->append(codec)->append(L" pictures.\n \n");
+    }
+}
+
 void Attempt::writeErrorLog() {
     const wchar_t* folderText = dialog_->outputFolder();
     Held<PathWin> base(PathWin::createJoined(folderText != nullptr ? folderText : L"", JobLoop::ERROR_LOG_NAME));
@@ -418,6 +436,7 @@ void convertFile(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath) {
             attempt.removeOutputs();
             continue;
         }
+        attempt.explainFailure();
         attempt.writeErrorLog();
         wchar_t statusText[16];
         swprintf(statusText, 16, L"%d", static_cast<int>(status));
@@ -437,6 +456,10 @@ InProcessRunner JobLoop::setInProcessRunner(InProcessRunner runner) {
 
 JobLoop::LibrariesBoundFn JobLoop::setLibrariesBoundCheck(LibrariesBoundFn check) {
     return librariesBoundCheck.exchange(check);
+}
+
+JobLoop::ProbeFn JobLoop::setProber(ProbeFn probe) {
+    return prober.exchange(probe);
 }
 
 void JobLoop::runQueue(IJobDialog* dialog) {
