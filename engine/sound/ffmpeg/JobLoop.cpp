@@ -390,6 +390,17 @@ void Attempt::explainFailure() {
     int32_t id = setting_->outputId, format = setting_->formatId;
     uint8_t twoPass = setting_->twoPass;
     const wchar_t* extension = VideoPresets::videoOutputExtension(id, nullptr, nullptr, format, twoPass);
+    // Xvid is encoded by FFmpeg's own MPEG-4 encoder; disc targets name no encoder.
+    if (codec != nullptr && !VideoPresets::isDiscTarget(codec) && wcscmp(codec, L"libxvid") != 0 && librariesBound()) {
+        char name[32] = {0};
+        for (size_t i = 0; codec[i] != 0 && i + 1 < sizeof(name); ++i) {
+            name[i] = static_cast<char>(codec[i]);
+        }
+        if (s::ffmpeg::avcodec_find_encoder_by_name(name) == nullptr) {
+            log_->append(L"[Video]: the FFmpeg libraries of this program have no encoder '")->append(codec)->append(
+                L"'; this preset needs an ffmpeg.exe that has it.\n \n");
+        }
+    }
     if (codec != nullptr && wcscmp(extension, L".swf") == 0 && wcscmp(codec, L"flv") != 0) {
         log_->append(L"[Video]: an SWF file takes only FLV1, VP6 or MJPEG pictures and MP3 sound; FFmpeg's SWF writer"
                      L" refuses ")->append(codec)->append(L" pictures.\n \n");
