@@ -15,6 +15,11 @@ const SpecifierOpt* match_per_type(const SpecifierOpt* list, int count, const ch
 // after "Unknown encoder '%s'" or "Invalid encoder type '%s'".
 const AVCodec* find_codec(const char* name, enum AVMediaType type, bool encoder);
 
+// "-tag": a number, or up to four characters.
+uint32_t parse_codec_tag(const char* text);
+// "-vn", "-an", "-sn", "-dn" of the file's options leave out streams of that kind.
+bool disabled_by_options(const OptionsContext* o, enum AVMediaType type);
+
 // Tests an output name before it is opened for writing: -y overwrites, -n (or no
 // console to ask on) refuses a file that exists. 0 or -1 (logged).
 int check_file_overwrite(const char* filename);

@@ -27,19 +27,6 @@ bool appendPointer(T**& array, int& count, T* item) {
     return true;
 }
 
-// Bounded appending to a fixed text buffer.
-void appendf(char* buf, size_t size, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
-void appendf(char* buf, size_t size, const char* format, ...) {
-    const size_t used = std::strlen(buf);
-    if (used + 1 >= size) {
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf + used, size - used, format, args);
-    va_end(args);
-}
-
 // "key=value:" for every entry, the last ":" dropped.
 void joinDictionary(const AVDictionary* dict, char* buf, size_t size) {
     buf[0] = '\0';
@@ -338,6 +325,24 @@ void audioFormatConstraints(OutputStream* ost, char* buf, size_t size) {
     }
 }
 
+// The sink of an output ("buffersink" or "abuffersink"), named after its stream.
+int createSink(FilterGraph* fg, OutputFilter* ofilter, const char* kind) {
+    char name[255];
+    std::snprintf(name, sizeof(name), "output stream %d:%d", ofilter->ost->file_index, ofilter->ost->index);
+    return ff::avfilter_graph_create_filter(&ofilter->filter, ff::avfilter_get_by_name(kind), name, nullptr, nullptr,
+                                            fg->graph);
+}
+
+// The output's start and length, then its sink, end the chain that ends at last.
+int endOutputChain(OutputFilter* ofilter, AVFilterContext* last, int pad, bool audio) {
+    OutputStream* ost = ofilter->ost;
+    OutputFile* of = output_files[ost->file_index];
+    char name[255];
+    std::snprintf(name, sizeof(name), "trim for output stream %d:%d", ost->file_index, ost->index);
+    const int ret = insertTrim(of->start_time, of->recording_time, &last, &pad, name, audio);
+    return ret < 0 ? ret : ff::avfilter_link(last, pad, ofilter->filter, 0);
+}
+
 int configureOutputVideoFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterInOut* out) {
     OutputStream* ost = ofilter->ost;
     OutputFile* of = output_files[ost->file_index];
@@ -346,9 +351,7 @@ int configureOutputVideoFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterI
     char name[255];
     char args[1024];
 
-    std::snprintf(name, sizeof(name), "output stream %d:%d", ost->file_index, ost->index);
-    int ret = ff::avfilter_graph_create_filter(&ofilter->filter, ff::avfilter_get_by_name("buffersink"), name,
-                                               nullptr, nullptr, fg->graph);
+    int ret = createSink(fg, ofilter, "buffersink");
     if (ret < 0) {
         return ret;
     }
@@ -382,24 +385,17 @@ int configureOutputVideoFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterI
             return ret;
         }
     }
-    std::snprintf(name, sizeof(name), "trim for output stream %d:%d", ost->file_index, ost->index);
-    if ((ret = insertTrim(of->start_time, of->recording_time, &last, &pad, name, false)) < 0) {
-        return ret;
-    }
-    return ff::avfilter_link(last, pad, ofilter->filter, 0);
+    return endOutputChain(ofilter, last, pad, false);
 }
 
 int configureOutputAudioFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterInOut* out) {
     OutputStream* ost = ofilter->ost;
-    OutputFile* of = output_files[ost->file_index];
     AVFilterContext* last = out->filter_ctx;
     int pad = out->pad_idx;
     char name[255];
     char args[2048];
 
-    std::snprintf(name, sizeof(name), "output stream %d:%d", ost->file_index, ost->index);
-    int ret = ff::avfilter_graph_create_filter(&ofilter->filter, ff::avfilter_get_by_name("abuffersink"), name,
-                                               nullptr, nullptr, fg->graph);
+    int ret = createSink(fg, ofilter, "abuffersink");
     if (ret < 0) {
         return ret;
     }
@@ -434,11 +430,7 @@ int configureOutputAudioFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterI
             return ret;
         }
     }
-    std::snprintf(name, sizeof(name), "trim for output stream %d:%d", ost->file_index, ost->index);
-    if ((ret = insertTrim(of->start_time, of->recording_time, &last, &pad, name, true)) < 0) {
-        return ret;
-    }
-    return ff::avfilter_link(last, pad, ofilter->filter, 0);
+    return endOutputChain(ofilter, last, pad, true);
 }
 
 int configureOutputFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterInOut* out) {

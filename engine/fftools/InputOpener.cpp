@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
@@ -69,6 +70,22 @@ const AVCodec* find_codec(const char* name, enum AVMediaType type, bool encoder)
     return codec;
 }
 
+uint32_t parse_codec_tag(const char* text) {
+    char* end = nullptr;
+    uint32_t tag = static_cast<uint32_t>(std::strtol(text, &end, 0));
+    if (*end != '\0') {
+        uint8_t chars[4] = {0, 0, 0, 0};
+        std::memcpy(chars, text, std::min<size_t>(sizeof chars, std::strlen(text)));
+        tag = AV_RL32(chars);
+    }
+    return tag;
+}
+
+bool disabled_by_options(const OptionsContext* o, enum AVMediaType type) {
+    return (o->video_disable && type == AVMEDIA_TYPE_VIDEO) || (o->audio_disable && type == AVMEDIA_TYPE_AUDIO) ||
+           (o->subtitle_disable && type == AVMEDIA_TYPE_SUBTITLE) || (o->data_disable && type == AVMEDIA_TYPE_DATA);
+}
+
 int guess_input_channel_layout(InputStream* ist) {
     AVCodecContext* dec = ist->dec_ctx;
     if (dec->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
@@ -90,18 +107,6 @@ int guess_input_channel_layout(InputStream* ist) {
 
 namespace {
 
-// "-tag" is a number, or up to four characters.
-uint32_t parseCodecTag(const char* text) {
-    char* end = nullptr;
-    uint32_t tag = static_cast<uint32_t>(std::strtol(text, &end, 0));
-    if (*end != '\0') {
-        uint8_t chars[4] = {0, 0, 0, 0};
-        std::memcpy(chars, text, std::min<size_t>(sizeof chars, std::strlen(text)));
-        tag = AV_RL32(chars);
-    }
-    return tag;
-}
-
 // The decoder a stream is read with: the one "-c" names for it (forcing the stream's
 // codec id), else the default one.
 const AVCodec* chooseDecoder(OptionsContext* o, AVFormatContext* s, AVStream* st, bool* ok) {
@@ -118,22 +123,15 @@ const AVCodec* chooseDecoder(OptionsContext* o, AVFormatContext* s, AVStream* st
     return codec;
 }
 
-bool disabledByOptions(const OptionsContext* o, enum AVMediaType type) {
-    return (o->video_disable && type == AVMEDIA_TYPE_VIDEO) || (o->audio_disable && type == AVMEDIA_TYPE_AUDIO) ||
-           (o->subtitle_disable && type == AVMEDIA_TYPE_SUBTITLE) || (o->data_disable && type == AVMEDIA_TYPE_DATA);
-}
-
 // One input stream per stream of the file, each with its decoder context ready to open.
 int addInputStreams(OptionsContext* o, AVFormatContext* ic, int fileIndex) {
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
         AVStream* st = ic->streams[i];
         AVCodecParameters* par = st->codecpar;
-        InputStream* ist = static_cast<InputStream*>(ff::av_mallocz(sizeof(InputStream)));
-        if (ist == nullptr || !grow_one(input_streams, nb_input_streams)) {
-            ff::av_free(ist);
+        InputStream* ist = append_new(input_streams, nb_input_streams);
+        if (ist == nullptr) {
             return AVERROR(ENOMEM);
         }
-        input_streams[nb_input_streams - 1] = ist;
         ist->st = st;
         ist->file_index = fileIndex;
         ist->discard = 1;
@@ -153,7 +151,7 @@ int addInputStreams(OptionsContext* o, AVFormatContext* ic, int fileIndex) {
             ist->ts_scale = so->u.dbl;
         }
         if (const SpecifierOpt* so = match_per_stream(o->codec_tags, o->nb_codec_tags, ic, st, &ok)) {
-            par->codec_tag = parseCodecTag(reinterpret_cast<const char*>(so->u.str));
+            par->codec_tag = parse_codec_tag(reinterpret_cast<const char*>(so->u.str));
         }
         ist->dec = chooseDecoder(o, ic, st, &ok);
         if (!ok) {
@@ -168,7 +166,7 @@ int addInputStreams(OptionsContext* o, AVFormatContext* ic, int fileIndex) {
             ist->reinit_filters = so->u.i;
         }
         ist->user_set_discard = AVDISCARD_NONE;
-        if (disabledByOptions(o, par->codec_type)) {
+        if (disabled_by_options(o, par->codec_type)) {
             ist->user_set_discard = AVDISCARD_ALL;
         } else if (video_discard != 0 && par->codec_type == AVMEDIA_TYPE_VIDEO) {
             ist->user_set_discard = video_discard;
@@ -437,13 +435,11 @@ int open_input_file(OptionsContext* o, const char* filename) {
     }
 
     // Listed before its streams are made, so the clean-up closes it whatever follows.
-    InputFile* f = static_cast<InputFile*>(ff::av_mallocz(sizeof(InputFile)));
-    if (f == nullptr || !grow_one(input_files, nb_input_files)) {
-        ff::av_free(f);
+    InputFile* f = append_new(input_files, nb_input_files);
+    if (f == nullptr) {
         ff::avformat_close_input(&ic);
         return AVERROR(ENOMEM);
     }
-    input_files[nb_input_files - 1] = f;
     f->ctx = ic;
     f->ist_index = nb_input_streams;
     f->start_time = o->start_time;

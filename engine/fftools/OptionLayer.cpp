@@ -483,6 +483,16 @@ void* grow_array(void* array, int elem_size, int* size, int new_size) {
     return grown;
 }
 
+void* allocate_array_elem(void*** list, size_t elem_size, int* count) {
+    void* elem = ff::av_mallocz(elem_size);
+    if (elem == nullptr || !grow_one(*list, *count)) {
+        ff::av_free(elem);
+        return nullptr;
+    }
+    (*list)[*count - 1] = elem;
+    return elem;
+}
+
 FILE* get_preset_file(char* filename, size_t filename_size, const char* preset_name, int is_path,
                       const char* /*codec_name*/) {
     if (filename_size == 0) {

@@ -160,6 +160,14 @@ bool grow_one(T*& array, int& count) {
     return true;
 }
 
+// A new zeroed record of elem_size bytes appended to a list of pointers; null (the list
+// unchanged) when memory runs out.
+void* allocate_array_elem(void*** list, size_t elem_size, int* count);
+template <typename T>
+T* append_new(T**& list, int& count) {
+    return static_cast<T*>(allocate_array_elem(reinterpret_cast<void***>(&list), sizeof(T), &count));
+}
+
 // Finds a preset file. Named presets are never found here (the search has no base
 // folders); a preset given as a path (is_path) is opened for reading. Null when not found;
 // filename gets the name tried.

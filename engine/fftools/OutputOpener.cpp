@@ -22,17 +22,6 @@ const char* str(const SpecifierOpt* so) {
     return so != nullptr ? reinterpret_cast<const char*>(so->u.str) : nullptr;
 }
 
-uint32_t parseTag(const char* text) {
-    char* end = nullptr;
-    uint32_t tag = static_cast<uint32_t>(std::strtol(text, &end, 0));
-    if (*end != '\0') {
-        uint8_t chars[4] = {0, 0, 0, 0};
-        std::memcpy(chars, text, std::min<size_t>(sizeof chars, std::strlen(text)));
-        tag = AV_RL32(chars);
-    }
-    return tag;
-}
-
 // "-c" for the stream: "copy", an encoder, or (none given) the format's own choice.
 int chooseEncoder(OptionsContext* o, AVFormatContext* s, OutputStream* ost) {
     const enum AVMediaType type = ost->st->codecpar->codec_type;
@@ -98,12 +87,10 @@ OutputStream* newOutputStream(OptionsContext* o, AVFormatContext* oc, enum AVMed
     if (idx < o->nb_streamid_map) {
         st->id = o->streamid_map[idx];
     }
-    OutputStream* ost = static_cast<OutputStream*>(ff::av_mallocz(sizeof(OutputStream)));
-    if (ost == nullptr || !grow_one(output_streams, nb_output_streams)) {
-        ff::av_free(ost);
+    OutputStream* ost = append_new(output_streams, nb_output_streams);
+    if (ost == nullptr) {
         return nullptr;
     }
-    output_streams[nb_output_streams - 1] = ost;
     ost->file_index = nb_output_files - 1;
     ost->index = idx;
     ost->st = st;
@@ -174,7 +161,7 @@ OutputStream* newOutputStream(OptionsContext* o, AVFormatContext* oc, enum AVMed
         ost->bsf_names = ff::av_strdup(bsfs);
     }
     if (const char* tag = str(match_per_stream(o->codec_tags, o->nb_codec_tags, oc, st, &ok))) {
-        st->codecpar->codec_tag = ost->enc_ctx->codec_tag = parseTag(tag);
+        st->codecpar->codec_tag = ost->enc_ctx->codec_tag = parse_codec_tag(tag);
     }
     if (const SpecifierOpt* so = match_per_stream(o->qscale, o->nb_qscale, oc, st, &ok)) {
         if (so->u.dbl >= 0) {
@@ -649,8 +636,7 @@ int mapChosenStreams(OptionsContext* o, AVFormatContext* oc) {
         const int source = input_files[map->file_index]->ist_index + map->stream_index;
         const InputStream* ist = input_streams[source];
         const enum AVMediaType type = ist->st->codecpar->codec_type;
-        if ((o->subtitle_disable && type == AVMEDIA_TYPE_SUBTITLE) || (o->audio_disable && type == AVMEDIA_TYPE_AUDIO) ||
-            (o->video_disable && type == AVMEDIA_TYPE_VIDEO) || (o->data_disable && type == AVMEDIA_TYPE_DATA)) {
+        if (disabled_by_options(o, type)) {
             continue;
         }
         OutputStream* ost = newStreamFor(o, oc, type, source);
@@ -1024,12 +1010,10 @@ int open_output_file(OptionsContext* o, const char* filename) {
         filename = "pipe:";
     }
 
-    OutputFile* of = static_cast<OutputFile*>(ff::av_mallocz(sizeof(OutputFile)));
-    if (of == nullptr || !grow_one(output_files, nb_output_files)) {
-        ff::av_free(of);
+    OutputFile* of = append_new(output_files, nb_output_files);
+    if (of == nullptr) {
         return AVERROR(ENOMEM);
     }
-    output_files[nb_output_files - 1] = of;
     of->ost_index = nb_output_streams;
     of->recording_time = o->recording_time;
     of->start_time = o->start_time;

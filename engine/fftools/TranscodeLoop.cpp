@@ -21,19 +21,6 @@ namespace ff = s::ffmpeg;
 
 namespace {
 
-// Bounded appending to a fixed text buffer.
-void appendf(char* buf, size_t size, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
-void appendf(char* buf, size_t size, const char* format, ...) {
-    const size_t used = std::strlen(buf);
-    if (used + 1 >= size) {
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf + used, size - used, format, args);
-    va_end(args);
-}
-
 InputStream* sourceOf(const OutputStream* ost) {
     return ost->source_index >= 0 ? input_streams[ost->source_index] : nullptr;
 }
@@ -1083,6 +1070,17 @@ int64_t userTime() {
 int64_t runUserTime = 0;
 
 } // namespace
+
+void appendf(char* buf, size_t size, const char* format, ...) {
+    const size_t used = std::strlen(buf);
+    if (used + 1 >= size) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf + used, size - used, format, args);
+    va_end(args);
+}
 
 const char* errorText(int err) {
     static char text[AV_ERROR_MAX_STRING_SIZE];

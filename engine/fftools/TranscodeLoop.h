@@ -16,6 +16,9 @@ constexpr AVRational TIME_BASE_Q{1, AV_TIME_BASE};
 // time, and the text is used at once).
 const char* errorText(int err);
 
+// Appends to the text in buf (size bytes), cutting it short rather than overflowing.
+void appendf(char* buf, size_t size, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
+
 // Pulls what the filter graphs have ready into their encoders; flush also takes what a
 // graph that has ended still holds. 0 or negative.
 int reap_filters(int flush);

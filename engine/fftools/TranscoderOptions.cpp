@@ -569,12 +569,10 @@ int opt_channel_layout(void* optctx, const char* opt, const char* arg) {
 }
 
 int opt_filter_complex(void*, const char*, const char* arg) {
-    FilterGraph* fg = static_cast<FilterGraph*>(ff::av_mallocz(sizeof(FilterGraph)));
-    if (fg == nullptr || !grow_one(filtergraphs, nb_filtergraphs)) {
-        ff::av_free(fg);
+    FilterGraph* fg = append_new(filtergraphs, nb_filtergraphs);
+    if (fg == nullptr) {
         return AVERROR(ENOMEM);
     }
-    filtergraphs[nb_filtergraphs - 1] = fg;
     fg->index = nb_filtergraphs - 1;
     fg->graph_desc = ff::av_strdup(arg);
     return fg->graph_desc != nullptr ? 0 : AVERROR(ENOMEM);

@@ -103,3 +103,36 @@ TEST_F(TranscodeRun, GraphsBetweenDecoderAndEncoder) {
         }
     }
 }
+
+// A source whose sample rate changes half-way rebuilds its graph, unless the stream
+// forbids it; the output keeps the rate its encoder was opened with (the one the
+// demuxer reported) and all of both halves.
+TEST_F(TranscodeRun, GraphRebuiltWhenTheSourceChanges) {
+    Scratch out;
+    const std::string joined = testsupport::readRaw(media().path(L"rate1.mp2")) +
+                               testsupport::readRaw(media().path(L"rate2.mp2"));
+    ASSERT_TRUE(testsupport::writeRaw(out.path(L"joined.mp2"), joined));
+    const struct {
+        std::vector<std::string> before;
+        int status;
+    } cases[] = {
+        {{}, 0},
+        {{"-reinit_filter", "0"}, 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.before;
+        args.insert(args.end(), {"-i", out.arg(L"joined.mp2"), "-y", "-acodec", "pcm_s16le", "-f", "wav",
+                                 out.arg(L"o.wav")});
+        LogCapture::clear();
+        EXPECT_EQ(c.status, runTranscoder(args)) << LogCapture::get();
+        if (c.status != 0) {
+            continue;
+        }
+        auto source = probe(out.path(L"joined.mp2"));
+        auto info = probe(out.path(L"o.wav"));
+        ASSERT_EQ(1u, info->streamCount());
+        ASSERT_EQ(1u, source->streamCount());
+        EXPECT_EQ(source->stream(0)->sampleRate, info->stream(0)->sampleRate);
+        EXPECT_NEAR(2.0, info->duration / 1e6, 0.1);
+    }
+}

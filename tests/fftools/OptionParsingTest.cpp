@@ -179,6 +179,52 @@ TEST_F(OptionParsing, AcceptedCommandsOpenWhatTheySay) {
              EXPECT_STREQ("cover.jpg", entry(ft::output_streams[1]->st->metadata, "filename"));
              EXPECT_GT(ft::output_streams[1]->st->codecpar->extradata_size, 0);
          }},
+        {"limits: frames, size and end time; an input offset",
+         {"-itsoffset", "2", "-re", "-i", "{in:tone.wav}", "-y", "-frames:a", "10", "-fs", "100000", "-to", "1",
+          "{out:p15.wav}"},
+         [] {
+             EXPECT_EQ(10, firstOutput()->max_frames);
+             EXPECT_EQ(100000u, ft::output_files[0]->limit_filesize);
+             EXPECT_EQ(1000000, ft::output_files[0]->recording_time);
+             EXPECT_EQ(2000000, ft::input_files[0]->input_ts_offset);
+             EXPECT_EQ(1, ft::input_files[0]->rate_emu);
+         }},
+        {"a negative map takes an earlier one back; a sync stream is kept",
+         {"-i", "{in:song.mp3}", "-y", "-map", "0,0:a", "-map", "-0:v", "-acodec", "pcm_s16le", "{out:p16.wav}"},
+         [] {
+             ASSERT_EQ(1, ft::nb_output_streams);
+             EXPECT_EQ(AVMEDIA_TYPE_AUDIO, firstOutput()->st->codecpar->codec_type);
+             EXPECT_EQ(ft::input_streams[0], firstOutput()->sync_ist);
+         }},
+        {"a complex graph's labelled output becomes the stream",
+         {"-i", "{in:tone.wav}", "-y", "-filter_complex", "[0:a]volume=2[loud]", "-map", "[loud]", "{out:p17.wav}"},
+         [] {
+             ASSERT_EQ(1, ft::nb_output_streams);
+             EXPECT_EQ(-1, firstOutput()->source_index);
+             ASSERT_NE(nullptr, firstOutput()->filter);
+             EXPECT_EQ(ft::filtergraphs[0], firstOutput()->filter->graph);
+         }},
+        {"stream ids, tags, stream metadata and a bitstream filter by their old names",
+         {"-i", "{in:tone.m4a}", "-y", "-vn", "-acodec", "copy", "-streamid", "0:33", "-atag", "mp4a",
+          "-metadata:s:a", "language=deu", "-absf", "aac_adtstoasc", "{out:p18.m4a}"},
+         [] {
+             EXPECT_EQ(33, firstOutput()->st->id);
+             EXPECT_EQ(MKTAG('m', 'p', '4', 'a'), firstOutput()->st->codecpar->codec_tag);
+             EXPECT_STREQ("deu", entry(firstOutput()->st->metadata, "language"));
+             EXPECT_STREQ("aac_adtstoasc", firstOutput()->bsf_names);
+         }},
+        {"audio quality and a profile go to the encoder",
+         {"-i", "{in:tone.wav}", "-y", "-acodec", "libvorbis", "-aq", "4", "-profile:a", "aac_low", "{out:p19.ogg}"},
+         [] {
+             EXPECT_EQ(4 * FF_QP2LAMBDA, firstOutput()->enc_ctx->global_quality);
+             EXPECT_STREQ("aac_low", entry(firstOutput()->encoder_opts, "profile"));
+         }},
+        {"progress output and a time code",
+         {"-i", "{in:clip.avi}", "-y", "-progress", "{out:progress.txt}", "-timecode", "01:00:00:00", "{out:p20.avi}"},
+         [] {
+             EXPECT_NE(nullptr, ft::progress_avio);
+             EXPECT_STREQ("01:00:00:00", entry(ft::output_files[0]->ctx->metadata, "timecode"));
+         }},
         {"two-pass log prefix and flags",
          {"-i", "{in:clip.avi}", "-y", "-vcodec", "mpeg4", "-pass", "1", "-passlogfile", "{out:stats}", "-f", "avi",
           "NUL"},
@@ -194,6 +240,7 @@ TEST_F(OptionParsing, AcceptedCommandsOpenWhatTheySay) {
         ASSERT_GE(ret, 0) << logText();
         c.check();
         ft::cleanupTranscoder();
+        EXPECT_EQ(nullptr, ft::progress_avio) << "closed with the run";
     }
 }
 

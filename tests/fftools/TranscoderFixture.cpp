@@ -43,7 +43,7 @@ std::vector<char*> argvOf(const std::vector<std::string>& args, std::vector<std:
 void TranscoderTest::SetUpTestSuite() {
     s::system::win::MessageBoxSeam::set(&refuseBox);
     loaded = s::ffmpeg::loadFfmpegLibraries();
-    folder_ = testsupport::freshTempFolder(L"fftools");
+    folder_ = testsupport::freshTempFolder(L"fftools-options");
     const std::wstring tone = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 ";
     const std::wstring jobs[][2] = {
         {L"tone.wav", tone + L"-ac 2 -c:a pcm_s16le"},
@@ -72,6 +72,8 @@ void TranscoderTest::TearDownTestSuite() {
 void TranscoderTest::SetUp() {
     ASSERT_TRUE(loaded) << "FFmpeg libraries not bound";
     log_ = s::str::strbuffer::StrBuffer::pool();
+    // other test suites of this program catch FFmpeg's messages their own way
+    s::ffmpeg::av_log_set_callback(&s::ffmpeg::FfmpegLog::callback);
     s::ffmpeg::FfmpegLog::setTarget(log_);
 }
 

@@ -187,7 +187,8 @@ inline int refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
 // The media every test of the program uses, made on first use: "tone.wav" (3 s, 44100 Hz
 // stereo, peak 8000), "long.wav" (240 s), and from ffmpeg.exe "six.flac" (3 s, 5.1),
 // "song.mp3" (3 s with a cover picture), "tone.m4a" (3 s AAC) and "clip.mp4" (2 s of
-// 64x48 MPEG-4 video at 25 fps with AAC audio).
+// 64x48 MPEG-4 video at 25 fps with AAC audio), "rate1.mp2" and "rate2.mp2" (1 s each, at
+// 44100 and 22050 Hz).
 class Media {
 public:
     static const Media& get() {
@@ -200,6 +201,8 @@ public:
     bool loaded = false;
     bool made = false;
     std::wstring folder;
+
+    ~Media() { testsupport::removeTree(folder); }
 
 private:
     Media() {
@@ -219,7 +222,8 @@ private:
             L"-map 0:a -map 1:v -ac 2 -c:a libmp3lame -b:a 128k -c:v mjpeg -frames:v 1 "
             L"-disposition:v attached_pic -id3v2_version 3 song.mp3 "
             L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a "
-            L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4";
+            L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4 "
+            L"-map 0:a -t 1 -ac 2 -c:a mp2 -ar 44100 rate1.mp2 -map 0:a -t 1 -ac 2 -c:a mp2 -ar 22050 rate2.mp2";
         std::string output;
         made = testsupport::runCaptured(command, folder, output) == 0;
     }
