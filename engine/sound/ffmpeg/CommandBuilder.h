@@ -55,6 +55,14 @@ public:
                                          const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
                                          bool copyVideo, StrBuffer* outTempPath, StrBuffer* workFolder,
                                          double* passWeight);
+    // The same for callers that never copy a video stream.
+    static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
+                                         const wchar_t* inputPath, const wchar_t* outputPath,
+                                         const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
+                                         StrBuffer* outTempPath, StrBuffer* workFolder, double* passWeight) {
+        return buildFfmpegCommand(setting, info, inputPath, outputPath, programPath, external, pass, copyAudio, false,
+                                  outTempPath, workFolder, passWeight);
+    }
 
     // The audio options of a file whose audio is re-encoded by the encoder or copied:
     // rates and channels after the audio rules, or the copy, and the volume.

@@ -393,7 +393,8 @@ void Attempt::explainFailure() {
     uint8_t twoPass = setting_->twoPass;
     const wchar_t* extension = VideoPresets::videoOutputExtension(id, nullptr, nullptr, format, twoPass);
     // Xvid is encoded by FFmpeg's own MPEG-4 encoder; disc targets name no encoder.
-    if (codec != nullptr && !VideoPresets::isDiscTarget(codec) && wcscmp(codec, L"libxvid") != 0 && librariesBound()) {
+    if (codec != nullptr && !VideoPresets::isDiscTarget(codec) && wcscmp(codec, L"libxvid") != 0 &&
+        s::ffmpeg::ffmpegLibrariesLoaded() && s::ffmpeg::avcodec_find_encoder_by_name != nullptr) {
         char name[32] = {0};
         for (size_t i = 0; codec[i] != 0 && i + 1 < sizeof(name); ++i) {
             name[i] = static_cast<char>(codec[i]);
