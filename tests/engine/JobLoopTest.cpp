@@ -576,3 +576,24 @@ TEST_F(JobLoopTest, VideoJobsAreNamedAndRoutedByTheirPreset) {
     }
     JobLoop::setProber(previousProber);
 }
+
+// Each file of a batch takes its own concrete preset from a same-as-source id.
+TEST_F(JobLoopTest, SameAsSourceIsChosenAgainForEveryFile) {
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    JobLoop::setLibrariesBoundCheck(&bound);
+    const JobLoop::ProbeFn previousProber = JobLoop::setProber(&probedVideo);
+    ffmpeg(Ffmpeg::None);
+    dialog.job.outputId = VideoPresets::SAME_AS_SOURCE_MPEG4;
+    dialog.job.formatId = 0;
+    dialog.job.videoQuality = 5;
+    input(L"clip.mkv");
+    input(L"old.flv");
+    input(L"tv.mpg");
+    run();
+    JobLoop::setProber(previousProber);
+
+    EXPECT_EQ(dialog.updatesFor(L"clip.mpeg4.aac.mkv"), 3u);
+    EXPECT_EQ(dialog.updatesFor(L"old.flv.mp3.flv"), 3u);
+    EXPECT_EQ(dialog.updatesFor(L"tv.mpeg4.ac3.avi"), 3u);
+    EXPECT_EQ(dialog.job.outputId, VideoPresets::SAME_AS_SOURCE_MPEG4);
+}
