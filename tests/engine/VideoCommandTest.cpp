@@ -350,6 +350,12 @@ TEST_F(VideoCommandTest, GoldenVideoCommandLines) {
 }
 
 TEST(VideoPresets, TablesByPresetId) {
+    using TvSystem = VideoPresets::TvSystem;
+    using AspectKind = VideoPresets::AspectKind;
+    constexpr TvSystem AUTO = VideoPresets::TV_AUTO, PAL = VideoPresets::TV_PAL;
+    constexpr TvSystem PREFER_PAL = VideoPresets::TV_PREFER_PAL, PREFER_NTSC = VideoPresets::TV_PREFER_NTSC;
+    constexpr AspectKind BY_SOURCE = VideoPresets::ASPECT_AUTO, WIDE = VideoPresets::ASPECT_16_9;
+    constexpr AspectKind TV = VideoPresets::ASPECT_4_3;
     const struct {
         int32_t id;
         const wchar_t* codec;  // null: not a preset
@@ -357,48 +363,39 @@ TEST(VideoPresets, TablesByPresetId) {
         const wchar_t* tag;
         const wchar_t* container;  // fixed muxer, null: none
         bool shortGop, extraEffort;
-        VideoPresets::TvSystem tv;
-        VideoPresets::AspectKind aspect;
+        TvSystem tv;
+        AspectKind aspect;
     } rows[] = {
-        {10001, L"mpeg4", L".3g2", L".mpeg4", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10004, L"mpeg4", L".mov", L".mpeg4", nullptr, true, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10014, L"mpeg4", L".m4v", L".mpeg4", nullptr, false, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10020, L"libx264", L".mp4", L".x264", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {17017, L"libx265", L".avi", L".x265", L"mp4", false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {17025, L"libx265", L".mov", L".x265", nullptr, true, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10032, L"mpeg2video", L".mpg", L".mpeg2", nullptr, false, true, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10038, L"dvd", L".mpg", L".mpeg2", nullptr, true, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10044, L"dvd", L".mpg", L".mpeg2", nullptr, true, false, VideoPresets::TV_PREFER_PAL,
-         VideoPresets::ASPECT_16_9},
-        {10055, L"dvd", L".mpg", L".mpeg2", nullptr, true, true, VideoPresets::TV_PREFER_NTSC,
-         VideoPresets::ASPECT_4_3},
-        {10060, L"libtheora", L".ogv", L".theora", nullptr, false, false, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10062, L"mpeg2video", L".tp", L".mpeg2", L"mpegts", false, false, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10063, L"mpeg2video", L".ts", L".mpeg2", nullptr, false, true, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10088, L"vcd", L".mpg", L".mpeg1", nullptr, true, true, VideoPresets::TV_PAL, VideoPresets::ASPECT_AUTO},
-        {10094, L"svcd", L".mpg", L".mpeg2", nullptr, true, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10103, L"svcd", L".mpg", L".mpeg2", nullptr, true, true, VideoPresets::TV_PREFER_NTSC,
-         VideoPresets::ASPECT_4_3},
-        {10109, L"dv", L".dv", L".dv", nullptr, false, false, VideoPresets::TV_PREFER_PAL, VideoPresets::ASPECT_AUTO},
-        {10116, L"dv50", L".dv", L".dv50", nullptr, false, false, VideoPresets::TV_PAL, VideoPresets::ASPECT_AUTO},
-        {10117, L"rawvideo", L".raw", L".raw", L"rawvideo", false, false, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10119, L"msmpeg4v2", L".avi", L".divx3", nullptr, false, true, VideoPresets::TV_AUTO,
-         VideoPresets::ASPECT_AUTO},
-        {10120, L"mpeg4", L".avi", L".divx5", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10203, L"wmv2", L".wmv", L".wmv9", nullptr, false, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10210, L"rv10", L".rm", L".rv10", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10313, L"libx264", L".swf", L".x264", nullptr, true, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10400, L"libvpx", L".webm", L".vp8", L"webm", false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10554, L"libxvid", L".mov", L".xvid", nullptr, true, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10632, L"libx265", L".avi", L".x265", L"mp4", false, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10812, L"libxvid", L".mp4", L".xvid", L"psp", true, true, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10803, nullptr, L".avi", L"", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
-        {10029, nullptr, L".avi", L"", nullptr, false, false, VideoPresets::TV_AUTO, VideoPresets::ASPECT_AUTO},
+        {10001, L"mpeg4", L".3g2", L".mpeg4", nullptr, false, false, AUTO, BY_SOURCE},
+        {10004, L"mpeg4", L".mov", L".mpeg4", nullptr, true, false, AUTO, BY_SOURCE},
+        {10014, L"mpeg4", L".m4v", L".mpeg4", nullptr, false, true, AUTO, BY_SOURCE},
+        {10020, L"libx264", L".mp4", L".x264", nullptr, false, false, AUTO, BY_SOURCE},
+        {17017, L"libx265", L".avi", L".x265", L"mp4", false, false, AUTO, BY_SOURCE},
+        {17025, L"libx265", L".mov", L".x265", nullptr, true, true, AUTO, BY_SOURCE},
+        {10032, L"mpeg2video", L".mpg", L".mpeg2", nullptr, false, true, AUTO, BY_SOURCE},
+        {10038, L"dvd", L".mpg", L".mpeg2", nullptr, true, true, AUTO, BY_SOURCE},
+        {10044, L"dvd", L".mpg", L".mpeg2", nullptr, true, false, PREFER_PAL, WIDE},
+        {10055, L"dvd", L".mpg", L".mpeg2", nullptr, true, true, PREFER_NTSC, TV},
+        {10060, L"libtheora", L".ogv", L".theora", nullptr, false, false, AUTO, BY_SOURCE},
+        {10062, L"mpeg2video", L".tp", L".mpeg2", L"mpegts", false, false, AUTO, BY_SOURCE},
+        {10063, L"mpeg2video", L".ts", L".mpeg2", nullptr, false, true, AUTO, BY_SOURCE},
+        {10088, L"vcd", L".mpg", L".mpeg1", nullptr, true, true, PAL, BY_SOURCE},
+        {10094, L"svcd", L".mpg", L".mpeg2", nullptr, true, false, AUTO, BY_SOURCE},
+        {10103, L"svcd", L".mpg", L".mpeg2", nullptr, true, true, PREFER_NTSC, TV},
+        {10109, L"dv", L".dv", L".dv", nullptr, false, false, PREFER_PAL, BY_SOURCE},
+        {10116, L"dv50", L".dv", L".dv50", nullptr, false, false, PAL, BY_SOURCE},
+        {10117, L"rawvideo", L".raw", L".raw", L"rawvideo", false, false, AUTO, BY_SOURCE},
+        {10119, L"msmpeg4v2", L".avi", L".divx3", nullptr, false, true, AUTO, BY_SOURCE},
+        {10120, L"mpeg4", L".avi", L".divx5", nullptr, false, false, AUTO, BY_SOURCE},
+        {10203, L"wmv2", L".wmv", L".wmv9", nullptr, false, true, AUTO, BY_SOURCE},
+        {10210, L"rv10", L".rm", L".rv10", nullptr, false, false, AUTO, BY_SOURCE},
+        {10313, L"libx264", L".swf", L".x264", nullptr, true, false, AUTO, BY_SOURCE},
+        {10400, L"libvpx", L".webm", L".vp8", L"webm", false, false, AUTO, BY_SOURCE},
+        {10554, L"libxvid", L".mov", L".xvid", nullptr, true, true, AUTO, BY_SOURCE},
+        {10632, L"libx265", L".avi", L".x265", L"mp4", false, true, AUTO, BY_SOURCE},
+        {10812, L"libxvid", L".mp4", L".xvid", L"psp", true, true, AUTO, BY_SOURCE},
+        {10803, nullptr, L".avi", L"", nullptr, false, false, AUTO, BY_SOURCE},
+        {10029, nullptr, L".avi", L"", nullptr, false, false, AUTO, BY_SOURCE},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);
