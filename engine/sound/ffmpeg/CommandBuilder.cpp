@@ -149,7 +149,8 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
     }
     const VideoJob video{setting, info, pass, copyVideo, copyAudio};
     if (road != nullptr && !road->appendVideoOptions(command.get(), video, passWeight)) {
-        road = nullptr;  // no such preset: an audio job in all but its name
+        road = nullptr;  // no such preset: an audio job in all but its name, an AVI
+        extension = L".avi";
     }
     if (road == nullptr) {
         appendStreamChoice(command.get(), info, extension);
