@@ -19,6 +19,8 @@
 #include "engine/ffmpeg/FfmpegLocator.h"
 #include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/ffmpeg/InProcessRunner.h"
+#include "engine/fftools/MediaProber.h"
+#include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "engine/system/win/MessageBoxSeam.h"
@@ -322,6 +324,34 @@ TEST_F(VideoJobRun, PresetsThisFfmpegCannotWriteFailAndSayWhy) {
         }
         EXPECT_EQ(saved.find("SWF file") != std::string::npos, row.swfNote);
         EXPECT_EQ(GetFileAttributesW((out + L"\\" + row.output).c_str()), INVALID_FILE_ATTRIBUTES);
+        testsupport::removeTree(out);
+    }
+}
+
+// The same letterboxing through ffmpeg.exe: the disc frames come out whole there too.
+TEST_F(VideoJobRun, DiscLetterboxesAlsoConvertWithFfmpegExe) {
+    const struct {
+        int32_t preset;
+        const char* video;
+        const char* size;
+    } rows[] = {{10079, "mpeg1video", "352x288"}, {10051, "mpeg2video", "720x576"}, {10099, "mpeg2video", "480x576"}};
+    s::thread::Held<s::video::VideoInfo> info(s::fftools::probeMediaFile(clip().c_str()));
+    ASSERT_TRUE(info);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.preset);
+        const std::wstring out = testsupport::freshTempFolder(L"videojob-exe");
+        Setting setting;
+        setting.outputId = row.preset;
+        s::thread::Held<StrBuffer> command(s::sound::ffmpeg::CommandBuilder::buildFfmpegCommand(
+            &setting, info.get(), clip().c_str(), (out + L"\\disc.mpg").c_str(), FFMPEG_TOOLS_DIR L"\\ffmpeg.exe", true,
+            0, false, false, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(command);
+        EXPECT_NE(std::wstring(command->c_str()).find(L",pad="), std::wstring::npos) << narrow(command->c_str());
+        std::string said;
+        EXPECT_EQ(testsupport::runCaptured(command->c_str(), out, said), 0) << said;
+        const auto got = probe(out + L"\\disc.mpg");
+        EXPECT_EQ(value(got, "video.codec_name"), row.video) << said;
+        EXPECT_EQ(value(got, "video.width") + "x" + value(got, "video.height"), row.size);
         testsupport::removeTree(out);
     }
 }
