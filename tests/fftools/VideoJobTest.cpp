@@ -105,10 +105,11 @@ protected:
             s::ffmpeg::FfmpegLog::install();
         }
         media_ = testsupport::freshTempFolder(L"videojob-media");
-        // Two seconds of a 16:9 picture at 25 fps with stereo sound.
+        // Two seconds of a 16:9 picture at 25 fps with stereo sound, larger than the disc
+        // frames (a pad alone would fail on it).
         const std::wstring command =
             L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y "
-            L"-f lavfi -i testsrc=size=320x180:rate=25:duration=2 "
+            L"-f lavfi -i testsrc=size=960x540:rate=25:duration=2 "
             L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 "
             L"-ac 2 -c:v mpeg4 -c:a aac -b:a 128k wide.mp4";
         std::string output;
@@ -219,9 +220,9 @@ TEST_F(VideoJobRun, PresetsConvertOnTheInProcessRoad) {
         {"DV, PAL", 10107, 0, 0, 0, 0, 0, 0, 0, L"wide.dv.dv", "dvvideo", "720x576", nullptr, "pcm_s16le"},
         {"H.263 3GP with AMR sound", 10074, 8, 176, 144, 1, 8000, 1, 12200, L"wide.144p.h263.amr.3gp", "h263",
          "176x144", nullptr, "amr_nb"},
-        {"FLV1 pictures and MP3 sound in SWF", 10311, 18, 0, 0, 0, 0, 0, 0, L"wide.flv.mp3.swf", "flv1", "320x180",
+        {"FLV1 pictures and MP3 sound in SWF", 10311, 18, 0, 0, 0, 0, 0, 0, L"wide.flv.mp3.swf", "flv1", "960x540",
          nullptr, "mp3"},
-        {"RealVideo at a size of multiples of 16", 10210, 0, 0, 0, 0, 0, 0, 0, L"wide.rv10.rm", "rv10", "320x176",
+        {"RealVideo at a size of multiples of 16", 10210, 0, 0, 0, 0, 0, 0, 0, L"wide.rv10.rm", "rv10", "944x528",
          nullptr, nullptr},
     };
     for (const auto& row : rows) {
@@ -286,7 +287,7 @@ TEST_F(VideoJobRun, TwoPassMpeg4AviWorksInItsOwnFolder) {
 
     const auto got = probe(out + L"\\wide.mpeg4.ac3.avi");
     EXPECT_EQ(value(got, "video.codec_name"), "mpeg4");
-    EXPECT_EQ(value(got, "video.width"), "320");
+    EXPECT_EQ(value(got, "video.width"), "960");
     EXPECT_EQ(value(got, "audio.codec_name"), "ac3");
     EXPECT_NEAR(atof(value(got, "format.duration").c_str()), 2.0, 0.3);
     testsupport::removeTree(out);
