@@ -161,8 +161,8 @@ void fillPicture(Picture& p, const Setting* setting, const VideoInfo* info, cons
     }
 
     const bool recordSize = setting->width > 0 && setting->height > 0;
-    p.width = setting->width > 0 && setting->height > 0 ? setting->width : p.sourceWidth;
-    p.height = setting->width > 0 && setting->height > 0 ? setting->height : p.sourceHeight;
+    p.width = recordSize ? setting->width : p.sourceWidth;
+    p.height = recordSize ? setting->height : p.sourceHeight;
     if (setting->presetPictureSize != 0) {
         p.resize = 0;
     } else if (recordSize) {
