@@ -297,7 +297,12 @@ void uninit_parse_context(OptionParseContext* octx) {
     ff::av_freep(&octx->cur_group.opts);
     ff::av_freep(&octx->global_opts.opts);
     octx->nb_groups = 0;
-    uninit_opts();
+    // Only the options left over from splitting: the argument vector stays until the
+    // run's release, as the opened files keep pointers into it (attachment names).
+    ff::av_dict_free(&codec_opts);
+    ff::av_dict_free(&format_opts);
+    ff::av_dict_free(&sws_dict);
+    ff::av_dict_free(&swr_opts);
 }
 
 int split_commandline(OptionParseContext* octx, int argc, char* argv[], const OptionDef* options,

@@ -134,6 +134,7 @@ int opt_default(void* optctx, const char* opt, const char* arg);
 // Splits argv into the global group and the groups of `groups` (inputs, outputs).
 int split_commandline(OptionParseContext* octx, int argc, char* argv[], const OptionDef* options,
                       const OptionGroupDef* groups, int nb_groups);
+// Frees the groups and the library options still unclaimed; the argument vector stays.
 void uninit_parse_context(OptionParseContext* octx);
 
 // Logs "<what>: <FFmpeg's text for err>" at error level.

@@ -1,11 +1,20 @@
 #include <atomic>
 #include <climits>
+#include <cstdlib>
+#include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "TranscoderFixture.h"
 #include "engine/ffmpeg/FfmpegLog.h"
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/ffmpeg/InProcessRunner.h"
+#include "engine/fftools/MediaProber.h"
+#include "engine/sound/ffmpeg/CommandBuilder.h"
+#include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/video/VideoInfo.h"
+#include "support/Released.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 
 using s::str::strbuffer::StrBuffer;
@@ -148,4 +157,104 @@ TEST_F(InProcessRunner, RefusedCommandFailsWithItsReasonInTheLog) {
     EXPECT_NE(std::wstring::npos, dialog.log().find(L"Unrecognized option 'loglevel'."));
     EXPECT_FALSE(exists(path(L"out.wav")));
     EXPECT_TRUE(dialog.events.empty());
+}
+
+namespace {
+
+// ffprobe's name for what an encoder writes.
+std::string probedCodecOf(const std::string& encoder) {
+    static const std::map<std::string, std::string> NAMES = {
+        {"libmp3lame", "mp3"}, {"libvorbis", "vorbis"}, {"libopencore_amrnb", "amr_nb"}, {"libgsm_ms", "gsm_ms"}};
+    const auto it = NAMES.find(encoder);
+    return it != NAMES.end() ? it->second : encoder;
+}
+
+// The word after `option` in the command, or empty.
+std::string wordAfter(const std::wstring& command, const wchar_t* option) {
+    const size_t at = command.find(option);
+    if (at == std::wstring::npos) {
+        return std::string();
+    }
+    const size_t start = at + wcslen(option);
+    return bytesOf(command.substr(start, command.find(L' ', start) - start));
+}
+
+} // namespace
+
+// The job loop's road for real: the command the builder makes for every format of the
+// "Convert to:" list with every option at "same" (where the format has a "same"), from a WAV, a 5.1 FLAC, an MP3 with
+// a cover and an AAC .m4a, run in-process and judged by ffprobe.exe.
+TEST_F(InProcessRunner, EveryListedFormatFromEverySource) {
+    namespace snd = s::sound::ffmpeg;
+    using s::sound::gui::dialogs::mp3conv::Setting;
+    const std::wstring out = path(L"jobs");
+    CreateDirectoryW(out.c_str(), nullptr);
+    const struct {
+        const wchar_t* name;
+        const char* codec;
+        bool cover;
+    } sources[] = {{L"tone.wav", "pcm_s16le", false}, {L"six.flac", "flac", false}, {L"song.mp3", "mp3", true},
+                   {L"tone.m4a", "aac", false}};
+    for (const auto& source : sources) {
+        ASSERT_TRUE(made(source.name));
+        Released<s::video::VideoInfo> info(s::fftools::probeMediaFile(path(source.name).c_str()));
+        ASSERT_EQ(1, info->streamInfoFound);
+        for (int32_t id = 1; id <= 34; ++id) {
+            const std::wstring ext = snd::FormatTable::audioOutputExtension(id);
+            const std::wstring output = out + L"\\j" + std::to_wstring(id) + ext;
+            SCOPED_TRACE(bytesOf(std::wstring(source.name) + L" -> " + std::to_wstring(id) + ext));
+            Released<Setting> setting(Setting::create());
+            setting->formatId = id;
+            setting->quality = Setting::QUALITY_SIMILAR;
+            // AMR and GSM take 8000 Hz mono only, and FFmpeg 5.1 writes SMAF in mono
+            // only: their panels offer nothing else
+            if (id == 2 || id == 4 || id == 8 || id == 15 || id == 30) {
+                setting->sampleRate = 8000;
+                setting->channels = 1;
+            }
+            // GSM has one rate: the source's would be refused
+            if (id == 30) {
+                setting->bitRate = 13000;
+            }
+            const bool copy = setting->canCopyAudioStream(info.get(), ext.c_str());
+            Released<StrBuffer> temp(StrBuffer::pool());
+            double weight = 0;
+            Released<StrBuffer> command(snd::CommandBuilder::buildFfmpegCommand(
+                setting.get(), info.get(), path(source.name).c_str(), output.c_str(), nullptr, false, 0, copy,
+                temp.get(), nullptr, &weight));
+            ASSERT_TRUE(command);
+            ASSERT_EQ(0u, temp->length()) << "short names need no temporary output";
+            RecordingDialog dialog;
+            const int32_t status = s::ffmpeg::runFfmpegInProcess(command->c_str(), 0, weight, out.c_str(),
+                                                                 info->duration / 1000, &dialog, L"j", &dialog.cancel);
+            ASSERT_EQ(0, status) << bytesOf(command->c_str()) << "\n" << bytesOf(dialog.log());
+            const std::wstring text = command->c_str();
+            const std::string expected = copy ? source.codec : probedCodecOf(wordAfter(text, L" -acodec "));
+            if (id >= 22 && id <= 25) {
+                // raw samples: no container to probe
+                EXPECT_GT(fileSize(output), 0);
+            } else {
+                const auto values = probe(output);
+                // the first audio stream (a cover mapped first comes before it in ASF)
+                std::string audio = "stream.0.";
+                if (values.count("stream.0.codec_type") && values.at("stream.0.codec_type") != "audio") {
+                    audio = "stream.1.";
+                }
+                EXPECT_EQ(expected, values.count(audio + "codec_name") ? values.at(audio + "codec_name") : "")
+                    << bytesOf(text);
+                const double seconds = values.count("format.duration") ? std::atof(values.at("format.duration").c_str()) : 0;
+                // a raw AMR file's length is estimated from its bit rate: from the AAC source
+                // ffprobe says 2.106 s, for ffmpeg.exe's output as well
+                EXPECT_NEAR(2.0, seconds, ext == L".amr" ? 0.11 : 0.1) << bytesOf(text);
+                if (source.cover && (ext == L".mp3" || ext == L".mp4")) {
+                    const std::string picture = audio == "stream.0." ? "stream.1." : "stream.0.";
+                    EXPECT_EQ("1", values.count(picture + "disposition.attached_pic")
+                                       ? values.at(picture + "disposition.attached_pic")
+                                       : "")
+                        << "the cover is kept";
+                }
+            }
+            DeleteFileW(output.c_str());
+        }
+    }
 }

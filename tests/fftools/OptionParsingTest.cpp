@@ -177,6 +177,12 @@ TEST_F(OptionParsing, AcceptedCommandsOpenWhatTheySay) {
              ASSERT_EQ(2, ft::nb_output_streams);
              EXPECT_EQ(AVMEDIA_TYPE_ATTACHMENT, ft::output_streams[1]->st->codecpar->codec_type);
              EXPECT_STREQ("cover.jpg", entry(ft::output_streams[1]->st->metadata, "filename"));
+             // the name points into the run's argument vector, which lives as long as the run
+             int argc = 0;
+             char** argv = nullptr;
+             char** kept = ft::prepare_app_arguments(&argc, &argv);
+             ASSERT_GT(argc, 5);
+             EXPECT_EQ(kept[5], ft::output_streams[1]->attachment_filename);
              EXPECT_GT(ft::output_streams[1]->st->codecpar->extradata_size, 0);
          }},
         {"limits: frames, size and end time; an input offset",
