@@ -46,7 +46,8 @@ HWND focusOf(DWORD thread) {
 class Question {
 public:
     Question(FlexAsker* asker, HWND owner, const wchar_t* title = nullptr, const wchar_t* text = nullptr)
-        : asker_(asker), before_(asker->getWindow()) {
+        : asker_(asker), before_(asker->getWindow()),
+          beforeFrame_(before_ != nullptr ? before_->getFrameHandle() : nullptr) {
         thread_ = std::thread([this, asker, owner, title, text] {
             const ULONGLONG start = GetTickCount64();
             asker->ask(owner, title, text);
@@ -60,7 +61,9 @@ public:
     s::gui::IWindow* shown() {
         waitFor([&] {
             s::gui::IWindow* w = asker_->getWindow();
-            return done_.load() || (w != nullptr && w != before_ && IsWindowVisible(w->getFrameHandle()) &&
+            // The pool may hand the next question the very object of the last: its frame is new.
+            return done_.load() || (w != nullptr && (w != before_ || w->getFrameHandle() != beforeFrame_) &&
+                                    IsWindowVisible(w->getFrameHandle()) &&
                                     asker_->getYesButton() != nullptr);
         }, 10000);
         return done_.load() ? nullptr : asker_->getWindow();
@@ -84,6 +87,7 @@ private:
     FlexAsker* asker_;
     // The window of the question before, which this one replaces.
     s::gui::IWindow* before_;
+    HWND beforeFrame_;
     std::thread thread_;
     std::atomic<bool> done_{false};
     std::atomic<int64_t> ms_{0};

@@ -270,7 +270,8 @@ TEST(LabelTest, WindowsThatCannotBeMadeAreReportedThroughTheMessageBoxSeam) {
     }
 }
 
-TEST(LabelTest, TwentyThousandRepaintsOfABoxWithALabelLeaveNoContextBehind) {
+// A context or GDI object kept per repaint shows as thousands here, far over the slack.
+TEST(LabelTest, TwoThousandRepaintsOfABoxWithALabelLeaveNoContextBehind) {
     Released<Window> window(shownWindow(100, 100, 320, 240));
     Box* box = Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 0, 4, 4);
     box->setColour(0, 0, 255, false);
@@ -283,7 +284,7 @@ TEST(LabelTest, TwentyThousandRepaintsOfABoxWithALabelLeaveNoContextBehind) {
     const int32_t live = MemDC::liveContexts();
     const DWORD gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     drawer.drawn.clear();
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         RedrawWindow(window->getFrameHandle(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
@@ -291,7 +292,7 @@ TEST(LabelTest, TwentyThousandRepaintsOfABoxWithALabelLeaveNoContextBehind) {
     settle(window.get());
     EXPECT_TRUE(waitUntil([&] { return MemDC::liveContexts() == live; }, 2000)) << MemDC::liveContexts();
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiObjects + 5);
-    EXPECT_LE(20000u, drawer.drawn.size());
+    EXPECT_LE(2000u, drawer.drawn.size());
     // The label was painted over the box's own colour, which the box keeps in its buffer.
     ASSERT_NE(nullptr, box->getBackBuffer());
     EXPECT_EQ(0x000000FFu, box->getBackBuffer()->pixel(1, 1) & 0x00FFFFFFu);

@@ -162,9 +162,11 @@ bool WindowFader::onTimer(HWND frame, UINT_PTR id) {
         // Steps stop at 0 exactly: a step that jumped past it would never end.
         applyAlpha(frame, stepToward(alpha_, 0, larger(1, target_ / 5)));
         if (alpha_ == 0) {
-            kill(frame, FADE_OUT);
+            // The next phase starts before this one ends, so the fade never looks over
+            // to another thread between the two.
             countdown_ = displaySeconds_ * 1000;
             start(frame, WAIT_FADED, 500);
+            kill(frame, FADE_OUT);
         }
         return true;
     case WAIT_FADED:
@@ -176,8 +178,8 @@ bool WindowFader::onTimer(HWND frame, UINT_PTR id) {
             countdown_ -= 500;
         }
         if (countdown_ <= 1) {
-            kill(frame, WAIT_FADED);
             start(frame, FADE_IN, 25);
+            kill(frame, WAIT_FADED);
         }
         return true;
     case FADE_IN:
