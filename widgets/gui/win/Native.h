@@ -7,6 +7,7 @@
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/ComponentState.h"
+#include "widgets/gui/win/ToolkitWindowClass.h"
 
 namespace s::gui::win {
 
@@ -68,6 +69,18 @@ protected:
                              shown ? s.x + s.dx : ComponentState::PARKED_X,
                              shown ? s.y + s.dy : ComponentState::PARKED_Y, s.width, s.height, parentHandle,
                              nullptr) != FALSE;
+    }
+
+    // attachNative for a container, with the "Window Creation Failed!" box when the
+    // container's window could not make the control; true when the control exists.
+    bool attachOrReport(IContainer* container, const wchar_t* className, DWORD style) {
+        if (attachNative(container, className, L"", style)) {
+            return true;
+        }
+        if (container->getNativeHandle() != nullptr && this->GetSafeHwnd() == nullptr) {
+            showCreationFailed(MB_ICONWARNING);
+        }
+        return false;
     }
 
     // Destroys the native window, on its own thread when another thread owns it.

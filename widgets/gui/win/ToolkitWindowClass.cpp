@@ -65,6 +65,10 @@ bool registerToolkitWindowClass() {
     return true;
 }
 
+void showCreationFailed(UINT icon) {
+    AfxShowMessageBox(nullptr, L"Window Creation Failed!", L"Error!", icon);
+}
+
 LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLOREDIT:
@@ -95,6 +99,13 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         const LRESULT answer = SendMessageW(header->hwndFrom, reflected, wParam, lParam);
         return code == LVN_ITEMCHANGED || code == LVN_BEGINDRAG || code == LVN_ODSTATECHANGED ? 0 : answer;
+    }
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item != nullptr && item->CtlType != ODT_MENU && item->hwndItem != nullptr) {
+            return SendMessageW(item->hwndItem, REFLECT_DRAW_ITEM, wParam, lParam);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     case WM_HSCROLL:
         if (lParam != 0) {

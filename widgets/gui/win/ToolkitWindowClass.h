@@ -14,12 +14,18 @@ enum ReflectedMessage : UINT {
     REFLECT_END_LABEL_EDIT = 0x8009, REFLECT_SEL_CHANGE = 0x800A, REFLECT_TAB_SEL_CHANGE = 0x800B,
     REFLECT_TEXT_CHANGE = 0x800C, REFLECT_COLUMN_CLICK = 0x800D, REFLECT_CUSTOM_DRAW = 0x800E,
     REFLECT_DROP_DOWN = 0x800F, REFLECT_CLOSE_UP = 0x8010, REFLECT_HEADER_BEGIN_DRAG = 0x8011,
-    REFLECT_HEADER_END_DRAG = 0x8012, REFLECT_ITEM_CHANGING = 0x8013, REFLECT_KILL_FOCUS = 0x8015
+    REFLECT_HEADER_END_DRAG = 0x8012, REFLECT_ITEM_CHANGING = 0x8013, REFLECT_KILL_FOCUS = 0x8015,
+    // An owner-drawn control's WM_DRAWITEM (wParam, lParam as the parent got them).
+    REFLECT_DRAW_ITEM = 0x8016
 };
 
 // Registers the class; true when it is registered (also by an earlier call or another
 // module). A failure is shown in a message box and reported; a later call tries again.
 bool registerToolkitWindowClass();
+
+// Tells the user that a native window could not be made: "Window Creation Failed!"
+// with the caption "Error!", through the message-box seam.
+void showCreationFailed(UINT icon);
 
 // The class's procedure: hands control notifications back to the control that sent them
 // and passes everything else to DefWindowProcW.

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "ToolkitStubs.h"
+#include "images/image/bmp/win/Bitmap.h"
+#include "images/image/win/BufferedImage.h"
+#include "images/image/win/BufferedImageSet.h"
+#include "system/time/Clock.h"
+#include "widgets/gui/win/Image.h"
+
+namespace {
+
+using s::gui::win::Image;
+using s::image::win::BufferedImage;
+using s::image::win::BufferedImageSet;
+using windowtest::Window;
+
+std::atomic<int64_t> g_now{0};
+int64_t fakeClock() {
+    return g_now.load();
+}
+
+// A set of `frames` pictures of width x height, each shown for `delay` ms.
+BufferedImageSet* frameSet(int32_t frames, int32_t width, int32_t height, int32_t delay) {
+    BufferedImageSet* set = BufferedImageSet::pool();
+    for (int32_t i = 0; i < frames; ++i) {
+        set->add(BufferedImage::create(width, height), 32, delay, 0);
+    }
+    set->recomputeSize();
+    set->setLoop(frames > 1, 0);
+    return set;
+}
+
+// Waits long enough for a few animation ticks.
+void letTimerRun() {
+    Sleep(4 * Image::TICK_MS);
+}
+
+TEST(ImageTest, PicturesFitTheirProportionsWithoutDividingByZeroOrOverflowing) {
+    struct Case {
+        int32_t pictureWidth, pictureHeight, width, height, fittedWidth, fittedHeight;
+    } cases[] = {
+        {400, 200, 100, 100, 100, 50},       {200, 400, 100, 100, 50, 100},     {300, 200, 100, 100, 100, 67},
+        {0, 200, 100, 100, 100, 100},        {400, 0, 100, 100, 100, 100},      {400, 200, 0, 100, 0, 100},
+        {60000, 60000, 50000, 40000, 40000, 40000},
+    };
+    for (const Case& c : cases) {
+        int32_t width = c.width;
+        int32_t height = c.height;
+        Image::fitAspectOf(c.pictureWidth, c.pictureHeight, &width, &height);
+        EXPECT_EQ(c.fittedWidth, width) << c.pictureWidth << "x" << c.pictureHeight;
+        EXPECT_EQ(c.fittedHeight, height) << c.pictureWidth << "x" << c.pictureHeight;
+    }
+}
+
+TEST(ImageTest, ThePreferredSizeFollowsThePictureFixedSidesAndTheBorder) {
+    struct Case {
+        bool fit;
+        int32_t fixedHeight;
+        bool border;
+        int32_t width, height;
+    } cases[] = {
+        {false, -1, false, 400, 200}, {true, -1, false, 0, 0}, {true, 100, false, 200, 100}, {true, 102, true, 202, 102},
+    };
+    for (const Case& c : cases) {
+        Released<Image> image(Image::createWithSize(-1, -1, nullptr));
+        image->setBorder(c.border);
+        image->setImageSet(frameSet(1, 400, 200, 0), true, c.fit, true, 1, -1, -1);
+        if (c.fixedHeight >= 0) {
+            image->setFixedHeight(c.fixedHeight);
+        }
+        EXPECT_EQ(c.width, image->getPreferredWidth()) << c.fit << c.fixedHeight;
+        EXPECT_EQ(c.height, image->getPreferredHeight()) << c.fit << c.fixedHeight;
+    }
+    // Setting the same set again keeps it.
+    Released<Image> image(Image::createWithSize(-1, -1, nullptr));
+    BufferedImageSet* set = frameSet(1, 40, 20, 0);
+    image->setImageSet(set, true, false, false, 1, -1, -1);
+    image->setImageSet(set, true, false, false, 1, -1, -1);
+    EXPECT_EQ(40, image->getImageWidth());
+    EXPECT_EQ(1, set->count());
+}
+
+TEST(ImageTest, TheCheckerboardHasFivePixelCellsOddColumnsStartingOneLower) {
+    struct Case {
+        int32_t width, height, columns, rows;
+    } cases[] = {{12, 7, 3, 2}, {5, 5, 1, 1}, {0, 0, 0, 0}, {11, 16, 3, 4}};
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 20);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (const Case& c : cases) {
+        int32_t columns = -1;
+        int32_t rows = -1;
+        Image::paintCheckerboard(dc, c.width, c.height, &columns, &rows);
+        EXPECT_EQ(c.columns, columns);
+        EXPECT_EQ(c.rows, rows);
+    }
+    int32_t columns = 0;
+    int32_t rows = 0;
+    Image::paintCheckerboard(dc, 12, 7, &columns, &rows);
+    const struct {
+        int x, y;
+        COLORREF colour;
+    } pixels[] = {{0, 0, 0xFFFFFF}, {4, 4, 0xFFFFFF}, {5, 0, Image::CHECKER_GREY}, {5, 5, 0xFFFFFF},
+                  {0, 5, Image::CHECKER_GREY}, {10, 0, 0xFFFFFF}};
+    for (const auto& p : pixels) {
+        EXPECT_EQ(p.colour, GetPixel(dc, p.x, p.y)) << p.x << "," << p.y;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+class ImageAnimationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_now = 1000;
+        previous_ = s::time::setClockSource(&fakeClock);
+    }
+    void TearDown() override { s::time::setClockSource(previous_); }
+
+    s::time::MillisFn previous_;
+};
+
+TEST_F(ImageAnimationTest, FramesAdvanceByTheirDelaysCarryingTheOvershootAndStopFromAnotherThread) {
+    Released<Window> window(Window::pool());
+    window->setBounds(40, 40, 200, 200);
+    window->setVisible(true);
+    stubs::ImageDrawer drawer;
+    Image* image = Image::createWithSize(40, 40, frameSet(3, 40, 40, 100));
+    image->setDrawer(&drawer, false);
+    window->add(image);
+    ASSERT_TRUE(image->isAnimated());
+    image->play();
+    struct Step {
+        int64_t now;
+        int32_t frame;
+    } steps[] = {{1099, 0}, {1130, 1}, {1199, 1}, {1200, 2}, {1300, 0}};
+    for (const Step& step : steps) {
+        g_now = step.now;
+        letTimerRun();
+        EXPECT_EQ(step.frame, image->getCurrentFrame()) << step.now;
+    }
+    size_t painted = 0;
+    stubs::runOnUiThread(window.get(), [&] { painted = drawer.frames.size(); });
+    EXPECT_GT(painted, 0u);
+
+    const DWORD before = GetTickCount();
+    image->stop(false);
+    EXPECT_LT(GetTickCount() - before, 100u);
+    g_now = 5000;
+    letTimerRun();
+    EXPECT_EQ(0, image->getCurrentFrame());
+
+    // A single picture never starts the timer.
+    image->setImageSet(frameSet(1, 40, 40, 100), true, false, false, 1, -1, -1);
+    image->play();
+    g_now = 9000;
+    letTimerRun();
+    EXPECT_EQ(0, image->getCurrentFrame());
+}
+
+TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
+    Released<Window> window(Window::pool());
+    window->setBounds(40, 40, 200, 200);
+    window->setVisible(true);
+    Image* image = Image::createWithSize(30, 20, frameSet(1, 60, 40, 0));
+    image->setCheckerboard(true);
+    window->add(image);
+    image->redrawNow();
+    COLORREF cells[2] = {};
+    for (int i = 0; i < 200 && (cells[0] != 0xFFFFFF || cells[1] != Image::CHECKER_GREY); ++i) {
+        Sleep(10);
+        HDC dc = GetDC(image->m_hWnd);
+        cells[0] = GetPixel(dc, 1, 1);
+        cells[1] = GetPixel(dc, 6, 1);
+        ReleaseDC(image->m_hWnd, dc);
+    }
+    EXPECT_EQ(0xFFFFFFu, cells[0]);
+    EXPECT_EQ(Image::CHECKER_GREY, cells[1]);
+
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"brisquelton-image-save.bmp";
+    DeleteFileW(path.c_str());
+    Released<s::image::bmp::win::Bitmap> encoder(s::image::bmp::win::Bitmap::pool());
+    ASSERT_TRUE(image->saveWith(encoder.get(), path.c_str(), true, false, nullptr));
+    Released<s::image::bmp::win::Bitmap> saved(s::image::bmp::win::Bitmap::pool());
+    ASSERT_TRUE(saved->load(path.c_str()));
+    EXPECT_EQ(30, saved->width());
+    EXPECT_EQ(20, saved->height());
+    DeleteFileW(path.c_str());
+}
+
+} // namespace

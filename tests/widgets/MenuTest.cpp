@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ToolkitStubs.h"
+#include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/MenuEx.h"
+#include "widgets/gui/win/PopupMenu.h"
+
+namespace {
+
+using s::gui::menuitem::MenuItem;
+using s::gui::win::MenuEx;
+using s::gui::win::PopupMenu;
+using windowtest::Recorder;
+using windowtest::Window;
+
+std::wstring captionAt(HMENU menu, UINT position) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return text;
+}
+
+UINT stateOf(HMENU menu, UINT position) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.fType | info.fState;
+}
+
+// Open (10), Save (11, checked), separator, Quit (12), and a sub-menu "View" with
+// Small (20) and Large (21).
+PopupMenu* buildMenu() {
+    PopupMenu* menu = PopupMenu::pool();
+    menu->addItem(MenuItem::createWithText(L"Open", 10));
+    menu->addItem(MenuItem::createWithText(L"Save", 11));
+    menu->addItem(MenuItem::createSeparator());
+    menu->addItem(MenuItem::createWithText(L"Quit", 12));
+    PopupMenu* view = PopupMenu::pool();
+    view->setCaption(L"View");
+    view->addItem(MenuItem::createWithText(L"Small", 20));
+    view->addItem(MenuItem::createWithText(L"Large", 21));
+    menu->addSubMenu(view);
+    return menu;
+}
+
+TEST(MenuTest, ChecksRadioMarksAndCaptionsReadBackFromTheNativeMenus) {
+    Released<PopupMenu> menu(buildMenu());
+    HMENU native = menu->getNativeMenu();
+    HMENU view = menu->subMenuAt(4)->getNativeMenu();
+    ASSERT_EQ(5, GetMenuItemCount(native));
+
+    struct Check {
+        int32_t id;
+        bool checked;
+        bool found;
+        HMENU in;
+        UINT position;
+    } checks[] = {
+        {11, true, true, native, 1}, {21, true, true, view, 1}, {21, false, true, view, 1}, {99, true, false, native, 0},
+    };
+    for (const Check& c : checks) {
+        EXPECT_EQ(c.found, menu->setChecked(c.id, c.checked)) << c.id;
+        EXPECT_EQ(c.found && c.checked, menu->isChecked(c.id)) << c.id;
+        EXPECT_EQ(c.found && c.checked, (stateOf(c.in, c.position) & MFS_CHECKED) != 0) << c.id;
+    }
+
+    // A radio mark among all entries skips the separator.
+    EXPECT_TRUE(menu->setRadioById(12));
+    EXPECT_EQ(static_cast<UINT>(MFT_RADIOCHECK | MFS_CHECKED), stateOf(native, 3) & (MFT_RADIOCHECK | MFS_CHECKED));
+    EXPECT_EQ(0u, stateOf(native, 1) & MFS_CHECKED);
+    EXPECT_NE(0u, stateOf(native, 2) & MFT_SEPARATOR);
+    EXPECT_EQ(0u, stateOf(native, 2) & MFS_CHECKED);
+    EXPECT_TRUE(menu->setRadioByPosition(0));
+    EXPECT_TRUE(menu->isChecked(10));
+    EXPECT_FALSE(menu->isChecked(12));
+    EXPECT_FALSE(menu->setRadioByPosition(2));
+
+    // A new caption keeps the mark; disabling the sub-menu keeps its caption.
+    EXPECT_TRUE(menu->setItemText(10, L"Open..."));
+    EXPECT_EQ(L"Open...", captionAt(native, 0));
+    EXPECT_NE(0u, stateOf(native, 0) & MFS_CHECKED);
+    EXPECT_TRUE(menu->setSubMenuEnabled(menu->subMenuAt(4), false));
+    EXPECT_EQ(L"View", captionAt(native, 4));
+    EXPECT_NE(0u, stateOf(native, 4) & MFS_GRAYED);
+    EXPECT_EQ(view, GetSubMenu(native, 4));
+    EXPECT_TRUE(menu->setItemEnabled(20, false));
+    EXPECT_NE(0u, stateOf(view, 0) & MFS_GRAYED);
+
+    // Inserting at the count appends; removing by id takes the entry out.
+    menu->insertItem(menu->getItemCount(), MenuItem::createWithText(L"Last", 13));
+    EXPECT_EQ(L"Last", captionAt(native, 5));
+    EXPECT_TRUE(menu->removeById(11));
+    EXPECT_EQ(L"", captionAt(native, 1));
+    EXPECT_EQ(5, GetMenuItemCount(native));
+    EXPECT_TRUE(menu->ownsCommand(21));
+    EXPECT_FALSE(menu->ownsCommand(11));
+}
+
+TEST(MenuTest, ASubMenuTakenOutAndReusedFromThePoolHasAValidMenu) {
+    Released<PopupMenu> menu(buildMenu());
+    PopupMenu* view = menu->subMenuAt(4);
+    ASSERT_NE(nullptr, view);
+    ASSERT_TRUE(menu->removeAt(4));
+    EXPECT_EQ(4, GetMenuItemCount(menu->getNativeMenu()));
+    // The pool gives the same object back: it makes a fresh menu of its own.
+    Released<PopupMenu> again(PopupMenu::pool());
+    again->addItem(MenuItem::createWithText(L"Fresh", 30));
+    EXPECT_TRUE(IsMenu(again->getNativeMenu()));
+    EXPECT_EQ(1, GetMenuItemCount(again->getNativeMenu()));
+    EXPECT_EQ(L"Fresh", captionAt(again->getNativeMenu(), 0));
+    EXPECT_FALSE(again->ownsCommand(20));
+}
+
+TEST(MenuTest, ALanguageChangeRecaptionsItemsAndSubMenusKeepingMarks) {
+    Released<s::lang::Localizer> pack(stubs::twoLanguagePack(
+        L"<entry id=\"1\"><eng>File</eng><deu>Datei</deu></entry>"
+        L"<entry id=\"2\"><eng>Open</eng><deu>Offnen</deu></entry>"));
+    Released<PopupMenu> menu(PopupMenu::pool());
+    menu->setLocalizer(pack.get());
+    PopupMenu* file = PopupMenu::createWithTextId(pack.get(), 1);
+    file->addItem(MenuItem::createWithTextId(2, pack.get(), 40, true));
+    file->addItem(MenuItem::createSeparator());
+    menu->addSubMenu(file);
+    EXPECT_EQ(L"File", captionAt(menu->getNativeMenu(), 0));
+    pack->setLanguage(L"German");
+    EXPECT_EQ(L"Datei", captionAt(menu->getNativeMenu(), 0));
+    EXPECT_EQ(L"Offnen", captionAt(file->getNativeMenu(), 0));
+    EXPECT_NE(0u, stateOf(file->getNativeMenu(), 0) & MFS_CHECKED);
+    EXPECT_NE(0u, stateOf(file->getNativeMenu(), 1) & MFT_SEPARATOR);
+}
+
+TEST(MenuTest, AContextMenuAnsweredByAWatchdogReturnsItsCommand) {
+    Released<Window> window(Window::pool());
+    window->setBounds(100, 100, 300, 200);
+    window->setVisible(true);
+    Released<PopupMenu> menu(PopupMenu::pool());
+    menu->addItem(MenuItem::createWithText(L"Only", 77));
+    Recorder commands;
+    menu->addCommandListener(&commands);
+    HANDLE watchdog = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            HWND popup = stubs::waitForMenuWindow(true);
+            if (popup == nullptr) {
+                return 1;
+            }
+            PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    int32_t command = -1;
+    stubs::runOnUiThread(window.get(), [&] {
+        command = menu->openAt(150, 150, window.get());
+        if (command != 0) {
+            menu->runCommand(command);
+        }
+    });
+    WaitForSingleObject(watchdog, 10000);
+    CloseHandle(watchdog);
+    EXPECT_EQ(77, command);
+    EXPECT_EQ(77, menu->getLastCommand());
+    EXPECT_EQ(1, commands.count(0));
+}
+
+TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEver) {
+    Released<Window> window(Window::pool());
+    window->setBounds(100, 100, 300, 200);
+    window->setVisible(true);
+    stubs::MenuDrawer drawer;
+    MenuEx* bar = MenuEx::create(100);
+    bar->setDrawer(&drawer, false);
+    PopupMenu* file = PopupMenu::pool();
+    file->setCaption(L"File");
+    file->addItem(MenuItem::createWithText(L"Open", 10));
+    bar->addSubMenu(file);
+    bar->addItem(MenuItem::createWithText(L"Help", 11));
+    Recorder opens;
+    Recorder commands;
+    bar->addBeforeOpenListener(&opens);
+    bar->addCommandListener(&commands);
+    window->add(bar);
+    ASSERT_NE(nullptr, bar->m_hWnd);
+    EXPECT_EQ(0, bar->entryAt(10, 10));
+    EXPECT_EQ(1, bar->entryAt(60, 10));
+    EXPECT_EQ(-1, bar->entryAt(110, 10));
+
+    // The menu start reaching the frame is handed to the bar, which keeps it.
+    file->SetMenuData(reinterpret_cast<ULONG_PTR>(bar->m_hWnd));
+    SendMessageW(window->getFrameHandle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file->getNativeMenu()), 0);
+
+    // A click opens the pop-up under the entry; Escape closes it.
+    bool openSeen = false;
+    HANDLE watchdog = CreateThread(
+        nullptr, 0,
+        [](LPVOID data) -> DWORD {
+            HWND popup = stubs::waitForMenuWindow(true);
+            *static_cast<bool*>(data) = popup != nullptr;
+            if (popup != nullptr) {
+                PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+            }
+            return 0;
+        },
+        &openSeen, 0, nullptr);
+    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    WaitForSingleObject(watchdog, 10000);
+    CloseHandle(watchdog);
+    stubs::runOnUiThread(window.get(), [] {});
+    for (int i = 0; i < 200 && bar->isPopupOpen(); ++i) {
+        Sleep(10);
+    }
+    EXPECT_TRUE(openSeen);
+    EXPECT_FALSE(bar->isPopupOpen());
+    EXPECT_EQ(1, opens.count(1));
+    EXPECT_TRUE(commands.codes.empty());
+
+    // A command entry runs on release.
+    bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 10));
+    bar->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
+    EXPECT_EQ(11, bar->getLastCommand());
+    EXPECT_EQ(1, commands.count(0));
+}
+
+} // namespace

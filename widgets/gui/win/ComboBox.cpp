@@ -1,0 +1,612 @@
+#include "widgets/gui/win/ComboBox.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "drawers/gui/drawer/ICombo.h"
+#include "framework/CClientDC.h"
+#include "system/lang/Localizer.h"
+#include "system/monitor/UiScale.h"
+#include "widgets/gui/IWindow.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/OffscreenPaint.h"
+#include "widgets/gui/win/ToolkitWindowClass.h"
+
+namespace s::gui::win {
+
+using combobox::ComboBoxItem;
+
+namespace {
+
+constexpr COLORREF HEADER_TAB = 0x555555;
+constexpr COLORREF GREY_TEXT = 0x888888;
+constexpr COLORREF DISABLED_TEXT = 0x92A1A1;
+constexpr COLORREF SEPARATOR_LINE = 0xAAAAAA;
+constexpr COLORREF LIGHT_SEPARATOR_LINE = 0xEEEEEE;
+constexpr wchar_t PREVIEW_SEPARATOR_FACE[] = L"MS Shell Dlg 2";
+
+void fillRow(HDC dc, int32_t left, int32_t top, int32_t width, int32_t height, COLORREF colour) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const RECT rect = {left, top, left + width, top + height};
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void resetFieldFont(Font* font) {
+    font->reset();
+    font->setFontCode(-2);
+    font->setBold(true);
+}
+
+} // namespace
+
+ComboBox::ComboBox()
+    : font_(Font::pool()), fieldFont_(Font::pool()), disabledFieldFont_(Font::pool()) {
+    reset();
+}
+
+ComboBox::~ComboBox() {
+    for (Item* item : items_) {
+        item->release();
+    }
+    font_->release();
+    fieldFont_->release();
+    disabledFieldFont_->release();
+}
+
+ComboBox* ComboBox::createWithWidthPercent(double widthPercent, int32_t fixedHeight) {
+    ComboBox* box = pool();
+    if (box != nullptr) {
+        if (widthPercent >= 0) {
+            box->setWidthPercent(static_cast<int32_t>(widthPercent));
+        }
+        if (fixedHeight >= 0) {
+            box->setFixedHeight(fixedHeight);
+        }
+    }
+    return box;
+}
+
+ComboBox* ComboBox::createWithSize(int32_t fixedWidth, int32_t fixedHeight) {
+    ComboBox* box = pool();
+    if (box != nullptr) {
+        box->setFixedSize(fixedWidth >= 0 ? fixedWidth : -1, fixedHeight >= 0 ? fixedHeight : -1);
+    }
+    return box;
+}
+
+void ComboBox::reset() {
+    resetComponent();
+    state_.background = 0xFFFFFF;
+    transparent_ = 0;
+    font_->reset();
+    resetFieldFont(fieldFont_);
+    resetFieldFont(disabledFieldFont_);
+    enabled_ = 1;
+    previous_ = current_ = -1;
+    for (Item* item : items_) {
+        item->release();
+    }
+    items_.clear();
+    listeners_.clear();
+    drawer_.drop();
+    open_ = 0;
+    drawCounter_ = 0;
+    topIndex_ = -1;
+    notify_ = 1;
+    fontPreview_ = 0;
+}
+
+void ComboBox::setParent(IContainer* container) {
+    if (container == nullptr) {
+        attachNative(nullptr, nullptr, nullptr, 0);
+        return;
+    }
+    IWindow* const before = state_.window;
+    if (!attachOrReport(container, WC_COMBOBOXW, STYLE)) {
+        return;
+    }
+    IWindow* const window = state_.window;
+    if (window != before && window != nullptr && window->hasLocalizer()) {
+        window->getLocalizer()->addListener(this);
+    }
+    SetLongPtr(GWLP_ID, CONTROL_ID);
+    SetFont(font_->getHandle(), false);
+    for (const Item* item : items_) {
+        AddString(item->getText());
+    }
+    if (current_ < 0 && !items_.empty()) {
+        current_ = 0;
+    }
+    SetCurSel(current_);
+    if (enabled_ == 0) {
+        Enable(false);
+    }
+    const int32_t scale = system::monitor::uiScale();
+    setContentSize(50 * scale, 26 * scale);
+    setMinimumSize(50 * scale, 26 * scale);
+    applyRowHeights();
+    container->relayout();
+}
+
+void ComboBox::onEvent(base::IObject* source, int32_t) {
+    if (source == nullptr || state_.window == nullptr || source != state_.window->getLocalizer()) {
+        return;
+    }
+    for (Item* item : items_) {
+        item->recaption();
+    }
+    if (m_hWnd != nullptr) {
+        redrawNow();
+    }
+}
+
+void ComboBox::setEnabled(bool enabled) {
+    enabled_ = enabled ? 1 : 0;
+    if (m_hWnd != nullptr) {
+        Enable(enabled);
+    }
+}
+
+ComboBox::Item* ComboBox::getItem(int32_t index) const {
+    return index >= 0 && index < getItemCount() ? items_[static_cast<size_t>(index)] : nullptr;
+}
+
+void ComboBox::insertItem(int32_t index, Item* item) {
+    if (item == nullptr) {
+        return;
+    }
+    const int32_t count = getItemCount();
+    index = index < 0 ? 0 : index > count ? count : index;
+    if (m_hWnd != nullptr) {
+        InsertString(index, item->getText());
+    }
+    items_.insert(items_.begin() + index, item);
+    if (previous_ >= index) {
+        ++previous_;
+    }
+    if (current_ >= index) {
+        ++current_;
+    }
+}
+
+ComboBox::Item* ComboBox::removeAt(int32_t index) {
+    Item* item = getItem(index);
+    if (item == nullptr) {
+        return nullptr;
+    }
+    items_.erase(items_.begin() + index);
+    if (m_hWnd != nullptr) {
+        DeleteString(index);
+    }
+    if (index == current_) {
+        previous_ = current_ = -1;
+        return item;
+    }
+    // The selection stays on the entry it was on.
+    if (previous_ == index) {
+        previous_ = -1;
+    } else if (previous_ > index) {
+        --previous_;
+    }
+    if (current_ > index) {
+        --current_;
+    }
+    return item;
+}
+
+ComboBox::Item* ComboBox::removeItem(Item* item) {
+    for (int32_t i = 0; i < getItemCount(); ++i) {
+        if (items_[static_cast<size_t>(i)] == item) {
+            const bool selected = i == current_;
+            removeAt(i);
+            if (selected) {
+                fireSelection();
+            }
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+bool ComboBox::deleteItem(Item* item) {
+    if (current_ != 0 && !items_.empty()) {
+        setSelectedIndex(0, false);
+    }
+    Item* removed = removeItem(item);
+    if (removed != nullptr) {
+        removed->release();
+    }
+    return removed != nullptr;
+}
+
+bool ComboBox::deleteAt(int32_t index) {
+    return deleteItem(getItem(index));
+}
+
+bool ComboBox::deleteByValue(int32_t value) {
+    for (Item* item : items_) {
+        if (item->value == value) {
+            return deleteItem(item);
+        }
+    }
+    return false;
+}
+
+bool ComboBox::deleteSelected() {
+    if (items_.empty()) {
+        return false;
+    }
+    setSelectedIndex(0, false);
+    return deleteAt(current_);
+}
+
+void ComboBox::setSelectedIndex(int32_t index, bool notify) {
+    // An empty list has nothing to select.
+    if (items_.empty()) {
+        return;
+    }
+    if (index < 0 || index >= getItemCount()) {
+        index = 0;
+    }
+    notify_ = notify ? 1 : 0;
+    if (index != current_) {
+        if (m_hWnd != nullptr) {
+            SetCurSel(index);
+        }
+        previous_ = current_;
+        current_ = index;
+        if (notify) {
+            fireSelection();
+        }
+    }
+    notify_ = 1;
+}
+
+bool ComboBox::selectByValue(int32_t value, bool notify) {
+    for (int32_t i = 0; i < getItemCount(); ++i) {
+        if (items_[static_cast<size_t>(i)]->value == value) {
+            setSelectedIndex(i, notify);
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t ComboBox::getFieldFontCode() const {
+    return fieldFont_->getFontCode();
+}
+
+void ComboBox::setFieldFontCode(int32_t code) {
+    fieldFont_->setFontCode(code);
+    disabledFieldFont_->setFontCode(code);
+    if (drawer_) {
+        drawer_->applyFonts(fieldFont_, disabledFieldFont_);
+    }
+    if (m_hWnd != nullptr) {
+        redrawNow();
+        if (IContainer* parent = state_.parent) {
+            parent->relayout();
+        }
+    }
+}
+
+int32_t ComboBox::getFontCode() const { return font_->getFontCode(); }
+void ComboBox::setFontCode(int32_t code) { font_->setFontCode(code); applyFont(); }
+const wchar_t* ComboBox::getFaceName() const { return font_->getFaceName(); }
+void ComboBox::setFaceName(const wchar_t* face) { font_->setFaceName(face); applyFont(); }
+int32_t ComboBox::getFontHeight() const { return font_->getHeight(); }
+void ComboBox::setFontHeight(int32_t height) { font_->setHeight(height); applyFont(); }
+uint32_t ComboBox::getTextColour() const { return font_->getTextColour(); }
+void ComboBox::setTextColour(int32_t red, int32_t green, int32_t blue) {
+    font_->setTextColour(red, green, blue);
+    applyFont();
+}
+int32_t ComboBox::getFontWidth() const { return font_->getWidth(); }
+void ComboBox::setFontWidth(int32_t width) { font_->setWidth(width); applyFont(); }
+bool ComboBox::isBold() const { return font_->isBold(); }
+void ComboBox::setBold(bool on) { font_->setBold(on); applyFont(); }
+bool ComboBox::isItalic() const { return font_->isItalic(); }
+void ComboBox::setItalic(bool on) { font_->setItalic(on); applyFont(); }
+bool ComboBox::isUnderline() const { return font_->isUnderline(); }
+void ComboBox::setUnderline(bool on) { font_->setUnderline(on); applyFont(); }
+bool ComboBox::isStrikeOut() const { return font_->isStrikeOut(); }
+void ComboBox::setStrikeOut(bool on) { font_->setStrikeOut(on); applyFont(); }
+int32_t ComboBox::getFontWeight() const { return font_->getWeight(); }
+void ComboBox::setFontWeight(int32_t weight) { font_->setWeight(weight); applyFont(); }
+
+void ComboBox::applyFont() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    SetFont(font_->getHandle(), true);
+    const int32_t scale = system::monitor::uiScale();
+    setContentSize(50 * scale, 26 * scale);
+    setMinimumSize(50 * scale, 26 * scale);
+    applyRowHeights();
+    if (IContainer* parent = state_.parent) {
+        parent->relayout();
+    }
+}
+
+void ComboBox::applyRowHeights() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    // The field and the rows take the control's height less its frame; before the control
+    // has a height, the font's. Never 0: the open list divides by it.
+    int32_t height = state_.height - 6;
+    if (height <= 0) {
+        height = font_->measureTextHeight() + 4;
+    }
+    if (height < 1) {
+        height = 1;
+    }
+    if (GetItemHeight(-1) != height) {
+        SetItemHeight(-1, static_cast<UINT>(height));
+    }
+    if (GetItemHeight(0) != height) {
+        SetItemHeight(0, static_cast<UINT>(height));
+    }
+}
+
+void ComboBox::setDrawer(drawer::ICombo* drawer, bool owned) {
+    drawer_.set(drawer, owned);
+    if (drawer != nullptr) {
+        drawer->applyFonts(fieldFont_, disabledFieldFont_);
+        transparent_ = 1;
+    }
+    redrawNow();
+}
+
+HFONT ComboBox::entryFont(const Item* item, bool bold, Font** made) const {
+    *made = nullptr;
+    const bool preview = fontPreview_ != 0 && item != nullptr && item->fontFace != nullptr;
+    if (!preview && !bold) {
+        return font_->getHandle();
+    }
+    // A font of its own, so the handle the control holds is never re-made under it.
+    Font* font = Font::pool();
+    if (font == nullptr) {
+        return font_->getHandle();
+    }
+    font->copyProperties(*font_);
+    if (preview) {
+        const bool separator = lstrcmpW(item->fontFace, ComboBoxItem::SEPARATOR_FACE) == 0;
+        font->setFaceName(separator ? PREVIEW_SEPARATOR_FACE : item->fontFace);
+    }
+    if (bold) {
+        font->setBold(true);
+    }
+    *made = font;
+    return font->getHandle();
+}
+
+void ComboBox::measureList() {
+    const int32_t count = getItemCount();
+    const int32_t scroll = count > SCROLL_ENTRIES ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    CClientDC dc(m_hWnd);
+    int32_t widest = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const Item* item = items_[static_cast<size_t>(i)];
+        Font* made = nullptr;
+        const bool bold = (item->listFlags & (ComboBoxItem::BOLD | ComboBoxItem::HEADER)) != 0;
+        HFONT font = entryFont(item, bold, &made);
+        HGDIOBJ old = SelectObject(dc, font);
+        // The item's own caption: it follows the current language.
+        const wchar_t* text = item->getText();
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        SelectObject(dc, old);
+        if (made != nullptr) {
+            made->release();
+        }
+        int32_t width = size.cx + scroll;
+        if (item->listFlags & ComboBoxItem::HEADER) {
+            width += 10;
+        }
+        if (width > widest) {
+            widest = width;
+        }
+        if (GetItemHeight(i) < size.cy) {
+            SetItemHeight(i, static_cast<UINT>(size.cy));
+        }
+    }
+    HGDIOBJ old = SelectObject(dc, font_->getHandle());
+    SIZE zero = {};
+    GetTextExtentPoint32W(dc, L"0", 1, &zero);
+    SelectObject(dc, old);
+    SetDroppedWidth(static_cast<UINT>(widest + zero.cx));
+    open_ = 1;
+    drawCounter_ = 0;
+}
+
+int32_t ComboBox::topIndexFor(int32_t selection, int32_t rememberedTop, int32_t rows) {
+    if (rememberedTop >= 0 && std::abs(selection - rememberedTop) < rows) {
+        return rememberedTop < selection ? rememberedTop : selection;
+    }
+    if (rows > 3) {
+        const int32_t top = selection - rows / 2;
+        return top > 0 ? top : 0;
+    }
+    return -1;
+}
+
+void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
+    const bool field = (draw->itemState & ODS_COMBOBOXEDIT) != 0;
+    if (open_ != 0 && ++drawCounter_ == 1) {
+        int32_t rows = 20;
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        RECT list = {};
+        const int32_t rowHeight = GetItemHeight(0);
+        if (GetComboBoxInfo(m_hWnd, &info) && ::GetWindowRect(info.hwndList, &list) && rowHeight > 0) {
+            rows = (list.bottom - list.top) / rowHeight;
+        }
+        const int32_t top = topIndexFor(GetCurSel(), topIndex_, rows);
+        if (top >= 0) {
+            SetTopIndex(top);
+        }
+    }
+    if (drawer_ && field) {
+        return;
+    }
+    HDC dc = draw->hDC;
+    const RECT& r = draw->rcItem;
+    if (draw->itemState & ODS_FOCUS) {
+        DrawFocusRect(dc, &r);
+    }
+    const Item* item = getItem(static_cast<int32_t>(draw->itemID));
+    if (draw->itemID == static_cast<UINT>(-1) || item == nullptr) {
+        return;
+    }
+    const int32_t flags = field ? item->fieldFlags : item->listFlags;
+    const bool header = !field && (flags & ComboBoxItem::HEADER) != 0;
+    const bool separator = (flags & (ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) != 0;
+    const bool bold = (flags & ComboBoxItem::BOLD) != 0 || header;
+    const int saved = SaveDC(dc);
+    const bool selected = (draw->itemState & ODS_SELECTED) != 0 && !header && !separator;
+    COLORREF text = font_->getTextColour();
+    if (selected) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else {
+        fillRow(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, GetBkColor(dc));
+        if (enabled_ == 0) {
+            text = DISABLED_TEXT;
+        }
+    }
+    SetBkMode(dc, TRANSPARENT);
+    if (flags & ComboBoxItem::GREY) {
+        text = GREY_TEXT;
+    }
+    if (flags & (ComboBoxItem::WHITE | ComboBoxItem::HEADER)) {
+        text = RGB(255, 255, 255);
+    }
+    SetTextColor(dc, text);
+    Font* made = nullptr;
+    SelectObject(dc, entryFont(item, bold, &made));
+    const wchar_t* caption = item->getText();
+    const int length = lstrlenW(caption);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, caption, length, &size);
+    const int32_t width = r.right - r.left;
+    const int32_t height = r.bottom - r.top;
+    const int32_t y = r.top + (height - size.cy) / 2;
+    if (header) {
+        // A dark tab with rounded top corners.
+        fillRow(dc, r.left + 5, r.top, width - 10, 1, HEADER_TAB);
+        fillRow(dc, r.left + 3, r.top + 1, width - 6, 1, HEADER_TAB);
+        fillRow(dc, r.left + 2, r.top + 2, width - 4, 1, HEADER_TAB);
+        fillRow(dc, r.left + 1, r.top + 3, width - 2, 2, HEADER_TAB);
+        fillRow(dc, r.left, r.top + 5, width, height - 5, HEADER_TAB);
+        SetTextColor(dc, RGB(255, 255, 255));
+        TextOutW(dc, r.left + (width - size.cx) / 2, y, caption, length);
+    } else if (flags & ComboBoxItem::SEPARATOR) {
+        fillRow(dc, r.left + 2, r.top + height / 2, width - 4, 1, SEPARATOR_LINE);
+    } else if (flags & ComboBoxItem::LIGHT_SEPARATOR) {
+        fillRow(dc, r.left + 7, r.top + height / 2, width - 14, 1, LIGHT_SEPARATOR_LINE);
+    } else {
+        TextOutW(dc, r.left + 2, y, caption, length);
+    }
+    RestoreDC(dc, saved);
+    if (made != nullptr) {
+        made->release();
+    }
+}
+
+void ComboBox::paintField() {
+    OffscreenPaint paint(m_hWnd);
+    HDC dc = paint.dc();
+    if (dc == nullptr) {
+        return;
+    }
+    paint.background(this, transparent_ != 0, state_.background);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ScreenToClient(&cursor);
+    const RECT& r = paint.client();
+    const int32_t look = open_ != 0 ? 2 : PtInRect(&r, cursor) ? 1 : 0;
+    const Item* selected = getSelectedItem();
+    drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"",
+                  enabled_ != 0 ? fieldFont_ : disabledFieldFont_, enabled_ != 0);
+}
+
+LRESULT ComboBox::colour(HDC dc) {
+    brush_.DeleteObject();
+    SetTextColor(dc, font_->getTextColour());
+    if (transparent_ != 0) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    const COLORREF colour = enabled_ != 0 ? state_.background : GetSysColor(COLOR_BTNFACE);
+    brush_.CreateSolidBrush(colour);
+    SetBkColor(dc, colour);
+    return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(brush_));
+}
+
+LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        if (drawer_) {
+            paintField();
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (drawer_) {
+            return 1;
+        }
+        break;
+    case REFLECT_COLOUR:
+    case WM_CTLCOLORLISTBOX:
+        return colour(reinterpret_cast<HDC>(wParam));
+    case REFLECT_DRAW_ITEM:
+        drawEntry(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_KEYDOWN:
+        // The window's key handling comes first; what it leaves goes to the control.
+        if (::SendMessageW(GetParent(), message, wParam, lParam) == 0) {
+            return 0;
+        }
+        break;
+    case REFLECT_SEL_CHANGE: {
+        const int32_t selection = GetCurSel();
+        if (selection != current_) {
+            previous_ = current_;
+            current_ = selection;
+            if (notify_ != 0) {
+                fireSelection();
+            }
+        }
+        redrawNow();
+        return 0;
+    }
+    case REFLECT_DROP_DOWN:
+        measureList();
+        return 0;
+    case REFLECT_CLOSE_UP:
+        if (open_ != 0) {
+            open_ = 0;
+            if (drawer_) {
+                Invalidate(false);
+                Update();
+            }
+        }
+        topIndex_ = GetTopIndex();
+        return 0;
+    case WM_SIZE: {
+        const LRESULT result = Native::WindowProc(message, wParam, lParam);
+        applyRowHeights();
+        return result;
+    }
+    default:
+        break;
+    }
+    return Native::WindowProc(message, wParam, lParam);
+}
+
+} // namespace s::gui::win

@@ -1,0 +1,132 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CBrush.h"
+#include "framework/CComboBox.h"
+#include "widgets/gui/IComboBox.h"
+#include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/DrawerHold.h"
+#include "widgets/gui/win/Leaf.h"
+#include "widgets/gui/win/Native.h"
+
+namespace s::gui::win {
+
+class Font;
+
+// The toolkit's drop-down list. Items and the selection live in the object and are
+// pushed into the native control when it is made; entries are drawn from the items (so
+// a language change shows at once), the closed field through the skin's combo drawer
+// when one is set.
+//
+//   ComboBox* c = ComboBox::createWithWidthPercent(100, -1);
+//   c->addItem(ComboBoxItem::createWithText(L"MP3", 1, 0, 0));
+//   c->addSelectionListener(this);
+//   box->add(c);
+class ComboBox : public Native<Leaf<IComboBox>, CComboBox> {
+    S_POOLED_CLASS(ComboBox, 1000, L"s_gui_win_ComboBox")
+public:
+    static constexpr UINT CONTROL_ID = 1020;
+    static constexpr DWORD STYLE = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    // Past this many entries the open list shows a scroll bar.
+    static constexpr int32_t SCROLL_ENTRIES = 30;
+
+    static ComboBox* createWithWidthPercent(double widthPercent, int32_t fixedHeight);
+    static ComboBox* createWithSize(int32_t fixedWidth, int32_t fixedHeight);
+    ~ComboBox() override;
+    void reset() override;
+
+    void onEvent(base::IObject* source, int32_t code) override;
+    void setParent(IContainer* container) override;
+    bool isEnabled() const override { return enabled_ != 0; }
+    void setEnabled(bool enabled) override;
+
+    int32_t getItemCount() const override { return static_cast<int32_t>(items_.size()); }
+    Item* getItem(int32_t index) const override;
+    void addItem(Item* item) override { insertItem(getItemCount(), item); }
+    void insertItem(int32_t index, Item* item) override;
+    Item* removeItem(Item* item) override;
+    Item* removeAt(int32_t index) override;
+    bool deleteItem(Item* item) override;
+    bool deleteAt(int32_t index) override;
+    bool deleteByValue(int32_t value) override;
+    bool deleteSelected() override;
+    void setSelectedIndex(int32_t index, bool notify) override;
+    bool selectByValue(int32_t value, bool notify) override;
+    int32_t getSelectedIndex() const override { return current_; }
+    Item* getSelectedItem() const override { return getItem(current_); }
+    int32_t getPreviousIndex() const override { return previous_; }
+    Item* getPreviousItem() const override { return getItem(previous_); }
+    void setFontPreview(bool on) override { fontPreview_ = on ? 1 : 0; }
+    int32_t getFieldFontCode() const override;
+    void setFieldFontCode(int32_t code) override;
+    int32_t getFontCode() const override;
+    void setFontCode(int32_t code) override;
+    const wchar_t* getFaceName() const override;
+    void setFaceName(const wchar_t* face) override;
+    int32_t getFontHeight() const override;
+    void setFontHeight(int32_t height) override;
+    uint32_t getTextColour() const override;
+    void setTextColour(int32_t red, int32_t green, int32_t blue) override;
+    int32_t getFontWidth() const override;
+    void setFontWidth(int32_t width) override;
+    bool isBold() const override;
+    void setBold(bool on) override;
+    bool isItalic() const override;
+    void setItalic(bool on) override;
+    bool isUnderline() const override;
+    void setUnderline(bool on) override;
+    bool isStrikeOut() const override;
+    void setStrikeOut(bool on) override;
+    int32_t getFontWeight() const override;
+    void setFontWeight(int32_t weight) override;
+    void fillParent() override { setPercentSize(100, 100); }
+    void setWidthPercent(int32_t percent) override { setPercentSize(percent, state_.heightPercent); }
+    void setHeightPercent(int32_t percent) override { setPercentSize(state_.widthPercent, percent); }
+    void setFixedWidth(int32_t width) override { setFixedSize(width, state_.fixedHeight); }
+    void setFixedHeight(int32_t height) override { setFixedSize(state_.fixedWidth, height); }
+    void addSelectionListener(events::IEventListener* listener) override { listeners_.add(listener); }
+    void setDrawer(drawer::ICombo* drawer, bool owned) override;
+
+    bool isOpen() const { return open_ != 0; }
+    Font* getMainFont() const { return font_; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The first visible row when the list opens: the previous one while the selection
+    // stays within a page of it, else the selection centred (with more than 3 rows).
+    // -1: leave the list as it is.
+    static int32_t topIndexFor(int32_t selection, int32_t rememberedTop, int32_t rows);
+
+private:
+    ComboBox();
+    void applyFont();
+    void applyRowHeights();
+    void measureList();
+    void drawEntry(DRAWITEMSTRUCT* draw);
+    void paintField();
+    LRESULT colour(HDC dc);
+    void fireSelection() { listeners_.fire(this, 0); }
+    // The font an entry is drawn and measured with: its preview face, else the main font.
+    HFONT entryFont(const Item* item, bool bold, Font** made) const;
+
+    Font* font_;
+    Font* fieldFont_;
+    Font* disabledFieldFont_;
+    CBrush brush_;
+    std::vector<Item*> items_;
+    int32_t previous_;
+    int32_t current_;
+    events::ListenerList listeners_;
+    DrawerHold<drawer::ICombo> drawer_;
+    uint8_t enabled_;
+    uint8_t open_;
+    int32_t drawCounter_;
+    int32_t topIndex_;
+    uint8_t notify_;
+    uint8_t fontPreview_;
+    uint8_t transparent_;
+};
+
+} // namespace s::gui::win

@@ -1,0 +1,118 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "core/thread/ClassPool.h"
+#include "widgets/gui/IMenuEx.h"
+#include "widgets/gui/events/ListenerList.h"
+#include "widgets/gui/win/DrawerHold.h"
+#include "widgets/gui/win/Leaf.h"
+#include "widgets/gui/win/Native.h"
+
+namespace s::col::_array { class ArrayS32; }
+namespace s::str::strarray { class StrArray; }
+
+namespace s::gui::win {
+
+class Font;
+class PopupMenu;
+
+// The owner-drawn menu bar. Its drawer lays the entries out and paints them; without a
+// drawer the bar measures 0 x 0 and paints nothing. A click on a pop-up entry opens
+// its menu under the entry; moving to another pop-up entry while one is open switches.
+//
+//   MenuEx* bar = MenuEx::create(100);
+//   bar->addSubMenu(fileMenu);
+//   bar->addCommandListener(this);
+//   box->add(bar);
+class MenuEx : public Native<Leaf<IMenuEx>> {
+    S_POOLED_CLASS(MenuEx, 1000, L"s_gui_win_MenuEx")
+public:
+    // How long after a pop-up closed a click on the bar may open one again.
+    static constexpr int64_t REOPEN_GUARD_MS = 500;
+    static constexpr UINT_PTR TRACK_TIMER = 1;
+    // Ends the open pop-up from another thread.
+    static constexpr UINT MSG_END_MENU = WM_APP + 0x3F10;
+
+    static MenuEx* create(int32_t widthPercent);
+    ~MenuEx() override;
+    void reset() override;
+
+    void onEvent(base::IObject* source, int32_t code) override;
+    void setParent(IContainer* container) override;
+
+    void setFontCode(int32_t code) override;
+    void setFontWeight(int32_t weight) override;
+    void setFontColour(int32_t red, int32_t green, int32_t blue) override;
+    void setWidthPercent(int32_t percent) override { setPercentSize(percent, state_.heightPercent); }
+    void setPadding(int32_t left, int32_t right, int32_t top, int32_t bottom) override;
+    void setItemSpacing(int32_t horizontal, int32_t vertical) override;
+    void addItem(menuitem::MenuItem* item) override;
+    void addSubMenu(IPopupMenu* subMenu) override;
+    bool ownsCommand(int32_t commandId) const override;
+    bool isChecked(int32_t commandId) const override;
+    bool setChecked(int32_t commandId, bool checked) override;
+    int32_t getLastCommand() const override { return lastCommand_; }
+    void addCommandListener(events::IEventListener* listener) override { commandListeners_.add(listener); }
+    void runCommand(int32_t commandId) override;
+    void addLanguageListener(events::IEventListener* listener) override { languageListeners_.add(listener); }
+    void setDrawer(drawer::IMenu* drawer, bool owned) override;
+    void setIgnoreContentWidth(bool on) override;
+    void setSingleEntry(bool on) override;
+    void recaption() override;
+    void addBeforeOpenListener(events::IEventListener* listener) override { beforeOpenListeners_.add(listener); }
+    void setLastEntryAtRight(bool on) override { lastAtRight_ = on ? 1 : 0; }
+
+    int32_t getEntryCount() const { return static_cast<int32_t>(entries_.size()); }
+    // The entry under a point of the bar's client area, -1 for none.
+    int32_t entryAt(int32_t x, int32_t y) const;
+    bool isPopupOpen() const { return menuOpen_ != 0; }
+    int32_t getHoverIndex() const { return hover_; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Entry {
+        menuitem::MenuItem* item;
+        PopupMenu* subMenu;
+    };
+
+    MenuEx();
+    void clearEntries();
+    void readCaptions();
+    void measure();
+    void paint();
+    void onMouseMove(int32_t x, int32_t y);
+    void onButtonDown(int32_t x, int32_t y);
+    void onButtonUp(int32_t x, int32_t y);
+    void openPopup(int32_t index);
+    void closePopup();
+    void onPopupStarted();
+    void setHover(int32_t index);
+
+    Font* font_;
+    Font* hotFont_;
+    std::vector<Entry> entries_;
+    str::strarray::StrArray* captions_;
+    col::_array::ArrayS32* rects_;
+    int32_t spacingX_, spacingY_;
+    DrawerHold<drawer::IMenu> drawer_;
+    int32_t hover_;
+    int32_t openIndex_;
+    uint8_t pressed_;
+    uint8_t menuOpen_;
+    HWND systemMenu_;
+    int64_t closedAt_;
+    uint8_t switching_;
+    int32_t switchTo_;
+    uint8_t ignoreContentWidth_;
+    uint8_t singleEntry_;
+    uint8_t lastAtRight_;
+    int32_t lastCommand_;
+    events::ListenerList commandListeners_;
+    events::ListenerList languageListeners_;
+    events::ListenerList beforeOpenListeners_;
+};
+
+} // namespace s::gui::win
