@@ -221,6 +221,9 @@ public:
     gui::win::PopupMenu* outputMenu() const { return outputMenu_; }
     gui::win::Label* statusLabel() const { return statusLabel_; }
     gui::win::GroupBox* dropBox() const { return dropBox_; }
+    gui::win::Button* advancedButton() const { return advancedButton_; }
+    // The About window once it was opened (null before).
+    app::win::AboutWindow* aboutWindow() const { return aboutListener_; }
     // The settings group of the window record: "MainWindow\" + sub.
     const wchar_t* windowGroup(const wchar_t* sub);
 
