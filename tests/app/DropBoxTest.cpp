@@ -199,6 +199,24 @@ protected:
     std::thread runner_;
 };
 
+// The program's own Drop Box: no File menu, so the bar holds View, Language and About.
+TEST_F(DropBoxTest, FirstStartOfTheBaseDialogIsCompactReadyWithViewLanguageAndAboutMenus) {
+    Dialog* plain = Dialog::pool();
+    plain->bind(mainRecord());
+    std::thread runner([plain] { plain->runWindow(); });
+    ASSERT_TRUE(waitFor([plain] {
+        return plain->window() != nullptr && IsWindowVisible(plain->window()->getFrameHandle()) != FALSE;
+    }, 15000));
+    EXPECT_TRUE(plain->isCompactView());
+    EXPECT_STREQ(L"Ready", plain->statusLabel()->getText());
+    EXPECT_EQ(nullptr, plain->fileMenu());
+    EXPECT_EQ(3, plain->menuBar()->getEntryCount());
+    EXPECT_EQ(11, plain->outputFolderSetting());
+    PostMessageW(plain->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+    runner.join();
+    plain->release();
+}
+
 TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsTaken) {
     openDialog();
     EXPECT_TRUE(dialog_->isCompactView());
