@@ -4,7 +4,7 @@
 
 #include "app/app/win/AppBase.h"
 #include "app/app/win/AppWindow.h"
-#include "app/app/win/PlainMainWindow.h"
+#include "app/gui/dialogs/dragndrop/Dialog.h"
 #include "drawers/gui/drawer/ThemeFonts.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "system/monitor/UiScale.h"
@@ -49,17 +49,21 @@ BOOL CBrisquelApp::InitInstance() {
         }
         // A running copy is brought to the front and this one ends.
         if (!app->checkSingleInstance(true, false, true)) {
-            s::app::win::PlainMainWindow main;
+            s::gui::dialogs::dragndrop::Dialog* dialog = s::gui::dialogs::dragndrop::Dialog::pool();
             const bool bound = s::ffmpeg::loadFfmpegLibraries();
-            if (main.open(record)) {
-                main.run();
+            if (dialog != nullptr) {
+                dialog->bind(record);
+                dialog->runWindow();
             }
             // Nothing of the window runs into the libraries once its work has stopped;
             // only then are they cleaned up, and only when they were bound.
             if (bound) {
                 s::ffmpeg::shutdownFfmpegLibraries();
             }
-            main.close();
+            // Giving the dialog back waits for its worker and destroys the window.
+            if (dialog != nullptr) {
+                dialog->release();
+            }
         }
     }
     if (record != nullptr) {
