@@ -6,6 +6,7 @@
 #include "widgets/gui/IContainer.h"
 
 namespace s::lang { class Localizer; }
+namespace s::gui::drawer { class IWindow; }
 
 namespace s::gui {
 
@@ -20,7 +21,7 @@ class IWindowState;
 //   6 activate 7 deactivate      8 sizing              9 middle button 10 moving
 //   11 moved   12 key            13 mouse move         14 wheel       15 second instance
 //   16 double click              20 language           21 restore     24 right button up
-//   25 left button up
+//   25 left button up            23 hot key            26 user timer  27 clipboard changed
 class IWindow : public IContainer {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_gui_IWindow";
@@ -155,6 +156,65 @@ public:
     virtual bool preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // Offered every message not ended by preHook, after the default handling; may change *result.
     virtual void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // Frame and background: a frame drawer paints background and frame and gives the
+    // window region (null: the system frame). An owned one goes with the window.
+    virtual void setFrameDrawer(drawer::IWindow* drawer, bool owned) = 0;
+    // On: the window is dragged by any free spot of its client area.
+    virtual void setDragByClientArea(bool on) = 0;
+    // On: with a frame drawer, dragging the frame's edges resizes the window.
+    virtual void setResizeByFrame(bool on) = 0;
+
+    // Shows (activating when asked) or hides the window; the working set is trimmed
+    // after each change.
+    virtual void show(bool show, bool activate) = 0;
+    // Tells the state record the maximized state and the normal bounds.
+    virtual void saveState(bool rememberAnimation) = 0;
+    virtual bool isOnScreen() const = 0;
+    virtual void moveOnScreen() = 0;
+    // On: every move is corrected so that the window stays inside the screen.
+    virtual void setKeepInsideScreen(bool on) = 0;
+    virtual void setCheckPosition(bool on) = 0;
+
+    virtual void setTrayIcon(bool on) = 0;
+    virtual void refreshTrayIcon() = 0;
+    virtual void setKeepTrayIcon(bool on) = 0;
+    virtual bool isTrayIconShown() const = 0;
+
+    // Percent 0-100 (100 opaque).
+    virtual void setAlpha(int32_t percent, bool onlyWhenTopmost) = 0;
+    virtual int32_t getAlpha() const = 0;
+    virtual void setHoverBehaviour(bool fade, bool shrink, bool shiftOverrides, bool topmostOnly,
+                                   int32_t displaySeconds, int32_t shrinkWidth, int32_t shrinkHeight) = 0;
+    virtual bool isShrunk() const = 0;
+    virtual bool isFading() const = 0;
+    virtual void setFollowCursor(bool on) = 0;
+    virtual void setHideCursor(bool on) = 0;
+
+    // Hot keys by name; answers whether the key was registered. Listeners of code 23 ask isHotKey.
+    virtual bool registerHotKey(bool alt, bool ctrl, bool shift, bool win, uint32_t virtualKey, const wchar_t* name,
+                                bool showFailure) = 0;
+    virtual void unregisterHotKey(const wchar_t* name) = 0;
+    virtual void unregisterAllHotKeys() = 0;
+    virtual bool isHotKey(const wchar_t* name) const = 0;
+    virtual void addHotKeyListener(events::IEventListener* listener) = 0;
+
+    // User timers (code 26): getTimerId names the one that fired; a listener that calls
+    // setTimerHandled keeps it from the default handling.
+    virtual bool setTimer(uint32_t id, uint32_t milliseconds) = 0;
+    virtual void killTimer(uint32_t id) = 0;
+    virtual uint32_t getTimerId() const = 0;
+    virtual void setTimerHandled() = 0;
+    virtual void addTimerListener(events::IEventListener* listener) = 0;
+
+    // Joins or leaves the clipboard viewer chain; code 27 on every clipboard change.
+    virtual void setClipboardViewer(bool on) = 0;
+    virtual void addClipboardListener(events::IEventListener* listener) = 0;
+
+    // Saves a picture of the window as it shows on the screen; false when nothing was saved.
+    virtual bool saveWindowImage(const wchar_t* path) = 0;
+    // The left or the right Shift key is down.
+    static bool isShiftDown() { return ((GetKeyState(VK_LSHIFT) | GetKeyState(VK_RSHIFT)) & 0x8000) != 0; }
 };
 
 } // namespace s::gui

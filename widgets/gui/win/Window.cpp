@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <mutex>
+#include <string>
+
 #include "framework/AfxMessageBox.h"
 #include "framework/PumpingWait.h"
 #include "system/lang/LangPack.h"
@@ -9,6 +12,10 @@
 #include "system/monitor/IMonitor.h"
 #include "system/monitor/win/Monitor.h"
 #include "system/monitor/win/Monitors.h"
+#include "system/monitor/win/ScreenCapture.h"
+#include "images/image/win/BufferedImage.h"
+#include "drawers/gui/drawer/IWindow.h"
+#include "widgets/gui/win/ScreenPlacement.h"
 #include "system/system/win/OsFacts.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/IWindowState.h"
@@ -20,8 +27,6 @@ namespace s::gui::win {
 
 namespace {
 
-const wchar_t* const WINDOW_CREATION_FAILED = L"Window Creation Failed!";
-const wchar_t* const ERROR_CAPTION = L"Error!";
 
 // WM_SIZING's WMSZ_* codes as the window's own edge numbers.
 int32_t edgeOfSizing(WPARAM wmsz) {
@@ -109,6 +114,28 @@ void Window::reset() {
     defaultHeight_ = -1;
     normalBounds_ = RECT{0, 0, 0, 0};
     state_.background = defaultBackground();
+    if (m_hWnd != nullptr) {
+        unregisterAllHotKeys();
+        setClipboardViewer(false);
+        setFollowCursor(false);
+        tray_.remove(m_hWnd);
+        fader_.applyAlpha(m_hWnd, 100);
+        SetRegion(nullptr, false);
+    }
+    frame_.reset();
+    frame_.setResizeByFrame(false);
+    fader_.reset();
+    dragByClient_ = 0;
+    keepInside_ = 0;
+    checkPosition_ = 1;
+    keepTrayIcon_ = 0;
+    inTray_ = 0;
+    followCursor_ = 0;
+    hideCursor_ = 0;
+    timerHandled_ = 0;
+    clipboardViewer_ = 0;
+    timerId_ = 0;
+    nextViewer_ = nullptr;
 }
 
 void Window::release() {
@@ -164,7 +191,7 @@ bool Window::createNative() {
     }
     if (!invisible_.CreateEx(0, TOOLKIT_WINDOW_CLASS, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr)) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     invisible_.Show(SW_HIDE);
@@ -172,7 +199,7 @@ bool Window::createNative() {
     invisible_.Show(SW_HIDE);
     invisible_.Update();
     if (!createMainWindow()) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     Show(SW_HIDE);
@@ -314,13 +341,6 @@ bool Window::isVisible() const {
     return m_hWnd != nullptr && IsVisible();
 }
 
-void Window::setVisible(bool visible) {
-    state_.visible = visible ? 1 : 0;
-    if (m_hWnd != nullptr) {
-        Show(visible ? SW_SHOWNA : SW_HIDE);
-    }
-}
-
 void Window::showFrame(int command) const {
     if (m_hWnd != nullptr) {
         Show(command);
@@ -349,6 +369,7 @@ void Window::setTitle(const wchar_t* text) {
     title_ = text != nullptr ? text : L"";
     if (m_hWnd != nullptr) {
         SetText(title_.c_str());
+        tray_.modify(m_hWnd, title_.c_str(), true);
     }
 }
 
@@ -421,6 +442,8 @@ bool Window::onClose() {
         return true;
     }
     setVisible(false);
+    joinClipboardChain(false);
+    tray_.remove(m_hWnd);
     closed_.store(1);
     veto_ = 0;
     return true;
@@ -552,6 +575,10 @@ void Window::onSizing(WPARAM wParam, LPARAM lParam) {
 
 bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
     *result = 0;
+    if (extrasHook(result, message, wParam, lParam)) {
+        return true;
+    }
+    *result = 0;
     switch (message) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -610,15 +637,26 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
         fire(ON_MOUSE_MOVE, 13);
+        fader_.onHover(m_hWnd, isTopmost());
         return false;
     case WM_MOUSEWHEEL:
         return onMouseWheel(wParam, lParam);
     case WM_SIZING:
         onSizing(wParam, lParam);
         return false;
-    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGING: {
         fire(ON_MOVING, 10);
-        return false;
+        WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (keepInside_ != 0 && position != nullptr && (position->flags & SWP_NOMOVE) == 0) {
+            RECT frame;
+            GetWindowRect(&frame);
+            const bool sized = (position->flags & SWP_NOSIZE) == 0;
+            ScreenPlacement::keepInside(position, sized ? position->cx : frame.right - frame.left,
+                                        sized ? position->cy : frame.bottom - frame.top, ScreenPlacement::keepArea());
+        }
+        // A custom frame keeps its size rules to itself.
+        return frame_.drawer() != nullptr;
+    }
     case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if ((position->flags & SWP_NOSIZE) == 0 && !IsIconic()) {
@@ -728,6 +766,358 @@ void Window::postHook(LRESULT*, UINT message, WPARAM wParam, LPARAM lParam) {
         onSize(wParam);
     } else if (message == WM_WINDOWPOSCHANGED) {
         onMoved(reinterpret_cast<const WINDOWPOS*>(lParam));
+    }
+}
+
+} // namespace s::gui::win
+
+namespace s::gui::win {
+
+// Window extras ----------------------------------------------------------------------------
+
+namespace {
+
+// The process's working set is given back whenever a window shows or hides.
+std::mutex g_trimLock;
+
+void trimWorkingSet() {
+    std::lock_guard<std::mutex> hold(g_trimLock);
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+}
+
+bool endsWith(const wchar_t* text, const wchar_t* tail) {
+    const size_t n = wcslen(text);
+    const size_t m = wcslen(tail);
+    return n >= m && lstrcmpiW(text + n - m, tail) == 0;
+}
+
+} // namespace
+
+bool Window::isTopmost() const {
+    return m_hWnd != nullptr && (GetExStyle() & WS_EX_TOPMOST) != 0;
+}
+
+void Window::setFrameDrawer(drawer::IWindow* drawer, bool owned) {
+    frame_.setDrawer(drawer, owned);
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    RECT frame;
+    GetWindowRect(&frame);
+    HRGN region = drawer != nullptr ? drawer->createRegion(0, 0, frame.right - frame.left, frame.bottom - frame.top)
+                                    : nullptr;
+    SetRegion(region, true);
+    SetPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Window::show(bool showIt, bool activateIt) {
+    state_.visible = showIt ? 1 : 0;
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (showIt) {
+        if (IsVisible()) {
+            return;
+        }
+        if (followCursor_ != 0) {
+            followCursorStep();
+        }
+        if (checkPosition_ != 0 && keepInside_ == 0 && followCursor_ == 0 && !isOnScreen()) {
+            centre();
+        }
+        if (activateIt && (GetExStyle() & WS_EX_APPWINDOW) != 0) {
+            // Through the taskbar's own road, which brings the window to the front.
+            minimize();
+            restore();
+        }
+        if (activateIt) {
+            activate(true);
+        }
+        Show(activateIt ? SW_SHOW : SW_SHOWNA);
+        Redraw(nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    } else {
+        if (!IsVisible()) {
+            return;
+        }
+        saveState(true);
+        Show(SW_HIDE);
+    }
+    trimWorkingSet();
+}
+
+void Window::saveState(bool) {
+    if (stateRecord_ == nullptr || m_hWnd == nullptr || !IsVisible()) {
+        return;
+    }
+    if (IsZoomed()) {
+        stateRecord_->setMaximized(true);
+        return;
+    }
+    if (IsIconic()) {
+        return;
+    }
+    stateRecord_->setMaximized(false);
+    // Not while a pop-up animation has the window at another size.
+    if (fader_.isAnimating() || fader_.isShrunk()) {
+        return;
+    }
+    RECT frame;
+    if (GetWindowRect(&frame)) {
+        stateRecord_->setNormalBounds(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    }
+}
+
+void Window::centre() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    RECT frame;
+    if (!GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(&frame)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    const int32_t width = frame.right - frame.left;
+    const int32_t height = frame.bottom - frame.top;
+    setPosition(area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2);
+}
+
+bool Window::isOnScreen() const {
+    if (checkPosition_ == 0 || m_hWnd == nullptr) {
+        return true;
+    }
+    RECT frame;
+    GetWindowRect(&frame);
+    return ScreenPlacement::isOnScreen(frame, ScreenPlacement::virtualScreen());
+}
+
+void Window::moveOnScreen() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    RECT frame;
+    GetWindowRect(&frame);
+    const POINT to = ScreenPlacement::onScreenPosition(frame, ScreenPlacement::virtualScreen());
+    if (to.x != frame.left || to.y != frame.top) {
+        setPosition(to.x, to.y);
+    }
+}
+
+void Window::setTrayIcon(bool on) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    inTray_ = on ? 1 : 0;
+    if (on) {
+        if (!tray_.isShown()) {
+            tray_.add(m_hWnd, title_.c_str());
+        }
+    } else if (keepTrayIcon_ == 0) {
+        tray_.remove(m_hWnd);
+    }
+}
+
+void Window::refreshTrayIcon() {
+    if (m_hWnd != nullptr) {
+        tray_.modify(m_hWnd, title_.c_str(), false);
+    }
+}
+
+void Window::setKeepTrayIcon(bool on) {
+    keepTrayIcon_ = on ? 1 : 0;
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (on && !tray_.isShown()) {
+        tray_.add(m_hWnd, title_.c_str());
+    } else if (!on && inTray_ == 0) {
+        tray_.remove(m_hWnd);
+    }
+}
+
+void Window::setAlpha(int32_t percent, bool onlyWhenTopmost) {
+    fader_.setAlpha(m_hWnd, percent, onlyWhenTopmost, isTopmost());
+}
+
+void Window::setFollowCursor(bool on) {
+    followCursor_ = on ? 1 : 0;
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_FOLLOW_CURSOR, on ? 1 : 0);
+    }
+}
+
+void Window::followCursorStep() {
+    POINT cursor;
+    RECT frame;
+    if (GetCursorPos(&cursor) && GetWindowRect(&frame)) {
+        setPosition(cursor.x - (frame.right - frame.left) / 2, cursor.y - (frame.bottom - frame.top) / 2);
+    }
+}
+
+bool Window::registerHotKey(bool alt, bool ctrl, bool shift, bool win, uint32_t virtualKey, const wchar_t* name,
+                            bool showFailure) {
+    if (m_hWnd == nullptr || name == nullptr) {
+        return false;
+    }
+    unregisterHotKey(name);
+    const std::wstring failure = HotKeys::failureText(alt, ctrl, shift, win, virtualKey);
+    HotKeys::Request request = {HotKeys::modifiersOf(alt, ctrl, shift, win), virtualKey, name, showFailure ? 1 : 0,
+                                failure.c_str()};
+    return SendMessage(MSG_REGISTER_HOT_KEY, reinterpret_cast<WPARAM>(&request)) != 0;
+}
+
+void Window::unregisterHotKey(const wchar_t* name) {
+    if (m_hWnd != nullptr && name != nullptr) {
+        SendMessage(MSG_UNREGISTER_HOT_KEY, reinterpret_cast<WPARAM>(name));
+    }
+}
+
+void Window::unregisterAllHotKeys() {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_UNREGISTER_ALL_HOT_KEYS);
+    }
+}
+
+bool Window::setTimer(uint32_t id, uint32_t milliseconds) {
+    if (m_hWnd == nullptr) {
+        return false;
+    }
+    killTimer(id);
+    return SendMessage(MSG_SET_TIMER, id, static_cast<LPARAM>(milliseconds)) != 0;
+}
+
+void Window::killTimer(uint32_t id) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_KILL_TIMER, id);
+    }
+}
+
+void Window::setClipboardViewer(bool on) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_CLIPBOARD_VIEWER, on ? 1 : 0);
+    }
+}
+
+void Window::joinClipboardChain(bool on) {
+    if (on == (clipboardViewer_ != 0) || m_hWnd == nullptr) {
+        return;
+    }
+    if (on) {
+        clipboardViewer_ = 1;
+        nextViewer_ = SetClipboardViewer(m_hWnd);
+    } else {
+        clipboardViewer_ = 0;
+        ChangeClipboardChain(m_hWnd, nextViewer_);
+        nextViewer_ = nullptr;
+    }
+}
+
+bool Window::saveWindowImage(const wchar_t* path) {
+    if (m_hWnd == nullptr || path == nullptr) {
+        return false;
+    }
+    RECT frame;
+    GetWindowRect(&frame);
+    HWND shown = WindowFromPoint(POINT{frame.left + 1, frame.top + 1});
+    if (shown == nullptr) {
+        return false;
+    }
+    shown = GetAncestor(shown, GA_ROOT);
+    image::win::BufferedImage* image = s::system::monitor::win::captureWindow(shown);
+    if (image == nullptr) {
+        return false;
+    }
+    bool saved;
+    if (endsWith(path, L".png")) {
+        saved = image->savePng(path, false, true, 255, 255, 255);
+    } else if (endsWith(path, L".gif")) {
+        saved = image->saveGif(path, 8, true, 255, 255, 255);
+    } else if (endsWith(path, L".jpg") || endsWith(path, L".jpeg")) {
+        saved = image->saveJpeg(path, 90, 255, 255, 255);
+    } else {
+        saved = image->saveBmp(path, 24, true, 255, 255, 255);
+    }
+    image->release();
+    return saved;
+}
+
+bool Window::onTimer(UINT_PTR id) {
+    if (id >= USER_TIMER_BASE) {
+        timerId_ = static_cast<uint32_t>(id - USER_TIMER_BASE);
+        timerHandled_ = 0;
+        fire(ON_TIMER, 26);
+        return timerHandled_ != 0;
+    }
+    if (id == FOLLOW_TIMER) {
+        followCursorStep();
+        return true;
+    }
+    return fader_.onTimer(m_hWnd, id);
+}
+
+bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (frame_.handleResize(m_hWnd, message, wParam, lParam, followCursor_ != 0, result)) {
+        return true;
+    }
+    if (frame_.handle(m_hWnd, message, wParam, lParam, state_.background, dragByClient_ != 0, result)) {
+        return true;
+    }
+    *result = 0;
+    switch (message) {
+    case MSG_REGISTER_HOT_KEY:
+        *result = hotKeys_.add(m_hWnd, *reinterpret_cast<const HotKeys::Request*>(wParam)) ? 1 : 0;
+        return true;
+    case MSG_UNREGISTER_HOT_KEY:
+        hotKeys_.remove(m_hWnd, reinterpret_cast<const wchar_t*>(wParam));
+        return true;
+    case MSG_UNREGISTER_ALL_HOT_KEYS:
+        hotKeys_.removeAll(m_hWnd);
+        return true;
+    case WM_HOTKEY:
+        hotKeys_.setLastAtom(static_cast<ATOM>(wParam));
+        fire(ON_HOT_KEY, 23);
+        return true;
+    case MSG_SET_TIMER:
+        *result = CWnd::SetTimer(wParam + USER_TIMER_BASE, static_cast<UINT>(lParam)) != 0 ? 1 : 0;
+        return true;
+    case MSG_KILL_TIMER:
+        CWnd::KillTimer(wParam + USER_TIMER_BASE);
+        return true;
+    case WM_TIMER:
+        return onTimer(wParam);
+    case MSG_CLIPBOARD_VIEWER:
+        joinClipboardChain(wParam != 0);
+        return true;
+    case WM_DRAWCLIPBOARD:
+        fire(ON_CLIPBOARD, 27);
+        if (nextViewer_ != nullptr) {
+            ::PostMessageW(nextViewer_, message, wParam, lParam);
+        }
+        return true;
+    case WM_CHANGECBCHAIN:
+        if (reinterpret_cast<HWND>(wParam) == nextViewer_) {
+            nextViewer_ = reinterpret_cast<HWND>(lParam);
+        } else if (nextViewer_ != nullptr) {
+            ::PostMessageW(nextViewer_, message, wParam, lParam);
+        }
+        return true;
+    case MSG_FOLLOW_CURSOR:
+        if (wParam != 0) {
+            CWnd::SetTimer(FOLLOW_TIMER, 100);
+        } else {
+            CWnd::KillTimer(FOLLOW_TIMER);
+        }
+        return true;
+    case WM_SETCURSOR:
+        if ((followCursor_ != 0 || hideCursor_ != 0) && IsVisible()) {
+            SetCursor(nullptr);
+            *result = TRUE;
+            return true;
+        }
+        return false;
+    default:
+        return false;
     }
 }
 

@@ -10,7 +10,11 @@
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/Container.h"
+#include "widgets/gui/win/HotKeys.h"
 #include "widgets/gui/win/InvisibleWindow.h"
+#include "widgets/gui/win/TrayIcon.h"
+#include "widgets/gui/win/WindowFader.h"
+#include "widgets/gui/win/WindowFrame.h"
 
 namespace s::gui::win {
 
@@ -46,6 +50,18 @@ public:
         MSG_SHOW_ERROR = WM_USER + 5,
         MSG_ASK_YES_NO = WM_USER + 6,
         MSG_SECOND_INSTANCE = WM_USER + 7,
+        // wParam: a HotKeys::Request; answers 1 when registered.
+        MSG_REGISTER_HOT_KEY = WM_USER + 12,
+        // wParam: the name.
+        MSG_UNREGISTER_HOT_KEY = WM_USER + 13,
+        MSG_UNREGISTER_ALL_HOT_KEYS = WM_USER + 14,
+        // wParam: the id, lParam: milliseconds; answers 1 when the timer runs.
+        MSG_SET_TIMER = WM_USER + 20,
+        MSG_KILL_TIMER = WM_USER + 21,
+        // wParam 1 / 0: join or leave the clipboard viewer chain.
+        MSG_CLIPBOARD_VIEWER = WM_APP + 0x3F03,
+        // wParam 1 / 0: start or stop following the cursor.
+        MSG_FOLLOW_CURSOR = WM_APP + 0x3F04,
         MSG_DESTROY = 0x8001,
         MSG_ATTACH_CHILD = 0x8002,
         // A posted worker event: lParam is a copy the handler frees.
@@ -53,6 +69,9 @@ public:
     };
     // How long stopping the UI thread may take before the thread is suspended.
     static constexpr DWORD STOP_LIMIT_MS = 5000;
+    // Native ids of the user timers are the toolkit's ids plus this.
+    static constexpr UINT_PTR USER_TIMER_BASE = 10000;
+    static constexpr UINT_PTR FOLLOW_TIMER = 100;
 
     // The worker-event record: pointer-sized words, so that names and texts anywhere
     // in a 64-bit address space travel whole.
@@ -87,7 +106,10 @@ public:
     int32_t getLayoutWidth() const override { return getPreferredWidth(); }
     int32_t getLayoutHeight() const override { return getPreferredHeight(); }
     bool isVisible() const override;
-    void setVisible(bool visible) override;
+    void setVisible(bool visible) override { show(visible, false); }
+    // Centred on the work area of the window's monitor.
+    void centre() override;
+    image::win::BufferedImage* getBackBuffer() const override { return frame_.backBuffer(); }
     bool isEnabled() const override { return m_hWnd != nullptr && IsEnabled(); }
     void setEnabled(bool enabled) override { setFrameEnabled(enabled); }
     // The window keeps no frozen flag of its own.
@@ -188,6 +210,48 @@ public:
     bool preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
     void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
+    void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
+    void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
+    void show(bool show, bool activate) override;
+    void saveState(bool rememberAnimation) override;
+    bool isOnScreen() const override;
+    void moveOnScreen() override;
+    void setKeepInsideScreen(bool on) override { keepInside_ = on ? 1 : 0; }
+    void setCheckPosition(bool on) override { checkPosition_ = on ? 1 : 0; }
+    void setTrayIcon(bool on) override;
+    void refreshTrayIcon() override;
+    void setKeepTrayIcon(bool on) override;
+    bool isTrayIconShown() const override { return tray_.isShown(); }
+    void setAlpha(int32_t percent, bool onlyWhenTopmost) override;
+    int32_t getAlpha() const override { return fader_.alpha(); }
+    void setHoverBehaviour(bool fade, bool shrink, bool shiftOverrides, bool topmostOnly, int32_t displaySeconds,
+                           int32_t shrinkWidth, int32_t shrinkHeight) override {
+        fader_.setBehaviour(fade, shrink, shiftOverrides, topmostOnly, displaySeconds, shrinkWidth, shrinkHeight);
+    }
+    bool isShrunk() const override { return fader_.isShrunk(); }
+    bool isFading() const override { return fader_.isFading(); }
+    void setFollowCursor(bool on) override;
+    void setHideCursor(bool on) override { hideCursor_ = on ? 1 : 0; }
+    bool registerHotKey(bool alt, bool ctrl, bool shift, bool win, uint32_t virtualKey, const wchar_t* name,
+                        bool showFailure) override;
+    void unregisterHotKey(const wchar_t* name) override;
+    void unregisterAllHotKeys() override;
+    bool isHotKey(const wchar_t* name) const override { return hotKeys_.isLast(name); }
+    bool hasHotKey(const wchar_t* name) const { return hotKeys_.contains(name); }
+    void addHotKeyListener(events::IEventListener* l) override { lists_[ON_HOT_KEY].add(l); }
+    bool setTimer(uint32_t id, uint32_t milliseconds) override;
+    void killTimer(uint32_t id) override;
+    uint32_t getTimerId() const override { return timerId_; }
+    void setTimerHandled() override { timerHandled_ = 1; }
+    void addTimerListener(events::IEventListener* l) override { lists_[ON_TIMER].add(l); }
+    void setClipboardViewer(bool on) override;
+    void addClipboardListener(events::IEventListener* l) override { lists_[ON_CLIPBOARD].add(l); }
+    bool saveWindowImage(const wchar_t* path) override;
+    // Whether the frame is in the clipboard viewer chain, and the next viewer in it.
+    bool isClipboardViewer() const { return clipboardViewer_ != 0; }
+    HWND getNextClipboardViewer() const { return nextViewer_; }
+
     // The frame's message routine: pre-hook, default handling, post-hook.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -214,7 +278,7 @@ private:
     enum List {
         ON_CLOSE, ON_RIGHT_DOWN, ON_LEFT_DOWN, ON_RIGHT_UP, ON_LEFT_UP, ON_DOUBLE_CLICK, ON_MIDDLE, ON_SIZE,
         ON_ACTIVATE, ON_DEACTIVATE, ON_MOVING, ON_MOVED, ON_KEY, ON_RESTORE, ON_WORKER, ON_SECOND_INSTANCE,
-        ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, LIST_COUNT
+        ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, ON_HOT_KEY, ON_TIMER, ON_CLIPBOARD, LIST_COUNT
     };
 
     Window();
@@ -229,6 +293,12 @@ private:
     LRESULT onWorkerEvent(const WorkerEvent* record);
     void onSize(WPARAM wParam);
     void onMoved(const WINDOWPOS* position);
+    // Window extras on the UI thread; true ends the message with *result.
+    bool extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam);
+    bool onTimer(UINT_PTR id);
+    void joinClipboardChain(bool on);
+    void followCursorStep();
+    bool isTopmost() const;
 
     InvisibleWindow invisible_;
     UIThread* thread_;
@@ -256,6 +326,21 @@ private:
     int32_t defaultWidth_;
     int32_t defaultHeight_;
     RECT normalBounds_;
+    WindowFrame frame_;
+    WindowFader fader_;
+    HotKeys hotKeys_;
+    TrayIcon tray_;
+    uint8_t dragByClient_;
+    uint8_t keepInside_;
+    uint8_t checkPosition_;
+    uint8_t keepTrayIcon_;
+    uint8_t inTray_;
+    uint8_t followCursor_;
+    uint8_t hideCursor_;
+    uint8_t timerHandled_;
+    uint8_t clipboardViewer_;
+    uint32_t timerId_;
+    HWND nextViewer_;
 };
 
 } // namespace s::gui::win

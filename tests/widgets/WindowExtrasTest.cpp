@@ -1,0 +1,444 @@
+// The window's extras on real frames: custom frame, transparency and fades, user timers,
+// hot keys, clipboard viewing, the tray record and keeping inside the screen.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ToolkitTestSupport.h"
+#include "drawers/gui/drawer/IWindow.h"
+#include "system/monitor/UiScale.h"
+#include "widgets/gui/IWindowState.h"
+#include "widgets/gui/win/ScreenPlacement.h"
+#include "widgets/gui/win/TrayIcon.h"
+#include "widgets/gui/win/WindowFader.h"
+#include "widgets/gui/win/WindowFrame.h"
+
+namespace {
+
+using s::gui::win::ScreenPlacement;
+using s::gui::win::TrayIcon;
+using s::gui::win::Window;
+using s::gui::win::WindowFader;
+using s::gui::win::WindowFrame;
+using namespace toolkittest;
+using windowtest::Recorder;
+
+// A frame drawer that paints one colour and clips to the whole window, recording sizes.
+class StubFrame : public s::gui::drawer::IWindow {
+public:
+    const wchar_t* className() const override { return L"s_gui_test_StubFrame"; }
+    s::base::IObject* newInstance() const override { return nullptr; }
+    void release() override {}
+    void reset() override {}
+    void draw(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        const RECT area = {left, top, right, bottom};
+        HBRUSH brush = CreateSolidBrush(RGB(0, 128, 0));
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+        ++paints;
+    }
+    void setColor(int32_t, int32_t, int32_t) override {}
+    HRGN createRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        regions.push_back(SIZE{right - left, bottom - top});
+        return CreateRectRgn(left, top, right - 10, bottom);
+    }
+    uint32_t getBackgroundColor() const override { return 0; }
+    uint8_t getBackgroundRed() const override { return 0; }
+    uint8_t getBackgroundGreen() const override { return 0; }
+    uint8_t getBackgroundBlue() const override { return 0; }
+    void setBackgroundColor(int32_t, int32_t, int32_t) override {}
+    uint8_t getFrameRed() const override { return 0; }
+    uint8_t getFrameGreen() const override { return 0; }
+    uint8_t getFrameBlue() const override { return 0; }
+    void setFrameColor(int32_t, int32_t, int32_t) override {}
+    void setTopCorners(int32_t) override {}
+    void setBottomCorners(int32_t) override {}
+
+    int paints = 0;
+    std::vector<SIZE> regions;
+};
+
+void screenAtScale2(int32_t* width, int32_t* height) {
+    *width = 2560;
+    *height = 1700;
+}
+
+TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDrawersRegion) {
+    s::system::monitor::setScreenSizeFunction(&screenAtScale2);
+    ASSERT_EQ(2, s::system::monitor::uiScale());
+    Released<Window> window(shownWindow(50, 50, 300, 200));
+    StubFrame drawer;
+    window->setFrameDrawer(&drawer, false);
+    HWND frame = window->getFrameHandle();
+    RECT rect;
+    GetWindowRect(frame, &rect);
+    ASSERT_EQ(300, rect.right - rect.left);
+    // b = 10, c = 60 at scale 2.
+    struct Case {
+        int dx, dy;
+        LRESULT hit;
+    } cases[] = {
+        {297, 40, HTTOPRIGHT},   {297, 100, HTRIGHT},     {297, 150, HTBOTTOMRIGHT}, {150, 195, HTBOTTOM},
+        {30, 195, HTBOTTOMLEFT}, {250, 195, HTBOTTOMRIGHT}, {4, 100, HTLEFT},        {4, 30, HTTOPLEFT},
+        {4, 170, HTBOTTOMLEFT},  {150, 4, HTTOP},         {30, 4, HTTOPLEFT},        {280, 4, HTTOPRIGHT},
+        {150, 100, HTCLIENT},    {290, 100, HTCLIENT},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.hit, WindowFrame::hitTest(c.dx, c.dy, 300, 200, 2)) << c.dx << "," << c.dy;
+        EXPECT_EQ(c.hit, SendMessageW(frame, WM_NCHITTEST, 0, MAKELPARAM(rect.left + c.dx, rect.top + c.dy)))
+            << c.dx << "," << c.dy;
+    }
+    // Free spots drag the window when asked.
+    window->setDragByClientArea(true);
+    EXPECT_EQ(HTCAPTION, SendMessageW(frame, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 150, rect.top + 100)));
+    s::system::monitor::setScreenSizeFunction(nullptr);
+
+    // After a resize the window is clipped to the region made for its new size.
+    window->setSize(260, 180);
+    settle(window.get());
+    ASSERT_FALSE(drawer.regions.empty());
+    EXPECT_EQ(260, drawer.regions.back().cx);
+    EXPECT_EQ(180, drawer.regions.back().cy);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(frame, region));
+    RECT box;
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    EXPECT_EQ(250, box.right - box.left);
+    EXPECT_EQ(180, box.bottom - box.top);
+    EXPECT_LT(0, drawer.paints);
+    window->setFrameDrawer(nullptr, false);
+}
+
+// Moves the cursor and waits until the system reports it there.
+void moveCursor(int x, int y) {
+    SetCursorPos(x, y);
+    waitUntil(
+        [&] {
+            POINT at;
+            return GetCursorPos(&at) && at.x == x && at.y == y;
+        },
+        1000);
+}
+
+TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
+    Released<Window> window(shownWindow(50, 50, 300, 200));
+    StubFrame drawer;
+    window->setFrameDrawer(&drawer, false);
+    window->setResizeByFrame(true);
+    Recorder sizing;
+    std::vector<int32_t> edges;
+    sizing.action = [&](int32_t) { edges.push_back(window->getSizingEdge()); };
+    window->addSizingListener(&sizing);
+    HWND frame = window->getFrameHandle();
+    struct Case {
+        POINT at;  // from the window's top-left corner
+        int dx, dy;
+        bool cancelled;  // the mouse is taken away before it moves
+        RECT change;     // added to left, top, right, bottom
+        int32_t edge;
+    } cases[] = {
+        {{297, 100}, 40, 0, false, {0, 0, 40, 0}, Window::EDGE_RIGHT},
+        {{3, 197}, -20, 30, false, {-20, 0, 0, 30}, Window::EDGE_BOTTOM_LEFT},
+        {{150, 2}, 0, -25, false, {0, -25, 0, 0}, Window::EDGE_TOP},
+        {{297, 100}, 40, 0, true, {0, 0, 0, 0}, Window::EDGE_NONE},
+    };
+    for (const Case& c : cases) {
+        RECT before;
+        GetWindowRect(frame, &before);
+        const size_t told = edges.size();
+        const POINT start = {before.left + c.at.x, before.top + c.at.y};
+        moveCursor(start.x, start.y);
+        SendMessageW(frame, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(start.x, start.y));
+        SendMessageW(frame, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(start.x, start.y));
+        if (c.cancelled) {
+            SendMessageW(frame, WM_CANCELMODE, 0, 0);
+        }
+        moveCursor(start.x + c.dx, start.y + c.dy);
+        SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, 0);
+        SendMessageW(frame, WM_LBUTTONUP, 0, 0);
+        RECT after;
+        GetWindowRect(frame, &after);
+        EXPECT_EQ(before.left + c.change.left, after.left) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(before.top + c.change.top, after.top);
+        EXPECT_EQ(before.right + c.change.right, after.right);
+        EXPECT_EQ(before.bottom + c.change.bottom, after.bottom);
+        if (c.edge == Window::EDGE_NONE) {
+            EXPECT_EQ(told, edges.size());
+        } else {
+            ASSERT_LT(told, edges.size());
+            EXPECT_EQ(c.edge, edges.back());
+        }
+    }
+    window->setFrameDrawer(nullptr, false);
+}
+
+BYTE layeredAlpha(HWND hwnd) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags);
+    return alpha;
+}
+
+TEST(WindowExtrasTest, TransparencyMakesTheFrameLayeredOnlyBelowFullOpacity) {
+    Released<Window> window(shownWindow(50, 50, 200, 150));
+    HWND frame = window->getFrameHandle();
+    struct Step {
+        int32_t percent;
+        bool layered;
+        BYTE alpha;
+    } steps[] = {{100, false, 0}, {0, true, 0}, {50, true, 127}, {99, true, 252}, {100, false, 0}};
+    for (const Step& s : steps) {
+        window->setAlpha(s.percent, false);
+        EXPECT_EQ(s.percent, window->getAlpha());
+        EXPECT_EQ(s.layered, (GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) << s.percent;
+        if (s.layered) {
+            EXPECT_EQ(s.alpha, layeredAlpha(frame)) << s.percent;
+        }
+    }
+}
+
+TEST(WindowExtrasTest, FadeStepsStopAtTheirTarget) {
+    struct Case {
+        int32_t from, to, step, want;
+    } cases[] = {{4, 0, 19, 0}, {23, 0, 19, 4}, {95, 99, 9, 99}, {90, 99, 9, 99}, {0, 99, 9, 9}, {50, 50, 9, 50}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.want, WindowFader::stepToward(c.from, c.to, c.step)) << c.from << "->" << c.to;
+    }
+}
+
+TEST(WindowExtrasTest, AHoverFadeToNinetyNineGoesOutAndEndsAtNinetyNineWithItsTimersGone) {
+    Released<Window> window(shownWindow(0, 0, 200, 150));
+    // The cursor stays away from the window, so the wait ends after the display time.
+    moveCursor(1200, 1000);
+    window->setAlpha(99, false);
+    window->setHoverBehaviour(true, false, false, false, 1, -1, -1);
+    SendMessageW(window->getFrameHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    int32_t lowest = 100;
+    const bool ended = waitUntil(
+        [&] {
+            lowest = window->getAlpha() < lowest ? window->getAlpha() : lowest;
+            return !window->isFading();
+        },
+        8000);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(0, lowest);
+    EXPECT_EQ(99, window->getAlpha());
+    EXPECT_EQ(252, layeredAlpha(window->getFrameHandle()));
+}
+
+TEST(WindowExtrasTest, UserTimersTickWithTheirOwnIdUntilKilled) {
+    Released<Window> window(Window::pool());
+    Recorder ticks;
+    std::vector<uint32_t> ids;
+    ticks.action = [&](int32_t) {
+        ids.push_back(window->getTimerId());
+        window->setTimerHandled();
+    };
+    window->addTimerListener(&ticks);
+    ASSERT_TRUE(window->setTimer(5, 20));
+    EXPECT_TRUE(waitUntil([&] { return ticks.codes.size() >= 3; }, 3000));
+    window->killTimer(5);
+    settle(window.get());
+    const size_t after = ticks.codes.size();
+    Sleep(200);
+    settle(window.get());
+    EXPECT_EQ(after, ticks.codes.size());
+    for (size_t i = 0; i < after; ++i) {
+        EXPECT_EQ(26, ticks.codes[i]);
+        EXPECT_EQ(5u, ids[i]);
+    }
+}
+
+void pressKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST(WindowExtrasTest, AHotKeyTakenTwiceFailsWithItsErrorAndAPressFiresTheFirst) {
+    BoxRecorder boxes;
+    BoxRecorder::clear();
+    Released<Window> first(shownWindow(0, 0, 200, 150));
+    Released<Window> second(Window::pool());
+    Recorder keys;
+    first->addHotKeyListener(&keys);
+    ASSERT_TRUE(first->registerHotKey(true, true, false, false, VK_F9, L"BrisqueltonTestKeyOne", true));
+    EXPECT_FALSE(second->registerHotKey(true, true, false, false, VK_F9, L"BrisqueltonTestKeyTwo", true));
+    ASSERT_EQ(1u, BoxRecorder::texts().size());
+    EXPECT_EQ(0u, BoxRecorder::texts()[0].find(L"(1409) HotKey Alt+Ctrl+F9"));
+    // The refused name keeps no atom.
+    EXPECT_EQ(0, GlobalFindAtomW(L"BrisqueltonTestKeyTwo"));
+
+    pressKeys({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_TRUE(waitUntil([&] { return keys.count(23) == 1; }, 3000));
+    EXPECT_TRUE(first->isHotKey(L"BrisqueltonTestKeyOne"));
+    EXPECT_FALSE(first->isHotKey(L"BrisqueltonTestKeyTwo"));
+
+    first->unregisterHotKey(L"BrisqueltonTestKeyOne");
+    EXPECT_FALSE(first->hasHotKey(L"BrisqueltonTestKeyOne"));
+    EXPECT_EQ(0, GlobalFindAtomW(L"BrisqueltonTestKeyOne"));
+    // Free again: the second window gets it now.
+    EXPECT_TRUE(second->registerHotKey(true, true, false, false, VK_F9, L"BrisqueltonTestKeyTwo", true));
+    second->unregisterAllHotKeys();
+}
+
+TEST(WindowExtrasTest, OneClipboardWriteTellsTheViewerOnce) {
+    Released<Window> window(Window::pool());
+    Recorder changes;
+    window->addClipboardListener(&changes);
+    window->setClipboardViewer(true);
+    ASSERT_TRUE(window->isClipboardViewer());
+    Sleep(100);
+    settle(window.get());
+    const size_t before = changes.codes.size();
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const wchar_t text[] = L"copied";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+    memcpy(GlobalLock(memory), text, sizeof(text));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    EXPECT_TRUE(waitUntil([&] { return changes.codes.size() > before; }, 3000));
+    Sleep(200);
+    settle(window.get());
+    EXPECT_EQ(before + 1, changes.codes.size());
+    EXPECT_EQ(27, changes.codes.back());
+    window->setClipboardViewer(false);
+    EXPECT_FALSE(window->isClipboardViewer());
+}
+
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAW data;
+};
+
+std::vector<TrayCall>& trayCalls() {
+    static std::vector<TrayCall> calls;
+    return calls;
+}
+
+BOOL WINAPI recordTray(DWORD message, PNOTIFYICONDATAW data) {
+    trayCalls().push_back(TrayCall{message, *data});
+    return TRUE;
+}
+
+TEST(WindowExtrasTest, TheTrayRecordCarriesTheTitleCutTo127Characters) {
+    Released<Window> window(Window::pool());
+    auto previous = TrayIcon::setNotifyFunction(&recordTray);
+    trayCalls().clear();
+    const std::wstring longTitle(200, L'T');
+    window->setTitle(longTitle.c_str());
+    window->setTrayIcon(true);
+    window->setTitle(L"short");
+    window->setTrayIcon(false);
+    window->setTitle(L"not shown");
+    TrayIcon::setNotifyFunction(previous);
+
+    struct Want {
+        DWORD message;
+        UINT flags;
+        size_t tipLength;
+    } wants[] = {{NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, 127}, {NIM_MODIFY, NIF_TIP, 5}, {NIM_DELETE, 0, 0}};
+    ASSERT_EQ(3u, trayCalls().size());
+    for (size_t i = 0; i < 3; ++i) {
+        const TrayCall& call = trayCalls()[i];
+        EXPECT_EQ(wants[i].message, call.message);
+        EXPECT_EQ(wants[i].flags, call.data.uFlags);
+        EXPECT_EQ(wants[i].tipLength, wcslen(call.data.szTip));
+        EXPECT_EQ(window->getFrameHandle(), call.data.hWnd);
+        EXPECT_EQ(0u, call.data.uID);
+        EXPECT_EQ(sizeof(NOTIFYICONDATAW), call.data.cbSize);
+    }
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 2), trayCalls()[0].data.uCallbackMessage);
+}
+
+TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
+    Released<Window> window(shownWindow(100, 100, 200, 150));
+    window->setKeepInsideScreen(true);
+    const RECT area = ScreenPlacement::keepArea();
+    struct Case {
+        int x, y, wantX, wantY;
+    } cases[] = {
+        {-500, -400, area.left, area.top},
+        {5000, 5000, area.right - 200, area.bottom - 150},
+        {120, 130, 120, 130},
+    };
+    for (const Case& c : cases) {
+        window->setPosition(c.x, c.y);
+        RECT rect;
+        GetWindowRect(window->getFrameHandle(), &rect);
+        EXPECT_EQ(c.wantX, rect.left) << c.x;
+        EXPECT_EQ(c.wantY, rect.top) << c.y;
+    }
+}
+
+struct BoundsRecord : s::gui::IWindowState {
+    void setMaximized(bool on) override { maximized.push_back(on); }
+    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override { bounds.push_back(RECT{x, y, w, h}); }
+    void setLanguageName(const wchar_t*) override {}
+    void persist() override {}
+    std::vector<bool> maximized;
+    std::vector<RECT> bounds;
+};
+
+TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
+    Released<Window> window(Window::pool());
+    BoundsRecord record;
+    window->setStateRecord(&record);
+    struct Case {
+        int x, y;
+        bool centred;
+    } cases[] = {{-3000, -3000, true}, {200, 150, false}};
+    for (const Case& c : cases) {
+        window->setBounds(c.x, c.y, 240, 160);
+        window->show(true, false);
+        RECT shown;
+        GetWindowRect(window->getFrameHandle(), &shown);
+        EXPECT_TRUE(window->isOnScreen());
+        EXPECT_EQ(c.centred, shown.left != c.x || shown.top != c.y) << c.x;
+        window->show(false, false);
+        EXPECT_FALSE(window->isVisible());
+        ASSERT_FALSE(record.bounds.empty());
+        EXPECT_EQ(shown.left, record.bounds.back().left);
+        EXPECT_EQ(shown.top, record.bounds.back().top);
+        EXPECT_EQ(240, record.bounds.back().right);
+        EXPECT_FALSE(record.maximized.back());
+    }
+    window->setStateRecord(nullptr);
+}
+
+TEST(WindowExtrasTest, AWindowIsOnScreenWithTenPixelsInsideEachWay) {
+    const RECT screen = {0, 0, 1280, 1024};
+    struct Case {
+        RECT window;
+        bool on;
+    } cases[] = {
+        {{100, 100, 300, 200}, true},  {{-190, 100, 10, 200}, true}, {{-191, 100, 9, 200}, false},
+        {{100, 1014, 300, 1200}, true}, {{100, 1015, 300, 1200}, false}, {{100, 100, 110, 200}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.on, ScreenPlacement::isOnScreen(c.window, screen)) << c.window.left << "," << c.window.top;
+    }
+}
+
+} // namespace
