@@ -75,6 +75,10 @@ public:
     virtual void setVisible(bool visible) = 0;
     virtual bool isEnabled() const = 0;
     virtual void setEnabled(bool enabled) = 0;
+    // Only a text field can be made read-only; every other widget answers false and
+    // ignores the call.
+    virtual bool isEditable() const { return false; }
+    virtual void setEditable(bool) {}
 
     virtual void centre() = 0;
     virtual void centreHorizontally() = 0;

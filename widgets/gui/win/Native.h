@@ -51,13 +51,14 @@ protected:
     // has no native window yet or creation fails (the widget stays recorded). Runs on the
     // window's UI thread. With null: destroys the control and forgets parent and window.
     bool attachNative(IContainer* container, const wchar_t* className, const wchar_t* text, DWORD style,
-                      DWORD exStyle = 0) {
+                      DWORD exStyle = 0, UINT controlId = 0) {
         if (container == nullptr) {
             destroyNative();
             this->attachTo(nullptr);
             return true;
         }
         this->attachTo(container);
+        forgetLostWindow();
         HWND parentHandle = container->getNativeHandle();
         if (parentHandle == nullptr || this->GetSafeHwnd() != nullptr) {
             return false;
@@ -68,7 +69,34 @@ protected:
         return Wnd::CreateEx(exStyle, className, text, shown ? style | WS_VISIBLE : style,
                              shown ? s.x + s.dx : ComponentState::PARKED_X,
                              shown ? s.y + s.dy : ComponentState::PARKED_Y, s.width, s.height, parentHandle,
-                             nullptr) != FALSE;
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId))) != FALSE;
+    }
+
+    // attachNative for a control that reports a failed creation: when the container has
+    // a window but the control could not be made, "Window Creation Failed!" is shown
+    // (through the message-box seam). True when the control exists afterwards; false
+    // after a detach (null container).
+    bool attachControl(IContainer* container, const wchar_t* className, const wchar_t* text, DWORD style,
+                       DWORD exStyle, UINT controlId) {
+        if (container == nullptr) {
+            attachNative(nullptr, className, text, style, exStyle, controlId);
+            return false;
+        }
+        if (attachNative(container, className, text, style, exStyle, controlId)) {
+            return true;
+        }
+        if (container != nullptr && container->getNativeHandle() != nullptr && this->GetSafeHwnd() == nullptr) {
+            showCreationFailed(MB_ICONWARNING);
+        }
+        return this->GetSafeHwnd() != nullptr;
+    }
+
+    // Hands a key press up to the parent's native window, so that the top-level window
+    // hears every key; true when the parent took it (answered 0).
+    bool forwardKeyToParent(WPARAM wParam, LPARAM lParam) const {
+        IContainer* parent = this->getParent();
+        HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
+        return above != nullptr && ::SendMessageW(above, WM_KEYDOWN, wParam, lParam) == 0;
     }
 
     // attachNative for a container, with the "Window Creation Failed!" box when the
@@ -93,6 +121,17 @@ protected:
             Wnd::DestroyWindow();
         } else {
             SendMessageW(handle, WM_DESTROY_NATIVE, 0, 0);
+        }
+        forgetLostWindow();
+    }
+
+    // A thread that ends takes its windows with it without a word to their objects: a
+    // handle that names no window any more is forgotten, so that a pooled widget never
+    // keeps one into its next use.
+    void forgetLostWindow() {
+        HWND handle = this->GetSafeHwnd();
+        if (handle != nullptr && !::IsWindow(handle)) {
+            Wnd::Detach();
         }
     }
 };

@@ -83,6 +83,7 @@ Window::~Window() {
 void Window::reset() {
     setVisible(false);
     close();
+    setStatusBar(nullptr);
     resetContainer();
     for (events::ListenerList& list : lists_) {
         list.clear();
@@ -257,7 +258,36 @@ int32_t Window::getInnerWidth() const {
 
 int32_t Window::getInnerHeight() const {
     RECT rect;
-    return m_hWnd != nullptr && GetClientRect(&rect) ? rect.bottom : 0;
+    if (m_hWnd == nullptr || !GetClientRect(&rect)) {
+        return 0;
+    }
+    return statusBar_ != nullptr && statusBar_->isVisible() ? rect.bottom - statusBar_->getLayoutHeight() : rect.bottom;
+}
+
+void Window::setStatusBar(IComponent* bar) {
+    if (bar == statusBar_) {
+        return;
+    }
+    IComponent* previous = statusBar_;
+    statusBar_ = bar;
+    if (previous != nullptr) {
+        previous->release();
+    }
+    if (bar != nullptr) {
+        attachChild(bar);
+    }
+    doLayout();
+}
+
+void Window::doLayout() {
+    Container::doLayout();
+    RECT client;
+    if (statusBar_ == nullptr || !statusBar_->isVisible() || m_hWnd == nullptr || !GetClientRect(&client)) {
+        return;
+    }
+    const int32_t height = statusBar_->getLayoutHeight();
+    statusBar_->setPosition(0, client.bottom - height);
+    statusBar_->setSizeClamped(client.right, height);
 }
 
 int32_t Window::getBorderWidth() const {

@@ -269,6 +269,12 @@ public:
     // Destroys the window at once; the UI thread's pump calls it for release().
     void releaseNow();
 
+    // The strip along the bottom edge (not one of the children; given back with the
+    // window or when replaced). The layout places it under the children's room.
+    void setStatusBar(IComponent* bar);
+    IComponent* getStatusBar() const { return statusBar_; }
+    void doLayout() override;
+
 protected:
     HWND nativeHandle() const override { return m_hWnd; }
     // Children make their native controls on the UI thread.
@@ -341,6 +347,7 @@ private:
     uint8_t clipboardViewer_;
     uint32_t timerId_;
     HWND nextViewer_;
+    IComponent* statusBar_ = nullptr;
 };
 
 } // namespace s::gui::win
