@@ -252,14 +252,8 @@ BufferedImage* IconImage::toBufferedImage(BufferedImage* target, int32_t) {
     }
     const int32_t w = width();
     const int32_t h = height();
-    BufferedImage* image = target;
-    if (image != nullptr) {
-        image->setSize(0, 0);
-        if (!image->reserve(w, h)) {
-            return nullptr;
-        }
-        image->setSize(w, h);
-    } else if ((image = BufferedImage::create(w, h)) == nullptr) {
+    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
+    if (image == nullptr) {
         return nullptr;
     }
     if (!copyToBitmap(image->nativeHandle())) {
