@@ -233,6 +233,7 @@ TEST_F(IconArchiveTest, DamagedGroupsAreRefusedOrSkipped) {
     const uint16_t shortIconGroup[] = {0, 1, 5, 0x1010, 0, 1, 32, 0x468, 0, 1};
     const uint16_t shortCursor[] = {0x0102};
     const uint16_t shortCursorGroup[] = {0, 2, 1, 32, 64, 1, 1, 0x100, 0, 503};
+    const uint16_t namedGroup[] = {0, 1, 1, 0x1010, 0, 1, 32, 0x468, 0, 1};
     {
         Held<dll::Archive> writer(dll::Archive::openModuleArchive(copy.c_str()));
         ASSERT_TRUE(writer->replaceResource(shortIconGroup, sizeof(shortIconGroup), RT_GROUP_ICON,
@@ -240,6 +241,7 @@ TEST_F(IconArchiveTest, DamagedGroupsAreRefusedOrSkipped) {
         ASSERT_TRUE(writer->replaceResource(shortCursor, sizeof(shortCursor), RT_CURSOR, MAKEINTRESOURCEW(503), 0x409));
         ASSERT_TRUE(writer->replaceResource(shortCursorGroup, sizeof(shortCursorGroup), RT_GROUP_CURSOR,
                                             MAKEINTRESOURCEW(502), 0x409));
+        ASSERT_TRUE(writer->replaceResource(namedGroup, sizeof(namedGroup), RT_GROUP_ICON, L"NAMED", 0x409));
     }
     Held<dll::Archive> module(dll::Archive::openModuleArchive(copy.c_str()));
     Held<icon::Archive> icons(icon::Archive::pool());
@@ -254,6 +256,11 @@ TEST_F(IconArchiveTest, DamagedGroupsAreRefusedOrSkipped) {
     uint32_t index = 7;
     EXPECT_FALSE(cursors->findBestEntry(16, 16, &index));
     EXPECT_EQ(7u, index);
+    // A group found by its name text.
+    EXPECT_TRUE(icons->loadFromModuleByName(module.get(), L"NAMED"));
+    ASSERT_EQ(1u, icons->count());
+    EXPECT_EQ(16, icons->entry(0)->directory().width);
+    EXPECT_FALSE(icons->loadFromModuleByName(module.get(), L"OTHER"));
 }
 
 TEST_F(IconArchiveTest, UnreadableDataIsNeitherWrittenNorShown) {
