@@ -34,7 +34,7 @@ endfunction()
 # Which project libraries and system libraries each folder needs; later folders add theirs.
 set(BRISQUELTON_DEPS_core kernel32 user32)
 set(BRISQUELTON_DEPS_system core engine images gdi32 user32 advapi32 shell32 shlwapi ole32 oleaut32 uuid wininet urlmon psapi)
-set(BRISQUELTON_DEPS_images system core thirdparty_png thirdparty_jpeg gdi32 user32 comdlg32)
+set(BRISQUELTON_DEPS_images widgets system core thirdparty_png thirdparty_jpeg gdi32 user32 comdlg32)
 set(BRISQUELTON_DEPS_framework system core user32 gdi32 comctl32 comdlg32 ole32)
 set(BRISQUELTON_DEPS_widgets framework images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
 set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)

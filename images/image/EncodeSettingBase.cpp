@@ -4,6 +4,7 @@
 
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "images/image/gui/boxes/ConfigBox.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 #include "system/map/IMappedData.h"
@@ -25,10 +26,13 @@ int32_t channel(int32_t value) {
 } // namespace
 
 EncodeSettingBase::EncodeSettingBase(const wchar_t* group, uint32_t options)
-    : group_(group), options_(options), store_(nullptr), prefix_(nullptr), red_(DEFAULT_COLOUR),
+    : group_(group), options_(options), store_(nullptr), prefix_(nullptr), box_(nullptr), red_(DEFAULT_COLOUR),
       green_(DEFAULT_COLOUR), blue_(DEFAULT_COLOUR), keepTransparency_(1), withInterlace_(1) {}
 
 EncodeSettingBase::~EncodeSettingBase() {
+    if (box_ != nullptr) {
+        box_->detach();
+    }
     if (prefix_ != nullptr) {
         prefix_->release();
     }
@@ -36,6 +40,10 @@ EncodeSettingBase::~EncodeSettingBase() {
 
 void EncodeSettingBase::resetBase() {
     store_ = nullptr;
+    if (box_ != nullptr) {
+        box_->detach();
+        box_ = nullptr;
+    }
     if (prefix_ != nullptr) {
         prefix_->release();
         prefix_ = nullptr;
@@ -49,6 +57,34 @@ void EncodeSettingBase::setBackground(int32_t red, int32_t green, int32_t blue) 
     red_ = channel(red);
     green_ = channel(green);
     blue_ = channel(blue);
+}
+
+gui::IEncodeSettingBox* EncodeSettingBase::createBox() {
+    gui::boxes::ConfigBox* box = newBox();
+    if (box == nullptr) {
+        return nullptr;
+    }
+    if (box_ != nullptr) {
+        box_->detach();
+    }
+    box_ = box;
+    box->attach(this);
+    return box;
+}
+
+bool EncodeSettingBase::applyBox() {
+    if (box_ == nullptr || !box_->isBuilt()) {
+        return true;
+    }
+    const uint32_t colour = box_->backgroundColour();
+    setBackground(static_cast<int32_t>(colour >> 16 & 0xFF), static_cast<int32_t>(colour >> 8 & 0xFF),
+                  static_cast<int32_t>(colour & 0xFF));
+    if ((options_ & OPTION_KEEP_TRANSPARENCY) != 0) {
+        setKeepTransparency(box_->keepTransparency());
+    }
+    applyOwnBox(box_);
+    save();
+    return true;
 }
 
 void EncodeSettingBase::bind(const wchar_t* prefix, map::IMappedData* store) {

@@ -10,3 +10,6 @@
 #define IDD_EXTENDED 303
 #define IDR_RAW13 400
 #define IDR_RAW18 401
+// A hand-built two-image cursor (32 x 32 at 1 bit, hotspot 5,9; 16 x 16 at 4 bits,
+// hotspot 3,12).
+#define IDC_POINTER 500

@@ -104,6 +104,18 @@ BufferedImage* BufferedImage::create(int32_t width, int32_t height) {
     return image;
 }
 
+BufferedImage* BufferedImage::sizedOrNew(BufferedImage* target, int32_t width, int32_t height) {
+    if (target == nullptr) {
+        return create(width, height);
+    }
+    target->setSize(0, 0);
+    if (!target->reserve(width, height)) {
+        return nullptr;
+    }
+    target->setSize(width, height);
+    return target;
+}
+
 void BufferedImage::reset() {
     releaseBitmap();
     width_ = height_ = 0;

@@ -24,6 +24,9 @@ class BufferedImage : public IBufferedImage, public thread::IPoolable {
 public:
     // A pooled image allocated at width x height, or null when it cannot be had.
     static BufferedImage* create(int32_t width, int32_t height);
+    // The decoders' destination: target resized to width x height (its picture dropped),
+    // or a new pooled image when target is null; null when the pixels cannot be had.
+    static BufferedImage* sizedOrNew(BufferedImage* target, int32_t width, int32_t height);
 
     ~BufferedImage() override;
     void reset() override;

@@ -359,20 +359,11 @@ BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
     }
     const int32_t w = width();
     const int32_t h = height();
-    BufferedImage* image = target;
-    if (image != nullptr) {
-        image->setSize(0, 0);
-        if (!image->reserve(w, h)) {
-            return nullptr;
-        }
-        image->setSize(w, h);
-        image->setHasAlpha(false);
-    } else {
-        image = BufferedImage::create(w, h);
-        if (image == nullptr) {
-            return nullptr;
-        }
+    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
+    if (image == nullptr) {
+        return nullptr;
     }
+    image->setHasAlpha(false);
     if (!copyTo(image->nativeHandle())) {
         if (target == nullptr) {
             image->release();

@@ -237,14 +237,8 @@ BufferedImage* Gif::toBufferedImage(BufferedImage* target, int32_t frameIndex) {
     }
     const int32_t w = bitmap->width();
     const int32_t h = bitmap->height();
-    BufferedImage* image = target;
-    if (image != nullptr) {
-        image->setSize(0, 0);
-        if (!image->reserve(w, h)) {
-            return nullptr;
-        }
-        image->setSize(w, h);
-    } else if ((image = BufferedImage::create(w, h)) == nullptr) {
+    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
+    if (image == nullptr) {
         return nullptr;
     }
     const RGBQUAD* table = bitmap->colourTable();
