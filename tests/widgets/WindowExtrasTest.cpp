@@ -114,15 +114,17 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
     window->setFrameDrawer(nullptr, false);
 }
 
-// Moves the cursor and waits until the system reports it there.
+// Moves the cursor and waits until the system reports it there (X round trips take
+// seconds on a loaded machine; a drag measured before the cursor arrives measures nothing).
 void moveCursor(int x, int y) {
     SetCursorPos(x, y);
-    waitUntil(
+    EXPECT_TRUE(waitUntil(
         [&] {
             POINT at;
             return GetCursorPos(&at) && at.x == x && at.y == y;
         },
-        1000);
+        10000))
+        << "cursor never reached " << x << "," << y;
 }
 
 TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
