@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/system/win/DllLocater.h"
 #include "engine/system/win/MessageBoxSeam.h"
 
@@ -105,11 +106,27 @@ S_FFMPEG_BINDER(bindSwresample, L"swresample-4.dll", SWRESAMPLE)
 S_FFMPEG_BINDER(bindSwscale, L"swscale-6.dll", SWSCALE)
 #undef S_FFMPEG_BINDER
 
+// DLLs are looked up beside the program and in the system folder only: the in-process
+// road makes the output folder the current directory, and a DLL planted there must
+// never be loaded. Systems without the call (XP, 7 without its update) keep their order.
+static void restrictDllSearch() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto fn = kernel != nullptr
+                  ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                  : nullptr;
+    if (fn != nullptr) {
+        fn(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 bool loadFfmpegLibraries() {
     BindingState& s = state();
     if (s.tried) {
         return s.loaded;
     }
+    restrictDllSearch();
     bool (*const binders[7])() = {&bindAvcodec, &bindAvdevice, &bindAvfilter, &bindAvformat,
                                   &bindAvutil, &bindSwresample, &bindSwscale};
     for (int i = 0; i < 7; ++i) {
@@ -127,6 +144,7 @@ bool loadFfmpegLibraries() {
     }
     s.loaded = true;
     av_log_set_flags(AV_LOG_SKIP_REPEATED);
+    FfmpegLog::install();
     avdevice_register_all();
     avformat_network_init();
     s.tried = true;

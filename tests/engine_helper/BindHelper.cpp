@@ -33,11 +33,18 @@ int main() {
                 ff::avcodec_open2 != nullptr, ff::avformat_open_input != nullptr,
                 ff::avdevice_register_all != nullptr);
     std::printf("loaded|%d\n", ff::ffmpegLibrariesLoaded() ? 1 : 0);
-    // Without the libraries a probe must not reach FFmpeg at all. This program is a
-    // file, though not a media file.
+    // Without the libraries a probe must not reach FFmpeg at all. A short text beside
+    // this program is a file, though not a media file (the program itself is no good:
+    // some demuxer may find a stream in a large enough binary).
     wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    s::video::VideoInfo* info = s::fftools::probeMediaFile(self);
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring plain(self, length);
+    plain = plain.substr(0, plain.find_last_of(L'\\') + 1) + L"plain.bin";
+    HANDLE file = CreateFileW(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD wrote = 0;
+    WriteFile(file, "no media here, only words.\n", 27, &wrote, nullptr);
+    CloseHandle(file);
+    s::video::VideoInfo* info = s::fftools::probeMediaFile(plain.c_str());
     std::printf("probe|probed=%d streams=%u\n", info->probed, info->streamCount());
     info->release();
     ff::shutdownFfmpegLibraries();

@@ -13,6 +13,7 @@
 #include "engine/ffmpeg/ExternalRunner.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/ffmpeg/FfmpegLocator.h"
+#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/ffmpeg/IRunHost.h"
 #include "engine/ffmpeg/OutputCleanup.h"
 #include "engine/fftools/MediaProber.h"
@@ -38,7 +39,8 @@ using video::VideoInfo;
 
 namespace {
 
-std::atomic<InProcessRunner> inProcessRunner{nullptr};
+// The program's own transcoder unless a test puts another in its place.
+std::atomic<InProcessRunner> inProcessRunner{&s::ffmpeg::runFfmpegInProcess};
 std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
 
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# In-process road against ffmpeg.exe: the same generated 10-minute stereo 44.1 kHz WAV
+# converted to MP3, AAC (.m4a), FLAC and Ogg Vorbis with the commands the job loop
+# builds, each way (best of RUNS), and the time of probing the file plus building its
+# command. Prints each time and the in-process/external ratio.
+#   bash scripts/bench-transcode.sh [RUNS]      (default 3; needs scripts/build.sh first)
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+runs=${1:-3}
+
+bench=$BRISQUELTON_BUILD/bin/transcode_bench.exe
+tools=$BRISQUELTON_BUILD/ffmpeg-tools
+[ -f "$bench" ] || die "no $bench: run scripts/build.sh first"
+[ -f "$tools/ffmpeg.exe" ] || die "no ffmpeg.exe in $tools"
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+template=$BRISQUELTON_CACHE/wineprefix-template
+if [ -f "$template/.complete" ]; then cp -a "$template" "$WINEPREFIX"; else wineboot -i >/dev/null 2>&1 || true; fi
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+# A persistent server, as the program's own runs have, and one throwaway start.
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+mkdir "$work/media"
+
+log "Generating the 10-minute test WAV"
+# Pink noise under a slow chord: closer to music than a pure tone, which encoders race through.
+(cd "$work/media" && wine "$tools/ffmpeg.exe" -v error -f lavfi -i "anoisesrc=d=600:c=pink:r=44100:a=0.25" \
+  -f lavfi -i "aevalsrc=0.2*sin(2*PI*220*t)+0.15*sin(2*PI*277*t)+0.1*sin(2*PI*330*t*(1+0.01*sin(t))):d=600:s=44100" \
+  -filter_complex "[0][1]amix=inputs=2:normalize=0,aformat=channel_layouts=stereo" \
+  -c:a pcm_s16le in.wav </dev/null)
+
+log "Converting (best of $runs)"
+wine "$bench" "$(winepath -w "$work/media")" "$(winepath -w "$tools/ffmpeg.exe")" "$runs" </dev/null
