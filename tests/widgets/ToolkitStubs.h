@@ -96,7 +96,7 @@ struct SliderDrawer : s::gui::drawer::ISlider {
 
 struct ImageDrawer : s::gui::drawer::IImage {
     STUB_OBJECT(ImageDrawer)
-    void draw(HDC, s::gui::IImage*, int32_t, int32_t, int32_t, int32_t, s::image::win::BufferedImage* image, int32_t,
+    void draw(HDC, s::gui::drawer::IScaledPainter*, int32_t, int32_t, int32_t, int32_t, s::image::win::BufferedImage* image, int32_t,
               bool, bool) override {
         frames.push_back(image);
     }

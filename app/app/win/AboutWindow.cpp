@@ -1,4 +1,5 @@
 #include "app/app/win/AboutWindow.h"
+#include <algorithm>
 
 #include "app/app/IAppBase.h"
 #include "app/app/win/AppWindow.h"
@@ -14,6 +15,7 @@
 #include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/Button.h"
 #include "widgets/gui/win/Image.h"
+#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/Spacer.h"
 #include "widgets/gui/win/Window.h"
@@ -230,9 +232,9 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
         return;
     }
     if (source == static_cast<base::IObject*>(webLink_)) {
-        system::shell::win::shellOpen(webLink_->getText());
+        ::s::shell::win::shellOpen(webLink_->getText());
     } else if (source == static_cast<base::IObject*>(donationLink_) && localizer_ != nullptr) {
-        system::shell::win::shellOpen(localizer_->getText(donationTextId_));
+        ::s::shell::win::shellOpen(localizer_->getText(donationTextId_));
     }
 }
 

@@ -494,7 +494,7 @@ void Image::paint() {
         paint.copyParentBackground(this);
     }
     if (drawer_ && set_ != nullptr) {
-        drawer_->draw(dc, this, r.left, r.top, r.right, r.bottom, set_->frameAt(frame_), mode_, border_ != 0,
+        drawer_->draw(dc, nullptr, r.left, r.top, r.right, r.bottom, set_->frameAt(frame_), mode_, border_ != 0,
                       fit_ != 0);
     }
 }

@@ -9,6 +9,7 @@
 #include "core/thread/win/Thread.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
 #include "drawers/gui/drawer/border/win/UnderWindowMenu.h"
+#include "drawers/gui/drawer/menu/win/Basic.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "images/archive/CallBack.h"
 #include "system/file/win/PathWin.h"
@@ -28,6 +29,7 @@
 #include "widgets/gui/win/CheckBox.h"
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/MessageBoxW.h"
@@ -183,8 +185,8 @@ int32_t Dialog::defaultCompactHeight() { return 250 * scale_; }
 int32_t Dialog::defaultLargeWidth() { return 450 * scale_; }
 int32_t Dialog::defaultLargeHeight() { return 450 * scale_; }
 bool Dialog::collectSettings() { return true; }
-IComboBox* Dialog::buildFormatList() { return win::ComboBox::createWithWidthPercent(100, -1); }
-IBox* Dialog::buildOptionContainer() { return win::Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 0, 0, 0); }
+IComboBox* Dialog::buildFormatList() { return gui::win::ComboBox::createWithWidthPercent(100, -1); }
+IBox* Dialog::buildOptionContainer() { return gui::win::Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 0, 0, 0); }
 void Dialog::onWidgetsBuilt() {}
 bool Dialog::onEventHook(base::IObject*, int32_t) { return false; }
 bool Dialog::hasOptionPanels() { return false; }
@@ -210,7 +212,7 @@ int32_t Dialog::defaultOutputFolderSetting() { return OUTPUT_SAME_FOLDER; }
 bool Dialog::createsOutputFolder() { return false; }
 
 IComponent* Dialog::buildFinishRow() {
-    win::Box* row = win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * scale_, 0, 0, 0);
+    gui::win::Box* row = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * scale_, 0, 0, 0);
     if (row == nullptr) {
         return nullptr;
     }
@@ -219,10 +221,10 @@ IComponent* Dialog::buildFinishRow() {
         return row;
     }
     row->setFixedHeight(0, false);
-    minimizeButton2_ = win::Button::createWithTextIdAndWidthPercent(1007009, -1, 0);
-    lowerPriorityBox_ = win::CheckBox::createWithTextId(1007000, readBool(windowGroup(L"View"), L"LowerPriority", false));
-    notifyBox_ = win::CheckBox::createWithTextId(1007010, readBool(windowGroup(L"View"), L"NotifyWhenFinished", false));
-    suspendBox_ = win::CheckBox::createWithTextId(1007020, false);
+    minimizeButton2_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, -1, 0);
+    lowerPriorityBox_ = gui::win::CheckBox::createWithTextId(1007000, readBool(windowGroup(L"View"), L"LowerPriority", false));
+    notifyBox_ = gui::win::CheckBox::createWithTextId(1007010, readBool(windowGroup(L"View"), L"NotifyWhenFinished", false));
+    suspendBox_ = gui::win::CheckBox::createWithTextId(1007020, false);
     lowerPriority_.store(lowerPriorityBox_ != nullptr && lowerPriorityBox_->isChecked() ? 1 : 0);
     for (IComponent* child : std::initializer_list<IComponent*>{minimizeButton2_, lowerPriorityBox_, notifyBox_,
                                                                  suspendBox_}) {
@@ -338,7 +340,7 @@ bool Dialog::runWindow() {
     }
     scale_ = system::monitor::uiScale();
     viewGroup_ = viewGroupForScale(scale_);
-    window_ = win::Window::pool();
+    window_ = gui::win::Window::pool();
     if (window_ == nullptr || window_->getFrameHandle() == nullptr) {
         if (window_ != nullptr) {
             window_->release();
@@ -381,14 +383,14 @@ void Dialog::buildFileMenu() {
     outputSetting_ = normaliseOutputSetting(
         readInt(windowGroup(L"File"), L"OutputFolderSetting", defaultOutputFolderSetting()), customPath_.length() > 0);
 
-    fileMenu_ = win::PopupMenu::createWithTextId(localizer_, TEXT_FILE_MENU);
+    fileMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_FILE_MENU);
     if (fileMenu_ == nullptr) {
         return;
     }
     fileMenu_->addItem(MenuItem::createWithTextId(TEXT_BROWSE, localizer_, CMD_BROWSE, false));
     fileMenu_->addItem(MenuItem::createSeparator());
     const bool inFileMenu = outputChoicesInFileMenu();
-    outputMenu_ = inFileMenu ? fileMenu_ : win::PopupMenu::createWithTextId(localizer_, TEXT_OUTPUT_SUB_MENU);
+    outputMenu_ = inFileMenu ? fileMenu_ : gui::win::PopupMenu::createWithTextId(localizer_, TEXT_OUTPUT_SUB_MENU);
     const int32_t* choices = inFileMenu ? FILE_MENU_CHOICES : SUB_MENU_CHOICES;
     for (int32_t i = 0; i < 3; ++i) {
         outputMenu_->addItem(MenuItem::createWithTextId(choices[i], localizer_, OUTPUT_COMMANDS[i], false));
@@ -445,14 +447,14 @@ void Dialog::markOutputChoice() {
 }
 
 void Dialog::buildMenus() {
-    menuBar_ = win::MenuEx::create(100);
+    menuBar_ = gui::win::MenuEx::create(100);
     if (menuBar_ == nullptr) {
         return;
     }
     if (hasFileMenu()) {
         buildFileMenu();
     }
-    languageMenu_ = win::PopupMenu::createWithTextId(localizer_, TEXT_LANGUAGE_MENU);
+    languageMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_LANGUAGE_MENU);
     if (languageMenu_ != nullptr) {
         languageMenu_->addItem(MenuItem::createWithTextId(TEXT_TRANSLATE, localizer_, CMD_TRANSLATE, false));
         languageMenu_->addItem(MenuItem::createSeparator());
@@ -466,7 +468,7 @@ void Dialog::buildMenus() {
         }
     }
     rightClickTransform_ = readBool(windowGroup(L"View"), L"RightClickTransform", true) ? 1 : 0;
-    viewMenu_ = win::PopupMenu::createWithTextId(localizer_, TEXT_VIEW_MENU);
+    viewMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_VIEW_MENU);
     if (viewMenu_ != nullptr) {
         viewMenu_->addItem(MenuItem::createWithTextId(609100, localizer_, CMD_KEEP_ON_TOP, record_->keepOnTop()));
         if (offersRightClickTransform()) {
@@ -477,7 +479,7 @@ void Dialog::buildMenus() {
         viewMenu_->addItem(
             MenuItem::createWithTextId(609350, localizer_, CMD_CLOSE_BY_WHEEL, record_->middleClickCloses()));
     }
-    aboutMenu_ = win::PopupMenu::createWithTextId(localizer_, TEXT_ABOUT_MENU);
+    aboutMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_ABOUT_MENU);
     if (aboutMenu_ != nullptr) {
         aboutMenu_->addItem(MenuItem::createWithTextId(701100, localizer_, CMD_ABOUT, false));
         aboutMenu_->addItem(MenuItem::createSeparator());
@@ -486,7 +488,7 @@ void Dialog::buildMenus() {
         aboutMenu_->addItem(MenuItem::createSeparator());
         aboutMenu_->addItem(MenuItem::createWithTextId(TEXT_SOFTWARE_LIST, localizer_, CMD_SOFTWARE_LIST, false));
     }
-    for (win::PopupMenu* menu : {fileMenu_, viewMenu_, languageMenu_, aboutMenu_}) {
+    for (gui::win::PopupMenu* menu : {fileMenu_, viewMenu_, languageMenu_, aboutMenu_}) {
         if (menu != nullptr) {
             menuBar_->addSubMenu(menu);
         }
@@ -501,36 +503,36 @@ void Dialog::buildWidgets() {
     const int32_t s = scale_;
     IBox* container = buildOptionContainer();
     optionContainer_ = container;
-    cancelButton_ = win::Button::createWithTextIdAndSize(TEXT_CANCEL, cancelButtonWidth(), 18 * s);
-    progressBar_ = win::ProgressBar::pool();
+    cancelButton_ = gui::win::Button::createWithTextIdAndSize(TEXT_CANCEL, cancelButtonWidth(), 18 * s);
+    progressBar_ = gui::win::ProgressBar::pool();
     if (progressBar_ != nullptr) {
         progressBar_->setFixedSize(100 * s, 16 * s);
     }
-    progressRow_ = win::Box::create(IBox::ROW, 0, 100, 0, 1, 0, 0, 2 * s, 2 * s);
+    progressRow_ = gui::win::Box::create(IBox::ROW, 0, 100, 0, 1, 0, 0, 2 * s, 2 * s);
     progressRow_->setFixedHeight(0, false);
     progressRow_->add(progressBar_);
-    progressRow_->add(win::Spacer::create(0, layoutGap()));
+    progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
-    linkRow_ = win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
-    linkLabel_ = win::Label::createWithText(L"kexo", false, false, 100001);
+    linkRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
+    linkLabel_ = gui::win::Label::createWithText(L"kexo", false, false, 100001);
     linkRow_->add(linkLabel_);
-    percentLabel_ = win::Label::createWithText(L"", false, false, 100001);
-    statusLabel_ = win::Label::createWithTextId(TEXT_READY, false, true, 100001);
-    statusBar_ = win::StatusBar::createWithResizer(2 * s, 2 * s);
-    win::Box* statusRow = win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 2 * s, 2 * s);
+    percentLabel_ = gui::win::Label::createWithText(L"", false, false, 100001);
+    statusLabel_ = gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001);
+    statusBar_ = gui::win::StatusBar::createWithResizer(2 * s, 2 * s);
+    gui::win::Box* statusRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 2 * s, 2 * s);
     statusRow->add(statusLabel_);
     statusRow->add(percentLabel_);
     statusBar_->add(statusRow);
     statusBar_->add(linkRow_);
     statusBar_->add(progressRow_);
 
-    advancedButton_ = win::Button::createWithTextIdAndWidthPercent(TEXT_ADVANCED, -1, 100);
-    minimizeButton1_ = win::Button::createWithTextIdAndWidthPercent(1007009, 0, 0);
+    advancedButton_ = gui::win::Button::createWithTextIdAndWidthPercent(TEXT_ADVANCED, -1, 100);
+    minimizeButton1_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, 0, 0);
     minimizeButton1_->setVisible(false);
-    formatRow_ = win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * s, 0, 0, 0);
-    formatRow_->add(win::Label::createWithTextId(1004000, false, false, 0));
+    formatRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * s, 0, 0, 0);
+    formatRow_->add(gui::win::Label::createWithTextId(1004000, false, false, 0));
     IComboBox* list = buildFormatList();
-    formatList_ = static_cast<win::ComboBox*>(list);
+    formatList_ = static_cast<gui::win::ComboBox*>(list);
     if (list != nullptr) {
         formatRow_->add(list);
     }
@@ -538,16 +540,16 @@ void Dialog::buildWidgets() {
         formatRow_->setFixedHeight(0, false);
     }
 
-    valueLabel1_ = win::Label::createWithText(L"", true, false, 0);
-    valueLabel2_ = win::Label::createWithText(L"", true, false, 0);
-    secondHint_ = win::Label::createWithTextId(1003000, true, false, 0);
-    dropHint_ = win::Label::createWithTextId(1002000, true, false, 0);
-    wrapLabel_ = win::Label::createWithText(L"", true, false, 0);
+    valueLabel1_ = gui::win::Label::createWithText(L"", true, false, 0);
+    valueLabel2_ = gui::win::Label::createWithText(L"", true, false, 0);
+    secondHint_ = gui::win::Label::createWithTextId(1003000, true, false, 0);
+    dropHint_ = gui::win::Label::createWithTextId(1002000, true, false, 0);
+    wrapLabel_ = gui::win::Label::createWithText(L"", true, false, 0);
     secondHint_->setTextColour(119, 119, 119);
     dropHint_->setTextColour(119, 119, 119);
-    keepOnTopBox_ = win::CheckBox::createWithTextId(1000000, record_->keepOnTop());
+    keepOnTopBox_ = gui::win::CheckBox::createWithTextId(1000000, record_->keepOnTop());
 
-    dropBox_ = win::GroupBox::createDropBox(100, 100);
+    dropBox_ = gui::win::GroupBox::createDropBox(100, 100);
     dropBox_->setBackgroundColour(145, 155, 156);
     dropBox_->setAcceptFiles(true);
     dropBox_->add(wrapLabel_);
@@ -556,13 +558,13 @@ void Dialog::buildWidgets() {
     dropBox_->add(secondHint_);
     dropBox_->add(valueLabel2_);
 
-    spacer1_ = win::Spacer::create(0, 0);
-    spacer2_ = win::Spacer::create(0, 0);
-    dropColumn_ = win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 3 * s, 0, 0);
-    win::Box* topRow = win::Box::create(IBox::ROW, 1, 100, -1, 1, 0, 0, 0, 0);
-    topRow->add(win::Spacer::createWithWidthPercent(0));
+    spacer1_ = gui::win::Spacer::create(0, 0);
+    spacer2_ = gui::win::Spacer::create(0, 0);
+    dropColumn_ = gui::win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 3 * s, 0, 0);
+    gui::win::Box* topRow = gui::win::Box::create(IBox::ROW, 1, 100, -1, 1, 0, 0, 0, 0);
+    topRow->add(gui::win::Spacer::createWithWidthPercent(0));
     topRow->add(keepOnTopBox_);
-    topRow->add(win::Spacer::createWithWidthPercent(0));
+    topRow->add(gui::win::Spacer::createWithWidthPercent(0));
     dropColumn_->add(topRow);
     dropColumn_->add(dropBox_);
     finishRow_ = buildFinishRow();
@@ -570,17 +572,17 @@ void Dialog::buildWidgets() {
         dropColumn_->add(finishRow_);
     }
 
-    optionColumn_ = win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 4 * s, 0, 0);
+    optionColumn_ = gui::win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 4 * s, 0, 0);
     optionColumn_->add(formatRow_);
     if (optionContainer_ != nullptr) {
         optionColumn_->add(optionContainer_);
     }
-    win::Box* buttonRow = win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 0, 0);
+    gui::win::Box* buttonRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 0, 0);
     buttonRow->add(minimizeButton1_);
     buttonRow->add(advancedButton_);
     optionColumn_->add(buttonRow);
 
-    contentBox_ = win::Box::create(IBox::ROW, 0, 100, 100, 0, 0, 0, 0, 0);
+    contentBox_ = gui::win::Box::create(IBox::ROW, 0, 100, 100, 0, 0, 0, 0, 0);
     contentBox_->setPaddingLeft(10 * s);
     contentBox_->setPaddingRight(10 * s);
     contentBox_->setPaddingTop(7 * s);
@@ -606,13 +608,13 @@ void Dialog::buildWidgets() {
         optionContainer_->setColour(255, 255, 255, false);
     }
 
-    win::Box* underMenu = win::Box::create(IBox::ROW, 0, 100, -1, 0, 0, 0, 0, 0);
+    gui::win::Box* underMenu = gui::win::Box::create(IBox::ROW, 0, 100, -1, 0, 0, 0, 0, 0);
     underMenu->setFixedHeight(1, false);
     underMenu->setBorderDrawer(drawer::border::win::UnderWindowMenu::pool(), true);
     window_->add(menuBar_);
     window_->add(underMenu);
     window_->add(contentBox_);
-    window_->add(win::Spacer::create(1, 3 * s));
+    window_->add(gui::win::Spacer::create(1, 3 * s));
     window_->setStatusBar(statusBar_);
 
     // Listeners.
@@ -621,7 +623,7 @@ void Dialog::buildWidgets() {
     if (minimizeButton2_ != nullptr) {
         minimizeButton2_->addClickListener(this);
     }
-    for (win::CheckBox* box : {lowerPriorityBox_, notifyBox_, suspendBox_, keepOnTopBox_}) {
+    for (gui::win::CheckBox* box : {lowerPriorityBox_, notifyBox_, suspendBox_, keepOnTopBox_}) {
         if (box != nullptr) {
             box->addCheckedListener(this);
             box->addUncheckedListener(this);
@@ -724,7 +726,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionContainer_->setHeightPercent(0, false);
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
-            static_cast<win::Box*>(finishRow_)->setFixedHeight(0, false);
+            static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(0, false);
             minimizeButton2_->setVisible(false);
         }
         advancedButton_->setTextId(TEXT_ADVANCED);
@@ -742,7 +744,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionContainer_->setHeightPercent(100, false);
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
-            static_cast<win::Box*>(finishRow_)->setFixedHeight(15 * s, false);
+            static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(15 * s, false);
             minimizeButton2_->setVisible(true);
         }
         advancedButton_->setTextId(TEXT_MINIMIZE);
@@ -950,7 +952,7 @@ void Dialog::onMenuCommand(int32_t command) {
 }
 
 void Dialog::openPage(int32_t textId) {
-    system::shell::win::shellOpen(text(textId));
+    ::s::shell::win::shellOpen(text(textId));
 }
 
 void Dialog::openAboutWindow() {
@@ -982,7 +984,7 @@ void Dialog::chooseOtherFolder() {
         return;
     }
     StrBuffer* start = readString(windowGroup(L"File"), L"LastBrowsedOutputDirPath",
-                                  system::shell::win::desktopFolderPath()->c_str());
+                                  ::s::shell::win::desktopFolderPath()->c_str());
     dialogs::win::FolderSelector* selector = dialogs::win::FolderSelector::pool();
     const bool chosen = selector != nullptr && start != nullptr && selector->run(window_, start->c_str(), text(TEXT_PICK_OUTPUT)) &&
                         selector->getPath()[0] != L'\0';
@@ -1006,7 +1008,7 @@ void Dialog::chooseOtherFolder() {
 
 void Dialog::browseAndProcess() {
     StrBuffer* start = readString(windowGroup(L"File"), L"LastBrowsedFileLoadDirPath",
-                                  system::shell::win::desktopFolderPath()->c_str());
+                                  ::s::shell::win::desktopFolderPath()->c_str());
     dialogs::win::FileOpener* opener = dialogs::win::FileOpener::pool();
     str::strarray::StrArray* list = str::strarray::StrArray::pool();
     if (opener != nullptr && list != nullptr && start != nullptr) {
@@ -1018,7 +1020,7 @@ void Dialog::browseAndProcess() {
             file::win::PathWin* first = file::win::PathWin::create(results->get(0)->c_str());
             file::win::PathWin* parent = first != nullptr && first->isValid() && first->exists() ? first->parent() : nullptr;
             if (parent != nullptr && parent->isValid() && parent->exists() && parent->isDirectory()) {
-                writeString(windowGroup(L"File"), L"LastBrowsedFileLoadDirPath", parent->c_str());
+                writeString(windowGroup(L"File"), L"LastBrowsedFileLoadDirPath", parent->getText());
             }
             if (parent != nullptr) {
                 parent->release();
@@ -1086,7 +1088,7 @@ bool Dialog::resolveOutputFolder(const wchar_t* firstPath) {
     }
     numberText_.clear();
     if (outputSetting_ == OUTPUT_DESKTOP) {
-        outputFolder_ = file::win::PathWin::create(system::shell::win::desktopFolderPath()->c_str());
+        outputFolder_ = file::win::PathWin::create(::s::shell::win::desktopFolderPath()->c_str());
     } else if (outputSetting_ == OUTPUT_CUSTOM) {
         if (customPath_.length() > 0) {
             outputFolder_ = file::win::PathWin::create(customPath_.c_str());
@@ -1110,7 +1112,7 @@ bool Dialog::resolveOutputFolder(const wchar_t* firstPath) {
     const wchar_t* unusable = localizer_ != nullptr && localizer_->hasText(TEXT_FOLDER_UNUSABLE)
                                   ? localizer_->getText(TEXT_FOLDER_UNUSABLE)
                                   : FOLDER_UNUSABLE;
-    if (outputFolder_ == nullptr || !outputFolder_->isValid() || outputFolder_->length() == 0) {
+    if (outputFolder_ == nullptr || !outputFolder_->isValid() || outputFolder_->getText()[0] == L'\0') {
         numberText_.append(unusable);
         return false;
     }
@@ -1118,13 +1120,13 @@ bool Dialog::resolveOutputFolder(const wchar_t* firstPath) {
         outputFolder_->makeDirectory(true);
     }
     if (outputFolder_->exists()) {
-        if ((outputFolder_->isDirectory() || outputFolder_->isDriveRoot()) && outputFolder_->isWritable()) {
+        if ((outputFolder_->isDirectory() || outputFolder_->isDriveRoot()) && outputFolder_->canReadWrite()) {
             return true;
         }
     } else if (!outputFolder_->isDriveRoot()) {
         file::win::PathWin* parent = outputFolder_->parent();
         const bool ok = parent != nullptr && parent->exists() && (parent->isDirectory() || parent->isDriveRoot()) &&
-                        parent->isWritable();
+                        parent->canReadWrite();
         if (parent != nullptr) {
             parent->release();
         }
@@ -1132,12 +1134,12 @@ bool Dialog::resolveOutputFolder(const wchar_t* firstPath) {
             return true;
         }
     }
-    numberText_.append(unusable)->append(L"\r\n\"")->append(outputFolder_->c_str())->appendChar(L'"');
+    numberText_.append(unusable)->append(L"\r\n\"")->append(outputFolder_->getText())->appendChar(L'"');
     return false;
 }
 
 void Dialog::showInformation(const wchar_t* message) {
-    win::MessageBoxW::showInformationBox(message);
+    gui::win::MessageBoxW::showInformationBox(message);
 }
 
 void Dialog::cancelProcessing(bool wait) {
@@ -1164,7 +1166,7 @@ const wchar_t* Dialog::queuedPath(int32_t index) {
 }
 
 const wchar_t* Dialog::outputFolder() {
-    return outputFolder_ != nullptr ? outputFolder_->c_str() : L"";
+    return outputFolder_ != nullptr ? outputFolder_->getText() : L"";
 }
 
 intptr_t Dialog::sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) {
@@ -1268,7 +1270,7 @@ void Dialog::showProgressRow(bool show) {
 void Dialog::onWorkerEvent() {
     const wchar_t* name = window_->getEventName();
     if (name == EVENT_PROCESS_STATUS_START) {
-        startTime_ = system::time::currentTimeMillis();
+        startTime_ = ::s::time::currentTimeMillis();
         showProgressRow(true);
         reportTotal(1000);
         reportPosition(0);
@@ -1308,11 +1310,11 @@ void Dialog::onAllDone() {
     }
     if (suspendBox_ != nullptr && suspendBox_->isChecked()) {
         suspendBox_->setCheckedQuietly(false);
-        system::shell::win::enableShutdownPrivilege();
+        ::s::shell::win::enableShutdownPrivilege();
         SetSystemPowerState(TRUE, TRUE);
     }
     if (notifyBox_ != nullptr && notifyBox_->isChecked()) {
-        const int64_t seconds = (system::time::currentTimeMillis() - startTime_ + 500) / 1000;
+        const int64_t seconds = (::s::time::currentTimeMillis() - startTime_ + 500) / 1000;
         wchar_t clock[48];
         swprintf(clock, 48, L" %d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                  static_cast<int>(seconds % 60));

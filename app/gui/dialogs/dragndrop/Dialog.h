@@ -207,20 +207,23 @@ public:
     // ---- For dialogs built on this one, and for tests ----
     app::win::AppWindow* record() const { return record_; }
     lang::Localizer* localizer() const { return localizer_; }
-    win::Window* window() const { return window_; }
+    gui::win::Window* window() const { return window_; }
     thread::win::Thread* worker() const { return worker_; }
     int32_t uiScale() const { return scale_; }
     const wchar_t* viewGroup() const { return viewGroup_; }
     bool isCompactView() const { return compact_ != 0; }
     int32_t outputFolderSetting() const { return outputSetting_; }
     const wchar_t* customOutputPath() const { return customPath_.c_str(); }
-    win::ComboBox* formatList() const { return formatList_; }
+    gui::win::ComboBox* formatList() const { return formatList_; }
     IBox* optionContainer() const { return optionContainer_; }
-    win::MenuEx* menuBar() const { return menuBar_; }
-    win::PopupMenu* fileMenu() const { return fileMenu_; }
-    win::PopupMenu* outputMenu() const { return outputMenu_; }
-    win::Label* statusLabel() const { return statusLabel_; }
-    win::GroupBox* dropBox() const { return dropBox_; }
+    gui::win::MenuEx* menuBar() const { return menuBar_; }
+    gui::win::PopupMenu* fileMenu() const { return fileMenu_; }
+    gui::win::PopupMenu* outputMenu() const { return outputMenu_; }
+    gui::win::Label* statusLabel() const { return statusLabel_; }
+    gui::win::GroupBox* dropBox() const { return dropBox_; }
+    gui::win::Button* advancedButton() const { return advancedButton_; }
+    // The About window once it was opened (null before).
+    app::win::AboutWindow* aboutWindow() const { return aboutListener_; }
     // The settings group of the window record: "MainWindow\" + sub.
     const wchar_t* windowGroup(const wchar_t* sub);
 
@@ -284,57 +287,57 @@ private:
     StrBuffer numberText_;
     app::win::AppWindow* record_;
     lang::Localizer* localizer_;
-    win::MenuEx* menuBar_;
-    win::PopupMenu* languageMenu_;
-    win::PopupMenu* fileMenu_;
-    win::PopupMenu* viewMenu_;
-    win::PopupMenu* aboutMenu_;
+    gui::win::MenuEx* menuBar_;
+    gui::win::PopupMenu* languageMenu_;
+    gui::win::PopupMenu* fileMenu_;
+    gui::win::PopupMenu* viewMenu_;
+    gui::win::PopupMenu* aboutMenu_;
     app::win::AppWindow* aboutRecord_;
     app::win::AboutWindow* aboutListener_;
     uint8_t compact_;
-    win::Box* contentBox_;
-    win::Box* dropColumn_;
-    win::Box* optionColumn_;
-    win::CheckBox* keepOnTopBox_;
-    win::GroupBox* dropBox_;
-    win::Label* dropHint_;
-    win::Label* secondHint_;
-    win::Label* valueLabel1_;
-    win::Label* valueLabel2_;
-    win::Label* wrapLabel_;
-    win::Button* minimizeButton1_;
-    win::Button* minimizeButton2_;
-    win::CheckBox* lowerPriorityBox_;
-    win::CheckBox* notifyBox_;
-    win::CheckBox* suspendBox_;
+    gui::win::Box* contentBox_;
+    gui::win::Box* dropColumn_;
+    gui::win::Box* optionColumn_;
+    gui::win::CheckBox* keepOnTopBox_;
+    gui::win::GroupBox* dropBox_;
+    gui::win::Label* dropHint_;
+    gui::win::Label* secondHint_;
+    gui::win::Label* valueLabel1_;
+    gui::win::Label* valueLabel2_;
+    gui::win::Label* wrapLabel_;
+    gui::win::Button* minimizeButton1_;
+    gui::win::Button* minimizeButton2_;
+    gui::win::CheckBox* lowerPriorityBox_;
+    gui::win::CheckBox* notifyBox_;
+    gui::win::CheckBox* suspendBox_;
     int64_t startTime_;
-    win::ComboBox* formatList_;
+    gui::win::ComboBox* formatList_;
     IBox* optionContainer_;
-    win::Button* advancedButton_;
+    gui::win::Button* advancedButton_;
     archive::CallBack* progress_;
-    win::ProgressBar* progressBar_;
-    win::Label* percentLabel_;
-    win::Label* statusLabel_;
-    win::Label* linkLabel_;
-    win::Box* progressRow_;
-    win::Button* cancelButton_;
-    win::Box* linkRow_;
+    gui::win::ProgressBar* progressBar_;
+    gui::win::Label* percentLabel_;
+    gui::win::Label* statusLabel_;
+    gui::win::Label* linkLabel_;
+    gui::win::Box* progressRow_;
+    gui::win::Button* cancelButton_;
+    gui::win::Box* linkRow_;
     uint8_t rightClickTransform_;
-    win::Spacer* spacer1_;
-    win::Spacer* spacer2_;
-    win::Box* formatRow_;
+    gui::win::Spacer* spacer1_;
+    gui::win::Spacer* spacer2_;
+    gui::win::Box* formatRow_;
     IComponent* finishRow_;
     IComponent* shownPanel_;
     int32_t lastPosition_;
     int32_t outputSetting_;
-    win::PopupMenu* outputMenu_;
+    gui::win::PopupMenu* outputMenu_;
     StrBuffer customPath_;
     file::win::PathWin* outputFolder_;
     int32_t scale_;
     const wchar_t* viewGroup_;
     thread::win::Thread* worker_;
-    win::Window* window_;
-    win::StatusBar* statusBar_;
+    gui::win::Window* window_;
+    gui::win::StatusBar* statusBar_;
     thread::ObjLocker queueLock_;
     str::strarray::StrArray* queue_;
     std::atomic<int32_t> index_;
