@@ -239,6 +239,13 @@ inline std::wstring boxText(DWORD processId, HWND* box) {
 
 // The first descendant of parent showing text, asked by message: labels keep their text
 // themselves, and GetWindowText does not ask another process's windows.
+inline std::wstring textOf(HWND window) {
+    wchar_t buffer[256] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, &ignored);
+    return buffer;
+}
+
 inline HWND showing(HWND parent, const wchar_t* text) {
     struct Search {
         const wchar_t* text;
@@ -248,11 +255,7 @@ inline HWND showing(HWND parent, const wchar_t* text) {
         parent,
         [](HWND child, LPARAM param) -> BOOL {
             Search* s = reinterpret_cast<Search*>(param);
-            wchar_t buffer[256] = {};
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000,
-                                &ignored);
-            if (IsWindowVisible(child) && wcscmp(buffer, s->text) == 0) {
+            if (IsWindowVisible(child) && textOf(child) == s->text) {
                 s->found = child;
                 return FALSE;
             }
@@ -319,9 +322,7 @@ public:
     }
     // Drops paths and waits for output to appear and the batch to end.
     bool convert(const std::vector<std::wstring>& paths, const std::wstring& output, DWORD ms = 60000) {
-        if (!drop(frame_, paths)) { fprintf(stderr, "DBG drop failed target=%p\n", (void*)apptest::dropTargetOf(frame_)); return false; }
-        if (!waitFor([&] { return exists(output); }, ms)) { fprintf(stderr, "DBG no output\n"); for (auto& n : listFolder(output.substr(0, output.find_last_of(L'\\')))) fprintf(stderr, " %ls\n", n.c_str()); return false; }
-        return waitReady(ms);
+        return drop(frame_, paths) && waitFor([&] { return exists(output); }, ms) && waitReady(ms);
     }
 
 private:
