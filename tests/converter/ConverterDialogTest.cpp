@@ -167,6 +167,8 @@ TEST_F(ConverterDialogTest, ChangesAreStoredUnderTheirFormatAtOnceAndNonChoicesA
         EXPECT_EQ(c.stored, stored(c.group, c.key));
     }
     // Back on the panel, the stored choice shows again.
+    showPanel(9);
+    pick(9, OptionRows::VOLUME, 0);
     showPanel(8);
     showPanel(9);
     EXPECT_EQ(300, dialog_->optionControl(9, OptionRows::VOLUME)->getSelectedItem()->value);

@@ -1,5 +1,5 @@
 // Converts one short WAV to MP3 many times in one run of Brisquelton.exe (beside this
-// program) and prints the process's working set and private bytes as the runs go by.
+// program) and prints the process's working set and committed memory as the runs go by.
 //   converter_memory_bench.exe [conversions]
 #include <windows.h>
 #include <psapi.h>
@@ -18,7 +18,7 @@ void report(HANDLE process, int done) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-    std::printf("%5d  %8.1f  %8.1f\n", done, counters.WorkingSetSize / 1048576.0, counters.PrivateUsage / 1048576.0);
+    std::printf("%5d  %8.1f  %8.1f\n", done, counters.WorkingSetSize / 1048576.0, counters.PagefileUsage / 1048576.0);
     std::fflush(stdout);
 }
 
@@ -42,7 +42,7 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("Brisquelton.exe showed no window\n");
             return 1;
         }
-        std::printf(" runs  working set (MB)  private (MB)\n");
+        std::printf(" runs  working set (MB)  committed (MB)\n");
         report(program.process(), 0);
         for (int done = 1; done <= total; ++done) {
             if (!program.convert({input}, output)) {
