@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <vector>
 
 #include "Canvas.h"
 #include "drawers/gui/drawer/IScaledPainter.h"
@@ -12,6 +14,7 @@
 #include "drawers/gui/drawer/counter/win/Basic.h"
 #include "drawers/gui/drawer/image/win/Basic.h"
 #include "drawers/gui/drawer/listbox/win/Thin.h"
+#include "drawers/gui/drawer/listheader/win/Thin.h"
 #include "drawers/gui/drawer/radiobutton/win/Thin.h"
 #include "drawers/gui/drawer/scrollbar/win/Thin.h"
 #include "drawers/gui/drawer/slider/win/Sweep.h"
@@ -93,9 +96,13 @@ TEST(RadioButtonDrawer, ThirteenPixelCircleWithTheDotOnlyWhenSelected) {
                 Canvas zoom(52, 52);
                 Released<drawer::radiobutton::win::Thin> radio(
                     drawer::radiobutton::win::Thin::newRadioButtonDrawer(BOX, BLACK));
+                const DcState zoomBefore(zoom.dc());
+                SetStretchBltMode(canvas.dc(), COLORONCOLOR);
                 painted(canvas, [&](HDC dc) {
                     radio->draw(dc, ownZoom ? zoom.dc() : nullptr, 0, 0, 40, 20, selected, L"", nullptr, WHITE);
                 });
+                EXPECT_EQ(COLORONCOLOR, GetStretchBltMode(canvas.dc()));
+                EXPECT_TRUE(DcState(zoom.dc()) == zoomBefore) << "pens and brushes deselected";
                 const int32_t y = 20 / 2 - 6;
                 EXPECT_EQ(0, canvas.countTouched({0, y, 13, y + 13}, false)) << "13 x 13 at every scale";
                 EXPECT_EQ(selected ? dot : WHITE, canvas.at(6, y + 6));
@@ -277,6 +284,35 @@ TEST(CounterDrawer, ColumnsNewestAtTheRightAndNoUnsetColour) {
     painted(canvas, [&](HDC dc) { counter->draw(dc, 0, 0, 20, 10, &series, nullptr); });
     EXPECT_EQ(RGB(0, 0, 200), canvas.at(17, 4)) << "a tick is five pixels";
     EXPECT_EQ(RGB(9, 9, 9), canvas.at(17, 5));
+    EXPECT_EQ(RGB(0, 0, 200), canvas.at(18, 9)) << "a zero sample's tick stays inside";
+}
+
+TEST(CounterSeries, KeepsTheNewestSamplesNewestFirst) {
+    struct Case {
+        const char* name;
+        int32_t capacity;
+        std::vector<int64_t> added;
+        int32_t room;
+        std::vector<int64_t> newest;
+    };
+    const Case cases[] = {
+        {"fewer than capacity", 4, {1, 2}, 10, {2, 1}},
+        {"wrapped", 3, {1, 2, 3, 4, 5}, 10, {5, 4, 3}},
+        {"less room than samples", 4, {1, 2, 3, 4}, 2, {4, 3}},
+        {"no capacity", 0, {1, 2}, 10, {}},
+        {"no room", 4, {1, 2}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        drawer::counter::Series series(c.capacity);
+        for (int64_t v : c.added) {
+            series.add(v);
+        }
+        std::vector<int64_t> out(10, -1);
+        const int32_t n = series.newest(out.data(), c.room);
+        out.resize(n);
+        EXPECT_EQ(c.newest, out);
+    }
 }
 
 TEST(ListBoxDrawer, HitAreasFollowDepthAndScale) {
@@ -391,6 +427,50 @@ TEST(ImageDrawer, FrameInsetPictureAndScaledPainter) {
             EXPECT_EQ(1, painter.rect.left);
             EXPECT_EQ(19, painter.rect.right);
             EXPECT_EQ(3, painter.lastMode);
+        }
+    }
+}
+
+TEST(ControlDrawers, EmptyOrInvertedRectanglesPaintNothing) {
+    Released<drawer::checkbox::win::Thin> check(drawer::checkbox::win::Thin::pool());
+    Released<drawer::radiobutton::win::Thin> radio(drawer::radiobutton::win::Thin::pool());
+    Released<drawer::slider::win::Thin> slider(drawer::slider::win::Thin::pool());
+    Released<drawer::scrollbar::win::Thin> bar(drawer::scrollbar::win::Thin::pool());
+    Released<drawer::counter::win::Basic> counter(drawer::counter::win::Basic::newCounterDrawer(BOX, BOX));
+    Released<drawer::listheader::win::Thin> header(drawer::listheader::win::Thin::pool());
+    Released<drawer::listbox::win::Thin> list(drawer::listbox::win::Thin::pool());
+    Released<drawer::image::win::Basic> image(drawer::image::win::Basic::pool());
+    Released<BufferedImage> picture(::picture(4, 4, 0xFF00C800));
+    drawer::counter::Series series(4);
+    series.add(50);
+    counter->setBackgroundColor(9, 9, 9);
+    const RECT rects[] = {{10, 10, 5, 15}, {10, 10, 15, 5}, {10, 10, 10, 15}, {10, 10, 15, 10}};
+    for (const RECT& r : rects) {
+        SCOPED_TRACE(testing::Message() << r.left << "," << r.top << "," << r.right << "," << r.bottom);
+        const struct {
+            const char* name;
+            std::function<void(HDC)> paint;
+        } paints[] = {
+            {"check box", [&](HDC dc) { check->draw(dc, r.left, r.top, r.right, r.bottom, 13, true, L"x", nullptr); }},
+            {"radio", [&](HDC dc) { radio->draw(dc, nullptr, r.left, r.top, r.right, r.bottom, true, L"", nullptr, 0); }},
+            {"slider", [&](HDC dc) {
+                 slider->draw(dc, r.left, r.top, r.right, r.bottom, 0, 10, 5, true, 0, true, true, 2, 2, 100, 0);
+             }},
+            {"scroll bar", [&](HDC dc) { bar->draw(dc, {r, false, 100, 10, 5}); }},
+            {"counter", [&](HDC dc) { counter->draw(dc, r.left, r.top, r.right, r.bottom, &series, &series); }},
+            {"header background", [&](HDC dc) { header->drawBackground(dc, r, false, 0, 0, 0); }},
+            {"header item", [&](HDC dc) { header->drawItem(dc, r, 2, L"#Up", nullptr); }},
+            {"list background", [&](HDC dc) { list->drawBackground(dc, r); }},
+            {"list row", [&](HDC dc) { list->drawItem(dc, {r, L"", 1, true, 0, 1, 1, nullptr}, nullptr, nullptr); }},
+            {"image", [&](HDC dc) {
+                 image->draw(dc, nullptr, r.left, r.top, r.right, r.bottom, picture.get(), 0, true, true);
+             }},
+        };
+        for (const auto& p : paints) {
+            SCOPED_TRACE(p.name);
+            Canvas canvas(30, 30);
+            painted(canvas, p.paint);
+            EXPECT_EQ(0, canvas.countTouched({0, 0, 30, 30}, true));
         }
     }
 }

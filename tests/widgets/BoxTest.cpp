@@ -270,6 +270,43 @@ TEST(BoxTest, OwnerDrawMessagesReachOnlyTheControlTheyName) {
     DestroyWindow(b);
 }
 
+TEST(BoxTest, ShowOnlyKeepsOneChildAndTheLockedFormParksAndLocksTheOthers) {
+    BoxOnWindow f;
+    Box* children[3];
+    for (Box*& child : children) {
+        child = Box::create(IBox::COLUMN, 0, -1, -1, 0, 0, 0, 0, 0);
+        child->setFixedHeight(10);
+        f.box->add(child);
+    }
+    struct Step {
+        bool locked;
+        int32_t index;
+        bool visible[3];
+        int32_t dy[3];
+    } steps[] = {
+        {false, 1, {false, true, false}, {0, 0, 0}},
+        {true, 2, {false, false, true}, {3000, 3000, 0}},
+        {true, 0, {true, false, false}, {0, 3000, 3000}},
+    };
+    for (const Step& s : steps) {
+        if (s.locked) {
+            f.box->showOnlyLocked(s.index);
+        } else {
+            f.box->showOnly(s.index);
+        }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(s.visible[i], children[i]->isVisible()) << s.index << ":" << i;
+            EXPECT_EQ(s.dy[i], children[i]->state().dy) << s.index << ":" << i;
+        }
+    }
+    // A locked hidden box stays hidden when asked to show.
+    children[1]->setVisible(true);
+    EXPECT_FALSE(children[1]->isVisible());
+    // Given back, the box leaves nothing behind: its children go back with it.
+    f.window->remove(f.box, true);
+    EXPECT_EQ(nullptr, children[0]->getParent());
+}
+
 TEST(BoxTest, BackBufferIsReusedWhileCloseInSizeAndRemadeWhenFarTooLarge) {
     struct Step {
         int w, h;

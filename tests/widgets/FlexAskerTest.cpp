@@ -46,7 +46,7 @@ HWND focusOf(DWORD thread) {
 class Question {
 public:
     Question(FlexAsker* asker, HWND owner, const wchar_t* title = nullptr, const wchar_t* text = nullptr)
-        : asker_(asker) {
+        : asker_(asker), before_(asker->getWindow()) {
         thread_ = std::thread([this, asker, owner, title, text] {
             const ULONGLONG start = GetTickCount64();
             asker->ask(owner, title, text);
@@ -60,7 +60,8 @@ public:
     s::gui::IWindow* shown() {
         waitFor([&] {
             s::gui::IWindow* w = asker_->getWindow();
-            return done_.load() || (w != nullptr && IsWindowVisible(w->getFrameHandle()) && asker_->getYesButton() != nullptr);
+            return done_.load() || (w != nullptr && w != before_ && IsWindowVisible(w->getFrameHandle()) &&
+                                    asker_->getYesButton() != nullptr);
         }, 10000);
         return done_.load() ? nullptr : asker_->getWindow();
     }
@@ -81,6 +82,8 @@ public:
 
 private:
     FlexAsker* asker_;
+    // The window of the question before, which this one replaces.
+    s::gui::IWindow* before_;
     std::thread thread_;
     std::atomic<bool> done_{false};
     std::atomic<int64_t> ms_{0};

@@ -11,6 +11,7 @@
 #include "ToolkitTestSupport.h"
 #include "drawers/gui/drawer/IWindow.h"
 #include "system/monitor/UiScale.h"
+#include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
@@ -25,17 +26,6 @@ using s::gui::win::WindowFader;
 using s::gui::win::WindowFrame;
 using namespace toolkittest;
 using windowtest::Recorder;
-
-bool waitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
 
 // A frame drawer that paints one colour and clips to the whole window, recording sizes.
 class StubFrame : public s::gui::drawer::IWindow {
@@ -124,6 +114,69 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
     window->setFrameDrawer(nullptr, false);
 }
 
+// Moves the cursor and waits until the system reports it there.
+void moveCursor(int x, int y) {
+    SetCursorPos(x, y);
+    waitUntil(
+        [&] {
+            POINT at;
+            return GetCursorPos(&at) && at.x == x && at.y == y;
+        },
+        1000);
+}
+
+TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
+    Released<Window> window(shownWindow(50, 50, 300, 200));
+    StubFrame drawer;
+    window->setFrameDrawer(&drawer, false);
+    window->setResizeByFrame(true);
+    Recorder sizing;
+    std::vector<int32_t> edges;
+    sizing.action = [&](int32_t) { edges.push_back(window->getSizingEdge()); };
+    window->addSizingListener(&sizing);
+    HWND frame = window->getFrameHandle();
+    struct Case {
+        POINT at;  // from the window's top-left corner
+        int dx, dy;
+        bool cancelled;  // the mouse is taken away before it moves
+        RECT change;     // added to left, top, right, bottom
+        int32_t edge;
+    } cases[] = {
+        {{297, 100}, 40, 0, false, {0, 0, 40, 0}, Window::EDGE_RIGHT},
+        {{3, 197}, -20, 30, false, {-20, 0, 0, 30}, Window::EDGE_BOTTOM_LEFT},
+        {{150, 2}, 0, -25, false, {0, -25, 0, 0}, Window::EDGE_TOP},
+        {{297, 100}, 40, 0, true, {0, 0, 0, 0}, Window::EDGE_NONE},
+    };
+    for (const Case& c : cases) {
+        RECT before;
+        GetWindowRect(frame, &before);
+        const size_t told = edges.size();
+        const POINT start = {before.left + c.at.x, before.top + c.at.y};
+        moveCursor(start.x, start.y);
+        SendMessageW(frame, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(start.x, start.y));
+        SendMessageW(frame, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(start.x, start.y));
+        if (c.cancelled) {
+            SendMessageW(frame, WM_CANCELMODE, 0, 0);
+        }
+        moveCursor(start.x + c.dx, start.y + c.dy);
+        SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, 0);
+        SendMessageW(frame, WM_LBUTTONUP, 0, 0);
+        RECT after;
+        GetWindowRect(frame, &after);
+        EXPECT_EQ(before.left + c.change.left, after.left) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(before.top + c.change.top, after.top);
+        EXPECT_EQ(before.right + c.change.right, after.right);
+        EXPECT_EQ(before.bottom + c.change.bottom, after.bottom);
+        if (c.edge == Window::EDGE_NONE) {
+            EXPECT_EQ(told, edges.size());
+        } else {
+            ASSERT_LT(told, edges.size());
+            EXPECT_EQ(c.edge, edges.back());
+        }
+    }
+    window->setFrameDrawer(nullptr, false);
+}
+
 BYTE layeredAlpha(HWND hwnd) {
     BYTE alpha = 0;
     DWORD flags = 0;
@@ -161,7 +214,7 @@ TEST(WindowExtrasTest, FadeStepsStopAtTheirTarget) {
 TEST(WindowExtrasTest, AHoverFadeToNinetyNineGoesOutAndEndsAtNinetyNineWithItsTimersGone) {
     Released<Window> window(shownWindow(0, 0, 200, 150));
     // The cursor stays away from the window, so the wait ends after the display time.
-    SetCursorPos(1200, 1000);
+    moveCursor(1200, 1000);
     window->setAlpha(99, false);
     window->setHoverBehaviour(true, false, false, false, 1, -1, -1);
     SendMessageW(window->getFrameHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
@@ -337,6 +390,41 @@ TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
         EXPECT_EQ(c.wantX, rect.left) << c.x;
         EXPECT_EQ(c.wantY, rect.top) << c.y;
     }
+}
+
+struct BoundsRecord : s::gui::IWindowState {
+    void setMaximized(bool on) override { maximized.push_back(on); }
+    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override { bounds.push_back(RECT{x, y, w, h}); }
+    void setLanguageName(const wchar_t*) override {}
+    void persist() override {}
+    std::vector<bool> maximized;
+    std::vector<RECT> bounds;
+};
+
+TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
+    Released<Window> window(Window::pool());
+    BoundsRecord record;
+    window->setStateRecord(&record);
+    struct Case {
+        int x, y;
+        bool centred;
+    } cases[] = {{-3000, -3000, true}, {200, 150, false}};
+    for (const Case& c : cases) {
+        window->setBounds(c.x, c.y, 240, 160);
+        window->show(true, false);
+        RECT shown;
+        GetWindowRect(window->getFrameHandle(), &shown);
+        EXPECT_TRUE(window->isOnScreen());
+        EXPECT_EQ(c.centred, shown.left != c.x || shown.top != c.y) << c.x;
+        window->show(false, false);
+        EXPECT_FALSE(window->isVisible());
+        ASSERT_FALSE(record.bounds.empty());
+        EXPECT_EQ(shown.left, record.bounds.back().left);
+        EXPECT_EQ(shown.top, record.bounds.back().top);
+        EXPECT_EQ(240, record.bounds.back().right);
+        EXPECT_FALSE(record.maximized.back());
+    }
+    window->setStateRecord(nullptr);
 }
 
 TEST(WindowExtrasTest, AWindowIsOnScreenWithTenPixelsInsideEachWay) {

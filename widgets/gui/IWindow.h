@@ -162,6 +162,8 @@ public:
     virtual void setFrameDrawer(drawer::IWindow* drawer, bool owned) = 0;
     // On: the window is dragged by any free spot of its client area.
     virtual void setDragByClientArea(bool on) = 0;
+    // On: with a frame drawer, dragging the frame's edges resizes the window.
+    virtual void setResizeByFrame(bool on) = 0;
 
     // Shows (activating when asked) or hides the window; the working set is trimmed
     // after each change.

@@ -70,13 +70,15 @@ IWindow* FlexAsker::getWindow() const {
 }
 
 void FlexAsker::giveBackWindow() {
-    if (window_ != nullptr) {
-        window_->release();
-        window_ = nullptr;
-    }
+    // Forgotten first: nothing reaches a window while it is being destroyed.
+    Window* window = window_;
+    window_ = nullptr;
     yes_ = nullptr;
     no_ = nullptr;
     checkBox_ = nullptr;
+    if (window != nullptr) {
+        window->release();
+    }
 }
 
 const wchar_t* FlexAsker::text(int32_t id) const {

@@ -48,6 +48,23 @@ void BackBuffer::release(BufferedImage** buffer) {
     }
 }
 
+MemDC* BackBuffer::paintInto(HWND window, BufferedImage** buffer, int32_t width, int32_t height) {
+    BufferedImage* image = ensure(buffer, width, height);
+    return image != nullptr ? MemDC::acquire(window, image, false) : nullptr;
+}
+
+void BackBuffer::excludeChildren(HWND window, HDC dc) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) {
+            continue;
+        }
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+}
+
 void BackBuffer::fill(HDC dc, int32_t width, int32_t height, uint32_t colour) {
     const RECT area = {0, 0, width, height};
     const COLORREF previous = SetBkColor(dc, colour & 0xFFFFFF);

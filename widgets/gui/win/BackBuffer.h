@@ -11,6 +11,8 @@ class IComponent;
 
 namespace s::gui::win {
 
+class MemDC;
+
 // The back-buffer policy shared by the window and the widgets that paint off screen,
 // and the copy of what lies under a widget.
 class BackBuffer {
@@ -23,6 +25,12 @@ public:
     static image::win::BufferedImage* ensure(image::win::BufferedImage** buffer, int32_t width, int32_t height);
     // Gives the buffer back to its pool and clears the pointer.
     static void release(image::win::BufferedImage** buffer);
+
+    // A memory context on *buffer made fit for width x height (ensure); null for an empty
+    // rectangle or when no buffer or context can be had. The caller gives it back.
+    static MemDC* paintInto(HWND window, image::win::BufferedImage** buffer, int32_t width, int32_t height);
+    // Takes the rectangles of window's visible child windows out of dc's clipping region.
+    static void excludeChildren(HWND window, HDC dc);
 
     // Paints into dc (origin: the widget's top-left corner) what lies under the widget:
     // the part of the nearest ancestor's back buffer under it, or, while no ancestor has

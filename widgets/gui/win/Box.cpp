@@ -26,6 +26,15 @@ int32_t alignmentOf(int32_t value) {
     return value <= 0 ? 0 : value == 1 ? 1 : 2;
 }
 
+// Shows or hides a child; a box takes its own children along.
+void setChildVisible(IComponent* child, bool visible) {
+    if (IBox* box = dynamic_cast<IBox*>(child)) {
+        box->setVisibleRecursive(visible, true);
+    } else {
+        child->setVisible(visible);
+    }
+}
+
 bool isButton(HWND hwnd) {
     wchar_t name[16] = {};
     return GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0;
@@ -494,12 +503,7 @@ void Box::setVisibleRecursive(bool visible, bool recursive) {
             }
             if (recursive) {
                 for (int32_t i = 0; i < children_.count(); ++i) {
-                    IComponent* child = children_.at(i);
-                    if (IBox* box = dynamic_cast<IBox*>(child)) {
-                        box->setVisibleRecursive(true, true);
-                    } else {
-                        child->setVisible(true);
-                    }
+                    setChildVisible(children_.at(i), true);
                 }
             }
             relayoutParent(false);
@@ -518,12 +522,7 @@ void Box::setVisibleRecursive(bool visible, bool recursive) {
     }
     if (recursive) {
         for (int32_t i = 0; i < children_.count(); ++i) {
-            IComponent* child = children_.at(i);
-            if (IBox* box = dynamic_cast<IBox*>(child)) {
-                box->setVisibleRecursive(false, true);
-            } else {
-                child->setVisible(false);
-            }
+            setChildVisible(children_.at(i), false);
         }
     }
     releaseBackBuffer();
@@ -531,14 +530,8 @@ void Box::setVisibleRecursive(bool visible, bool recursive) {
 
 void Box::showOnly(int32_t index) {
     for (int32_t i = 0; i < children_.count(); ++i) {
-        if (i == index) {
-            continue;
-        }
-        IComponent* child = children_.at(i);
-        if (IBox* box = dynamic_cast<IBox*>(child)) {
-            box->setVisibleRecursive(false, true);
-        } else {
-            child->setVisible(false);
+        if (i != index) {
+            setChildVisible(children_.at(i), false);
         }
     }
     if (IComponent* shown = children_.at(index)) {
@@ -771,27 +764,17 @@ void Box::paint() {
         return;
     }
     // Children paint themselves.
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (!::IsWindowVisible(child)) {
-            continue;
-        }
-        RECT rect;
-        ::GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-    }
+    BackBuffer::excludeChildren(m_hWnd, dc);
     const bool offScreen = state_.backBuffer != nullptr || border_ != nullptr || paintParent_ == 0 ||
                            (hoverColour_ >= 0 && hover_ != 0);
     if (offScreen) {
-        if (image::win::BufferedImage* buffer = BackBuffer::ensure(&state_.backBuffer, width, height)) {
-            if (thread::Held<MemDC> mem{MemDC::acquire(m_hWnd, buffer, false)}) {
-                paintBackground(*mem.get(), width, height);
-                if (border_ != nullptr) {
-                    border_->draw(*mem.get(), 0, 0, width, height);
-                }
-                BitBlt(dc, 0, 0, width, height, *mem.get(), 0, 0, SRCCOPY);
-                return;
+        if (thread::Held<MemDC> mem{BackBuffer::paintInto(m_hWnd, &state_.backBuffer, width, height)}) {
+            paintBackground(*mem.get(), width, height);
+            if (border_ != nullptr) {
+                border_->draw(*mem.get(), 0, 0, width, height);
             }
+            BitBlt(dc, 0, 0, width, height, *mem.get(), 0, 0, SRCCOPY);
+            return;
         }
     }
     paintBackground(dc, width, height);

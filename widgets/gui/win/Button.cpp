@@ -413,17 +413,10 @@ bool Button::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     case WM_GETDLGCODE:
         *result = Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
         return true;
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
         // The window hears every key (Tab and Enter of a question window); Space stays
         // the control's own, so the keyboard still clicks it.
-        IContainer* parent = getParent();
-        HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
-        if (above == nullptr) {
-            return false;
-        }
-        const LRESULT answer = ::SendMessageW(above, WM_KEYDOWN, wParam, lParam);
-        return wParam != VK_SPACE && answer == 0;
-    }
+        return forwardKeyToParent(wParam, lParam) && wParam != VK_SPACE;
     case WM_TIMER:
         if (wParam != FIRST_REPEAT_TIMER && wParam != REPEAT_TIMER) {
             return false;

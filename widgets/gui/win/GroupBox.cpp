@@ -247,25 +247,11 @@ int32_t GroupBox::getPreferredHeight() const {
 }
 
 int32_t GroupBox::getLayoutWidth() const {
-    if (state_.fixedWidth >= 0) {
-        return state_.fixedWidth;
-    }
-    if (state_.widthPercent >= 0 && getParent() != nullptr) {
-        return getParent()->getInnerWidth() * state_.widthPercent / 100;
-    }
-    const int32_t content = sizes_.minWidth > sizes_.wantedWidth ? sizes_.minWidth : sizes_.wantedWidth;
-    return state_.paddingLeft + state_.paddingRight + content;
+    return truncatedMaximum(state_, getParent(), sizes_, true);
 }
 
 int32_t GroupBox::getLayoutHeight() const {
-    if (state_.fixedHeight >= 0) {
-        return state_.fixedHeight;
-    }
-    if (state_.heightPercent >= 0 && getParent() != nullptr) {
-        return getParent()->getInnerHeight() * state_.heightPercent / 100;
-    }
-    const int32_t content = sizes_.minHeight > sizes_.wantedHeight ? sizes_.minHeight : sizes_.wantedHeight;
-    return state_.paddingTop + state_.paddingBottom + content;
+    return truncatedMaximum(state_, getParent(), sizes_, false);
 }
 
 void GroupBox::paint() {
@@ -310,15 +296,12 @@ LRESULT GroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETDLGCODE:
         return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
         // Keys go up to the window as from any other container.
-        IContainer* parent = getParent();
-        if (parent != nullptr && parent->getNativeHandle() != nullptr &&
-            ::SendMessageW(parent->getNativeHandle(), WM_KEYDOWN, wParam, lParam) == 0) {
+        if (forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;
-    }
     case REFLECT_COLOUR:
         return ReflectedBrush::answer(this, &brush_, reinterpret_cast<HDC>(wParam), state_.backgroundInherited != 0,
                                       state_.background, font_->getTextColour());

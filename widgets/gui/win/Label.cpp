@@ -236,10 +236,11 @@ void Label::endTemporaryText() {
     if (hasSaved_ == 0) {
         return;
     }
-    hasSaved_ = 0;
+    // The flag goes last: until the saved text shows, the temporary one is still up.
     const std::wstring saved = saved_;
-    saved_.clear();
     showText(saved, true);
+    hasSaved_ = 0;
+    saved_.clear();
 }
 
 void Label::setTextId(int32_t id) {
@@ -542,11 +543,7 @@ void Label::paint() {
     if (state_.visible == 0 || width <= 0 || height <= 0) {
         return;
     }
-    image::win::BufferedImage* buffer = BackBuffer::ensure(&buffer_, width, height);
-    if (buffer == nullptr) {
-        return;
-    }
-    thread::Held<MemDC> mem{MemDC::acquire(m_hWnd, buffer, false)};
+    thread::Held<MemDC> mem{BackBuffer::paintInto(m_hWnd, &buffer_, width, height)};
     if (!mem) {
         return;
     }

@@ -103,6 +103,14 @@ protected:
         return false;
     }
 
+    // Hands a key press up to the parent's native window, so that the top-level window
+    // hears every key; true when the parent took it (answered 0).
+    bool forwardKeyToParent(WPARAM wParam, LPARAM lParam) const {
+        IContainer* parent = this->getParent();
+        HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
+        return above != nullptr && ::SendMessageW(above, WM_KEYDOWN, wParam, lParam) == 0;
+    }
+
     // Destroys the native window, on its own thread when another thread owns it.
     void destroyNative() {
         HWND handle = this->GetSafeHwnd();

@@ -127,14 +127,7 @@ int32_t StatusBar::getPreferredHeight() const {
 }
 
 int32_t StatusBar::getLayoutWidth() const {
-    if (state_.fixedWidth >= 0) {
-        return state_.fixedWidth;
-    }
-    if (state_.widthPercent >= 0 && getParent() != nullptr) {
-        return getParent()->getInnerWidth() * state_.widthPercent / 100;
-    }
-    const int32_t content = sizes_.minWidth > sizes_.wantedWidth ? sizes_.minWidth : sizes_.wantedWidth;
-    return state_.paddingLeft + state_.paddingRight + content;
+    return truncatedMaximum(state_, getParent(), sizes_, true);
 }
 
 void StatusBar::setDrawer(drawer::IStatusBar* drawer, bool owned) {
@@ -168,14 +161,12 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
         return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN: {
-        IContainer* parent = getParent();
-        if (parent != nullptr && parent->getNativeHandle() != nullptr &&
-            ::SendMessageW(parent->getNativeHandle(), WM_KEYDOWN, wParam, lParam) == 0) {
+    case WM_KEYDOWN:
+        // Keys go up to the window as from any other container.
+        if (forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;
-    }
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -27,8 +27,6 @@ namespace s::gui::win {
 
 namespace {
 
-const wchar_t* const WINDOW_CREATION_FAILED = L"Window Creation Failed!";
-const wchar_t* const ERROR_CAPTION = L"Error!";
 
 // WM_SIZING's WMSZ_* codes as the window's own edge numbers.
 int32_t edgeOfSizing(WPARAM wmsz) {
@@ -126,6 +124,7 @@ void Window::reset() {
         SetRegion(nullptr, false);
     }
     frame_.reset();
+    frame_.setResizeByFrame(false);
     fader_.reset();
     dragByClient_ = 0;
     keepInside_ = 0;
@@ -193,7 +192,7 @@ bool Window::createNative() {
     }
     if (!invisible_.CreateEx(0, TOOLKIT_WINDOW_CLASS, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr)) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     invisible_.Show(SW_HIDE);
@@ -201,7 +200,7 @@ bool Window::createNative() {
     invisible_.Show(SW_HIDE);
     invisible_.Update();
     if (!createMainWindow()) {
-        AfxShowMessageBox(nullptr, WINDOW_CREATION_FAILED, ERROR_CAPTION, MB_ICONWARNING);
+        showCreationFailed(MB_ICONWARNING);
         return false;
     }
     Show(SW_HIDE);
@@ -856,6 +855,11 @@ void Window::show(bool showIt, bool activateIt) {
         if (checkPosition_ != 0 && keepInside_ == 0 && followCursor_ == 0 && !isOnScreen()) {
             centre();
         }
+        if (activateIt && (GetExStyle() & WS_EX_APPWINDOW) != 0) {
+            // Through the taskbar's own road, which brings the window to the front.
+            minimize();
+            restore();
+        }
         if (activateIt) {
             activate(true);
         }
@@ -891,6 +895,22 @@ void Window::saveState(bool) {
     if (GetWindowRect(&frame)) {
         stateRecord_->setNormalBounds(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
     }
+}
+
+void Window::centre() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    RECT frame;
+    if (!GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(&frame)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    const int32_t width = frame.right - frame.left;
+    const int32_t height = frame.bottom - frame.top;
+    setPosition(area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2);
 }
 
 bool Window::isOnScreen() const {
@@ -1067,6 +1087,9 @@ bool Window::onTimer(UINT_PTR id) {
 }
 
 bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (frame_.handleResize(m_hWnd, message, wParam, lParam, followCursor_ != 0, result)) {
+        return true;
+    }
     if (frame_.handle(m_hWnd, message, wParam, lParam, state_.background, dragByClient_ != 0, result)) {
         return true;
     }

@@ -107,6 +107,8 @@ public:
     int32_t getLayoutHeight() const override { return getPreferredHeight(); }
     bool isVisible() const override;
     void setVisible(bool visible) override { show(visible, false); }
+    // Centred on the work area of the window's monitor.
+    void centre() override;
     image::win::BufferedImage* getBackBuffer() const override { return frame_.backBuffer(); }
     bool isEnabled() const override { return m_hWnd != nullptr && IsEnabled(); }
     void setEnabled(bool enabled) override { setFrameEnabled(enabled); }
@@ -210,6 +212,7 @@ public:
 
     void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
     void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
+    void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
     void show(bool show, bool activate) override;
     void saveState(bool rememberAnimation) override;
     bool isOnScreen() const override;

@@ -47,15 +47,138 @@ LRESULT WindowFrame::hitTest(int32_t dx, int32_t dy, int32_t width, int32_t heig
     return HTCLIENT;
 }
 
+WPARAM WindowFrame::sizingCodeOfHit(LRESULT hit) {
+    switch (hit) {
+    case HTLEFT: return WMSZ_LEFT;
+    case HTRIGHT: return WMSZ_RIGHT;
+    case HTTOP: return WMSZ_TOP;
+    case HTTOPLEFT: return WMSZ_TOPLEFT;
+    case HTTOPRIGHT: return WMSZ_TOPRIGHT;
+    case HTBOTTOM: return WMSZ_BOTTOM;
+    case HTBOTTOMLEFT: return WMSZ_BOTTOMLEFT;
+    case HTBOTTOMRIGHT: return WMSZ_BOTTOMRIGHT;
+    default: return 0;
+    }
+}
+
+RECT WindowFrame::dragged(const RECT& window, LRESULT hit, int32_t dx, int32_t dy) {
+    RECT rect = window;
+    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT) {
+        rect.left += dx;
+    }
+    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) {
+        rect.right += dx;
+    }
+    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) {
+        rect.top += dy;
+    }
+    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) {
+        rect.bottom += dy;
+    }
+    return rect;
+}
+
+LRESULT WindowFrame::edgeUnderCursor(HWND frame) const {
+    POINT cursor;
+    RECT window;
+    if (!GetCursorPos(&cursor) || !GetWindowRect(frame, &window)) {
+        return HTNOWHERE;
+    }
+    return hitTest(cursor.x - window.left, cursor.y - window.top, window.right - window.left,
+                   window.bottom - window.top, system::monitor::uiScale());
+}
+
+void WindowFrame::dragTo(HWND frame) {
+    POINT cursor;
+    RECT window;
+    if (!GetCursorPos(&cursor) || !GetWindowRect(frame, &window)) {
+        return;
+    }
+    RECT rect = dragged(window, armed_, cursor.x - press_.x, cursor.y - press_.y);
+    // The window's sizing rules and listeners see the drag as a system one.
+    SendMessageW(frame, WM_SIZING, sizingCodeOfHit(armed_), reinterpret_cast<LPARAM>(&rect));
+    SetWindowPos(frame, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    press_ = cursor;
+}
+
+void WindowFrame::endResize(HWND frame) {
+    const bool held = armed_ != 0;
+    armed_ = 0;
+    dragging_ = false;
+    if (held && GetCapture() == frame) {
+        ReleaseCapture();
+    }
+}
+
+bool WindowFrame::handleResize(HWND frame, UINT message, WPARAM, LPARAM, bool followingCursor, LRESULT* result) {
+    if (!resizeByFrame_ || drawer_ == nullptr) {
+        return false;
+    }
+    switch (message) {
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSEMOVE: {
+        if (dragging_) {
+            dragTo(frame);
+            *result = 0;
+            return true;
+        }
+        if (followingCursor) {
+            return false;
+        }
+        const LRESULT edge = edgeUnderCursor(frame);
+        if (sizingCodeOfHit(edge) == 0) {
+            endResize(frame);
+            return false;
+        }
+        const wchar_t* cursor = edge == HTLEFT || edge == HTRIGHT ? IDC_SIZEWE
+                                : edge == HTTOP || edge == HTBOTTOM ? IDC_SIZENS
+                                : edge == HTTOPLEFT || edge == HTBOTTOMRIGHT ? IDC_SIZENWSE
+                                                                            : IDC_SIZENESW;
+        SetCursor(LoadCursorW(nullptr, cursor));
+        armed_ = edge;
+        if (GetCapture() != frame) {
+            SetCapture(frame);
+        }
+        return false;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
+        if (armed_ == 0) {
+            return false;
+        }
+        RECT window;
+        GetCursorPos(&press_);
+        GetWindowRect(frame, &window);
+        dragging_ = PtInRect(&window, press_) != FALSE;
+        *result = 0;
+        return dragging_;
+    }
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
+        if (!dragging_) {
+            return false;
+        }
+        dragTo(frame);
+        endResize(frame);
+        *result = 0;
+        return true;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        // The drag ends however the mouse was taken away.
+        armed_ = 0;
+        dragging_ = false;
+        return false;
+    default:
+        return false;
+    }
+}
+
 void WindowFrame::paintArea(HWND frame, HDC target, const RECT& area, uint32_t background, bool excludeClient) {
     const int32_t width = area.right - area.left;
     const int32_t height = area.bottom - area.top;
     // A minimised frame has nothing to paint, and no empty bitmap can be made.
-    image::win::BufferedImage* buffer = BackBuffer::ensure(&buffer_, width, height);
-    if (buffer == nullptr) {
-        return;
-    }
-    thread::Held<MemDC> mem{MemDC::acquire(frame, buffer, false)};
+    thread::Held<MemDC> mem{BackBuffer::paintInto(frame, &buffer_, width, height)};
     if (!mem) {
         return;
     }
@@ -65,15 +188,7 @@ void WindowFrame::paintArea(HWND frame, HDC target, const RECT& area, uint32_t b
         BackBuffer::fill(*mem.get(), width, height, background);
     }
     // Children paint themselves.
-    for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) {
-            continue;
-        }
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
-        ExcludeClipRect(target, rect.left, rect.top, rect.right, rect.bottom);
-    }
+    BackBuffer::excludeChildren(frame, target);
     if (excludeClient) {
         RECT client;
         GetClientRect(frame, &client);

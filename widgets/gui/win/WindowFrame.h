@@ -30,16 +30,34 @@ public:
     bool handle(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, uint32_t background, bool dragByClient,
                 LRESULT* result);
 
+    // On: the frame's edges resize the window by dragging (with a custom frame).
+    void setResizeByFrame(bool on) { resizeByFrame_ = on; }
+    bool isResizing() const { return dragging_; }
+    // Mouse messages of a frame drag; true when handled, with *result.
+    bool handleResize(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, bool followingCursor, LRESULT* result);
+    // The WM_SIZING edge (WMSZ_*) of a hit-test edge code, 0 for other codes.
+    static WPARAM sizingCodeOfHit(LRESULT hit);
+    // The window rectangle after dragging the edge of hit by (dx, dy).
+    static RECT dragged(const RECT& window, LRESULT hit, int32_t dx, int32_t dy);
+
     // The custom frame's answer for a point dx, dy from the window's top-left corner:
     // edges b = 5 x scale wide with corners c = 30 x scale long; HTCLIENT elsewhere.
     static LRESULT hitTest(int32_t dx, int32_t dy, int32_t width, int32_t height, int32_t scale);
 
 private:
     void paintArea(HWND frame, HDC target, const RECT& area, uint32_t background, bool excludeClient);
+    LRESULT edgeUnderCursor(HWND frame) const;
+    void dragTo(HWND frame);
+    void endResize(HWND frame);
 
     drawer::IWindow* drawer_ = nullptr;
     bool owned_ = false;
     image::win::BufferedImage* buffer_ = nullptr;
+    bool resizeByFrame_ = false;
+    // The edge the cursor rests on (0: none) and the drag under way from press_.
+    LRESULT armed_ = 0;
+    bool dragging_ = false;
+    POINT press_ = {0, 0};
 };
 
 } // namespace s::gui::win

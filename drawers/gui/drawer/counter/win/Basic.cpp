@@ -65,9 +65,11 @@ void Basic::plot(HDC dc, int32_t left, int32_t top, int32_t right, int32_t botto
     const int32_t count = series->newest(samples.get(), width);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = right - 1 - i;
-        const int32_t y = bottom - columnHeight(samples[i], series->minimum(), series->maximum(), height);
+        // A sample at the minimum still marks the bottom row.
+        const int32_t y =
+            std::min(bottom - columnHeight(samples[i], series->minimum(), series->maximum(), height), bottom - 1);
         const int32_t end = series->ticks() ? std::min(y + TICK, bottom) : bottom;
-        Paint::fillRect(dc, x, std::min(y, bottom - 1), x + 1, std::max(end, y + 1), static_cast<COLORREF>(colour));
+        Paint::fillRect(dc, x, y, x + 1, end, static_cast<COLORREF>(colour));
     }
 }
 
