@@ -103,6 +103,17 @@ FilterGraph* newFilterGraph() {
     return fg;
 }
 
+// Links ctx after *last (its pad *pad); the chain then goes on from ctx.
+int linkAfter(AVFilterContext* ctx, AVFilterContext** last, int* pad) {
+    const int ret = ff::avfilter_link(*last, *pad, ctx, 0);
+    if (ret < 0) {
+        return ret;
+    }
+    *last = ctx;
+    *pad = 0;
+    return 0;
+}
+
 // A trim filter ahead of last (its pad *pad) when a start or a length is set; the chain
 // then goes on from it.
 int insertTrim(int64_t startTime, int64_t duration, AVFilterContext** last, int* pad, const char* name,
@@ -135,13 +146,7 @@ int insertTrim(int64_t startTime, int64_t duration, AVFilterContext** last, int*
     if (ret < 0) {
         return ret;
     }
-    ret = ff::avfilter_link(*last, *pad, ctx, 0);
-    if (ret < 0) {
-        return ret;
-    }
-    *last = ctx;
-    *pad = 0;
-    return 0;
+    return linkAfter(ctx, last, pad);
 }
 
 // Creates a filter named name with args and links it after *last; the chain goes on
@@ -153,13 +158,7 @@ int insertFilter(AVFilterGraph* graph, const char* filterName, const char* name,
     if (ret < 0) {
         return ret;
     }
-    ret = ff::avfilter_link(*last, *pad, ctx, 0);
-    if (ret < 0) {
-        return ret;
-    }
-    *last = ctx;
-    *pad = 0;
-    return 0;
+    return linkAfter(ctx, last, pad);
 }
 
 // The sample format the encoder will be given: a format the options fixed when the

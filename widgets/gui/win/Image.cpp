@@ -494,6 +494,7 @@ void Image::paint() {
         paint.copyParentBackground(this);
     }
     if (drawer_ && set_ != nullptr) {
+        // The drawer's own scaled blit is the control's scaled drawing.
         drawer_->draw(dc, nullptr, r.left, r.top, r.right, r.bottom, set_->frameAt(frame_), mode_, border_ != 0,
                       fit_ != 0);
     }
