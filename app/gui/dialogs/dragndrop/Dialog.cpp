@@ -668,7 +668,7 @@ void Dialog::restoreFormat() {
     int32_t index = -1;
     for (int32_t i = 0; stored != nullptr && stored->length() > 0 && i < formatList_->getItemCount(); ++i) {
         const combobox::ComboBoxItem* item = formatList_->getItem(i);
-        if (item != nullptr && wcscmp(item->getText(), stored->c_str()) == 0) {
+        if (item != nullptr && CompareStringOrdinal(item->getText(), -1, stored->c_str(), -1, TRUE) == CSTR_EQUAL) {
             index = i;
             break;
         }
