@@ -350,11 +350,11 @@ int open_input_file(OptionsContext* o, const char* filename) {
 
     // "-c:a name" before "-i" forces the decoders the demuxer probes with.
     static const struct {
-        const char* spec;
+        const char* specifier;
         enum AVMediaType type;
     } KINDS[] = {{"v", AVMEDIA_TYPE_VIDEO}, {"a", AVMEDIA_TYPE_AUDIO}, {"s", AVMEDIA_TYPE_SUBTITLE}, {"d", AVMEDIA_TYPE_DATA}};
     for (const auto& kind : KINDS) {
-        const SpecifierOpt* name = match_per_type(o->codec_names, o->nb_codec_names, kind.spec);
+        const SpecifierOpt* name = match_per_type(o->codec_names, o->nb_codec_names, kind.specifier);
         if (name == nullptr) {
             continue;
         }

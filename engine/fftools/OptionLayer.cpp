@@ -51,12 +51,12 @@ int writeOption(void* optctx, const OptionDef* po, const char* opt, const char* 
         SpecifierOpt** list = static_cast<SpecifierOpt**>(dst);
         int* count = reinterpret_cast<int*>(list + 1);
         const char* colon = std::strchr(opt, ':');
-        char* spec = ff::av_strdup(colon != nullptr ? colon + 1 : "");
-        if (spec == nullptr || !grow_one(*list, *count)) {
-            ff::av_free(spec);
+        char* specifier = ff::av_strdup(colon != nullptr ? colon + 1 : "");
+        if (specifier == nullptr || !grow_one(*list, *count)) {
+            ff::av_free(specifier);
             return AVERROR(ENOMEM);
         }
-        (*list)[*count - 1].specifier = spec;
+        (*list)[*count - 1].specifier = specifier;
         dst = &(*list)[*count - 1].u;
     }
     bool ok = true;
@@ -514,10 +514,10 @@ FILE* get_preset_file(char* filename, size_t filename_size, const char* preset_n
     return fopen_utf8(filename, L"r");
 }
 
-int check_stream_specifier(AVFormatContext* s, AVStream* st, const char* spec) {
-    const int ret = ff::avformat_match_stream_specifier(s, st, spec);
+int check_stream_specifier(AVFormatContext* s, AVStream* st, const char* specifier) {
+    const int ret = ff::avformat_match_stream_specifier(s, st, specifier);
     if (ret < 0) {
-        ff::av_log(s, AV_LOG_ERROR, "Invalid stream specifier: %s.\n", spec);
+        ff::av_log(s, AV_LOG_ERROR, "Invalid stream specifier: %s.\n", specifier);
     }
     return ret;
 }

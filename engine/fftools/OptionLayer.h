@@ -175,8 +175,8 @@ T* append_new(T**& list, int& count) {
 FILE* get_preset_file(char* filename, size_t filename_size, const char* preset_name, int is_path,
                       const char* codec_name);
 
-// 1 when st matches spec, 0 when not, negative for a malformed specifier (logged).
-int check_stream_specifier(AVFormatContext* s, AVStream* st, const char* spec);
+// 1 when st matches specifier, 0 when not, negative for a malformed specifier (logged).
+int check_stream_specifier(AVFormatContext* s, AVStream* st, const char* specifier);
 // The codec options of `opts` that apply to one stream of codec `codec_id`: the plain
 // ones, and the ones whose specifier matches the stream, into *out (caller frees it).
 // 0, or negative for a malformed specifier (logged).

@@ -695,7 +695,7 @@ int addAttachments(OptionsContext* o, AVFormatContext* oc) {
     return 0;
 }
 
-// "g", "s[:spec]", "c:index", "p:index" of the metadata options.
+// "g", "s[:specifier]", "c:index", "p:index" of the metadata options.
 bool parseMetaType(const char* arg, char* type, int* index, const char** streamSpec) {
     *streamSpec = "";
     if (*arg == '\0') {
@@ -854,7 +854,7 @@ int copyChapters(const InputFile* ifile, const OutputFile* ofile, AVFormatContex
     return 0;
 }
 
-// "-metadata[:spec] key=value"; an empty value removes the key.
+// "-metadata[:specifier] key=value"; an empty value removes the key.
 int applyManualMetadata(OptionsContext* o, AVFormatContext* oc) {
     for (int i = 0; i < o->nb_metadata; ++i) {
         char* pair = reinterpret_cast<char*>(o->metadata[i].u.str);

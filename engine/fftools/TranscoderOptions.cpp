@@ -38,7 +38,7 @@ bool discardedStream(int file, int stream) {
     return input_streams[input_files[file]->ist_index + stream]->user_set_discard == AVDISCARD_ALL;
 }
 
-// "[-]file[:spec][,syncfile[:spec]]" or "[label]" of a complex graph's output.
+// "[-]file[:specifier][,syncfile[:specifier]]" or "[label]" of a complex graph's output.
 int opt_map(void* optctx, const char*, const char* arg) {
     OptionsContext* o = static_cast<OptionsContext*>(optctx);
     const bool negative = *arg == '-';
@@ -94,15 +94,15 @@ int opt_map(void* optctx, const char*, const char* arg) {
         }
         added = true;
     } else {
-        char* spec = nullptr;
-        const int file = static_cast<int>(std::strtol(map, &spec, 0));
+        char* specifier = nullptr;
+        const int file = static_cast<int>(std::strtol(map, &specifier, 0));
         if (file >= nb_input_files || file < 0) {
             ff::av_log(nullptr, AV_LOG_FATAL, "Invalid input file index: %d.\n", file);
             ff::av_free(map);
             return -1;
         }
-        if (*spec == ':') {
-            ++spec;
+        if (*specifier == ':') {
+            ++specifier;
         }
         AVFormatContext* ic = input_files[file]->ctx;
         if (negative) {
@@ -111,7 +111,7 @@ int opt_map(void* optctx, const char*, const char* arg) {
                 StreamMap* m = &o->stream_maps[i];
                 if (m->linklabel == nullptr && m->file_index == file && m->stream_index >= 0 &&
                     m->stream_index < input_files[file]->nb_streams &&
-                    check_stream_specifier(ic, ic->streams[m->stream_index], spec) > 0) {
+                    check_stream_specifier(ic, ic->streams[m->stream_index], specifier) > 0) {
                     m->disabled = 1;
                 }
             }
@@ -119,7 +119,7 @@ int opt_map(void* optctx, const char*, const char* arg) {
         } else {
             bool disabled = false;
             for (int i = 0; i < input_files[file]->nb_streams && ret == 0; ++i) {
-                const int match = check_stream_specifier(ic, ic->streams[i], spec);
+                const int match = check_stream_specifier(ic, ic->streams[i], specifier);
                 if (match < 0) {
                     ret = match;
                     break;
@@ -537,7 +537,7 @@ int opt_audio_qscale(void* optctx, const char*, const char* arg) {
     return ret < 0 ? ret : 0;
 }
 
-// "-channel_layout[:spec] name": the layout, and the channel count it implies.
+// "-channel_layout[:specifier] name": the layout, and the channel count it implies.
 int opt_channel_layout(void* optctx, const char* opt, const char* arg) {
     OptionsContext* o = static_cast<OptionsContext*>(optctx);
     AVChannelLayout layout = {};
@@ -547,8 +547,8 @@ int opt_channel_layout(void* optctx, const char* opt, const char* arg) {
     }
     const int channels = layout.nb_channels;
     ff::av_channel_layout_uninit(&layout);
-    const char* spec = std::strchr(opt, ':');
-    char* specCopy = ff::av_strdup(spec != nullptr ? spec + 1 : "");
+    const char* specifier = std::strchr(opt, ':');
+    char* specCopy = ff::av_strdup(specifier != nullptr ? specifier + 1 : "");
     char* value = ff::av_strdup(arg);
     if (specCopy == nullptr || value == nullptr || !grow_one(o->channel_layouts, o->nb_channel_layouts)) {
         ff::av_free(specCopy);
@@ -559,7 +559,7 @@ int opt_channel_layout(void* optctx, const char* opt, const char* arg) {
     o->channel_layouts[o->nb_channel_layouts - 1].u.str = reinterpret_cast<uint8_t*>(value);
     char count[16];
     std::snprintf(count, sizeof count, "%d", channels);
-    char* ac = ff::av_asprintf("ac%s", spec != nullptr ? spec : "");
+    char* ac = ff::av_asprintf("ac%s", specifier != nullptr ? specifier : "");
     if (ac == nullptr) {
         return AVERROR(ENOMEM);
     }
