@@ -4,9 +4,11 @@
 
 #include "app/app/win/AppBase.h"
 #include "app/app/win/AppWindow.h"
-#include "app/app/win/PlainMainWindow.h"
+#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "drawers/gui/drawer/ThemeFonts.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/ffmpeg/InProcessRunner.h"
+#include "engine/sound/ffmpeg/JobLoop.h"
 #include "system/monitor/UiScale.h"
 #include "system/process/commandline/ICommandLine.h"
 #include "system/system/win/OsFacts.h"
@@ -49,17 +51,24 @@ BOOL CBrisquelApp::InitInstance() {
         }
         // A running copy is brought to the front and this one ends.
         if (!app->checkSingleInstance(true, false, true)) {
-            s::app::win::PlainMainWindow main;
+            s::sound::gui::dialogs::mp3conv::Dialog* dialog = s::sound::gui::dialogs::mp3conv::Dialog::pool();
             const bool bound = s::ffmpeg::loadFfmpegLibraries();
-            if (main.open(record)) {
-                main.run();
+            // Without the libraries every file goes to an ffmpeg.exe child.
+            s::sound::ffmpeg::JobLoop::setInProcessRunner(bound ? &s::ffmpeg::runFfmpegInProcess : nullptr);
+            if (dialog != nullptr) {
+                dialog->setMode(1);
+                dialog->bind(record);
+                dialog->runWindow();
             }
             // Nothing of the window runs into the libraries once its work has stopped;
             // only then are they cleaned up, and only when they were bound.
             if (bound) {
                 s::ffmpeg::shutdownFfmpegLibraries();
             }
-            main.close();
+            // Giving the dialog back waits for its worker and destroys the window.
+            if (dialog != nullptr) {
+                dialog->release();
+            }
         }
     }
     if (record != nullptr) {

@@ -161,6 +161,9 @@ TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
         SCOPED_TRACE(c.what);
         deleteProductKey();
         plantPlacement(viewGroup(), c.x, c.y, c.width, c.height);
+        // The Drop Box opens at the size of its compact view.
+        ASSERT_TRUE(writeInt(savePath(viewGroup()), L"SmallWidth", c.width));
+        ASSERT_TRUE(writeInt(savePath(viewGroup()), L"SmallHeight", c.height));
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);

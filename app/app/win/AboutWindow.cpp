@@ -1,0 +1,241 @@
+#include "app/app/win/AboutWindow.h"
+#include <algorithm>
+
+#include "app/app/IAppBase.h"
+#include "app/app/win/AppWindow.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/Skinner.h"
+#include "drawers/gui/drawer/border/win/Plain.h"
+#include "images/image/win/BufferedImage.h"
+#include "images/image/win/BufferedImageSet.h"
+#include "system/lang/Localizer.h"
+#include "system/monitor/UiScale.h"
+#include "system/shell/win/Shell.h"
+#include "widgets/gui/dialogs/About3.h"
+#include "widgets/gui/win/Box.h"
+#include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/Image.h"
+#include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/Spacer.h"
+#include "widgets/gui/win/Window.h"
+
+namespace s::app::win {
+
+using gui::IBox;
+using gui::win::Box;
+using gui::win::Button;
+using gui::win::Label;
+
+namespace {
+
+constexpr int32_t ICON_ID = 128;
+
+// The program's icon at side x side over white, or null.
+image::win::BufferedImage* iconImage(int32_t side) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ICON_ID), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+    if (icon == nullptr) {
+        return nullptr;
+    }
+    image::win::BufferedImage* picture = image::win::BufferedImage::create(side, side);
+    HDC dc = picture != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc != nullptr) {
+        HGDIOBJ old = SelectObject(dc, picture->nativeHandle());
+        RECT all = {0, 0, side, side};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawIconEx(dc, 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        picture->pixelsChanged();
+    }
+    DestroyIcon(icon);
+    return picture;
+}
+
+} // namespace
+
+AboutWindow* AboutWindow::create(AppWindow* record) {
+    AboutWindow* about = pool();
+    if (about == nullptr) {
+        return nullptr;
+    }
+    about->record_ = record;
+    about->localizer_ = record != nullptr ? record->localizer() : nullptr;
+    about->shell_ = gui::dialogs::About3::create(record, nullptr, nullptr, about->localizer_);
+    about->skinner_ = gui::drawer::Skinner::createThinWindow();
+    if (about->skinner_ != nullptr) {
+        about->skinner_->selectSkin(SCHEME);
+    }
+    return about;
+}
+
+AboutWindow::~AboutWindow() {
+    reset();
+}
+
+void AboutWindow::reset() {
+    releaseWindow();
+    if (skinner_ != nullptr) {
+        skinner_->release();
+        skinner_ = nullptr;
+    }
+    if (shell_ != nullptr) {
+        shell_->release();
+        shell_ = nullptr;
+    }
+    record_ = nullptr;
+    localizer_ = nullptr;
+    owner_ = nullptr;
+    scale_ = 1;
+    donationTextId_ = DONATION_PAGE_TEXT;
+}
+
+void AboutWindow::releaseWindow() {
+    if (window_ != nullptr) {
+        window_->removeListener(this);
+        window_->release();
+        window_ = nullptr;
+    }
+    closeGlyph_ = closeButton_ = nullptr;
+    webLink_ = donationLink_ = nullptr;
+}
+
+Label* AboutWindow::label(int32_t textId, int32_t fontCode) {
+    Label* made = Label::createWithTextId(textId, false, false, fontCode);
+    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
+    if (made != nullptr && skin != nullptr && skin->getText() != nullptr) {
+        made->setDrawer(skin->getText(), false);
+    }
+    return made;
+}
+
+void AboutWindow::show(gui::IWindow* owner) {
+    releaseWindow();
+    owner_ = owner;
+    scale_ = system::monitor::uiScale();
+    window_ = gui::win::Window::pool();
+    if (window_ == nullptr || window_->getFrameHandle() == nullptr) {
+        releaseWindow();
+        return;
+    }
+    window_->setLocalizer(localizer_);
+    window_->setTitleTextId(TITLE_TEXT, -1);
+    window_->setStateRecord(record_);
+    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
+    if (skin != nullptr && skin->getWindow() != nullptr) {
+        window_->setFrameDrawer(skin->getWindow(), false);
+    }
+    build();
+    window_->addCloseListener(this);
+    window_->doLayout();
+    window_->doLayout();
+    const RECT bounds = record_->boundsToOpen();
+    window_->setBounds(bounds.left, bounds.top, std::max<int32_t>(window_->getPreferredWidth(), 340 * scale_),
+                       std::max<int32_t>(window_->getPreferredHeight(), 285 * scale_));
+    window_->showNormal();
+    window_->activate(true);
+    if (owner_ != nullptr) {
+        owner_->setFrameEnabled(false);
+    }
+}
+
+void AboutWindow::build() {
+    const int32_t s = scale_;
+    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
+    closeButton_ = Button::createWithTextIdAndWidthPercent(400120, 20 * s, 100);
+    closeGlyph_ = Button::createWithText(L"#X", 50 * s, 14 * s);
+    if (skin != nullptr && skin->getButton() != nullptr) {
+        closeButton_->setDrawer(skin->getButton(), false);
+        closeGlyph_->setDrawer(skin->getButton(), false);
+    }
+    const int32_t side = s == 4 ? 256 : s == 2 ? 128 : 64;
+    image::win::BufferedImage* picture = iconImage(side);
+    image::win::BufferedImageSet* set = picture != nullptr ? image::win::BufferedImageSet::fromImage(picture) : nullptr;
+    gui::win::Image* icon = gui::win::Image::createWithSize(side, side, set);
+
+    Box* head = Box::create(IBox::ROW, 0, 100, -1, 1, 7 * s, 0, 0, 0);
+    if (icon != nullptr) {
+        head->add(icon);
+    }
+    head->add(label(500000, -103));
+    Box* glyphRow = Box::create(IBox::ROW, 2, 100, -1, 0, 0, 0, 0, 0);
+    glyphRow->add(closeGlyph_);
+
+    Box* rows = Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 3 * s, 0, 0);
+    const int32_t captions[3] = {400010, 400020, 400080};
+    const int32_t values[2] = {500010, 500020};
+    for (int32_t i = 0; i < 3; ++i) {
+        Box* row = Box::create(IBox::ROW, 0, 100, -1, 1, 7 * s, 0, 0, 0);
+        Box* captionCell = Box::create(IBox::ROW, 2, -1, -1, 1, 0, 0, 0, 0);
+        captionCell->setFixedWidth(140 * s, false);
+        captionCell->setFixedHeight(20 * s, false);
+        captionCell->add(label(captions[i], 0));
+        row->add(captionCell);
+        Label* value = i < 2 ? label(values[i], 0) : label(101000, 0);
+        value->setTextColour(0, 0, 0);
+        if (i == 2) {
+            webLink_ = value;
+        }
+        row->add(value);
+        rows->add(row);
+    }
+
+    Box* donation = Box::create(IBox::COLUMN, 1, 100, -1, 0, 0, 0, 2 * s, 3 * s);
+    auto* border = gui::drawer::border::win::Plain::pool();
+    border->setColor(154, 206, 2);
+    donation->setBorderDrawer(border, true);
+    donation->setColour(238, 250, 199, false);
+    Label* question = label(500089, 0);
+    question->setTextColour(0, 0, 0);
+    donationLink_ = label(500090, 0);
+    donation->add(question);
+    donation->add(donationLink_);
+
+    for (Label* link : {webLink_, donationLink_}) {
+        link->setClickable(true);
+        link->setTextColour(0, 170, 0);
+        link->getHoverFont()->setTextColour(170, 170, 0);
+        link->addClickListener(this);
+    }
+    Label* heading = label(TITLE_TEXT, -104);
+
+    Box* content = Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 0, 10 * s, 7 * s);
+    content->add(glyphRow);
+    content->add(head);
+    content->add(gui::win::Spacer::create(1, 7 * s));
+    content->add(heading);
+    content->add(gui::win::Spacer::create(1, 3 * s));
+    content->add(rows);
+    content->add(gui::win::Spacer::create(1, 7 * s));
+    content->add(donation);
+    content->add(gui::win::Spacer::create(1, 7 * s));
+    content->add(closeButton_);
+    window_->add(content);
+    closeButton_->addClickListener(this);
+    closeGlyph_->addClickListener(this);
+}
+
+void AboutWindow::onEvent(base::IObject* source, int32_t code) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (source == static_cast<base::IObject*>(window_)) {
+        if (code == 1 && owner_ != nullptr) {
+            owner_->setFrameEnabled(true);
+            owner_->activate(true);
+        }
+        return;
+    }
+    if (source == static_cast<base::IObject*>(closeButton_) || source == static_cast<base::IObject*>(closeGlyph_)) {
+        PostMessageW(window_->getFrameHandle(), WM_CLOSE, 0, 0);
+        return;
+    }
+    if (source == static_cast<base::IObject*>(webLink_)) {
+        ::s::shell::win::shellOpen(webLink_->getText());
+    } else if (source == static_cast<base::IObject*>(donationLink_) && localizer_ != nullptr) {
+        ::s::shell::win::shellOpen(localizer_->getText(donationTextId_));
+    }
+}
+
+} // namespace s::app::win

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+
+#include "core/thread/ClassPool.h"
+#include "core/thread/IPoolable.h"
+#include "widgets/gui/events/IEventListener.h"
+
+namespace s::gui { class IWindow; }
+namespace s::gui::dialogs { class About3; }
+namespace s::gui::drawer { class Skinner; }
+namespace s::gui::win { class Button; class Label; class Window; }
+namespace s::lang { class Localizer; }
+
+namespace s::app::win {
+
+class AppWindow;
+
+// The About window: the program's icon, title, version, date, the maker's address and a
+// donation note, drawn in the "Classic LG" theme of the thin-window skins. It is built
+// anew for every opening; while it shows, its owner's frame is disabled.
+//   AboutWindow* about = AboutWindow::create(aboutRecord);   // once
+//   about->show(mainWindow);                                 // every opening
+//   about->release();
+// The toolkit's About3 keeps the record, the owner and the language pack.
+class AboutWindow : public gui::events::IEventListener, public base::IObject, public thread::IPoolable {
+    S_POOLED_CLASS(AboutWindow, 1000, L"s_app_win_AboutWindow")
+public:
+    static constexpr wchar_t SCHEME[] = L"Classic LG";
+    static constexpr int32_t TITLE_TEXT = 400100;
+    static constexpr int32_t DONATION_PAGE_TEXT = 500100;
+
+    static AboutWindow* create(AppWindow* record);
+    ~AboutWindow() override;
+    void reset() override;
+
+    // Releases a window shown before, builds a new one and shows it; owner's frame is
+    // disabled until it closes.
+    void show(gui::IWindow* owner);
+    void onEvent(base::IObject* source, int32_t code) override;
+
+    gui::win::Window* window() const { return window_; }
+    gui::drawer::Skinner* skinner() const { return skinner_; }
+
+private:
+    AboutWindow() = default;
+    void build();
+    gui::win::Label* label(int32_t textId, int32_t fontCode);
+    void releaseWindow();
+
+    gui::dialogs::About3* shell_ = nullptr;
+    AppWindow* record_ = nullptr;
+    lang::Localizer* localizer_ = nullptr;
+    gui::IWindow* owner_ = nullptr;
+    int32_t scale_ = 1;
+    gui::drawer::Skinner* skinner_ = nullptr;
+    gui::win::Window* window_ = nullptr;
+    gui::win::Button* closeGlyph_ = nullptr;
+    gui::win::Button* closeButton_ = nullptr;
+    gui::win::Label* webLink_ = nullptr;
+    gui::win::Label* donationLink_ = nullptr;
+    int32_t donationTextId_ = DONATION_PAGE_TEXT;
+};
+
+} // namespace s::app::win

@@ -1,0 +1,1335 @@
+#include "app/gui/dialogs/dragndrop/Dialog.h"
+
+#include <string>
+
+#include "app/app/IAppBase.h"
+#include "app/app/win/AboutWindow.h"
+#include "app/app/win/AppWindow.h"
+#include "core/str/strarray/StrArray.h"
+#include "core/thread/win/Thread.h"
+#include "drawers/gui/drawer/border/win/Plain.h"
+#include "drawers/gui/drawer/border/win/UnderWindowMenu.h"
+#include "drawers/gui/drawer/menu/win/Basic.h"
+#include "engine/sound/ffmpeg/IJobDialog.h"
+#include "images/archive/CallBack.h"
+#include "system/file/win/PathWin.h"
+#include "system/lang/LangPack.h"
+#include "system/lang/Localizer.h"
+#include "system/map/IMappedData.h"
+#include "system/monitor/UiScale.h"
+#include "system/shell/win/Shell.h"
+#include "system/system/win/OsFacts.h"
+#include "system/time/Clock.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/dialogs/win/FileOpener.h"
+#include "widgets/gui/dialogs/win/FolderSelector.h"
+#include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/Box.h"
+#include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/CheckBox.h"
+#include "widgets/gui/win/ComboBox.h"
+#include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MenuEx.h"
+#include "widgets/gui/win/MessageBoxW.h"
+#include "widgets/gui/win/PopupMenu.h"
+#include "widgets/gui/win/ProgressBar.h"
+#include "widgets/gui/win/Spacer.h"
+#include "widgets/gui/win/StatusBar.h"
+#include "widgets/gui/win/Window.h"
+
+namespace s::gui::dialogs::dragndrop {
+
+using menuitem::MenuItem;
+using sound::ffmpeg::EVENT_PROCESS_STATUS_END;
+using sound::ffmpeg::EVENT_PROCESS_STATUS_START;
+using sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE;
+
+namespace {
+
+// The bar's range ends at 16777215; a reporter total outside 0..this leaves it alone.
+constexpr int64_t BAR_LIMIT = 16777215;
+constexpr int32_t UPDATE_LIMIT = 32767;
+
+// Menu texts.
+constexpr int32_t TEXT_FILE_MENU = 608000;
+constexpr int32_t TEXT_BROWSE = 608100;
+constexpr int32_t TEXT_AUDIO_FILES = 608120;
+constexpr int32_t TEXT_AUDIO_PATTERN = 608121;
+constexpr int32_t TEXT_OUTPUT_SUB_MENU = 608200;
+constexpr int32_t TEXT_OUTPUT_PREFIX = 608249;
+constexpr int32_t TEXT_PICK_OUTPUT = 608255;
+constexpr int32_t TEXT_VIEW_MENU = 609000;
+constexpr int32_t TEXT_LANGUAGE_MENU = 700000;
+constexpr int32_t TEXT_TRANSLATE = 700001;
+constexpr int32_t TEXT_ABOUT_MENU = 701000;
+constexpr int32_t TEXT_SOFTWARE_LIST = 107000;
+constexpr int32_t TEXT_MAKER_PAGE = 101000;
+constexpr int32_t TEXT_SOFTWARE_LIST_PAGE = 108000;
+constexpr int32_t TEXT_TRANSLATE_PAGE = 108500;
+
+// The three fixed output choices in the File menu and in the sub-menu.
+constexpr int32_t FILE_MENU_CHOICES[3] = {608211, 608221, 608231};
+constexpr int32_t SUB_MENU_CHOICES[3] = {608210, 608220, 608230};
+constexpr int32_t OUTPUT_COMMANDS[3] = {Dialog::CMD_OUTPUT_SAME, Dialog::CMD_OUTPUT_SUB, Dialog::CMD_OUTPUT_DESKTOP};
+
+} // namespace
+
+Dialog::Dialog()
+    : record_(nullptr), localizer_(nullptr), menuBar_(nullptr), languageMenu_(nullptr), fileMenu_(nullptr),
+      viewMenu_(nullptr), aboutMenu_(nullptr), aboutRecord_(nullptr), aboutListener_(nullptr), compact_(1),
+      contentBox_(nullptr), dropColumn_(nullptr), optionColumn_(nullptr), keepOnTopBox_(nullptr), dropBox_(nullptr),
+      dropHint_(nullptr), secondHint_(nullptr), valueLabel1_(nullptr), valueLabel2_(nullptr), wrapLabel_(nullptr),
+      minimizeButton1_(nullptr), minimizeButton2_(nullptr), lowerPriorityBox_(nullptr), notifyBox_(nullptr),
+      suspendBox_(nullptr), startTime_(0), formatList_(nullptr), optionContainer_(nullptr), advancedButton_(nullptr),
+      progress_(archive::CallBack::pool()), progressBar_(nullptr), percentLabel_(nullptr), statusLabel_(nullptr),
+      linkLabel_(nullptr), progressRow_(nullptr), cancelButton_(nullptr), linkRow_(nullptr), rightClickTransform_(1),
+      spacer1_(nullptr), spacer2_(nullptr), formatRow_(nullptr), finishRow_(nullptr), shownPanel_(nullptr),
+      lastPosition_(0), outputSetting_(OUTPUT_SAME_FOLDER), outputMenu_(nullptr), outputFolder_(nullptr), scale_(1),
+      viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
+      queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
+      minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0) {
+    if (worker_ != nullptr) {
+        worker_->setPriority(-1);
+    }
+}
+
+Dialog::~Dialog() {
+    reset();
+    if (worker_ != nullptr) {
+        worker_->release();
+    }
+    if (queue_ != nullptr) {
+        queue_->release();
+    }
+    if (progress_ != nullptr) {
+        progress_->release();
+    }
+}
+
+void Dialog::reset() {
+    cancel_.store(1);
+    if (worker_ != nullptr) {
+        worker_->waitIdle();
+    }
+    cancel_.store(0);
+    if (aboutListener_ != nullptr) {
+        aboutListener_->release();
+        aboutListener_ = nullptr;
+    }
+    if (aboutRecord_ != nullptr) {
+        aboutRecord_->release();
+        aboutRecord_ = nullptr;
+    }
+    if (window_ != nullptr) {
+        window_->removeListener(this);
+        window_->release();
+        window_ = nullptr;
+    }
+    // The window gave its widgets back with itself; the pop-up menus went with the bar.
+    menuBar_ = nullptr;
+    languageMenu_ = fileMenu_ = viewMenu_ = aboutMenu_ = outputMenu_ = nullptr;
+    contentBox_ = dropColumn_ = optionColumn_ = progressRow_ = linkRow_ = formatRow_ = nullptr;
+    keepOnTopBox_ = lowerPriorityBox_ = notifyBox_ = suspendBox_ = nullptr;
+    dropBox_ = nullptr;
+    dropHint_ = secondHint_ = valueLabel1_ = valueLabel2_ = wrapLabel_ = nullptr;
+    percentLabel_ = statusLabel_ = linkLabel_ = nullptr;
+    minimizeButton1_ = minimizeButton2_ = advancedButton_ = cancelButton_ = nullptr;
+    formatList_ = nullptr;
+    optionContainer_ = nullptr;
+    progressBar_ = nullptr;
+    spacer1_ = spacer2_ = nullptr;
+    finishRow_ = shownPanel_ = nullptr;
+    statusBar_ = nullptr;
+    record_ = nullptr;
+    localizer_ = nullptr;
+    startTime_ = 0;
+    compact_ = 1;
+    if (queue_ != nullptr) {
+        queue_->clear();
+    }
+    index_.store(0);
+    shownCount_ = 0;
+    lastPosition_ = 0;
+    if (progress_ != nullptr) {
+        progress_->reset();
+    }
+    rightClickTransform_ = 1;
+    outputSetting_ = OUTPUT_SAME_FOLDER;
+    customPath_.clear();
+    if (outputFolder_ != nullptr) {
+        outputFolder_->release();
+        outputFolder_ = nullptr;
+    }
+    running_.store(0);
+    minimizedByUser_.store(0);
+    lowerPriority_.store(0);
+    lastFileSucceeded_.store(1);
+    priorityLowered_ = 0;
+    scale_ = 1;
+    viewGroup_ = L"View";
+    titleText_.clear();
+    numberText_.clear();
+}
+
+void Dialog::bind(app::win::AppWindow* record) {
+    record_ = record;
+    localizer_ = record != nullptr ? record->localizer() : nullptr;
+}
+
+// ---- Hooks ----
+
+int32_t Dialog::defaultCompactWidth() { return 250 * scale_; }
+int32_t Dialog::defaultCompactHeight() { return 250 * scale_; }
+int32_t Dialog::defaultLargeWidth() { return 450 * scale_; }
+int32_t Dialog::defaultLargeHeight() { return 450 * scale_; }
+bool Dialog::collectSettings() { return true; }
+IComboBox* Dialog::buildFormatList() { return gui::win::ComboBox::createWithWidthPercent(100, -1); }
+IBox* Dialog::buildOptionContainer() { return gui::win::Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 0, 0, 0); }
+void Dialog::onWidgetsBuilt() {}
+bool Dialog::onEventHook(base::IObject*, int32_t) { return false; }
+bool Dialog::hasOptionPanels() { return false; }
+IComponent* Dialog::buildOptionPanel(int32_t, const wchar_t*, int32_t, int32_t) { return nullptr; }
+bool Dialog::windowOption() { return false; }
+bool Dialog::contentBoxAcceptsDrops() { return false; }
+bool Dialog::hasFinishRow() { return false; }
+int32_t Dialog::defaultWorkerPriority() { return -1; }
+bool Dialog::offersRightClickTransform() { return true; }
+bool Dialog::defaultCompactView() { return true; }
+int32_t Dialog::reservedWidth() { return 125; }
+int32_t Dialog::cancelButtonWidth() { return 0; }
+int32_t Dialog::layoutGap() { return 0; }
+bool Dialog::hasOptionArea() { return true; }
+bool Dialog::showsFormatRow() { return true; }
+int32_t Dialog::defaultFormatIndex() { return 0; }
+bool Dialog::asksConfirmation() { return false; }
+const wchar_t* Dialog::confirmationTitle() { return nullptr; }
+const wchar_t* Dialog::confirmationQuestion() { return nullptr; }
+bool Dialog::hasFileMenu() { return false; }
+bool Dialog::outputChoicesInFileMenu() { return true; }
+int32_t Dialog::defaultOutputFolderSetting() { return OUTPUT_SAME_FOLDER; }
+bool Dialog::createsOutputFolder() { return false; }
+
+IComponent* Dialog::buildFinishRow() {
+    gui::win::Box* row = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * scale_, 0, 0, 0);
+    if (row == nullptr) {
+        return nullptr;
+    }
+    if (!hasFinishRow()) {
+        row->setFixedHeight(0, false);
+        return row;
+    }
+    row->setFixedHeight(0, false);
+    minimizeButton2_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, -1, 0);
+    lowerPriorityBox_ = gui::win::CheckBox::createWithTextId(1007000, readBool(windowGroup(L"View"), L"LowerPriority", false));
+    notifyBox_ = gui::win::CheckBox::createWithTextId(1007010, readBool(windowGroup(L"View"), L"NotifyWhenFinished", false));
+    suspendBox_ = gui::win::CheckBox::createWithTextId(1007020, false);
+    lowerPriority_.store(lowerPriorityBox_ != nullptr && lowerPriorityBox_->isChecked() ? 1 : 0);
+    for (IComponent* child : std::initializer_list<IComponent*>{minimizeButton2_, lowerPriorityBox_, notifyBox_,
+                                                                 suspendBox_}) {
+        if (child != nullptr) {
+            row->add(child);
+        }
+    }
+    return row;
+}
+
+// ---- Building ----
+
+const wchar_t* Dialog::viewGroupForScale(int32_t scale) {
+    return scale == 4 ? L"View8K" : scale == 2 ? L"View4K" : L"View";
+}
+
+int32_t Dialog::sizeOrDefault(bool stored, int32_t value, int32_t limit, int32_t def) {
+    return stored && value >= 10 && value <= limit ? value : def;
+}
+
+int32_t Dialog::normaliseOutputSetting(int32_t setting, bool hasCustomPath) {
+    if (setting == OUTPUT_SAME_FOLDER || setting == OUTPUT_SUB_FOLDER || setting == OUTPUT_DESKTOP) {
+        return setting;
+    }
+    return setting == OUTPUT_CUSTOM && hasCustomPath ? OUTPUT_CUSTOM : OUTPUT_SAME_FOLDER;
+}
+
+int32_t Dialog::outputSettingForCommand(int32_t command, bool hasCustomPath) {
+    switch (command) {
+    case CMD_OUTPUT_SUB:
+        return OUTPUT_SUB_FOLDER;
+    case CMD_OUTPUT_DESKTOP:
+        return OUTPUT_DESKTOP;
+    case CMD_OUTPUT_CUSTOM:
+        return hasCustomPath ? OUTPUT_CUSTOM : OUTPUT_SAME_FOLDER;
+    default:
+        return OUTPUT_SAME_FOLDER;
+    }
+}
+
+void Dialog::fitProgress(int64_t* total, int64_t* position) {
+    while (*total > UPDATE_LIMIT) {
+        *total >>= 1;
+        *position >>= 1;
+    }
+}
+
+const wchar_t* Dialog::windowGroup(const wchar_t* sub) {
+    titleText_.clear();
+    titleText_.append(record_ != nullptr ? record_->name() : L"MainWindow")->appendChar(L'\\')->append(sub);
+    return titleText_.c_str();
+}
+
+const wchar_t* Dialog::text(int32_t id) {
+    return localizer_ != nullptr ? localizer_->getText(id) : L"";
+}
+
+int32_t Dialog::readInt(const wchar_t* group, const wchar_t* key, int32_t def) {
+    if (record_ == nullptr || record_->appBase() == nullptr) {
+        return def;
+    }
+    const std::wstring g(group);
+    return record_->appBase()->withStore(def, [&](map::IMappedData* store) { return store->getS32(g.c_str(), key, def); });
+}
+
+bool Dialog::readBool(const wchar_t* group, const wchar_t* key, bool def) {
+    if (record_ == nullptr || record_->appBase() == nullptr) {
+        return def;
+    }
+    const std::wstring g(group);
+    return record_->appBase()->withStore(def, [&](map::IMappedData* store) { return store->getBool(g.c_str(), key, def); });
+}
+
+Dialog::StrBuffer* Dialog::readString(const wchar_t* group, const wchar_t* key, const wchar_t* def) {
+    StrBuffer* out = StrBuffer::fromText(def != nullptr ? def : L"");
+    if (out == nullptr || record_ == nullptr || record_->appBase() == nullptr) {
+        return out;
+    }
+    const std::wstring g(group);
+    record_->appBase()->withStore(0, [&](map::IMappedData* store) {
+        const wchar_t* value = store->getString(g.c_str(), key, def != nullptr ? def : L"", nullptr, false);
+        out->clear();
+        out->append(value != nullptr ? value : L"");
+        return 0;
+    });
+    return out;
+}
+
+void Dialog::writeInt(const wchar_t* group, const wchar_t* key, int32_t value) {
+    if (record_ != nullptr && record_->appBase() != nullptr) {
+        const std::wstring g(group);
+        record_->appBase()->withStore(0, [&](map::IMappedData* store) { return store->setS32(g.c_str(), key, value) ? 1 : 0; });
+    }
+}
+
+void Dialog::writeBool(const wchar_t* group, const wchar_t* key, bool value) {
+    if (record_ != nullptr && record_->appBase() != nullptr) {
+        const std::wstring g(group);
+        record_->appBase()->withStore(0, [&](map::IMappedData* store) { return store->setBool(g.c_str(), key, value) ? 1 : 0; });
+    }
+}
+
+void Dialog::writeString(const wchar_t* group, const wchar_t* key, const wchar_t* value) {
+    if (record_ != nullptr && record_->appBase() != nullptr) {
+        const std::wstring g(group);
+        record_->appBase()->withStore(0, [&](map::IMappedData* store) { return store->setString(g.c_str(), key, value) ? 1 : 0; });
+    }
+}
+
+bool Dialog::runWindow() {
+    if (record_ == nullptr) {
+        return false;
+    }
+    scale_ = system::monitor::uiScale();
+    viewGroup_ = viewGroupForScale(scale_);
+    window_ = gui::win::Window::pool();
+    if (window_ == nullptr || window_->getFrameHandle() == nullptr) {
+        if (window_ != nullptr) {
+            window_->release();
+            window_ = nullptr;
+        }
+        return false;
+    }
+    window_->setLocalizer(localizer_);
+    window_->setTitleTextId(record_->titleTextBase(), record_->titleTextBase() + app::IAppBase::VERSION_TEXT);
+    window_->setStateRecord(record_);
+    window_->setMiddleClickAction(record_->middleClickAction());
+    window_->setDragByClientArea(record_->easyDrag());
+
+    buildMenus();
+    buildWidgets();
+    onWidgetsBuilt();
+    restoreFormat();
+
+    const RECT bounds = record_->boundsToOpen();
+    window_->setPosition(bounds.left, bounds.top);
+    setCompactView(readBool(windowGroup(L"View"), L"CompactView", defaultCompactView()), false);
+    if (record_->keepOnTop()) {
+        SetWindowPos(window_->getFrameHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    window_->doLayout();
+    window_->showNormal();
+    window_->activate(true);
+    record_->checkForUpdate(window_);
+    window_->waitUntilClosed();
+    return true;
+}
+
+void Dialog::buildFileMenu() {
+    customPath_.clear();
+    StrBuffer* custom = readString(windowGroup(L"File"), L"OutputDirCustomPath0", L"");
+    if (custom != nullptr) {
+        customPath_.append(custom);
+        custom->release();
+    }
+    outputSetting_ = normaliseOutputSetting(
+        readInt(windowGroup(L"File"), L"OutputFolderSetting", defaultOutputFolderSetting()), customPath_.length() > 0);
+
+    fileMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_FILE_MENU);
+    if (fileMenu_ == nullptr) {
+        return;
+    }
+    fileMenu_->addItem(MenuItem::createWithTextId(TEXT_BROWSE, localizer_, CMD_BROWSE, false));
+    fileMenu_->addItem(MenuItem::createSeparator());
+    const bool inFileMenu = outputChoicesInFileMenu();
+    outputMenu_ = inFileMenu ? fileMenu_ : gui::win::PopupMenu::createWithTextId(localizer_, TEXT_OUTPUT_SUB_MENU);
+    const int32_t* choices = inFileMenu ? FILE_MENU_CHOICES : SUB_MENU_CHOICES;
+    for (int32_t i = 0; i < 3; ++i) {
+        outputMenu_->addItem(MenuItem::createWithTextId(choices[i], localizer_, OUTPUT_COMMANDS[i], false));
+    }
+    if (customPath_.length() > 0) {
+        addCustomOutputEntry();
+    }
+    if (!inFileMenu) {
+        outputMenu_->addItem(MenuItem::createSeparator());
+        outputMenu_->addItem(MenuItem::createWithTextId(608250, localizer_, CMD_OTHER_FOLDER, false));
+        fileMenu_->addSubMenu(outputMenu_);
+    } else {
+        fileMenu_->addItem(MenuItem::createSeparator());
+        fileMenu_->addItem(MenuItem::createWithTextId(608251, localizer_, CMD_OTHER_FOLDER, false));
+    }
+    markOutputChoice();
+}
+
+void Dialog::addCustomOutputEntry() {
+    titleText_.clear();
+    if (outputChoicesInFileMenu()) {
+        titleText_.append(text(TEXT_OUTPUT_PREFIX));
+    }
+    titleText_.appendChar(L'"')->append(&customPath_)->appendChar(L'"');
+    MenuItem* existing = outputMenu_->findItem(CMD_OUTPUT_CUSTOM);
+    if (existing != nullptr) {
+        outputMenu_->setItemText(CMD_OUTPUT_CUSTOM, titleText_.c_str());
+        return;
+    }
+    MenuItem* item = MenuItem::createWithText(titleText_.c_str(), CMD_OUTPUT_CUSTOM);
+    outputMenu_->insertItem(outputChoicePosition(OUTPUT_DESKTOP) + 1, item);
+}
+
+int32_t Dialog::outputChoicePosition(int32_t setting) const {
+    // In the File menu the choices follow "Browse and Process..." and its separator.
+    const int32_t first = outputMenu_ == fileMenu_ ? 2 : 0;
+    switch (setting) {
+    case OUTPUT_SUB_FOLDER:
+        return first + 1;
+    case OUTPUT_DESKTOP:
+        return first + 2;
+    case OUTPUT_CUSTOM:
+        return first + 3;
+    default:
+        return first;
+    }
+}
+
+void Dialog::markOutputChoice() {
+    if (outputMenu_ == nullptr) {
+        return;
+    }
+    outputMenu_->setRadioByPosition(outputChoicePosition(outputSetting_));
+}
+
+void Dialog::buildMenus() {
+    menuBar_ = gui::win::MenuEx::create(100);
+    if (menuBar_ == nullptr) {
+        return;
+    }
+    if (hasFileMenu()) {
+        buildFileMenu();
+    }
+    languageMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_LANGUAGE_MENU);
+    if (languageMenu_ != nullptr) {
+        languageMenu_->addItem(MenuItem::createWithTextId(TEXT_TRANSLATE, localizer_, CMD_TRANSLATE, false));
+        languageMenu_->addItem(MenuItem::createSeparator());
+        const uint32_t packs = localizer_ != nullptr ? localizer_->packCount() : 0;
+        for (uint32_t i = 0; i < packs && i + CMD_LANGUAGE_FIRST <= CMD_LANGUAGE_LAST; ++i) {
+            lang::LangPack* pack = localizer_->packAt(i);
+            languageMenu_->addItem(MenuItem::createWithText(pack->trueName(), static_cast<int32_t>(i) + CMD_LANGUAGE_FIRST));
+            if (pack == localizer_->current()) {
+                languageMenu_->setRadioById(static_cast<int32_t>(i) + CMD_LANGUAGE_FIRST);
+            }
+        }
+    }
+    rightClickTransform_ = readBool(windowGroup(L"View"), L"RightClickTransform", true) ? 1 : 0;
+    viewMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_VIEW_MENU);
+    if (viewMenu_ != nullptr) {
+        viewMenu_->addItem(MenuItem::createWithTextId(609100, localizer_, CMD_KEEP_ON_TOP, record_->keepOnTop()));
+        if (offersRightClickTransform()) {
+            viewMenu_->addItem(
+                MenuItem::createWithTextId(609200, localizer_, CMD_RIGHT_CLICK_TRANSFORM, rightClickTransform_ != 0));
+        }
+        viewMenu_->addItem(MenuItem::createWithTextId(609300, localizer_, CMD_EASY_DRAG, record_->easyDrag()));
+        viewMenu_->addItem(
+            MenuItem::createWithTextId(609350, localizer_, CMD_CLOSE_BY_WHEEL, record_->middleClickCloses()));
+    }
+    aboutMenu_ = gui::win::PopupMenu::createWithTextId(localizer_, TEXT_ABOUT_MENU);
+    if (aboutMenu_ != nullptr) {
+        aboutMenu_->addItem(MenuItem::createWithTextId(701100, localizer_, CMD_ABOUT, false));
+        aboutMenu_->addItem(MenuItem::createSeparator());
+        aboutMenu_->addItem(MenuItem::createWithTextId(701200, localizer_, CMD_SOFTWARE_PAGE, false));
+        aboutMenu_->addItem(MenuItem::createWithTextId(701300, localizer_, CMD_FEEDBACK_PAGE, false));
+        aboutMenu_->addItem(MenuItem::createSeparator());
+        aboutMenu_->addItem(MenuItem::createWithTextId(TEXT_SOFTWARE_LIST, localizer_, CMD_SOFTWARE_LIST, false));
+    }
+    for (gui::win::PopupMenu* menu : {fileMenu_, viewMenu_, languageMenu_, aboutMenu_}) {
+        if (menu != nullptr) {
+            menuBar_->addSubMenu(menu);
+        }
+    }
+    if (scale_ > 1) {
+        menuBar_->setItemSpacing(6 * scale_, 3 * scale_);
+    }
+    menuBar_->setDrawer(drawer::menu::win::Basic::pool(), true);
+}
+
+void Dialog::buildWidgets() {
+    const int32_t s = scale_;
+    IBox* container = buildOptionContainer();
+    optionContainer_ = container;
+    cancelButton_ = gui::win::Button::createWithTextIdAndSize(TEXT_CANCEL, cancelButtonWidth(), 18 * s);
+    progressBar_ = gui::win::ProgressBar::pool();
+    if (progressBar_ != nullptr) {
+        progressBar_->setFixedSize(100 * s, 16 * s);
+    }
+    progressRow_ = gui::win::Box::create(IBox::ROW, 0, 100, 0, 1, 0, 0, 2 * s, 2 * s);
+    progressRow_->setFixedHeight(0, false);
+    progressRow_->add(progressBar_);
+    progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
+    progressRow_->add(cancelButton_);
+    linkRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
+    linkLabel_ = gui::win::Label::createWithText(L"kexo", false, false, 100001);
+    linkRow_->add(linkLabel_);
+    percentLabel_ = gui::win::Label::createWithText(L"", false, false, 100001);
+    statusLabel_ = gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001);
+    statusBar_ = gui::win::StatusBar::createWithResizer(2 * s, 2 * s);
+    gui::win::Box* statusRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 2 * s, 2 * s);
+    statusRow->add(statusLabel_);
+    statusRow->add(percentLabel_);
+    statusBar_->add(statusRow);
+    statusBar_->add(linkRow_);
+    statusBar_->add(progressRow_);
+
+    advancedButton_ = gui::win::Button::createWithTextIdAndWidthPercent(TEXT_ADVANCED, -1, 100);
+    minimizeButton1_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, 0, 0);
+    minimizeButton1_->setVisible(false);
+    formatRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * s, 0, 0, 0);
+    formatRow_->add(gui::win::Label::createWithTextId(1004000, false, false, 0));
+    IComboBox* list = buildFormatList();
+    formatList_ = static_cast<gui::win::ComboBox*>(list);
+    if (list != nullptr) {
+        formatRow_->add(list);
+    }
+    if (!showsFormatRow()) {
+        formatRow_->setFixedHeight(0, false);
+    }
+
+    valueLabel1_ = gui::win::Label::createWithText(L"", true, false, 0);
+    valueLabel2_ = gui::win::Label::createWithText(L"", true, false, 0);
+    secondHint_ = gui::win::Label::createWithTextId(1003000, true, false, 0);
+    dropHint_ = gui::win::Label::createWithTextId(1002000, true, false, 0);
+    wrapLabel_ = gui::win::Label::createWithText(L"", true, false, 0);
+    secondHint_->setTextColour(119, 119, 119);
+    dropHint_->setTextColour(119, 119, 119);
+    keepOnTopBox_ = gui::win::CheckBox::createWithTextId(1000000, record_->keepOnTop());
+
+    dropBox_ = gui::win::GroupBox::createDropBox(100, 100);
+    dropBox_->setBackgroundColour(145, 155, 156);
+    dropBox_->setAcceptFiles(true);
+    dropBox_->add(wrapLabel_);
+    dropBox_->add(dropHint_);
+    dropBox_->add(valueLabel1_);
+    dropBox_->add(secondHint_);
+    dropBox_->add(valueLabel2_);
+
+    spacer1_ = gui::win::Spacer::create(0, 0);
+    spacer2_ = gui::win::Spacer::create(0, 0);
+    dropColumn_ = gui::win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 3 * s, 0, 0);
+    gui::win::Box* topRow = gui::win::Box::create(IBox::ROW, 1, 100, -1, 1, 0, 0, 0, 0);
+    topRow->add(gui::win::Spacer::createWithWidthPercent(0));
+    topRow->add(keepOnTopBox_);
+    topRow->add(gui::win::Spacer::createWithWidthPercent(0));
+    dropColumn_->add(topRow);
+    dropColumn_->add(dropBox_);
+    finishRow_ = buildFinishRow();
+    if (finishRow_ != nullptr) {
+        dropColumn_->add(finishRow_);
+    }
+
+    optionColumn_ = gui::win::Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 4 * s, 0, 0);
+    optionColumn_->add(formatRow_);
+    if (optionContainer_ != nullptr) {
+        optionColumn_->add(optionContainer_);
+    }
+    gui::win::Box* buttonRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 0, 0);
+    buttonRow->add(minimizeButton1_);
+    buttonRow->add(advancedButton_);
+    optionColumn_->add(buttonRow);
+
+    contentBox_ = gui::win::Box::create(IBox::ROW, 0, 100, 100, 0, 0, 0, 0, 0);
+    contentBox_->setPaddingLeft(10 * s);
+    contentBox_->setPaddingRight(10 * s);
+    contentBox_->setPaddingTop(7 * s);
+    contentBox_->setPaddingBottom(8 * s);
+    contentBox_->add(dropColumn_);
+    contentBox_->add(spacer1_);
+    contentBox_->add(optionColumn_);
+    contentBox_->add(spacer2_);
+    if (contentBoxAcceptsDrops()) {
+        contentBox_->setAcceptFiles(true);
+    }
+
+    // The reporter shows on the status label and the bar.
+    progress_->setStatusLabel(statusLabel_);
+    progress_->setProgressBar(progressBar_);
+    linkLabel_->setClickable(true);
+    linkLabel_->setTextColour(51, 51, 51);
+    linkLabel_->getHoverFont()->setTextColour(0, 0, 238);
+    if (optionContainer_ != nullptr) {
+        auto* border = drawer::border::win::Plain::pool();
+        border->setColor(145, 155, 156);
+        optionContainer_->setBorderDrawer(border, true);
+        optionContainer_->setColour(255, 255, 255, false);
+    }
+
+    gui::win::Box* underMenu = gui::win::Box::create(IBox::ROW, 0, 100, -1, 0, 0, 0, 0, 0);
+    underMenu->setFixedHeight(1, false);
+    underMenu->setBorderDrawer(drawer::border::win::UnderWindowMenu::pool(), true);
+    window_->add(menuBar_);
+    window_->add(underMenu);
+    window_->add(contentBox_);
+    window_->add(gui::win::Spacer::create(1, 3 * s));
+    window_->setStatusBar(statusBar_);
+
+    // Listeners.
+    menuBar_->addCommandListener(this);
+    minimizeButton1_->addClickListener(this);
+    if (minimizeButton2_ != nullptr) {
+        minimizeButton2_->addClickListener(this);
+    }
+    for (gui::win::CheckBox* box : {lowerPriorityBox_, notifyBox_, suspendBox_, keepOnTopBox_}) {
+        if (box != nullptr) {
+            box->addCheckedListener(this);
+            box->addUncheckedListener(this);
+        }
+    }
+    window_->addCloseListener(this);
+    window_->addRightButtonDownListener(this);
+    window_->addRestoreListener(this);
+    window_->addWorkerEventListener(this);
+    advancedButton_->addClickListener(this);
+    if (formatList_ != nullptr) {
+        formatList_->addSelectionListener(this);
+    }
+    cancelButton_->addClickListener(this);
+    dropBox_->addDropListener(this);
+    contentBox_->addDropListener(this);
+    linkLabel_->addClickListener(this);
+}
+
+void Dialog::restoreFormat() {
+    if (formatList_ == nullptr || formatList_->getItemCount() == 0) {
+        return;
+    }
+    StrBuffer* stored = readString(windowGroup(L"View"), L"ConvertTo", L"");
+    int32_t index = -1;
+    for (int32_t i = 0; stored != nullptr && stored->length() > 0 && i < formatList_->getItemCount(); ++i) {
+        const combobox::ComboBoxItem* item = formatList_->getItem(i);
+        if (item != nullptr && CompareStringOrdinal(item->getText(), -1, stored->c_str(), -1, TRUE) == CSTR_EQUAL) {
+            index = i;
+            break;
+        }
+    }
+    if (stored != nullptr) {
+        stored->release();
+    }
+    if (index < 0) {
+        index = defaultFormatIndex();
+    }
+    if (hasOptionPanels() && index == 0) {
+        formatList_->setSelectedIndex(0, false);
+        onEvent(formatList_, 0);
+    } else {
+        formatList_->setSelectedIndex(index, true);
+    }
+}
+
+// ---- Views ----
+
+void Dialog::saveSize(bool compact) {
+    HWND frame = window_ != nullptr ? window_->getFrameHandle() : nullptr;
+    if (frame == nullptr) {
+        return;
+    }
+    RECT rect;
+    // Minimised or maximised, the size to come back to is the normal one.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (IsIconic(frame) || IsZoomed(frame)) {
+        if (!GetWindowPlacement(frame, &placement)) {
+            return;
+        }
+        rect = placement.rcNormalPosition;
+    } else if (!GetWindowRect(frame, &rect)) {
+        return;
+    }
+    std::wstring group = std::wstring(record_->name()) + L"\\" + viewGroup_;
+    writeInt(group.c_str(), compact ? L"SmallWidth" : L"LargeWidth", rect.right - rect.left);
+    writeInt(group.c_str(), compact ? L"SmallHeight" : L"LargeHeight", rect.bottom - rect.top);
+}
+
+void Dialog::resizeTo(bool compact) {
+    const std::wstring group = std::wstring(record_->name()) + L"\\" + viewGroup_;
+    const wchar_t* widthKey = compact ? L"SmallWidth" : L"LargeWidth";
+    const wchar_t* heightKey = compact ? L"SmallHeight" : L"LargeHeight";
+    const int32_t defaultWidth = compact ? defaultCompactWidth() : defaultLargeWidth();
+    const int32_t defaultHeight = compact ? defaultCompactHeight() : defaultLargeHeight();
+    const int32_t width = sizeOrDefault(true, readInt(group.c_str(), widthKey, defaultWidth),
+                                        GetSystemMetrics(SM_CXVIRTUALSCREEN), defaultWidth);
+    const int32_t height = sizeOrDefault(true, readInt(group.c_str(), heightKey, defaultHeight),
+                                         GetSystemMetrics(SM_CYVIRTUALSCREEN), defaultHeight);
+    window_->setSize(width, height);
+}
+
+void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (saveCurrentSize) {
+        saveSize(!compact);
+    }
+    const int32_t s = scale_;
+    if (compact) {
+        spacer1_->setFixedWidth(0);
+        spacer2_->setFixedWidth(0);
+        if (hasOptionArea()) {
+            optionColumn_->setVisible(false);
+            optionColumn_->setFixedWidth(0, false);
+        }
+        if (optionContainer_ != nullptr) {
+            optionContainer_->setHeightPercent(0, false);
+        }
+        if (hasFinishRow() && finishRow_ != nullptr) {
+            static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(0, false);
+            minimizeButton2_->setVisible(false);
+        }
+        advancedButton_->setTextId(TEXT_ADVANCED);
+        dropColumn_->setWidthPercent(100, false);
+    } else {
+        spacer1_->setFixedWidth(5 * s);
+        spacer2_->setFixedWidth(9 * s);
+        if (hasOptionArea()) {
+            optionColumn_->setFixedWidth(-1, false);
+            optionColumn_->setWidthPercent(50, false);
+            optionColumn_->setVisible(true);
+        }
+        if (optionContainer_ != nullptr) {
+            optionContainer_->setWidthPercent(100, false);
+            optionContainer_->setHeightPercent(100, false);
+        }
+        if (hasFinishRow() && finishRow_ != nullptr) {
+            static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(15 * s, false);
+            minimizeButton2_->setVisible(true);
+        }
+        advancedButton_->setTextId(TEXT_MINIMIZE);
+        dropColumn_->setWidthPercent(50, false);
+    }
+    compact_ = compact ? 1 : 0;
+    resizeTo(compact);
+    window_->doLayout();
+    writeBool(windowGroup(L"View"), L"CompactView", compact);
+}
+
+void Dialog::switchView() {
+    window_->freeze();
+    setCompactView(compact_ == 0, true);
+    window_->thaw();
+    window_->redrawNow();
+}
+
+// ---- Events ----
+
+void Dialog::onEvent(base::IObject* source, int32_t code) {
+    if (window_ == nullptr) {
+        return;
+    }
+    const bool fromWindow = source == static_cast<base::IObject*>(window_);
+    if (fromWindow && code == 1) {
+        saveSize(compact_ != 0);
+    }
+    if (onEventHook(source, code)) {
+        return;
+    }
+    if (source == static_cast<base::IObject*>(keepOnTopBox_)) {
+        const bool on = keepOnTopBox_->isChecked();
+        record_->setKeepOnTop(on);
+        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (viewMenu_ != nullptr) {
+            viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
+        }
+        return;
+    }
+    if (lowerPriorityBox_ != nullptr && source == static_cast<base::IObject*>(lowerPriorityBox_)) {
+        const bool on = lowerPriorityBox_->isChecked();
+        writeBool(windowGroup(L"View"), L"LowerPriority", on);
+        lowerPriority_.store(on ? 1 : 0);
+        return;
+    }
+    if (notifyBox_ != nullptr && source == static_cast<base::IObject*>(notifyBox_)) {
+        writeBool(windowGroup(L"View"), L"NotifyWhenFinished", notifyBox_->isChecked());
+        return;
+    }
+    if (suspendBox_ != nullptr && source == static_cast<base::IObject*>(suspendBox_)) {
+        return;
+    }
+    if (source == static_cast<base::IObject*>(minimizeButton1_) ||
+        (minimizeButton2_ != nullptr && source == static_cast<base::IObject*>(minimizeButton2_))) {
+        minimizedByUser_.store(1);
+        window_->minimize();
+        return;
+    }
+    if (fromWindow && code == 21) {
+        minimizedByUser_.store(0);
+        return;
+    }
+    if (fromWindow && code == 1) {
+        cancelProcessing(false);
+        return;
+    }
+    if (fromWindow && code == 3) {
+        if (offersRightClickTransform() && rightClickTransform_ != 0) {
+            switchView();
+        }
+        return;
+    }
+    if (source == static_cast<base::IObject*>(linkLabel_)) {
+        openPage(TEXT_MAKER_PAGE);
+        return;
+    }
+    if (source == static_cast<base::IObject*>(advancedButton_)) {
+        switchView();
+        return;
+    }
+    if (formatList_ != nullptr && source == static_cast<base::IObject*>(formatList_)) {
+        onFormatChosen();
+        return;
+    }
+    if (source == static_cast<base::IObject*>(cancelButton_)) {
+        cancelProcessing(false);
+        return;
+    }
+    if (source == static_cast<base::IObject*>(menuBar_)) {
+        onMenuCommand(menuBar_->getLastCommand());
+        return;
+    }
+    if (fromWindow) {
+        if (code == 2) {
+            onWorkerEvent();
+        }
+        return;
+    }
+    if (code == 1 && source == static_cast<base::IObject*>(dropBox_)) {
+        startProcessing(dropBox_->getDroppedPaths());
+        return;
+    }
+    if (code == 1 && source == static_cast<base::IObject*>(contentBox_)) {
+        startProcessing(contentBox_->getDroppedPaths());
+    }
+}
+
+void Dialog::onFormatChosen() {
+    const int32_t index = formatList_->getSelectedIndex();
+    const combobox::ComboBoxItem* item = formatList_->getSelectedItem();
+    if (item == nullptr) {
+        return;
+    }
+    if (hasOptionPanels() && optionContainer_ != nullptr) {
+        IComponent* panel = buildOptionPanel(index, item->getText(), item->value, item->listFlags);
+        if (shownPanel_ != nullptr) {
+            shownPanel_->setVisible(false);
+        }
+        if (panel != nullptr) {
+            optionContainer_->add(panel);
+            if (optionContainer_->getChildCount() > 1) {
+                optionContainer_->remove(optionContainer_->getChildAt(0), true);
+            }
+            shownPanel_ = panel;
+        }
+        window_->doLayout();
+        window_->redrawNow();
+    } else if (optionContainer_ != nullptr && optionContainer_->getChildCount() > index) {
+        optionContainer_->showOnly(index);
+    }
+    writeString(windowGroup(L"View"), L"ConvertTo", item->getText());
+}
+
+void Dialog::onMenuCommand(int32_t command) {
+    switch (command) {
+    case CMD_KEEP_ON_TOP: {
+        const bool on = !viewMenu_->isChecked(CMD_KEEP_ON_TOP);
+        viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
+        keepOnTopBox_->setCheckedQuietly(on);
+        record_->setKeepOnTop(on);
+        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
+    case CMD_RIGHT_CLICK_TRANSFORM:
+        if (offersRightClickTransform()) {
+            rightClickTransform_ = rightClickTransform_ != 0 ? 0 : 1;
+            viewMenu_->setChecked(CMD_RIGHT_CLICK_TRANSFORM, rightClickTransform_ != 0);
+            writeBool(windowGroup(L"View"), L"RightClickTransform", rightClickTransform_ != 0);
+        }
+        return;
+    case CMD_EASY_DRAG: {
+        const bool on = !viewMenu_->isChecked(CMD_EASY_DRAG);
+        viewMenu_->setChecked(CMD_EASY_DRAG, on);
+        record_->setEasyDrag(on);
+        window_->setDragByClientArea(on);
+        return;
+    }
+    case CMD_CLOSE_BY_WHEEL: {
+        const bool on = !viewMenu_->isChecked(CMD_CLOSE_BY_WHEEL);
+        viewMenu_->setChecked(CMD_CLOSE_BY_WHEEL, on);
+        const wchar_t* action = on ? IWindow::MIDDLE_CLOSE : IWindow::MIDDLE_DO_NOTHING;
+        record_->setMiddleClickAction(action);
+        window_->setMiddleClickAction(action);
+        return;
+    }
+    case CMD_BROWSE:
+        browseAndProcess();
+        return;
+    case CMD_OTHER_FOLDER:
+        chooseOtherFolder();
+        return;
+    case CMD_ABOUT:
+        openAboutWindow();
+        return;
+    case CMD_SOFTWARE_PAGE:
+        openPage(record_->titleTextBase() + app::IAppBase::SOFTWARE_PAGE);
+        return;
+    case CMD_FEEDBACK_PAGE:
+        openPage(record_->titleTextBase() + app::IAppBase::FEEDBACK_PAGE);
+        return;
+    case CMD_SOFTWARE_LIST:
+        openPage(TEXT_SOFTWARE_LIST_PAGE);
+        return;
+    case CMD_TRANSLATE:
+        openPage(TEXT_TRANSLATE_PAGE);
+        return;
+    default:
+        break;
+    }
+    if (command >= CMD_OUTPUT_CUSTOM && command <= CMD_OUTPUT_LAST) {
+        onOutputCommand(command);
+        return;
+    }
+    if (command >= 1 && command <= CMD_LANGUAGE_LAST && localizer_ != nullptr && languageMenu_ != nullptr) {
+        // A language entry: relabels everything for this run; nothing is stored.
+        localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
+        languageMenu_->setRadioById(command);
+        menuBar_->recaption();
+        window_->doLayout();
+        window_->redrawNow();
+    }
+}
+
+void Dialog::openPage(int32_t textId) {
+    ::s::shell::win::shellOpen(text(textId));
+}
+
+void Dialog::openAboutWindow() {
+    if (aboutRecord_ == nullptr) {
+        aboutRecord_ = app::win::AppWindow::create(record_->appBase(), L"AboutWindow", 340, 285, IWindow::MIDDLE_CLOSE);
+        if (aboutRecord_ == nullptr) {
+            return;
+        }
+        aboutListener_ = app::win::AboutWindow::create(aboutRecord_);
+    }
+    if (aboutListener_ != nullptr) {
+        aboutListener_->show(window_);
+    }
+}
+
+// ---- Output folder and the queue ----
+
+void Dialog::onOutputCommand(int32_t command) {
+    if (outputMenu_ == nullptr) {
+        return;
+    }
+    outputSetting_ = outputSettingForCommand(command, customPath_.length() > 0);
+    markOutputChoice();
+    writeInt(windowGroup(L"File"), L"OutputFolderSetting", outputSetting_);
+}
+
+void Dialog::chooseOtherFolder() {
+    if (outputMenu_ == nullptr) {
+        return;
+    }
+    StrBuffer* start = readString(windowGroup(L"File"), L"LastBrowsedOutputDirPath",
+                                  ::s::shell::win::desktopFolderPath()->c_str());
+    dialogs::win::FolderSelector* selector = dialogs::win::FolderSelector::pool();
+    const bool chosen = selector != nullptr && start != nullptr && selector->run(window_, start->c_str(), text(TEXT_PICK_OUTPUT)) &&
+                        selector->getPath()[0] != L'\0';
+    if (chosen) {
+        writeString(windowGroup(L"File"), L"LastBrowsedOutputDirPath", selector->getPath());
+        outputSetting_ = OUTPUT_CUSTOM;
+        writeInt(windowGroup(L"File"), L"OutputFolderSetting", outputSetting_);
+        customPath_.clear();
+        customPath_.append(selector->getPath());
+        writeString(windowGroup(L"File"), L"OutputDirCustomPath0", customPath_.c_str());
+        addCustomOutputEntry();
+        markOutputChoice();
+    }
+    if (selector != nullptr) {
+        selector->release();
+    }
+    if (start != nullptr) {
+        start->release();
+    }
+}
+
+void Dialog::browseAndProcess() {
+    StrBuffer* start = readString(windowGroup(L"File"), L"LastBrowsedFileLoadDirPath",
+                                  ::s::shell::win::desktopFolderPath()->c_str());
+    dialogs::win::FileOpener* opener = dialogs::win::FileOpener::pool();
+    str::strarray::StrArray* list = str::strarray::StrArray::pool();
+    if (opener != nullptr && list != nullptr && start != nullptr) {
+        opener->setOpenMode(true, false);
+        opener->setInitialFolder(start->c_str());
+        opener->addFilter(text(TEXT_AUDIO_FILES), text(TEXT_AUDIO_PATTERN));
+        if (opener->run(window_) && opener->getResults() != nullptr && opener->getResults()->count() > 0) {
+            str::strarray::StrArray* results = opener->getResults();
+            file::win::PathWin* first = file::win::PathWin::create(results->get(0)->c_str());
+            file::win::PathWin* parent = first != nullptr && first->isValid() && first->exists() ? first->parent() : nullptr;
+            if (parent != nullptr && parent->isValid() && parent->exists() && parent->isDirectory()) {
+                writeString(windowGroup(L"File"), L"LastBrowsedFileLoadDirPath", parent->getText());
+            }
+            if (parent != nullptr) {
+                parent->release();
+            }
+            if (first != nullptr) {
+                first->release();
+            }
+            for (uint32_t i = 0; i < results->count(); ++i) {
+                list->add(results->get(i)->c_str());
+            }
+        }
+    }
+    startProcessing(list);
+    if (list != nullptr) {
+        list->release();
+    }
+    if (opener != nullptr) {
+        opener->release();
+    }
+    if (start != nullptr) {
+        start->release();
+    }
+}
+
+void Dialog::startProcessing(str::strarray::StrArray* list) {
+    if (list == nullptr || list->count() == 0) {
+        return;
+    }
+    // Only this thread sets the flag, and the worker's end event clears it here too:
+    // tested before the lock, a drop during a batch never waits on the worker.
+    if (running_.load() != 0) {
+        return;
+    }
+    bool usable = false;
+    {
+        thread::ObjLocker::Guard guard(queueLock_);
+        if (!collectSettings()) {
+            return;
+        }
+        for (uint32_t i = 0; i < list->count(); ++i) {
+            const wchar_t* path = list->get(i)->c_str();
+            if (i == 0) {
+                // Its message box waits outside the lock (below).
+                usable = resolveOutputFolder(path);
+            }
+            queue_->add(path);
+        }
+        if (usable) {
+            running_.store(1);
+            if (worker_ != nullptr) {
+                worker_->runOnce(this);
+            }
+        }
+    }
+    if (!usable && numberText_.length() > 0) {
+        showInformation(numberText_.c_str());
+        numberText_.clear();
+    }
+}
+
+bool Dialog::resolveOutputFolder(const wchar_t* firstPath) {
+    if (outputFolder_ != nullptr) {
+        outputFolder_->release();
+        outputFolder_ = nullptr;
+    }
+    numberText_.clear();
+    if (outputSetting_ == OUTPUT_DESKTOP) {
+        outputFolder_ = file::win::PathWin::create(::s::shell::win::desktopFolderPath()->c_str());
+    } else if (outputSetting_ == OUTPUT_CUSTOM) {
+        if (customPath_.length() > 0) {
+            outputFolder_ = file::win::PathWin::create(customPath_.c_str());
+        } else {
+            outputSetting_ = OUTPUT_SAME_FOLDER;
+        }
+    }
+    if (outputSetting_ == OUTPUT_SAME_FOLDER || outputSetting_ == OUTPUT_SUB_FOLDER) {
+        file::win::PathWin* first = file::win::PathWin::create(firstPath);
+        file::win::PathWin* parent = first != nullptr && first->isValid() ? first->parent() : nullptr;
+        if (parent != nullptr && outputSetting_ == OUTPUT_SUB_FOLDER) {
+            outputFolder_ = parent->child(text(TEXT_SUB_FOLDER_NAME));
+            parent->release();
+        } else {
+            outputFolder_ = parent;
+        }
+        if (first != nullptr) {
+            first->release();
+        }
+    }
+    const wchar_t* unusable = localizer_ != nullptr && localizer_->hasText(TEXT_FOLDER_UNUSABLE)
+                                  ? localizer_->getText(TEXT_FOLDER_UNUSABLE)
+                                  : FOLDER_UNUSABLE;
+    if (outputFolder_ == nullptr || !outputFolder_->isValid() || outputFolder_->getText()[0] == L'\0') {
+        numberText_.append(unusable);
+        return false;
+    }
+    if (createsOutputFolder() && !outputFolder_->exists()) {
+        outputFolder_->makeDirectory(true);
+    }
+    if (outputFolder_->exists()) {
+        if ((outputFolder_->isDirectory() || outputFolder_->isDriveRoot()) && outputFolder_->canReadWrite()) {
+            return true;
+        }
+    } else if (!outputFolder_->isDriveRoot()) {
+        file::win::PathWin* parent = outputFolder_->parent();
+        const bool ok = parent != nullptr && parent->exists() && (parent->isDirectory() || parent->isDriveRoot()) &&
+                        parent->canReadWrite();
+        if (parent != nullptr) {
+            parent->release();
+        }
+        if (ok) {
+            return true;
+        }
+    }
+    numberText_.append(unusable)->append(L"\r\n\"")->append(outputFolder_->getText())->appendChar(L'"');
+    return false;
+}
+
+void Dialog::showInformation(const wchar_t* message) {
+    gui::win::MessageBoxW::showInformationBox(message);
+}
+
+void Dialog::cancelProcessing(bool wait) {
+    cancel_.store(1);
+    if (wait) {
+        if (worker_ != nullptr) {
+            worker_->waitIdle();
+        }
+        cancel_.store(0);
+    } else {
+        reportStatus(CANCELING);
+    }
+}
+
+int32_t Dialog::queueCount() {
+    return queue_ != nullptr ? static_cast<int32_t>(queue_->count()) : 0;
+}
+
+const wchar_t* Dialog::queuedPath(int32_t index) {
+    if (queue_ == nullptr || index < 0 || static_cast<uint32_t>(index) >= queue_->count()) {
+        return nullptr;
+    }
+    return queue_->get(static_cast<uint32_t>(index))->c_str();
+}
+
+const wchar_t* Dialog::outputFolder() {
+    return outputFolder_ != nullptr ? outputFolder_->getText() : L"";
+}
+
+intptr_t Dialog::sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) {
+    return window_ != nullptr ? window_->sendWorkerEvent(name, value1, value2, text) : 0;
+}
+
+sound::ffmpeg::ITaskbarProgress* Dialog::taskbar() {
+    return system::win::OsFacts::isWindows7OrLater() ? this : nullptr;
+}
+
+void Dialog::taskbarStart() {
+    if (record_ != nullptr) {
+        record_->taskbarStart(window_);
+    }
+}
+
+void Dialog::taskbarProgress(int32_t total, int32_t done) {
+    if (record_ != nullptr) {
+        record_->taskbarProgress(window_, total, done);
+    }
+}
+
+void Dialog::taskbarEnd() {
+    if (record_ != nullptr) {
+        record_->taskbarEnd(window_);
+    }
+}
+
+int32_t Dialog::updateWorkerPriority(bool forceDefault) {
+    if (worker_ == nullptr) {
+        return 0;
+    }
+    if (forceDefault || (lowerPriority_.load() == 0 && minimizedByUser_.load() == 0)) {
+        priorityLowered_ = 0;
+        return worker_->setPriority(defaultWorkerPriority()) ? 1 : 0;
+    }
+    priorityLowered_ = 1;
+    return worker_->setPriority(-2) ? 1 : 0;
+}
+
+void Dialog::run() {
+    sound::ffmpeg::ITaskbarProgress* bar = taskbar();
+    if (bar != nullptr) {
+        bar->taskbarStart();
+    }
+    sendWorkerEvent(EVENT_PROCESS_STATUS_START, 0, 0, nullptr);
+    for (int32_t i = 0; cancel_.load() == 0; ++i) {
+        // The lock is held only to read the queue, never across an event.
+        lockQueue();
+        const int32_t count = queueCount();
+        unlockQueue();
+        if (i >= count) {
+            break;
+        }
+        setCurrentIndex(i + 1);
+        if (bar != nullptr) {
+            bar->taskbarProgress(count, i);
+        }
+        sendWorkerEvent(EVENT_PROCESS_STATUS_UPDATE, count, i, ENTRY_NAME);
+    }
+    if (bar != nullptr) {
+        bar->taskbarEnd();
+    }
+    sendWorkerEvent(EVENT_PROCESS_STATUS_END, 0, 0, nullptr);
+}
+
+// ---- Worker events and progress ----
+
+void Dialog::reportTotal(int64_t total) {
+    progress_->setTotal(total);
+    if (progressBar_ != nullptr && total >= 0 && total <= BAR_LIMIT) {
+        progressBar_->setRange(0, static_cast<int32_t>(total));
+    }
+}
+
+void Dialog::reportPosition(int64_t position) {
+    progress_->setPosition(position);
+    const int64_t total = progress_->total();
+    if (progressBar_ != nullptr && total >= 0 && total <= BAR_LIMIT) {
+        progressBar_->setProgress(static_cast<int32_t>(position));
+    }
+}
+
+void Dialog::reportStatus(const wchar_t* status) {
+    if (statusLabel_ != nullptr) {
+        statusLabel_->setText(status != nullptr ? status : L"", true);
+    }
+    if (progress_->statusList() != nullptr) {
+        progress_->statusList()->add(status != nullptr ? status : L"");
+    }
+}
+
+void Dialog::showProgressRow(bool show) {
+    linkRow_->setFixedHeight(show ? 0 : -1, false);
+    progressRow_->setFixedHeight(show ? -1 : 0, false);
+    linkRow_->setVisible(!show);
+    progressRow_->setVisible(show);
+    window_->doLayout();
+}
+
+void Dialog::onWorkerEvent() {
+    const wchar_t* name = window_->getEventName();
+    if (name == EVENT_PROCESS_STATUS_START) {
+        startTime_ = ::s::time::currentTimeMillis();
+        showProgressRow(true);
+        reportTotal(1000);
+        reportPosition(0);
+    } else if (name == EVENT_PROCESS_STATUS_UPDATE) {
+        if (cancel_.load() != 0) {
+            return;
+        }
+        int64_t total = window_->getEventValue1();
+        int64_t position = window_->getEventValue2();
+        lastPosition_ = static_cast<int32_t>(position);
+        fitProgress(&total, &position);
+        reportTotal(total + 1);
+        reportPosition(position + 1);
+        reportStatus(window_->getEventText());
+    } else if (name == EVENT_PROCESS_STATUS_END) {
+        reportTotal(1);
+        reportPosition(1);
+        percentLabel_->setText(L"", true);
+        reportStatus(text(TEXT_DONE));
+        showProgressRow(false);
+        reportStatus(text(TEXT_READY));
+        onAllDone();
+        startTime_ = 0;
+        {
+            thread::ObjLocker::Guard guard(queueLock_);
+            queue_->clear();
+        }
+        index_.store(0);
+        cancel_.store(0);
+        running_.store(0);
+    }
+}
+
+void Dialog::onAllDone() {
+    if (lastFileSucceeded_.load() == 0) {
+        return;
+    }
+    if (suspendBox_ != nullptr && suspendBox_->isChecked()) {
+        suspendBox_->setCheckedQuietly(false);
+        ::s::shell::win::enableShutdownPrivilege();
+        SetSystemPowerState(TRUE, TRUE);
+    }
+    if (notifyBox_ != nullptr && notifyBox_->isChecked()) {
+        const int64_t seconds = (::s::time::currentTimeMillis() - startTime_ + 500) / 1000;
+        wchar_t clock[48];
+        swprintf(clock, 48, L" %d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                 static_cast<int>(seconds % 60));
+        std::wstring message = std::wstring(text(1007011)) + L"\r\n\r\n" + text(1007012) + clock;
+        const bool onTop = record_->keepOnTop();
+        HWND frame = window_->getFrameHandle();
+        if (onTop) {
+            SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        }
+        window_->activate(true);
+        showInformation(message.c_str());
+        if (onTop) {
+            SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        }
+    }
+}
+
+} // namespace s::gui::dialogs::dragndrop

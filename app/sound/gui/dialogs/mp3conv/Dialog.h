@@ -1,0 +1,151 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "app/gui/dialogs/dragndrop/Dialog.h"
+#include "app/sound/gui/dialogs/mp3conv/OptionRows.h"
+#include "app/sound/gui/dialogs/mp3conv/PanelLayout.h"
+#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/IJobDialog.h"
+
+namespace s::gui::win { class ComboBox; }
+
+namespace s::sound::gui::dialogs::mp3conv {
+
+// The converter dialog: the Drop Box with the "Convert to:" list, one option panel per
+// output format, the job record the worker converts every file of a batch with, and the
+// box that reports a failed file. Its worker task is the conversion job loop.
+//
+//   Dialog* dialog = Dialog::pool();     // mode 1: the audio formats
+//   dialog->bind(record);
+//   dialog->runWindow();
+//   dialog->release();
+//
+// Option values live per format under "MainWindow\ConvertTo2\<group>"; each list is
+// restored when its panel is built, stored when the user changes it, and read into the
+// job record when a batch starts.
+class Dialog : public s::gui::dialogs::dragndrop::Dialog, public sound::ffmpeg::IJobDialog {
+    S_POOLED_CLASS(Dialog, 1000, L"s_sound_gui_dialogs_mp3conv_Dialog")
+public:
+    typedef s::gui::win::ComboBox ComboBox;
+    typedef s::gui::dialogs::dragndrop::Dialog Base;
+    typedef str::strbuffer::StrBuffer StrBuffer;
+
+    static constexpr int32_t FORMAT_SLOTS = 35;
+    // Language texts of the failure box.
+    enum FailureText : int32_t {
+        TEXT_FAILED = 3001000,
+        TEXT_INPUT = 3002000,
+        TEXT_OUTPUT = 3003000,
+        TEXT_ERROR = 3004000,
+        TEXT_SORRY = 3006000,
+        TEXT_CONTACT = 3005000,
+        TEXT_UNSUPPORTED_INPUT = 3007000,
+        TEXT_UNKNOWN = 3008000,
+        TEXT_SEND_LOG = 3008001,
+        TEXT_SEND_WHERE = 3008002,
+        TEXT_NO_SURROUND_RESAMPLING = 3009000,
+        TEXT_SOLUTION = 3101000,
+        TEXT_SOLUTION_FORMATS = 3102000,
+        TEXT_SOLUTION_SAME = 3103000
+    };
+    // Failure kinds of a "ReportError" event.
+    static constexpr int32_t FAILED_RESAMPLING = 3;
+    static constexpr int32_t FAILED_INPUT_UNSUPPORTED = 4;
+
+    static Dialog* create() { return pool(); }
+    ~Dialog() override;
+
+    // Back to mode 1 with no option controls and a reset job record.
+    void reset() override;
+
+    int32_t mode() const { return mode_; }
+    void setMode(int32_t mode) { mode_ = mode; }
+    // Set: the worker keeps its default priority whatever the window asks.
+    void setNormalPriority(bool on) { normalPriority_ = on ? 1 : 0; }
+    bool usesAudioQuality() const { return mode_ >= 1 && mode_ <= 4; }
+
+    // ---- The Drop Box's hooks ----
+    int32_t defaultCompactWidth() override;
+    int32_t defaultCompactHeight() override;
+    int32_t defaultLargeWidth() override;
+    int32_t defaultLargeHeight() override;
+    bool collectSettings() override;
+    s::gui::IComboBox* buildFormatList() override;
+    bool onEventHook(base::IObject* source, int32_t code) override { return onOptionEvent(source, code); }
+    bool hasOptionPanels() override { return true; }
+    s::gui::IComponent* buildOptionPanel(int32_t index, const wchar_t* text, int32_t id, int32_t flag) override;
+    bool hasFinishRow() override { return mode_ == 2 || mode_ == 3 || mode_ == 6; }
+    int32_t updateWorkerPriority(bool forceDefault) override;
+    bool offersRightClickTransform() override { return mode_ != 3 && mode_ != 6; }
+    int32_t cancelButtonWidth() override { return 75; }
+    int32_t layoutGap() override { return 7; }
+    int32_t defaultFormatIndex() override;
+    // The conversion job loop over the queue.
+    void run() override;
+
+    // ---- Settings, panels and events ----
+    // Fills the job record for formatId from the current panel's controls.
+    void fillSetting(int32_t formatId);
+    const Setting* jobSetting() const { return &setting_; }
+    // Every option-control reference becomes null.
+    void clearOptionControls();
+    // The current panel's list of (format, kind), or null.
+    ComboBox* optionControl(int32_t formatId, OptionRows::Kind kind) const;
+    // Steps the format list off headers, stores option changes, shows failed files.
+    bool onOptionEvent(base::IObject* source, int32_t code);
+    // The text of the failure box for a failed file of kind.
+    void composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind);
+
+    // Builders of the panels and their rows (the lists go into *ref).
+    s::gui::IComponent* buildAudioPanel(const PanelLayout& layout);
+    s::gui::IComponent* buildEmptyPanel();
+    s::gui::IComponent* buildNoConfigurationPanel();
+    s::gui::IComponent* buildAudioStreamRow(const wchar_t* codec);
+    s::gui::IComponent* buildListRow(const OptionRows& rows, const wchar_t* group, ComboBox** ref);
+    s::gui::IComponent* buildVolumeRow(const wchar_t* group, ComboBox** ref);
+    s::gui::IComponent* buildFixedBox(const PanelLayout::Row& row);
+    // Stores the list's choice under the row's key, or steps back from a non-choice.
+    bool saveOption(const wchar_t* group, const OptionRows& rows, ComboBox* list);
+    // Writes the list's choice (its default when it shows none) into the record.
+    static void applyOption(Setting* record, const OptionRows& rows, const s::gui::IComboBox* list);
+
+    // ---- The job loop's view ----
+    void lockQueue() override { Base::lockQueue(); }
+    void unlockQueue() override { Base::unlockQueue(); }
+    int32_t queueCount() override { return Base::queueCount(); }
+    const wchar_t* queuedPath(int32_t index) override { return Base::queuedPath(index); }
+    void setCurrentIndex(int32_t index) override { Base::setCurrentIndex(index); }
+    const std::atomic<uint8_t>* cancelFlag() override { return Base::cancelFlag(); }
+    const wchar_t* outputFolder() override { return Base::outputFolder(); }
+    const Setting* setting() override { return &setting_; }
+    void setLastFileSucceeded(bool succeeded) override { Base::setLastFileSucceeded(succeeded); }
+    StrBuffer* jobLog() override { return log_; }
+    void setExternalRun(bool external) override { externalRun_.store(external ? 1 : 0); }
+    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
+        return Base::sendWorkerEvent(name, value1, value2, text);
+    }
+    bool wantsIdlePriority() override { return normalPriority_ == 0 && Base::wantsIdlePriority(); }
+    sound::ffmpeg::ITaskbarProgress* taskbar() override { return Base::taskbar(); }
+
+protected:
+    Dialog();
+
+    // Where the Parts for the video modes come in: their panels and job fields.
+    virtual s::gui::IComponent* buildVideoPanel(int32_t formatId);
+    virtual void fillVideoSetting(int32_t formatId);
+
+private:
+    // The settings group of a format's options, "MainWindow\ConvertTo2\<group>".
+    const wchar_t* optionGroup(const wchar_t* group);
+    void showFailure();
+
+    Setting setting_;
+    int32_t mode_;
+    uint8_t normalPriority_;
+    StrBuffer* log_;
+    std::atomic<uint8_t> externalRun_;
+    ComboBox* controls_[FORMAT_SLOTS][OptionRows::KIND_COUNT];
+};
+
+} // namespace s::sound::gui::dialogs::mp3conv

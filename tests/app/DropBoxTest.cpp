@@ -1,0 +1,502 @@
+// The Drop Box dialog in the test program, driven through its real window: files dropped
+// as the shell delivers them, button clicks, menu commands run on the window's thread,
+// the folder browser and message boxes answered by a watchdog.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppFixture.h"
+#include "DropFiles.h"
+#include "app/app/win/AboutWindow.h"
+#include "app/gui/dialogs/dragndrop/Dialog.h"
+#include "core/str/strarray/StrArray.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/Skinner.h"
+#include "engine/sound/ffmpeg/IJobDialog.h"
+#include "framework/AfxMessageBox.h"
+#include "system/lang/LangPack.h"
+#include "system/lang/Localizer.h"
+#include "system/shell/win/Shell.h"
+#include "widgets/gui/IBox.h"
+#include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MenuEx.h"
+#include "widgets/gui/win/PopupMenu.h"
+#include "widgets/gui/win/Window.h"
+
+using namespace apptest;
+using s::gui::dialogs::dragndrop::Dialog;
+
+namespace {
+
+constexpr wchar_t BOX_EVENT[] = L"TestBox";
+
+// The dialog as the converter sets it up (File menu, output folders created), with a
+// task that can first send an event whose handler shows a message box while the task
+// holds the queue lock, and a count of the progress updates the window handled.
+class ConverterLikeDialog : public Dialog {
+    S_POOLED_CLASS(ConverterLikeDialog, 10, L"apptest_ConverterLikeDialog")
+public:
+    bool hasFileMenu() override { return true; }
+    bool createsOutputFolder() override { return true; }
+    void reset() override {
+        Dialog::reset();
+        boxInBatch = false;
+        updates = 0;
+    }
+    void run() override {
+        if (boxInBatch) {
+            lockQueue();
+            sendWorkerEvent(BOX_EVENT, 0, 0, nullptr);
+            unlockQueue();
+        }
+        Dialog::run();
+    }
+    bool onEventHook(s::base::IObject* source, int32_t code) override {
+        if (code != 2 || source != static_cast<s::base::IObject*>(window())) {
+            return false;
+        }
+        if (window()->getEventName() == BOX_EVENT) {
+            AfxMessageBox(L"Test box", MB_OK);
+            return true;
+        }
+        if (window()->getEventName() == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE) {
+            ++updates;
+        }
+        return false;
+    }
+
+    std::atomic<bool> boxInBatch{false};
+    std::atomic<int> updates{0};
+
+private:
+    ConverterLikeDialog() = default;
+};
+
+// Runs fn on the window's UI thread and waits for it.
+struct UiCall : s::gui::events::IEventListener {
+    std::function<void()> fn;
+    void onEvent(s::base::IObject*, int32_t) override { fn(); }
+};
+void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
+    UiCall call;
+    call.fn = std::move(fn);
+    window->addWorkerEventListener(&call);
+    window->sendWorkerEvent(L"run", 0, 0, nullptr);
+    window->removeListener(&call);
+}
+
+template <class Pred>
+bool waitFor(Pred pred, DWORD ms = 5000) {
+    for (DWORD spent = 0; spent < ms; spent += 10) {
+        if (pred()) {
+            return true;
+        }
+        Sleep(10);
+    }
+    return pred();
+}
+
+// Message boxes go to a recorder instead of the screen.
+std::vector<std::wstring> g_messages;
+int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    g_messages.push_back(text);
+    return IDOK;
+}
+
+// Visible dialog boxes (#32770) of this process, each answered with OK after delay ms.
+class OkWatchdog {
+public:
+    explicit OkWatchdog(DWORD delay = 0) {
+        thread_ = std::thread([this, delay] {
+            while (!stop_) {
+                HWND box = nullptr;
+                while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(box, &owner);
+                    if (owner == GetCurrentProcessId() && IsWindowVisible(box)) {
+                        ++seen_;
+                        Sleep(delay);
+                        PostMessageW(box, WM_COMMAND, IDOK, 0);
+                        Sleep(300);
+                        break;
+                    }
+                }
+                Sleep(20);
+            }
+        });
+    }
+    ~OkWatchdog() {
+        stop_ = true;
+        thread_.join();
+    }
+    int seen() const { return seen_; }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<int> seen_{0};
+    std::thread thread_;
+};
+
+TEST(DropBoxRulesTest, StoredSizesOutputChoicesAndProgressSteps) {
+    struct SizeCase {
+        bool stored;
+        int32_t value, limit, expected;
+    };
+    const SizeCase sizes[] = {
+        {true, 300, 1280, 300}, {true, 10, 1280, 10},     {true, 9, 1280, 250},  {true, 1280, 1280, 1280},
+        {true, 1281, 1280, 250}, {true, -300, 1280, 250}, {false, 300, 1280, 250},
+    };
+    for (const SizeCase& c : sizes) {
+        EXPECT_EQ(c.expected, Dialog::sizeOrDefault(c.stored, c.value, c.limit, 250)) << c.value;
+    }
+
+    struct OutputCase {
+        int32_t value;
+        bool custom;
+        int32_t stored, commanded;
+    };
+    // value: a stored setting and a menu command at once (the commands are 310-329).
+    const OutputCase outputs[] = {
+        {11, false, 11, 11}, {12, false, 12, 11}, {13, true, 13, 11}, {0, true, 0, 11},
+        {0, false, 11, 11},  {47, true, 11, 11},  {-1, false, 11, 11},
+        {Dialog::CMD_OUTPUT_SAME, true, 11, 11},      {Dialog::CMD_OUTPUT_SUB, false, 11, 12},
+        {Dialog::CMD_OUTPUT_DESKTOP, false, 11, 13},  {Dialog::CMD_OUTPUT_CUSTOM, true, 11, 0},
+        {Dialog::CMD_OUTPUT_CUSTOM, false, 11, 11},   {Dialog::CMD_OUTPUT_LAST, true, 11, 11},
+    };
+    for (const OutputCase& c : outputs) {
+        SCOPED_TRACE(::testing::Message() << c.value << (c.custom ? " with" : " without") << " a custom path");
+        EXPECT_EQ(c.stored, Dialog::normaliseOutputSetting(c.value, c.custom));
+        EXPECT_EQ(c.commanded, Dialog::outputSettingForCommand(c.value, c.custom));
+    }
+
+    struct ProgressCase {
+        int64_t total, position, fittedTotal, fittedPosition;
+    };
+    const ProgressCase steps[] = {
+        {100000, 50000, 25000, 12500}, {32767, 32767, 32767, 32767}, {32768, 5, 16384, 2},
+        {1000, 999, 1000, 999},        {0, 0, 0, 0},                 {INT32_MAX, INT32_MAX, 32767, 32767},
+    };
+    for (const ProgressCase& c : steps) {
+        int64_t total = c.total;
+        int64_t position = c.position;
+        Dialog::fitProgress(&total, &position);
+        EXPECT_EQ(c.fittedTotal, total) << c.total;
+        EXPECT_EQ(c.fittedPosition, position) << c.total;
+    }
+
+    EXPECT_STREQ(L"View", Dialog::viewGroupForScale(1));
+    EXPECT_STREQ(L"View4K", Dialog::viewGroupForScale(2));
+    EXPECT_STREQ(L"View8K", Dialog::viewGroupForScale(4));
+}
+
+class DropBoxTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        // The update check has just run: the window opens without asking the network.
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"dropbox-test-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        g_messages.clear();
+    }
+    void TearDown() override {
+        closeDialog();
+        AfxSetMessageBoxFunction(nullptr);
+        SHFILEOPSTRUCTW op{};
+        std::wstring from = folder_ + std::wstring(1, L'\0');
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+        SHFileOperationW(&op);
+        AppFixture::TearDown();
+    }
+
+    // Opens the dialog on a thread of its own, as the main thread runs it.
+    ConverterLikeDialog* openDialog() {
+        dialog_ = ConverterLikeDialog::pool();
+        dialog_->bind(mainRecord());
+        runner_ = std::thread([this] { dialog_->runWindow(); });
+        const bool shown = waitFor([this] {
+            return dialog_->window() != nullptr && dialog_->window()->getFrameHandle() != nullptr &&
+                   IsWindowVisible(dialog_->window()->getFrameHandle());
+        }, 15000);
+        EXPECT_TRUE(shown);
+        return dialog_;
+    }
+    void closeDialog() {
+        if (dialog_ == nullptr) {
+            return;
+        }
+        PostMessageW(dialog_->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+        runner_.join();
+        dialog_->release();
+        dialog_ = nullptr;
+    }
+    HWND frame() const { return dialog_->window()->getFrameHandle(); }
+    HWND dropTarget() const { return dialog_->dropBox()->getContent()->getNativeHandle(); }
+    std::wstring file(const std::wstring& name) {
+        const std::wstring path = folder_ + L"\\" + name;
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+        return path;
+    }
+    bool batchEnded() const {
+        return !dialog_->isRunning() && wcscmp(dialog_->statusLabel()->getText(), L"Ready") == 0;
+    }
+    RECT frameRect() const {
+        RECT r{};
+        GetWindowRect(frame(), &r);
+        return r;
+    }
+    void command(int32_t id) {
+        onUiThread(dialog_->window(), [this, id] { dialog_->menuBar()->runCommand(id); });
+    }
+    // Entries of the File menu: browse, separator, three choices, the custom one when
+    // there is one, separator, "Other Folder...".
+    int32_t fileMenuEntries() const { return dialog_->outputMenu()->getItemCount(); }
+
+    std::wstring folder_;
+    ConverterLikeDialog* dialog_ = nullptr;
+    std::thread runner_;
+};
+
+TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsTaken) {
+    openDialog();
+    EXPECT_TRUE(dialog_->isCompactView());
+    EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
+    const std::vector<std::wstring> drops[2] = {{file(L"a.wav"), file(L"b.wav"), file(L"c.wav")}, {file(L"d.wav")}};
+    int expectedUpdates = 0;
+    for (const std::vector<std::wstring>& paths : drops) {
+        ASSERT_TRUE(dropHere(dropTarget(), paths));
+        expectedUpdates += static_cast<int>(paths.size());
+        EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == expectedUpdates && batchEnded(); }));
+        EXPECT_STREQ(folder_.c_str(), dialog_->outputFolder());
+        dialog_->lockQueue();
+        EXPECT_EQ(0, dialog_->queueCount());
+        dialog_->unlockQueue();
+    }
+    EXPECT_TRUE(g_messages.empty());
+}
+
+// The specified worker held the queue lock while the window handled its events; a drop
+// then waited on the lock inside the handler's message box and both threads froze. The
+// window tests the running flag first, so the drop is turned away at once.
+TEST_F(DropBoxTest, DropsDuringABatchAndInsideItsMessageBoxNeitherDeadlockNorQueue) {
+    openDialog();
+    dialog_->boxInBatch = true;
+    const std::vector<std::wstring> first = {file(L"one.wav"), file(L"two.wav")};
+    const std::vector<std::wstring> during = {file(L"late1.wav"), file(L"late2.wav"), file(L"late3.wav")};
+    std::atomic<bool> droppedDuringBox{false};
+    {
+        // Answers the box only after the drop inside it was handled.
+        std::thread dropper([&] {
+            HWND box = nullptr;
+            waitFor([&] { return (box = FindWindowW(L"#32770", nullptr)) != nullptr && IsWindowVisible(box); });
+            if (box == nullptr) {
+                return;
+            }
+            dropHere(dropTarget(), during);
+            droppedDuringBox = waitFor([&] {
+                s::str::strarray::StrArray* last = dialog_->dropBox()->getDroppedPaths();
+                return last != nullptr && last->count() == during.size();
+            });
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_TRUE(dropHere(dropTarget(), first));
+        dropper.join();
+    }
+    EXPECT_TRUE(droppedDuringBox);
+    ASSERT_TRUE(waitFor([&] { return batchEnded(); }, 10000)) << "the window or the worker is stuck";
+    EXPECT_EQ(static_cast<int>(first.size()), dialog_->updates.load());
+
+    // The same while updates are being sent: still only the first list is processed.
+    dialog_->boxInBatch = false;
+    dialog_->updates = 0;
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 400; ++i) {
+        many.push_back(folder_ + L"\\many" + std::to_wstring(i) + L".wav");
+    }
+    ASSERT_TRUE(dropHere(dropTarget(), many));
+    ASSERT_TRUE(waitFor([&] { return dialog_->isRunning() || dialog_->updates.load() > 0; }));
+    for (int i = 0; i < 5; ++i) {
+        dropHere(dropTarget(), during);
+    }
+    ASSERT_TRUE(waitFor([&] { return batchEnded(); }, 20000));
+    EXPECT_EQ(static_cast<int>(many.size()), dialog_->updates.load());
+}
+
+TEST_F(DropBoxTest, OutputFolderSettingsResolveFromTheFirstDroppedFile) {
+    wchar_t desktop[MAX_PATH] = {};
+    wcscpy(desktop, s::shell::win::desktopFolderPath()->c_str());
+    struct Case {
+        int32_t stored;
+        std::wstring expected;
+    };
+    // The sub-folder does not exist before the drop: it is made for the batch.
+    const Case cases[] = {
+        {11, folder_},
+        {12, folder_ + L"\\Converted"},
+        {13, desktop},
+        {0, folder_},   // no custom path: the same folder
+        {47, folder_},  // unknown: the same folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        RemoveDirectoryW((folder_ + L"\\Converted").c_str());
+        ASSERT_TRUE(writeInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", c.stored));
+        openDialog();
+        ASSERT_TRUE(dropHere(dropTarget(), {file(L"song.wav")}));
+        EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 1 && batchEnded(); }));
+        EXPECT_STREQ(c.expected.c_str(), dialog_->outputFolder());
+        const DWORD attributes = GetFileAttributesW(c.expected.c_str());
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        EXPECT_TRUE(g_messages.empty());
+        closeDialog();
+    }
+}
+
+// An unusable folder says so with the quoted path; the files stay queued and go with
+// the next batch that starts.
+TEST_F(DropBoxTest, AnUnusableOutputFolderShowsItsQuotedPathAndKeepsTheFilesForTheNextBatch) {
+    AfxSetMessageBoxFunction(&recordBox);
+    const std::wstring notAFolder = file(L"plain-file.txt");
+    ASSERT_TRUE(writeInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", 0));
+    ASSERT_TRUE(writeString(savePath(L"MainWindow\\File"), L"OutputDirCustomPath0", notAFolder.c_str()));
+    openDialog();
+    ASSERT_TRUE(dropHere(dropTarget(), {file(L"first.wav")}));
+    ASSERT_TRUE(waitFor([&] { return g_messages.size() == 1; }));
+    EXPECT_EQ(L"The output folder is inaccessible or write-protected.\r\n\"" + notAFolder + L"\"", g_messages[0]);
+    EXPECT_FALSE(dialog_->isRunning());
+    dialog_->lockQueue();
+    EXPECT_EQ(1, dialog_->queueCount());
+    dialog_->unlockQueue();
+
+    command(Dialog::CMD_OUTPUT_SAME);
+    int32_t stored = -1;
+    ASSERT_TRUE(readInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", &stored));
+    EXPECT_EQ(11, stored);
+    ASSERT_TRUE(dropHere(dropTarget(), {file(L"second.wav")}));
+    EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 2 && batchEnded(); }));
+    EXPECT_EQ(1u, g_messages.size());
+}
+
+TEST_F(DropBoxTest, OtherFolderTwiceLeavesOneCustomEntryThatPersists) {
+    const std::wstring chosen[2] = {folder_ + L"\\out-a", folder_ + L"\\out-b"};
+    for (const std::wstring& dir : chosen) {
+        CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    openDialog();
+    EXPECT_EQ(nullptr, dialog_->outputMenu()->findItem(Dialog::CMD_OUTPUT_CUSTOM));
+    EXPECT_EQ(7, fileMenuEntries());
+    for (const std::wstring& dir : chosen) {
+        // The browser opens on the last folder browsed; the user takes it.
+        ASSERT_TRUE(writeString(savePath(L"MainWindow\\File"), L"LastBrowsedOutputDirPath", dir.c_str()));
+        OkWatchdog watchdog(300);
+        command(Dialog::CMD_OTHER_FOLDER);
+        EXPECT_EQ(1, watchdog.seen());
+        EXPECT_STREQ(dir.c_str(), dialog_->customOutputPath());
+    }
+    EXPECT_EQ(8, fileMenuEntries());
+    const std::wstring caption = dialog_->outputMenu()->findItem(Dialog::CMD_OUTPUT_CUSTOM)->getCaption();
+    EXPECT_NE(std::wstring::npos, caption.find(L"\"" + chosen[1] + L"\""));
+    EXPECT_EQ(0, dialog_->outputFolderSetting());
+    closeDialog();
+
+    std::wstring stored;
+    ASSERT_TRUE(readString(savePath(L"MainWindow\\File"), L"OutputDirCustomPath0", &stored));
+    EXPECT_EQ(chosen[1], stored);
+    openDialog();
+    EXPECT_EQ(0, dialog_->outputFolderSetting());
+    EXPECT_EQ(8, fileMenuEntries());
+    EXPECT_NE(0, dialog_->outputMenu()->findItem(Dialog::CMD_OUTPUT_CUSTOM)->radioSelected);
+    ASSERT_TRUE(dropHere(dropTarget(), {file(L"x.wav")}));
+    EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 1 && batchEnded(); }));
+    EXPECT_STREQ(chosen[1].c_str(), dialog_->outputFolder());
+}
+
+TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
+    const std::wstring view = std::wstring(L"MainWindow\\") + Dialog::viewGroupForScale(s::system::monitor::uiScale());
+    ASSERT_TRUE(writeInt(savePath(view), L"SmallWidth", 300));
+    ASSERT_TRUE(writeInt(savePath(view), L"SmallHeight", 280));
+    ASSERT_TRUE(writeInt(savePath(view), L"LargeWidth", 520));
+    ASSERT_TRUE(writeInt(savePath(view), L"LargeHeight", 430));
+    openDialog();
+    struct Step {
+        bool compact;
+        int32_t width, height;
+        const wchar_t* caption;
+    };
+    const Step steps[] = {
+        {true, 300, 280, L"Advanced Options >>"},
+        {false, 520, 430, L"<< Minimize"},
+        {true, 300, 280, L"Advanced Options >>"},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        if (i > 0) {
+            SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
+        }
+        EXPECT_TRUE(waitFor([&] { return dialog_->isCompactView() == steps[i].compact; }));
+        const RECT r = frameRect();
+        EXPECT_EQ(steps[i].width, r.right - r.left);
+        EXPECT_EQ(steps[i].height, r.bottom - r.top);
+        EXPECT_STREQ(steps[i].caption, dialog_->advancedButton()->getText());
+    }
+    // Each switch saved the size it left.
+    int32_t largeWidth = 0;
+    ASSERT_TRUE(readInt(savePath(view), L"LargeWidth", &largeWidth));
+    EXPECT_EQ(520, largeWidth);
+}
+
+TEST_F(DropBoxTest, ALanguageEntryRelabelsTheWindowWithoutStoringTheChoice) {
+    openDialog();
+    s::lang::Localizer* texts = app_->localizer();
+    uint32_t german = 0;
+    for (uint32_t i = 0; i < texts->packCount(); ++i) {
+        if (wcscmp(texts->packAt(i)->engName(), L"German") == 0) {
+            german = i;
+        }
+    }
+    ASSERT_NE(0u, german);
+    std::wstring storedBefore;
+    readString(savePath(L"Language"), L"", &storedBefore);
+    command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(german));
+    EXPECT_STREQ(L"German", texts->current()->engName());
+    EXPECT_STREQ(texts->getText(Dialog::TEXT_READY), dialog_->statusLabel()->getText());
+    EXPECT_STREQ(texts->getText(Dialog::TEXT_ADVANCED), dialog_->advancedButton()->getText());
+    EXPECT_STRNE(L"Ready", dialog_->statusLabel()->getText());
+    std::wstring storedAfter;
+    readString(savePath(L"Language"), L"", &storedAfter);
+    EXPECT_EQ(storedBefore, storedAfter);
+    command(Dialog::CMD_LANGUAGE_FIRST);
+    EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
+}
+
+TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) {
+    openDialog();
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        command(Dialog::CMD_ABOUT);
+        s::app::win::AboutWindow* about = dialog_->aboutWindow();
+        ASSERT_NE(nullptr, about);
+        ASSERT_NE(nullptr, about->window());
+        HWND aboutFrame = about->window()->getFrameHandle();
+        EXPECT_TRUE(waitFor([&] { return IsWindowVisible(aboutFrame) != FALSE; }));
+        EXPECT_FALSE(IsWindowEnabled(frame()));
+        ASSERT_NE(nullptr, about->skinner()->getCurrentSkin());
+        EXPECT_STREQ(L"Classic LG", about->skinner()->getCurrentSkin()->getName());
+        PostMessageW(aboutFrame, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame()) != FALSE; }));
+    }
+}
+
+} // namespace
