@@ -166,7 +166,7 @@ protected:
         weight_ = 0;
         Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, info.get(), input(), output_.c_str(),
                                                                    PROGRAM,
-                                                                   external, pass, copy, temp.get(), work.get(),
+                                                                   external, pass, copy, false, temp.get(), work.get(),
                                                                    &weight_));
         temp_ = temp->c_str();
         work_ = work->c_str();

@@ -54,7 +54,7 @@ TEST(FormatTable, EveryFormatIdHasItsExtensionAndEncoder) {
         EXPECT_EQ(text(FormatTable::audioOutputExtension(row.id)), row.extension) << row.id;
         EXPECT_EQ(text(FormatTable::audioCodecForFormat(row.id, 16)), row.encoder) << row.id;
     }
-    for (int32_t id : {0, -1, 35, 201, 999, 10001}) {
+    for (int32_t id : {0, -1, 35, 200, 212, 999, 10001}) {
         EXPECT_EQ(text(FormatTable::audioOutputExtension(id)), L".obj") << id;
         EXPECT_EQ(FormatTable::audioCodecForFormat(id, 16), nullptr) << id;
     }

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProbedMedia.h"
 #include "RunnerTestSupport.h"
 #include "support/ChildProcess.h"
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
@@ -19,6 +20,7 @@
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
+#include "engine/sound/ffmpeg/VideoPresets.h"
 #include "system/file/win/ShortPath.h"
 #include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
@@ -28,6 +30,7 @@ using s::sound::ffmpeg::CommandBuilder;
 using s::sound::ffmpeg::IJobDialog;
 using s::sound::ffmpeg::ITaskbarProgress;
 using s::sound::ffmpeg::JobLoop;
+using s::sound::ffmpeg::VideoPresets;
 using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
 using s::file::win::ShortPath;
@@ -469,3 +472,128 @@ TEST_F(JobLoopTest, RealFfmpegConvertsAndReportsProgress) {
     EXPECT_NE(saved.find("broken"), std::string::npos) << saved;
 }
 #endif
+
+// Video jobs: the probe a test gives each input by its name.
+namespace {
+
+s::video::VideoInfo* probedVideo(const wchar_t* path) {
+    s::video::VideoInfo* info = s::video::VideoInfo::pool();
+    const std::wstring name = path;
+    const bool flv = name.find(L"old.flv") != std::wstring::npos;
+    const bool tv = name.find(L"tv.mpg") != std::wstring::npos;
+    info->duration = name.find(L"endless") != std::wstring::npos ? -1 : 60000000;
+    info->width = tv ? 720 : 1920;
+    info->height = tv ? 576 : 1080;
+    info->formatName.assign(flv ? L"flv" : tv ? L"mpeg" : L"matroska,webm");
+    s::video::StreamInfo* video = videoStream(flv ? L"flv" : tv ? L"mpeg2video" : L"h264");
+    video->realFrameRateNum = 25;
+    video->realFrameRateDen = 1;
+    addStream(info, video);
+    addStream(info, flv ? audioStream(L"mp3", 86017, 44100, 2, 128000)
+                   : tv ? audioStream(L"mp2", 86016, 48000, 2, 192000)
+                        : audioStream(L"aac", 86018, 48000, 2, 128000));
+    return info;
+}
+
+} // namespace
+
+TEST_F(JobLoopTest, VideoJobsAreNamedAndRoutedByTheirPreset) {
+    const struct {
+        const char* what;
+        const wchar_t* input;
+        int32_t outputId, formatId, videoQuality, audioQuality;
+        int32_t width, height;
+        uint8_t twoPass;
+        int64_t testStart, testLength;
+        Ffmpeg ffmpeg;
+        const wchar_t* output;
+        std::vector<int32_t> inProcessPasses;  // empty: the run went to ffmpeg.exe
+        const wchar_t* logged;
+    } rows[] = {
+        {"size, codec and sound tags", L"clip.mkv", 10020, 19, 0, 0, 854, 480, 0, 0, 0, Ffmpeg::None,
+         L"clip.480p.x264.aac.mp4", {0}, L"-vcodec libx264"},
+        {"libx264 goes to an installed ffmpeg.exe", L"clip.mkv", 10020, 19, 0, 0, 854, 480, 0, 0, 0, Ffmpeg::Installed,
+         L"clip.480p.x264.aac.mp4", {}, L"-vcodec libx264"},
+        {"so does Xvid", L"clip.mkv", 10503, 0, 5, 0, 0, 0, 0, 0, 0, Ffmpeg::Installed, L"clip.xvid.avi", {},
+         L"-vcodec mpeg4 -vtag xvid"},
+        {"MPEG-4 stays in this process", L"clip.mkv", 10003, 0, 5, 0, 0, 0, 0, 0, 0, Ffmpeg::Installed,
+         L"clip.mpeg4.avi", {0}, L"-vcodec mpeg4"},
+        {"copies are named after the source's codecs and run once", L"clip.mkv", 10005, 5, 101, 100, 0, 0, 1, 0, 0,
+         Ffmpeg::None, L"clip.x264.aac.mkv", {0}, L"-vcodec copy"},
+        {"two passes of a re-encode", L"clip.mkv", 10005, 5, 5, 100, 0, 0, 1, 0, 0, Ffmpeg::None,
+         L"clip.mpeg4.aac.mkv", {1, 2}, L"-pass 2"},
+        {"same as an FLV source, Xvid family: one pass", L"old.flv", VideoPresets::SAME_AS_SOURCE_XVID, 0, 5, 0, 0, 0,
+         1, 0, 0, Ffmpeg::None, L"old.x264.mp3.flv", {0}, L"-vcodec libx264"},
+        {"MPEG-2 copied into a transport stream", L"tv.mpg", 10061, 17, 101, 0, 0, 0, 0, 0, 0, Ffmpeg::None,
+         L"tv.mpeg2.mp2.ts", {0}, L"-vcodec copy"},
+        {"a test encode", L"clip.mkv", 10001, 0, 5, 0, 0, 0, 0, 1, 5000, Ffmpeg::None, L"clip.mpeg4.=TEST=.3g2", {0},
+         L" -t 00:00:05.000"},
+        {"a test encode of a file of unknown length", L"endless.mkv", 10001, 0, 5, 0, 0, 0, 0, 1, 5000, Ffmpeg::None,
+         L"endless.mpeg4.=TEST=.3g2", {0}, L"[Test Encode]: the input's length is not known"},
+        {"a relative size has no height tag", L"clip.mkv", 10001, 0, 5, 0, 16384, 5000, 0, 0, 0, Ffmpeg::None,
+         L"clip.mpeg4.3g2", {0}, L"-s 960x540"},
+        {"an id without a preset", L"clip.mkv", 268435455, 0, 0, 0, 0, 0, 0, 0, 0, Ffmpeg::None, L"clip.avi", {0},
+         L" -vn"},
+    };
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    JobLoop::setLibrariesBoundCheck(&bound);
+    const JobLoop::ProbeFn previousProber = JobLoop::setProber(&probedVideo);
+    steps(L"-w|-x|0");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        RecordingDialog d;
+        d.folder = dialog.folder;
+        d.job.outputId = row.outputId;
+        d.job.formatId = row.formatId;
+        d.job.videoQuality = row.videoQuality;
+        d.job.quality = row.audioQuality;
+        d.job.width = row.width;
+        d.job.height = row.height;
+        d.job.twoPass = row.twoPass;
+        d.job.testStart = row.testStart;
+        d.job.testLength = row.testLength;
+        const std::wstring in = scratch.file(row.input);
+        writeRaw(in, "media");
+        d.queue.push_back(in);
+        ffmpeg(row.ffmpeg);
+        inProcessRuns.clear();
+        inProcessStatus = 0;
+        JobLoop::runQueue(&d);
+
+        std::vector<int32_t> passes;
+        for (const auto& run : inProcessRuns) passes.push_back(run.first);
+        EXPECT_EQ(passes, row.inProcessPasses);
+        // Named before the run and again for each command.
+        EXPECT_GE(d.updatesFor(row.output), 2u) << d.log->c_str();
+        const std::wstring log = d.log->c_str();
+        EXPECT_TRUE(contains(log, row.logged)) << log;
+        EXPECT_EQ(contains(log, L" -t "), row.testLength > 0 && !contains(row.input, L"endless")) << log;
+        // The batch's record is left as the dialog filled it.
+        EXPECT_EQ(d.job.outputId, row.outputId);
+        EXPECT_EQ(d.job.twoPass, row.twoPass);
+        EXPECT_EQ(d.trail[d.trail.size() - 4], L"succeeded");
+        DeleteFileW(out(row.output).c_str());
+    }
+    JobLoop::setProber(previousProber);
+}
+
+// Each file of a batch takes its own concrete preset from a same-as-source id.
+TEST_F(JobLoopTest, SameAsSourceIsChosenAgainForEveryFile) {
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    JobLoop::setLibrariesBoundCheck(&bound);
+    const JobLoop::ProbeFn previousProber = JobLoop::setProber(&probedVideo);
+    ffmpeg(Ffmpeg::None);
+    dialog.job.outputId = VideoPresets::SAME_AS_SOURCE_MPEG4;
+    dialog.job.formatId = 0;
+    dialog.job.videoQuality = 5;
+    input(L"clip.mkv");
+    input(L"old.flv");
+    input(L"tv.mpg");
+    run();
+    JobLoop::setProber(previousProber);
+
+    EXPECT_EQ(dialog.updatesFor(L"clip.mpeg4.aac.mkv"), 3u);
+    EXPECT_EQ(dialog.updatesFor(L"old.flv.mp3.flv"), 3u);
+    EXPECT_EQ(dialog.updatesFor(L"tv.mpeg4.ac3.avi"), 3u);
+    EXPECT_EQ(dialog.job.outputId, VideoPresets::SAME_AS_SOURCE_MPEG4);
+}

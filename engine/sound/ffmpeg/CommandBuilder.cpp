@@ -12,6 +12,7 @@
 #include "engine/sound/ffmpeg/AudioRules.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IVideoRoad.h"
+#include "engine/sound/ffmpeg/VideoRoad.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"
@@ -93,8 +94,8 @@ void CommandBuilder::sleep(uint32_t milliseconds) {
 StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const VideoInfo* info,
                                               const wchar_t* inputPath, const wchar_t* outputPath,
                                               const wchar_t* programPath, bool external, int32_t pass,
-                                              bool copyAudio, StrBuffer* outTempPath, StrBuffer* workFolder,
-                                              double* passWeight) {
+                                              bool copyAudio, bool copyVideo, StrBuffer* outTempPath,
+                                              StrBuffer* workFolder, double* passWeight) {
     if (outTempPath != nullptr) {
         outTempPath->clear();
     }
@@ -139,15 +140,30 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
     }
 
     const wchar_t* extension = FormatTable::audioOutputExtension(setting->formatId);
-    IVideoRoad* road = setting->outputId != 0 ? videoRoad.load() : nullptr;
-    if (road == nullptr || !road->appendVideoOptions(command.get(), setting, info, pass, passWeight)) {
+    IVideoRoad* road = nullptr;
+    if (setting->outputId != 0) {
+        road = videoRoad.load();
+        if (road == nullptr) {
+            road = &VideoRoad::instance();
+        }
+    }
+    const VideoJob video{setting, info, pass, copyVideo, copyAudio};
+    if (road != nullptr && !road->appendVideoOptions(command.get(), video, passWeight)) {
+        road = nullptr;  // no such preset: an audio job in all but its name, an AVI
+        extension = L".avi";
+    }
+    if (road == nullptr) {
         appendStreamChoice(command.get(), info, extension);
     }
     command->append(L" -max_muxing_queue_size 9999");
 
-    const wchar_t* encoder = FormatTable::audioCodecForFormat(setting->formatId, setting->bitsPerSample);
-    appendContainer(command.get(), setting->formatId, encoder);
-    appendAudioOptions(command.get(), setting, info, encoder, copyAudio);
+    if (road != nullptr) {
+        road->appendContainerAndAudio(command.get(), video);
+    } else {
+        const wchar_t* encoder = FormatTable::audioCodecForFormat(setting->formatId, setting->bitsPerSample);
+        appendContainer(command.get(), setting->formatId, encoder);
+        appendAudioOptions(command.get(), setting, info, encoder, copyAudio);
+    }
 
     if (pass == 1) {
         // Pass 1 only analyses; its output is thrown away.
@@ -162,7 +178,7 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
         appendPath(command.get(), writePath->c_str(), external);
     }
     if (road != nullptr) {
-        road->finishCommand(command.get(), setting, pass);
+        road->finishCommand(command.get(), video);
     }
     return command.take();
 }
@@ -170,6 +186,9 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
 void CommandBuilder::appendTestRange(StrBuffer* command, int64_t kind, int64_t length, int64_t duration) {
     if (kind == Setting::TEST_NONE || length <= 0) {
         return;
+    }
+    if (duration <= 0) {
+        return;  // no range can be placed in a file of unknown length (the job loop logs it)
     }
     int64_t start = 0;
     if (kind == Setting::TEST_FROM_START) {

@@ -15,7 +15,7 @@ class IVideoRoad;
 // a blank or a long name, picks a temporary output of its own beside it.
 //
 //   StrBuffer* command = CommandBuilder::buildFfmpegCommand(setting, info, input, output,
-//       ffmpegExe, true, 0, copyAudio, tempPath, workFolder, &weight);
+//       ffmpegExe, true, 0, copyAudio, copyVideo, tempPath, workFolder, &weight);
 class CommandBuilder {
 public:
     typedef str::strbuffer::StrBuffer StrBuffer;
@@ -42,7 +42,9 @@ public:
     //       quoted when it still has a blank).
     //   external: for an ffmpeg.exe child (paths quoted) or the in-process tool.
     //   pass: 0 single pass, 1 or 2.
-    //   copyAudio: the caller's stream-copy decision (Setting::canCopyAudioStream).
+    //   copyAudio, copyVideo: the caller's stream-copy decisions
+    //       (Setting::canCopyAudioStream, Setting::canCopyVideoStream; the latter only
+    //       matters to video jobs).
     //   outTempPath (may be null): set to the temporary output when one is used, else
     //       emptied; the file then exists, made by this call, and the job loop renames
     //       it onto the output afterwards.
@@ -51,10 +53,24 @@ public:
     static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
                                          const wchar_t* inputPath, const wchar_t* outputPath,
                                          const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
-                                         StrBuffer* outTempPath, StrBuffer* workFolder, double* passWeight);
+                                         bool copyVideo, StrBuffer* outTempPath, StrBuffer* workFolder,
+                                         double* passWeight);
+    // The same for callers that never copy a video stream.
+    static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
+                                         const wchar_t* inputPath, const wchar_t* outputPath,
+                                         const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
+                                         StrBuffer* outTempPath, StrBuffer* workFolder, double* passWeight) {
+        return buildFfmpegCommand(setting, info, inputPath, outputPath, programPath, external, pass, copyAudio, false,
+                                  outTempPath, workFolder, passWeight);
+    }
+
+    // The audio options of a file whose audio is re-encoded by the encoder or copied:
+    // rates and channels after the audio rules, or the copy, and the volume.
+    static void appendAudioOptions(StrBuffer* command, const gui::dialogs::mp3conv::Setting* setting,
+                                   const video::VideoInfo* info, const wchar_t* encoder, bool copyAudio);
 
     // Seams: the waits of the output preparation (null: Sleep), and the video road
-    // (null: video jobs take the audio road). Each returns the one it replaces.
+    // (null: the engine's own, VideoRoad). Each returns the one it replaces.
     static SleepFn setSleepFunction(SleepFn fn);
     static IVideoRoad* setVideoRoad(IVideoRoad* road);
 
@@ -66,8 +82,6 @@ private:
     static void appendPath(StrBuffer* command, const wchar_t* path, bool quoted);
     static void appendStreamChoice(StrBuffer* command, const video::VideoInfo* info, const wchar_t* extension);
     static void appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder);
-    static void appendAudioOptions(StrBuffer* command, const gui::dialogs::mp3conv::Setting* setting,
-                                   const video::VideoInfo* info, const wchar_t* encoder, bool copyAudio);
     // Creates the output when missing and chooses the path FFmpeg writes: the output's
     // short form, or a temporary file of our own (then also put into tempPath).
     static void prepareOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath);

@@ -13,6 +13,11 @@ struct FormatRow {
 };
 
 // Indexed by format id - 1.
+// Audio encoders of video files only, ids 201 on.
+const wchar_t* const VIDEO_ONLY_ENCODERS[] = {L"adpcm_adx", L"alac",     L"g722",  L"g726",   L"libgsm",    L"adpcm_ima_qt",
+                                             L"nellymoser", L"roq_dpcm", L"sonic", L"sonicls", L"adpcm_swf"};
+constexpr int32_t VIDEO_ONLY_FIRST = 201;
+
 const FormatRow FORMATS[] = {
     {L".3gp", L"aac"},                // 1
     {L".3gp", L"libopencore_amrnb"},  // 2
@@ -115,6 +120,10 @@ const wchar_t* FormatTable::audioOutputExtension(int32_t formatId) {
 }
 
 const wchar_t* FormatTable::audioCodecForFormat(int32_t formatId, int32_t bitsCode) {
+    const int32_t videoOnly = formatId - VIDEO_ONLY_FIRST;
+    if (videoOnly >= 0 && videoOnly < static_cast<int32_t>(sizeof(VIDEO_ONLY_ENCODERS) / sizeof(VIDEO_ONLY_ENCODERS[0]))) {
+        return VIDEO_ONLY_ENCODERS[videoOnly];
+    }
     if (formatId < 1 || formatId > FORMAT_COUNT) {
         return nullptr;
     }

@@ -15,7 +15,8 @@ public:
 
     // The extension with its dot; ".obj" for an id outside the list.
     static const wchar_t* audioOutputExtension(int32_t formatId);
-    // The FFmpeg encoder name, or null when the id has none.
+    // The FFmpeg encoder name, or null when the id has none. Ids 201 to 211 name the
+    // further audio encoders of video files.
     static const wchar_t* audioCodecForFormat(int32_t formatId, int32_t bitsCode);
     // The raw muxer of a PCM encoder ("pcm_s16le" -> "s16le"); null for other encoders.
     static const wchar_t* rawMuxerForCodec(const wchar_t* encoder);

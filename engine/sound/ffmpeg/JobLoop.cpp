@@ -21,6 +21,7 @@
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
+#include "engine/sound/ffmpeg/VideoPresets.h"
 #include "engine/video/MediaReport.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"
@@ -42,6 +43,7 @@ namespace {
 // The program's own transcoder unless a test puts another in its place.
 std::atomic<InProcessRunner> inProcessRunner{&s::ffmpeg::runFfmpegInProcess};
 std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
+std::atomic<JobLoop::ProbeFn> prober{nullptr};
 
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.
 constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
@@ -49,6 +51,8 @@ constexpr int32_t STATUS_INPUT_UNSUPPORTED = 4;
 
 // The progress scale the bar starts each file on.
 constexpr int32_t START_TOTAL = 100;
+// A record width that asks for a relative size (the height holds the factor).
+constexpr int32_t RELATIVE_SIZE_WIDTH = 16384;
 
 bool librariesBound() {
     const JobLoop::LibrariesBoundFn check = librariesBoundCheck.load();
@@ -85,7 +89,13 @@ private:
 class Attempt {
 public:
     Attempt(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath)
-        : dialog_(dialog), setting_(dialog->setting()), log_(log), input_(inputPath) {}
+        : dialog_(dialog), log_(log), input_(inputPath) {
+        // A record of the file's own: a video job rewrites its preset for each source.
+        if (job_ && dialog->setting() != nullptr) {
+            job_->assign(*dialog->setting());
+            setting_ = job_.get();
+        }
+    }
     ~Attempt() {
         if (info_ != nullptr) info_->release();
         if (output_ != nullptr) output_->release();
@@ -103,18 +113,25 @@ public:
     void removeOutputs();
     // Writes the log to the output folder's next free "_error.txt".
     void writeErrorLog();
+    // Adds what the log cannot show by itself about a failed video job.
+    void explainFailure();
 
     bool external() const { return external_; }
     const wchar_t* outputText() const { return output_ != nullptr ? output_->getText() : L""; }
 
 private:
     bool nameOutput(const wchar_t* folder);
+    // Takes the output name in the folder, or its next free " (n)" form.
+    bool claimOutput(const wchar_t* folder, const StrBuffer* name);
+    // The video road's name: the concrete preset, its copy decisions and the tags.
+    bool nameVideoOutput(PathWin* input, StrBuffer* name);
     bool chooseRoad(bool retry);
     int32_t runPass(int32_t pass, StrBuffer* workFolder);
     void announceOutput();
 
     IJobDialog* dialog_;
-    const Setting* setting_;
+    Held<Setting> job_{Setting::create()};
+    Setting* setting_ = nullptr;
     StrBuffer* log_;
     const wchar_t* input_;
     VideoInfo* info_ = nullptr;
@@ -126,6 +143,7 @@ private:
     Held<StrBuffer> outputName_{StrBuffer::pool()};
     Held<StrBuffer> outputFolder_{StrBuffer::pool()};
     bool copyAudio_ = false;
+    bool copyVideo_ = false;
     bool external_ = false;
     InProcessRunner runner_ = nullptr;
 };
@@ -139,7 +157,8 @@ int32_t Attempt::convert(bool retry) {
     }
     // Without the libraries nothing may be asked of them: an empty record stands in.
     const bool bound = librariesBound();
-    info_ = bound ? fftools::probeMediaFile(input_) : VideoInfo::pool();
+    const JobLoop::ProbeFn probe = prober.load();
+    info_ = !bound ? VideoInfo::pool() : probe != nullptr ? probe(input_) : fftools::probeMediaFile(input_);
     if (info_ == nullptr) {
         return RUN_FAILED;
     }
@@ -162,6 +181,10 @@ int32_t Attempt::convert(bool retry) {
         log_->append(report.get());
     }
     log_->append(L" \n \n");
+    if (setting_->testStart != Setting::TEST_NONE && setting_->testLength > 0 && info_->duration <= 0) {
+        log_->append(L"[Test Encode]: the input's length is not known, so no test range can be placed;"
+                     L" the whole file is converted.\n \n");
+    }
 
     runner_ = bound ? inProcessRunner.load() : nullptr;
     if (!chooseRoad(retry)) {
@@ -191,12 +214,18 @@ bool Attempt::nameOutput(const wchar_t* folder) {
     if (!input) {
         return false;
     }
-    const wchar_t* extension = FormatTable::audioOutputExtension(setting_->formatId);
-    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
     Held<StrBuffer> name(StrBuffer::fromText(input->getTitle()));
     if (!name) {
         return false;
     }
+    if (setting_->outputId != 0) {
+        if (!nameVideoOutput(input.get(), name.get())) {
+            return false;
+        }
+        return claimOutput(folder, name.get());
+    }
+    const wchar_t* extension = FormatTable::audioOutputExtension(setting_->formatId);
+    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
     // A copied stream keeps its codec in the name when the extension does not tell it:
     // song.m4v with AAC audio becomes song.aac.m4a.
     const video::StreamInfo* audio = info_->firstStreamOfType(video::StreamInfo::TYPE_AUDIO);
@@ -205,6 +234,10 @@ bool Attempt::nameOutput(const wchar_t* folder) {
         name->appendChar(L'.')->append(&audio->codecName);
     }
     name->append(extension);
+    return claimOutput(folder, name.get());
+}
+
+bool Attempt::claimOutput(const wchar_t* folder, const StrBuffer* name) {
     Held<PathWin> wanted(PathWin::createJoined(folder, name->c_str()));
     if (!wanted) {
         return false;
@@ -214,8 +247,61 @@ bool Attempt::nameOutput(const wchar_t* folder) {
            output_->getFolderNoSlash(outputFolder_.get(), false) != nullptr;
 }
 
+bool Attempt::nameVideoOutput(PathWin* input, StrBuffer* name) {
+    Held<StrBuffer> inputExtension(input->getExtension(StrBuffer::pool(), false));
+    if (!inputExtension) {
+        return false;
+    }
+    const wchar_t* extension =
+        VideoPresets::videoOutputExtension(setting_->outputId, inputExtension->c_str(), info_->formatName.c_str(),
+                                           setting_->formatId, setting_->twoPass);
+    copyVideo_ = setting_->canCopyVideoStream(info_, extension);
+    copyAudio_ = setting_->canCopyAudioStream(info_, extension);
+    if (copyVideo_) {
+        setting_->twoPass = 0;  // a copy has nothing to analyse
+    }
+
+    if (setting_->width > 0 && setting_->height > 0 && setting_->width != RELATIVE_SIZE_WIDTH) {
+        name->appendChar(L'.')->appendInt32(setting_->height)->appendChar(L'p');
+    }
+    const video::StreamInfo* video = info_->firstStreamOfType(video::StreamInfo::TYPE_VIDEO);
+    if (copyVideo_ && video != nullptr) {
+        const wchar_t* codec = video->codecName.c_str();
+        name->appendChar(L'.');
+        if (_wcsicmp(codec, L"unknown") == 0) {
+            name->append(L"x265");
+        } else if (_wcsicmp(codec, L"h264") == 0) {
+            name->append(L"x264");
+        } else if (_wcsicmp(codec, L"mpeg2video") == 0) {
+            name->append(L"mpeg2");
+        } else {
+            name->append(codec);
+        }
+    } else {
+        name->append(VideoPresets::presetNameSuffix(VideoPresets::codecForPreset(setting_->outputId),
+                                                    setting_->outputId));
+    }
+    const wchar_t* encoder = FormatTable::audioCodecForFormat(setting_->formatId, setting_->bitsPerSample);
+    const video::StreamInfo* audio = info_->firstStreamOfType(video::StreamInfo::TYPE_AUDIO);
+    if (encoder != nullptr) {
+        if (copyAudio_ && info_->hasAudio && audio != nullptr) {
+            name->appendChar(L'.')->append(&audio->codecName);
+        } else {
+            name->append(VideoPresets::audioFormatNameSuffix(encoder));
+        }
+    }
+    if (setting_->testLength > 0) {
+        name->append(L".=TEST=");
+    }
+    name->append(extension);
+    return true;
+}
+
 bool Attempt::chooseRoad(bool retry) {
-    external_ = retry || s::ffmpeg::isOptionalToolsFfmpegUsable();
+    // Presets whose encoders only an ffmpeg.exe of the user's may carry go there first.
+    const bool wantsExternal =
+        setting_->outputId != 0 && VideoPresets::needsExternalRoute(VideoPresets::codecForPreset(setting_->outputId));
+    external_ = retry || wantsExternal || s::ffmpeg::isOptionalToolsFfmpegUsable();
     bool located = false;
     if (external_ || runner_ == nullptr) {
         located = s::ffmpeg::locateFfmpegExecutable(nullptr, nullptr, program_.get());
@@ -237,7 +323,7 @@ bool Attempt::chooseRoad(bool retry) {
 int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
     double weight = CommandBuilder::AUDIO_PASS_WEIGHT;
     Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(
-        setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_,
+        setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_, copyVideo_,
         temp_.get(), pass == 1 ? workFolder : nullptr, &weight));
     if (!command) {
         log_->append(L"[FFmpeg Command]:\nthe command could not be built\n \n");
@@ -298,6 +384,32 @@ void Attempt::removeOutputs() {
     s::ffmpeg::removeRetrying(temp_->c_str());
 }
 
+void Attempt::explainFailure() {
+    if (setting_ == nullptr || setting_->outputId == 0) {
+        return;
+    }
+    const wchar_t* codec = VideoPresets::codecForPreset(setting_->outputId);
+    int32_t id = setting_->outputId, format = setting_->formatId;
+    uint8_t twoPass = setting_->twoPass;
+    const wchar_t* extension = VideoPresets::videoOutputExtension(id, nullptr, nullptr, format, twoPass);
+    // Xvid is encoded by FFmpeg's own MPEG-4 encoder; disc targets name no encoder.
+    if (codec != nullptr && !VideoPresets::isDiscTarget(codec) && wcscmp(codec, L"libxvid") != 0 &&
+        s::ffmpeg::ffmpegLibrariesLoaded() && s::ffmpeg::avcodec_find_encoder_by_name != nullptr) {
+        char name[32] = {0};
+        for (size_t i = 0; codec[i] != 0 && i + 1 < sizeof(name); ++i) {
+            name[i] = static_cast<char>(codec[i]);
+        }
+        if (s::ffmpeg::avcodec_find_encoder_by_name(name) == nullptr) {
+            log_->append(L"[Video]: the FFmpeg libraries of this program have no encoder '")->append(codec)->append(
+                L"'; this preset needs an ffmpeg.exe that has it.\n \n");
+        }
+    }
+    if (codec != nullptr && wcscmp(extension, L".swf") == 0 && wcscmp(codec, L"flv") != 0) {
+        log_->append(L"[Video]: an SWF file takes only FLV1, VP6 or MJPEG pictures and MP3 sound; FFmpeg's SWF writer"
+                     L" refuses ")->append(codec)->append(L" pictures.\n \n");
+    }
+}
+
 void Attempt::writeErrorLog() {
     const wchar_t* folderText = dialog_->outputFolder();
     Held<PathWin> base(PathWin::createJoined(folderText != nullptr ? folderText : L"", JobLoop::ERROR_LOG_NAME));
@@ -338,6 +450,7 @@ void convertFile(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath) {
             attempt.removeOutputs();
             continue;
         }
+        attempt.explainFailure();
         attempt.writeErrorLog();
         wchar_t statusText[16];
         swprintf(statusText, 16, L"%d", static_cast<int>(status));
@@ -357,6 +470,10 @@ InProcessRunner JobLoop::setInProcessRunner(InProcessRunner runner) {
 
 JobLoop::LibrariesBoundFn JobLoop::setLibrariesBoundCheck(LibrariesBoundFn check) {
     return librariesBoundCheck.exchange(check);
+}
+
+JobLoop::ProbeFn JobLoop::setProber(ProbeFn probe) {
+    return prober.exchange(probe);
 }
 
 void JobLoop::runQueue(IJobDialog* dialog) {

@@ -3,6 +3,8 @@
 
 #include "engine/sound/ffmpeg/InProcessRunner.h"
 
+namespace s::video { class VideoInfo; }
+
 namespace s::sound::ffmpeg {
 
 class IJobDialog;
@@ -18,6 +20,7 @@ class IJobDialog;
 class JobLoop {
 public:
     typedef bool (*LibrariesBoundFn)();
+    typedef video::VideoInfo* (*ProbeFn)(const wchar_t* path);
 
     static constexpr const wchar_t* ERROR_LOG_NAME = L"_error.txt";
     static constexpr const wchar_t* DEBUG_MODE_LINE = L"####### Going into Debug Mode #######\n";
@@ -30,6 +33,8 @@ public:
     // are bound: null means ffmpegLibrariesLoaded.
     static InProcessRunner setInProcessRunner(InProcessRunner runner);
     static LibrariesBoundFn setLibrariesBoundCheck(LibrariesBoundFn check);
+    // The prober of bound libraries (null: probeMediaFile).
+    static ProbeFn setProber(ProbeFn probe);
 
 private:
     JobLoop() = delete;

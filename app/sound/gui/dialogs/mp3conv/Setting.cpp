@@ -1,5 +1,7 @@
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
 
+#include <cwchar>
+
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/video/VideoInfo.h"
 
@@ -55,6 +57,76 @@ bool Setting::canCopyAudioStream(const video::VideoInfo* info, const wchar_t* ex
         return false;
     }
     return ffmpeg::FormatTable::codecFitsExtension(audio->codecName.c_str(), extension);
+}
+
+namespace {
+
+// Source video codecs and the extensions that take them unchanged.
+struct VideoCopyRow {
+    const wchar_t* codec;
+    const wchar_t* extensions[9];  // null-ended
+};
+
+const VideoCopyRow VIDEO_COPYABLE[] = {
+    {L"Unknown", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
+    {L"mpeg4", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
+    {L"h264", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", L".flv", nullptr}},
+    {L"mpeg2video", {L".mpg", L".tp", L".ts", L".mp4", nullptr}},
+    {L"theora", {L".ogg", L".ogv", L".mkv", nullptr}},
+    {L"flv", {L".flv", L".swf", nullptr}},
+};
+
+} // namespace
+
+bool Setting::canCopyVideoStream(const video::VideoInfo* info, const wchar_t* extension) const {
+    if (info == nullptr || !info->hasVideo || extension == nullptr) {
+        return false;
+    }
+    const video::StreamInfo* picture = info->firstStreamOfType(video::StreamInfo::TYPE_VIDEO);
+    if (picture == nullptr) {
+        return false;
+    }
+    const bool qualityChange = videoQuality >= 0 && videoQuality != QUALITY_BEST_LEVEL &&
+                               videoQuality != QUALITY_SOURCE_BIT_RATE && videoQuality != VIDEO_QUALITY_AUTO_UP &&
+                               videoQuality != VIDEO_QUALITY_AUTO_CURVE;
+    if ((width >= 1 && height >= 1) || frameRate > 0 || qualityChange) {
+        return false;
+    }
+    for (const VideoCopyRow& row : VIDEO_COPYABLE) {
+        if (_wcsicmp(row.codec, picture->codecName.c_str()) != 0) {
+            continue;
+        }
+        for (const wchar_t* const* e = row.extensions; *e != nullptr; ++e) {
+            if (wcscmp(*e, extension) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
+}
+
+void Setting::assign(const Setting& other) {
+    outputId = other.outputId;
+    videoBitRate = other.videoBitRate;
+    videoQuality = other.videoQuality;
+    frameRate = other.frameRate;
+    width = other.width;
+    height = other.height;
+    presetPictureSize = other.presetPictureSize;
+    autoPictureSize = other.autoPictureSize;
+    twoPass = other.twoPass;
+    reserved = other.reserved;
+    testStart = other.testStart;
+    testLength = other.testLength;
+    formatId = other.formatId;
+    sampleRate = other.sampleRate;
+    channels = other.channels;
+    bitRate = other.bitRate;
+    bitsPerSample = other.bitsPerSample;
+    quality = other.quality;
+    targetMode = other.targetMode;
+    volume = other.volume;
 }
 
 } // namespace s::sound::gui::dialogs::mp3conv

@@ -28,6 +28,9 @@ public:
     static constexpr int32_t QUALITY_SIMILAR = 100;
     static constexpr int32_t QUALITY_SOURCE_BIT_RATE = 101;
     static constexpr int32_t QUALITY_BEST_LEVEL = 9;
+    // Automatic video bit rates: the source's rate up to a curve, or along one.
+    static constexpr int32_t VIDEO_QUALITY_AUTO_UP = 104;
+    static constexpr int32_t VIDEO_QUALITY_AUTO_CURVE = 105;
     static constexpr int32_t FORMAT_NO_CONFIGURATION = 999;
     static constexpr int64_t TEST_NONE = 0;
     static constexpr int64_t TEST_FROM_START = 1;
@@ -50,6 +53,14 @@ public:
     // this extension: the record asks for no change of rate, channels, volume or
     // quality, and the source codec fits the extension.
     bool canCopyAudioStream(const video::VideoInfo* info, const wchar_t* extension) const;
+    // Whether the source's first video stream may be copied unchanged into a file of
+    // this extension: the record asks for no new size, frame rate or quality, and the
+    // source codec fits the extension.
+    bool canCopyVideoStream(const video::VideoInfo* info, const wchar_t* extension) const;
+
+    // Takes every field of the other record (a job's own copy, which the video road
+    // may rewrite for one file).
+    void assign(const Setting& other);
 
     // Video output id: 0 for every audio job, else the chosen preset's id.
     int32_t outputId;
