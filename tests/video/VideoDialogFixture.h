@@ -126,6 +126,11 @@ protected:
             Sleep(10);
         }
         ASSERT_NE(nullptr, dialog_->window());
+        // The window was built for the mode asked for: mode 3 lists its six targets.
+        ASSERT_EQ(mode(), dialog_->mode());
+        if (mode() == 3) {
+            onUi([&] { EXPECT_EQ(6, dialog_->formatList()->getItemCount()); });
+        }
     }
     void TearDown() override {
         if (dialog_ != nullptr) {
@@ -151,10 +156,15 @@ protected:
             std::function<void()> fn;
             void onEvent(s::base::IObject*, int32_t) override { fn(); }
         } call;
-        call.fn = std::move(fn);
+        bool ran = false;
+        call.fn = [&] {
+            fn();
+            ran = true;
+        };
         dialog_->window()->addWorkerEventListener(&call);
         dialog_->window()->sendWorkerEvent(L"videotest", 0, 0, nullptr);
         dialog_->window()->removeListener(&call);
+        ASSERT_TRUE(ran);
     }
     // Builds a row on the UI thread into the dialog's option area.
     void build(std::function<s::gui::IComponent*()> builder) {
