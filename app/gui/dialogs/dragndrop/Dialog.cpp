@@ -363,7 +363,7 @@ bool Dialog::runWindow() {
     window_->setPosition(bounds.left, bounds.top);
     setCompactView(readBool(windowGroup(L"View"), L"CompactView", defaultCompactView()), false);
     if (record_->keepOnTop()) {
-        SetWindowPos(window_->getFrameHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(true);
     }
     window_->doLayout();
     window_->showNormal();
@@ -756,6 +756,11 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     writeBool(windowGroup(L"View"), L"CompactView", compact);
 }
 
+void Dialog::applyTopmost(bool on) {
+    SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Dialog::switchView() {
     window_->freeze();
     setCompactView(compact_ == 0, true);
@@ -779,8 +784,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
     if (source == static_cast<base::IObject*>(keepOnTopBox_)) {
         const bool on = keepOnTopBox_->isChecked();
         record_->setKeepOnTop(on);
-        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(on);
         if (viewMenu_ != nullptr) {
             viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
         }
@@ -887,8 +891,7 @@ void Dialog::onMenuCommand(int32_t command) {
         viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
         keepOnTopBox_->setCheckedQuietly(on);
         record_->setKeepOnTop(on);
-        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(on);
         return;
     }
     case CMD_RIGHT_CLICK_TRANSFORM:
@@ -1320,14 +1323,13 @@ void Dialog::onAllDone() {
                  static_cast<int>(seconds % 60));
         std::wstring message = std::wstring(text(1007011)) + L"\r\n\r\n" + text(1007012) + clock;
         const bool onTop = record_->keepOnTop();
-        HWND frame = window_->getFrameHandle();
         if (onTop) {
-            SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            applyTopmost(false);
         }
         window_->activate(true);
         showInformation(message.c_str());
         if (onTop) {
-            SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            applyTopmost(true);
         }
     }
 }
