@@ -91,6 +91,14 @@ protected:
         return this->GetSafeHwnd() != nullptr;
     }
 
+    // Hands a key press up to the parent's native window, so that the top-level window
+    // hears every key; true when the parent took it (answered 0).
+    bool forwardKeyToParent(WPARAM wParam, LPARAM lParam) const {
+        IContainer* parent = this->getParent();
+        HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
+        return above != nullptr && ::SendMessageW(above, WM_KEYDOWN, wParam, lParam) == 0;
+    }
+
     // attachNative for a container, with the "Window Creation Failed!" box when the
     // container's window could not make the control; true when the control exists.
     bool attachOrReport(IContainer* container, const wchar_t* className, DWORD style) {
@@ -101,14 +109,6 @@ protected:
             showCreationFailed(MB_ICONWARNING);
         }
         return false;
-    }
-
-    // Hands a key press up to the parent's native window, so that the top-level window
-    // hears every key; true when the parent took it (answered 0).
-    bool forwardKeyToParent(WPARAM wParam, LPARAM lParam) const {
-        IContainer* parent = this->getParent();
-        HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
-        return above != nullptr && ::SendMessageW(above, WM_KEYDOWN, wParam, lParam) == 0;
     }
 
     // Destroys the native window, on its own thread when another thread owns it.
