@@ -261,9 +261,10 @@ TEST_F(VideoDialogTest, TargetPanelsCollapseTheirTestDetails) {
     const VideoControls& v = dialog_->videoControls();
     ASSERT_NE(v.testDetail, nullptr);
     EXPECT_EQ(v.testDetail->getContentOrFixedHeight(), 0);
+    EXPECT_FALSE(v.test->isBold());
     v.test->setCheckedQuietly(true);
     EXPECT_TRUE(dialog_->onOptionEvent(v.test, 0));
-    EXPECT_GT(v.testDetail->getPreferredHeight(), 0);
+    EXPECT_TRUE(v.test->isBold());
     EXPECT_TRUE(storedFlag(L"ByFileSize", L"Test"));
     v.testSeconds->setText(L"3", false);
     ASSERT_TRUE(dialog_->fillSetting(536870911));
