@@ -56,7 +56,7 @@ BOOL CBrisquelApp::InitInstance() {
             // Without the libraries every file goes to an ffmpeg.exe child.
             s::sound::ffmpeg::JobLoop::setInProcessRunner(bound ? &s::ffmpeg::runFfmpegInProcess : nullptr);
             if (dialog != nullptr) {
-                dialog->setMode(1);
+                dialog->setMode(s::sound::gui::dialogs::mp3conv::Dialog::openingMode());
                 dialog->bind(record);
                 dialog->runWindow();
             }

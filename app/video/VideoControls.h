@@ -43,6 +43,35 @@ struct VideoControls {
     s::gui::win::Label* audioRate = nullptr;
     s::gui::win::Label* pictureSize = nullptr;
 
+    // Video codec, TV system, screen shape; the two presets' audio choices.
+    s::gui::win::ComboBox* videoCodec = nullptr;
+    s::gui::win::ComboBox* tvSystem = nullptr;
+    s::gui::win::ComboBox* screenShape = nullptr;
+    s::gui::win::ComboBox* aviAudioCodec = nullptr;
+    s::gui::win::CheckBox* swfAudio = nullptr;
+    // Video quality, with its custom file-size and bit-rate lines where it has them.
+    s::gui::win::ComboBox* videoQuality = nullptr;
+    bool qualityHasCustom = false;
+    s::gui::win::Box* qualitySizeLine = nullptr;
+    s::gui::win::TextField* qualitySizeField = nullptr;
+    s::gui::win::Box* qualityRateLine = nullptr;
+    s::gui::win::TextField* qualityRateField = nullptr;
+    // Picture size: 0 none, 1 a preset's, 2 a target's, 3 by picture size, 4 relative.
+    int32_t sizeKind = 0;
+    s::gui::win::ComboBox* sizeList = nullptr;
+    s::gui::win::Box* sizeCustom = nullptr;
+    s::gui::win::Box* sizeOuter = nullptr;
+    s::gui::win::TextField* widthField = nullptr;
+    s::gui::win::TextField* heightField = nullptr;
+    // The targets' goal: a typed value, a relative choice or an automatic quality.
+    s::gui::win::TextField* targetField = nullptr;
+    s::gui::win::ComboBox* relative = nullptr;
+    s::gui::win::ComboBox* qualityAuto = nullptr;
+    s::gui::win::Box* qualityAutoCustom = nullptr;
+    s::gui::win::TextField* qualityAutoField = nullptr;
+    s::gui::win::ComboBox* container = nullptr;
+    s::gui::win::ComboBox* vqLevel = nullptr;
+
     void clear() { *this = VideoControls(); }
 };
 

@@ -456,7 +456,7 @@ bool Dialog::onVideoOptionEvent(base::IObject* source, bool* consumed) {
         *consumed = saveQualityBoost(group, v.content, v.perMinute, v.perHour, v.boost, v.videoRate, v.pictureSize,
                                      v.audioRate);
     } else {
-        return false;
+        return onVideoPartEvent(source, consumed);
     }
     return true;
 }

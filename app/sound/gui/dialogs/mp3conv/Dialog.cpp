@@ -50,7 +50,13 @@ const OptionRows* rowsOf(int32_t formatId, OptionRows::Kind kind) {
     return nullptr;
 }
 
+std::atomic<int32_t> g_openingMode{1};
+
 } // namespace
+
+int32_t Dialog::openingMode() { return g_openingMode.load(); }
+
+void Dialog::setOpeningMode(int32_t mode) { g_openingMode.store(mode > 0 ? mode : 1); }
 
 Dialog::Dialog() : mode_(1), normalPriority_(0), log_(StrBuffer::pool()), externalRun_(0), controls_() {
     setting_.reset();

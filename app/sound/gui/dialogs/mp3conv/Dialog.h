@@ -119,6 +119,17 @@ public:
     // Writes the list's choice (its default when it shows none) into the record.
     static void applyOption(Setting* record, const OptionRows& rows, const s::gui::IComboBox* list);
 
+    // ---- For the video option rows: the dialog's record, store and texts ----
+    Setting* jobRecord() { return &setting_; }
+    int32_t readOption(const wchar_t* group, const wchar_t* key, int32_t def) { return readInt(optionGroup(group), key, def); }
+    bool readOptionBool(const wchar_t* group, const wchar_t* key, bool def) { return readBool(optionGroup(group), key, def); }
+    void writeOption(const wchar_t* group, const wchar_t* key, int32_t value) { writeInt(optionGroup(group), key, value); }
+    void writeOptionBool(const wchar_t* group, const wchar_t* key, bool value) { writeBool(optionGroup(group), key, value); }
+    const wchar_t* textOf(int32_t id) { return text(id); }
+    // Start-up opens the dialog in this mode (1); a test asks for another before then.
+    static int32_t openingMode();
+    static void setOpeningMode(int32_t mode);
+
     // ---- The video panels' own rows (app/video) ----
     typedef s::gui::win::Box Box;
     typedef s::gui::win::CheckBox CheckBox;
@@ -191,6 +202,7 @@ private:
     // stream choices of two presets, and what a batch takes from them.
     s::gui::IComponent* buildVideoPartRow(int32_t token, const wchar_t* group);
     void applyVideoPartSettings(Setting* record, int32_t presetId);
+    bool onVideoPartEvent(base::IObject* source, bool* consumed);
     // The AVI MPEG-4 preset's audio codec (1 AC3, 2 the other); the SWF preset's audio.
     int32_t aviAudioCodec();
     bool swfAudioOn();

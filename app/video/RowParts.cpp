@@ -1,0 +1,148 @@
+#include "app/video/RowParts.h"
+
+#include <cwchar>
+#include <string>
+
+#include "app/app/win/AppWindow.h"
+#include "app/video/VideoList.h"
+#include "drawers/gui/drawer/IGroupBox.h"
+#include "engine/ffmpeg/FfmpegLocator.h"
+#include "system/shell/win/Shell.h"
+#include "widgets/gui/IBox.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/Box.h"
+#include "widgets/gui/win/ComboBox.h"
+#include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MessageBoxW.h"
+#include "widgets/gui/win/Spacer.h"
+#include "widgets/gui/win/TextField.h"
+#include "widgets/gui/win/Window.h"
+
+namespace s::video {
+
+using gui::IBox;
+using gui::win::Label;
+using gui::win::Spacer;
+
+RowParts::ComboBox* RowParts::newList(Dialog* dialog, const VideoList& rows, ComboBox** ref, int32_t height,
+                                      int32_t width) {
+    const int32_t s = dialog->uiScale();
+    const int32_t h = height >= 0 ? height * s : -1;
+    ComboBox* list = width >= 0 ? ComboBox::createWithSize(width * s, h) : ComboBox::createWithWidthPercent(100, h);
+    *ref = list;
+    if (list != nullptr) {
+        list->setEnabled(true);
+        rows.fill(list, dialog->localizer());
+    }
+    return list;
+}
+
+RowParts::Box* RowParts::lineBox(int32_t hAlign) {
+    return Box::create(IBox::ROW, hAlign, 100, -1, 1, 0, 0, 0, 0);
+}
+
+RowParts::Box* RowParts::columnBox() {
+    return Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 0, 0, 0);
+}
+
+RowParts::GroupBox* RowParts::frame(Dialog* dialog, int32_t captionId) {
+    const int32_t s = dialog->uiScale();
+    GroupBox* box = GroupBox::createWithTextId(IBox::COLUMN, 10 * s, 5 * s, 20 * s, 3 * s, 100, captionId);
+    if (box != nullptr && box->getDrawer() != nullptr) {
+        box->getDrawer()->setColor(238, 238, 238);
+    }
+    return box;
+}
+
+RowParts::Box* RowParts::captioned(Dialog* dialog, int32_t captionId, int32_t fontCode, int32_t gap,
+                                   gui::IComponent* child) {
+    Box* row = lineBox();
+    if (row != nullptr) {
+        row->add(Label::createWithTextId(captionId, false, false, fontCode));
+        if (gap > 0) {
+            row->add(spacer(dialog, 0, gap));
+        }
+        row->add(child);
+    }
+    return row;
+}
+
+gui::IComponent* RowParts::spacer(Dialog* dialog, int32_t orientation, int32_t size) {
+    return Spacer::create(orientation, size * dialog->uiScale());
+}
+
+RowParts::TextField* RowParts::field(const wchar_t* text, int32_t fixedHeight, double widthPercent) {
+    return TextField::create(text, fixedHeight, widthPercent);
+}
+
+void RowParts::putNumber(TextField* field, int64_t value) {
+    if (field != nullptr) {
+        field->setText(std::to_wstring(value).c_str(), false);
+    }
+}
+
+const wchar_t* RowParts::textOf(const TextField* field) {
+    return field != nullptr ? field->getText() : nullptr;
+}
+
+void RowParts::show(Box* block, bool shown) {
+    if (block != nullptr) {
+        block->setFixedHeight(shown ? -1 : 0);
+        block->doLayout();
+    }
+}
+
+bool RowParts::isShown(const Box* block) {
+    return block != nullptr && block->getContentOrFixedHeight() != 0;
+}
+
+void RowParts::relayoutWindow(Dialog* dialog) {
+    gui::win::Window* window = dialog->window();
+    if (window == nullptr) {
+        return;
+    }
+    window->doLayout();
+    window->doLayout();
+    if (window->getPreferredHeight() > window->getHeight()) {
+        window->setHeight(window->getPreferredHeight());
+    }
+}
+
+bool RowParts::externalUsable() {
+    return ffmpeg::locateFfmpegExecutable(nullptr, nullptr, nullptr);
+}
+
+bool RowParts::isWebAddress(const wchar_t* text) {
+    return text != nullptr && (_wcsnicmp(text, L"http://", 7) == 0 || _wcsnicmp(text, L"https://", 8) == 0) &&
+           wcslen(text) > 8;
+}
+
+void RowParts::refuseExternalChoice(Dialog* dialog, ComboBox* list) {
+    if (list != nullptr && list->getPreviousIndex() >= 0) {
+        list->setSelectedIndex(list->getPreviousIndex(), false);
+    }
+    // A top-most window would hide the box.
+    const bool onTop = dialog->record() != nullptr && dialog->record()->keepOnTop();
+    HWND frame = dialog->window() != nullptr ? dialog->window()->getFrameHandle() : nullptr;
+    if (onTop && frame != nullptr) {
+        SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    const wchar_t* message = dialog->textOf(TEXT_NEEDS_EXTERNAL);
+    gui::win::MessageBoxW::showInformationBox(message != nullptr && *message != 0 ? message : NEEDS_EXTERNAL);
+    if (onTop && frame != nullptr) {
+        SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    // The help text may be empty or anything else in a pack: only a web page opens.
+    const std::wstring page = dialog->textOf(TEXT_EXTERNAL_PAGE) != nullptr ? dialog->textOf(TEXT_EXTERNAL_PAGE) : L"";
+    if (isWebAddress(page.c_str())) {
+        shell::win::shellOpen(page.c_str());
+    }
+}
+
+int32_t RowParts::selectedValue(const gui::IComboBox* list, int32_t def) {
+    const gui::combobox::ComboBoxItem* item = list != nullptr ? list->getSelectedItem() : nullptr;
+    return item != nullptr ? item->value : def;
+}
+
+} // namespace s::video
