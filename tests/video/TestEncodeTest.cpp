@@ -234,3 +234,31 @@ TEST_F(TestEncodeRun, PresetsWithoutTheirEncoderFailWithALog) {
         testsupport::removeTree(host.folder);
     }
 }
+
+TEST_F(TestEncodeRun, TwoPassMpeg4TestLeavesNoPassFolder) {
+    showPanel(10003);
+    choose(dialog_->videoControls().videoCodec, 18);  // the alternative encoder in two passes
+    // A picture size of its own, so the clip's MPEG-4 pictures are encoded, not copied.
+    s::gui::win::ComboBox* sizes = dialog_->videoControls().sizeList;
+    ASSERT_NE(sizes, nullptr);
+    int32_t size = 0;
+    for (int32_t i = 0; i < sizes->getItemCount() && size == 0; ++i) {
+        const int32_t value = sizes->getItem(i)->value;
+        size = value > (320 << 16) && value < (1 << 30) && (value >> 16) < 640 ? value : 0;
+    }
+    ASSERT_NE(size, 0);
+    choose(sizes, size);
+    BatchHost host;
+    encode(10003, L"640x360", &host);
+    EXPECT_EQ(host.job.twoPass, 1);
+    EXPECT_TRUE(host.succeeded) << narrow(host.log->c_str());
+    EXPECT_NE(std::wstring(host.log->c_str()).find(L" -pass 2 "), std::wstring::npos) << narrow(host.log->c_str());
+    EXPECT_NE(host.outputName.find(L".=TEST="), std::wstring::npos);
+    EXPECT_EQ(GetFileAttributesW((host.folder + L"\\Pass1.TMP~").c_str()), INVALID_FILE_ATTRIBUTES);
+    const auto got = probe(host.folder + L"\\" + host.outputName);
+    EXPECT_EQ(got.count("video") ? got.at("video") : "(none)", "mpeg4");
+    // The chosen width; the height keeps the clip's shape.
+    EXPECT_EQ((got.count("size") ? got.at("size") : "(none)").rfind(std::to_string(size >> 16) + "x", 0), 0u);
+    EXPECT_NEAR(atof(got.count("duration") ? got.at("duration").c_str() : "0"), 2.0, 0.25);
+    testsupport::removeTree(host.folder);
+}

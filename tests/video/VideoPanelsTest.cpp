@@ -40,6 +40,9 @@ std::string rowsOf(const VideoControls& v) {
 
 } // namespace
 
+// Fresh choices everywhere. The codec rows' defaults give the output ids (the iPod, PSP
+// and Android presets keep the codec row's choice over their fixed ids), the TV system
+// "automatic" the disc and DV ids, the H.263 quality its bit rate.
 TEST_F(VideoDialogTest, EveryPresetBuildsItsRowsAndCollectsItsJob) {
     const struct {
         int32_t id;
@@ -48,26 +51,26 @@ TEST_F(VideoDialogTest, EveryPresetBuildsItsRowsAndCollectsItsJob) {
         int64_t videoBitRate;
     } rows[] = {
         {10001, "FQSCVT", 10001, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
-        {10073, "FQVT", 10073, 8, 13000, 176, 144, 1, 8000, 1, 12200, 0, 0, 0},
+        {10073, "FQVT", 10073, 8, 13000, 176, 144, 1, 8000, 1, 12200, 0, 0, 100000},
         {10002, "FQSCVT", 10002, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
-        {10074, "FQVT", 10074, 8, 13000, 176, 144, 1, 8000, 1, 12200, 0, 0, 0},
+        {10074, "FQVT", 10074, 8, 13000, 176, 144, 1, 8000, 1, 12200, 0, 0, 100000},
         {10003, "FQSCVT", 10003, 18, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
-        {10118, "FQSCVT", 10118, 18, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
+        {10118, "FQSCVT", 10120, 18, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10601, "VTP", 10601, 18, 0, 624, 352, 0, 48000, 0, 128000, 0, 0, 1000000},
-        {10107, "VT", 10107, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {10112, "VT", 10112, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {10107, "VT", 10108, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {10112, "VT", 10113, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
         {10301, "FQSCVT", 10301, 18, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10007, "FQSCVT", 10007, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10005, "FQSCVT", 10005, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10004, "FQSCVT", 10004, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10006, "FQSCVT", 10006, 5, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
-        {10901, "FQSVT", 10902, 5, 0, 0, 0, 0, 0, 2, 0, 100, 0, 0},
-        {10701, "FQSVT", 10702, 5, 0, 320, 240, 0, 0, 2, 0, 100, 0, 0},
-        {10801, "QVT", 10802, 5, 29970, 368, 192, 1, 24000, 2, 0, 100, 0, 0},
+        {10901, "FQSVT", 10901, 5, 0, 480, 320, 0, 0, 2, 0, 100, 0, 0},
+        {10701, "FQSVT", 10701, 5, 0, 320, 240, 0, 0, 2, 0, 100, 0, 0},
+        {10801, "QVT", 10801, 5, 29970, 368, 192, 1, 24000, 2, 0, 100, 0, 0},
         {10031, "FQSCVT", 10031, 17, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
-        {10033, "VT", 10033, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {10089, "VT", 10089, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {10079, "VT", 10079, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {10033, "VT", 10034, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {10089, "VT", 10090, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {10079, "VT", 10080, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
         {10059, "FQSCVT", 10059, 21, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10060, "FQSCVT", 10060, 21, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0},
         {10117, "FSCVT", 10117, 22, 0, 0, 0, 0, 0, 2, 0, 0, 16, 0},
@@ -269,7 +272,8 @@ TEST_F(VideoDialogTest, TargetPanelsCollapseTheirTestDetails) {
     v.testSeconds->setText(L"3", false);
     ASSERT_TRUE(dialog_->fillSetting(536870911));
     const Setting& job = *dialog_->jobSetting();
-    EXPECT_EQ(job.outputId, ConvertToList::TARGET_ID);
+    // The default container: like the source, MPEG-4 when it is none of the others.
+    EXPECT_EQ(job.outputId, 268435445);
     EXPECT_EQ(job.formatId, 18);
     EXPECT_EQ(job.targetMode, 1);
     EXPECT_EQ(job.testLength, 3000);
@@ -291,4 +295,24 @@ TEST_F(VideoDialogTest, ShippedDialogStaysInTheAudioMode) {
     EXPECT_EQ(fresh->mode(), 1);
     EXPECT_EQ(ConvertToList::entries(fresh->mode()).size(), 36u);
     fresh->release();
+}
+
+TEST_F(VideoDialogTest, CodecChoiceOfThePortablePresetsHolds) {
+    open(2);
+    const struct {
+        int32_t preset, codec, outputId, width, height;
+    } rows[] = {
+        {10701, 12, 10701, 320, 240}, {10701, 16, 10702, 320, 240}, {10801, 16, 10802, 368, 192},
+        {10801, 18, 10802, 368, 192}, {10901, 16, 10902, 480, 320},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.preset << " with " << row.codec);
+        showPanel(row.preset);
+        choose(dialog_->videoControls().videoCodec, row.codec);
+        ASSERT_TRUE(dialog_->fillSetting(row.preset));
+        EXPECT_EQ(dialog_->jobSetting()->outputId, row.outputId);
+        EXPECT_EQ(dialog_->jobSetting()->twoPass, row.codec == 18 ? 1 : 0);
+        EXPECT_EQ(dialog_->jobSetting()->width, row.width);
+        EXPECT_EQ(dialog_->jobSetting()->height, row.height);
+    }
 }
