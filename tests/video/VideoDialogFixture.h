@@ -24,13 +24,16 @@ protected:
         if (dialog_ != nullptr) {
             dialog_->release();
         }
+        Dialog::setOpeningMode(1);
         apptest::AppFixture::TearDown();
     }
     void open(int32_t mode) {
         dialog_ = Dialog::pool();
         ASSERT_NE(dialog_, nullptr);
         dialog_->bind(mainRecord());
-        dialog_->setMode(mode);
+        // As start-up opens it, in the mode a test asks for.
+        Dialog::setOpeningMode(mode);
+        dialog_->setMode(Dialog::openingMode());
     }
     // The panel of id replaces the one shown, as a "Convert to:" change does.
     void showPanel(int32_t id) {

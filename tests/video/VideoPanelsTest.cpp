@@ -138,6 +138,29 @@ TEST_F(VideoDialogTest, ChangesAreStoredUnderTheirPresetAndComeBackAfterASwitch)
             EXPECT_EQ(stored(row.group, L"Channels"), row.channels);
         }
     }
+    // The codec, TV-system and screen rows of the panels store under their preset too.
+    const struct {
+        int32_t id;
+        const wchar_t* group;
+        s::gui::win::ComboBox* VideoControls::*control;
+        const wchar_t* key;
+        int32_t value;
+    } others[] = {
+        {10006, L"VC_Mp4_Mpeg4_Aac", &VideoControls::videoCodec, L"VCodec", 16},
+        {10003, L"VC_Avi_Mpeg4_Ac3", &VideoControls::videoCodec, L"VCodec", 18},
+        {10031, L"VC_Mpg_Mpg_Mp2", &VideoControls::videoCodec, L"VCodec", 46},
+        {10107, L"VC_Dv_Dv", &VideoControls::tvSystem, L"VNtsc", 2},
+        {10112, L"VC_Dv_Dv50", &VideoControls::tvSystem, L"VNtsc", 11},
+    };
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.id);
+        showPanel(other.id);
+        choose(dialog_->videoControls().*other.control, other.value);
+        EXPECT_EQ(stored(other.group, other.key), other.value);
+        showPanel(10200);  // elsewhere, then back
+        showPanel(other.id);
+        EXPECT_EQ(selected(dialog_->videoControls().*other.control), other.value);
+    }
     // ...and each comes back with its own choices.
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);
