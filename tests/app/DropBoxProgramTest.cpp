@@ -64,21 +64,24 @@ protected:
 };
 
 TEST_F(DropBoxProgramTest, FirstStartIsCompactAtTheDefaultSizeAndRemembersIt) {
-    const int32_t side = 250 * displayScale();
+    // The program runs the converter dialog, whose compact view is 265 x 280.
+    const int32_t width = 265 * displayScale();
+    const int32_t height = 280 * displayScale();
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
     const SIZE size = frameSize(frame);
-    EXPECT_EQ(side, size.cx);
-    EXPECT_EQ(side, size.cy);
+    EXPECT_EQ(width, size.cx);
+    EXPECT_EQ(height, size.cy);
     EXPECT_NE(nullptr, childWithText(frame, L"Advanced Options >>"));
     EXPECT_NE(nullptr, dropTargetOf(frame));
-    EXPECT_EQ(0, GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // The main window's record keeps it on top until the user says otherwise.
+    EXPECT_NE(0, GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
     ASSERT_TRUE(closeAndWait(program, frame));
     EXPECT_EQ(0u, program.exitCode());
     EXPECT_EQ(1, stored(VIEW, L"CompactView"));
-    EXPECT_EQ(side, stored(sizeGroup(), L"SmallWidth"));
-    EXPECT_EQ(side, stored(sizeGroup(), L"SmallHeight"));
+    EXPECT_EQ(width, stored(sizeGroup(), L"SmallWidth"));
+    EXPECT_EQ(height, stored(sizeGroup(), L"SmallHeight"));
     EXPECT_EQ(0, program.boxes());
 }
 
@@ -96,8 +99,8 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
     const Case cases[] = {
         {"compact, stored", 1, 0, {300, 260}, {520, 440}, {300, 260}, L"Advanced Options >>"},
         {"large, stored", 0, 1, {300, 260}, {520, 440}, {520, 440}, L"<< Minimize"},
-        {"compact, too narrow", 1, 0, {5, 260}, {520, 440}, {250 * s, 260}, L"Advanced Options >>"},
-        {"large, too high", 0, 0, {300, 260}, {520, 99999}, {520, 450 * s}, L"<< Minimize"},
+        {"compact, too narrow", 1, 0, {5, 260}, {520, 440}, {265 * s, 260}, L"Advanced Options >>"},
+        {"large, too high", 0, 0, {300, 260}, {520, 99999}, {520, 300 * s}, L"<< Minimize"},
         {"large, negative", 0, 1, {300, 260}, {-520, 440}, {450 * s, 440}, L"<< Minimize"},
     };
     for (const Case& c : cases) {
@@ -178,7 +181,18 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     const std::wstring folder = std::wstring(temp) + L"dropbox-program-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring song = folder + L"\\song.wav";
-    CloseHandle(CreateFileW(song.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    // A real 0.1 s of 8 kHz mono silence: the program converts what it is given.
+    {
+        const uint32_t data = 1600;
+        const uint32_t header[] = {0x46464952, 36 + data, 0x45564157, 0x20746d66, 16, 0x00010001, 8000, 16000,
+                                   0x00100002, 0x61746164, data};
+        std::vector<char> bytes(sizeof(header) + data, 0);
+        memcpy(bytes.data(), header, sizeof(header));
+        HANDLE file = CreateFileW(song.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
 
     Program program;
     HWND frame = program.waitForFrame();
@@ -203,7 +217,9 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     }
     ASSERT_TRUE(closeAndWait(program, frame));
     EXPECT_EQ(0u, program.exitCode());
-    DeleteFileW(song.c_str());
+    for (const wchar_t* name : {L"\\song.wav", L"\\song.mp3", L"\\song (1).mp3", L"\\song (2).mp3"}) {
+        DeleteFileW((folder + name).c_str());
+    }
     RemoveDirectoryW(folder.c_str());
 }
 

@@ -18,6 +18,7 @@
 #include "drawers/gui/drawer/Skinner.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "framework/AfxMessageBox.h"
+#include "framework/CommonDialogs.h"
 #include "system/lang/LangPack.h"
 #include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
@@ -110,90 +111,19 @@ int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
     return IDOK;
 }
 
-// Visible dialog boxes (#32770) of this process, each answered with OK after delay ms.
-class OkWatchdog {
-public:
-    explicit OkWatchdog(DWORD delay = 0) {
-        thread_ = std::thread([this, delay] {
-            while (!stop_) {
-                HWND box = nullptr;
-                while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(box, &owner);
-                    if (owner == GetCurrentProcessId() && IsWindowVisible(box)) {
-                        ++seen_;
-                        Sleep(delay);
-                        PostMessageW(box, WM_COMMAND, IDOK, 0);
-                        Sleep(300);
-                        break;
-                    }
-                }
-                Sleep(20);
-            }
-        });
+// The folder browser as a user answers it: takes the folder it opens on. Records the
+// prompt and the owner.
+std::wstring g_browsePrompt;
+HWND g_browseOwner = nullptr;
+PIDLIST_ABSOLUTE WINAPI acceptStartFolder(BROWSEINFOW* info) {
+    g_browsePrompt = info->lpszTitle != nullptr ? info->lpszTitle : L"";
+    g_browseOwner = info->hwndOwner;
+    PIDLIST_ABSOLUTE list = nullptr;
+    const wchar_t* start = reinterpret_cast<const wchar_t*>(info->lParam);
+    if (start == nullptr || FAILED(SHParseDisplayName(start, nullptr, &list, 0, nullptr))) {
+        return nullptr;
     }
-    ~OkWatchdog() {
-        stop_ = true;
-        thread_.join();
-    }
-    int seen() const { return seen_; }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<int> seen_{0};
-    std::thread thread_;
-};
-
-TEST(DropBoxRulesTest, StoredSizesOutputChoicesAndProgressSteps) {
-    struct SizeCase {
-        bool stored;
-        int32_t value, limit, expected;
-    };
-    const SizeCase sizes[] = {
-        {true, 300, 1280, 300}, {true, 10, 1280, 10},     {true, 9, 1280, 250},  {true, 1280, 1280, 1280},
-        {true, 1281, 1280, 250}, {true, -300, 1280, 250}, {false, 300, 1280, 250},
-    };
-    for (const SizeCase& c : sizes) {
-        EXPECT_EQ(c.expected, Dialog::sizeOrDefault(c.stored, c.value, c.limit, 250)) << c.value;
-    }
-
-    struct OutputCase {
-        int32_t value;
-        bool custom;
-        int32_t stored, commanded;
-    };
-    // value: a stored setting and a menu command at once (the commands are 310-329).
-    const OutputCase outputs[] = {
-        {11, false, 11, 11}, {12, false, 12, 11}, {13, true, 13, 11}, {0, true, 0, 11},
-        {0, false, 11, 11},  {47, true, 11, 11},  {-1, false, 11, 11},
-        {Dialog::CMD_OUTPUT_SAME, true, 11, 11},      {Dialog::CMD_OUTPUT_SUB, false, 11, 12},
-        {Dialog::CMD_OUTPUT_DESKTOP, false, 11, 13},  {Dialog::CMD_OUTPUT_CUSTOM, true, 11, 0},
-        {Dialog::CMD_OUTPUT_CUSTOM, false, 11, 11},   {Dialog::CMD_OUTPUT_LAST, true, 11, 11},
-    };
-    for (const OutputCase& c : outputs) {
-        SCOPED_TRACE(::testing::Message() << c.value << (c.custom ? " with" : " without") << " a custom path");
-        EXPECT_EQ(c.stored, Dialog::normaliseOutputSetting(c.value, c.custom));
-        EXPECT_EQ(c.commanded, Dialog::outputSettingForCommand(c.value, c.custom));
-    }
-
-    struct ProgressCase {
-        int64_t total, position, fittedTotal, fittedPosition;
-    };
-    const ProgressCase steps[] = {
-        {100000, 50000, 25000, 12500}, {32767, 32767, 32767, 32767}, {32768, 5, 16384, 2},
-        {1000, 999, 1000, 999},        {0, 0, 0, 0},                 {INT32_MAX, INT32_MAX, 32767, 32767},
-    };
-    for (const ProgressCase& c : steps) {
-        int64_t total = c.total;
-        int64_t position = c.position;
-        Dialog::fitProgress(&total, &position);
-        EXPECT_EQ(c.fittedTotal, total) << c.total;
-        EXPECT_EQ(c.fittedPosition, position) << c.total;
-    }
-
-    EXPECT_STREQ(L"View", Dialog::viewGroupForScale(1));
-    EXPECT_STREQ(L"View4K", Dialog::viewGroupForScale(2));
-    EXPECT_STREQ(L"View8K", Dialog::viewGroupForScale(4));
+    return list;
 }
 
 class DropBoxTest : public AppFixture {
@@ -268,6 +198,24 @@ protected:
     ConverterLikeDialog* dialog_ = nullptr;
     std::thread runner_;
 };
+
+// The program's own Drop Box: no File menu, so the bar holds View, Language and About.
+TEST_F(DropBoxTest, FirstStartOfTheBaseDialogIsCompactReadyWithViewLanguageAndAboutMenus) {
+    Dialog* plain = Dialog::pool();
+    plain->bind(mainRecord());
+    std::thread runner([plain] { plain->runWindow(); });
+    ASSERT_TRUE(waitFor([plain] {
+        return plain->window() != nullptr && IsWindowVisible(plain->window()->getFrameHandle()) != FALSE;
+    }, 15000));
+    EXPECT_TRUE(plain->isCompactView());
+    EXPECT_STREQ(L"Ready", plain->statusLabel()->getText());
+    EXPECT_EQ(nullptr, plain->fileMenu());
+    EXPECT_EQ(3, plain->menuBar()->getEntryCount());
+    EXPECT_EQ(11, plain->outputFolderSetting());
+    PostMessageW(plain->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+    runner.join();
+    plain->release();
+}
 
 TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsTaken) {
     openDialog();
@@ -400,9 +348,13 @@ TEST_F(DropBoxTest, OtherFolderTwiceLeavesOneCustomEntryThatPersists) {
     for (const std::wstring& dir : chosen) {
         // The browser opens on the last folder browsed; the user takes it.
         ASSERT_TRUE(writeString(savePath(L"MainWindow\\File"), L"LastBrowsedOutputDirPath", dir.c_str()));
-        OkWatchdog watchdog(300);
+        AfxCommonDialogFunctions browse{};
+        browse.browseForFolder = &acceptStartFolder;
+        const AfxCommonDialogFunctions previous = AfxSetCommonDialogFunctions(browse);
         command(Dialog::CMD_OTHER_FOLDER);
-        EXPECT_EQ(1, watchdog.seen());
+        AfxSetCommonDialogFunctions(previous);
+        EXPECT_EQ(L"Please select the output folder.", g_browsePrompt);
+        EXPECT_EQ(frame(), g_browseOwner);
         EXPECT_STREQ(dir.c_str(), dialog_->customOutputPath());
     }
     EXPECT_EQ(8, fileMenuEntries());

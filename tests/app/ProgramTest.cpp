@@ -143,17 +143,19 @@ TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometry
 }
 
 TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
-    const int32_t side = 250 * displayScale();
+    // The converter dialog's compact view: 265 x 280.
+    const int32_t width = 265 * displayScale();
+    const int32_t height = 280 * displayScale();
     struct Case {
         const char* what;
         int32_t x, y, width, height;
         int32_t expectWidth, expectHeight;
     };
     const Case cases[] = {
-        {"width of 5", 100, 100, 5, 300, side, 300},
+        {"width of 5", 100, 100, 5, 300, width, 300},
         {"far left and up", -5000, -4000, 300, 200, 300, 200},
         {"far right and down", 30000, 20000, 320, 240, 320, 240},
-        {"height beyond the screen", 50, 60, 300, 90000, 300, side},
+        {"height beyond the screen", 50, 60, 300, 90000, 300, height},
     };
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -258,7 +258,7 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
         {"5.1 to MP2 at a chosen bit rate", AC3_51, 17, 0, 0, 22050, 0, 256000, 100, L" -vn",
          L" -acodec mp2 -ar 22050 -ac 2 -ab 160000"},
         {"SMAF at 16 kHz", WAV, 15, 0, 0, 16000, 0, 0, 100, L" -vn",
-         L" -acodec adpcm_yamaha -ar 22050 -ac 2 -ab 1411200"},
+         L" -acodec adpcm_yamaha -strict experimental -ar 22050 -ac 2 -ab 1411200"},
         {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn", L" -an -vol 128"},
     };
     for (const Golden& row : rows) {

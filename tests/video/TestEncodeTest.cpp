@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "VideoDialogFixture.h"
+#include "PanelFixture.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
@@ -84,7 +84,7 @@ std::string narrow(const std::wstring& w) {
     return out;
 }
 
-class TestEncodeRun : public videotest::VideoDialogTest {
+class TestEncodeRun : public videotest::PanelDialogTest {
 protected:
     static void SetUpTestSuite() {
         s::system::win::MessageBoxSeam::set(&refuseBox);
@@ -109,7 +109,7 @@ protected:
         s::system::win::MessageBoxSeam::set(nullptr);
     }
     void SetUp() override {
-        videotest::VideoDialogTest::SetUp();
+        videotest::PanelDialogTest::SetUp();
         ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound";
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the clips";
         // No ffmpeg.exe anywhere: every run stays in this process.
@@ -124,7 +124,7 @@ protected:
         JobLoop::setInProcessRunner(previousRunner_);
         FfmpegLocator::inject(nullptr);
         testsupport::removeTree(empty_);
-        videotest::VideoDialogTest::TearDown();
+        videotest::PanelDialogTest::TearDown();
     }
 
     // Ticks the preset's test row for two seconds and converts the clip of size.

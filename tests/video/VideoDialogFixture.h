@@ -1,83 +1,229 @@
-// The converter dialog bound to a settings store in the test program and opened in one
-// of its modes; its panels are built and their lists changed as the window would.
+// A converter dialog opened in another mode, as the start-up would open it, whose
+// settings live in a scratch file; rows are built on its window's thread. No external
+// ffmpeg.exe is found, message boxes and shell opening are recorded.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <string>
+#include <windows.h>
 
-#include "app/AppFixture.h"
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app/IAppBase.h"
+#include "app/app/win/AppBase.h"
+#include "app/app/win/AppWindow.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
-#include "app/video/P2pEstimates.h"
-#include "system/map/IMappedData.h"
-#include "widgets/gui/IComponent.h"
+#include "core/thread/ObjLocker.h"
+#include "engine/ffmpeg/FfmpegLocator.h"
+#include "framework/AfxMessageBox.h"
+#include "system/shell/win/Shell.h"
+#include "system/xml/MappedData.h"
+#include "widgets/gui/IBox.h"
+#include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/events/IEventListener.h"
 #include "widgets/gui/win/ComboBox.h"
+#include "widgets/gui/win/Window.h"
 
 namespace videotest {
 
-class VideoDialogTest : public apptest::AppFixture {
-protected:
-    typedef s::sound::gui::dialogs::mp3conv::Dialog Dialog;
+using s::sound::gui::dialogs::mp3conv::Dialog;
+using s::sound::gui::dialogs::mp3conv::Setting;
+typedef s::gui::win::ComboBox ComboBox;
 
+// The program's texts over a settings file of its own.
+class ScratchContext : public s::app::IAppBase {
+public:
+    explicit ScratchContext(const std::wstring& file) : base_(s::app::win::AppBase::pool()) {
+        base_->loadResources(nullptr);
+        store_ = s::xml::MappedData::create(file.c_str());
+    }
+    ~ScratchContext() override {
+        store_->release();
+        base_->release();
+    }
+    const wchar_t* className() const override { return L"videotest_ScratchContext"; }
+    s::base::IObject* newInstance() const override { return nullptr; }
+    bool setUp(CWinApp*) override { return true; }
+    s::file::win::PathWin* exePath() const override { return base_->exePath(); }
+    s::file::win::PathWin* exeFolder() const override { return base_->exeFolder(); }
+    s::process::commandline::ICommandLine* commandLine() const override { return nullptr; }
+    int32_t titleTextBase() const override { return base_->titleTextBase(); }
+    s::lang::Localizer* localizer() const override { return base_->localizer(); }
+    s::image::win::BufferedImage* picture1Image() const override { return nullptr; }
+    s::image::IEncodedImage* picture1() const override { return nullptr; }
+    s::image::win::BufferedImage* picture2Image() const override { return nullptr; }
+    s::image::IEncodedImage* picture2() const override { return nullptr; }
+    s::map::IMappedData* store() const override { return store_; }
+    s::thread::ObjLocker& storeLock() override { return lock_; }
+    void saveStore() override {}
+    bool hasSkinner() const override { return false; }
+    const wchar_t* languageName() override { return L"English"; }
+    void setLanguageName(const wchar_t*) override {}
+    const wchar_t* skinName() override { return L""; }
+    void setSkinName(const wchar_t*) override {}
+    bool checkSingleInstance(bool, bool, bool) override { return false; }
+    bool notifyInstanceOnDesktop(bool, bool, bool) override { return false; }
+    s::map::IMappedData* openXmlStore() override { return nullptr; }
+    s::map::IMappedData* openRegistryStore() override { return nullptr; }
+    void runFirstRunStep() override {}
+
+private:
+    s::app::win::AppBase* base_;
+    s::xml::MappedData* store_;
+    s::thread::ObjLocker lock_;
+};
+
+inline std::vector<std::wstring>& boxes() {
+    static std::vector<std::wstring> texts;
+    return texts;
+}
+inline std::vector<std::wstring>& opened() {
+    static std::vector<std::wstring> texts;
+    return texts;
+}
+inline int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    boxes().push_back(text != nullptr ? text : L"");
+    return IDOK;
+}
+inline BOOL WINAPI recordOpen(SHELLEXECUTEINFOW* info) {
+    opened().push_back(info->lpFile != nullptr ? info->lpFile : L"");
+    return TRUE;
+}
+
+class VideoDialogTest : public ::testing::Test {
+protected:
+    // The mode the dialog opens in.
+    virtual int32_t mode() const { return 3; }
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+        folder_ = std::wstring(temp) + L"video-rows-" + tag;
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        // Nowhere holds an ffmpeg.exe: an empty program folder, keys that do not exist.
+        key_ = L"Software\\BrisqueltonVideoTest" + tag;
+        sources_ = {folder_.c_str(), HKEY_CURRENT_USER, key_.c_str(), HKEY_CURRENT_USER, key_.c_str(), key_.c_str()};
+        s::ffmpeg::FfmpegLocator::inject(&sources_);
+        AfxSetMessageBoxFunction(&recordBox);
+        s::shell::win::setShellExecute(&recordOpen);
+        boxes().clear();
+        opened().clear();
+        context_ = new ScratchContext(folder_ + L"\\settings.xml");
+        record_ = s::app::win::AppWindow::create(context_, L"MainWindow", 250, 250, s::gui::IWindow::MIDDLE_CLOSE);
+        // As the start-up opens it: from the pool, the mode asked for, then the window.
+        Dialog::setOpeningMode(mode());
+        dialog_ = Dialog::pool();
+        dialog_->setMode(Dialog::openingMode());
+        dialog_->bind(record_);
+        runner_ = std::thread([this] { dialog_->runWindow(); });
+        for (int i = 0; i < 1500 && !(dialog_->window() != nullptr && dialog_->window()->getFrameHandle() != nullptr &&
+                                      IsWindowVisible(dialog_->window()->getFrameHandle()));
+             ++i) {
+            Sleep(10);
+        }
+        ASSERT_NE(nullptr, dialog_->window());
+        // The window was built for the mode asked for: mode 3 lists its six targets.
+        ASSERT_EQ(mode(), dialog_->mode());
+        if (mode() == 3) {
+            onUi([&] { EXPECT_EQ(6, dialog_->formatList()->getItemCount()); });
+        }
+    }
     void TearDown() override {
-        dropPanel();
         if (dialog_ != nullptr) {
+            PostMessageW(dialog_->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+            runner_.join();
             dialog_->release();
         }
         Dialog::setOpeningMode(1);
-        apptest::AppFixture::TearDown();
+        record_->release();
+        delete context_;
+        AfxSetMessageBoxFunction(nullptr);
+        s::shell::win::setShellExecute(nullptr);
+        s::ffmpeg::FfmpegLocator::inject(nullptr);
+        DeleteFileW((folder_ + L"\\settings.xml").c_str());
+        DeleteFileW((folder_ + L"\\optional_tools\\ffmpeg.exe").c_str());
+        RemoveDirectoryW((folder_ + L"\\optional_tools").c_str());
+        RemoveDirectoryW(folder_.c_str());
     }
-    void open(int32_t mode) {
-        dialog_ = Dialog::pool();
-        ASSERT_NE(dialog_, nullptr);
-        dialog_->bind(mainRecord());
-        // As start-up opens it, in the mode a test asks for.
-        Dialog::setOpeningMode(mode);
-        dialog_->setMode(Dialog::openingMode());
+
+    // Runs fn on the window's UI thread and waits for it.
+    void onUi(std::function<void()> fn) {
+        struct Call : s::gui::events::IEventListener {
+            std::function<void()> fn;
+            void onEvent(s::base::IObject*, int32_t) override { fn(); }
+        } call;
+        bool ran = false;
+        call.fn = [&] {
+            fn();
+            ran = true;
+        };
+        dialog_->window()->addWorkerEventListener(&call);
+        dialog_->window()->sendWorkerEvent(L"videotest", 0, 0, nullptr);
+        dialog_->window()->removeListener(&call);
+        ASSERT_TRUE(ran);
     }
-    // The panel of id replaces the one shown, as a "Convert to:" change does.
-    void showPanel(int32_t id) {
-        dropPanel();
-        panel_ = dialog_->buildOptionPanel(0, L"", id, 0);
-        ASSERT_NE(panel_, nullptr);
+    // Builds a row on the UI thread into the dialog's option area.
+    void build(std::function<s::gui::IComponent*()> builder) {
+        onUi([&] {
+            s::gui::IComponent* row = builder();
+            ASSERT_NE(nullptr, row);
+            dialog_->optionContainer()->add(row);
+            dialog_->window()->doLayout();
+        });
     }
-    void dropPanel() {
-        if (panel_ != nullptr) {
-            panel_->removeAll(true);
-            panel_->release();
-            panel_ = nullptr;
-        }
+    // An ffmpeg.exe in the program folder's "optional_tools" makes the external encoders usable.
+    void installExternal() {
+        CreateDirectoryW((folder_ + L"\\optional_tools").c_str(), nullptr);
+        HANDLE h = CreateFileW((folder_ + L"\\optional_tools\\ffmpeg.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
     }
-    // The user picks the entry of value; the dialog hears of it.
-    void choose(s::gui::win::ComboBox* list, int32_t value) {
-        if (list == nullptr) {
-            return;
-        }
+
+    // The user's pick of the entry carrying value (or of index when value is absent).
+    static void pickIndex(ComboBox* list, int32_t index) { list->setSelectedIndex(index, false); }
+    static int32_t indexOfValue(const ComboBox* list, int32_t value) {
         for (int32_t i = 0; i < list->getItemCount(); ++i) {
             if (list->getItem(i)->value == value) {
-                list->setSelectedIndex(i, false);
-                EXPECT_TRUE(dialog_->onOptionEvent(list, 0));
-                return;
+                return i;
             }
         }
-        ADD_FAILURE() << "no entry " << value;
+        return -1;
     }
-    static int32_t selected(const s::gui::win::ComboBox* list) {
-        const auto* item = list != nullptr ? list->getSelectedItem() : nullptr;
-        return item != nullptr ? item->value : -1;
-    }
-    int32_t stored(const wchar_t* group, const wchar_t* key, int32_t def = -1) {
-        const std::wstring path = std::wstring(L"MainWindow\\ConvertTo2\\") + group;
-        return app_->withStore(def, [&](s::map::IMappedData* store) { return store->getS32(path.c_str(), key, def); });
+    static void pick(ComboBox* list, int32_t value) { pickIndex(list, indexOfValue(list, value)); }
+    static int32_t selected(const ComboBox* list) {
+        return list->getSelectedItem() != nullptr ? list->getSelectedItem()->value : -999;
     }
 
-    bool storedFlag(const wchar_t* group, const wchar_t* key) {
-        const std::wstring path = std::wstring(L"MainWindow\\ConvertTo2\\") + group;
-        return app_->withStore(false, [&](s::map::IMappedData* store) { return store->getBool(path.c_str(), key, false); });
+    // What the store holds under "MainWindow\ConvertTo2\<group>".
+    std::wstring groupOf(const wchar_t* group) { return std::wstring(L"MainWindow\\ConvertTo2\\") + group; }
+    int32_t stored(const wchar_t* group, const wchar_t* key, int32_t def = -999) {
+        s::thread::ObjLocker::Guard guard(context_->storeLock());
+        return context_->store()->getS32(groupOf(group).c_str(), key, def);
+    }
+    bool has(const wchar_t* group, const wchar_t* key) {
+        s::thread::ObjLocker::Guard guard(context_->storeLock());
+        return context_->store()->hasValue(groupOf(group).c_str(), key);
+    }
+    void store(const wchar_t* group, const wchar_t* key, int32_t value) {
+        s::thread::ObjLocker::Guard guard(context_->storeLock());
+        context_->store()->setS32(groupOf(group).c_str(), key, value);
+    }
+    void storeBool(const wchar_t* group, const wchar_t* key, bool value) {
+        s::thread::ObjLocker::Guard guard(context_->storeLock());
+        context_->store()->setBool(groupOf(group).c_str(), key, value);
     }
 
+    std::wstring folder_;
+    std::wstring key_;
+    s::ffmpeg::FfmpegLocator::Sources sources_{};
+    ScratchContext* context_ = nullptr;
+    s::app::win::AppWindow* record_ = nullptr;
     Dialog* dialog_ = nullptr;
-    s::gui::IComponent* panel_ = nullptr;
+    std::thread runner_;
 };
 
 } // namespace videotest

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "VideoDialogFixture.h"
+#include "PanelFixture.h"
 #include "app/sound/gui/dialogs/mp3conv/ConvertToList.h"
 #include "app/video/VideoPresetTable.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
@@ -43,7 +43,7 @@ std::string rowsOf(const VideoControls& v) {
 // Fresh choices everywhere. The codec rows' defaults give the output ids (the iPod, PSP
 // and Android presets keep the codec row's choice over their fixed ids), the TV system
 // "automatic" the disc and DV ids, the H.263 quality its bit rate.
-TEST_F(VideoDialogTest, EveryPresetBuildsItsRowsAndCollectsItsJob) {
+TEST_F(PanelDialogTest, EveryPresetBuildsItsRowsAndCollectsItsJob) {
     const struct {
         int32_t id;
         const char* rows;
@@ -107,7 +107,7 @@ TEST_F(VideoDialogTest, EveryPresetBuildsItsRowsAndCollectsItsJob) {
     }
 }
 
-TEST_F(VideoDialogTest, ChangesAreStoredUnderTheirPresetAndComeBackAfterASwitch) {
+TEST_F(PanelDialogTest, ChangesAreStoredUnderTheirPresetAndComeBackAfterASwitch) {
     open(2);
     const struct {
         int32_t id;
@@ -177,7 +177,7 @@ TEST_F(VideoDialogTest, ChangesAreStoredUnderTheirPresetAndComeBackAfterASwitch)
     }
 }
 
-TEST_F(VideoDialogTest, SeparatorsPutThePreviousChoiceBackAndStoreNothing) {
+TEST_F(PanelDialogTest, SeparatorsPutThePreviousChoiceBackAndStoreNothing) {
     open(2);
     showPanel(10006);
     const VideoControls& v = dialog_->videoControls();
@@ -194,7 +194,7 @@ TEST_F(VideoDialogTest, SeparatorsPutThePreviousChoiceBackAndStoreNothing) {
     EXPECT_EQ(stored(L"VC_Avi_Mpeg4_Mp3_P2PShare", L"VContent"), 720);
 }
 
-TEST_F(VideoDialogTest, SharingPresetShowsTheEstimatesOfEveryClassWithItsOwnBoost) {
+TEST_F(PanelDialogTest, SharingPresetShowsTheEstimatesOfEveryClassWithItsOwnBoost) {
     open(2);
     showPanel(10601);
     const VideoControls& v = dialog_->videoControls();
@@ -239,7 +239,7 @@ TEST_F(VideoDialogTest, SharingPresetShowsTheEstimatesOfEveryClassWithItsOwnBoos
     }
 }
 
-TEST_F(VideoDialogTest, TestEncodeRowTakesOnlyWholeSeconds) {
+TEST_F(PanelDialogTest, TestEncodeRowTakesOnlyWholeSeconds) {
     open(2);
     const wchar_t* group = L"VC_Avi_Mpeg4_Ac3";
     const struct {
@@ -281,7 +281,7 @@ TEST_F(VideoDialogTest, TestEncodeRowTakesOnlyWholeSeconds) {
     EXPECT_TRUE(dialog_->videoControls().test->isChecked());
 }
 
-TEST_F(VideoDialogTest, TargetPanelsCollapseTheirTestDetails) {
+TEST_F(PanelDialogTest, TargetPanelsCollapseTheirTestDetails) {
     open(3);
     showPanel(536870911);
     const VideoControls& v = dialog_->videoControls();
@@ -302,7 +302,7 @@ TEST_F(VideoDialogTest, TargetPanelsCollapseTheirTestDetails) {
     EXPECT_EQ(job.testLength, 3000);
 }
 
-TEST_F(VideoDialogTest, ResolutionEntriesMakeNoJob) {
+TEST_F(PanelDialogTest, ResolutionEntriesMakeNoJob) {
     open(6);
     for (int32_t id = 536870805; id <= 536870811; ++id) {
         SCOPED_TRACE(id);
@@ -312,7 +312,7 @@ TEST_F(VideoDialogTest, ResolutionEntriesMakeNoJob) {
     }
 }
 
-TEST_F(VideoDialogTest, ShippedDialogStaysInTheAudioMode) {
+TEST_F(PanelDialogTest, ShippedDialogStaysInTheAudioMode) {
     s::sound::gui::dialogs::mp3conv::Dialog* fresh = s::sound::gui::dialogs::mp3conv::Dialog::pool();
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->mode(), 1);
@@ -320,7 +320,7 @@ TEST_F(VideoDialogTest, ShippedDialogStaysInTheAudioMode) {
     fresh->release();
 }
 
-TEST_F(VideoDialogTest, CodecChoiceOfThePortablePresetsHolds) {
+TEST_F(PanelDialogTest, CodecChoiceOfThePortablePresetsHolds) {
     open(2);
     const struct {
         int32_t preset, codec, outputId, width, height;

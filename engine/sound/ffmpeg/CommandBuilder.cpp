@@ -318,7 +318,8 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
                                             source != nullptr ? source->codecId : 0, sourceRate, sourceChannels,
                                             sourceBitRate);
         command->append(L" -acodec ")->append(encoder);
-        if (wcscmp(encoder, L"aac") == 0) {
+        // The SMAF muxer takes stereo Yamaha ADPCM only as an experimental stream.
+        if (wcscmp(encoder, L"aac") == 0 || wcscmp(encoder, L"adpcm_yamaha") == 0) {
             command->append(L" -strict experimental");
         }
         if (rate > 0) {

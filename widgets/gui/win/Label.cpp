@@ -566,6 +566,19 @@ LRESULT Label::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case MSG_TEMPORARY_TEXT:
         onTemporaryText(MessageArgs::pointer<const wchar_t>(wParam), static_cast<UINT>(lParam));
         return 0;
+    // The shown text, for screen readers and other processes (the window keeps none).
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(text_.size());
+    case WM_GETTEXT: {
+        wchar_t* out = reinterpret_cast<wchar_t*>(lParam);
+        if (out == nullptr || wParam == 0) {
+            return 0;
+        }
+        const size_t n = text_.size() < wParam - 1 ? text_.size() : wParam - 1;
+        wmemcpy(out, text_.c_str(), n);
+        out[n] = L'\0';
+        return static_cast<LRESULT>(n);
+    }
     case WM_TIMER:
         if (wParam == TEMPORARY_TIMER) {
             endTemporaryText();

@@ -14,7 +14,14 @@ LRESULT ReflectedBrush::answer(const IComponent* widget, CBrush* brush, HDC dc, 
         SetBkMode(dc, TRANSPARENT);
     } else {
         const uint32_t fill = transparent ? parent->getEffectiveBackground() : colour;
-        brush->CreateSolidBrush(fill & 0xFFFFFF);
+        // A brush already handed out stays valid while its colour holds: a repaint between
+        // a request and its use must not delete it under the caller.
+        LOGBRUSH held = {};
+        const HBRUSH current = *brush;
+        if (current == nullptr || GetObjectW(current, sizeof(held), &held) != sizeof(held) ||
+            held.lbStyle != BS_SOLID || held.lbColor != (fill & 0xFFFFFF)) {
+            brush->CreateSolidBrush(fill & 0xFFFFFF);
+        }
         SetBkColor(dc, fill & 0xFFFFFF);
         answer = *brush;
     }

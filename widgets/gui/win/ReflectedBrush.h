@@ -12,7 +12,8 @@ class IComponent;
 namespace s::gui::win {
 
 // The answer of a control to its reflected colour request. The brush is the control's
-// own and replaced on every request (the previous one deleted), so none is leaked.
+// own, kept while its colour holds and replaced (the previous one deleted) when the
+// colour changes, so none is leaked.
 class ReflectedBrush {
 public:
     // Transparent: the parent's background colour, or the null brush with a transparent

@@ -9,7 +9,10 @@
 #include "core/thread/win/Thread.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
 #include "drawers/gui/drawer/border/win/UnderWindowMenu.h"
+#include "drawers/gui/drawer/groupbox/win/Basic.h"
 #include "drawers/gui/drawer/menu/win/Basic.h"
+#include "drawers/gui/drawer/statusbar/win/Basic.h"
+#include "drawers/gui/drawer/text/win/Basic.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "images/archive/CallBack.h"
 #include "system/file/win/PathWin.h"
@@ -73,6 +76,14 @@ constexpr int32_t TEXT_TRANSLATE_PAGE = 108500;
 constexpr int32_t FILE_MENU_CHOICES[3] = {608211, 608221, 608231};
 constexpr int32_t SUB_MENU_CHOICES[3] = {608210, 608220, 608230};
 constexpr int32_t OUTPUT_COMMANDS[3] = {Dialog::CMD_OUTPUT_SAME, Dialog::CMD_OUTPUT_SUB, Dialog::CMD_OUTPUT_DESKTOP};
+
+// Without a skin a label paints through its own basic text drawer.
+gui::win::Label* painted(gui::win::Label* label) {
+    if (label != nullptr) {
+        label->setDrawer(drawer::text::win::Basic::pool(), true);
+    }
+    return label;
+}
 
 } // namespace
 
@@ -216,11 +227,11 @@ IComponent* Dialog::buildFinishRow() {
     if (row == nullptr) {
         return nullptr;
     }
+    // Collapsed until the large view shows it; without a finish row it stays empty.
+    row->setFixedHeight(0, false);
     if (!hasFinishRow()) {
-        row->setFixedHeight(0, false);
         return row;
     }
-    row->setFixedHeight(0, false);
     minimizeButton2_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, -1, 0);
     lowerPriorityBox_ = gui::win::CheckBox::createWithTextId(1007000, readBool(windowGroup(L"View"), L"LowerPriority", false));
     notifyBox_ = gui::win::CheckBox::createWithTextId(1007010, readBool(windowGroup(L"View"), L"NotifyWhenFinished", false));
@@ -363,7 +374,7 @@ bool Dialog::runWindow() {
     window_->setPosition(bounds.left, bounds.top);
     setCompactView(readBool(windowGroup(L"View"), L"CompactView", defaultCompactView()), false);
     if (record_->keepOnTop()) {
-        SetWindowPos(window_->getFrameHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(true);
     }
     window_->doLayout();
     window_->showNormal();
@@ -514,11 +525,12 @@ void Dialog::buildWidgets() {
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
     linkRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
-    linkLabel_ = gui::win::Label::createWithText(L"kexo", false, false, 100001);
+    linkLabel_ = painted(gui::win::Label::createWithText(L"kexo", false, false, 100001));
     linkRow_->add(linkLabel_);
-    percentLabel_ = gui::win::Label::createWithText(L"", false, false, 100001);
-    statusLabel_ = gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001);
+    percentLabel_ = painted(gui::win::Label::createWithText(L"", false, false, 100001));
+    statusLabel_ = painted(gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001));
     statusBar_ = gui::win::StatusBar::createWithResizer(2 * s, 2 * s);
+    statusBar_->setDrawer(drawer::statusbar::win::Basic::create(), true);
     gui::win::Box* statusRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 2 * s, 2 * s);
     statusRow->add(statusLabel_);
     statusRow->add(percentLabel_);
@@ -530,7 +542,7 @@ void Dialog::buildWidgets() {
     minimizeButton1_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, 0, 0);
     minimizeButton1_->setVisible(false);
     formatRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * s, 0, 0, 0);
-    formatRow_->add(gui::win::Label::createWithTextId(1004000, false, false, 0));
+    formatRow_->add(painted(gui::win::Label::createWithTextId(1004000, false, false, 0)));
     IComboBox* list = buildFormatList();
     formatList_ = static_cast<gui::win::ComboBox*>(list);
     if (list != nullptr) {
@@ -540,17 +552,22 @@ void Dialog::buildWidgets() {
         formatRow_->setFixedHeight(0, false);
     }
 
-    valueLabel1_ = gui::win::Label::createWithText(L"", true, false, 0);
-    valueLabel2_ = gui::win::Label::createWithText(L"", true, false, 0);
-    secondHint_ = gui::win::Label::createWithTextId(1003000, true, false, 0);
-    dropHint_ = gui::win::Label::createWithTextId(1002000, true, false, 0);
-    wrapLabel_ = gui::win::Label::createWithText(L"", true, false, 0);
+    valueLabel1_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
+    valueLabel2_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
+    secondHint_ = painted(gui::win::Label::createWithTextId(1003000, true, false, 0));
+    dropHint_ = painted(gui::win::Label::createWithTextId(1002000, true, false, 0));
+    wrapLabel_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
     secondHint_->setTextColour(119, 119, 119);
     dropHint_->setTextColour(119, 119, 119);
     keepOnTopBox_ = gui::win::CheckBox::createWithTextId(1000000, record_->keepOnTop());
 
     dropBox_ = gui::win::GroupBox::createDropBox(100, 100);
-    dropBox_->setBackgroundColour(145, 155, 156);
+    // Without a skin the group frames itself with the basic drawer, in the border colour.
+    drawer::groupbox::win::Basic* frame = drawer::groupbox::win::Basic::pool();
+    if (frame != nullptr) {
+        frame->setColor(145, 155, 156);
+        dropBox_->setDrawer(frame, true);
+    }
     dropBox_->setAcceptFiles(true);
     dropBox_->add(wrapLabel_);
     dropBox_->add(dropHint_);
@@ -756,6 +773,11 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     writeBool(windowGroup(L"View"), L"CompactView", compact);
 }
 
+void Dialog::applyTopmost(bool on) {
+    SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Dialog::switchView() {
     window_->freeze();
     setCompactView(compact_ == 0, true);
@@ -779,8 +801,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
     if (source == static_cast<base::IObject*>(keepOnTopBox_)) {
         const bool on = keepOnTopBox_->isChecked();
         record_->setKeepOnTop(on);
-        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(on);
         if (viewMenu_ != nullptr) {
             viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
         }
@@ -887,8 +908,7 @@ void Dialog::onMenuCommand(int32_t command) {
         viewMenu_->setChecked(CMD_KEEP_ON_TOP, on);
         keepOnTopBox_->setCheckedQuietly(on);
         record_->setKeepOnTop(on);
-        SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        applyTopmost(on);
         return;
     }
     case CMD_RIGHT_CLICK_TRANSFORM:
@@ -1320,14 +1340,13 @@ void Dialog::onAllDone() {
                  static_cast<int>(seconds % 60));
         std::wstring message = std::wstring(text(1007011)) + L"\r\n\r\n" + text(1007012) + clock;
         const bool onTop = record_->keepOnTop();
-        HWND frame = window_->getFrameHandle();
         if (onTop) {
-            SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            applyTopmost(false);
         }
         window_->activate(true);
         showInformation(message.c_str());
         if (onTop) {
-            SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            applyTopmost(true);
         }
     }
 }

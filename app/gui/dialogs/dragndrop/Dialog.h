@@ -270,6 +270,8 @@ private:
     void onWorkerEvent();
     void onFormatChosen();
     void switchView();
+    // The frame above every window that is not kept on top, or not any more.
+    void applyTopmost(bool on);
     void saveSize(bool compact);
     void resizeTo(bool compact);
     void openAboutWindow();

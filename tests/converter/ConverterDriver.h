@@ -1,0 +1,334 @@
+// Driving Brisquelton.exe's converter: generated inputs, choices made in its real combo
+// boxes, dropped files, and ffprobe.exe's view of what came out.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/DropFiles.h"
+#include "app/ProgramDriver.h"
+#include "support/ChildProcess.h"
+
+namespace convtest {
+
+using apptest::savePath;
+
+const std::wstring VIEW = savePath(L"MainWindow\\View");
+inline std::wstring optionKey(const wchar_t* group) { return savePath(std::wstring(L"MainWindow\\ConvertTo2\\") + group); }
+
+template <class Pred>
+bool waitFor(Pred pred, DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
+        if (pred()) {
+            return true;
+        }
+    }
+    return pred();
+}
+
+inline bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline int64_t fileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The names in folder, sorted.
+inline std::vector<std::wstring> listFolder(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+                names.push_back(found.cFileName);
+            }
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A 16-bit PCM WAV of a 440 Hz sine at amplitude (0 to 1).
+inline bool writeWav(const std::wstring& path, int32_t rate, int32_t channels, double seconds, double amplitude) {
+    const uint32_t frames = static_cast<uint32_t>(rate * seconds);
+    const uint32_t dataBytes = frames * channels * 2;
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    u32(36 + dataBytes);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(static_cast<uint16_t>(channels));
+    u32(static_cast<uint32_t>(rate));
+    u32(static_cast<uint32_t>(rate * channels * 2));
+    u16(static_cast<uint16_t>(channels * 2));
+    u16(16);
+    out.write("data", 4);
+    u32(dataBytes);
+    std::vector<int16_t> block;
+    block.reserve(static_cast<size_t>(rate) * channels);
+    for (uint32_t i = 0; i < frames;) {
+        block.clear();
+        for (uint32_t j = 0; j < static_cast<uint32_t>(rate) && i < frames; ++j, ++i) {
+            const int16_t v = static_cast<int16_t>(std::lround(32767.0 * amplitude * std::sin(2 * 3.141592653589793 * 440.0 * i / rate)));
+            for (int32_t c = 0; c < channels; ++c) {
+                block.push_back(v);
+            }
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size() * 2));
+    }
+    return static_cast<bool>(out);
+}
+
+// The largest absolute 16-bit sample of a canonical PCM WAV (-1 when unreadable).
+inline int32_t wavPeak(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        uint32_t size = 0;
+        std::memcpy(&size, &bytes[at + 4], 4);
+        if (std::memcmp(&bytes[at], "data", 4) == 0) {
+            int32_t peak = 0;
+            for (size_t i = at + 8; i + 1 < bytes.size() && i < at + 8 + size; i += 2) {
+                int16_t v = 0;
+                std::memcpy(&v, &bytes[i], 2);
+                peak = std::max(peak, std::abs(static_cast<int32_t>(v)));
+            }
+            return peak;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return -1;
+}
+
+inline int runTool(const wchar_t* tool, const std::wstring& arguments, std::string& output) {
+    return testsupport::runCaptured(L"\"" FFMPEG_TOOLS_DIR L"\\" + std::wstring(tool) + L"\" " + arguments, L"", output);
+}
+
+// An MP3 made by the project's ffmpeg.exe from a WAV.
+inline bool makeMp3(const std::wstring& wav, const std::wstring& mp3) {
+    std::string output;
+    return runTool(L"ffmpeg.exe", L"-v error -y -i \"" + wav + L"\" -c:a libmp3lame -b:a 128k \"" + mp3 + L"\"",
+                   output) == 0;
+}
+
+// ffprobe.exe's answers: "stream.0.codec_name", "format.bit_rate" ... to value.
+inline std::map<std::string, std::string> probe(const std::wstring& file) {
+    std::string output;
+    std::map<std::string, std::string> values;
+    if (runTool(L"ffprobe.exe",
+                L"-v error -show_entries stream=codec_name,sample_rate,channels,bit_rate:format=format_name,bit_rate,"
+                L"duration -of flat \"" + file + L"\"",
+                output) != 0) {
+        return values;
+    }
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = line.substr(0, eq);
+        std::string value = line.substr(eq + 1);
+        if (key.rfind("streams.", 0) == 0) key = key.substr(8);
+        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+        values[key] = value;
+    }
+    return values;
+}
+
+// The text of a combo entry, read across the process boundary.
+inline std::wstring comboText(HWND combo, int32_t index) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) {
+        return L"";
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+// The visible combo box of frame that offers entry, and the entry's index.
+inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index) {
+    struct Search {
+        const std::wstring* entry;
+        HWND found;
+        int32_t index;
+    } search{&entry, nullptr, -1};
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            wchar_t cls[32] = {};
+            GetClassNameW(child, cls, 32);
+            if (_wcsicmp(cls, L"ComboBox") != 0 || !IsWindowVisible(child)) {
+                return TRUE;
+            }
+            const int32_t count = static_cast<int32_t>(SendMessageW(child, CB_GETCOUNT, 0, 0));
+            for (int32_t i = 0; i < count; ++i) {
+                if (comboText(child, i) == *s->entry) {
+                    s->found = child;
+                    s->index = i;
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    *index = search.index;
+    return search.found;
+}
+
+// Picks entry as a user does: the combo's selection moves and its parent hears of it.
+inline bool choose(HWND frame, const std::wstring& entry) {
+    int32_t index = -1;
+    HWND combo = comboOffering(frame, entry, &index);
+    if (combo == nullptr) {
+        return false;
+    }
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return true;
+}
+
+// The shown entry of the combo that offers entry.
+inline std::wstring shownBeside(HWND frame, const std::wstring& entry) {
+    int32_t index = -1;
+    HWND combo = comboOffering(frame, entry, &index);
+    return combo != nullptr ? comboText(combo, static_cast<int32_t>(SendMessageW(combo, CB_GETCURSEL, 0, 0))) : L"?";
+}
+
+inline bool drop(HWND frame, const std::vector<std::wstring>& paths) {
+    HWND target = apptest::dropTargetOf(frame);
+    return target != nullptr && apptest::dropInto(target, paths);
+}
+
+// A message box of process: its text (empty when none is up).
+inline std::wstring boxText(DWORD processId, HWND* box) {
+    *box = nullptr;
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        if (owner == processId && IsWindowVisible(found)) {
+            *box = found;
+            wchar_t text[4096] = {};
+            GetDlgItemTextW(found, 0xFFFF, text, 4096);
+            return text;
+        }
+    }
+    return L"";
+}
+
+// The first descendant of parent showing text, asked by message: labels keep their text
+// themselves, and GetWindowText does not ask another process's windows.
+inline std::wstring textOf(HWND window) {
+    wchar_t buffer[256] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, &ignored);
+    return buffer;
+}
+
+inline HWND showing(HWND parent, const wchar_t* text) {
+    struct Search {
+        const wchar_t* text;
+        HWND found;
+    } search{text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            if (IsWindowVisible(child) && textOf(child) == s->text) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Brisquelton.exe started on a clean product key, in the large view, with the update
+// check just done. Every box it shows is answered by the test itself.
+class Converter {
+public:
+    Converter() {
+        const std::wstring exe = testsupport::programFolder() + L"\\Brisquelton.exe";
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                  &info_) != FALSE;
+        for (DWORD spent = 0; started_ && spent < 20000 && frame_ == nullptr; spent += 50) {
+            const std::vector<HWND> frames = apptest::visibleFrames(info_.dwProcessId);
+            if (!frames.empty()) {
+                frame_ = frames.front();
+            } else if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) {
+                break;
+            }
+        }
+    }
+    ~Converter() {
+        if (started_) {
+            if (!exited(0)) {
+                close(10000);
+            }
+            if (!exited(0)) {
+                TerminateProcess(info_.hProcess, 9);
+                WaitForSingleObject(info_.hProcess, 5000);
+            }
+            CloseHandle(info_.hProcess);
+            CloseHandle(info_.hThread);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Settings for the next start: a clean key, the large view, no update check.
+    static void prepare() {
+        apptest::deleteProductKey();
+        apptest::writeBinary64(savePath(L"MainWindow\\Version"), L"Update", apptest::currentHour());
+        apptest::writeInt(VIEW, L"CompactView", 0);
+    }
+
+    HWND frame() const { return frame_; }
+    HANDLE process() const { return info_.hProcess; }
+    DWORD id() const { return info_.dwProcessId; }
+    bool exited(DWORD ms) const { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
+    bool close(DWORD ms) {
+        PostMessageW(frame_, WM_CLOSE, 0, 0);
+        return exited(ms);
+    }
+    // Waits for the batch to end: the status line is back on "Ready".
+    bool waitReady(DWORD ms) const {
+        return waitFor([&] { return showing(frame_, L"Ready") != nullptr; }, ms);
+    }
+    // Drops paths and waits for output to appear and the batch to end.
+    bool convert(const std::vector<std::wstring>& paths, const std::wstring& output, DWORD ms = 60000) {
+        return drop(frame_, paths) && waitFor([&] { return exists(output); }, ms) && waitReady(ms);
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+    HWND frame_ = nullptr;
+};
+
+} // namespace convtest
