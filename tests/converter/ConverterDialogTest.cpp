@@ -90,7 +90,8 @@ TEST_F(ConverterDialogTest, EachPanelFillsTheJobRecordFromItsOwnControls) {
         {"no configuration", 999, {}, {999, 100, 0, 0, 0, 0, 100}},
         {"header", 0, {}, {0, 0, 0, 0, 0, 0, 100}},
         {"unknown id", 35, {}, {0, 0, 0, 0, 0, 0, 100}},
-        {"video preset", 10003, {}, {0, 0, 0, 0, 0, 0, 100}},
+        // The AVI preset's sound: MP3 unless AC3 is chosen, at the similar quality.
+        {"video preset", 10003, {}, {18, 100, 0, 0, 0, 0, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,7 +111,7 @@ TEST_F(ConverterDialogTest, EachPanelFillsTheJobRecordFromItsOwnControls) {
         EXPECT_EQ(c.expected.channels, got.channels);
         EXPECT_EQ(c.expected.bitsPerSample, got.bitsPerSample);
         EXPECT_EQ(c.expected.volume, got.volume);
-        EXPECT_EQ(0, r->outputId);
+        EXPECT_EQ(c.formatId == 10003 ? 10003 : 0, r->outputId);
     }
 }
 

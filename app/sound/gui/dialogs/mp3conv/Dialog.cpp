@@ -121,11 +121,10 @@ void Dialog::run() {
 
 bool Dialog::collectSettings() {
     const ComboBoxItem* item = formatList() != nullptr ? formatList()->getSelectedItem() : nullptr;
-    fillSetting(item != nullptr ? item->value : 0);
-    return true;
+    return fillSetting(item != nullptr ? item->value : 0);
 }
 
-void Dialog::fillSetting(int32_t formatId) {
+bool Dialog::fillSetting(int32_t formatId) {
     setting_.reset();
     setting_.outputId = 0;
     setting_.formatId = 0;
@@ -147,11 +146,10 @@ void Dialog::fillSetting(int32_t formatId) {
         setting_.channels = 0;
         setting_.volume = Setting::VOLUME_UNCHANGED;
     } else if (ConvertToList::isVideoId(formatId)) {
-        fillVideoSetting(formatId);
+        return fillVideoSetting(formatId);
     }
+    return true;
 }
-
-void Dialog::fillVideoSetting(int32_t) {}
 
 void Dialog::applyOption(Setting* record, const OptionRows& rows, const s::gui::IComboBox* list) {
     PanelLayout::applyValue(record, rows.kind(), rows.chosenValue(list));
@@ -160,6 +158,7 @@ void Dialog::applyOption(Setting* record, const OptionRows& rows, const s::gui::
 // ---- Panels and rows ----
 
 void Dialog::clearOptionControls() {
+    video_.clear();
     for (auto& format : controls_) {
         for (ComboBox*& control : format) {
             control = nullptr;
@@ -192,8 +191,6 @@ IComponent* Dialog::buildOptionPanel(int32_t, const wchar_t*, int32_t id, int32_
     }
     return buildEmptyPanel();
 }
-
-IComponent* Dialog::buildVideoPanel(int32_t) { return buildEmptyPanel(); }
 
 IComponent* Dialog::buildEmptyPanel() {
     const int32_t s = uiScale();
@@ -323,6 +320,10 @@ bool Dialog::onOptionEvent(base::IObject* source, int32_t code) {
             const OptionRows* rows = rowsOf(format, static_cast<OptionRows::Kind>(kind));
             return rows != nullptr && saveOption(ConvertToList::audioGroup(format), *rows, control);
         }
+    }
+    bool consumed = false;
+    if (onVideoOptionEvent(source, &consumed)) {
+        return consumed;
     }
     s::gui::win::Window* frame = window();
     if (frame != nullptr && source == static_cast<base::IObject*>(frame) && code == 2 &&

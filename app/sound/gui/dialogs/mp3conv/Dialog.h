@@ -6,9 +6,17 @@
 #include "app/sound/gui/dialogs/mp3conv/OptionRows.h"
 #include "app/sound/gui/dialogs/mp3conv/PanelLayout.h"
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "app/video/VideoControls.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 
-namespace s::gui::win { class ComboBox; }
+namespace s::gui::win {
+class Box;
+class CheckBox;
+class GroupBox;
+class ComboBox;
+class Label;
+class TextField;
+} // namespace s::gui::win
 
 namespace s::sound::gui::dialogs::mp3conv {
 
@@ -85,8 +93,9 @@ public:
     void run() override;
 
     // ---- Settings, panels and events ----
-    // Fills the job record for formatId from the current panel's controls.
-    void fillSetting(int32_t formatId);
+    // Fills the job record for formatId from the current panel's controls; false for
+    // an entry no job can be made of.
+    bool fillSetting(int32_t formatId);
     const Setting* jobSetting() const { return &setting_; }
     // Every option-control reference becomes null.
     void clearOptionControls();
@@ -121,6 +130,39 @@ public:
     static int32_t openingMode();
     static void setOpeningMode(int32_t mode);
 
+    // ---- The video panels' own rows (app/video) ----
+    typedef s::gui::win::Box Box;
+    typedef s::gui::win::CheckBox CheckBox;
+    typedef s::gui::win::Label Label;
+    typedef s::gui::win::TextField TextField;
+    const VideoControls& videoControls() const { return video_; }
+    s::gui::IComponent* buildFrameRateRow(const wchar_t* group, ComboBox** list);
+    s::gui::IComponent* buildFrameRateRowH263(const wchar_t* group, ComboBox** list);
+    bool saveFrameRate(const wchar_t* group, ComboBox* list);
+    void applyFrameRate(Setting* record, const wchar_t* group, ComboBox* list);
+    s::gui::IComponent* buildAudioQualityRowVideo(const wchar_t* group, ComboBox** list);
+    s::gui::IComponent* buildAudioQualityRowAmrVideo(const wchar_t* group, ComboBox** list);
+    s::gui::IComponent* buildContentKindRow(Label** perHour, Label** perMinute, ComboBox** content);
+    s::gui::IComponent* buildQualityBoostRow(ComboBox* content, ComboBox** boost, Label** videoRate);
+    void loadQualityBoost(ComboBox* content, ComboBox* boost);
+    void updateP2pEstimates(ComboBox* content, Label* perMinute, Label* perHour, ComboBox* boost, Label* videoRate,
+                            Label* pictureSize, Label* audioRate);
+    bool saveContentKind(const wchar_t* group, ComboBox* content, Label* perMinute, Label* perHour, ComboBox* boost,
+                         Label* videoRate, Label* pictureSize, Label* audioRate);
+    bool saveQualityBoost(const wchar_t* group, ComboBox* content, Label* perMinute, Label* perHour, ComboBox* boost,
+                          Label* videoRate, Label* pictureSize, Label* audioRate);
+    s::gui::IComponent* buildTestRunRow(const wchar_t* group, CheckBox** check, ComboBox** position,
+                                        TextField** seconds);
+    s::gui::IComponent* buildTestRunRowTarget(const wchar_t* group, CheckBox** check, ComboBox** position,
+                                              TextField** seconds, Box** detail);
+    bool saveTestRun(const wchar_t* group, CheckBox* check);
+    bool saveTestRunTarget(const wchar_t* group, CheckBox* check, ComboBox* position, TextField* seconds, Box* detail);
+    bool saveTestPosition(const wchar_t* group, ComboBox* position);
+    void applyTestRun(Setting* record, const wchar_t* group, CheckBox* check, ComboBox* position, TextField* seconds);
+    // The video panels: presets, targets, the spacer and the information panel.
+    s::gui::IComponent* buildSpacerPanel();
+    s::gui::IComponent* buildHdInfoPanel();
+
     // ---- The job loop's view ----
     void lockQueue() override { Base::lockQueue(); }
     void unlockQueue() override { Base::unlockQueue(); }
@@ -144,12 +186,28 @@ protected:
 
     // Where the Parts for the video modes come in: their panels and job fields.
     virtual s::gui::IComponent* buildVideoPanel(int32_t formatId);
-    virtual void fillVideoSetting(int32_t formatId);
+    virtual bool fillVideoSetting(int32_t formatId);
 
 private:
     // The settings group of a format's options, "MainWindow\ConvertTo2\<group>".
     const wchar_t* optionGroup(const wchar_t* group);
     void showFailure();
+    // A change of a video panel's control: true with *consumed when source is one.
+    bool onVideoOptionEvent(base::IObject* source, bool* consumed);
+    // The option-row frame every video row stands in.
+    s::gui::win::GroupBox* buildVideoRowFrame(int32_t captionId, s::gui::IComponent* content);
+    s::gui::IComponent* buildVideoListRow(const OptionRows& rows, const wchar_t* group, ComboBox** list);
+    void relayoutForNewHeight();
+    // The rows of the video codec, quality, size, TV system and screen shape and the
+    // stream choices of two presets, and what a batch takes from them.
+    s::gui::IComponent* buildVideoPartRow(int32_t token, const wchar_t* group);
+    void applyVideoPartSettings(Setting* record, int32_t presetId);
+    bool onVideoPartEvent(base::IObject* source, bool* consumed);
+    // The AVI MPEG-4 preset's audio codec (1 AC3, 2 the other); the SWF preset's audio.
+    int32_t aviAudioCodec();
+    bool swfAudioOn();
+    // The size and bit-rate targets.
+    bool fillVideoTargetSetting(int32_t formatId);
 
     Setting setting_;
     int32_t mode_;
@@ -157,6 +215,7 @@ private:
     StrBuffer* log_;
     std::atomic<uint8_t> externalRun_;
     ComboBox* controls_[FORMAT_SLOTS][OptionRows::KIND_COUNT];
+    VideoControls video_;
 };
 
 } // namespace s::sound::gui::dialogs::mp3conv
