@@ -172,7 +172,7 @@ double parse_number(const char* context, const char* numstr, int type, double mi
 int64_t parse_time(const char* context, const char* timestr, int is_duration, bool* ok) {
     int64_t us = 0;
     if (ff::av_parse_time(&us, timestr, is_duration) < 0) {
-        ff::av_log(nullptr, AV_LOG_FATAL, "Invalid %s specification for %s: %s\n",
+        ff::av_log(nullptr, AV_LOG_FATAL, "Invalid %s value for %s: %s\n",
                    is_duration ? "duration" : "date", context, timestr);
         *ok = false;
         return 0;

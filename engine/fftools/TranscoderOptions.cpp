@@ -73,7 +73,7 @@ int opt_map(void* optctx, const char*, const char* arg) {
             }
         }
         if (i == input_files[syncFile]->nb_streams) {
-            ff::av_log(nullptr, AV_LOG_FATAL, "Sync stream specification in map %s does not match any streams.\n", arg);
+            ff::av_log(nullptr, AV_LOG_FATAL, "Sync stream specifier in map %s does not match any streams.\n", arg);
             ff::av_free(map);
             return -1;
         }

@@ -289,7 +289,7 @@ TEST_F(OptionParsing, RefusedCommandsSayWhyAndTouchNoOutput) {
         {{"-i", "{in:tone.wav}", "-y", "-target", "vcd", "{out:e.mpg}"},
          L"Could not determine norm (PAL/NTSC/NTSC-Film) for target."},
         {{"-i", "{in:tone.wav}", "-y", "-map_channel", "0.0.7", "{out:e.wav}"}, L"mapchan: invalid audio channel #0.0.7"},
-        {{"-i", "{in:tone.wav}", "-y", "-t", "abc", "{out:e.wav}"}, L"Invalid duration specification for t: abc"},
+        {{"-i", "{in:tone.wav}", "-y", "-t", "abc", "{out:e.wav}"}, L"Invalid duration value for t: abc"},
         {{"-i", "{in:tone.wav}", "-y", "-ar", "x", "{out:e.wav}"}, L"Expected number for ar but found: x"},
         {{"-i", "{in:tone.wav}", "-y", "-vol", "9999999999", "{out:e.wav}"}, L"The value for vol was 9999999999"},
         {{"-i", "{in:tone.wav}", "-y", "-bsf:a", "nosuchbsf", "{out:e.wav}"}, L"Unknown bitstream filter nosuchbsf"},
@@ -297,7 +297,7 @@ TEST_F(OptionParsing, RefusedCommandsSayWhyAndTouchNoOutput) {
         {{"-i", "{in:tone.wav}", "-y", "-an", "{out:e.wav}"}, L"Output file #0 does not contain any stream"},
         {{"-i", "{in:tone.wav}", "-y", "-af", "anull", "-acodec", "copy", "{out:e.wav}"},
          L"Filtering and streamcopy cannot be used together."},
-        {{"-i", "{in:tone.wav}", "-y", "-vstats", "-t", "-1x", "{out:e.wav}"}, L"Invalid duration specification"},
+        {{"-i", "{in:tone.wav}", "-y", "-vstats", "-t", "-1x", "{out:e.wav}"}, L"Invalid duration value"},
         {{"-map", "0", "-i", "{in:tone.wav}", "{out:e.wav}"}, L"cannot be applied to input file"},
     };
     for (const Case& c : cases) {
