@@ -114,17 +114,28 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
     window->setFrameDrawer(nullptr, false);
 }
 
-// Moves the cursor and waits until the system reports it there (X round trips take
-// seconds on a loaded machine; a drag measured before the cursor arrives measures nothing).
+// Moves the cursor and waits until the system reports it there and keeps it there: X
+// round trips take seconds on a loaded machine, and a late motion event from an earlier
+// warp can put the cursor back where it was.
 void moveCursor(int x, int y) {
-    SetCursorPos(x, y);
+    int steady = 0;
     EXPECT_TRUE(waitUntil(
         [&] {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&msg);
+            }
             POINT at;
-            return GetCursorPos(&at) && at.x == x && at.y == y;
+            if (GetCursorPos(&at) && at.x == x && at.y == y) {
+                Sleep(10);
+                return ++steady >= 5;
+            }
+            steady = 0;
+            SetCursorPos(x, y);
+            return false;
         },
         10000))
-        << "cursor never reached " << x << "," << y;
+        << "cursor never stayed at " << x << "," << y;
 }
 
 TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
