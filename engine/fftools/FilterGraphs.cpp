@@ -376,8 +376,14 @@ int configureOutputVideoFilter(FilterGraph* fg, OutputFilter* ofilter, AVFilterI
         }
     }
     // A constant frame rate is made here rather than by duplicating frames at the encoder.
+    // Only a variable-rate format without timestamps takes frames as they come; one
+    // without timestamps alone (rawvideo, the first pass of two) is encoded at the rate
+    // its encoder's time base counts in.
+    const int flags = of->ctx->oformat->flags;
+    const bool asTheyCome = video_sync_method == VSYNC_AUTO && (flags & AVFMT_NOTIMESTAMPS) &&
+                            (flags & AVFMT_VARIABLE_FPS);
     if (ost->frame_rate.num > 0 && ost->frame_rate.den > 0 && video_sync_method != VSYNC_PASSTHROUGH &&
-        video_sync_method != VSYNC_VFR && !(of->ctx->oformat->flags & AVFMT_NOTIMESTAMPS)) {
+        video_sync_method != VSYNC_VFR && !asTheyCome) {
         std::snprintf(args, sizeof(args), "fps=%d/%d", ost->frame_rate.num, ost->frame_rate.den);
         std::snprintf(name, sizeof(name), "fps for output stream %d:%d", ost->file_index, ost->index);
         if ((ret = insertFilter(fg->graph, "fps", name, args, &last, &pad)) < 0) {

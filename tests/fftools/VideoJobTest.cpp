@@ -140,7 +140,7 @@ protected:
     static std::map<std::string, std::string> probe(const std::wstring& file) {
         std::string output;
         const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffprobe.exe\" -v error -show_entries "
-                                     L"stream=codec_name,codec_type,width,height,display_aspect_ratio,sample_rate,"
+                                     L"stream=codec_name,codec_type,width,height,display_aspect_ratio,r_frame_rate,sample_rate,"
                                      L"channels:format=format_name,duration -of flat \"" + file + L"\"";
         std::map<std::string, std::string> values;
         if (testsupport::runCaptured(command, media_, output) != 0) {
@@ -164,7 +164,7 @@ protected:
             for (int i = 0; i < 8; ++i) {
                 const std::string stream = "stream." + std::to_string(i) + ".";
                 if (values[stream + "codec_type"] != kind) continue;
-                for (const char* field : {"codec_name", "width", "height", "display_aspect_ratio"}) {
+                for (const char* field : {"codec_name", "width", "height", "display_aspect_ratio", "r_frame_rate"}) {
                     values[std::string(kind) + "." + field] = values[stream + field];
                 }
                 break;
@@ -262,35 +262,50 @@ TEST_F(VideoJobRun, PresetsConvertOnTheInProcessRoad) {
 }
 
 TEST_F(VideoJobRun, TwoPassMpeg4AviWorksInItsOwnFolder) {
-    VideoDialog dialog;
-    const std::wstring out = testsupport::freshTempFolder(L"videojob-twopass");
-    dialog.folder = out;
-    dialog.queue.push_back(clip());
-    dialog.job.outputId = 10003;  // MPEG-4 AVI
-    dialog.job.formatId = 6;      // AC-3 sound
-    dialog.job.videoBitRate = 300000;
-    dialog.job.twoPass = 1;
-    JobLoop::runQueue(&dialog);
+    const struct {
+        const char* what;
+        int32_t frameRate;  // thousandths; 0: the source's
+        const char* rate;   // ffprobe's r_frame_rate
+    } rows[] = {
+        {"at the source's rate", 0, "25/1"},
+        {"at a lower rate", 15000, "15/1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        VideoDialog dialog;
+        const std::wstring out = testsupport::freshTempFolder(L"videojob-twopass");
+        dialog.folder = out;
+        dialog.queue.push_back(clip());
+        dialog.job.outputId = 10003;  // MPEG-4 AVI
+        dialog.job.formatId = 6;      // AC-3 sound
+        dialog.job.videoBitRate = 300000;
+        dialog.job.twoPass = 1;
+        dialog.job.frameRate = row.frameRate;
+        JobLoop::runQueue(&dialog);
 
-    const std::wstring log = dialog.log->c_str();
-    EXPECT_TRUE(dialog.succeeded) << narrow(log);
-    // Pass 1 writes no file of its own; its statistics went to the working folder,
-    // which is gone afterwards.
-    const size_t first = log.find(L" -pass 1 ");
-    const size_t second = log.find(L" -pass 2 ");
-    ASSERT_NE(first, std::wstring::npos) << narrow(log);
-    ASSERT_NE(second, std::wstring::npos) << narrow(log);
-    const size_t firstEnd = log.find(L'\n', first);
-    EXPECT_EQ(log.substr(firstEnd - 5, 5), L" NUL ") << narrow(log.substr(first, firstEnd - first));
-    EXPECT_TRUE(dialog.statsSeen);
-    EXPECT_EQ(GetFileAttributesW((out + L"\\Pass1.TMP~").c_str()), INVALID_FILE_ATTRIBUTES);
+        const std::wstring log = dialog.log->c_str();
+        EXPECT_TRUE(dialog.succeeded) << narrow(log);
+        // Pass 1 writes no file of its own; its statistics went to the working folder,
+        // which is gone afterwards.
+        const size_t first = log.find(L" -pass 1 ");
+        const size_t second = log.find(L" -pass 2 ");
+        ASSERT_NE(first, std::wstring::npos) << narrow(log);
+        ASSERT_NE(second, std::wstring::npos) << narrow(log);
+        const size_t firstEnd = log.find(L'\n', first);
+        EXPECT_EQ(log.substr(firstEnd - 5, 5), L" NUL ") << narrow(log.substr(first, firstEnd - first));
+        EXPECT_TRUE(dialog.statsSeen);
+        EXPECT_EQ(GetFileAttributesW((out + L"\\Pass1.TMP~").c_str()), INVALID_FILE_ATTRIBUTES);
+        // Neither pass has anything to warn about.
+        EXPECT_EQ(log.find(L"not an input option"), std::wstring::npos) << narrow(log);
 
-    const auto got = probe(out + L"\\wide.mpeg4.ac3.avi");
-    EXPECT_EQ(value(got, "video.codec_name"), "mpeg4");
-    EXPECT_EQ(value(got, "video.width"), "960");
-    EXPECT_EQ(value(got, "audio.codec_name"), "ac3");
-    EXPECT_NEAR(atof(value(got, "format.duration").c_str()), 2.0, 0.3);
-    testsupport::removeTree(out);
+        const auto got = probe(out + L"\\wide.mpeg4.ac3.avi");
+        EXPECT_EQ(value(got, "video.codec_name"), "mpeg4");
+        EXPECT_EQ(value(got, "video.width"), "960");
+        EXPECT_EQ(value(got, "video.r_frame_rate"), row.rate);
+        EXPECT_EQ(value(got, "audio.codec_name"), "ac3");
+        EXPECT_NEAR(atof(value(got, "format.duration").c_str()), 2.0, 0.3);
+        testsupport::removeTree(out);
+    }
 }
 
 TEST_F(VideoJobRun, PresetsThisFfmpegCannotWriteFailAndSayWhy) {
