@@ -467,6 +467,70 @@ void reset_eagain() {
     }
 }
 
+// The first packets of a stream whose counter wrapped before the file's start time (their
+// timestamps lie more than half a turn above it) are moved down by one turn.
+void correct_wrap(const AVFormatContext* is, InputStream* ist, AVPacket* pkt) {
+    const int bits = ist->st->pts_wrap_bits;
+    if (ist->wrap_correction_done || is->start_time == AV_NOPTS_VALUE || bits <= 0 || bits >= 63) {
+        return;
+    }
+    ist->wrap_correction_done = 1;
+    const int64_t turn = INT64_C(1) << bits;
+    const int64_t start = ff::av_rescale_q(is->start_time, TIME_BASE_Q, ist->st->time_base);
+    if (start > INT64_MAX - turn) {
+        return;
+    }
+    if (pkt->dts != AV_NOPTS_VALUE && pkt->dts > start + turn / 2) {
+        pkt->dts -= turn;
+        ist->wrap_correction_done = 0;
+    }
+    if (pkt->pts != AV_NOPTS_VALUE && pkt->pts > start + turn / 2) {
+        pkt->pts -= turn;
+        ist->wrap_correction_done = 0;
+    }
+}
+
+// A packet whose decoding time is far from the one its stream expects. In formats that
+// may jump (MPEG-TS and the like) the file's offset takes up the jump, so what follows
+// goes on where the stream was; elsewhere a time that far off is dropped as invalid.
+void correct_discontinuity(InputFile* ifile, InputStream* ist, AVPacket* pkt) {
+    if (pkt->dts == AV_NOPTS_VALUE || ist->next_dts == AV_NOPTS_VALUE) {
+        return;
+    }
+    const AVRational tb = ist->st->time_base;
+    const bool subtitle = ist->st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
+    const int64_t dts = ff::av_rescale_q(pkt->dts, tb, TIME_BASE_Q);
+    int64_t delta = dts - ist->next_dts;
+    if (ifile->ctx->iformat->flags & AVFMT_TS_DISCONT) {
+        const double limit = static_cast<double>(dts_delta_threshold) * AV_TIME_BASE;
+        if (delta < -limit || (delta > limit && !subtitle) || dts + 1 < ist->pts) {
+            ifile->ts_offset -= delta;
+            ff::av_log(nullptr, AV_LOG_DEBUG, "timestamp discontinuity %" PRId64 ", new offset= %" PRId64 "\n",
+                       delta, ifile->ts_offset);
+            const int64_t shift = ff::av_rescale_q(delta, TIME_BASE_Q, tb);
+            pkt->dts -= shift;
+            if (pkt->pts != AV_NOPTS_VALUE) {
+                pkt->pts -= shift;
+            }
+        }
+        return;
+    }
+    const double limit = static_cast<double>(dts_error_threshold) * AV_TIME_BASE;
+    if (delta < -limit || (delta > limit && !subtitle) || dts + 1 < ist->pts) {
+        ff::av_log(nullptr, AV_LOG_WARNING, "DTS %" PRId64 ", next:%" PRId64 " st:%d invalid dropping\n", pkt->dts,
+                   ist->next_dts, pkt->stream_index);
+        pkt->dts = AV_NOPTS_VALUE;
+    }
+    if (pkt->pts != AV_NOPTS_VALUE) {
+        delta = ff::av_rescale_q(pkt->pts, tb, TIME_BASE_Q) - ist->next_dts;
+        if (delta < -limit || (delta > limit && !subtitle)) {
+            ff::av_log(nullptr, AV_LOG_WARNING, "PTS %" PRId64 ", next:%" PRId64 " invalid dropping st:%d\n",
+                       pkt->pts, ist->next_dts, pkt->stream_index);
+            pkt->pts = AV_NOPTS_VALUE;
+        }
+    }
+}
+
 // Reads and processes one packet of the input file. AVERROR(EAGAIN) when nothing was
 // read (the file is busy, or has just ended).
 int process_input(int fileIndex) {
@@ -530,6 +594,7 @@ int process_input(int fileIndex) {
             return -1;
         }
     }
+    correct_wrap(is, ist, pkt);
     const int64_t offset = ff::av_rescale_q(ifile->ts_offset, TIME_BASE_Q, ist->st->time_base);
     if (pkt->dts != AV_NOPTS_VALUE) {
         pkt->dts += offset;
@@ -544,6 +609,9 @@ int process_input(int fileIndex) {
         if (pkt->dts != AV_NOPTS_VALUE) {
             pkt->dts = static_cast<int64_t>(pkt->dts * ist->ts_scale);
         }
+    }
+    if (!copy_ts) {
+        correct_discontinuity(ifile, ist, pkt);
     }
     ret = process_input_packet(ist, pkt);
     ff::av_packet_unref(pkt);

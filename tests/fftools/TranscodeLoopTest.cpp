@@ -104,6 +104,57 @@ TEST_F(TranscodeRun, TimeRangesGiveTheirLength) {
     }
 }
 
+// MPEG-TS pieces whose clocks disagree, joined byte for byte, convert to the length of
+// their sound: a jump of the clock beyond -dts_delta_threshold is taken up (unless the
+// times are kept with -copyts), and a counter that wraps within the file is followed.
+TEST_F(TranscodeRun, TimestampJumpsInTheInputAreTakenUp) {
+    Scratch out;
+    const struct {
+        const wchar_t* name;
+        const wchar_t* offset;  // of the piece's clock, in seconds
+        const wchar_t* length;
+    } pieces[] = {{L"a.ts", L"0", L"1"}, {L"b.ts", L"100", L"1"}, {L"late.ts", L"50", L"1"},
+                  {L"five.ts", L"5", L"1"}, {L"wrap.ts", L"95441.5", L"2"}};
+    for (const auto& piece : pieces) {
+        std::string said;
+        const std::wstring command = std::wstring(L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y ") +
+                                     L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + piece.length +
+                                     L" -ac 2 -c:a mp2 -output_ts_offset " + piece.offset + L" -f mpegts " + piece.name;
+        ASSERT_EQ(0, testsupport::runCaptured(command, out.path(L"."), said)) << said;
+    }
+    const struct {
+        std::vector<const wchar_t*> joined;
+        std::vector<std::string> options;  // before the input
+        double seconds;
+    } cases[] = {
+        {{L"a.ts", L"b.ts"}, {}, 2.0},
+        {{L"late.ts", L"a.ts"}, {}, 2.0},
+        {{L"a.ts", L"five.ts"}, {"-dts_delta_threshold", "1"}, 2.0},
+        {{L"a.ts", L"five.ts"}, {}, 6.0},
+        {{L"a.ts", L"b.ts"}, {"-copyts"}, 102.4},  // the clock kept from its start, 1.4 s
+        {{L"wrap.ts"}, {}, 2.0},
+    };
+    for (const auto& c : cases) {
+        std::string bytes;
+        std::string what;
+        for (const wchar_t* piece : c.joined) {
+            bytes += testsupport::readRaw(out.path(piece));
+            what += narrow(piece) + " ";
+        }
+        for (const std::string& option : c.options) {
+            what += option + " ";
+        }
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(testsupport::writeRaw(out.path(L"in.ts"), bytes));
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {"-i", out.arg(L"in.ts"), "-y", "-vn", "-acodec", "aac", "-f", "ipod", out.arg(L"o.m4a")});
+        LogCapture::clear();
+        ASSERT_EQ(0, runTranscoder(args)) << LogCapture::get();
+        auto info = probe(out.path(L"o.m4a"));
+        EXPECT_NEAR(c.seconds, info->duration / 1e6, 0.15) << LogCapture::get();
+    }
+}
+
 // WAV to WAV at the same layout keeps every sample; bitexact runs repeat byte for byte.
 TEST_F(TranscodeRun, WavToWavIsExactAndRepeatable) {
     Scratch out;
