@@ -202,6 +202,14 @@ int do_video_out(OutputFile* of, OutputStream* ost, AVFrame* frame) {
     if (frame->pts == AV_NOPTS_VALUE) {
         frame->pts = ost->sync_opts;
     }
+    // A frame on a tick the encoder has had already (a source less regular than the rate
+    // it is encoded at) is dropped, as a constant rate drops early frames; the encoder
+    // would refuse it and end the run.
+    if (ost->frames_encoded > 0 && frame->pts < ost->sync_opts) {
+        ++nb_frames_drop;
+        ff::av_log(nullptr, AV_LOG_VERBOSE, "*** drop!\n");
+        return 0;
+    }
     ost->sync_opts = frame->pts + 1;
     frame->pict_type = AV_PICTURE_TYPE_NONE;
     if (ost->enc_ctx->global_quality > 0) {

@@ -343,3 +343,19 @@ TEST_F(TranscodeRun, CancelStopsWithinOneStep) {
         EXPECT_EQ(testsupport::readRaw(out.path(L"o.wav")).size() - 8, riffSize(out.path(L"o.wav")));
     }
 }
+// Pictures whose times are less regular than the rate they are encoded at: two that fall
+// on one tick of the encoder's clock keep the first, and the conversion goes through.
+TEST_F(TranscodeRun, IrregularPicturesKeepOnePerTick) {
+    Scratch out;
+    std::string said;
+    // every third picture 30 ms late, on the tick of the next one
+    const std::wstring command = std::wstring(L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y ") +
+                                 L"-f lavfi -i testsrc=size=160x120:rate=25:duration=3 "
+                                 L"-vf \"setpts=N/25/TB+if(eq(mod(N\\,3)\\,1)\\,0.03/TB\\,0)\" -vsync passthrough "
+                                 L"-c:v ffv1 late.mkv";
+    ASSERT_EQ(0, testsupport::runCaptured(command, out.path(L"."), said)) << said;
+    ASSERT_EQ(0, runTranscoder({"-i", out.arg(L"late.mkv"), "-y", "-vcodec", "mpeg4", "-f", "avi", out.arg(L"o.avi")}))
+        << LogCapture::get();
+    EXPECT_NEAR(3.0, probe(out.path(L"o.avi"))->duration / 1e6, 0.1);
+    EXPECT_EQ(std::string::npos, LogCapture::get().find("Invalid pts"));
+}
