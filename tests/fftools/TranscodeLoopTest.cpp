@@ -20,6 +20,13 @@ uint32_t riffSize(const std::wstring& path) {
     return size;
 }
 
+// Makes a file in folder with ffmpeg.exe; what it said when it failed.
+std::string makeWithFfmpeg(const std::wstring& arguments, const std::wstring& folder) {
+    std::string said;
+    const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " + arguments;
+    return testsupport::runCaptured(command, folder, said) == 0 ? std::string() : "ffmpeg.exe failed: " + said;
+}
+
 } // namespace
 
 // Conversions of the generated media through decoder, graph, encoder and muxer, or
@@ -116,11 +123,10 @@ TEST_F(TranscodeRun, TimestampJumpsInTheInputAreTakenUp) {
     } pieces[] = {{L"a.ts", L"0", L"1"}, {L"b.ts", L"100", L"1"}, {L"late.ts", L"50", L"1"},
                   {L"five.ts", L"5", L"1"}, {L"wrap.ts", L"95441.5", L"2"}};
     for (const auto& piece : pieces) {
-        std::string said;
-        const std::wstring command = std::wstring(L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y ") +
-                                     L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + piece.length +
-                                     L" -ac 2 -c:a mp2 -output_ts_offset " + piece.offset + L" -f mpegts " + piece.name;
-        ASSERT_EQ(0, testsupport::runCaptured(command, out.path(L"."), said)) << said;
+        ASSERT_EQ("", makeWithFfmpeg(std::wstring(L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=") +
+                                         piece.length + L" -ac 2 -c:a mp2 -output_ts_offset " + piece.offset +
+                                         L" -f mpegts " + piece.name,
+                                     out.path(L".")));
     }
     const struct {
         std::vector<const wchar_t*> joined;
@@ -147,7 +153,8 @@ TEST_F(TranscodeRun, TimestampJumpsInTheInputAreTakenUp) {
         SCOPED_TRACE(what);
         ASSERT_TRUE(testsupport::writeRaw(out.path(L"in.ts"), bytes));
         std::vector<std::string> args = c.options;
-        args.insert(args.end(), {"-i", out.arg(L"in.ts"), "-y", "-vn", "-acodec", "aac", "-f", "ipod", out.arg(L"o.m4a")});
+        args.insert(args.end(),
+                    {"-i", out.arg(L"in.ts"), "-y", "-vn", "-acodec", "aac", "-f", "ipod", out.arg(L"o.m4a")});
         LogCapture::clear();
         ASSERT_EQ(0, runTranscoder(args)) << LogCapture::get();
         auto info = probe(out.path(L"o.m4a"));
@@ -343,17 +350,16 @@ TEST_F(TranscodeRun, CancelStopsWithinOneStep) {
         EXPECT_EQ(testsupport::readRaw(out.path(L"o.wav")).size() - 8, riffSize(out.path(L"o.wav")));
     }
 }
+
 // Pictures whose times are less regular than the rate they are encoded at: two that fall
 // on one tick of the encoder's clock keep the first, and the conversion goes through.
 TEST_F(TranscodeRun, IrregularPicturesKeepOnePerTick) {
     Scratch out;
-    std::string said;
     // every third picture 30 ms late, on the tick of the next one
-    const std::wstring command = std::wstring(L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y ") +
-                                 L"-f lavfi -i testsrc=size=160x120:rate=25:duration=3 "
+    ASSERT_EQ("", makeWithFfmpeg(L"-f lavfi -i testsrc=size=160x120:rate=25:duration=3 "
                                  L"-vf \"setpts=N/25/TB+if(eq(mod(N\\,3)\\,1)\\,0.03/TB\\,0)\" -vsync passthrough "
-                                 L"-c:v ffv1 late.mkv";
-    ASSERT_EQ(0, testsupport::runCaptured(command, out.path(L"."), said)) << said;
+                                 L"-c:v ffv1 late.mkv",
+                                 out.path(L".")));
     ASSERT_EQ(0, runTranscoder({"-i", out.arg(L"late.mkv"), "-y", "-vcodec", "mpeg4", "-f", "avi", out.arg(L"o.avi")}))
         << LogCapture::get();
     EXPECT_NEAR(3.0, probe(out.path(L"o.avi"))->duration / 1e6, 0.1);

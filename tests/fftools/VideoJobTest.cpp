@@ -140,8 +140,8 @@ protected:
     static std::map<std::string, std::string> probe(const std::wstring& file) {
         std::string output;
         const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffprobe.exe\" -v error -show_entries "
-                                     L"stream=codec_name,codec_type,width,height,display_aspect_ratio,r_frame_rate,sample_rate,"
-                                     L"channels:format=format_name,duration -of flat \"" + file + L"\"";
+                                     L"stream=codec_name,codec_type,width,height,display_aspect_ratio,r_frame_rate,"
+                                     L"sample_rate,channels:format=format_name,duration -of flat \"" + file + L"\"";
         std::map<std::string, std::string> values;
         if (testsupport::runCaptured(command, media_, output) != 0) {
             return values;
