@@ -14,10 +14,6 @@
 #include "engine/fftools/SubtitleEncoding.h"
 #include "engine/fftools/VideoStatistics.h"
 
-extern "C" {
-#include <libavutil/intreadwrite.h>
-}
-
 namespace s::fftools {
 
 namespace ff = s::ffmpeg;
