@@ -100,18 +100,75 @@ TEST_F(SubtitleTranscode, EncodesWithDisplayTimes) {
     }
 }
 
-// A subtitle stream as the picture input of a graph: drawn on a canvas of the video's
-// size, which keeps coming so the overlay never stalls; text cues are not drawn.
+// A bitmap subtitle as the picture input of a graph: drawn on the canvas from its start
+// to its end (the canvas is cleared again while the video goes on).
 TEST_F(SubtitleTranscode, CanvasFeedsComplexGraph) {
-    ASSERT_TRUE(makeSubtitledClip());
-    ASSERT_EQ(0, run({"-i", utf8(L"subs.mkv"), "-y", "-filter_complex", "[0:v][0:s]overlay", "-c:v", "mpeg4", "-sn",
-                      "-f", "avi", utf8(L"overlay.avi")}))
+    // One DVD subtitle, a red 16x8 box at (8, 8) from 0.5 s to 1.5 s, beside 2 s of black.
+    namespace f = s::ffmpeg;
+    const AVCodec* codec = f::avcodec_find_encoder_by_name("dvdsub");
+    AVCodecContext* enc = f::avcodec_alloc_context3(codec);
+    enc->width = 64;
+    enc->height = 48;
+    enc->time_base = AVRational{1, 1000};
+    ASSERT_GE(f::avcodec_open2(enc, codec, nullptr), 0);
+    uint8_t indices[16 * 8];
+    std::memset(indices, 1, sizeof indices);
+    uint32_t palette[4] = {0, 0xffff0000u, 0, 0};
+    AVSubtitleRect rect = {};
+    rect.type = SUBTITLE_BITMAP;
+    rect.x = rect.y = 8;
+    rect.w = 16;
+    rect.h = 8;
+    rect.nb_colors = 4;
+    rect.data[0] = indices;
+    rect.data[1] = reinterpret_cast<uint8_t*>(palette);
+    rect.linesize[0] = 16;
+    AVSubtitleRect* rects[1] = {&rect};
+    AVSubtitle sub = {};
+    sub.num_rects = 1;
+    sub.rects = rects;
+    sub.end_display_time = 1000;
+    std::string packet(65536, '\0');
+    const int size = f::avcodec_encode_subtitle(enc, reinterpret_cast<uint8_t*>(packet.data()), 65536, &sub);
+    ASSERT_GT(size, 0);
+    AVFormatContext* oc = nullptr;
+    ASSERT_GE(f::avformat_alloc_output_context2(&oc, nullptr, "matroska", nullptr), 0);
+    f::avcodec_parameters_from_context(f::avformat_new_stream(oc, nullptr)->codecpar, enc);  // the palette too
+    f::avcodec_free_context(&enc);
+    AVPacket* pkt = f::av_packet_alloc();
+    f::av_new_packet(pkt, size);
+    std::memcpy(pkt->data, packet.data(), static_cast<size_t>(size));
+    pkt->pts = pkt->dts = 500;
+    pkt->duration = 1000;
+    const bool written = f::avio_open2(&oc->pb, utf8(L"box.mkv").c_str(), AVIO_FLAG_WRITE, nullptr, nullptr) >= 0 &&
+                         f::avformat_write_header(oc, nullptr) >= 0 && f::av_interleaved_write_frame(oc, pkt) >= 0 &&
+                         f::av_write_trailer(oc) >= 0;
+    f::avio_closep(&oc->pb);
+    f::avformat_free_context(oc);
+    f::av_packet_free(&pkt);
+    ASSERT_TRUE(written);
+    std::string output;
+    const std::wstring ffmpeg = tool(L"ffmpeg.exe") + L" -hide_banner -loglevel error -y ";
+    ASSERT_EQ(0, testsupport::runCaptured(ffmpeg + L"-f lavfi -i color=c=black:s=64x48:d=2:r=25 -i box.mkv -map 0:v "
+                                                   L"-map 1:s -c:v ffv1 -c:s copy boxed.mkv",
+                                          folder_, output));
+
+    ASSERT_EQ(0, run({"-i", utf8(L"boxed.mkv"), "-y", "-filter_complex", "[0:v][0:s]overlay", "-c:v", "ffv1", "-sn",
+                      "-f", "matroska", utf8(L"overlay.mkv")}))
         << logText();
-    EXPECT_TRUE(logHas(L"sub2video: using 64x48 canvas")) << logText();
-    EXPECT_TRUE(logHas(L"sub2video: non-bitmap subtitle"));
-    auto values = probe(path(L"overlay.avi"));
-    EXPECT_EQ("mpeg4", values["stream.0.codec_name"]);
-    EXPECT_NEAR(2.0, std::atof(values["format.duration"].c_str()), 0.1);
+    ASSERT_EQ(0, testsupport::runCaptured(ffmpeg + L"-i overlay.mkv -f rawvideo -pix_fmt rgb24 frames.rgb", folder_,
+                                          output));
+    const std::string frames = testsupport::readRaw(path(L"frames.rgb"));
+    const size_t frameBytes = 64 * 48 * 3;
+    ASSERT_EQ(50u, frames.size() / frameBytes);
+    const struct {
+        int frame;
+        bool red;
+    } cases[] = {{5, false}, {12, false}, {14, true}, {25, true}, {36, true}, {39, false}, {49, false}};
+    for (const auto& c : cases) {
+        const size_t at = c.frame * frameBytes + (12 * 64 + 16) * 3;  // inside the box
+        EXPECT_EQ(c.red ? std::string("\xff\x00\x00", 3) : std::string(3, '\0'), frames.substr(at, 3)) << c.frame;
+    }
 }
 
 // Drawing one rectangle: palette colours land at its place; one that is not a bitmap or
