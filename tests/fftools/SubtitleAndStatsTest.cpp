@@ -44,6 +44,59 @@ protected:
                                         L"testsrc=size=64x48:rate=25:duration=2 -i subs.srt -c:v mpeg4 -c:s srt subs.mkv",
                                         folder_, output) == 0;
     }
+    // "boxed.mkv": 2 s of black 64x48 video with one DVD subtitle, a red 16x8 box at
+    // (8, 8) from 0.5 s to 1.5 s.
+    static bool makeBitmapClip() {
+        if (exists(path(L"boxed.mkv"))) return true;
+        namespace f = s::ffmpeg;
+        const AVCodec* codec = f::avcodec_find_encoder_by_name("dvdsub");
+        AVCodecContext* enc = f::avcodec_alloc_context3(codec);
+        enc->width = 64;
+        enc->height = 48;
+        enc->time_base = AVRational{1, 1000};
+        if (f::avcodec_open2(enc, codec, nullptr) < 0) return false;
+        uint8_t indices[16 * 8];
+        std::memset(indices, 1, sizeof indices);
+        uint32_t palette[4] = {0, 0xffff0000u, 0, 0};
+        AVSubtitleRect rect = {};
+        rect.type = SUBTITLE_BITMAP;
+        rect.x = rect.y = 8;
+        rect.w = 16;
+        rect.h = 8;
+        rect.nb_colors = 4;
+        rect.data[0] = indices;
+        rect.data[1] = reinterpret_cast<uint8_t*>(palette);
+        rect.linesize[0] = 16;
+        AVSubtitleRect* rects[1] = {&rect};
+        AVSubtitle sub = {};
+        sub.num_rects = 1;
+        sub.rects = rects;
+        sub.end_display_time = 1000;
+        std::string packet(65536, '\0');
+        const int size = f::avcodec_encode_subtitle(enc, reinterpret_cast<uint8_t*>(packet.data()), 65536, &sub);
+        if (size <= 0) return false;
+        AVFormatContext* oc = nullptr;
+        if (f::avformat_alloc_output_context2(&oc, nullptr, "matroska", nullptr) < 0) return false;
+        f::avcodec_parameters_from_context(f::avformat_new_stream(oc, nullptr)->codecpar, enc);  // the palette too
+        f::avcodec_free_context(&enc);
+        AVPacket* pkt = f::av_packet_alloc();
+        f::av_new_packet(pkt, size);
+        std::memcpy(pkt->data, packet.data(), static_cast<size_t>(size));
+        pkt->pts = pkt->dts = 500;
+        pkt->duration = 1000;
+        const bool written = f::avio_open2(&oc->pb, utf8(L"box.mkv").c_str(), AVIO_FLAG_WRITE, nullptr, nullptr) >= 0 &&
+                             f::avformat_write_header(oc, nullptr) >= 0 && f::av_interleaved_write_frame(oc, pkt) >= 0 &&
+                             f::av_write_trailer(oc) >= 0;
+        f::avio_closep(&oc->pb);
+        f::avformat_free_context(oc);
+        f::av_packet_free(&pkt);
+        if (!written) return false;
+        std::string output;
+        const std::wstring ffmpeg = tool(L"ffmpeg.exe") + L" -hide_banner -loglevel error -y ";
+        return testsupport::runCaptured(ffmpeg + L"-f lavfi -i color=c=black:s=64x48:d=2:r=25 -i box.mkv -map 0:v -map 1:s "
+                                                 L"-c:v ffv1 -c:s copy boxed.mkv",
+                                        folder_, output) == 0;
+    }
     // "start duration" in seconds of every packet of the file's first subtitle stream.
     static std::vector<std::string> subtitlePackets(const std::wstring& file) {
         std::string output;
@@ -66,26 +119,32 @@ protected:
 };
 
 // Subtitles re-encoded: the chosen encoder's stream with each cue's start and length;
-// "-t" drops the cues that start after it; text cannot become bitmaps.
+// "-t" drops the cues that start after it; a DVB subtitle takes a second, clearing
+// packet at its end; text cannot become bitmaps.
 TEST_F(SubtitleTranscode, EncodesWithDisplayTimes) {
     ASSERT_TRUE(makeSubtitledClip());
+    ASSERT_TRUE(makeBitmapClip());
     const struct {
+        const wchar_t* input;
         std::vector<std::string> options;
         const wchar_t* output;
         int result;
         const char* codec;
         std::vector<std::string> packets;
     } cases[] = {
-        {{"-c:s", "ass"}, L"o.mkv", 0, "ass", {"0.50 0.50", "1.20 0.60"}},
-        {{"-c:s", "srt", "-t", "1"}, L"o.mkv", 0, "subrip", {"0.50 0.50"}},
+        {L"subs.mkv", {"-c:s", "ass"}, L"o.mkv", 0, "ass", {"0.50 0.50", "1.20 0.60"}},
+        {L"subs.mkv", {"-c:s", "srt", "-t", "1"}, L"o.mkv", 0, "subrip", {"0.50 0.50"}},
         // the MP4 muxer fills the gaps of a text track with empty samples
-        {{"-c:s", "mov_text", "-f", "mp4"}, L"o.mp4", 0, "mov_text", {"0.00 0.50", "0.50 0.50", "1.00 0.20", "1.20 0.60"}},
-        {{"-c:s", "dvdsub"}, L"o.mkv", 1, nullptr, {}},
+        {L"subs.mkv", {"-c:s", "mov_text", "-f", "mp4"}, L"o.mp4", 0, "mov_text",
+         {"0.00 0.50", "0.50 0.50", "1.00 0.20", "1.20 0.60"}},
+        // (the DVD source keeps its end in steps of 1024/90000 s: 0.99 s)
+        {L"boxed.mkv", {"-c:s", "dvbsub"}, L"o.mkv", 0, "dvb_subtitle", {"0.50 0.99", "1.49 0.99"}},
+        {L"subs.mkv", {"-c:s", "dvdsub"}, L"o.mkv", 1, nullptr, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options[1]);
         clearLog();
-        std::vector<std::string> args{"-i", utf8(L"subs.mkv"), "-y", "-c:v", "copy"};
+        std::vector<std::string> args{"-i", utf8(c.input), "-y", "-vn"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back(utf8(c.output));
         ASSERT_EQ(c.result, run(args)) << logText();
@@ -94,8 +153,8 @@ TEST_F(SubtitleTranscode, EncodesWithDisplayTimes) {
             continue;
         }
         auto values = probe(path(c.output));
-        EXPECT_EQ("subtitle", values["stream.1.codec_type"]);
-        EXPECT_EQ(c.codec, values["stream.1.codec_name"]);
+        EXPECT_EQ("subtitle", values["stream.0.codec_type"]);
+        EXPECT_EQ(c.codec, values["stream.0.codec_name"]);
         EXPECT_EQ(c.packets, subtitlePackets(path(c.output)));
     }
 }
@@ -103,56 +162,9 @@ TEST_F(SubtitleTranscode, EncodesWithDisplayTimes) {
 // A bitmap subtitle as the picture input of a graph: drawn on the canvas from its start
 // to its end (the canvas is cleared again while the video goes on).
 TEST_F(SubtitleTranscode, CanvasFeedsComplexGraph) {
-    // One DVD subtitle, a red 16x8 box at (8, 8) from 0.5 s to 1.5 s, beside 2 s of black.
-    namespace f = s::ffmpeg;
-    const AVCodec* codec = f::avcodec_find_encoder_by_name("dvdsub");
-    AVCodecContext* enc = f::avcodec_alloc_context3(codec);
-    enc->width = 64;
-    enc->height = 48;
-    enc->time_base = AVRational{1, 1000};
-    ASSERT_GE(f::avcodec_open2(enc, codec, nullptr), 0);
-    uint8_t indices[16 * 8];
-    std::memset(indices, 1, sizeof indices);
-    uint32_t palette[4] = {0, 0xffff0000u, 0, 0};
-    AVSubtitleRect rect = {};
-    rect.type = SUBTITLE_BITMAP;
-    rect.x = rect.y = 8;
-    rect.w = 16;
-    rect.h = 8;
-    rect.nb_colors = 4;
-    rect.data[0] = indices;
-    rect.data[1] = reinterpret_cast<uint8_t*>(palette);
-    rect.linesize[0] = 16;
-    AVSubtitleRect* rects[1] = {&rect};
-    AVSubtitle sub = {};
-    sub.num_rects = 1;
-    sub.rects = rects;
-    sub.end_display_time = 1000;
-    std::string packet(65536, '\0');
-    const int size = f::avcodec_encode_subtitle(enc, reinterpret_cast<uint8_t*>(packet.data()), 65536, &sub);
-    ASSERT_GT(size, 0);
-    AVFormatContext* oc = nullptr;
-    ASSERT_GE(f::avformat_alloc_output_context2(&oc, nullptr, "matroska", nullptr), 0);
-    f::avcodec_parameters_from_context(f::avformat_new_stream(oc, nullptr)->codecpar, enc);  // the palette too
-    f::avcodec_free_context(&enc);
-    AVPacket* pkt = f::av_packet_alloc();
-    f::av_new_packet(pkt, size);
-    std::memcpy(pkt->data, packet.data(), static_cast<size_t>(size));
-    pkt->pts = pkt->dts = 500;
-    pkt->duration = 1000;
-    const bool written = f::avio_open2(&oc->pb, utf8(L"box.mkv").c_str(), AVIO_FLAG_WRITE, nullptr, nullptr) >= 0 &&
-                         f::avformat_write_header(oc, nullptr) >= 0 && f::av_interleaved_write_frame(oc, pkt) >= 0 &&
-                         f::av_write_trailer(oc) >= 0;
-    f::avio_closep(&oc->pb);
-    f::avformat_free_context(oc);
-    f::av_packet_free(&pkt);
-    ASSERT_TRUE(written);
+    ASSERT_TRUE(makeBitmapClip());
     std::string output;
     const std::wstring ffmpeg = tool(L"ffmpeg.exe") + L" -hide_banner -loglevel error -y ";
-    ASSERT_EQ(0, testsupport::runCaptured(ffmpeg + L"-f lavfi -i color=c=black:s=64x48:d=2:r=25 -i box.mkv -map 0:v "
-                                                   L"-map 1:s -c:v ffv1 -c:s copy boxed.mkv",
-                                          folder_, output));
-
     ASSERT_EQ(0, run({"-i", utf8(L"boxed.mkv"), "-y", "-filter_complex", "[0:v][0:s]overlay", "-c:v", "ffv1", "-sn",
                       "-f", "matroska", utf8(L"overlay.mkv")}))
         << logText();
