@@ -68,7 +68,10 @@ extern "C" {
     X(avcodec_send_frame) \
     X(avcodec_send_packet) \
     X(avsubtitle_free) \
-    X(av_get_exact_bits_per_sample)
+    X(av_get_exact_bits_per_sample) \
+    X(avcodec_decode_subtitle2) \
+    X(avcodec_encode_subtitle) \
+    X(av_new_packet)
 #define S_FFMPEG_AVDEVICE_EXPORTS(X) \
     X(avdevice_register_all)
 #define S_FFMPEG_AVFILTER_EXPORTS(X) \
@@ -197,7 +200,9 @@ extern "C" {
     X(av_add_q) \
     X(av_rescale_delta) \
     X(av_usleep) \
-    X(av_fifo_alloc2)
+    X(av_fifo_alloc2) \
+    X(av_frame_get_buffer) \
+    X(av_get_picture_type_char)
 #define S_FFMPEG_SWRESAMPLE_EXPORTS(X) \
     X(swr_get_class)
 #define S_FFMPEG_SWSCALE_EXPORTS(X) \

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/fftools/SubtitleCanvas.h"
 #include "engine/fftools/TranscodeLoop.h"
 
 namespace s::fftools {
@@ -492,6 +493,12 @@ int configureInputVideoFilter(FilterGraph* fg, InputFilter* ifilter, AVFilterInO
     if (fr.num == 0) {
         fr = ff::av_guess_frame_rate(f->ctx, ist->st, nullptr);
     }
+    if (ist->st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+        const int ret = sub2video_prepare(ist, ifilter);
+        if (ret < 0) {
+            return ret;
+        }
+    }
     AVRational sar = ifilter->sample_aspect_ratio;
     if (sar.den == 0) {
         sar = AVRational{0, 1};
@@ -622,7 +629,9 @@ int initInputFilter(FilterGraph* fg, AVFilterInOut* in) {
         }
         AVFormatContext* s = input_files[fileIndex]->ctx;
         for (unsigned i = 0; i < s->nb_streams; ++i) {
-            if (s->streams[i]->codecpar->codec_type != type) {
+            const enum AVMediaType streamType = s->streams[i]->codecpar->codec_type;
+            // a subtitle stream may feed a picture input (drawn on a canvas)
+            if (streamType != type && !(streamType == AVMEDIA_TYPE_SUBTITLE && type == AVMEDIA_TYPE_VIDEO)) {
                 continue;
             }
             if (check_stream_specifier(s, s->streams[i], *p == ':' ? p + 1 : p) == 1) {

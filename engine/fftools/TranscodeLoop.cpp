@@ -10,10 +10,9 @@
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/fftools/FilterGraphs.h"
-
-extern "C" {
-#include <libavutil/intreadwrite.h>
-}
+#include "engine/fftools/SubtitleCanvas.h"
+#include "engine/fftools/SubtitleEncoding.h"
+#include "engine/fftools/VideoStatistics.h"
 
 namespace s::fftools {
 
@@ -28,6 +27,8 @@ InputStream* sourceOf(const OutputStream* ost) {
 const char* mediaName(enum AVMediaType type) {
     return type == AVMEDIA_TYPE_VIDEO ? "Video" : type == AVMEDIA_TYPE_AUDIO ? "Audio" : "Subtitle";
 }
+
+} // namespace
 
 // ---- output side ----
 
@@ -139,6 +140,8 @@ int output_packet(OutputFile* of, AVPacket* pkt, OutputStream* ost, bool eof) {
     return 0;
 }
 
+namespace {
+
 // Sends a frame (null: flush) to the encoder and muxes every packet it gives back.
 int encode_frame(OutputFile* of, OutputStream* ost, AVFrame* frame) {
     AVCodecContext* enc = ost->enc_ctx;
@@ -170,16 +173,17 @@ int encode_frame(OutputFile* of, OutputStream* ost, AVFrame* frame) {
         if (ost->logfile != nullptr && enc->stats_out != nullptr) {
             std::fprintf(ost->logfile, "%s", enc->stats_out);
         }
+        const int frameSize = pkt->size;
         if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
             ++ost->frame_number;
-            size_t size = 0;
-            const uint8_t* stats = ff::av_packet_get_side_data(pkt, AV_PKT_DATA_QUALITY_STATS, &size);
-            if (stats != nullptr && size >= 4) {
-                ost->quality = static_cast<int>(AV_RL32(stats));
-            }
+            read_quality_stats(ost, pkt);
         }
         ff::av_packet_rescale_ts(pkt, enc->time_base, ost->mux_timebase);
         if (output_packet(of, pkt, ost, false) < 0) {
+            return -1;
+        }
+        if (enc->codec_type == AVMEDIA_TYPE_VIDEO && vstats_filename != nullptr && frameSize > 0 &&
+            do_video_stats(ost, frameSize) < 0) {
             return -1;
         }
     }
@@ -356,8 +360,11 @@ int decoded_video(InputStream* ist, AVFrame* frame) {
 int decode_packet(InputStream* ist, const AVPacket* pkt) {
     AVCodecContext* dec = ist->dec_ctx;
     const enum AVMediaType type = dec->codec_type;
+    if (type == AVMEDIA_TYPE_SUBTITLE) {
+        return transcode_subtitles(ist, pkt);
+    }
     if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO) {
-        return 0;  // subtitles are only ever copied
+        return 0;
     }
     int ret = ff::avcodec_send_packet(dec, pkt);
     if (ret < 0 && ret != AVERROR_EOF) {
@@ -574,7 +581,7 @@ int process_input(int fileIndex) {
             }
             for (int j = 0; j < nb_output_streams; ++j) {
                 OutputStream* ost = output_streams[j];
-                if (ost->source_index == ifile->ist_index + i && !ost->encoding_needed) {
+                if (ost->source_index == ifile->ist_index + i && (!ost->encoding_needed || ost->filter == nullptr)) {
                     finish_output_stream(ost);
                 }
             }
@@ -620,6 +627,9 @@ int process_input(int fileIndex) {
     }
     if (!copy_ts) {
         correct_discontinuity(ifile, ist, pkt);
+    }
+    if (pkt->pts != AV_NOPTS_VALUE) {
+        sub2video_heartbeat(ist, pkt->pts);
     }
     ret = process_input_packet(ist, pkt);
     ff::av_packet_unref(pkt);
@@ -958,11 +968,9 @@ int init_output_stream_encode(OutputStream* ost) {
 int init_output_stream(OutputStream* ost) {
     int ret = 0;
     if (ost->encoding_needed) {
-        if (ost->filter == nullptr) {
-            ff::av_log(nullptr, AV_LOG_ERROR, "Subtitle encoding failed\n");
-            return -1;
-        }
-        if ((ret = init_output_stream_encode(ost)) < 0) {
+        // only subtitle encoders are fed without a graph
+        ret = ost->filter == nullptr ? init_subtitle_encoder(ost) : init_output_stream_encode(ost);
+        if (ret < 0) {
             return ret;
         }
         AVCodecContext* enc = ost->enc_ctx;
@@ -1274,6 +1282,7 @@ void print_report(int isLast, int64_t timerStart, int64_t now) {
                 if (isLast) {
                     appendf(buf, sizeof(buf), "L");
                 }
+                append_video_quality(buf, sizeof(buf), script, sizeof(script), ost, isLast);
                 video = true;
             }
         }

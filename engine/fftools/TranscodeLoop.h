@@ -19,6 +19,13 @@ const char* errorText(int err);
 // Appends to the text in buf (size bytes), cutting it short rather than overflowing.
 void appendf(char* buf, size_t size, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
 
+// Marks the stream as having all it will encode (with "-shortest", its file's other
+// streams too).
+void close_output_stream(OutputStream* ost);
+// Through the stream's bitstream filters, if any, to the muxer (pkt in the stream's mux
+// time base); eof drains the filters. 0, or -1 after a logged failure.
+int output_packet(OutputFile* of, AVPacket* pkt, OutputStream* ost, bool eof);
+
 // Pulls what the filter graphs have ready into their encoders; flush also takes what a
 // graph that has ended still holds. 0 or negative.
 int reap_filters(int flush);

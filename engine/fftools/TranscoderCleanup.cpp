@@ -6,6 +6,7 @@
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/fftools/TranscoderState.h"
+#include "engine/fftools/VideoStatistics.h"
 
 // The end of every run: everything a run allocated is freed and every process-wide
 // value goes back to its initial value, so the next run in this process starts exactly
@@ -178,6 +179,7 @@ void resetTranscoderState() {
     debug_ts = 0;
     exit_on_error = 0;
     qp_hist = 0;
+    reset_qp_histogram();
     frame_bits_per_raw_sample = 0;
     intra_only = 0;
     file_overwrite = 0;

@@ -368,7 +368,9 @@ struct OutputStream {
     uint64_t packets_written;
     uint64_t frames_encoded;
     uint64_t samples_encoded;
+    // the last encoded picture's figures (the encoder's quality statistics)
     int quality;
+    int pict_type;
     int64_t error[4];
 
     // packets held until the muxer's header is written
