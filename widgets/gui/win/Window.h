@@ -229,6 +229,7 @@ public:
     void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
+    drawer::IWindow* getFrameDrawer() const { return frame_.drawer(); }
     void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
     void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
     void show(bool show, bool activate) override;
