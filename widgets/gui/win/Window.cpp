@@ -1040,7 +1040,7 @@ void Window::show(bool showIt, bool activateIt) {
         if (activateIt) {
             activate(true);
         }
-        Show(SW_SHOW);
+        Show(activateIt ? SW_SHOW : SW_SHOWNA);
         Redraw(nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     } else {
         if (!IsVisible()) {
