@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "support/Released.h"
+#include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/Button.h"
 #include "widgets/gui/win/CheckBox.h"
 #include "widgets/gui/win/ComboBox.h"
@@ -33,6 +35,16 @@ struct Kind {
     std::function<IComponent*()> make;
     std::function<const void*(IComponent*)> drawerOf;
     std::function<const void*(ISkin*)> fromSkin;
+};
+
+// Keeps the skin name the window hands over.
+struct SkinNameRecord : s::gui::IWindowState {
+    void setMaximized(bool) override {}
+    void setNormalBounds(int32_t, int32_t, int32_t, int32_t) override {}
+    void setLanguageName(const wchar_t*) override {}
+    void persist() override {}
+    void setSkinName(const wchar_t* name) override { skinName = name; }
+    std::wstring skinName;
 };
 
 template <class W>
@@ -67,6 +79,8 @@ TEST(SkinRoad, WidgetsTakeTheirKindsDrawerAndFollowTheCurrentSkin) {
     skinner->selectSkin(skinner->getSkinNameAt(0));
     Released<win::Window> window(win::Window::pool());
     window->setSkinHolder(skinner.get());
+    SkinNameRecord record;
+    window->setStateRecord(&record);
     IComponent* widgets[sizeof(KINDS) / sizeof(KINDS[0])];
     for (size_t i = 0; i < sizeof(KINDS) / sizeof(KINDS[0]); ++i) {
         widgets[i] = KINDS[i].make();
@@ -79,6 +93,7 @@ TEST(SkinRoad, WidgetsTakeTheirKindsDrawerAndFollowTheCurrentSkin) {
         skinner->selectSkin(skinner->getSkinNameAt(skinIndex));
         ISkin* skin = skinner->getCurrentSkin();
         EXPECT_EQ(skin->getWindow(), window->getFrameDrawer()) << skinIndex;
+        EXPECT_EQ(skinIndex == 0 ? L"" : std::wstring(skin->getName()), record.skinName);
         for (size_t i = 0; i < sizeof(KINDS) / sizeof(KINDS[0]); ++i) {
             EXPECT_NE(nullptr, KINDS[i].drawerOf(widgets[i])) << KINDS[i].name;
             EXPECT_EQ(KINDS[i].fromSkin(skin), KINDS[i].drawerOf(widgets[i])) << KINDS[i].name << " " << skinIndex;

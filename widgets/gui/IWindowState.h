@@ -55,11 +55,14 @@ public:
     virtual HICON largeIcon() { return nullptr; }
     // The options the window is set up with.
     virtual bool easyDrag() { return false; }
+    virtual void setEasyDrag(bool) {}
     virtual bool keepOnTop() { return false; }
     // One of IWindow's MIDDLE_* constants; null keeps the window's own.
     virtual const wchar_t* middleClickAction() { return nullptr; }
     // The holder of the skins the window's widgets take their drawers from (null: none).
     virtual drawer::ISkinHolder* skinHolder() { return nullptr; }
+    // The name of the skin now current.
+    virtual void setSkinName(const wchar_t*) {}
 };
 
 } // namespace s::gui

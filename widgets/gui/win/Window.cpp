@@ -236,6 +236,10 @@ void Window::attachChild(IComponent* child) {
 void Window::onEvent(base::IObject* source, int32_t) {
     if (skinHolder_ != nullptr && dynamic_cast<drawer::ISkinHolder*>(source) == skinHolder_) {
         takeSkinFrame();
+        drawer::ISkin* skin = skinHolder_->getCurrentSkin();
+        if (stateRecord_ != nullptr && skin != nullptr) {
+            stateRecord_->setSkinName(skin->getName());
+        }
         return;
     }
     if (source != nullptr && source == static_cast<base::IObject*>(localizer_)) {
@@ -478,7 +482,7 @@ void Window::onTrayNotice(LPARAM mouseMessage) {
             POINT cursor = {0, 0};
             GetCursorPos(&cursor);
             SetForeground();
-            const int32_t command = trayMenu_->openAt(cursor.x, cursor.y, this);
+            const int32_t command = trayMenu_->openBottomAligned(cursor.x, cursor.y, this);
             SetForeground();
             if (command != 0) {
                 trayMenu_->runCommand(command);
@@ -487,6 +491,13 @@ void Window::onTrayNotice(LPARAM mouseMessage) {
         break;
     default:
         break;
+    }
+}
+
+void Window::setDragByClientArea(bool on) {
+    dragByClient_ = on ? 1 : 0;
+    if (stateRecord_ != nullptr) {
+        stateRecord_->setEasyDrag(on);
     }
 }
 
@@ -1111,7 +1122,7 @@ void Window::applyState(IWindowState* record, bool withVersion) {
     if (HICON icon = record->largeIcon()) {
         setLargeIcon(icon, false);
     }
-    setDragByClientArea(record->easyDrag());
+    dragByClient_ = record->easyDrag() ? 1 : 0;
     setTopmost(record->keepOnTop());
     if (const wchar_t* action = record->middleClickAction()) {
         setMiddleClickAction(action);

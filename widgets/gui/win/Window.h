@@ -230,7 +230,8 @@ public:
 
     void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
     drawer::IWindow* getFrameDrawer() const { return frame_.drawer(); }
-    void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
+    // Kept in the state record too.
+    void setDragByClientArea(bool on) override;
     void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
     void show(bool show, bool activate) override;
     void saveState(bool rememberAnimation) override;
