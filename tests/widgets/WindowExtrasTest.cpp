@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 #include "ToolkitTestSupport.h"
 #include "drawers/gui/drawer/IWindow.h"
 #include "system/monitor/UiScale.h"
+#include "system/lang/Localizer.h"
+#include "system/time/Clock.h"
+#include "system/xml/Node.h"
 #include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "widgets/gui/win/TrayIcon.h"
@@ -405,13 +409,55 @@ TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
     }
 }
 
+// A record keeping x, y, width and height (indexes 0-3), counting the writes.
 struct BoundsRecord : s::gui::IWindowState {
-    void setMaximized(bool on) override { maximized.push_back(on); }
-    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override { bounds.push_back(RECT{x, y, w, h}); }
+    void setMaximized(bool on) override { maximizedCalls.push_back(on); }
+    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override {
+        setX(x), setY(y), setWidth(w), setHeight(h);
+    }
     void setLanguageName(const wchar_t*) override {}
     void persist() override {}
-    std::vector<bool> maximized;
-    std::vector<RECT> bounds;
+    bool maximized() override { return maximizedState; }
+    bool hasPlacement() override { return has[0] && has[1]; }
+    bool hasX() override { return has[0]; }
+    int32_t x() override { return value[0]; }
+    void setX(int32_t v) override { write(0, v); }
+    bool hasY() override { return has[1]; }
+    int32_t y() override { return value[1]; }
+    void setY(int32_t v) override { write(1, v); }
+    bool hasWidth() override { return has[2]; }
+    bool widthIsValid() override { return value[2] >= 10; }
+    int32_t width() override { return value[2]; }
+    void setWidth(int32_t v) override { write(2, v); }
+    bool hasHeight() override { return has[3]; }
+    bool heightIsValid() override { return value[3] >= 10; }
+    int32_t height() override { return value[3]; }
+    void setHeight(int32_t v) override { write(3, v); }
+    int32_t defaultWidth() const override { return defaults.cx; }
+    int32_t defaultHeight() const override { return defaults.cy; }
+    s::lang::Localizer* localizer() const override { return texts; }
+    int32_t titleTextBase() const override { return titleBase; }
+    HICON smallIcon() override { return icon; }
+    bool keepOnTop() override { return onTop; }
+    void place(int32_t x, int32_t y, int32_t w, int32_t h) {
+        setNormalBounds(x, y, w, h);
+        writes = 0;
+    }
+    void write(int i, int32_t v) {
+        has[i] = true;
+        value[i] = v;
+        ++writes;
+    }
+    std::vector<bool> maximizedCalls;
+    bool maximizedState = false;
+    bool has[4] = {};
+    int32_t value[4] = {};
+    int writes = 0;
+    SIZE defaults = {-1, -1};
+    s::lang::Localizer* texts = nullptr;
+    int32_t titleBase = -1;
+    HICON icon = nullptr;
+    bool onTop = false;
 };
 
 TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
@@ -431,11 +477,11 @@ TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas)
         EXPECT_EQ(c.centred, shown.left != c.x || shown.top != c.y) << c.x;
         window->show(false, false);
         EXPECT_FALSE(window->isVisible());
-        ASSERT_FALSE(record.bounds.empty());
-        EXPECT_EQ(shown.left, record.bounds.back().left);
-        EXPECT_EQ(shown.top, record.bounds.back().top);
-        EXPECT_EQ(240, record.bounds.back().right);
-        EXPECT_FALSE(record.maximized.back());
+        EXPECT_EQ(shown.left, record.x());
+        EXPECT_EQ(shown.top, record.y());
+        EXPECT_EQ(240, record.width());
+        ASSERT_FALSE(record.maximizedCalls.empty());
+        EXPECT_FALSE(record.maximizedCalls.back());
     }
     window->setStateRecord(nullptr);
 }
@@ -452,6 +498,156 @@ TEST(WindowExtrasTest, AWindowIsOnScreenWithTenPixelsInsideEachWay) {
     for (const Case& c : cases) {
         EXPECT_EQ(c.on, ScreenPlacement::isOnScreen(c.window, screen)) << c.window.left << "," << c.window.top;
     }
+}
+
+RECT frameOf(Window* window) {
+    RECT rect;
+    GetWindowRect(window->getFrameHandle(), &rect);
+    return rect;
+}
+
+bool centredOnWorkArea(Window* window) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window->getFrameHandle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT r = frameOf(window);
+    const RECT& a = monitor.rcWork;
+    return std::abs((r.left + r.right) - (a.left + a.right)) <= 1 && std::abs((r.top + r.bottom) - (a.top + a.bottom)) <= 1;
+}
+
+TEST(WindowStateTest, ApplyingARecordSetsSizeTitleOptionsAndPlace) {
+    s::xml::Node* root = s::xml::Node::pool();
+    root->parse(L"<lang><languages><entry tagName=\"eng\" engName=\"English\"/></languages><entries>"
+                L"<entry id=\"1\"><eng>Converter</eng></entry><entry id=\"11\"><eng>1.38</eng></entry></entries></lang>");
+    Released<s::lang::Localizer> texts(s::lang::Localizer::pool());
+    texts->load(root);
+    root->release();
+    texts->setLanguage(L"English");
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    struct Case {
+        bool placed;
+        RECT stored;  // x, y, width, height
+        bool withVersion;
+        RECT want;  // x, y, width, height; x -1: centred, -2: anywhere
+        const wchar_t* title;
+    } cases[] = {
+        {true, {100, 80, 300, 200}, true, {100, 80, 300, 200}, L"Converter v1.38"},
+        {false, {0, 0, 5, 5}, false, {-2, 0, 320, 240}, L"Converter"},
+        {true, {-6000, -6000, 300, 200}, false, {-1, 0, 300, 200}, L"Converter"},
+    };
+    for (const Case& c : cases) {
+        Released<Window> window(Window::pool());
+        BoundsRecord record;
+        record.defaults = SIZE{320, 240};
+        record.texts = texts.get();
+        record.titleBase = 1;
+        record.icon = icon;
+        record.onTop = c.placed;
+        record.place(c.stored.left, c.stored.top, c.stored.right, c.stored.bottom);
+        record.has[0] = record.has[1] = c.placed;
+        window->applyState(&record, c.withVersion);
+        const RECT r = frameOf(window.get());
+        EXPECT_EQ(c.want.right, r.right - r.left) << c.stored.left;
+        EXPECT_EQ(c.want.bottom, r.bottom - r.top) << c.stored.left;
+        if (c.want.left == -1) {
+            EXPECT_TRUE(centredOnWorkArea(window.get())) << c.stored.left;
+        } else if (c.want.left != -2) {
+            EXPECT_EQ(c.want.left, r.left);
+            EXPECT_EQ(c.want.top, r.top);
+        }
+        EXPECT_STREQ(c.title, window->getTitle());
+        EXPECT_EQ(c.placed, window->isTopmost());
+        EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageW(window->getFrameHandle(), WM_GETICON, ICON_SMALL, 0)));
+        window->setStateRecord(nullptr);
+    }
+}
+
+TEST(WindowStateTest, ShowingFollowsTheRecordAndHidingWritesOnlyWhatChanged) {
+    struct Case {
+        bool maximized;
+        bool placed;
+        bool wantCentred;
+    } cases[] = {{true, true, false}, {false, false, true}, {false, true, false}};
+    for (const Case& c : cases) {
+        Released<Window> window(Window::pool());
+        BoundsRecord record;
+        record.maximizedState = c.maximized;
+        window->setBounds(40, 30, 260, 180);
+        if (c.placed) {
+            record.place(40, 30, 260, 180);
+        }
+        window->setStateRecord(&record);
+        window->show(true, false);
+        EXPECT_EQ(c.maximized, window->isMaximized());
+        if (!c.maximized) {
+            EXPECT_EQ(c.wantCentred, centredOnWorkArea(window.get()));
+        }
+        window->show(false, false);
+        if (!c.maximized) {
+            EXPECT_EQ(c.placed ? 0 : 4, record.writes) << "an unchanged place is not written again";
+            const RECT r = frameOf(window.get());
+            EXPECT_EQ(r.left, record.x());
+            EXPECT_EQ(r.top, record.y());
+        }
+        window->setStateRecord(nullptr);
+    }
+}
+
+int64_t g_now = 0;
+int64_t fixedClock() {
+    return g_now;
+}
+
+TEST(WindowStateTest, ATrayClickTogglesBetweenTrayAndScreen) {
+    enum Before { IN_TRAY, ACTIVE, LOST_100_MS_AGO, LOST_200_MS_AGO };
+    struct Case {
+        bool toggle;
+        Before before;
+        bool wantInTray;
+    } cases[] = {
+        {true, IN_TRAY, false}, {true, ACTIVE, true}, {true, LOST_100_MS_AGO, true},
+        {true, LOST_200_MS_AGO, false}, {false, ACTIVE, false},
+    };
+    auto previousTray = TrayIcon::setNotifyFunction(&recordTray);
+    auto previousClock = s::time::setClockSource(&fixedClock);
+    for (const Case& c : cases) {
+        Released<Window> window(shownWindow(50, 50, 200, 150));
+        Recorder recorder;
+        window->addTrayClickListener(&recorder);
+        window->setTrayClickToggle(c.toggle);
+        HWND frame = window->getFrameHandle();
+        g_now = 1000000;
+        SendMessageW(frame, WM_ACTIVATE, WA_ACTIVE, 0);
+        if (c.before == IN_TRAY) {
+            window->minimizeToTray();
+        } else if (c.before != ACTIVE) {
+            SendMessageW(frame, WM_ACTIVATE, WA_INACTIVE, 0);
+            g_now += c.before == LOST_100_MS_AGO ? 100 : 200;
+        }
+        SendMessageW(frame, TrayIcon::CALLBACK_MESSAGE, 0, WM_LBUTTONDOWN);
+        EXPECT_EQ(c.wantInTray, window->isInTray()) << c.before;
+        EXPECT_EQ(!c.wantInTray, window->isVisible()) << c.before;
+        EXPECT_EQ(c.wantInTray, window->isTrayIconShown()) << c.before;
+        EXPECT_EQ(1, recorder.count(22));
+    }
+    s::time::setClockSource(previousClock);
+    TrayIcon::setNotifyFunction(previousTray);
+}
+
+TEST(WindowStateTest, CloseToTrayHidesOnTheCloseBoxButCloseStillCloses) {
+    auto previousTray = TrayIcon::setNotifyFunction(&recordTray);
+    for (bool toTray : {true, false}) {
+        Released<Window> window(shownWindow(50, 50, 200, 150));
+        window->setCloseToTray(toTray);
+        SendMessageW(window->getFrameHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(toTray, window->isInTray());
+        EXPECT_EQ(!toTray, window->isClosed());
+        EXPECT_FALSE(window->isVisible());
+        window->close();
+        EXPECT_TRUE(window->isClosed());
+        EXPECT_FALSE(window->isTrayIconShown());
+    }
+    TrayIcon::setNotifyFunction(previousTray);
 }
 
 } // namespace
