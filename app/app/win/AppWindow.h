@@ -39,11 +39,14 @@ public:
     AppWindow& operator=(const AppWindow&) = delete;
 
     // A record from the pool bound to the context; writes the identification values
-    // under its name and reads its middle-click action.
+    // under its name and reads its middle-click action. Without a skinner the record
+    // shares the context's; a skinner of its own is owned and shows the record's stored
+    // skin, else skinName, else its first.
     static AppWindow* create(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-                             const wchar_t* closeAction);
+                             const wchar_t* closeAction, gui::drawer::Skinner* skinner = nullptr,
+                             const wchar_t* skinName = nullptr);
     void init(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-              const wchar_t* closeAction);
+              const wchar_t* closeAction, gui::drawer::Skinner* skinner = nullptr, const wchar_t* skinName = nullptr);
 
     void reset() override;
 
@@ -52,7 +55,8 @@ public:
     const wchar_t* groupPath(const wchar_t* sub) override;
     int32_t titleTextBase() const override { return titleTextBase_; }
     lang::Localizer* localizer() const override;
-    bool hasSkinner() const override { return false; }
+    bool hasSkinner() const override { return skinner_ != nullptr; }
+    gui::drawer::Skinner* skinner() const override { return skinner_; }
     const wchar_t* skinName() override;
     void setSkinName(const wchar_t* name) override;
 
@@ -144,6 +148,12 @@ private:
     StrBuffer name_;
     const wchar_t* viewGroup_;
     int32_t titleTextBase_;
+    gui::drawer::Skinner* skinner_;
+    // The skinner is the record's own, not the context's.
+    uint8_t ownsSkinner_;
+    StrBuffer skinName_;
+    // What skinName() answers, valid until its next call.
+    StrBuffer skinText_;
     int32_t defaultWidth_;
     int32_t defaultHeight_;
     uint8_t defaultEasyDrag_;

@@ -977,7 +977,7 @@ void Dialog::openPage(int32_t textId) {
 
 void Dialog::openAboutWindow() {
     if (aboutRecord_ == nullptr) {
-        aboutRecord_ = app::win::AppWindow::create(record_->appBase(), L"AboutWindow", 340, 285, IWindow::MIDDLE_CLOSE);
+        aboutRecord_ = app::win::AboutWindow::createRecord(record_->appBase());
         if (aboutRecord_ == nullptr) {
             return;
         }
