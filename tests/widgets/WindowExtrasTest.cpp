@@ -405,13 +405,40 @@ TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
     }
 }
 
+// A record keeping x, y, width and height (indexes 0-3), counting the writes.
 struct BoundsRecord : s::gui::IWindowState {
-    void setMaximized(bool on) override { maximized.push_back(on); }
-    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override { bounds.push_back(RECT{x, y, w, h}); }
+    void setMaximized(bool on) override { maximizedCalls.push_back(on); }
+    void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override {
+        setX(x), setY(y), setWidth(w), setHeight(h);
+    }
     void setLanguageName(const wchar_t*) override {}
     void persist() override {}
-    std::vector<bool> maximized;
-    std::vector<RECT> bounds;
+    bool maximized() override { return maximizedState; }
+    bool hasPlacement() override { return has[0] && has[1]; }
+    bool hasX() override { return has[0]; }
+    int32_t x() override { return value[0]; }
+    void setX(int32_t v) override { write(0, v); }
+    bool hasY() override { return has[1]; }
+    int32_t y() override { return value[1]; }
+    void setY(int32_t v) override { write(1, v); }
+    bool hasWidth() override { return has[2]; }
+    bool widthIsValid() override { return value[2] >= 10; }
+    int32_t width() override { return value[2]; }
+    void setWidth(int32_t v) override { write(2, v); }
+    bool hasHeight() override { return has[3]; }
+    bool heightIsValid() override { return value[3] >= 10; }
+    int32_t height() override { return value[3]; }
+    void setHeight(int32_t v) override { write(3, v); }
+    void write(int i, int32_t v) {
+        has[i] = true;
+        value[i] = v;
+        ++writes;
+    }
+    std::vector<bool> maximizedCalls;
+    bool maximizedState = false;
+    bool has[4] = {};
+    int32_t value[4] = {};
+    int writes = 0;
 };
 
 TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
@@ -431,11 +458,11 @@ TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas)
         EXPECT_EQ(c.centred, shown.left != c.x || shown.top != c.y) << c.x;
         window->show(false, false);
         EXPECT_FALSE(window->isVisible());
-        ASSERT_FALSE(record.bounds.empty());
-        EXPECT_EQ(shown.left, record.bounds.back().left);
-        EXPECT_EQ(shown.top, record.bounds.back().top);
-        EXPECT_EQ(240, record.bounds.back().right);
-        EXPECT_FALSE(record.maximized.back());
+        EXPECT_EQ(shown.left, record.x());
+        EXPECT_EQ(shown.top, record.y());
+        EXPECT_EQ(240, record.width());
+        ASSERT_FALSE(record.maximizedCalls.empty());
+        EXPECT_FALSE(record.maximizedCalls.back());
     }
     window->setStateRecord(nullptr);
 }

@@ -6,11 +6,12 @@
 #include "widgets/gui/IContainer.h"
 
 namespace s::lang { class Localizer; }
-namespace s::gui::drawer { class IWindow; }
+namespace s::gui::drawer { class IWindow; class ISkinHolder; }
 
 namespace s::gui {
 
 class IWindowState;
+class IPopupMenu;
 
 // A top-level window: a container whose native frame lives on a UI thread of its own.
 // Other threads talk to it by sending private messages to the frame, so each request
@@ -21,7 +22,8 @@ class IWindowState;
 //   6 activate 7 deactivate      8 sizing              9 middle button 10 moving
 //   11 moved   12 key            13 mouse move         14 wheel       15 second instance
 //   16 double click              20 language           21 restore     24 right button up
-//   25 left button up            23 hot key            26 user timer  27 clipboard changed
+//   18 tray menu  22 tray click  25 left button up     23 hot key     26 user timer
+//   27 clipboard changed
 class IWindow : public IContainer {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_gui_IWindow";
@@ -53,8 +55,13 @@ public:
     virtual void maximize() = 0;
     virtual void restore() = 0;
     virtual void showNormal() = 0;
+    // Hides the window, leaving its icon in the notification area.
+    virtual void minimizeToTray() = 0;
+    virtual bool isInTray() const = 0;
 
     virtual void setFrameEnabled(bool enabled) = 0;
+    virtual void setTopmost(bool on) = 0;
+    virtual bool isTopmost() const = 0;
 
     virtual const wchar_t* getTitle() const = 0;
     virtual void setTitle(const wchar_t* text) = 0;
@@ -67,6 +74,23 @@ public:
     virtual void setLocalizer(lang::Localizer* localizer) = 0;
     // The record that remembers the window's state (not owned; may be null).
     virtual void setStateRecord(IWindowState* record) = 0;
+    // Binds the window to the record (not owned) and sets it up from it: default size,
+    // title (with the version text when asked), icons, options, skin holder, then the
+    // remembered position and size; a window then off the screen is centred.
+    virtual void applyState(IWindowState* record, bool withVersion) = 0;
+
+    // The frame's icons; an owned one is destroyed when replaced or when the window goes.
+    virtual HICON getSmallIcon() const = 0;
+    virtual void setSmallIcon(HICON icon, bool owned) = 0;
+    virtual HICON getLargeIcon() const = 0;
+    virtual void setLargeIcon(HICON icon, bool owned) = 0;
+
+    // The skins the window's widgets take their drawers from (not owned; may be null).
+    // Widgets attached from then on take their kind's drawer from the current skin and
+    // take it again whenever the holder reports a change.
+    virtual bool hasSkinHolder() const = 0;
+    virtual drawer::ISkinHolder* getSkinHolder() const = 0;
+    virtual void setSkinHolder(drawer::ISkinHolder* holder) = 0;
 
     virtual void addCloseListener(events::IEventListener* listener) = 0;
     virtual void addRightButtonDownListener(events::IEventListener* listener) = 0;
@@ -88,6 +112,8 @@ public:
     virtual void addMouseMoveListener(events::IEventListener* listener) = 0;
     virtual void addMouseWheelListener(events::IEventListener* listener) = 0;
     virtual void addLanguageListener(events::IEventListener* listener) = 0;
+    virtual void addTrayClickListener(events::IEventListener* listener) = 0;
+    virtual void addTrayMenuListener(events::IEventListener* listener) = 0;
     // Takes the listener out of every list of this window.
     virtual void removeListener(const events::IEventListener* listener) = 0;
 
@@ -180,6 +206,15 @@ public:
     virtual void refreshTrayIcon() = 0;
     virtual void setKeepTrayIcon(bool on) = 0;
     virtual bool isTrayIconShown() const = 0;
+    // On: the icon stays in the notification area while the window shows.
+    virtual void setTrayIconWhileShown(bool on) = 0;
+    // On: a click on the tray icon hides an active window to the tray and brings back
+    // one that is not.
+    virtual void setTrayClickToggle(bool on) = 0;
+    // On: closing the window (the close box, close) hides it to the tray instead.
+    virtual void setCloseToTray(bool on) = 0;
+    // Opened by a right click on the tray icon (not owned; may be null).
+    virtual void setTrayMenu(IPopupMenu* menu) = 0;
 
     // Percent 0-100 (100 opaque).
     virtual void setAlpha(int32_t percent, bool onlyWhenTopmost) = 0;

@@ -110,8 +110,8 @@ public:
     void setLanguageName(const wchar_t*) override {}
     void persist() override;
 
-    int32_t defaultWidth() const { return defaultWidth_; }
-    int32_t defaultHeight() const { return defaultHeight_; }
+    int32_t defaultWidth() const override { return defaultWidth_; }
+    int32_t defaultHeight() const override { return defaultHeight_; }
     const wchar_t* viewGroup() const { return viewGroup_; }
 
     // The frame rectangle to open with: the stored one (the default size where the

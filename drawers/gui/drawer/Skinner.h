@@ -4,6 +4,7 @@
 #include "core/col/_array/ArrayP.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/thread/ClassPool.h"
+#include "drawers/gui/drawer/ISkinHolder.h"
 #include "widgets/gui/events/ListenerList.h"
 
 namespace s::str::strbuffer {
@@ -12,15 +13,13 @@ class StrBuffer;
 
 namespace s::gui::drawer {
 
-class ISkin;
-
 // A named family of skins ("Thin", "ThinWindow") of which one is current. Windows and
 // widgets register as listeners and re-fetch their drawers when told (source: the
 // skinner, code 0). Widgets hold drawers of the current skin without owning them, so
 // they must leave the listeners (windows are released before their skinner); a
 // skinner cleared while some still listen tells them first, with no current skin, and
 // only then gives the skins back.
-class Skinner : public base::IObject, public thread::IPoolable {
+class Skinner : public base::IObject, public thread::IPoolable, public ISkinHolder {
     S_POOLED_CLASS(Skinner, 1000, L"s_gui_drawer_Skinner")
 
 public:
@@ -50,11 +49,11 @@ public:
     // listeners when it changed; answers whether it changed. An empty skinner selects
     // nothing.
     bool selectSkin(const wchar_t* name);
-    ISkin* getCurrentSkin() const { return current_; }
+    ISkin* getCurrentSkin() const override { return current_; }
 
     // A listener is added once; removing one that is absent is no error.
-    bool addListener(events::IEventListener* listener);
-    bool removeListener(const events::IEventListener* listener);
+    bool addListener(events::IEventListener* listener) override;
+    bool removeListener(const events::IEventListener* listener) override;
     uint32_t getListenerCount() const { return listeners_.count(); }
     // Tells every listener, in the order they were added, with code 0.
     void notifyListeners();

@@ -111,7 +111,7 @@ void FlexAsker::build(const wchar_t* title, const wchar_t* question) {
     // Resizable by its frame, no client edge, no maximize or minimize box, in the taskbar.
     window->ModifyStyle(WS_MAXIMIZEBOX | WS_MINIMIZEBOX, WS_THICKFRAME);
     window->ModifyStyleEx(WS_EX_CLIENTEDGE, WS_EX_APPWINDOW, SWP_FRAMECHANGED);
-    window->setStateRecord(record_);
+    window->applyState(record_, false);
     window->setLocalizer(texts_);
     const int32_t scale = system::monitor::uiScale();
     window->setSize(DEFAULT_WIDTH * scale, DEFAULT_HEIGHT * scale);

@@ -710,8 +710,7 @@ LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return CWnd::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
-        if (state_.parent != nullptr && state_.parent->getNativeHandle() != nullptr &&
-            ::SendMessageW(state_.parent->getNativeHandle(), WM_KEYDOWN, wParam, lParam) == 0) {
+        if (forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;

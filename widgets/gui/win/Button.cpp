@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IButton.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
@@ -141,7 +142,17 @@ FontProperties* Button::fontAt(int32_t index) const {
                       : index == 1 ? static_cast<FontProperties*>(disabledSetting_) : downSetting_;
 }
 
+void Button::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::IButton* lent = skin != nullptr ? skin->getButton() : nullptr;
+    if (lent != nullptr || !(ownsDrawer_ != 0)) {
+        setDrawer(lent, false);
+    }
+}
+
 void Button::onEvent(base::IObject* source, int32_t) {
+    if (takeSkinDrawerOn(source)) {
+        return;
+    }
     IWindow* window = getWindow();
     if (window != nullptr && window->hasLocalizer() && source == window->getLocalizer() && textId_ != -1) {
         setTextId(textId_);

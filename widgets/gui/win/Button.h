@@ -42,6 +42,8 @@ public:
     ~Button() override;
     void reset() override;
     void onEvent(base::IObject* source, int32_t eventCode) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    drawer::IButton* getDrawer() const { return drawer_; }
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
     void setEnabled(bool enabled) override;

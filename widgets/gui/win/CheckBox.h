@@ -19,6 +19,7 @@ public:
     void setSizeClamped(int32_t w, int32_t h) override;
 
 protected:
+    drawer::ICheckBox* skinDrawer(drawer::ISkin* skin) const override { return skin->getCheckBox(); }
     DWORD nativeStyle() const override;
     void measure() override;
     void paint() override;

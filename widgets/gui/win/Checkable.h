@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "framework/CBrush.h"
 #include "framework/CButton.h"
 #include "framework/CClientDC.h"
@@ -30,6 +31,9 @@ public:
     static constexpr UINT CONTROL_ID = 1003;
 
     void onEvent(base::IObject* source, int32_t) override {
+        if (this->takeSkinDrawerOn(source)) {
+            return;
+        }
         IWindow* window = this->getWindow();
         if (window != nullptr && window->hasLocalizer() && source == window->getLocalizer() && textId_ != -1) {
             setTextId(textId_);
@@ -109,6 +113,14 @@ public:
     }
     void addDisablerOnChecked(IComponent* c) override { wire<events::Disabler>(&disablerOnChecked_, checkedListeners_, c); }
 
+    void takeSkinDrawer(drawer::ISkin* skin) override {
+        D* lent = skin != nullptr ? skinDrawer(skin) : nullptr;
+        if (lent != nullptr || ownsDrawer_ == 0) {
+            setDrawer(lent, false);
+        }
+    }
+
+    D* getDrawer() const { return drawer_; }
     void setDrawer(D* drawer, bool owned) override {
         if (drawer_ != nullptr && ownsDrawer_ != 0 && drawer_ != drawer) {
             drawer_->release();
@@ -157,6 +169,8 @@ public:
     }
 
 protected:
+    // The skin's drawer of the kind.
+    virtual D* skinDrawer(drawer::ISkin* skin) const = 0;
     Checkable() : main_(Font::pool()), second_(Font::pool()) {}
     ~Checkable() override {
         if (main_ != nullptr) {

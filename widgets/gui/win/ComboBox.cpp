@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ICombo.h"
 #include "framework/CClientDC.h"
 #include "system/lang/Localizer.h"
@@ -132,7 +133,17 @@ void ComboBox::setParent(IContainer* container) {
     container->relayout();
 }
 
+void ComboBox::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::ICombo* lent = skin != nullptr ? skin->getCombo() : nullptr;
+    if (lent != nullptr || !(drawer_.owned())) {
+        setDrawer(lent, false);
+    }
+}
+
 void ComboBox::onEvent(base::IObject* source, int32_t) {
+    if (takeSkinDrawerOn(source)) {
+        return;
+    }
     if (source == nullptr || state_.window == nullptr || source != state_.window->getLocalizer()) {
         return;
     }

@@ -38,6 +38,8 @@ public:
     void reset() override;
 
     void onEvent(base::IObject* source, int32_t code) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    drawer::ICombo* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
     void setEnabled(bool enabled) override;

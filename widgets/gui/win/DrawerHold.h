@@ -27,6 +27,7 @@ public:
         owned_ = false;
     }
     D* get() const { return drawer_; }
+    bool owned() const { return owned_; }
     D* operator->() const { return drawer_; }
     explicit operator bool() const { return drawer_ != nullptr; }
 

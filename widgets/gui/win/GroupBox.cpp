@@ -1,5 +1,6 @@
 #include "widgets/gui/win/GroupBox.h"
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IGroupBox.h"
 #include "framework/CClientDC.h"
 #include "widgets/gui/IBox.h"
@@ -94,7 +95,17 @@ FontProperties* GroupBox::fontAt(int32_t index) const {
     return index == 0 ? font_ : disabledFont_;
 }
 
+void GroupBox::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::IGroupBox* lent = skin != nullptr ? skin->getGroupBox() : nullptr;
+    if (lent != nullptr || !(ownsDrawer_ != 0)) {
+        setDrawer(lent, false);
+    }
+}
+
 void GroupBox::onEvent(base::IObject* source, int32_t eventCode) {
+    if (takeSkinDrawerOn(source)) {
+        return;
+    }
     if (content_ != nullptr && source == static_cast<base::IObject*>(content_)) {
         if (eventCode == IBox::DROP) {
             dropListeners_.fire(this, DROP);

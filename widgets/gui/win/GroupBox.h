@@ -32,6 +32,7 @@ public:
     ~GroupBox() override;
     void reset() override;
     void onEvent(base::IObject* source, int32_t eventCode) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
     void setEnabled(bool enabled) override;

@@ -1,6 +1,7 @@
 #include "widgets/gui/win/Label.h"
 
 #include "core/thread/Held.h"
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IText.h"
 #include "framework/CPaintDC.h"
 #include "images/image/win/BufferedImage.h"
@@ -104,7 +105,17 @@ bool Label::onUiThread() const {
     return handle == nullptr || GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
 }
 
+void Label::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::IText* lent = skin != nullptr ? skin->getText() : nullptr;
+    if (lent != nullptr || !(drawerOwned_ != 0)) {
+        setDrawer(lent, false);
+    }
+}
+
 void Label::onEvent(base::IObject* source, int32_t) {
+    if (takeSkinDrawerOn(source)) {
+        return;
+    }
     IWindow* window = state_.window;
     if (window != nullptr && window->hasLocalizer() &&
         source == static_cast<base::IObject*>(window->getLocalizer()) && textId_ != -1) {

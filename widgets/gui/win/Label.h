@@ -41,6 +41,7 @@ public:
     ~Label() override;
     void reset() override;
     void onEvent(base::IObject* source, int32_t eventCode) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
 
     void setParent(IContainer* container) override;
     void setVisible(bool visible) override;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "drawers/gui/drawer/ISkinHolder.h"
 #include "system/lang/Localizer.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
@@ -171,16 +172,46 @@ protected:
     virtual HWND nativeHandle() const { return nullptr; }
 
     // Records the container and its window. Leaving a window also leaves its language
-    // pack's listeners (the kinds that show a text by id register there), so that a
-    // detached or pooled widget is never told of a language change.
+    // pack's and its skin holder's listeners (the kinds that show a text by id register
+    // with the pack), so that a detached or pooled widget is never told of a change.
+    // Joining a window with a skin holder takes the kind's drawer from the current skin
+    // and listens for the next one.
     void attachTo(IContainer* container) {
         IWindow* const previous = state_.window;
-        if (previous != nullptr && (container == nullptr || container->getWindow() != previous) &&
-            previous->hasLocalizer()) {
-            previous->getLocalizer()->removeListener(this);
+        IWindow* const next = container != nullptr ? container->getWindow() : nullptr;
+        if (previous != nullptr && next != previous) {
+            if (previous->hasLocalizer()) {
+                previous->getLocalizer()->removeListener(this);
+            }
+            if (drawer::ISkinHolder* holder = previous->getSkinHolder()) {
+                holder->removeListener(this);
+            }
         }
         state_.parent = container;
-        state_.window = container != nullptr ? container->getWindow() : nullptr;
+        state_.window = next;
+        if (next != nullptr && next != previous) {
+            if (drawer::ISkinHolder* holder = next->getSkinHolder()) {
+                holder->addListener(this);
+                takeSkinDrawer(holder->getCurrentSkin());
+            }
+        }
+    }
+
+    // The kind's drawer from skin (null: no skin). Kinds that paint through a skin's
+    // drawer take it without ownership; with no drawer of their kind they drop one that
+    // was lent and keep one they own.
+    virtual void takeSkinDrawer(drawer::ISkin*) {}
+
+    // For onEvent: true when source is the window's skin holder, whose current skin has
+    // then given the kind's drawer again.
+    bool takeSkinDrawerOn(base::IObject* source) {
+        IWindow* const window = state_.window;
+        drawer::ISkinHolder* const holder = window != nullptr ? window->getSkinHolder() : nullptr;
+        if (holder == nullptr || source == nullptr || dynamic_cast<drawer::ISkinHolder*>(source) != holder) {
+            return false;
+        }
+        takeSkinDrawer(holder->getCurrentSkin());
+        return true;
     }
 
     // The component part of reset: leaves the parent (which then holds no pointer to it),

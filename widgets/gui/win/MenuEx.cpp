@@ -2,6 +2,7 @@
 
 #include "core/col/_array/ArrayS32.h"
 #include "core/str/strarray/StrArray.h"
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IMenu.h"
 #include "system/lang/Localizer.h"
 #include "system/time/Clock.h"
@@ -102,7 +103,17 @@ void MenuEx::setParent(IContainer* container) {
     measure();
 }
 
+void MenuEx::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::IMenu* lent = skin != nullptr ? skin->getMenu() : nullptr;
+    if (lent != nullptr || !(drawer_.owned())) {
+        setDrawer(lent, false);
+    }
+}
+
 void MenuEx::onEvent(base::IObject* source, int32_t) {
+    if (takeSkinDrawerOn(source)) {
+        return;
+    }
     if (source != nullptr && state_.window != nullptr && source == state_.window->getLocalizer()) {
         recaption();
     }

@@ -40,6 +40,8 @@ public:
     void reset() override;
 
     void onEvent(base::IObject* source, int32_t code) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    drawer::IMenu* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
 
     void setFontCode(int32_t code) override;

@@ -20,6 +20,7 @@ public:
     void setSizeClamped(int32_t, int32_t) override { setSize(getPreferredWidth(), getPreferredHeight()); }
 
 protected:
+    drawer::IRadioButton* skinDrawer(drawer::ISkin* skin) const override { return skin->getRadioButton(); }
     DWORD nativeStyle() const override { return WS_CHILD | WS_TABSTOP | BS_NOTIFY | BS_AUTORADIOBUTTON; }
     void measure() override;
     void paint() override;

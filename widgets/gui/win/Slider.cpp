@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ISlider.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/win/MessageArgs.h"
@@ -336,6 +337,13 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         readNativePosition();
     }
     return result;
+}
+
+void Slider::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::ISlider* lent = skin != nullptr ? skin->getSlider() : nullptr;
+    if (lent != nullptr || !(drawer_.owned())) {
+        setDrawer(lent, false);
+    }
 }
 
 } // namespace s::gui::win

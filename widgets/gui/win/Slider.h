@@ -32,7 +32,9 @@ public:
     ~Slider() override;
 
     void reset() override;
-    void onEvent(base::IObject*, int32_t) override {}
+    void onEvent(base::IObject* source, int32_t) override { takeSkinDrawerOn(source); }
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    drawer::ISlider* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
     void setEnabled(bool enabled) override;

@@ -1,5 +1,6 @@
 #include "widgets/gui/win/StatusBar.h"
 
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IStatusBar.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
@@ -176,6 +177,13 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return Native::WindowProc(message, wParam, lParam);
+}
+
+void StatusBar::takeSkinDrawer(drawer::ISkin* skin) {
+    drawer::IStatusBar* lent = skin != nullptr ? skin->getStatusBar() : nullptr;
+    if (lent != nullptr || !(ownsDrawer_ != 0)) {
+        setDrawer(lent, false);
+    }
 }
 
 } // namespace s::gui::win

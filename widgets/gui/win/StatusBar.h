@@ -24,7 +24,9 @@ public:
 
     ~StatusBar() override;
     void reset() override;
-    void onEvent(base::IObject*, int32_t) override {}
+    void onEvent(base::IObject* source, int32_t) override { takeSkinDrawerOn(source); }
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    drawer::IStatusBar* getDrawer() const { return drawer_; }
     void setParent(IContainer* container) override;
     void setVisible(bool visible) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

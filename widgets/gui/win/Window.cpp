@@ -14,7 +14,10 @@
 #include "system/monitor/win/Monitors.h"
 #include "system/monitor/win/ScreenCapture.h"
 #include "images/image/win/BufferedImage.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/ISkinHolder.h"
 #include "drawers/gui/drawer/IWindow.h"
+#include "widgets/gui/IPopupMenu.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "system/system/win/OsFacts.h"
 #include "system/time/Clock.h"
@@ -85,6 +88,17 @@ void Window::reset() {
     close();
     setStatusBar(nullptr);
     resetContainer();
+    // After the children: they leave the holder's listeners through their window.
+    if (skinHolder_ != nullptr) {
+        skinHolder_->removeListener(this);
+        skinHolder_ = nullptr;
+    }
+    trayMenu_ = nullptr;
+    closeToTray_ = 0;
+    trayClickToggle_ = 0;
+    trayWhileShown_ = 0;
+    setIcon(ICON_SMALL, nullptr, false);
+    setIcon(ICON_BIG, nullptr, false);
     for (events::ListenerList& list : lists_) {
         list.clear();
     }
@@ -220,6 +234,10 @@ void Window::attachChild(IComponent* child) {
 }
 
 void Window::onEvent(base::IObject* source, int32_t) {
+    if (skinHolder_ != nullptr && dynamic_cast<drawer::ISkinHolder*>(source) == skinHolder_) {
+        takeSkinFrame();
+        return;
+    }
     if (source != nullptr && source == static_cast<base::IObject*>(localizer_)) {
         if (stateRecord_ != nullptr && localizer_->current() != nullptr) {
             stateRecord_->setLanguageName(localizer_->current()->engName());
@@ -387,6 +405,144 @@ void Window::activate(bool bringToFront) {
     SetForeground();
 }
 
+void Window::restore() {
+    if (inTray_ != 0) {
+        leaveTray();
+        return;
+    }
+    showFrame(SW_RESTORE);
+}
+
+void Window::minimizeToTray() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    inTray_ = 1;
+    if (!tray_.isShown()) {
+        tray_.add(m_hWnd, title_.c_str());
+    }
+    show(false, false);
+}
+
+void Window::leaveTray() {
+    inTray_ = 0;
+    show(true, true);
+    if (IsIconic()) {
+        showFrame(SW_RESTORE);
+    }
+    if (keepTrayIcon_ == 0 && trayWhileShown_ == 0) {
+        tray_.remove(m_hWnd);
+    }
+}
+
+void Window::setTrayIconWhileShown(bool on) {
+    trayWhileShown_ = on ? 1 : 0;
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (on && isVisible() && !tray_.isShown()) {
+        tray_.add(m_hWnd, title_.c_str());
+    } else if (!on && inTray_ == 0 && keepTrayIcon_ == 0) {
+        tray_.remove(m_hWnd);
+    }
+}
+
+void Window::onTrayNotice(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+    case WM_MOUSEMOVE:
+        if (hideCursor_ != 0) {
+            SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (trayClickToggle_ != 0) {
+            // Clicking the icon takes the activation from the window first, so a window
+            // that lost it just now counts as active.
+            if (inTray_ != 0) {
+                restore();
+            } else if (active_ != 0 ||
+                       (deactivatedAt_ != 0 && s::time::currentTimeMillis() - deactivatedAt_ <= TRAY_CLICK_GRACE_MS)) {
+                minimizeToTray();
+            } else {
+                activate(true);
+                if (IsIconic()) {
+                    restore();
+                }
+            }
+        }
+        fire(ON_TRAY_CLICK, 22);
+        break;
+    case WM_RBUTTONDOWN:
+        if (trayMenu_ != nullptr) {
+            fire(ON_TRAY_MENU, 18);
+            POINT cursor = {0, 0};
+            GetCursorPos(&cursor);
+            SetForeground();
+            const int32_t command = trayMenu_->openAt(cursor.x, cursor.y, this);
+            SetForeground();
+            if (command != 0) {
+                trayMenu_->runCommand(command);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Window::setTopmost(bool on) {
+    if (m_hWnd != nullptr) {
+        SetPos(on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void Window::setIcon(WPARAM which, HICON icon, bool owned) {
+    HICON& slot = which == ICON_SMALL ? smallIcon_ : largeIcon_;
+    uint8_t& owns = which == ICON_SMALL ? ownsSmallIcon_ : ownsLargeIcon_;
+    if (slot == icon) {
+        owns = owned && icon != nullptr ? 1 : 0;
+        return;
+    }
+    if (m_hWnd != nullptr) {
+        SendMessage(WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+    if (invisible_.m_hWnd != nullptr) {
+        invisible_.SendMessage(WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+    // Only once neither window shows it any more.
+    if (slot != nullptr && owns != 0) {
+        DestroyIcon(slot);
+    }
+    slot = icon;
+    owns = owned && icon != nullptr ? 1 : 0;
+}
+
+void Window::setSkinHolder(drawer::ISkinHolder* holder) {
+    if (holder == skinHolder_) {
+        return;
+    }
+    if (skinHolder_ != nullptr) {
+        skinHolder_->removeListener(this);
+    }
+    skinHolder_ = holder;
+    if (holder != nullptr) {
+        holder->addListener(this);
+    }
+    takeSkinFrame();
+}
+
+void Window::takeSkinFrame() {
+    drawer::ISkin* skin = skinHolder_ != nullptr ? skinHolder_->getCurrentSkin() : nullptr;
+    drawer::IWindow* drawer = skin != nullptr ? skin->getWindow() : nullptr;
+    // A frame drawer handed over by the program stays when the skin has none.
+    if (drawer != nullptr || (frame_.drawer() != nullptr && !frame_.ownsDrawer())) {
+        setFrameDrawer(drawer, false);
+        if (m_hWnd != nullptr && IsVisible()) {
+            Redraw(nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+    }
+}
+
 void Window::setFrameEnabled(bool enabled) {
     if (m_hWnd != nullptr) {
         Enable(enabled);
@@ -445,6 +601,9 @@ void Window::removeListener(const events::IEventListener* listener) {
 // Closing --------------------------------------------------------------------------------
 
 void Window::close() {
+    if (closeToTray_ != 0 && inTray_ == 0) {
+        inTray_ = 1;
+    }
     if (m_hWnd != nullptr) {
         SendMessage(WM_CLOSE);
     }
@@ -473,6 +632,7 @@ bool Window::onClose() {
     }
     setVisible(false);
     joinClipboardChain(false);
+    keepTrayIcon_ = 0;
     tray_.remove(m_hWnd);
     closed_.store(1);
     veto_ = 0;
@@ -630,6 +790,15 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:
         onEndSession(wParam, lParam);
         return false;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE && closeToTray_ != 0 && inTray_ == 0) {
+            minimizeToTray();
+            return true;
+        }
+        return false;
+    case TrayIcon::CALLBACK_MESSAGE:
+        onTrayNotice(lParam);
+        return true;
     case WM_KEYDOWN:
         lastKey_ = static_cast<int32_t>(wParam);
         fire(ON_KEY, 12);
@@ -713,6 +882,9 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         return true;
     }
     case MSG_RESTORE_COPY:
+        if (inTray_ != 0) {
+            restore();
+        }
         if (IsIconic()) {
             restore();
         }
@@ -852,18 +1024,23 @@ void Window::show(bool showIt, bool activateIt) {
         if (followCursor_ != 0) {
             followCursorStep();
         }
-        if (checkPosition_ != 0 && keepInside_ == 0 && followCursor_ == 0 && !isOnScreen()) {
-            centre();
-        }
         if (activateIt && (GetExStyle() & WS_EX_APPWINDOW) != 0) {
             // Through the taskbar's own road, which brings the window to the front.
             minimize();
             restore();
         }
+        if (!IsZoomed() && stateRecord_ != nullptr) {
+            if (stateRecord_->maximized()) {
+                maximize();
+            } else if (checkPosition_ != 0 && keepInside_ == 0 && followCursor_ == 0 &&
+                       (!stateRecord_->hasPlacement() || !isOnScreen())) {
+                centre();
+            }
+        }
         if (activateIt) {
             activate(true);
         }
-        Show(activateIt ? SW_SHOW : SW_SHOWNA);
+        Show(SW_SHOW);
         Redraw(nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     } else {
         if (!IsVisible()) {
@@ -876,24 +1053,86 @@ void Window::show(bool showIt, bool activateIt) {
 }
 
 void Window::saveState(bool) {
-    if (stateRecord_ == nullptr || m_hWnd == nullptr || !IsVisible()) {
+    IWindowState* record = stateRecord_;
+    if (record == nullptr || m_hWnd == nullptr || !IsVisible()) {
         return;
     }
     if (IsZoomed()) {
-        stateRecord_->setMaximized(true);
+        if (!record->maximized()) {
+            record->setMaximized(true);
+        }
         return;
     }
     if (IsIconic()) {
         return;
     }
-    stateRecord_->setMaximized(false);
+    record->setMaximized(false);
     // Not while a pop-up animation has the window at another size.
-    if (fader_.isAnimating() || fader_.isShrunk()) {
+    RECT frame;
+    if (fader_.isAnimating() || fader_.isShrunk() || !GetWindowRect(&frame)) {
         return;
     }
-    RECT frame;
-    if (GetWindowRect(&frame)) {
-        stateRecord_->setNormalBounds(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    // Only what changed, so an unchanged record is not written again.
+    const int32_t width = frame.right - frame.left;
+    const int32_t height = frame.bottom - frame.top;
+    if (!record->hasX() || record->x() != frame.left) {
+        record->setX(frame.left);
+    }
+    if (!record->hasY() || record->y() != frame.top) {
+        record->setY(frame.top);
+    }
+    if (!record->hasWidth() || record->width() != width) {
+        record->setWidth(width);
+    }
+    if (!record->hasHeight() || record->height() != height) {
+        record->setHeight(height);
+    }
+}
+
+void Window::applyState(IWindowState* record, bool withVersion) {
+    stateRecord_ = record;
+    if (record == nullptr) {
+        return;
+    }
+    const int32_t defaultWidth = record->defaultWidth();
+    const int32_t defaultHeight = record->defaultHeight();
+    defaultWidth_ = defaultWidth;
+    defaultHeight_ = defaultHeight;
+    if (localizer_ == nullptr && record->localizer() != nullptr) {
+        setLocalizer(record->localizer());
+    }
+    const int32_t title = record->titleTextBase();
+    if (title != -1) {
+        setTitleTextId(title, withVersion ? title + IWindowState::VERSION_TEXT : -1);
+    }
+    if (HICON icon = record->smallIcon()) {
+        setSmallIcon(icon, false);
+    }
+    if (HICON icon = record->largeIcon()) {
+        setLargeIcon(icon, false);
+    }
+    setDragByClientArea(record->easyDrag());
+    setTopmost(record->keepOnTop());
+    if (const wchar_t* action = record->middleClickAction()) {
+        setMiddleClickAction(action);
+    }
+    if (drawer::ISkinHolder* holder = record->skinHolder()) {
+        setSkinHolder(holder);
+    }
+    // A stored size the screens cannot hold gives way to the default one.
+    const int32_t width = record->hasWidth() && record->widthIsValid() ? record->width() : defaultWidth;
+    const int32_t height = record->hasHeight() && record->heightIsValid() ? record->height() : defaultHeight;
+    if (width > 0 && height > 0) {
+        if (record->hasPlacement()) {
+            setBounds(record->x(), record->y(), width, height);
+        } else {
+            setSize(width, height);
+        }
+    } else if (record->hasPlacement()) {
+        setPosition(record->x(), record->y());
+    }
+    if (!isOnScreen()) {
+        centre();
     }
 }
 
@@ -938,7 +1177,6 @@ void Window::setTrayIcon(bool on) {
     if (m_hWnd == nullptr) {
         return;
     }
-    inTray_ = on ? 1 : 0;
     if (on) {
         if (!tray_.isShown()) {
             tray_.add(m_hWnd, title_.c_str());

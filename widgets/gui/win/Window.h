@@ -72,6 +72,9 @@ public:
     // Native ids of the user timers are the toolkit's ids plus this.
     static constexpr UINT_PTR USER_TIMER_BASE = 10000;
     static constexpr UINT_PTR FOLLOW_TIMER = 100;
+    // A tray click this soon after the window lost the activation (to the click itself)
+    // finds it still active.
+    static constexpr int64_t TRAY_CLICK_GRACE_MS = 150;
 
     // The worker-event record: pointer-sized words, so that names and texts anywhere
     // in a 64-bit address space travel whole.
@@ -130,9 +133,14 @@ public:
     void minimize() override { showFrame(SW_MINIMIZE); }
     bool isMaximized() const override { return m_hWnd != nullptr && IsZoomed(); }
     void maximize() override { showFrame(SW_MAXIMIZE); }
-    void restore() override { showFrame(SW_RESTORE); }
+    // Brings a window back from the tray, else restores it from minimized or maximized.
+    void restore() override;
     void showNormal() override { showFrame(SW_SHOWNORMAL); }
+    void minimizeToTray() override;
+    bool isInTray() const override { return inTray_ != 0; }
     void setFrameEnabled(bool enabled) override;
+    void setTopmost(bool on) override;
+    bool isTopmost() const override;
 
     const wchar_t* getTitle() const override { return title_.c_str(); }
     void setTitle(const wchar_t* text) override;
@@ -141,6 +149,14 @@ public:
     lang::Localizer* getLocalizer() const override { return localizer_; }
     void setLocalizer(lang::Localizer* localizer) override;
     void setStateRecord(IWindowState* record) override { stateRecord_ = record; }
+    void applyState(IWindowState* record, bool withVersion) override;
+    HICON getSmallIcon() const override { return smallIcon_; }
+    void setSmallIcon(HICON icon, bool owned) override { setIcon(ICON_SMALL, icon, owned); }
+    HICON getLargeIcon() const override { return largeIcon_; }
+    void setLargeIcon(HICON icon, bool owned) override { setIcon(ICON_BIG, icon, owned); }
+    bool hasSkinHolder() const override { return skinHolder_ != nullptr; }
+    drawer::ISkinHolder* getSkinHolder() const override { return skinHolder_; }
+    void setSkinHolder(drawer::ISkinHolder* holder) override;
 
     void addCloseListener(events::IEventListener* l) override { lists_[ON_CLOSE].add(l); }
     void addRightButtonDownListener(events::IEventListener* l) override { lists_[ON_RIGHT_DOWN].add(l); }
@@ -162,6 +178,8 @@ public:
     void addMouseMoveListener(events::IEventListener* l) override { lists_[ON_MOUSE_MOVE].add(l); }
     void addMouseWheelListener(events::IEventListener* l) override { lists_[ON_WHEEL].add(l); }
     void addLanguageListener(events::IEventListener* l) override { lists_[ON_LANGUAGE].add(l); }
+    void addTrayClickListener(events::IEventListener* l) override { lists_[ON_TRAY_CLICK].add(l); }
+    void addTrayMenuListener(events::IEventListener* l) override { lists_[ON_TRAY_MENU].add(l); }
     void removeListener(const events::IEventListener* listener) override;
 
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override;
@@ -211,6 +229,7 @@ public:
     void postHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void setFrameDrawer(drawer::IWindow* drawer, bool owned) override;
+    drawer::IWindow* getFrameDrawer() const { return frame_.drawer(); }
     void setDragByClientArea(bool on) override { dragByClient_ = on ? 1 : 0; }
     void setResizeByFrame(bool on) override { frame_.setResizeByFrame(on); }
     void show(bool show, bool activate) override;
@@ -223,6 +242,10 @@ public:
     void refreshTrayIcon() override;
     void setKeepTrayIcon(bool on) override;
     bool isTrayIconShown() const override { return tray_.isShown(); }
+    void setTrayIconWhileShown(bool on) override;
+    void setTrayClickToggle(bool on) override { trayClickToggle_ = on ? 1 : 0; }
+    void setCloseToTray(bool on) override { closeToTray_ = on ? 1 : 0; }
+    void setTrayMenu(IPopupMenu* menu) override { trayMenu_ = menu; }
     void setAlpha(int32_t percent, bool onlyWhenTopmost) override;
     int32_t getAlpha() const override { return fader_.alpha(); }
     void setHoverBehaviour(bool fade, bool shrink, bool shiftOverrides, bool topmostOnly, int32_t displaySeconds,
@@ -284,7 +307,8 @@ private:
     enum List {
         ON_CLOSE, ON_RIGHT_DOWN, ON_LEFT_DOWN, ON_RIGHT_UP, ON_LEFT_UP, ON_DOUBLE_CLICK, ON_MIDDLE, ON_SIZE,
         ON_ACTIVATE, ON_DEACTIVATE, ON_MOVING, ON_MOVED, ON_KEY, ON_RESTORE, ON_WORKER, ON_SECOND_INSTANCE,
-        ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, ON_HOT_KEY, ON_TIMER, ON_CLIPBOARD, LIST_COUNT
+        ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, ON_HOT_KEY, ON_TIMER, ON_CLIPBOARD, ON_TRAY_CLICK,
+        ON_TRAY_MENU, LIST_COUNT
     };
 
     Window();
@@ -302,9 +326,14 @@ private:
     // Window extras on the UI thread; true ends the message with *result.
     bool extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam);
     bool onTimer(UINT_PTR id);
+    // The shell's notice about the tray icon (lParam: the mouse message).
+    void onTrayNotice(LPARAM mouseMessage);
+    void leaveTray();
+    void setIcon(WPARAM which, HICON icon, bool owned);
+    // The frame drawer of the skin holder's current skin (none without one).
+    void takeSkinFrame();
     void joinClipboardChain(bool on);
     void followCursorStep();
-    bool isTopmost() const;
 
     InvisibleWindow invisible_;
     UIThread* thread_;
@@ -348,6 +377,15 @@ private:
     uint32_t timerId_;
     HWND nextViewer_;
     IComponent* statusBar_ = nullptr;
+    drawer::ISkinHolder* skinHolder_ = nullptr;
+    IPopupMenu* trayMenu_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HICON largeIcon_ = nullptr;
+    uint8_t ownsSmallIcon_ = 0;
+    uint8_t ownsLargeIcon_ = 0;
+    uint8_t closeToTray_ = 0;
+    uint8_t trayClickToggle_ = 0;
+    uint8_t trayWhileShown_ = 0;
 };
 
 } // namespace s::gui::win

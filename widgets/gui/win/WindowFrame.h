@@ -20,6 +20,7 @@ public:
     // Null: the system draws the frame. An owned drawer is given back when replaced.
     void setDrawer(drawer::IWindow* drawer, bool owned);
     drawer::IWindow* drawer() const { return drawer_; }
+    bool ownsDrawer() const { return owned_; }
     void reset();
 
     // The buffer the frame paints into (children copy their background from it).
