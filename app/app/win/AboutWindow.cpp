@@ -3,7 +3,6 @@
 
 #include "app/app/IAppBase.h"
 #include "app/app/win/AppWindow.h"
-#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
 #include "images/image/win/BufferedImage.h"
@@ -79,12 +78,7 @@ void AboutWindow::releaseWindow() {
 }
 
 Label* AboutWindow::label(int32_t textId, int32_t fontCode) {
-    Label* made = Label::createWithTextId(textId, false, false, fontCode);
-    gui::drawer::ISkin* skin = skinner() != nullptr ? skinner()->getCurrentSkin() : nullptr;
-    if (made != nullptr && skin != nullptr && skin->getText() != nullptr) {
-        made->setDrawer(skin->getText(), false);
-    }
-    return made;
+    return Label::createWithTextId(textId, false, false, fontCode);
 }
 
 void AboutWindow::show(gui::IWindow* owner) {
@@ -99,10 +93,10 @@ void AboutWindow::show(gui::IWindow* owner) {
     window_->setLocalizer(localizer_);
     window_->setTitleTextId(TITLE_TEXT, -1);
     window_->setStateRecord(record_);
-    gui::drawer::ISkin* skin = skinner() != nullptr ? skinner()->getCurrentSkin() : nullptr;
-    if (skin != nullptr && skin->getWindow() != nullptr) {
-        window_->setFrameDrawer(skin->getWindow(), false);
-    }
+    window_->setSmallIcon(record_->smallIcon(), false);
+    window_->setLargeIcon(record_->largeIcon(), false);
+    // The frame and every widget take their drawers from the record's skin.
+    window_->setSkinHolder(record_->skinHolder());
     build();
     window_->addCloseListener(this);
     window_->doLayout();
@@ -119,13 +113,8 @@ void AboutWindow::show(gui::IWindow* owner) {
 
 void AboutWindow::build() {
     const int32_t s = scale_;
-    gui::drawer::ISkin* skin = skinner() != nullptr ? skinner()->getCurrentSkin() : nullptr;
     closeButton_ = Button::createWithTextIdAndWidthPercent(400120, 20 * s, 100);
     closeGlyph_ = Button::createWithText(L"#X", 50 * s, 14 * s);
-    if (skin != nullptr && skin->getButton() != nullptr) {
-        closeButton_->setDrawer(skin->getButton(), false);
-        closeGlyph_->setDrawer(skin->getButton(), false);
-    }
     const int32_t side = s == 4 ? 256 : s == 2 ? 128 : 64;
     IAppBase* app = record_ != nullptr ? record_->appBase() : nullptr;
     image::win::BufferedImage* picture = app == nullptr ? nullptr

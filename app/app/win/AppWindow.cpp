@@ -7,6 +7,7 @@
 #include "core/thread/ObjLocker.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
+#include "images/image/ico/win/IconImage.h"
 #include "system/lang/Localizer.h"
 #include "system/map/IMappedData.h"
 #include "system/monitor/UiScale.h"
@@ -61,7 +62,7 @@ AppWindow::TaskbarFactory AppWindow::setTaskbarFactory(TaskbarFactory factory) {
     return g_taskbarFactory.exchange(factory != nullptr ? factory : &systemTaskbar);
 }
 
-AppWindow::AppWindow() : app_(nullptr), skinner_(nullptr), ownsSkinner_(0), taskbar_(nullptr), taskbarThread_(0), listened_(nullptr) {
+AppWindow::AppWindow() : app_(nullptr), skinner_(nullptr), ownsSkinner_(0), icons_{nullptr, nullptr}, taskbar_(nullptr), taskbarThread_(0), listened_(nullptr) {
     reset();
 }
 
@@ -83,6 +84,13 @@ void AppWindow::reset() {
     ownsSkinner_ = 0;
     skinName_.clear();
     skinText_.clear();
+    // Windows bound to the record are given back before it.
+    for (HICON& icon : icons_) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+            icon = nullptr;
+        }
+    }
     defaultWidth_ = 500;
     defaultHeight_ = 500;
     defaultEasyDrag_ = 1;
@@ -176,6 +184,18 @@ const wchar_t* AppWindow::skinName() {
         skinText_.assign(skinName_.c_str());
     }
     return skinText_.c_str();
+}
+
+gui::drawer::ISkinHolder* AppWindow::skinHolder() {
+    return skinner_;
+}
+
+HICON AppWindow::iconHandle(int32_t which) {
+    if (icons_[which] == nullptr && app_ != nullptr) {
+        image::ico::win::IconImage* image = which == 0 ? app_->icon16() : app_->icon32();
+        icons_[which] = image != nullptr ? image->createIcon() : nullptr;
+    }
+    return icons_[which];
 }
 
 void AppWindow::setSkinName(const wchar_t* name) {

@@ -109,6 +109,10 @@ public:
     // The language chosen from the menu lasts for this run only: nothing is stored.
     void setLanguageName(const wchar_t*) override {}
     void persist() override;
+    // The program's 16- and 32-pixel icons, made on first use and kept by the record.
+    HICON smallIcon() override { return iconHandle(0); }
+    HICON largeIcon() override { return iconHandle(1); }
+    gui::drawer::ISkinHolder* skinHolder() override;
 
     int32_t defaultWidth() const override { return defaultWidth_; }
     int32_t defaultHeight() const override { return defaultHeight_; }
@@ -136,6 +140,7 @@ private:
     void setOptionBool(const wchar_t* key, bool value);
     // The action text stored, as one of the constants.
     const wchar_t* readAction();
+    HICON iconHandle(int32_t which);
     // The taskbar object for a call on the window's UI thread; null elsewhere.
     ITaskbarList3* taskbarFor(gui::IWindow* window);
     // Runs one taskbar call (name: TASKBAR_*) on the window's UI thread.
@@ -160,6 +165,8 @@ private:
     uint8_t defaultMaximized_;
     uint8_t defaultKeepOnTop_;
     const wchar_t* middleClick_;
+    // Small and large, destroyed on reset.
+    HICON icons_[2];
     ITaskbarList3* taskbar_;
     DWORD taskbarThread_;
     // The window whose worker events carry taskbar calls to its UI thread.

@@ -364,6 +364,10 @@ bool Dialog::runWindow() {
     window_->setStateRecord(record_);
     window_->setMiddleClickAction(record_->middleClickAction());
     window_->setDragByClientArea(record_->easyDrag());
+    window_->setSmallIcon(record_->smallIcon(), false);
+    window_->setLargeIcon(record_->largeIcon(), false);
+    // None in this program: the widgets keep their basic drawers.
+    window_->setSkinHolder(record_->skinHolder());
 
     buildMenus();
     buildWidgets();
