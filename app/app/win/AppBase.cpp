@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 
-#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "framework/AfxOle.h"
 #include "framework/CWinApp.h"
