@@ -6,7 +6,10 @@
 
 class CWinApp;
 
+namespace s::archive::icon { class Archive; }
 namespace s::file::win { class PathWin; }
+namespace s::gui::drawer { class Skinner; }
+namespace s::image::ico::win { class IconImage; }
 namespace s::image::win { class BufferedImage; }
 namespace s::image { class IEncodedImage; }
 namespace s::lang { class Localizer; }
@@ -16,7 +19,8 @@ namespace s::process::commandline { class ICommandLine; }
 namespace s::app {
 
 // What every window of the program shares: the command line, the program's own path,
-// the language pack, the pictures and the settings store. One lives for the whole run.
+// its icons, the language pack, the pictures, the settings store and the skinner. One
+// lives for the whole run.
 class IAppBase : public base::IObject {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_app_IAppBase";
@@ -37,6 +41,21 @@ public:
     virtual file::win::PathWin* exePath() const = 0;
     virtual file::win::PathWin* exeFolder() const = 0;
     virtual process::commandline::ICommandLine* commandLine() const = 0;
+    // The program's icon group.
+    virtual archive::icon::Archive* iconArchive() const = 0;
+    // The image of the group that fits the square side best, decoded on first use and
+    // kept by the context; null when there is none.
+    virtual image::ico::win::IconImage* icon16() = 0;
+    virtual image::ico::win::IconImage* icon32() = 0;
+    virtual image::ico::win::IconImage* icon64() = 0;
+    virtual image::ico::win::IconImage* icon128() = 0;
+    virtual image::ico::win::IconImage* icon256() = 0;
+    // A new picture (caller releases) of the entry that fits the side best; null when none.
+    virtual image::win::BufferedImage* iconImage64() = 0;
+    virtual image::win::BufferedImage* iconImage128() = 0;
+    virtual image::win::BufferedImage* iconImage256() = 0;
+    // Another icon group of the program (caller releases); null when there is none.
+    virtual archive::icon::Archive* iconArchiveById(uint32_t id) = 0;
     virtual int32_t titleTextBase() const = 0;
     virtual lang::Localizer* localizer() const = 0;
     // Null when the program carries no such picture.
@@ -54,12 +73,15 @@ public:
     template <class T, class Fn>
     T withStore(T fallback, Fn fn);
 
-    // This program sets no skinner.
+    // This program sets no skinner on the context.
     virtual bool hasSkinner() const = 0;
+    virtual gui::drawer::Skinner* skinner() const = 0;
     // Valid until the next call on the context.
     virtual const wchar_t* languageName() = 0;
     virtual void setLanguageName(const wchar_t* name) = 0;
+    // The stored skin; the default skin name when the skinner holds no such skin.
     virtual const wchar_t* skinName() = 0;
+    // Stores the name and makes that skin the skinner's current one.
     virtual void setSkinName(const wchar_t* name) = 0;
 
     // Whether another process runs this executable; with notify, its window is also

@@ -4,6 +4,7 @@
 #include "core/base/IObject.h"
 
 namespace s::gui { class IWindow; }
+namespace s::gui::drawer { class Skinner; }
 namespace s::lang { class Localizer; }
 
 namespace s::app {
@@ -23,8 +24,13 @@ public:
     virtual const wchar_t* groupPath(const wchar_t* sub) = 0;
     virtual int32_t titleTextBase() const = 0;
     virtual lang::Localizer* localizer() const = 0;
+    // The record's own skinner, else the context's; null when neither has one.
     virtual bool hasSkinner() const = 0;
+    virtual gui::drawer::Skinner* skinner() const = 0;
+    // A record with a skinner of its own keeps its skin under Name + "\Skin"; the others
+    // share the context's.
     virtual const wchar_t* skinName() = 0;
+    // Stores the name and makes that skin current.
     virtual void setSkinName(const wchar_t* name) = 0;
 
     // Placement in the group of the current UI scale.

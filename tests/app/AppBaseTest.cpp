@@ -1,5 +1,5 @@
 // The application context: the language it settles on and writes back, the first-run
-// step, and the pictures it carries.
+// step, the pictures and icons it carries, and the skin it shows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +8,11 @@
 #include <string>
 
 #include "AppFixture.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/Skinner.h"
+#include "images/archive/icon/Archive.h"
 #include "images/image/IEncodedImage.h"
+#include "images/image/ico/win/IconImage.h"
 #include "images/image/win/BufferedImage.h"
 #include "system/lang/LangPack.h"
 #include "system/lang/Localizer.h"
@@ -91,6 +95,79 @@ TEST_F(AppBaseTest, BothPicturesAreDecodedFromTheProgramsResources) {
         EXPECT_EQ(pictures[i]->width(), images[i]->width());
         EXPECT_EQ(pictures[i]->height(), images[i]->height());
     }
+}
+
+TEST_F(AppBaseTest, IconsOfEachSizeComeFromTheProgramsIconGroup) {
+    typedef s::image::ico::win::IconImage* (s::app::win::AppBase::*Kept)();
+    typedef s::image::win::BufferedImage* (s::app::win::AppBase::*Fresh)();
+    ASSERT_NE(nullptr, app_->iconArchive());
+    EXPECT_EQ(6u, app_->iconArchive()->count());
+    struct Case {
+        Kept kept;
+        Fresh fresh;  // null: none of that size
+        int32_t side;
+    };
+    const Case cases[] = {
+        {&s::app::win::AppBase::icon16, nullptr, 16},
+        {&s::app::win::AppBase::icon32, nullptr, 32},
+        {&s::app::win::AppBase::icon64, &s::app::win::AppBase::iconImage64, 64},
+        {&s::app::win::AppBase::icon128, &s::app::win::AppBase::iconImage128, 128},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.side);
+        s::image::ico::win::IconImage* icon = (app_->*c.kept)();
+        ASSERT_NE(nullptr, icon);
+        EXPECT_EQ(c.side, icon->width());
+        EXPECT_TRUE(icon->is32Bit());
+        // Decoded once and kept.
+        EXPECT_EQ(icon, (app_->*c.kept)());
+        if (c.fresh != nullptr) {
+            s::image::win::BufferedImage* picture = (app_->*c.fresh)();
+            ASSERT_NE(nullptr, picture);
+            EXPECT_EQ(c.side, picture->width());
+            EXPECT_EQ(c.side, picture->height());
+            picture->release();
+        }
+    }
+    EXPECT_NE(nullptr, app_->icon256());
+    s::archive::icon::Archive* same = app_->iconArchiveById(128);
+    ASSERT_NE(nullptr, same);
+    EXPECT_EQ(6u, same->count());
+    same->release();
+    EXPECT_EQ(nullptr, app_->iconArchiveById(4242));
+}
+
+TEST_F(AppBaseTest, AGivenSkinnerShowsTheStoredSkinElseItsFirst) {
+    EXPECT_FALSE(app_->hasSkinner());
+    struct Case {
+        const wchar_t* stored;  // null: nothing stored
+        const wchar_t* shown;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {nullptr, L"White", L""},
+        {L"Pink", L"Pink", L"Pink"},
+        {L"indigo", L"Indigo", L"indigo"},
+        {L"Tartan", L"White", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored != nullptr ? std::string(c.stored, c.stored + wcslen(c.stored)) : "nothing");
+        deleteProductKey();
+        if (c.stored != nullptr) {
+            ASSERT_TRUE(writeString(savePath(L"Skin"), L"", c.stored));
+        }
+        restart();
+        app_->setSkinner(s::gui::drawer::Skinner::createThinWindow());
+        ASSERT_TRUE(app_->hasSkinner());
+        ASSERT_NE(nullptr, app_->skinner()->getCurrentSkin());
+        EXPECT_STREQ(c.shown, app_->skinner()->getCurrentSkin()->getName());
+        EXPECT_STREQ(c.name, app_->skinName());
+    }
+    app_->setSkinName(L"Black");
+    EXPECT_STREQ(L"Black", app_->skinner()->getCurrentSkin()->getName());
+    std::wstring stored;
+    ASSERT_TRUE(readString(savePath(L"Skin"), L"", &stored));
+    EXPECT_EQ(L"Black", stored);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The main window's record: where it keeps the placement per UI scale, which stored
 // geometry it accepts, how a rectangle off every screen comes back, the middle-click
-// action, and the taskbar progress.
+// action, the skin of a record with a skinner of its own, and the taskbar progress.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "AppFixture.h"
+#include "app/app/win/AboutWindow.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/Skinner.h"
 #include "system/system/win/OsFacts.h"
 #include "widgets/gui/win/Window.h"
 
@@ -195,6 +198,39 @@ public:
 };
 std::vector<std::wstring>* TaskbarSpy::calls = nullptr;
 DWORD TaskbarSpy::uiThread = 0;
+
+// The About window's record owns its skinner and keeps its skin in its own group; the
+// main window's shares the context's (none in this program).
+TEST_F(AppWindowTest, ARecordWithItsOwnSkinnerKeepsItsOwnSkin) {
+    EXPECT_FALSE(mainRecord()->hasSkinner());
+    struct Case {
+        const wchar_t* stored;  // null: nothing stored
+        const wchar_t* shown;
+    };
+    const Case cases[] = {{nullptr, L"Classic LG"}, {L"Green", L"Green"}, {L"Tartan", L"Classic LG"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored != nullptr ? std::string(c.stored, c.stored + wcslen(c.stored)) : "nothing");
+        if (c.stored != nullptr) {
+            ASSERT_TRUE(writeString(savePath(L"AboutWindow\\Skin"), L"", c.stored));
+        }
+        AppWindow* about = s::app::win::AboutWindow::createRecord(app_);
+        ASSERT_NE(nullptr, about);
+        ASSERT_TRUE(about->hasSkinner());
+        ASSERT_NE(nullptr, about->skinner()->getCurrentSkin());
+        EXPECT_STREQ(c.shown, about->skinner()->getCurrentSkin()->getName());
+        EXPECT_STREQ(c.shown, about->skinName());
+        if (c.stored == nullptr) {
+            about->setSkinName(L"Orange");
+            EXPECT_STREQ(L"Orange", about->skinner()->getCurrentSkin()->getName());
+            std::wstring stored;
+            ASSERT_TRUE(readString(savePath(L"AboutWindow\\Skin"), L"", &stored));
+            EXPECT_EQ(L"Orange", stored);
+            // The context's skin is not touched.
+            EXPECT_FALSE(hasValue(savePath(L"Skin"), L""));
+        }
+        about->release();
+    }
+}
 
 TEST_F(AppWindowTest, TaskbarProgressIsShownByTheWindowsUiThreadWithCountsNeverNegative) {
     std::vector<std::wstring> calls;

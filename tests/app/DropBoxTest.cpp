@@ -446,6 +446,10 @@ TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) 
         EXPECT_FALSE(IsWindowEnabled(frame()));
         ASSERT_NE(nullptr, about->skinner()->getCurrentSkin());
         EXPECT_STREQ(L"Classic LG", about->skinner()->getCurrentSkin()->getName());
+        // The frame is drawn by the theme, and carries the program's icons.
+        EXPECT_EQ(about->skinner()->getCurrentSkin()->getWindow(), about->window()->getFrameDrawer());
+        EXPECT_NE(nullptr, about->window()->getSmallIcon());
+        EXPECT_NE(nullptr, about->window()->getLargeIcon());
         PostMessageW(aboutFrame, WM_CLOSE, 0, 0);
         EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame()) != FALSE; }));
     }

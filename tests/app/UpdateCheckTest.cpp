@@ -1,20 +1,25 @@
-// The update check: when it is due, which replies announce a newer version, and what a
-// whole check fetches, asks, opens and stores (clock, pages, shell and box replaced).
+// The update check: when it is due, which replies announce a newer version, what a
+// whole check fetches, asks, opens and stores (clock, pages, shell and question
+// replaced), and the confirmation window it asks with.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "AppFixture.h"
 #include "app/app/win/UpdateCheck.h"
 #include "download/LoopbackServer.h"
-#include "framework/AfxMessageBox.h"
+#include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
 #include "system/system/network/win/Downloader.h"
 #include "system/time/Clock.h"
+#include "widgets/gui/win/Window.h"
 
 using namespace apptest;
 using s::app::win::UpdateCheck;
@@ -68,11 +73,13 @@ bool connection() {
 }
 int g_boxes = 0;
 int g_answer = IDNO;
+std::wstring g_title;
 std::wstring g_question;
-int WINAPI answeringBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+bool answering(s::app::IAppWindow*, s::gui::IWindow*, const wchar_t* title, const wchar_t* question) {
     ++g_boxes;
-    g_question = text;
-    return g_answer;
+    g_title = title;
+    g_question = question;
+    return g_answer == IDYES;
 }
 std::wstring g_opened;
 int g_shellCalls = 0;
@@ -89,12 +96,12 @@ protected:
         ASSERT_TRUE(server_.start());
         s::time::setClockSource(&fixedClock);
         s::system::network::win::Downloader::setConnectionTest(&connection);
-        AfxSetMessageBoxFunction(&answeringBox);
+        UpdateCheck::setQuestion(&answering);
         s::shell::win::setShellExecute(&recordingShell);
     }
     void TearDown() override {
         s::shell::win::setShellExecute(nullptr);
-        AfxSetMessageBoxFunction(nullptr);
+        UpdateCheck::setQuestion(nullptr);
         s::system::network::win::Downloader::setConnectionTest(nullptr);
         s::time::setClockSource(nullptr);
         UpdateCheck::setPageAddresses(nullptr, nullptr);
@@ -158,6 +165,7 @@ TEST_F(UpdateCheckTest, AsksOnlyForANewerVersionAndStoresTheHourOfEveryCheck) {
         }
         EXPECT_EQ(c.asked ? 1 : 0, g_boxes);
         if (c.asked) {
+            EXPECT_EQ(L"There is improved version available.", g_title);
             EXPECT_EQ(L"There is improved version available. \r\nWould you like to check it out?", g_question);
         }
         EXPECT_EQ(c.opened ? 1 : 0, g_shellCalls);
@@ -211,6 +219,119 @@ TEST_F(UpdateCheckTest, MessagesSentToTheCheckingThreadAreAnsweredDuringTheFetch
     EXPECT_GE(spent, static_cast<DWORD>(UpdateCheck::FETCH_LIMIT_MS) - 500);
     EXPECT_TRUE(probe.answered);
     EXPECT_LT(probe.answeredAfter, 1000u);
+}
+
+} // namespace
+
+namespace {
+
+// The visible top-level window of this process with that title, waiting up to 10 s.
+HWND waitForTopLevel(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        HWND found;
+    };
+    for (int i = 0; i < 200; ++i) {
+        Search search{&title, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                Search* s = reinterpret_cast<Search*>(param);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                wchar_t text[256] = {};
+                GetWindowTextW(window, text, 256);
+                if (process == GetCurrentProcessId() && IsWindowVisible(window) && *s->title == text) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The visible children of a window with their texts.
+std::vector<std::pair<HWND, std::wstring>> visibleChildren(HWND window) {
+    std::vector<std::pair<HWND, std::wstring>> children;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            wchar_t text[256] = {};
+            GetWindowTextW(child, text, 256);
+            if (IsWindowVisible(child)) {
+                reinterpret_cast<std::vector<std::pair<HWND, std::wstring>>*>(param)->emplace_back(child, text);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// The real question: a confirmation window over the owner with the pack's Yes and No and
+// no "Don't ask me again" box, kept as "FlexAskerWindow"; Yes opens the software page.
+TEST_F(UpdateCheckTest, AsksThroughTheConfirmationWindowOverItsOwner) {
+    UpdateCheck::setQuestion(nullptr);
+    const int64_t hour = 500000;
+    g_nowMillis = hour * 3600 * 1000;
+    g_online = true;
+    server_.setLookupBody("*1.39");
+    const std::wstring page = server_.url(L"/version/");
+    UpdateCheck::setPageAddresses(page.c_str(), L"http://software.example/");
+    s::lang::Localizer* texts = app_->localizer();
+    const std::wstring title = texts->getText(UpdateCheck::TITLE_TEXT);
+    const std::wstring yesCaption = texts->getText(400330);
+    const std::wstring noCaption = texts->getText(400340);
+    s::gui::win::Window* owner = s::gui::win::Window::pool();
+    ASSERT_NE(nullptr, owner);
+    HWND ownerFrame = owner->getFrameHandle();
+    for (bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        deleteProductKey();
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", hour - 800));
+        g_shellCalls = 0;
+        std::vector<std::wstring> captions;
+        bool ownerDisabled = false;
+        bool clicked = false;
+        std::thread clicker([&] {
+            HWND asker = waitForTopLevel(title);
+            if (asker == nullptr) {
+                return;
+            }
+            // The owner is disabled just after the question shows.
+            for (int i = 0; i < 100 && !ownerDisabled; ++i) {
+                ownerDisabled = !IsWindowEnabled(ownerFrame);
+                Sleep(ownerDisabled ? 0 : 20);
+            }
+            for (const auto& child : visibleChildren(asker)) {
+                captions.push_back(child.second);
+                if (child.second == (yes ? yesCaption : noCaption)) {
+                    SendMessageW(child.first, BM_CLICK, 0, 0);
+                    clicked = true;
+                }
+            }
+            if (!clicked) {
+                PostMessageW(asker, WM_CLOSE, 0, 0);
+            }
+        });
+        mainRecord()->checkForUpdate(owner);
+        clicker.join();
+        EXPECT_TRUE(clicked);
+        EXPECT_TRUE(ownerDisabled);
+        EXPECT_TRUE(IsWindowEnabled(ownerFrame));
+        EXPECT_EQ(1, std::count(captions.begin(), captions.end(), yesCaption));
+        EXPECT_EQ(1, std::count(captions.begin(), captions.end(), noCaption));
+        EXPECT_EQ(0, std::count(captions.begin(), captions.end(), std::wstring(texts->getText(400380))));
+        EXPECT_EQ(yes ? 1 : 0, g_shellCalls);
+        std::wstring software;
+        EXPECT_TRUE(readString(savePath(L"FlexAskerWindow\\SoftwareID"), L"", &software));
+        EXPECT_EQ(L"Kexo Brisquelton", software);
+    }
+    owner->release();
 }
 
 } // namespace

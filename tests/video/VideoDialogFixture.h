@@ -50,6 +50,16 @@ public:
     s::file::win::PathWin* exePath() const override { return base_->exePath(); }
     s::file::win::PathWin* exeFolder() const override { return base_->exeFolder(); }
     s::process::commandline::ICommandLine* commandLine() const override { return nullptr; }
+    s::archive::icon::Archive* iconArchive() const override { return base_->iconArchive(); }
+    s::image::ico::win::IconImage* icon16() override { return base_->icon16(); }
+    s::image::ico::win::IconImage* icon32() override { return base_->icon32(); }
+    s::image::ico::win::IconImage* icon64() override { return base_->icon64(); }
+    s::image::ico::win::IconImage* icon128() override { return base_->icon128(); }
+    s::image::ico::win::IconImage* icon256() override { return base_->icon256(); }
+    s::image::win::BufferedImage* iconImage64() override { return base_->iconImage64(); }
+    s::image::win::BufferedImage* iconImage128() override { return base_->iconImage128(); }
+    s::image::win::BufferedImage* iconImage256() override { return base_->iconImage256(); }
+    s::archive::icon::Archive* iconArchiveById(uint32_t id) override { return base_->iconArchiveById(id); }
     int32_t titleTextBase() const override { return base_->titleTextBase(); }
     s::lang::Localizer* localizer() const override { return base_->localizer(); }
     s::image::win::BufferedImage* picture1Image() const override { return nullptr; }
@@ -60,6 +70,7 @@ public:
     s::thread::ObjLocker& storeLock() override { return lock_; }
     void saveStore() override {}
     bool hasSkinner() const override { return false; }
+    s::gui::drawer::Skinner* skinner() const override { return nullptr; }
     const wchar_t* languageName() override { return L"English"; }
     void setLanguageName(const wchar_t*) override {}
     const wchar_t* skinName() override { return L""; }

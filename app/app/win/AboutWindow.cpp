@@ -3,7 +3,6 @@
 
 #include "app/app/IAppBase.h"
 #include "app/app/win/AppWindow.h"
-#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
 #include "images/image/win/BufferedImage.h"
@@ -27,33 +26,14 @@ using gui::win::Box;
 using gui::win::Button;
 using gui::win::Label;
 
-namespace {
-
-constexpr int32_t ICON_ID = 128;
-
-// The program's icon at side x side over white, or null.
-image::win::BufferedImage* iconImage(int32_t side) {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ICON_ID), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
-    if (icon == nullptr) {
-        return nullptr;
+AppWindow* AboutWindow::createRecord(IAppBase* app) {
+    gui::drawer::Skinner* skinner = gui::drawer::Skinner::createThinWindow();
+    AppWindow* record = AppWindow::create(app, L"AboutWindow", 340, 285, gui::IWindow::MIDDLE_CLOSE, skinner, SCHEME);
+    if (record == nullptr && skinner != nullptr) {
+        skinner->release();
     }
-    image::win::BufferedImage* picture = image::win::BufferedImage::create(side, side);
-    HDC dc = picture != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
-    if (dc != nullptr) {
-        HGDIOBJ old = SelectObject(dc, picture->nativeHandle());
-        RECT all = {0, 0, side, side};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        DrawIconEx(dc, 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        picture->pixelsChanged();
-    }
-    DestroyIcon(icon);
-    return picture;
+    return record;
 }
-
-} // namespace
 
 AboutWindow* AboutWindow::create(AppWindow* record) {
     AboutWindow* about = pool();
@@ -63,11 +43,11 @@ AboutWindow* AboutWindow::create(AppWindow* record) {
     about->record_ = record;
     about->localizer_ = record != nullptr ? record->localizer() : nullptr;
     about->shell_ = gui::dialogs::About3::create(record, nullptr, nullptr, about->localizer_);
-    about->skinner_ = gui::drawer::Skinner::createThinWindow();
-    if (about->skinner_ != nullptr) {
-        about->skinner_->selectSkin(SCHEME);
-    }
     return about;
+}
+
+gui::drawer::Skinner* AboutWindow::skinner() const {
+    return record_ != nullptr ? record_->skinner() : nullptr;
 }
 
 AboutWindow::~AboutWindow() {
@@ -76,10 +56,6 @@ AboutWindow::~AboutWindow() {
 
 void AboutWindow::reset() {
     releaseWindow();
-    if (skinner_ != nullptr) {
-        skinner_->release();
-        skinner_ = nullptr;
-    }
     if (shell_ != nullptr) {
         shell_->release();
         shell_ = nullptr;
@@ -102,12 +78,7 @@ void AboutWindow::releaseWindow() {
 }
 
 Label* AboutWindow::label(int32_t textId, int32_t fontCode) {
-    Label* made = Label::createWithTextId(textId, false, false, fontCode);
-    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
-    if (made != nullptr && skin != nullptr && skin->getText() != nullptr) {
-        made->setDrawer(skin->getText(), false);
-    }
-    return made;
+    return Label::createWithTextId(textId, false, false, fontCode);
 }
 
 void AboutWindow::show(gui::IWindow* owner) {
@@ -122,10 +93,10 @@ void AboutWindow::show(gui::IWindow* owner) {
     window_->setLocalizer(localizer_);
     window_->setTitleTextId(TITLE_TEXT, -1);
     window_->setStateRecord(record_);
-    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
-    if (skin != nullptr && skin->getWindow() != nullptr) {
-        window_->setFrameDrawer(skin->getWindow(), false);
-    }
+    window_->setSmallIcon(record_->smallIcon(), false);
+    window_->setLargeIcon(record_->largeIcon(), false);
+    // The frame and every widget take their drawers from the record's skin.
+    window_->setSkinHolder(record_->skinHolder());
     build();
     window_->addCloseListener(this);
     window_->doLayout();
@@ -142,15 +113,14 @@ void AboutWindow::show(gui::IWindow* owner) {
 
 void AboutWindow::build() {
     const int32_t s = scale_;
-    gui::drawer::ISkin* skin = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
     closeButton_ = Button::createWithTextIdAndWidthPercent(400120, 20 * s, 100);
     closeGlyph_ = Button::createWithText(L"#X", 50 * s, 14 * s);
-    if (skin != nullptr && skin->getButton() != nullptr) {
-        closeButton_->setDrawer(skin->getButton(), false);
-        closeGlyph_->setDrawer(skin->getButton(), false);
-    }
     const int32_t side = s == 4 ? 256 : s == 2 ? 128 : 64;
-    image::win::BufferedImage* picture = iconImage(side);
+    IAppBase* app = record_ != nullptr ? record_->appBase() : nullptr;
+    image::win::BufferedImage* picture = app == nullptr ? nullptr
+                                         : s == 4    ? app->iconImage256()
+                                         : s == 2    ? app->iconImage128()
+                                                     : app->iconImage64();
     image::win::BufferedImageSet* set = picture != nullptr ? image::win::BufferedImageSet::fromImage(picture) : nullptr;
     gui::win::Image* icon = gui::win::Image::createWithSize(side, side, set);
 

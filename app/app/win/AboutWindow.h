@@ -11,6 +11,8 @@ namespace s::gui::drawer { class Skinner; }
 namespace s::gui::win { class Button; class Label; class Window; }
 namespace s::lang { class Localizer; }
 
+namespace s::app { class IAppBase; }
+
 namespace s::app::win {
 
 class AppWindow;
@@ -21,7 +23,8 @@ class AppWindow;
 //   AboutWindow* about = AboutWindow::create(aboutRecord);   // once
 //   about->show(mainWindow);                                 // every opening
 //   about->release();
-// The toolkit's About3 keeps the record, the owner and the language pack.
+// The toolkit's About3 keeps the record, the owner and the language pack; the record
+// holds the skinner (see createRecord).
 class AboutWindow : public gui::events::IEventListener, public base::IObject, public thread::IPoolable {
     S_POOLED_CLASS(AboutWindow, 1000, L"s_app_win_AboutWindow")
 public:
@@ -29,6 +32,9 @@ public:
     static constexpr int32_t TITLE_TEXT = 400100;
     static constexpr int32_t DONATION_PAGE_TEXT = 500100;
 
+    // The "AboutWindow" record of the context, 340 x 285, with the thin-window skinner
+    // showing SCHEME unless the record stores another skin.
+    static AppWindow* createRecord(IAppBase* app);
     static AboutWindow* create(AppWindow* record);
     ~AboutWindow() override;
     void reset() override;
@@ -39,7 +45,8 @@ public:
     void onEvent(base::IObject* source, int32_t code) override;
 
     gui::win::Window* window() const { return window_; }
-    gui::drawer::Skinner* skinner() const { return skinner_; }
+    // The record's.
+    gui::drawer::Skinner* skinner() const;
 
 private:
     AboutWindow() = default;
@@ -52,7 +59,6 @@ private:
     lang::Localizer* localizer_ = nullptr;
     gui::IWindow* owner_ = nullptr;
     int32_t scale_ = 1;
-    gui::drawer::Skinner* skinner_ = nullptr;
     gui::win::Window* window_ = nullptr;
     gui::win::Button* closeGlyph_ = nullptr;
     gui::win::Button* closeButton_ = nullptr;

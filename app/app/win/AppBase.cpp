@@ -2,9 +2,12 @@
 
 #include <objbase.h>
 
+#include "drawers/gui/drawer/Skinner.h"
 #include "framework/AfxOle.h"
 #include "framework/CWinApp.h"
 #include "images/archive/dll/win/Archive.h"
+#include "images/archive/icon/Archive.h"
+#include "images/image/ico/win/IconImage.h"
 #include "images/image/jpg/win/Jpeg.h"
 #include "images/image/win/BufferedImage.h"
 #include "system/file/win/PathWin.h"
@@ -34,7 +37,8 @@ typedef thread::ObjLocker::Guard Guard;
 
 AppBase::AppBase()
     : titleTextBase_(TITLE_TEXT_BASE), commandLine_(nullptr), exePath_(nullptr), exeFolder_(nullptr),
-      archive_(nullptr), localizer_(nullptr), pictures_{nullptr, nullptr}, pictureImages_{nullptr, nullptr},
+      archive_(nullptr), localizer_(nullptr), skinner_(nullptr), iconArchive_(nullptr),
+      icons_{nullptr, nullptr, nullptr, nullptr, nullptr}, pictures_{nullptr, nullptr}, pictureImages_{nullptr, nullptr},
       saved_(0), store_(nullptr), defaultSkinName_(nullptr), comInitialized_(false) {
     comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
     reset();
@@ -72,6 +76,14 @@ void AppBase::reset() {
     giveBack(exeFolder_);
     giveBack(archive_);
     giveBack(localizer_);
+    giveBack(skinner_);
+    {
+        Guard guard(iconLock_);
+        for (image::ico::win::IconImage*& image : icons_) {
+            giveBack(image);
+        }
+        giveBack(iconArchive_);
+    }
     for (int i = 0; i < 2; ++i) {
         giveBack(pictures_[i]);
         giveBack(pictureImages_[i]);
@@ -118,6 +130,14 @@ void AppBase::loadResources(const wchar_t* modulePath) {
     giveBack(archive_);
     archive_ = archive::dll::win::Archive::openModuleArchive(
         modulePath != nullptr ? modulePath : (exePath_ != nullptr ? exePath_->getText() : L""));
+    {
+        Guard guard(iconLock_);
+        for (image::ico::win::IconImage*& image : icons_) {
+            giveBack(image);
+        }
+        giveBack(iconArchive_);
+        iconArchive_ = archive_ != nullptr ? archive::icon::Archive::fromModule(archive_, ICON_GROUP_ID) : nullptr;
+    }
     giveBack(localizer_);
     localizer_ = lang::Localizer::create(archive_, L"IDR_XML", LANGUAGE_PACK_ID);
     for (int i = 0; i < 2; ++i) {
@@ -132,6 +152,28 @@ void AppBase::loadResources(const wchar_t* modulePath) {
     }
     giveBack(defaultSkinName_);
     defaultSkinName_ = StrBuffer::pool();
+}
+
+image::ico::win::IconImage* AppBase::icon(int32_t slot, int32_t side) {
+    Guard guard(iconLock_);
+    uint32_t index = 0;
+    if (icons_[slot] == nullptr && iconArchive_ != nullptr && iconArchive_->findBestEntry(side, side, &index)) {
+        icons_[slot] = iconArchive_->entry(index)->toImage();
+    }
+    return icons_[slot];
+}
+
+image::win::BufferedImage* AppBase::iconImage(int32_t side) {
+    Guard guard(iconLock_);
+    uint32_t index = 0;
+    if (iconArchive_ == nullptr || !iconArchive_->findBestEntry(side, side, &index)) {
+        return nullptr;
+    }
+    return iconArchive_->entryImage(index);
+}
+
+archive::icon::Archive* AppBase::iconArchiveById(uint32_t id) {
+    return archive_ != nullptr ? archive::icon::Archive::fromModule(archive_, id) : nullptr;
 }
 
 image::IEncodedImage* AppBase::picture1() const {
@@ -158,7 +200,23 @@ void AppBase::openSettings() {
     store_->setString(L"SoftwareID", L"", localizer_ != nullptr ? localizer_->getText(REGISTRY_NAME_TEXT) : L"");
     store_->setString(L"Version", L"", titleText(VERSION_TEXT));
     chooseLanguage();
+    chooseSkin();
     store_->setAutoSave(true);
+}
+
+void AppBase::setSkinner(gui::drawer::Skinner* skinner) {
+    if (skinner != skinner_) {
+        giveBack(skinner_);
+        skinner_ = skinner;
+    }
+    chooseSkin();
+}
+
+void AppBase::chooseSkin() {
+    if (skinner_ != nullptr) {
+        // Selecting tells the skinner's listeners when the skin changes.
+        skinner_->selectSkin(skinName());
+    }
 }
 
 void AppBase::ensureCurrentLanguage() {
@@ -203,11 +261,18 @@ void AppBase::setLanguageName(const wchar_t* name) {
 }
 
 const wchar_t* AppBase::skinName() {
-    return readRootText(SKIN_KEY, defaultSkinName_ != nullptr ? defaultSkinName_->c_str() : L"");
+    const wchar_t* fallback = defaultSkinName_ != nullptr ? defaultSkinName_->c_str() : L"";
+    const wchar_t* stored = readRootText(SKIN_KEY, fallback);
+    int32_t index = -1;
+    if (skinner_ != nullptr && !skinner_->indexOfSkin(stored, &index)) {
+        return fallback;
+    }
+    return stored;
 }
 
 void AppBase::setSkinName(const wchar_t* name) {
     writeRootText(SKIN_KEY, name);
+    chooseSkin();
 }
 
 const wchar_t* AppBase::readRootText(const wchar_t* key, const wchar_t* fallback) {

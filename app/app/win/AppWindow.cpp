@@ -5,6 +5,9 @@
 #include "app/app/IAppBase.h"
 #include "app/app/win/UpdateCheck.h"
 #include "core/thread/ObjLocker.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/drawer/Skinner.h"
+#include "images/image/ico/win/IconImage.h"
 #include "system/lang/Localizer.h"
 #include "system/map/IMappedData.h"
 #include "system/monitor/UiScale.h"
@@ -22,6 +25,7 @@ using gui::IWindow;
 
 const wchar_t* const VIEW = L"View";
 const wchar_t* const ON_MIDDLE_CLICK = L"OnMClick";
+const wchar_t* const SKIN = L"Skin";
 
 ITaskbarList3* systemTaskbar() {
     ITaskbarList3* taskbar = nullptr;
@@ -58,7 +62,7 @@ AppWindow::TaskbarFactory AppWindow::setTaskbarFactory(TaskbarFactory factory) {
     return g_taskbarFactory.exchange(factory != nullptr ? factory : &systemTaskbar);
 }
 
-AppWindow::AppWindow() : app_(nullptr), taskbar_(nullptr), taskbarThread_(0), listened_(nullptr) {
+AppWindow::AppWindow() : app_(nullptr), skinner_(nullptr), ownsSkinner_(0), icons_{nullptr, nullptr}, taskbar_(nullptr), taskbarThread_(0), listened_(nullptr) {
     reset();
 }
 
@@ -73,6 +77,20 @@ void AppWindow::reset() {
     name_.clear();
     viewGroup_ = VIEW;
     titleTextBase_ = IAppBase::TITLE_TEXT_BASE;
+    if (skinner_ != nullptr && ownsSkinner_ != 0) {
+        skinner_->release();
+    }
+    skinner_ = nullptr;
+    ownsSkinner_ = 0;
+    skinName_.clear();
+    skinText_.clear();
+    // Windows bound to the record are given back before it.
+    for (HICON& icon : icons_) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+            icon = nullptr;
+        }
+    }
     defaultWidth_ = 500;
     defaultHeight_ = 500;
     defaultEasyDrag_ = 1;
@@ -89,20 +107,29 @@ void AppWindow::reset() {
 }
 
 AppWindow* AppWindow::create(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-                             const wchar_t* closeAction) {
+                             const wchar_t* closeAction, gui::drawer::Skinner* skinner, const wchar_t* skinName) {
     AppWindow* record = pool();
     if (record != nullptr) {
-        record->init(app, name, defaultWidth, defaultHeight, closeAction);
+        record->init(app, name, defaultWidth, defaultHeight, closeAction, skinner, skinName);
     }
     return record;
 }
 
 void AppWindow::init(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-                     const wchar_t* closeAction) {
+                     const wchar_t* closeAction, gui::drawer::Skinner* skinner, const wchar_t* skinName) {
     app_ = app;
     name_.assign(name != nullptr ? name : L"");
     viewGroup_ = viewGroupOfScale(system::monitor::uiScale());
     titleTextBase_ = IAppBase::TITLE_TEXT_BASE;
+    gui::drawer::Skinner* shared = app_ != nullptr ? app_->skinner() : nullptr;
+    if (skinner_ != nullptr && ownsSkinner_ != 0 && skinner_ != skinner) {
+        skinner_->release();
+    }
+    ownsSkinner_ = skinner != nullptr && skinner != shared ? 1 : 0;
+    skinner_ = ownsSkinner_ != 0 ? skinner : shared;
+    gui::drawer::ISkin* current = skinner_ != nullptr ? skinner_->getCurrentSkin() : nullptr;
+    skinName_.assign(ownsSkinner_ != 0 ? (skinName != nullptr ? skinName : L"")
+                                       : (current != nullptr ? current->getName() : L""));
     defaultWidth_ = defaultWidth;
     defaultHeight_ = defaultHeight;
     defaultEasyDrag_ = 1;
@@ -112,17 +139,22 @@ void AppWindow::init(IAppBase* app, const wchar_t* name, int32_t defaultWidth, i
                        ? closeAction
                        : IWindow::MIDDLE_CLOSE;
     map::IMappedData* store = app_ != nullptr ? app_->store() : nullptr;
-    if (store == nullptr) {
-        return;
+    if (store != nullptr) {
+        Guard guard(app_->storeLock());
+        store->setAutoSave(false);
+        lang::Localizer* texts = localizer();
+        store->setString(groupPath(L"SoftwareID"), L"",
+                         texts != nullptr ? texts->getText(IAppBase::REGISTRY_NAME_TEXT) : L"");
+        store->setString(groupPath(L"Version"), L"",
+                         texts != nullptr ? texts->getText(titleTextBase_ + IAppBase::VERSION_TEXT) : L"");
+        middleClick_ = readAction();
+        store->setAutoSave(true);
     }
-    Guard guard(app_->storeLock());
-    store->setAutoSave(false);
-    lang::Localizer* texts = localizer();
-    store->setString(groupPath(L"SoftwareID"), L"", texts != nullptr ? texts->getText(IAppBase::REGISTRY_NAME_TEXT) : L"");
-    store->setString(groupPath(L"Version"), L"",
-                     texts != nullptr ? texts->getText(titleTextBase_ + IAppBase::VERSION_TEXT) : L"");
-    middleClick_ = readAction();
-    store->setAutoSave(true);
+    if (ownsSkinner_ != 0) {
+        // Outside the store's lock: selecting tells the skinner's listeners when the
+        // skin changes, and they may reach the store from other threads.
+        skinner_->selectSkin(this->skinName());
+    }
     // The taskbar object is made later, on the window's UI thread, where it is used.
 }
 
@@ -137,13 +169,46 @@ lang::Localizer* AppWindow::localizer() const {
 }
 
 const wchar_t* AppWindow::skinName() {
-    return app_ != nullptr ? app_->skinName() : L"";
+    if (ownsSkinner_ == 0) {
+        return app_ != nullptr ? app_->skinName() : L"";
+    }
+    gui::drawer::ISkin* current = skinner_->getCurrentSkin();
+    const wchar_t* fallback = current != nullptr ? current->getName() : L"";
+    skinText_.assign(fallback);
+    withStore(false, [&](map::IMappedData* store) {
+        skinText_.assign(store->getString(groupPath(SKIN), L"", fallback, nullptr, false));
+        return true;
+    });
+    int32_t index = -1;
+    if (!skinner_->indexOfSkin(skinText_.c_str(), &index)) {
+        skinText_.assign(skinName_.c_str());
+    }
+    return skinText_.c_str();
+}
+
+gui::drawer::ISkinHolder* AppWindow::skinHolder() {
+    return skinner_;
+}
+
+HICON AppWindow::iconHandle(int32_t which) {
+    if (icons_[which] == nullptr && app_ != nullptr) {
+        image::ico::win::IconImage* image = which == 0 ? app_->icon16() : app_->icon32();
+        icons_[which] = image != nullptr ? image->createIcon() : nullptr;
+    }
+    return icons_[which];
 }
 
 void AppWindow::setSkinName(const wchar_t* name) {
-    if (app_ != nullptr) {
-        app_->setSkinName(name);
+    if (ownsSkinner_ == 0) {
+        if (app_ != nullptr) {
+            app_->setSkinName(name);
+        }
+        return;
     }
+    withStore(false, [&](map::IMappedData* store) {
+        return store->setString(groupPath(SKIN), L"", name != nullptr ? name : L"");
+    });
+    skinner_->selectSkin(skinName());
 }
 
 // Store access ---------------------------------------------------------------------------

@@ -39,11 +39,14 @@ public:
     AppWindow& operator=(const AppWindow&) = delete;
 
     // A record from the pool bound to the context; writes the identification values
-    // under its name and reads its middle-click action.
+    // under its name and reads its middle-click action. Without a skinner the record
+    // shares the context's; a skinner of its own is owned and shows the record's stored
+    // skin, else skinName, else its first.
     static AppWindow* create(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-                             const wchar_t* closeAction);
+                             const wchar_t* closeAction, gui::drawer::Skinner* skinner = nullptr,
+                             const wchar_t* skinName = nullptr);
     void init(IAppBase* app, const wchar_t* name, int32_t defaultWidth, int32_t defaultHeight,
-              const wchar_t* closeAction);
+              const wchar_t* closeAction, gui::drawer::Skinner* skinner = nullptr, const wchar_t* skinName = nullptr);
 
     void reset() override;
 
@@ -52,7 +55,8 @@ public:
     const wchar_t* groupPath(const wchar_t* sub) override;
     int32_t titleTextBase() const override { return titleTextBase_; }
     lang::Localizer* localizer() const override;
-    bool hasSkinner() const override { return false; }
+    bool hasSkinner() const override { return skinner_ != nullptr; }
+    gui::drawer::Skinner* skinner() const override { return skinner_; }
     const wchar_t* skinName() override;
     void setSkinName(const wchar_t* name) override;
 
@@ -105,6 +109,10 @@ public:
     // The language chosen from the menu lasts for this run only: nothing is stored.
     void setLanguageName(const wchar_t*) override {}
     void persist() override;
+    // The program's 16- and 32-pixel icons, made on first use and kept by the record.
+    HICON smallIcon() override { return iconHandle(0); }
+    HICON largeIcon() override { return iconHandle(1); }
+    gui::drawer::ISkinHolder* skinHolder() override;
 
     int32_t defaultWidth() const override { return defaultWidth_; }
     int32_t defaultHeight() const override { return defaultHeight_; }
@@ -132,6 +140,7 @@ private:
     void setOptionBool(const wchar_t* key, bool value);
     // The action text stored, as one of the constants.
     const wchar_t* readAction();
+    HICON iconHandle(int32_t which);
     // The taskbar object for a call on the window's UI thread; null elsewhere.
     ITaskbarList3* taskbarFor(gui::IWindow* window);
     // Runs one taskbar call (name: TASKBAR_*) on the window's UI thread.
@@ -144,12 +153,20 @@ private:
     StrBuffer name_;
     const wchar_t* viewGroup_;
     int32_t titleTextBase_;
+    gui::drawer::Skinner* skinner_;
+    // The skinner is the record's own, not the context's.
+    uint8_t ownsSkinner_;
+    StrBuffer skinName_;
+    // What skinName() answers, valid until its next call.
+    StrBuffer skinText_;
     int32_t defaultWidth_;
     int32_t defaultHeight_;
     uint8_t defaultEasyDrag_;
     uint8_t defaultMaximized_;
     uint8_t defaultKeepOnTop_;
     const wchar_t* middleClick_;
+    // Small and large, destroyed on reset.
+    HICON icons_[2];
     ITaskbarList3* taskbar_;
     DWORD taskbarThread_;
     // The window whose worker events carry taskbar calls to its UI thread.

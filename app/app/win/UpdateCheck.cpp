@@ -2,14 +2,15 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
 #include "app/app/IAppBase.h"
 #include "app/app/IAppWindow.h"
+#include "app/app/win/AppWindow.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/ObjLocker.h"
-#include "framework/AfxMessageBox.h"
 #include "framework/PumpingWait.h"
 #include "system/lang/Localizer.h"
 #include "system/map/IMappedData.h"
@@ -17,6 +18,7 @@
 #include "system/system/network/win/Downloader.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/IWindow.h"
+#include "widgets/gui/dialogs/FlexAsker.h"
 
 namespace s::app::win {
 
@@ -31,6 +33,7 @@ std::mutex g_overrideLock;
 bool g_hasOverride = false;
 std::wstring g_versionPage;
 std::wstring g_softwarePage;
+std::atomic<UpdateCheck::Question> g_question{&UpdateCheck::askWithConfirmation};
 
 struct Fetch {
     Downloader* downloader;
@@ -80,16 +83,42 @@ void pageAddress(IAppWindow* record, int32_t offset, StrBuffer* address) {
     address->assign(record->localizer()->getText(record->titleTextBase() + offset));
 }
 
-bool askToOpen(lang::Localizer* texts, gui::IWindow* owner) {
+bool askToOpen(IAppWindow* record, lang::Localizer* texts, gui::IWindow* owner) {
+    StrBuffer title;
+    title.assign(texts->getText(UpdateCheck::TITLE_TEXT));
     StrBuffer question;
-    question.assign(texts->getText(UpdateCheck::TITLE_TEXT));
+    question.assign(title.c_str());
     question.append(L" \r\n")->append(texts->getText(UpdateCheck::QUESTION_TEXT));
-    HWND frame = owner != nullptr ? owner->getFrameHandle() : nullptr;
-    return AfxShowMessageBox(frame, question.c_str(), texts->getText(UpdateCheck::TITLE_TEXT),
-                             MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return g_question.load()(record, owner, title.c_str(), question.c_str());
 }
 
 } // namespace
+
+UpdateCheck::Question UpdateCheck::setQuestion(Question question) {
+    return g_question.exchange(question != nullptr ? question : &askWithConfirmation);
+}
+
+bool UpdateCheck::askWithConfirmation(IAppWindow* record, gui::IWindow* owner, const wchar_t* title,
+                                      const wchar_t* question) {
+    IAppBase* app = record != nullptr ? record->appBase() : nullptr;
+    AppWindow* askerRecord =
+        app != nullptr ? AppWindow::create(app, ASKER_RECORD, ASKER_WIDTH, ASKER_HEIGHT, gui::IWindow::MIDDLE_CLOSE)
+                       : nullptr;
+    gui::dialogs::FlexAsker* asker =
+        gui::dialogs::FlexAsker::create(record != nullptr ? record->localizer() : nullptr, askerRecord);
+    bool yes = false;
+    if (asker != nullptr) {
+        asker->setShowCheckBox(false);
+        asker->ask(owner != nullptr ? owner->getFrameHandle() : nullptr, title, question);
+        yes = asker->getAnswer() == 1;
+        // Its window goes before the record it was bound to.
+        asker->release();
+    }
+    if (askerRecord != nullptr) {
+        askerRecord->release();
+    }
+    return yes;
+}
 
 void UpdateCheck::setPageAddresses(const wchar_t* versionPage, const wchar_t* softwarePage) {
     std::lock_guard<std::mutex> guard(g_overrideLock);
@@ -148,7 +177,7 @@ void UpdateCheck::run(IAppWindow* record, gui::IWindow* owner) {
         StrBuffer reply;
         // Without an address there is nothing to ask: the check fails at once.
         const bool fetched = address.length() > 0 && fetchText(address.append(L"check/")->c_str(), &reply);
-        if (fetched && announcesNewer(reply.c_str(), running.c_str()) && askToOpen(texts, owner)) {
+        if (fetched && announcesNewer(reply.c_str(), running.c_str()) && askToOpen(record, texts, owner)) {
             pageAddress(record, IAppBase::SOFTWARE_PAGE, &address);
             shell::win::shellOpen(address.c_str());
         }

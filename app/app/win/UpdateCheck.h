@@ -19,6 +19,10 @@ public:
     static constexpr int32_t NEWER_VERSION_TEXT = 400200;
     static constexpr int32_t TITLE_TEXT = 400210;
     static constexpr int32_t QUESTION_TEXT = 400230;
+    // The question's window record.
+    static constexpr wchar_t ASKER_RECORD[] = L"FlexAskerWindow";
+    static constexpr int32_t ASKER_WIDTH = 400;
+    static constexpr int32_t ASKER_HEIGHT = 200;
 
     // Runs the check on the calling thread (the main thread), handling its messages
     // while the page is fetched. owner owns the question (may be null).
@@ -34,6 +38,16 @@ public:
     // A reply announces a newer version: longer than 4 characters, beginning with '*',
     // and not naming the running version anywhere.
     static bool announcesNewer(const wchar_t* reply, const wchar_t* version);
+
+    // Asks the question owned by owner (may be null) and answers whether it was Yes.
+    typedef bool (*Question)(IAppWindow* record, gui::IWindow* owner, const wchar_t* title,
+                             const wchar_t* question);
+    // Replaces how the question is asked (tests); null goes back to askWithConfirmation.
+    static Question setQuestion(Question question);
+    // The confirmation window with Yes and No and without the "Don't ask me again" box,
+    // remembered as "FlexAskerWindow"; blocks until it is answered or closed.
+    static bool askWithConfirmation(IAppWindow* record, gui::IWindow* owner, const wchar_t* title,
+                                    const wchar_t* question);
 
     // Replaces the version and software page addresses of the language pack (tests);
     // null goes back to the pack's texts.

@@ -364,6 +364,10 @@ bool Dialog::runWindow() {
     window_->setStateRecord(record_);
     window_->setMiddleClickAction(record_->middleClickAction());
     window_->setDragByClientArea(record_->easyDrag());
+    window_->setSmallIcon(record_->smallIcon(), false);
+    window_->setLargeIcon(record_->largeIcon(), false);
+    // None in this program: the widgets keep their basic drawers.
+    window_->setSkinHolder(record_->skinHolder());
 
     buildMenus();
     buildWidgets();
@@ -977,7 +981,7 @@ void Dialog::openPage(int32_t textId) {
 
 void Dialog::openAboutWindow() {
     if (aboutRecord_ == nullptr) {
-        aboutRecord_ = app::win::AppWindow::create(record_->appBase(), L"AboutWindow", 340, 285, IWindow::MIDDLE_CLOSE);
+        aboutRecord_ = app::win::AboutWindow::createRecord(record_->appBase());
         if (aboutRecord_ == nullptr) {
             return;
         }
