@@ -26,8 +26,10 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
 #include "support/RawFile.h"
 #include "support/Released.h"
+#include "support/Seams.h"
 
 namespace fftoolstest {
 
@@ -179,11 +181,6 @@ inline bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline int refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
-    ADD_FAILURE() << "a message box was shown";
-    return IDOK;
-}
-
 // The media every test of the program uses, made on first use: "tone.wav" (3 s, 44100 Hz
 // stereo, peak 8000), "long.wav" (240 s), and from ffmpeg.exe "six.flac" (3 s, 5.1),
 // "song.mp3" (3 s with a cover picture), "tone.m4a" (3 s AAC) and "clip.mp4" (2 s of
@@ -206,7 +203,7 @@ public:
 
 private:
     Media() {
-        s::system::win::MessageBoxSeam::set(&refuseBox);
+        s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
         loaded = s::ffmpeg::loadFfmpegLibraries();
         if (loaded) {
             LogCapture::install();
@@ -215,17 +212,16 @@ private:
         writeSineWav(path(L"tone.wav"), 44100, 2, 3.0, 8000);
         writeSineWav(path(L"long.wav"), 44100, 2, 240.0, 8000);
         const std::wstring sine = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 ";
-        const std::wstring command =
-            L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " + sine +
+        made = testsupport::makeMedia(
+            sine +
             L"-f lavfi -i color=c=blue:s=64x48:d=1 -f lavfi -i testsrc=size=64x48:rate=25:duration=2 "
             L"-map 0:a -ac 6 -c:a flac six.flac "
             L"-map 0:a -map 1:v -ac 2 -c:a libmp3lame -b:a 128k -c:v mjpeg -frames:v 1 "
             L"-disposition:v attached_pic -id3v2_version 3 song.mp3 "
             L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a "
             L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4 "
-            L"-map 0:a -t 1 -ac 2 -c:a mp2 -ar 44100 rate1.mp2 -map 0:a -t 1 -ac 2 -c:a mp2 -ar 22050 rate2.mp2";
-        std::string output;
-        made = testsupport::runCaptured(command, folder, output) == 0;
+            L"-map 0:a -t 1 -ac 2 -c:a mp2 -ar 44100 rate1.mp2 -map 0:a -t 1 -ac 2 -c:a mp2 -ar 22050 rate2.mp2",
+            folder);
     }
 };
 
