@@ -12,15 +12,8 @@ using namespace apptest;
 
 namespace {
 
-int32_t displayScale() {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    return w >= 4097 && h >= 3240 ? 4 : w >= 1921 && h >= 1620 ? 2 : 1;
-}
-
 std::wstring sizeGroup() {
-    const int32_t scale = displayScale();
-    return savePath(scale == 4 ? L"MainWindow\\View8K" : scale == 2 ? L"MainWindow\\View4K" : L"MainWindow\\View");
+    return savePath(viewGroup());
 }
 
 const std::wstring VIEW = savePath(L"MainWindow\\View");
@@ -176,10 +169,7 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
 // whose output folder cannot exist gets the message, and a drop while it shows neither
 // blocks the program nor stops it from closing.
 TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithoutBlocking) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"dropbox-program-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = testsupport::freshTempFolder(L"dropbox-program");
     const std::wstring song = folder + L"\\song.wav";
     // A real 0.1 s of 8 kHz mono silence: the program converts what it is given.
     {

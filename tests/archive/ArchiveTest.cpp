@@ -157,7 +157,7 @@ TEST(ModuleArchive, MissingFileOrNonModuleLeavesTheArchiveClosed) {
     EXPECT_EQ(a->readXml(L"IDR_XML", 130), nullptr);
     a->release();
 
-    ASSERT_TRUE(writeFile(scratch / L"text.exe", "not a module"));
+    ASSERT_TRUE(writeRaw(scratch / L"text.exe", "not a module"));
     a = Archive::openModuleArchive((scratch / L"text.exe").c_str());
     EXPECT_EQ(a->count(), 0u);
     EXPECT_EQ(a->path(), nullptr);
@@ -262,7 +262,7 @@ TEST(ModuleArchive, ResourceSizeReachingPastTheModuleIsNotRead) {
     // Far more than the module maps, though small enough to allocate.
     size = 64u << 20;
     memcpy(file.data() + at + 4, &size, 4);
-    ASSERT_TRUE(writeFile(copy, file));
+    ASSERT_TRUE(writeRaw(copy, file));
 
     Archive* a = Archive::openModuleArchive(copy.c_str());
     ASSERT_NE(a->module(), nullptr);
