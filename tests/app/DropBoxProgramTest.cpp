@@ -7,6 +7,8 @@
 
 #include "DropFiles.h"
 #include "ProgramDriver.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
 
 using namespace apptest;
 
@@ -172,17 +174,7 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     const std::wstring folder = testsupport::freshTempFolder(L"dropbox-program");
     const std::wstring song = folder + L"\\song.wav";
     // A real 0.1 s of 8 kHz mono silence: the program converts what it is given.
-    {
-        const uint32_t data = 1600;
-        const uint32_t header[] = {0x46464952, 36 + data, 0x45564157, 0x20746d66, 16, 0x00010001, 8000, 16000,
-                                   0x00100002, 0x61746164, data};
-        std::vector<char> bytes(sizeof(header) + data, 0);
-        memcpy(bytes.data(), header, sizeof(header));
-        HANDLE file = CreateFileW(song.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    ASSERT_TRUE(testsupport::writeRaw(song, testsupport::wavHeader(8000, 1, 1600) + std::string(1600, '\0')));
 
     Program program;
     HWND frame = program.waitForFrame();

@@ -29,16 +29,6 @@ uint32_t countOfKind(const Archive* a, uint32_t kind) {
     return n;
 }
 
-std::string entryBytes(Archive* a, uint32_t index) {
-    ArrayU08* bytes = ArrayU08::pool();
-    std::string out;
-    if (a->readEntry(a->entry(index), bytes)) {
-        out.assign(reinterpret_cast<const char*>(bytes->items()), bytes->count());
-    }
-    bytes->release();
-    return out;
-}
-
 } // namespace
 
 TEST(ModuleArchive, OwnModuleListsItsResourcesByKind) {

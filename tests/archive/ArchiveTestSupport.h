@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/col/_array/ArrayU08.h"
+#include "images/archive/dll/win/Archive.h"
 #include "support/ChildProcess.h"
 #include "support/RawFile.h"
 
@@ -42,6 +44,17 @@ inline bool readFile(const std::wstring& path, std::string& bytes) {
 
 inline bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The bytes of an archive's entry index; empty when it cannot be read.
+inline std::string entryBytes(s::archive::dll::win::Archive* a, uint32_t index) {
+    s::col::_array::ArrayU08* bytes = s::col::_array::ArrayU08::pool();
+    std::string out;
+    if (a->readEntry(a->entry(index), bytes)) {
+        out.assign(reinterpret_cast<const char*>(bytes->items()), bytes->count());
+    }
+    bytes->release();
+    return out;
 }
 
 // A fresh folder under the temporary folder, removed with its contents at the end.

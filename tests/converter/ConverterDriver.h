@@ -17,6 +17,8 @@
 #include "app/ProgramDriver.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
 
 namespace convtest {
 
@@ -67,20 +69,7 @@ inline bool writeWav(const std::wstring& path, int32_t rate, int32_t channels, d
     const uint32_t frames = static_cast<uint32_t>(rate * seconds);
     const uint32_t dataBytes = frames * channels * 2;
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(static_cast<uint16_t>(channels));
-    u32(static_cast<uint32_t>(rate));
-    u32(static_cast<uint32_t>(rate * channels * 2));
-    u16(static_cast<uint16_t>(channels * 2));
-    u16(16);
-    out.write("data", 4);
-    u32(dataBytes);
+    out << testsupport::wavHeader(static_cast<uint32_t>(rate), static_cast<uint32_t>(channels), dataBytes);
     std::vector<int16_t> block;
     block.reserve(static_cast<size_t>(rate) * channels);
     for (uint32_t i = 0; i < frames;) {
@@ -98,23 +87,8 @@ inline bool writeWav(const std::wstring& path, int32_t rate, int32_t channels, d
 
 // The largest absolute 16-bit sample of a canonical PCM WAV (-1 when unreadable).
 inline int32_t wavPeak(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        uint32_t size = 0;
-        std::memcpy(&size, &bytes[at + 4], 4);
-        if (std::memcmp(&bytes[at], "data", 4) == 0) {
-            int32_t peak = 0;
-            for (size_t i = at + 8; i + 1 < bytes.size() && i < at + 8 + size; i += 2) {
-                int16_t v = 0;
-                std::memcpy(&v, &bytes[i], 2);
-                peak = std::max(peak, std::abs(static_cast<int32_t>(v)));
-            }
-            return peak;
-        }
-        at += 8 + size + (size & 1);
-    }
-    return -1;
+    std::string data;
+    return testsupport::findWavData(testsupport::readRaw(path), data) ? testsupport::peakOf(data) : -1;
 }
 
 // An MP3 made by the project's ffmpeg.exe from a WAV.

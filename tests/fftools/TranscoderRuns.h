@@ -30,6 +30,7 @@
 #include "support/RawFile.h"
 #include "support/Released.h"
 #include "support/Seams.h"
+#include "support/Wav.h"
 
 namespace fftoolstest {
 
@@ -37,21 +38,8 @@ namespace fftoolstest {
 inline bool writeSineWav(const std::wstring& path, int rate, int channels, double seconds, int peak) {
     const uint32_t frames = static_cast<uint32_t>(rate * seconds);
     const uint32_t dataSize = frames * channels * 2;
-    std::string bytes;
-    auto u32 = [&](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    std::string bytes = testsupport::wavHeader(static_cast<uint32_t>(rate), static_cast<uint32_t>(channels), dataSize);
     auto u16 = [&](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    bytes += "RIFF";
-    u32(36 + dataSize);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(static_cast<uint16_t>(channels));
-    u32(static_cast<uint32_t>(rate));
-    u32(static_cast<uint32_t>(rate * channels * 2));
-    u16(static_cast<uint16_t>(channels * 2));
-    u16(16);
-    bytes += "data";
-    u32(dataSize);
     bytes.reserve(bytes.size() + dataSize);
     for (uint32_t i = 0; i < frames; ++i) {
         const int16_t v = static_cast<int16_t>(std::lround(peak * std::sin(2 * 3.14159265358979 * 441.0 * i / rate)));
@@ -64,29 +52,14 @@ inline bool writeSineWav(const std::wstring& path, int rate, int channels, doubl
 
 // The bytes of a WAV file's "data" chunk; empty when there is none.
 inline std::string wavData(const std::string& file) {
-    size_t at = 12;
-    while (at + 8 <= file.size()) {
-        uint32_t size = 0;
-        std::memcpy(&size, file.data() + at + 4, 4);
-        if (file.compare(at, 4, "data") == 0) {
-            const size_t available = file.size() - at - 8;
-            return file.substr(at + 8, size < available ? size : available);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return {};
+    std::string data;
+    testsupport::findWavData(file, data);
+    return data;
 }
 
 // The largest magnitude among a 16-bit WAV file's samples.
 inline int wavPeak(const std::wstring& path) {
-    const std::string data = wavData(testsupport::readRaw(path));
-    int peak = 0;
-    for (size_t i = 0; i + 1 < data.size(); i += 2) {
-        int16_t v = 0;
-        std::memcpy(&v, data.data() + i, 2);
-        peak = std::max(peak, std::abs(static_cast<int>(v)));
-    }
-    return peak;
+    return testsupport::peakOf(wavData(testsupport::readRaw(path)));
 }
 
 // Everything FFmpeg logs while a test runs, through the program's own log route (its

@@ -7,27 +7,23 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
-#include "engine/ffmpeg/FfmpegLibraries.h"
-#include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/ffmpeg/FfmpegLog.h"
-#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
-#include "engine/system/win/MessageBoxSeam.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
+#include "support/InProcessRoad.h"
 #include "support/JobHost.h"
 #include "support/RawFile.h"
 #include "support/Seams.h"
 
-using s::ffmpeg::FfmpegLocator;
 using s::sound::ffmpeg::JobLoop;
 using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
@@ -54,12 +50,7 @@ public:
 class VideoJobRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
-        loaded_ = s::ffmpeg::loadFfmpegLibraries();
-        if (loaded_) {
-            s::ffmpeg::FfmpegLog::install();
-        }
-        media_ = testsupport::freshTempFolder(L"videojob-media");
+        loaded_ = testsupport::InProcessRoad::bind(L"videojob-media", media_);
         // Two seconds of a 16:9 picture at 25 fps with stereo sound, larger than the disc
         // frames (a pad alone would fail on it).
         made_ = testsupport::makeMedia(L"-f lavfi -i testsrc=size=960x540:rate=25:duration=2 "
@@ -67,26 +58,15 @@ protected:
                                        L"-ac 2 -c:v mpeg4 -c:a aac -b:a 128k wide.mp4",
                                        media_);
     }
-    static void TearDownTestSuite() {
-        testsupport::removeTree(media_);
-        s::system::win::MessageBoxSeam::set(nullptr);
-    }
+    static void TearDownTestSuite() { testsupport::InProcessRoad::unbind(media_); }
 
     void SetUp() override {
         ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound";
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the clip";
         // No ffmpeg.exe anywhere: every run stays in this process.
-        empty_ = testsupport::freshTempFolder(L"videojob-noffmpeg");
-        sources_ = {empty_.c_str(), HKEY_CURRENT_USER, L"Software\\BrisqueltonVideoJobTest\\none", HKEY_CURRENT_USER,
-                    L"Software\\BrisqueltonVideoJobTest\\none", L"Software\\BrisqueltonVideoJobTest\\none"};
-        FfmpegLocator::inject(&sources_);
-        previousRunner_ = JobLoop::setInProcessRunner(&s::ffmpeg::runFfmpegInProcess);
+        road_.emplace(L"videojob-noffmpeg");
     }
-    void TearDown() override {
-        JobLoop::setInProcessRunner(previousRunner_);
-        FfmpegLocator::inject(nullptr);
-        testsupport::removeTree(empty_);
-    }
+    void TearDown() override { road_.reset(); }
 
     // ffprobe.exe's answers: "stream.N.key" and "format.key", and the first picture and
     // sound streams' as "video." and "audio.".
@@ -111,9 +91,7 @@ protected:
     static inline std::wstring media_;
 
 private:
-    std::wstring empty_;
-    FfmpegLocator::Sources sources_{};
-    s::sound::ffmpeg::InProcessRunner previousRunner_ = nullptr;
+    std::optional<testsupport::InProcessRoad> road_;
 };
 
 // "16:9" as a number; 0 for anything else.

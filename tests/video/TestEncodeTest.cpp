@@ -6,25 +6,21 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "PanelFixture.h"
-#include "engine/ffmpeg/FfmpegLibraries.h"
-#include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/ffmpeg/FfmpegLog.h"
-#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
-#include "engine/system/win/MessageBoxSeam.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
+#include "support/InProcessRoad.h"
 #include "support/JobHost.h"
 #include "support/RawFile.h"
 #include "support/Seams.h"
 #include "widgets/gui/win/CheckBox.h"
 #include "widgets/gui/win/TextField.h"
 
-using s::ffmpeg::FfmpegLocator;
 using s::sound::ffmpeg::JobLoop;
 using s::sound::gui::dialogs::mp3conv::VideoControls;
 using testsupport::JobHost;
@@ -35,12 +31,7 @@ namespace {
 class TestEncodeRun : public videotest::PanelDialogTest {
 protected:
     static void SetUpTestSuite() {
-        s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
-        loaded_ = s::ffmpeg::loadFfmpegLibraries();
-        if (loaded_) {
-            s::ffmpeg::FfmpegLog::install();
-        }
-        media_ = testsupport::freshTempFolder(L"testencode-media");
+        loaded_ = testsupport::InProcessRoad::bind(L"testencode-media", media_);
         // Six seconds each, at 25 fps with stereo sound: a 16:9 and a 4:3 picture.
         made_ = true;
         for (const wchar_t* size : {L"640x360", L"320x240"}) {
@@ -51,26 +42,17 @@ protected:
                                                     media_);
         }
     }
-    static void TearDownTestSuite() {
-        testsupport::removeTree(media_);
-        s::system::win::MessageBoxSeam::set(nullptr);
-    }
+    static void TearDownTestSuite() { testsupport::InProcessRoad::unbind(media_); }
     void SetUp() override {
         videotest::PanelDialogTest::SetUp();
         ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound";
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the clips";
         // No ffmpeg.exe anywhere: every run stays in this process.
-        empty_ = testsupport::freshTempFolder(L"testencode-noffmpeg");
-        sources_ = {empty_.c_str(), HKEY_CURRENT_USER, L"Software\\BrisqueltonTestEncode\\none", HKEY_CURRENT_USER,
-                    L"Software\\BrisqueltonTestEncode\\none", L"Software\\BrisqueltonTestEncode\\none"};
-        FfmpegLocator::inject(&sources_);
-        previousRunner_ = JobLoop::setInProcessRunner(&s::ffmpeg::runFfmpegInProcess);
+        road_.emplace(L"testencode-noffmpeg");
         open(2);
     }
     void TearDown() override {
-        JobLoop::setInProcessRunner(previousRunner_);
-        FfmpegLocator::inject(nullptr);
-        testsupport::removeTree(empty_);
+        road_.reset();
         videotest::PanelDialogTest::TearDown();
     }
 
@@ -111,9 +93,7 @@ protected:
     static inline std::wstring media_;
 
 private:
-    std::wstring empty_;
-    FfmpegLocator::Sources sources_{};
-    s::sound::ffmpeg::InProcessRunner previousRunner_ = nullptr;
+    std::optional<testsupport::InProcessRoad> road_;
 };
 
 } // namespace

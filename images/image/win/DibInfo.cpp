@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "images/image/win/BufferedImage.h"
 #include "images/image/win/MemoryDc.h"
 
 namespace s::image::win {
@@ -49,6 +50,41 @@ bool DibInfo::copySection(HBITMAP section, HBITMAP target, int32_t tableEntries)
         BitBlt(destination.dc(), 0, 0, header.biWidth, header.biHeight, source.dc(), 0, 0, SRCCOPY) != FALSE;
     GdiFlush();
     return done;
+}
+
+BufferedImage* DibInfo::copyToImage(HBITMAP section, BufferedImage* target, int32_t tableEntries) const {
+    if (section == nullptr) {
+        return nullptr;
+    }
+    BufferedImage* image = BufferedImage::sizedOrNew(target, header.biWidth, header.biHeight);
+    if (image == nullptr) {
+        return nullptr;
+    }
+    if (!copySection(section, image->nativeHandle(), tableEntries)) {
+        if (target == nullptr) {
+            image->release();
+        }
+        return nullptr;
+    }
+    return image;
+}
+
+bool DibInfo::copyAlpha(const uint8_t* bits, int32_t stride, BufferedImage* image, bool& translucent) const {
+    const int32_t w = header.biWidth;
+    const int32_t h = header.biHeight;
+    bool used = false;
+    translucent = false;
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* from = bits + static_cast<ptrdiff_t>(h - y - 1) * stride;
+        uint8_t* to = image->row(y);
+        for (int32_t x = 0; x < w; ++x) {
+            const uint8_t alpha = from[x * 4 + 3];
+            to[x * 4 + 3] = alpha;
+            used = used || alpha != 0;
+            translucent = translucent || alpha != 255;
+        }
+    }
+    return used;
 }
 
 int64_t DibInfo::listedColours(const BITMAPINFOHEADER& h) {

@@ -5,6 +5,8 @@
 
 namespace s::image::win {
 
+class BufferedImage;
+
 // The info header and a full colour table as one BITMAPINFO, as the BMP and icon codecs
 // keep them: the header filled in, a section made from it, its pixels copied onto another
 // bitmap, and the colour counts a read header lists.
@@ -21,6 +23,12 @@ struct DibInfo {
     // Blits section, made from this info, onto target; the first tableEntries colours
     // (none when 0) reach the section first, as edits to the table must show.
     bool copySection(HBITMAP section, HBITMAP target, int32_t tableEntries) const;
+    // The same onto target made this info's size, or onto a new image when target is
+    // null; null when that fails (a new image is released then).
+    BufferedImage* copyToImage(HBITMAP section, BufferedImage* target, int32_t tableEntries) const;
+    // Copies the alpha bytes of 32-bit rows (bottom-up, stride apart) into image: true
+    // when any is not 0, with translucent set when any is not 255 either.
+    bool copyAlpha(const uint8_t* bits, int32_t stride, BufferedImage* image, bool& translucent) const;
 
     // The table entries a read header lists: biClrUsed, or all the depth can index when
     // 0 (none above 8 bits).

@@ -321,37 +321,15 @@ bool Bitmap::decodeDib(io::IInputStream* stream) {
 }
 
 BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
-    if (section_ == nullptr) {
-        return nullptr;
-    }
-    const int32_t w = width();
-    const int32_t h = height();
-    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
+    BufferedImage* image = info_.copyToImage(section_, target, info_.header.biBitCount <= 8 ? tableEntries_ : 0);
     if (image == nullptr) {
         return nullptr;
     }
     image->setHasAlpha(false);
-    if (!copyTo(image->nativeHandle())) {
-        if (target == nullptr) {
-            image->release();
-        }
-        return nullptr;
-    }
     if (hasAlphaChannel()) {
-        bool anyVisible = false;
         bool anyTranslucent = false;
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* from = row(y);
-            uint8_t* to = image->row(y);
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t alpha = from[x * 4 + 3];
-                to[x * 4 + 3] = alpha;
-                anyVisible = anyVisible || alpha != 0;
-                anyTranslucent = anyTranslucent || alpha != 255;
-            }
-        }
         // All alpha bytes 0 means the writer left them unused.
-        if (anyVisible) {
+        if (info_.copyAlpha(bits_, stride_, image, anyTranslucent)) {
             image->setHasAlpha(anyTranslucent);
         } else {
             image->makeOpaque();

@@ -215,36 +215,15 @@ bool IconImage::copyToBitmap(HBITMAP target) const {
 }
 
 BufferedImage* IconImage::toBufferedImage(BufferedImage* target, int32_t) {
-    if (bitmap_ == nullptr) {
+    BufferedImage* image = info_.copyToImage(bitmap_, target, paletteCount_);
+    if (image == nullptr) {
         return nullptr;
     }
     const int32_t w = width();
     const int32_t h = height();
-    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
-    if (image == nullptr) {
-        return nullptr;
-    }
-    if (!copyToBitmap(image->nativeHandle())) {
-        if (target == nullptr) {
-            image->release();
-        }
-        return nullptr;
-    }
     // All alpha bytes 0 means the writer left them unused: the mask decides then.
-    bool alphaUsed = false;
     bool translucent = false;
-    if (is32Bit()) {
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* from = colourRow(y);
-            uint8_t* to = image->row(y);
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t alpha = from[x * 4 + 3];
-                to[x * 4 + 3] = alpha;
-                alphaUsed = alphaUsed || alpha != 0;
-                translucent = translucent || alpha != 255;
-            }
-        }
-    }
+    const bool alphaUsed = is32Bit() && info_.copyAlpha(colourBits_, colourStride_, image, translucent);
     if (alphaUsed) {
         image->setHasAlpha(translucent);
     } else if (maskBits_ != nullptr) {
