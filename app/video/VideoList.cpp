@@ -13,20 +13,6 @@ using gui::combobox::ComboBoxItem;
 VideoList::VideoList(const wchar_t* key, int32_t defaultValue, int32_t nonChoice, std::vector<Entry> entries)
     : key_(key), default_(defaultValue), nonChoice_(nonChoice), entries_(std::move(entries)) {}
 
-void VideoList::fill(IComboBox* list, lang::Localizer* localizer) const {
-    if (list == nullptr) {
-        return;
-    }
-    for (const Entry& e : entries_) {
-        ComboBoxItem* item = e.textId != 0
-                                 ? ComboBoxItem::createWithTextId(localizer, e.textId, e.value, e.listFlags, e.fieldFlags)
-                                 : ComboBoxItem::createWithText(e.text, e.value, e.listFlags, e.fieldFlags);
-        if (item != nullptr) {
-            list->addItem(item);
-        }
-    }
-}
-
 int32_t VideoList::indexOf(const IComboBox* list, int32_t value) const {
     if (list == nullptr || value == nonChoice_) {
         return -1;

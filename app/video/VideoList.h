@@ -25,7 +25,9 @@ public:
     const std::vector<Entry>& entries() const { return entries_; }
 
     // Appends the entries to list (captions with a text id through localizer).
-    void fill(gui::IComboBox* list, lang::Localizer* localizer) const;
+    void fill(gui::IComboBox* list, lang::Localizer* localizer) const {
+        sound::gui::dialogs::mp3conv::OptionRows::fillList(list, localizer, entries_);
+    }
     // Selects quietly the first entry carrying stored, else the default's.
     void restore(gui::IComboBox* list, int32_t stored) const;
     // After a pick: true with *value when it may be stored; else the entry before comes

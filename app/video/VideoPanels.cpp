@@ -1,6 +1,8 @@
 // The converter dialog's video panels and what a batch takes from them.
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 
+#include <utility>
+
 #include "app/sound/gui/dialogs/mp3conv/ConvertToList.h"
 #include "app/video/P2pEstimates.h"
 #include "app/video/VideoLists.h"
@@ -48,6 +50,26 @@ s::gui::win::Label* label(int32_t textId, const wchar_t* text, int32_t font, boo
                        : s::gui::win::Label::createWithText(text != nullptr ? text : L"", wrap, false, font);
 }
 
+// What presets fix in the job record before their lists are read; 0 leaves a value.
+struct PresetValues {
+    int32_t panelId, outputId, frameRate, width, height, presetPictureSize, sampleRate, channels, bitsPerSample;
+};
+constexpr PresetValues PRESET_VALUES[] = {
+    {10073, 0, 0, 176, 144, 1, 8000, 1, 0},           // the two H.263 presets
+    {10074, 0, 0, 176, 144, 1, 8000, 1, 0},
+    {10701, 10702, 0, 320, 240, 0, 0, 2, 0},          // iPod
+    {10801, 10802, 29970, 368, 192, 1, 24000, 2, 0},  // PSP
+    {10901, 10902, 0, 0, 0, 0, 0, 2, 0},              // Android
+    {10117, 0, 0, 0, 0, 0, 0, 0, 16},                 // raw
+};
+
+template <class Field>
+void setIfGiven(Field& field, int32_t value) {
+    if (value != 0) {
+        field = static_cast<Field>(value);
+    }
+}
+
 void addIfAny(s::gui::win::Box* box, IComponent* row) {
     if (box != nullptr && row != nullptr) {
         box->add(row);
@@ -72,8 +94,7 @@ IComponent* Dialog::buildVideoPanel(int32_t formatId) {
     VideoControls& v = video_;
     v.panelId = panel->id;
     v.group = panel->group;
-    Box* box = target != nullptr ? Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 20 * s, 17 * s, 20 * s)
-                                 : Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 12 * s, 12 * s, 15 * s);
+    Box* box = static_cast<Box*>(target != nullptr ? buildSpacerPanel() : buildEmptyPanel());
     if (box == nullptr) {
         return nullptr;
     }
@@ -184,7 +205,7 @@ IComponent* Dialog::buildSpacerPanel() {
 
 IComponent* Dialog::buildHdInfoPanel() {
     const int32_t s = uiScale();
-    Box* panel = Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 20 * s, 17 * s, 20 * s);
+    Box* panel = static_cast<Box*>(buildSpacerPanel());
     if (panel == nullptr) {
         return nullptr;
     }
@@ -254,39 +275,16 @@ bool Dialog::fillVideoSetting(int32_t formatId) {
     job.outputId = panel->id;
     job.formatId = panel->audioFormat;
     // The preset's fixed values first, so a codec choice may still change the output id.
-    switch (panel->id) {
-    case 10073:
-    case 10074:
-        job.width = 176;
-        job.height = 144;
-        job.presetPictureSize = 1;
-        job.sampleRate = 8000;
-        job.channels = 1;
-        break;
-    case 10701:
-        job.outputId = 10702;
-        job.width = 320;
-        job.height = 240;
-        job.channels = 2;
-        break;
-    case 10801:
-        job.outputId = 10802;
-        job.frameRate = 29970;
-        job.width = 368;
-        job.height = 192;
-        job.presetPictureSize = 1;
-        job.sampleRate = 24000;
-        job.channels = 2;
-        break;
-    case 10901:
-        job.outputId = 10902;
-        job.channels = 2;
-        break;
-    case 10117:
-        job.bitsPerSample = 16;
-        break;
-    default:
-        break;
+    for (const PresetValues& fixed : PRESET_VALUES) {
+        if (fixed.panelId != panel->id) continue;
+        setIfGiven(job.outputId, fixed.outputId);
+        setIfGiven(job.frameRate, fixed.frameRate);
+        setIfGiven(job.width, fixed.width);
+        setIfGiven(job.height, fixed.height);
+        setIfGiven(job.presetPictureSize, fixed.presetPictureSize);
+        setIfGiven(job.sampleRate, fixed.sampleRate);
+        setIfGiven(job.channels, fixed.channels);
+        setIfGiven(job.bitsPerSample, fixed.bitsPerSample);
     }
     if (panel->id == AVI_MPEG4 && aviAudioCodec() != AVI_CODEC_AC3) {
         job.formatId = 18;
@@ -298,14 +296,12 @@ bool Dialog::fillVideoSetting(int32_t formatId) {
     if (v.frameRate != nullptr) {
         applyFrameRate(&job, panel->group, v.frameRate);
     }
-    if (v.audioQuality != nullptr && v.audioQualityRows != nullptr) {
-        applyOption(&job, *v.audioQualityRows, v.audioQuality);
-    }
-    if (v.sampleRate != nullptr && v.sampleRateRows != nullptr) {
-        applyOption(&job, *v.sampleRateRows, v.sampleRate);
-    }
-    if (v.channels != nullptr && v.channelsRows != nullptr) {
-        applyOption(&job, *v.channelsRows, v.channels);
+    const std::pair<const OptionRows*, const s::gui::IComboBox*> lists[] = {
+        {v.audioQualityRows, v.audioQuality}, {v.sampleRateRows, v.sampleRate}, {v.channelsRows, v.channels}};
+    for (const auto& [rows, list] : lists) {
+        if (list != nullptr && rows != nullptr) {
+            applyOption(&job, *rows, list);
+        }
     }
     if (v.volume != nullptr) {
         applyOption(&job, OptionRows::volume(), v.volume);

@@ -326,15 +326,7 @@ IComponent* Dialog::buildTestRunRow(const wchar_t* group, CheckBox** check, Comb
     row->add(Spacer::create(0, 5 * s));
     row->add(*seconds);
     row->add(plainLabel(TEST_UNIT));
-    const bool on = readBool(optionGroup(group), TEST_KEY, false);
-    (*check)->setBold(on);
-    (*check)->setCheckedQuietly(on);
-    (*position)->selectByValue(readInt(optionGroup(group), TEST_POSITION_KEY, TestRunChoice::DEFAULT_POSITION), false);
-    (*seconds)->setText(
-        std::to_wstring(readInt(optionGroup(group), TEST_SECONDS_KEY, TestRunChoice::DEFAULT_SECONDS)).c_str(), false);
-    (*check)->addCheckedListener(this);
-    (*check)->addUncheckedListener(this);
-    (*position)->addSelectionListener(this);
+    restoreTestRun(group, *check, *position, *seconds);
     return row;
 }
 
@@ -358,17 +350,22 @@ IComponent* Dialog::buildTestRunRowTarget(const wchar_t* group, CheckBox** check
     column->add(Spacer::create(1, 15 * s));
     column->add(*check);
     column->add(*detail);
-    const bool on = readBool(optionGroup(group), TEST_KEY, false);
-    (*check)->setBold(on);
-    (*check)->setCheckedQuietly(on);
+    const bool on = restoreTestRun(group, *check, *position, *seconds);
     (*detail)->setFixedHeight(on ? -1 : 0, false);
-    (*position)->selectByValue(readInt(optionGroup(group), TEST_POSITION_KEY, TestRunChoice::DEFAULT_POSITION), false);
-    (*seconds)->setText(
-        std::to_wstring(readInt(optionGroup(group), TEST_SECONDS_KEY, TestRunChoice::DEFAULT_SECONDS)).c_str(), false);
-    (*check)->addCheckedListener(this);
-    (*check)->addUncheckedListener(this);
-    (*position)->addSelectionListener(this);
     return column;
+}
+
+bool Dialog::restoreTestRun(const wchar_t* group, CheckBox* check, ComboBox* position, TextField* seconds) {
+    const bool on = readBool(optionGroup(group), TEST_KEY, false);
+    check->setBold(on);
+    check->setCheckedQuietly(on);
+    position->selectByValue(readInt(optionGroup(group), TEST_POSITION_KEY, TestRunChoice::DEFAULT_POSITION), false);
+    seconds->setText(
+        std::to_wstring(readInt(optionGroup(group), TEST_SECONDS_KEY, TestRunChoice::DEFAULT_SECONDS)).c_str(), false);
+    check->addCheckedListener(this);
+    check->addUncheckedListener(this);
+    position->addSelectionListener(this);
+    return on;
 }
 
 void Dialog::relayoutForNewHeight() {

@@ -7,20 +7,15 @@
 
 #include "DropFiles.h"
 #include "ProgramDriver.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
 
 using namespace apptest;
 
 namespace {
 
-int32_t displayScale() {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    return w >= 4097 && h >= 3240 ? 4 : w >= 1921 && h >= 1620 ? 2 : 1;
-}
-
 std::wstring sizeGroup() {
-    const int32_t scale = displayScale();
-    return savePath(scale == 4 ? L"MainWindow\\View8K" : scale == 2 ? L"MainWindow\\View4K" : L"MainWindow\\View");
+    return savePath(viewGroup());
 }
 
 const std::wstring VIEW = savePath(L"MainWindow\\View");
@@ -176,23 +171,10 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
 // whose output folder cannot exist gets the message, and a drop while it shows neither
 // blocks the program nor stops it from closing.
 TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithoutBlocking) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"dropbox-program-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = testsupport::freshTempFolder(L"dropbox-program");
     const std::wstring song = folder + L"\\song.wav";
     // A real 0.1 s of 8 kHz mono silence: the program converts what it is given.
-    {
-        const uint32_t data = 1600;
-        const uint32_t header[] = {0x46464952, 36 + data, 0x45564157, 0x20746d66, 16, 0x00010001, 8000, 16000,
-                                   0x00100002, 0x61746164, data};
-        std::vector<char> bytes(sizeof(header) + data, 0);
-        memcpy(bytes.data(), header, sizeof(header));
-        HANDLE file = CreateFileW(song.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    ASSERT_TRUE(testsupport::writeRaw(song, testsupport::wavHeader(8000, 1, 1600) + std::string(1600, '\0')));
 
     Program program;
     HWND frame = program.waitForFrame();

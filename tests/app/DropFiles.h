@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -57,35 +58,18 @@ inline bool dropInto(HWND target, const std::vector<std::wstring>& paths) {
     return ok;
 }
 
-// The first descendant of parent that takes dropped files, or null.
-inline HWND dropTargetOf(HWND parent) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            if ((GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0 && IsWindowVisible(child)) {
-                *reinterpret_cast<HWND*>(param) = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// The first descendant of parent whose window text is text, or null.
-inline HWND childWithText(HWND parent, const wchar_t* text) {
+// The first descendant of parent that pred (HWND -> bool) picks, or null.
+template <class Pred>
+HWND firstChild(HWND parent, Pred pred) {
     struct Search {
-        const wchar_t* text;
+        Pred* pred;
         HWND found;
-    } search{text, nullptr};
+    } search{&pred, nullptr};
     EnumChildWindows(
         parent,
         [](HWND child, LPARAM param) -> BOOL {
             Search* s = reinterpret_cast<Search*>(param);
-            wchar_t buffer[256] = {};
-            GetWindowTextW(child, buffer, 256);
-            if (wcscmp(buffer, s->text) == 0) {
+            if ((*s->pred)(child)) {
                 s->found = child;
                 return FALSE;
             }
@@ -93,6 +77,22 @@ inline HWND childWithText(HWND parent, const wchar_t* text) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The first descendant of parent that takes dropped files, or null.
+inline HWND dropTargetOf(HWND parent) {
+    return firstChild(parent, [](HWND child) {
+        return (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0 && IsWindowVisible(child);
+    });
+}
+
+// The first descendant of parent whose window text is text, or null.
+inline HWND childWithText(HWND parent, const wchar_t* text) {
+    return firstChild(parent, [text](HWND child) {
+        wchar_t buffer[256] = {};
+        GetWindowTextW(child, buffer, 256);
+        return wcscmp(buffer, text) == 0;
+    });
 }
 
 } // namespace apptest

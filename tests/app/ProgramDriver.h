@@ -25,6 +25,18 @@ inline std::wstring savePath(const std::wstring& group) {
     return group.empty() ? std::wstring(SAVE_KEY) : std::wstring(SAVE_KEY) + L"\\" + group;
 }
 
+// The UI scale the program takes on this display (1, 2 or 4), and the geometry group it
+// keeps at that scale.
+inline int32_t displayScale() {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    return w >= 4097 && h >= 3240 ? 4 : w >= 1921 && h >= 1620 ? 2 : 1;
+}
+inline std::wstring viewGroup() {
+    const int32_t scale = displayScale();
+    return scale == 4 ? L"MainWindow\\View8K" : scale == 2 ? L"MainWindow\\View4K" : L"MainWindow\\View";
+}
+
 // One registry key below HKEY_CURRENT_USER, read and written through the settings store.
 class Key {
 public:

@@ -8,18 +8,7 @@ using namespace apptest;
 
 namespace {
 
-// The geometry group the program uses on this display, and another one it must not touch.
-int32_t displayScale() {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    return w >= 4097 && h >= 3240 ? 4 : w >= 1921 && h >= 1620 ? 2 : 1;
-}
-
-std::wstring viewGroup() {
-    const int32_t scale = displayScale();
-    return scale == 4 ? L"MainWindow\\View8K" : scale == 2 ? L"MainWindow\\View4K" : L"MainWindow\\View";
-}
-
+// A geometry group the program must not touch on this display.
 std::wstring otherViewGroup() {
     return displayScale() == 1 ? L"MainWindow\\View4K" : L"MainWindow\\View";
 }

@@ -29,16 +29,6 @@ uint32_t countOfKind(const Archive* a, uint32_t kind) {
     return n;
 }
 
-std::string entryBytes(Archive* a, uint32_t index) {
-    ArrayU08* bytes = ArrayU08::pool();
-    std::string out;
-    if (a->readEntry(a->entry(index), bytes)) {
-        out.assign(reinterpret_cast<const char*>(bytes->items()), bytes->count());
-    }
-    bytes->release();
-    return out;
-}
-
 } // namespace
 
 TEST(ModuleArchive, OwnModuleListsItsResourcesByKind) {
@@ -157,7 +147,7 @@ TEST(ModuleArchive, MissingFileOrNonModuleLeavesTheArchiveClosed) {
     EXPECT_EQ(a->readXml(L"IDR_XML", 130), nullptr);
     a->release();
 
-    ASSERT_TRUE(writeFile(scratch / L"text.exe", "not a module"));
+    ASSERT_TRUE(writeRaw(scratch / L"text.exe", "not a module"));
     a = Archive::openModuleArchive((scratch / L"text.exe").c_str());
     EXPECT_EQ(a->count(), 0u);
     EXPECT_EQ(a->path(), nullptr);
@@ -262,7 +252,7 @@ TEST(ModuleArchive, ResourceSizeReachingPastTheModuleIsNotRead) {
     // Far more than the module maps, though small enough to allocate.
     size = 64u << 20;
     memcpy(file.data() + at + 4, &size, 4);
-    ASSERT_TRUE(writeFile(copy, file));
+    ASSERT_TRUE(writeRaw(copy, file));
 
     Archive* a = Archive::openModuleArchive(copy.c_str());
     ASSERT_NE(a->module(), nullptr);

@@ -5,9 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "core/col/_array/ArrayU08.h"
+#include "images/archive/dll/win/Archive.h"
+#include "support/ChildProcess.h"
+#include "support/RawFile.h"
+
 // Files and folders of the archive tests: the test executable's own path, scratch
 // folders under the temporary folder (removed with their contents), whole-file reads.
 namespace archive_test {
+
+using testsupport::removeTree;
+using testsupport::writeRaw;
 
 inline std::wstring ownPath() {
     std::vector<wchar_t> buffer(32768);
@@ -34,41 +42,19 @@ inline bool readFile(const std::wstring& path, std::string& bytes) {
     return ok;
 }
 
-inline bool writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD done = 0;
-    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
-
 inline bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
-            } else {
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+// The bytes of an archive's entry index; empty when it cannot be read.
+inline std::string entryBytes(s::archive::dll::win::Archive* a, uint32_t index) {
+    s::col::_array::ArrayU08* bytes = s::col::_array::ArrayU08::pool();
+    std::string out;
+    if (a->readEntry(a->entry(index), bytes)) {
+        out.assign(reinterpret_cast<const char*>(bytes->items()), bytes->count());
     }
-    RemoveDirectoryW(folder.c_str());
+    bytes->release();
+    return out;
 }
 
 // A fresh folder under the temporary folder, removed with its contents at the end.

@@ -66,7 +66,7 @@ TEST(ModuleExport, ExportAllWritesEveryKindInItsFolder) {
     ScratchFolder out(L"export");
     // A file that is already there stays as it is.
     CreateDirectoryW((out / L"RCDATA").c_str(), nullptr);
-    ASSERT_TRUE(writeFile(out / L"RCDATA\\PAYLOAD", "keep"));
+    ASSERT_TRUE(writeRaw(out / L"RCDATA\\PAYLOAD", "keep"));
 
     Archive* a = Archive::openModuleArchive(ownPath().c_str());
     ASSERT_NE(a, nullptr);

@@ -23,7 +23,7 @@
 using archive_test::ownPath;
 using archive_test::readFile;
 using archive_test::ScratchFolder;
-using archive_test::writeFile;
+using archive_test::writeRaw;
 using icontest::Bytes;
 using s::col::_array::ArrayU08;
 using s::image::win::BufferedImage;
@@ -137,7 +137,7 @@ TEST_F(IconArchiveTest, CursorGroupKeepsHotspots) {
     expectDrawnLikeUser32(archive.get());
     // Written as a file and opened again: the same hotspots and pictures.
     const std::wstring path = scratch_ / L"pointer.cur";
-    ASSERT_TRUE(writeFile(path, written(archive.get())));
+    ASSERT_TRUE(writeRaw(path, written(archive.get())));
     Held<cur::Archive> file(cur::Archive::pool());
     ASSERT_TRUE(openFile(file.get(), path));
     ASSERT_EQ(2u, file->count());
@@ -153,7 +153,7 @@ TEST_F(IconArchiveTest, FilesAreWrittenBackByteIdentical) {
     std::string original;
     ASSERT_TRUE(readFile(RESOURCES_DIR L"\\brisquelton.ico", original));
     const std::wstring path = scratch_ / L"copy.ico";
-    ASSERT_TRUE(writeFile(path, original));
+    ASSERT_TRUE(writeRaw(path, original));
     Held<icon::Archive> archive(icon::Archive::pool());
     ASSERT_TRUE(openFile(archive.get(), path));
     EXPECT_EQ(static_cast<int64_t>(original.size()), archive->size());
@@ -172,7 +172,7 @@ TEST_F(IconArchiveTest, FilesAreWrittenBackByteIdentical) {
 
 TEST_F(IconArchiveTest, ReadOnlyFilesOpen) {
     const std::wstring path = scratch_ / L"locked.ico";
-    ASSERT_TRUE(writeFile(path, iconFile({{16, 16, 8}, {32, 32, 32}})));
+    ASSERT_TRUE(writeRaw(path, iconFile({{16, 16, 8}, {32, 32, 32}})));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     Held<icon::Archive> archive(icon::Archive::pool());
     ASSERT_TRUE(openFile(archive.get(), path));
@@ -213,7 +213,7 @@ TEST_F(IconArchiveTest, DamagedTablesFailCleanly) {
             bytes.resize(c.keep);
         }
         const std::wstring path = scratch_ / L"damaged.ico";
-        ASSERT_TRUE(writeFile(path, bytes));
+        ASSERT_TRUE(writeRaw(path, bytes));
         Held<icon::Archive> archive(icon::Archive::pool());
         EXPECT_FALSE(openFile(archive.get(), path));
         EXPECT_EQ(0u, archive->count());
@@ -266,7 +266,7 @@ TEST_F(IconArchiveTest, DamagedGroupsAreRefusedOrSkipped) {
 TEST_F(IconArchiveTest, UnreadableDataIsNeitherWrittenNorShown) {
     const std::string file = iconFile({{16, 16, 8}, {32, 32, 32}});
     const std::wstring path = scratch_ / L"shrinking.ico";
-    ASSERT_TRUE(writeFile(path, file));
+    ASSERT_TRUE(writeRaw(path, file));
     Held<icon::Archive> archive(icon::Archive::pool());
     ASSERT_TRUE(openFile(archive.get(), path));
     // The file loses the end of its second image after its directory was read.
@@ -302,7 +302,7 @@ TEST_F(IconArchiveTest, BestEntryPrefersExactThenAreaThenDepth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::wstring path = scratch_ / L"best.ico";
-        ASSERT_TRUE(writeFile(path, c.file));
+        ASSERT_TRUE(writeRaw(path, c.file));
         Held<icon::Archive> archive(icon::Archive::pool());
         ASSERT_TRUE(openFile(archive.get(), path));
         uint32_t index = 99;
@@ -315,14 +315,14 @@ TEST_F(IconArchiveTest, CursorFilesReportTheWidthForAZeroHeight) {
     std::string bytes = iconFile({{24, 0, 8}});
     bytes[2] = 2;  // a cursor file
     const std::wstring path = scratch_ / L"flat.cur";
-    ASSERT_TRUE(writeFile(path, bytes));
+    ASSERT_TRUE(writeRaw(path, bytes));
     Held<cur::Archive> archive(cur::Archive::pool());
     ASSERT_TRUE(openFile(archive.get(), path));
     EXPECT_EQ(24, archive->entry(0)->directory().height);
     archive->close();
     Held<icon::Archive> asIcon(icon::Archive::pool());
     bytes[2] = 1;
-    ASSERT_TRUE(writeFile(path, bytes));
+    ASSERT_TRUE(writeRaw(path, bytes));
     ASSERT_TRUE(openFile(asIcon.get(), path));
     EXPECT_EQ(0, asIcon->entry(0)->directory().height);
 }

@@ -18,16 +18,6 @@ namespace {
 
 const WORD US = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
-std::string entryBytes(Archive* a, uint32_t index) {
-    ArrayU08* bytes = ArrayU08::pool();
-    std::string out;
-    if (a->readEntry(a->entry(index), bytes)) {
-        out.assign(reinterpret_cast<const char*>(bytes->items()), bytes->count());
-    }
-    bytes->release();
-    return out;
-}
-
 std::string payloadOf(Archive* a) {
     uint32_t i;
     return a->findByNameText(L"PAYLOAD", &i) ? entryBytes(a, i) : std::string("(missing)");

@@ -10,13 +10,15 @@
 #include <cstdint>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/DropFiles.h"
 #include "app/ProgramDriver.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
 
 namespace convtest {
 
@@ -67,20 +69,7 @@ inline bool writeWav(const std::wstring& path, int32_t rate, int32_t channels, d
     const uint32_t frames = static_cast<uint32_t>(rate * seconds);
     const uint32_t dataBytes = frames * channels * 2;
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(static_cast<uint16_t>(channels));
-    u32(static_cast<uint32_t>(rate));
-    u32(static_cast<uint32_t>(rate * channels * 2));
-    u16(static_cast<uint16_t>(channels * 2));
-    u16(16);
-    out.write("data", 4);
-    u32(dataBytes);
+    out << testsupport::wavHeader(static_cast<uint32_t>(rate), static_cast<uint32_t>(channels), dataBytes);
     std::vector<int16_t> block;
     block.reserve(static_cast<size_t>(rate) * channels);
     for (uint32_t i = 0; i < frames;) {
@@ -98,58 +87,19 @@ inline bool writeWav(const std::wstring& path, int32_t rate, int32_t channels, d
 
 // The largest absolute 16-bit sample of a canonical PCM WAV (-1 when unreadable).
 inline int32_t wavPeak(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        uint32_t size = 0;
-        std::memcpy(&size, &bytes[at + 4], 4);
-        if (std::memcmp(&bytes[at], "data", 4) == 0) {
-            int32_t peak = 0;
-            for (size_t i = at + 8; i + 1 < bytes.size() && i < at + 8 + size; i += 2) {
-                int16_t v = 0;
-                std::memcpy(&v, &bytes[i], 2);
-                peak = std::max(peak, std::abs(static_cast<int32_t>(v)));
-            }
-            return peak;
-        }
-        at += 8 + size + (size & 1);
-    }
-    return -1;
-}
-
-inline int runTool(const wchar_t* tool, const std::wstring& arguments, std::string& output) {
-    return testsupport::runCaptured(L"\"" FFMPEG_TOOLS_DIR L"\\" + std::wstring(tool) + L"\" " + arguments, L"", output);
+    std::string data;
+    return testsupport::findWavData(testsupport::readRaw(path), data) ? testsupport::peakOf(data) : -1;
 }
 
 // An MP3 made by the project's ffmpeg.exe from a WAV.
 inline bool makeMp3(const std::wstring& wav, const std::wstring& mp3) {
-    std::string output;
-    return runTool(L"ffmpeg.exe", L"-v error -y -i \"" + wav + L"\" -c:a libmp3lame -b:a 128k \"" + mp3 + L"\"",
-                   output) == 0;
+    return testsupport::makeMedia(L"-i \"" + wav + L"\" -c:a libmp3lame -b:a 128k \"" + mp3 + L"\"", L"");
 }
 
 // ffprobe.exe's answers: "stream.0.codec_name", "format.bit_rate" ... to value.
 inline std::map<std::string, std::string> probe(const std::wstring& file) {
-    std::string output;
-    std::map<std::string, std::string> values;
-    if (runTool(L"ffprobe.exe",
-                L"-v error -show_entries stream=codec_name,sample_rate,channels,bit_rate:format=format_name,bit_rate,"
-                L"duration -of flat \"" + file + L"\"",
-                output) != 0) {
-        return values;
-    }
-    std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = line.substr(0, eq);
-        std::string value = line.substr(eq + 1);
-        if (key.rfind("streams.", 0) == 0) key = key.substr(8);
-        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
-        values[key] = value;
-    }
-    return values;
+    return testsupport::probeFile(
+        file, L"stream=codec_name,sample_rate,channels,bit_rate:format=format_name,bit_rate,duration");
 }
 
 // The text of a combo entry, read across the process boundary.
@@ -166,33 +116,22 @@ inline std::wstring comboText(HWND combo, int32_t index) {
 
 // The visible combo box of frame that offers entry, and the entry's index.
 inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index) {
-    struct Search {
-        const std::wstring* entry;
-        HWND found;
-        int32_t index;
-    } search{&entry, nullptr, -1};
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            wchar_t cls[32] = {};
-            GetClassNameW(child, cls, 32);
-            if (_wcsicmp(cls, L"ComboBox") != 0 || !IsWindowVisible(child)) {
-                return TRUE;
+    *index = -1;
+    return apptest::firstChild(frame, [&](HWND child) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (_wcsicmp(cls, L"ComboBox") != 0 || !IsWindowVisible(child)) {
+            return false;
+        }
+        const int32_t count = static_cast<int32_t>(SendMessageW(child, CB_GETCOUNT, 0, 0));
+        for (int32_t i = 0; i < count; ++i) {
+            if (comboText(child, i) == entry) {
+                *index = i;
+                return true;
             }
-            const int32_t count = static_cast<int32_t>(SendMessageW(child, CB_GETCOUNT, 0, 0));
-            for (int32_t i = 0; i < count; ++i) {
-                if (comboText(child, i) == *s->entry) {
-                    s->found = child;
-                    s->index = i;
-                    return FALSE;
-                }
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    *index = search.index;
-    return search.found;
+        }
+        return false;
+    });
 }
 
 // Picks entry as a user does: the combo's selection moves and its parent hears of it.
@@ -247,22 +186,7 @@ inline std::wstring textOf(HWND window) {
 }
 
 inline HWND showing(HWND parent, const wchar_t* text) {
-    struct Search {
-        const wchar_t* text;
-        HWND found;
-    } search{text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            if (IsWindowVisible(child) && textOf(child) == s->text) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return apptest::firstChild(parent, [text](HWND child) { return IsWindowVisible(child) && textOf(child) == text; });
 }
 
 // Brisquelton.exe started on a clean product key, in the large view, with the update

@@ -12,6 +12,7 @@
 #include "ProbedMedia.h"
 #include "RunnerTestSupport.h"
 #include "support/ChildProcess.h"
+#include "support/JobHost.h"
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
@@ -24,6 +25,9 @@
 #include "system/file/win/ShortPath.h"
 #include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
+#ifdef FFMPEG_TOOLS_DIR
+#include "support/FfmpegTools.h"
+#endif
 
 using s::ffmpeg::FfmpegLocator;
 using s::sound::ffmpeg::CommandBuilder;
@@ -43,7 +47,7 @@ namespace {
 
 // The converter dialog as the loop sees it, recording every event, taskbar call and
 // flag in one sequence.
-class RecordingDialog : public IJobDialog, public ITaskbarProgress {
+class RecordingDialog : public testsupport::JobHost, public ITaskbarProgress {
 public:
     struct Event {
         std::wstring name;
@@ -53,23 +57,13 @@ public:
         std::wstring input, output;
     };
 
-    RecordingDialog() { InitializeCriticalSection(&lock_); }
     ~RecordingDialog() override {
         for (std::thread& t : droppers_) t.join();
-        DeleteCriticalSection(&lock_);
     }
 
-    void lockQueue() override { EnterCriticalSection(&lock_); }
-    void unlockQueue() override { LeaveCriticalSection(&lock_); }
-    int32_t queueCount() override { return static_cast<int32_t>(queue.size()); }
-    const wchar_t* queuedPath(int32_t index) override { return queue[static_cast<size_t>(index)].c_str(); }
     void setCurrentIndex(int32_t index) override { trail.push_back(L"index " + std::to_wstring(index)); }
-    const std::atomic<uint8_t>* cancelFlag() override { return &cancel; }
-    const wchar_t* outputFolder() override { return folder.c_str(); }
-    const Setting* setting() override { return &job; }
-    void setLastFileSucceeded(bool succeeded) override { trail.push_back(succeeded ? L"succeeded" : L"failed"); }
-    StrBuffer* jobLog() override { return log.get(); }
-    void setExternalRun(bool external) override { trail.push_back(external ? L"external" : L"in-process"); }
+    void setLastFileSucceeded(bool ok) override { trail.push_back(ok ? L"succeeded" : L"failed"); }
+    void setExternalRun(bool isExternal) override { trail.push_back(isExternal ? L"external" : L"in-process"); }
 
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
         // Listeners compare names by identity: only the shared constants may come.
@@ -122,11 +116,6 @@ public:
         return nullptr;
     }
 
-    std::vector<std::wstring> queue;
-    std::wstring folder;
-    Setting job;
-    std::atomic<uint8_t> cancel{0};
-    s::thread::Held<StrBuffer> log{StrBuffer::pool()};
     std::vector<Event> events;
     std::vector<std::wstring> trail;
     std::vector<std::pair<int32_t, int32_t>> bars;
@@ -134,7 +123,6 @@ public:
     int blockedDrops = 0;
 
 private:
-    CRITICAL_SECTION lock_;
     std::vector<std::thread> droppers_;
 };
 
@@ -451,11 +439,7 @@ TEST_F(JobLoopTest, RealFfmpegConvertsAndReportsProgress) {
     FindClose(find);
     // A real input, made by ffmpeg.exe itself.
     const std::wstring wav = scratch.file(L"tone.wav");
-    const std::wstring make = L"\"" + std::wstring(FFMPEG_TOOLS_DIR) +
-                              L"\\ffmpeg.exe\" -hide_banner -loglevel error -f lavfi -i sine=duration=2 -y \"" +
-                              wav + L"\"";
-    std::string made;
-    ASSERT_EQ(testsupport::runCaptured(make, scratch.path(), made), 0) << made;
+    ASSERT_TRUE(testsupport::makeMedia(L"-f lavfi -i sine=duration=2 \"" + wav + L"\"", scratch.path()));
     dialog.queue.push_back(wav);
     dialog.queue.push_back(scratch.file(L"broken.wav"));
     writeRaw(scratch.file(L"broken.wav"), "not a sound");

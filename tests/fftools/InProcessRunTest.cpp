@@ -8,6 +8,7 @@
 #include "TranscoderFixture.h"
 #include "engine/fftools/TranscoderState.h"
 #include "support/RawFile.h"
+#include "support/Wav.h"
 
 namespace ft = s::fftools;
 
@@ -15,18 +16,9 @@ namespace {
 
 // The sample bytes of a WAV file's "data" chunk.
 std::string wavData(const std::wstring& file) {
-    const std::string bytes = testsupport::readRaw(file);
-    size_t at = 12;
-    while (at + 8 <= bytes.size()) {
-        const uint32_t size = static_cast<uint8_t>(bytes[at + 4]) | static_cast<uint8_t>(bytes[at + 5]) << 8 |
-                              static_cast<uint8_t>(bytes[at + 6]) << 16 |
-                              static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 7])) << 24;
-        if (bytes.compare(at, 4, "data") == 0) {
-            return bytes.substr(at + 8, size);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return std::string();
+    std::string data;
+    testsupport::findWavData(testsupport::readRaw(file), data);
+    return data;
 }
 
 double number(const std::map<std::string, std::string>& values, const std::string& key) {

@@ -1,22 +1,17 @@
 #include "TranscoderFixture.h"
 
-#include <sstream>
-
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/fftools/TranscoderState.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
+#include "support/Seams.h"
 
 std::wstring TranscoderTest::folder_;
 std::vector<std::wstring> TranscoderTest::made_;
 
 namespace {
-
-int WINAPI refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
-    ADD_FAILURE() << "the binder showed a message box";
-    return IDOK;
-}
 
 bool loaded = false;
 
@@ -41,7 +36,7 @@ std::vector<char*> argvOf(const std::vector<std::string>& args, std::vector<std:
 } // namespace
 
 void TranscoderTest::SetUpTestSuite() {
-    s::system::win::MessageBoxSeam::set(&refuseBox);
+    s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
     loaded = s::ffmpeg::loadFfmpegLibraries();
     folder_ = testsupport::freshTempFolder(L"fftools-options");
     const std::wstring tone = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 ";
@@ -57,10 +52,7 @@ void TranscoderTest::SetUpTestSuite() {
         {L"long.wav", L"-f lavfi -i sine=frequency=440:sample_rate=8000:duration=600 -ac 1 -c:a pcm_s16le"},
     };
     for (const auto& job : jobs) {
-        std::string output;
-        const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " +
-                                     job[1] + L" \"" + job[0] + L"\"";
-        made_.push_back(testsupport::runCaptured(command, folder_, output) == 0 ? job[0] : L"");
+        made_.push_back(testsupport::makeMedia(job[1] + L" \"" + job[0] + L"\"", folder_) ? job[0] : L"");
     }
 }
 
@@ -127,28 +119,8 @@ std::string TranscoderTest::logText() const {
 }
 
 std::map<std::string, std::string> TranscoderTest::probe(const std::wstring& file) {
-    std::string output;
-    const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffprobe.exe\" -v error -show_entries "
-                                 L"stream=index,codec_name,codec_type,sample_rate,channels,channel_layout,bit_rate:"
-                                 L"stream_disposition=attached_pic:format=format_name,duration -of flat \"" +
-                                 file + L"\"";
-    std::map<std::string, std::string> values;
-    if (testsupport::runCaptured(command, folder_, output) != 0) {
-        return values;
-    }
-    // lines like streams.stream.0.codec_name="mp3" and format.duration="2.000000"
-    std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = line.substr(0, eq);
-        std::string value = line.substr(eq + 1);
-        if (key.rfind("streams.", 0) == 0) key = key.substr(8);
-        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
-        values[key] = value;
-    }
-    return values;
+    return testsupport::probeFile(file, L"stream=index,codec_name,codec_type,sample_rate,channels,channel_layout,"
+                                        L"bit_rate:stream_disposition=attached_pic:format=format_name,duration");
 }
 
 bool TranscoderTest::exists(const std::wstring& file) {

@@ -26,8 +26,11 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
 #include "support/RawFile.h"
 #include "support/Released.h"
+#include "support/Seams.h"
+#include "support/Wav.h"
 
 namespace fftoolstest {
 
@@ -35,21 +38,8 @@ namespace fftoolstest {
 inline bool writeSineWav(const std::wstring& path, int rate, int channels, double seconds, int peak) {
     const uint32_t frames = static_cast<uint32_t>(rate * seconds);
     const uint32_t dataSize = frames * channels * 2;
-    std::string bytes;
-    auto u32 = [&](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    std::string bytes = testsupport::wavHeader(static_cast<uint32_t>(rate), static_cast<uint32_t>(channels), dataSize);
     auto u16 = [&](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    bytes += "RIFF";
-    u32(36 + dataSize);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(static_cast<uint16_t>(channels));
-    u32(static_cast<uint32_t>(rate));
-    u32(static_cast<uint32_t>(rate * channels * 2));
-    u16(static_cast<uint16_t>(channels * 2));
-    u16(16);
-    bytes += "data";
-    u32(dataSize);
     bytes.reserve(bytes.size() + dataSize);
     for (uint32_t i = 0; i < frames; ++i) {
         const int16_t v = static_cast<int16_t>(std::lround(peak * std::sin(2 * 3.14159265358979 * 441.0 * i / rate)));
@@ -62,29 +52,14 @@ inline bool writeSineWav(const std::wstring& path, int rate, int channels, doubl
 
 // The bytes of a WAV file's "data" chunk; empty when there is none.
 inline std::string wavData(const std::string& file) {
-    size_t at = 12;
-    while (at + 8 <= file.size()) {
-        uint32_t size = 0;
-        std::memcpy(&size, file.data() + at + 4, 4);
-        if (file.compare(at, 4, "data") == 0) {
-            const size_t available = file.size() - at - 8;
-            return file.substr(at + 8, size < available ? size : available);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return {};
+    std::string data;
+    testsupport::findWavData(file, data);
+    return data;
 }
 
 // The largest magnitude among a 16-bit WAV file's samples.
 inline int wavPeak(const std::wstring& path) {
-    const std::string data = wavData(testsupport::readRaw(path));
-    int peak = 0;
-    for (size_t i = 0; i + 1 < data.size(); i += 2) {
-        int16_t v = 0;
-        std::memcpy(&v, data.data() + i, 2);
-        peak = std::max(peak, std::abs(static_cast<int>(v)));
-    }
-    return peak;
+    return testsupport::peakOf(wavData(testsupport::readRaw(path)));
 }
 
 // Everything FFmpeg logs while a test runs, through the program's own log route (its
@@ -179,11 +154,6 @@ inline bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline int refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
-    ADD_FAILURE() << "a message box was shown";
-    return IDOK;
-}
-
 // The media every test of the program uses, made on first use: "tone.wav" (3 s, 44100 Hz
 // stereo, peak 8000), "long.wav" (240 s), and from ffmpeg.exe "six.flac" (3 s, 5.1),
 // "song.mp3" (3 s with a cover picture), "tone.m4a" (3 s AAC) and "clip.mp4" (2 s of
@@ -206,7 +176,7 @@ public:
 
 private:
     Media() {
-        s::system::win::MessageBoxSeam::set(&refuseBox);
+        s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
         loaded = s::ffmpeg::loadFfmpegLibraries();
         if (loaded) {
             LogCapture::install();
@@ -215,17 +185,16 @@ private:
         writeSineWav(path(L"tone.wav"), 44100, 2, 3.0, 8000);
         writeSineWav(path(L"long.wav"), 44100, 2, 240.0, 8000);
         const std::wstring sine = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 ";
-        const std::wstring command =
-            L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " + sine +
+        made = testsupport::makeMedia(
+            sine +
             L"-f lavfi -i color=c=blue:s=64x48:d=1 -f lavfi -i testsrc=size=64x48:rate=25:duration=2 "
             L"-map 0:a -ac 6 -c:a flac six.flac "
             L"-map 0:a -map 1:v -ac 2 -c:a libmp3lame -b:a 128k -c:v mjpeg -frames:v 1 "
             L"-disposition:v attached_pic -id3v2_version 3 song.mp3 "
             L"-map 0:a -ac 2 -c:a aac -b:a 96k tone.m4a "
             L"-map 2:v -map 0:a -t 2 -c:v mpeg4 -c:a aac clip.mp4 "
-            L"-map 0:a -t 1 -ac 2 -c:a mp2 -ar 44100 rate1.mp2 -map 0:a -t 1 -ac 2 -c:a mp2 -ar 22050 rate2.mp2";
-        std::string output;
-        made = testsupport::runCaptured(command, folder, output) == 0;
+            L"-map 0:a -t 1 -ac 2 -c:a mp2 -ar 44100 rate1.mp2 -map 0:a -t 1 -ac 2 -c:a mp2 -ar 22050 rate2.mp2",
+            folder);
     }
 };
 

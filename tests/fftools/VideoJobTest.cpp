@@ -5,169 +5,80 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <map>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
-#include "engine/ffmpeg/FfmpegLibraries.h"
-#include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/ffmpeg/FfmpegLog.h"
-#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
-#include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
-#include "engine/system/win/MessageBoxSeam.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
+#include "support/InProcessRoad.h"
+#include "support/JobHost.h"
 #include "support/RawFile.h"
+#include "support/Seams.h"
 
-using s::ffmpeg::FfmpegLocator;
-using s::sound::ffmpeg::IJobDialog;
-using s::sound::ffmpeg::ITaskbarProgress;
 using s::sound::ffmpeg::JobLoop;
 using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
+using testsupport::answer;
+using testsupport::narrow;
 
 namespace {
 
 // The converter dialog as the loop needs it; notes whether the two-pass statistics were
 // in the working folder whenever progress came.
-class VideoDialog : public IJobDialog {
+class VideoDialog : public testsupport::JobHost {
 public:
-    VideoDialog() { InitializeCriticalSection(&lock_); }
-    ~VideoDialog() override { DeleteCriticalSection(&lock_); }
-
-    void lockQueue() override { EnterCriticalSection(&lock_); }
-    void unlockQueue() override { LeaveCriticalSection(&lock_); }
-    int32_t queueCount() override { return static_cast<int32_t>(queue.size()); }
-    const wchar_t* queuedPath(int32_t index) override { return queue[static_cast<size_t>(index)].c_str(); }
-    void setCurrentIndex(int32_t) override {}
-    const std::atomic<uint8_t>* cancelFlag() override { return &cancel; }
-    const wchar_t* outputFolder() override { return folder.c_str(); }
-    const Setting* setting() override { return &job; }
-    void setLastFileSucceeded(bool ok) override { succeeded = ok; }
-    StrBuffer* jobLog() override { return log.get(); }
-    void setExternalRun(bool isExternal) override { external = isExternal; }
-    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t, const wchar_t* text) override {
-        if (wcscmp(name, L"ReportError") == 0) {
-            errorStatus = text;
-        } else if (wcscmp(name, L"ProcessStatusUpdate") == 0) {
-            outputName = text;
-            if (GetFileAttributesW((folder + L"\\Pass1.TMP~\\ffmpeg2pass-0.log").c_str()) != INVALID_FILE_ATTRIBUTES) {
-                statsSeen = true;
-            }
+    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
+        if (wcscmp(name, L"ProcessStatusUpdate") == 0 &&
+            GetFileAttributesW((folder + L"\\Pass1.TMP~\\ffmpeg2pass-0.log").c_str()) != INVALID_FILE_ATTRIBUTES) {
+            statsSeen = true;
         }
-        (void)value1;
-        return 0;
+        return JobHost::sendWorkerEvent(name, value1, value2, text);
     }
-    int32_t updateWorkerPriority(bool) override { return 1; }
-    bool wantsIdlePriority() override { return false; }
-    ITaskbarProgress* taskbar() override { return nullptr; }
 
-    std::vector<std::wstring> queue;
-    std::wstring folder;
-    Setting job;
-    std::atomic<uint8_t> cancel{0};
-    s::thread::Held<StrBuffer> log{StrBuffer::pool()};
-    bool succeeded = false;
-    bool external = true;
     bool statsSeen = false;
-    std::wstring errorStatus;
-    std::wstring outputName;
-
-private:
-    CRITICAL_SECTION lock_;
 };
-
-int WINAPI refuseBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
-    ADD_FAILURE() << "message box: " << std::string(text, text + wcslen(text));
-    return IDOK;
-}
-
-std::string narrow(const std::wstring& w) {
-    std::string out;
-    for (wchar_t c : w) out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
 
 class VideoJobRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s::system::win::MessageBoxSeam::set(&refuseBox);
-        loaded_ = s::ffmpeg::loadFfmpegLibraries();
-        if (loaded_) {
-            s::ffmpeg::FfmpegLog::install();
-        }
-        media_ = testsupport::freshTempFolder(L"videojob-media");
+        loaded_ = testsupport::InProcessRoad::bind(L"videojob-media", media_);
         // Two seconds of a 16:9 picture at 25 fps with stereo sound, larger than the disc
         // frames (a pad alone would fail on it).
-        const std::wstring command =
-            L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y "
-            L"-f lavfi -i testsrc=size=960x540:rate=25:duration=2 "
-            L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 "
-            L"-ac 2 -c:v mpeg4 -c:a aac -b:a 128k wide.mp4";
-        std::string output;
-        made_ = testsupport::runCaptured(command, media_, output) == 0;
+        made_ = testsupport::makeMedia(L"-f lavfi -i testsrc=size=960x540:rate=25:duration=2 "
+                                       L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 "
+                                       L"-ac 2 -c:v mpeg4 -c:a aac -b:a 128k wide.mp4",
+                                       media_);
     }
-    static void TearDownTestSuite() {
-        testsupport::removeTree(media_);
-        s::system::win::MessageBoxSeam::set(nullptr);
-    }
+    static void TearDownTestSuite() { testsupport::InProcessRoad::unbind(media_); }
 
     void SetUp() override {
         ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound";
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the clip";
         // No ffmpeg.exe anywhere: every run stays in this process.
-        empty_ = testsupport::freshTempFolder(L"videojob-noffmpeg");
-        sources_ = {empty_.c_str(), HKEY_CURRENT_USER, L"Software\\BrisqueltonVideoJobTest\\none", HKEY_CURRENT_USER,
-                    L"Software\\BrisqueltonVideoJobTest\\none", L"Software\\BrisqueltonVideoJobTest\\none"};
-        FfmpegLocator::inject(&sources_);
-        previousRunner_ = JobLoop::setInProcessRunner(&s::ffmpeg::runFfmpegInProcess);
+        road_.emplace(L"videojob-noffmpeg");
     }
-    void TearDown() override {
-        JobLoop::setInProcessRunner(previousRunner_);
-        FfmpegLocator::inject(nullptr);
-        testsupport::removeTree(empty_);
-    }
+    void TearDown() override { road_.reset(); }
 
-    // ffprobe.exe's answers: "stream.N.key" and "format.key".
+    // ffprobe.exe's answers: "stream.N.key" and "format.key", and the first picture and
+    // sound streams' as "video." and "audio.".
     static std::map<std::string, std::string> probe(const std::wstring& file) {
-        std::string output;
-        const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffprobe.exe\" -v error -show_entries "
-                                     L"stream=codec_name,codec_type,width,height,display_aspect_ratio,r_frame_rate,"
-                                     L"sample_rate,channels:format=format_name,duration -of flat \"" + file + L"\"";
-        std::map<std::string, std::string> values;
-        if (testsupport::runCaptured(command, media_, output) != 0) {
-            return values;
-        }
-        std::istringstream lines(output);
-        std::string line;
-        while (std::getline(lines, line)) {
-            const size_t eq = line.find('=');
-            if (eq == std::string::npos) continue;
-            std::string key = line.substr(0, eq);
-            std::string value = line.substr(eq + 1);
-            while (!value.empty() && (value.back() == '\r' || value.back() == '"')) value.pop_back();
-            if (!value.empty() && value.front() == '"') value.erase(0, 1);
-            if (key.rfind("streams.", 0) == 0) key = key.substr(8);
-            values[key] = value;
-        }
-        // The first picture and sound streams as "video." and "audio." (a DVD starts
-        // with its navigation stream).
+        std::map<std::string, std::string> values = testsupport::probeFile(
+            file, L"stream=codec_name,codec_type,width,height,display_aspect_ratio,r_frame_rate,sample_rate,"
+                  L"channels:format=format_name,duration");
         for (const char* kind : {"video", "audio"}) {
-            for (int i = 0; i < 8; ++i) {
-                const std::string stream = "stream." + std::to_string(i) + ".";
-                if (values[stream + "codec_type"] != kind) continue;
-                for (const char* field : {"codec_name", "width", "height", "display_aspect_ratio", "r_frame_rate"}) {
-                    values[std::string(kind) + "." + field] = values[stream + field];
-                }
-                break;
+            const std::string stream = testsupport::firstStream(values, kind);
+            if (stream.empty()) continue;
+            for (const char* field : {"codec_name", "width", "height", "display_aspect_ratio", "r_frame_rate"}) {
+                values[std::string(kind) + "." + field] = values[stream + field];
             }
         }
         return values;
@@ -180,15 +91,8 @@ protected:
     static inline std::wstring media_;
 
 private:
-    std::wstring empty_;
-    FfmpegLocator::Sources sources_{};
-    s::sound::ffmpeg::InProcessRunner previousRunner_ = nullptr;
+    std::optional<testsupport::InProcessRoad> road_;
 };
-
-std::string value(const std::map<std::string, std::string>& values, const std::string& key) {
-    const auto it = values.find(key);
-    return it != values.end() ? it->second : "(none)";
-}
 
 // "16:9" as a number; 0 for anything else.
 double ratio(const std::string& text) {
@@ -245,16 +149,16 @@ TEST_F(VideoJobRun, PresetsConvertOnTheInProcessRoad) {
         EXPECT_FALSE(dialog.external);
         EXPECT_EQ(dialog.outputName, row.name);
         const auto got = probe(out + L"\\" + row.name);
-        EXPECT_EQ(value(got, "video.codec_name"), row.video) << narrow(dialog.log->c_str());
-        EXPECT_EQ(value(got, "video.width") + "x" + value(got, "video.height"), row.size);
+        EXPECT_EQ(answer(got, "video.codec_name"), row.video) << narrow(dialog.log->c_str());
+        EXPECT_EQ(answer(got, "video.width") + "x" + answer(got, "video.height"), row.size);
         if (row.shape != nullptr) {
             // MPEG-1 stores the nearest pixel shape of a fixed table.
-            EXPECT_NEAR(ratio(value(got, "video.display_aspect_ratio")), ratio(row.shape), 0.01);
+            EXPECT_NEAR(ratio(answer(got, "video.display_aspect_ratio")), ratio(row.shape), 0.01);
         }
-        EXPECT_EQ(value(got, "audio.codec_name"), row.audio != nullptr ? row.audio : "(none)");
+        EXPECT_EQ(answer(got, "audio.codec_name"), row.audio != nullptr ? row.audio : "(none)");
         // SWF files carry no length of their own.
-        if (value(got, "format.duration") != "N/A") {
-            EXPECT_NEAR(atof(value(got, "format.duration").c_str()), 2.0, 0.3);
+        if (answer(got, "format.duration") != "N/A") {
+            EXPECT_NEAR(atof(answer(got, "format.duration").c_str()), 2.0, 0.3);
         }
         EXPECT_FALSE(testsupport::readRaw(out + L"\\_error.txt").size() > 0);
         testsupport::removeTree(out);
@@ -299,11 +203,11 @@ TEST_F(VideoJobRun, TwoPassMpeg4AviWorksInItsOwnFolder) {
         EXPECT_EQ(log.find(L"not an input option"), std::wstring::npos) << narrow(log);
 
         const auto got = probe(out + L"\\wide.mpeg4.ac3.avi");
-        EXPECT_EQ(value(got, "video.codec_name"), "mpeg4");
-        EXPECT_EQ(value(got, "video.width"), "960");
-        EXPECT_EQ(value(got, "video.r_frame_rate"), row.rate);
-        EXPECT_EQ(value(got, "audio.codec_name"), "ac3");
-        EXPECT_NEAR(atof(value(got, "format.duration").c_str()), 2.0, 0.3);
+        EXPECT_EQ(answer(got, "video.codec_name"), "mpeg4");
+        EXPECT_EQ(answer(got, "video.width"), "960");
+        EXPECT_EQ(answer(got, "video.r_frame_rate"), row.rate);
+        EXPECT_EQ(answer(got, "audio.codec_name"), "ac3");
+        EXPECT_NEAR(atof(answer(got, "format.duration").c_str()), 2.0, 0.3);
         testsupport::removeTree(out);
     }
 }
@@ -366,8 +270,8 @@ TEST_F(VideoJobRun, DiscLetterboxesAlsoConvertWithFfmpegExe) {
         std::string said;
         EXPECT_EQ(testsupport::runCaptured(command->c_str(), out, said), 0) << said;
         const auto got = probe(out + L"\\disc.mpg");
-        EXPECT_EQ(value(got, "video.codec_name"), row.video) << said;
-        EXPECT_EQ(value(got, "video.width") + "x" + value(got, "video.height"), row.size);
+        EXPECT_EQ(answer(got, "video.codec_name"), row.video) << said;
+        EXPECT_EQ(answer(got, "video.width") + "x" + answer(got, "video.height"), row.size);
         testsupport::removeTree(out);
     }
 }

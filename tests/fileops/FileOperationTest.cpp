@@ -14,14 +14,6 @@ using s::str::strbuffer::StrBuffer;
 
 namespace {
 
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
-std::wstring text(const Released<PathWin>& p) {
-    return p ? p->getText() : L"<null>";
-}
-
 // A folder chain under root whose file paths run past 260 characters.
 std::wstring deepFolder(const Scratch& scratch) {
     return scratch.at(std::wstring(100, L'd') + L"\\" + std::wstring(100, L'e') + L"\\" + std::wstring(60, L'f'));

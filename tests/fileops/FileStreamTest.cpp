@@ -22,10 +22,6 @@ using s::str::strarray::StrArray;
 
 namespace {
 
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
 // Bytes that differ from position to position, so misplaced blocks show.
 std::string pattern(size_t n) {
     std::string bytes(n, '\0');

@@ -30,10 +30,6 @@ using s::str::strbuffer::StrBuffer;
 
 namespace {
 
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
 std::vector<std::wstring> sorted(const StrArray* names) {
     std::vector<std::wstring> out;
     for (uint32_t i = 0; i < names->count(); ++i) {

@@ -11,18 +11,6 @@
 using s::file::win::PathWin;
 using s::str::strbuffer::StrBuffer;
 
-namespace {
-
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
-std::wstring text(const Released<PathWin>& p) {
-    return p ? p->getText() : L"<null>";
-}
-
-} // namespace
-
 TEST(PathText, NormalisesSeparatorsAndSplits) {
     auto p = path(L"C:/Music//rock\\\\a.mp3");
     EXPECT_TRUE(p->isValid());

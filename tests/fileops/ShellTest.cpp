@@ -26,10 +26,6 @@ namespace shell = s::shell::win;
 
 namespace {
 
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
 struct ShellCall {
     std::wstring verb;
     std::wstring file;

@@ -24,10 +24,6 @@ using s::file::win::PathWin;
 
 namespace {
 
-Released<PathWin> path(const std::wstring& text) {
-    return held(PathWin::create(text.c_str()));
-}
-
 std::string contentOf(const std::wstring& file) {
     std::string bytes;
     return Scratch::read(file, bytes) ? bytes : "<missing>";

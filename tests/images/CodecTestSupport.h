@@ -16,6 +16,8 @@
 #include "core/io/IOutputStream.h"
 #include "images/image/IEncodedImage.h"
 #include "images/image/win/BufferedImage.h"
+#include "support/ChildProcess.h"
+#include "system/xml/MappedData.h"
 
 namespace codectest {
 
@@ -97,11 +99,15 @@ inline bool decodeBytes(s::image::IEncodedImage* image, const Bytes& bytes) {
 
 // A fresh scratch folder for this test process.
 inline std::wstring scratchFolder(const wchar_t* name) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    std::wstring dir = std::wstring(base) + name + L"-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
+    return testsupport::freshTempFolder(name);
+}
+
+// An XML store on a new file of the scratch folder name.
+inline s::xml::MappedData* freshStore(const wchar_t* name) {
+    static int counter = 0;
+    const std::wstring path = scratchFolder(name) + L"\\store" + std::to_wstring(++counter) + L".xml";
+    DeleteFileW(path.c_str());
+    return s::xml::MappedData::create(path.c_str());
 }
 
 inline bool writeFile(const std::wstring& path, const Bytes& bytes) {

@@ -32,11 +32,7 @@ constexpr wchar_t PREFIX[] = L"MainWindow\\Images";
 
 // An XML store on a file that does not exist yet.
 s::xml::MappedData* freshStore() {
-    static int counter = 0;
-    const std::wstring path = codectest::scratchFolder(L"encode-settings") + L"\\store" +
-                              std::to_wstring(++counter) + L".xml";
-    DeleteFileW(path.c_str());
-    return s::xml::MappedData::create(path.c_str());
+    return codectest::freshStore(L"encode-settings");
 }
 
 std::wstring groupOf(const wchar_t* group) {

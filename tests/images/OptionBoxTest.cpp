@@ -46,12 +46,9 @@ namespace {
 
 constexpr wchar_t PREFIX[] = L"MainWindow\\Images";
 
+// An XML store on a file that does not exist yet.
 s::xml::MappedData* freshStore() {
-    static int counter = 0;
-    const std::wstring path =
-        codectest::scratchFolder(L"option-boxes") + L"\\store" + std::to_wstring(++counter) + L".xml";
-    DeleteFileW(path.c_str());
-    return s::xml::MappedData::create(path.c_str());
+    return codectest::freshStore(L"option-boxes");
 }
 
 // The box of a setting built into a shown window.

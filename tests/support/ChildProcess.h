@@ -66,7 +66,7 @@ inline std::wstring freshTempFolder(const std::wstring& name) {
     return dir;
 }
 
-// Deletes a folder with everything in it.
+// Deletes a folder with everything in it, read-only files too.
 inline void removeTree(const std::wstring& dir) {
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
@@ -75,6 +75,7 @@ inline void removeTree(const std::wstring& dir) {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             const std::wstring path = dir + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 removeTree(path);
             } else {

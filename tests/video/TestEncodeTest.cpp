@@ -4,131 +4,60 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <map>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "PanelFixture.h"
-#include "core/str/strbuffer/StrBuffer.h"
-#include "core/thread/Held.h"
-#include "engine/ffmpeg/FfmpegLibraries.h"
-#include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/ffmpeg/FfmpegLog.h"
-#include "engine/ffmpeg/InProcessRunner.h"
-#include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
-#include "engine/system/win/MessageBoxSeam.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
+#include "support/InProcessRoad.h"
+#include "support/JobHost.h"
 #include "support/RawFile.h"
+#include "support/Seams.h"
 #include "widgets/gui/win/CheckBox.h"
 #include "widgets/gui/win/TextField.h"
 
-using s::ffmpeg::FfmpegLocator;
 using s::sound::ffmpeg::JobLoop;
-using s::sound::gui::dialogs::mp3conv::Setting;
 using s::sound::gui::dialogs::mp3conv::VideoControls;
-using s::str::strbuffer::StrBuffer;
+using testsupport::JobHost;
+using testsupport::narrow;
 
 namespace {
-
-// The worker's view of one batch: a copy of the dialog's job record, one queued file.
-class BatchHost : public s::sound::ffmpeg::IJobDialog {
-public:
-    BatchHost() { InitializeCriticalSection(&lock_); }
-    ~BatchHost() override { DeleteCriticalSection(&lock_); }
-    void lockQueue() override { EnterCriticalSection(&lock_); }
-    void unlockQueue() override { LeaveCriticalSection(&lock_); }
-    int32_t queueCount() override { return 1; }
-    const wchar_t* queuedPath(int32_t) override { return input.c_str(); }
-    void setCurrentIndex(int32_t) override {}
-    const std::atomic<uint8_t>* cancelFlag() override { return &cancel_; }
-    const wchar_t* outputFolder() override { return folder.c_str(); }
-    const Setting* setting() override { return &job; }
-    void setLastFileSucceeded(bool ok) override { succeeded = ok; }
-    StrBuffer* jobLog() override { return log.get(); }
-    void setExternalRun(bool isExternal) override { external = isExternal; }
-    intptr_t sendWorkerEvent(const wchar_t* name, intptr_t, intptr_t, const wchar_t* text) override {
-        if (wcscmp(name, L"ReportError") == 0) {
-            errorStatus = text != nullptr ? text : L"";
-        } else if (wcscmp(name, L"ProcessStatusUpdate") == 0 && text != nullptr) {
-            outputName = text;
-        }
-        return 0;
-    }
-    int32_t updateWorkerPriority(bool) override { return 1; }
-    bool wantsIdlePriority() override { return false; }
-    s::sound::ffmpeg::ITaskbarProgress* taskbar() override { return nullptr; }
-
-    std::wstring input, folder, errorStatus, outputName;
-    Setting job;
-    s::thread::Held<StrBuffer> log{StrBuffer::pool()};
-    bool succeeded = false;
-    bool external = true;
-
-private:
-    CRITICAL_SECTION lock_;
-    std::atomic<uint8_t> cancel_{0};
-};
-
-int WINAPI refuseBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
-    ADD_FAILURE() << "message box: " << std::string(text, text + wcslen(text));
-    return IDOK;
-}
-
-std::string narrow(const std::wstring& w) {
-    std::string out;
-    for (wchar_t c : w) out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
 
 class TestEncodeRun : public videotest::PanelDialogTest {
 protected:
     static void SetUpTestSuite() {
-        s::system::win::MessageBoxSeam::set(&refuseBox);
-        loaded_ = s::ffmpeg::loadFfmpegLibraries();
-        if (loaded_) {
-            s::ffmpeg::FfmpegLog::install();
-        }
-        media_ = testsupport::freshTempFolder(L"testencode-media");
+        loaded_ = testsupport::InProcessRoad::bind(L"testencode-media", media_);
         // Six seconds each, at 25 fps with stereo sound: a 16:9 and a 4:3 picture.
         made_ = true;
         for (const wchar_t* size : {L"640x360", L"320x240"}) {
-            const std::wstring command = std::wstring(L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner ") +
-                                         L"-loglevel error -y -f lavfi -i testsrc=size=" + size +
-                                         L":rate=25:duration=6 -f lavfi -i sine=frequency=440:sample_rate=44100:"
-                                         L"duration=6 -ac 2 -c:v mpeg4 -c:a aac -b:a 128k clip" + size + L".mp4";
-            std::string output;
-            made_ = made_ && testsupport::runCaptured(command, media_, output) == 0;
+            made_ = made_ && testsupport::makeMedia(std::wstring(L"-f lavfi -i testsrc=size=") + size +
+                                                        L":rate=25:duration=6 -f lavfi -i sine=frequency=440:"
+                                                        L"sample_rate=44100:duration=6 -ac 2 -c:v mpeg4 -c:a aac "
+                                                        L"-b:a 128k clip" + size + L".mp4",
+                                                    media_);
         }
     }
-    static void TearDownTestSuite() {
-        testsupport::removeTree(media_);
-        s::system::win::MessageBoxSeam::set(nullptr);
-    }
+    static void TearDownTestSuite() { testsupport::InProcessRoad::unbind(media_); }
     void SetUp() override {
         videotest::PanelDialogTest::SetUp();
         ASSERT_TRUE(loaded_) << "FFmpeg libraries not bound";
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the clips";
         // No ffmpeg.exe anywhere: every run stays in this process.
-        empty_ = testsupport::freshTempFolder(L"testencode-noffmpeg");
-        sources_ = {empty_.c_str(), HKEY_CURRENT_USER, L"Software\\BrisqueltonTestEncode\\none", HKEY_CURRENT_USER,
-                    L"Software\\BrisqueltonTestEncode\\none", L"Software\\BrisqueltonTestEncode\\none"};
-        FfmpegLocator::inject(&sources_);
-        previousRunner_ = JobLoop::setInProcessRunner(&s::ffmpeg::runFfmpegInProcess);
+        road_.emplace(L"testencode-noffmpeg");
         open(2);
     }
     void TearDown() override {
-        JobLoop::setInProcessRunner(previousRunner_);
-        FfmpegLocator::inject(nullptr);
-        testsupport::removeTree(empty_);
+        road_.reset();
         videotest::PanelDialogTest::TearDown();
     }
 
     // Ticks the preset's test row for two seconds and converts the clip of size.
-    void encode(int32_t preset, const wchar_t* size, BatchHost* host) {
+    void encode(int32_t preset, const wchar_t* size, JobHost* host) {
         showPanel(preset);
         const VideoControls& v = dialog_->videoControls();
         ASSERT_NE(v.test, nullptr);
@@ -136,39 +65,24 @@ protected:
         v.testSeconds->setText(L"2", false);
         ASSERT_TRUE(dialog_->fillSetting(preset));
         host->job.assign(*dialog_->jobSetting());
-        host->input = media_ + L"\\clip" + size + L".mp4";
+        host->queue = {media_ + L"\\clip" + size + L".mp4"};
         host->folder = testsupport::freshTempFolder(L"testencode-out");
         JobLoop::runQueue(host);
     }
 
     // ffprobe.exe's answers for the first video and audio streams and the container.
     static std::map<std::string, std::string> probe(const std::wstring& file) {
-        std::string output;
-        const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffprobe.exe\" -v error -show_entries "
-                                     L"stream=codec_name,codec_type,width,height:format=duration -of flat \"" +
-                                     file + L"\"";
-        std::map<std::string, std::string> raw, values;
-        if (testsupport::runCaptured(command, media_, output) != 0) {
-            return values;
-        }
-        std::istringstream lines(output);
-        std::string line;
-        while (std::getline(lines, line)) {
-            const size_t eq = line.find('=');
-            if (eq == std::string::npos) continue;
-            std::string value = line.substr(eq + 1);
-            while (!value.empty() && (value.back() == '\r' || value.back() == '"')) value.pop_back();
-            if (!value.empty() && value.front() == '"') value.erase(0, 1);
-            raw[line.substr(0, eq)] = value;
-        }
-        values["duration"] = raw["format.duration"];
+        const std::map<std::string, std::string> raw =
+            testsupport::probeFile(file, L"stream=codec_name,codec_type,width,height:format=duration");
+        std::map<std::string, std::string> values;
+        if (raw.empty()) return values;
+        values["duration"] = testsupport::answer(raw, "format.duration");
         for (const char* kind : {"video", "audio"}) {
-            for (int i = 0; i < 8; ++i) {
-                const std::string stream = "streams.stream." + std::to_string(i) + ".";
-                if (raw[stream + "codec_type"] != kind) continue;
-                values[std::string(kind)] = raw[stream + "codec_name"];
-                if (std::string(kind) == "video") values["size"] = raw[stream + "width"] + "x" + raw[stream + "height"];
-                break;
+            const std::string stream = testsupport::firstStream(raw, kind);
+            if (stream.empty()) continue;
+            values[kind] = raw.at(stream + "codec_name");
+            if (std::string(kind) == "video") {
+                values["size"] = testsupport::answer(raw, stream + "width") + "x" + testsupport::answer(raw, stream + "height");
             }
         }
         return values;
@@ -179,9 +93,7 @@ protected:
     static inline std::wstring media_;
 
 private:
-    std::wstring empty_;
-    FfmpegLocator::Sources sources_{};
-    s::sound::ffmpeg::InProcessRunner previousRunner_ = nullptr;
+    std::optional<testsupport::InProcessRoad> road_;
 };
 
 } // namespace
@@ -207,7 +119,7 @@ TEST_F(TestEncodeRun, PresetsMakeTwoSecondTestFiles) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        BatchHost host;
+        JobHost host;
         encode(row.preset, row.source, &host);
         EXPECT_TRUE(host.succeeded) << narrow(host.log->c_str());
         EXPECT_EQ(host.errorStatus, L"");
@@ -226,7 +138,7 @@ TEST_F(TestEncodeRun, PresetsMakeTwoSecondTestFiles) {
 TEST_F(TestEncodeRun, PresetsWithoutTheirEncoderFailWithALog) {
     for (int32_t preset : {10059, 10400}) {
         SCOPED_TRACE(preset);
-        BatchHost host;
+        JobHost host;
         encode(preset, L"640x360", &host);
         EXPECT_FALSE(host.succeeded);
         EXPECT_EQ(host.errorStatus, L"1");
@@ -248,7 +160,7 @@ TEST_F(TestEncodeRun, TwoPassMpeg4TestLeavesNoPassFolder) {
     }
     ASSERT_NE(size, 0);
     choose(sizes, size);
-    BatchHost host;
+    JobHost host;
     encode(10003, L"640x360", &host);
     EXPECT_EQ(host.job.twoPass, 1);
     EXPECT_TRUE(host.succeeded) << narrow(host.log->c_str());

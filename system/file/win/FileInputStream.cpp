@@ -4,7 +4,7 @@
 
 namespace s::file::win {
 
-FileInputStream::FileInputStream() : handle_(nullptr), position_(0), readFailed_(false) {}
+FileInputStream::FileInputStream() = default;
 
 FileInputStream::~FileInputStream() {
     close();
@@ -54,58 +54,6 @@ void FileInputStream::close() {
         CloseHandle(handle_);
         handle_ = nullptr;
     }
-}
-
-bool FileInputStream::moveTo(int64_t distance, DWORD method) {
-    if (handle_ == nullptr) {
-        return false;
-    }
-    LARGE_INTEGER move;
-    LARGE_INTEGER now;
-    move.QuadPart = distance;
-    if (!SetFilePointerEx(handle_, move, &now, method)) {
-        return false;
-    }
-    position_ = now.QuadPart;
-    return true;
-}
-
-void FileInputStream::rewind() {
-    moveTo(0, FILE_BEGIN);
-}
-
-void FileInputStream::seekEnd() {
-    moveTo(0, FILE_END);
-}
-
-void FileInputStream::seek(int64_t position) {
-    if (position != position_) {
-        moveTo(position, FILE_BEGIN);
-    }
-}
-
-void FileInputStream::seekFromEnd(int64_t distance) {
-    moveTo(-distance, FILE_END);
-}
-
-int64_t FileInputStream::skip(int64_t n) {
-    if (n != 0) {
-        moveTo(n, FILE_CURRENT);
-    }
-    return n;
-}
-
-int64_t FileInputStream::skipBack(int64_t n) {
-    if (n != 0) {
-        moveTo(-n, FILE_CURRENT);
-    }
-    return n;
-}
-
-void FileInputStream::reset() {
-    close();
-    position_ = 0;
-    readFailed_ = false;
 }
 
 } // namespace s::file::win

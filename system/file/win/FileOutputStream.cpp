@@ -7,8 +7,7 @@
 
 namespace s::file::win {
 
-FileOutputStream::FileOutputStream()
-    : handle_(nullptr), buffer_(nullptr), pending_(0), position_(0), readFailed_(false) {}
+FileOutputStream::FileOutputStream() : buffer_(nullptr), pending_(0) {}
 
 FileOutputStream::~FileOutputStream() {
     close();
@@ -126,58 +125,6 @@ bool FileOutputStream::read(void* buffer, uint32_t max, uint32_t& got) {
     got = n;
     position_ += n;
     return true;
-}
-
-bool FileOutputStream::moveTo(int64_t distance, DWORD method) {
-    if (!writeOut()) {
-        return false;  // moving now would later write the pending bytes at the wrong place
-    }
-    LARGE_INTEGER move;
-    LARGE_INTEGER now;
-    move.QuadPart = distance;
-    if (!SetFilePointerEx(handle_, move, &now, method)) {
-        return false;
-    }
-    position_ = now.QuadPart;
-    return true;
-}
-
-void FileOutputStream::rewind() {
-    moveTo(0, FILE_BEGIN);
-}
-
-void FileOutputStream::seekEnd() {
-    moveTo(0, FILE_END);
-}
-
-void FileOutputStream::seek(int64_t position) {
-    if (position != position_) {
-        moveTo(position, FILE_BEGIN);
-    }
-}
-
-void FileOutputStream::seekFromEnd(int64_t distance) {
-    moveTo(-distance, FILE_END);
-}
-
-int64_t FileOutputStream::skip(int64_t n) {
-    if (n != 0) {
-        moveTo(n, FILE_CURRENT);
-    }
-    return n;
-}
-
-int64_t FileOutputStream::skipBack(int64_t n) {
-    if (n != 0) {
-        moveTo(-n, FILE_CURRENT);
-    }
-    return n;
-}
-
-void FileOutputStream::reset() {
-    close();
-    position_ = 0;
-    readFailed_ = false;
 }
 
 } // namespace s::file::win

@@ -6,6 +6,7 @@
 #include "core/base/IObject.h"
 #include "core/thread/ClassPool.h"
 #include "system/file/IFileOutputStream.h"
+#include "system/file/win/SeekingFile.h"
 
 namespace s::file::win {
 
@@ -13,7 +14,7 @@ namespace s::file::win {
 // to the file when it is full, on flush, seeks and close. The position counts the
 // pending bytes too. Its input view reads the same file (pending bytes are written
 // out first, so a read sees them). Pooled; release closes.
-class FileOutputStream : public IFileOutputStream, public base::IObject {
+class FileOutputStream : public SeekingFile<FileOutputStream, IFileOutputStream>, public base::IObject {
     S_POOLED_CLASS(FileOutputStream, 1000, L"s_file_win_FileOutputStream")
 public:
     static constexpr uint32_t BUFFER_SIZE = 0x10000;
@@ -39,31 +40,18 @@ public:
     void close() override;
 
     bool read(void* buffer, uint32_t max, uint32_t& got) override;
-    bool readFailed() const override { return readFailed_; }
-
-    int64_t position() const override { return position_; }
-    bool isSeekable() const override { return true; }
-    // Seeks write out the pending bytes first; when that or the move fails, the
-    // stream stays where it was.
-    void rewind() override;
-    void seekEnd() override;
-    void seek(int64_t position) override;
-    void seekFromEnd(int64_t distance) override;
-    int64_t skip(int64_t n) override;
-    int64_t skipBack(int64_t n) override;
-    void reset() override;
 
 private:
+    friend class SeekingFile<FileOutputStream, IFileOutputStream>;
     // Writes the pending bytes to the file; what was written leaves the buffer even
     // when the system takes only part of it.
     bool writeOut();
-    bool moveTo(int64_t distance, DWORD method);
+    // Seeks write out the pending bytes first; when that fails, the stream stays where
+    // it was (moving now would later write them at the wrong place).
+    bool readyToMove() { return writeOut(); }
 
-    HANDLE handle_;
     uint8_t* buffer_;
     uint32_t pending_;
-    int64_t position_;
-    bool readFailed_;
 };
 
 } // namespace s::file::win

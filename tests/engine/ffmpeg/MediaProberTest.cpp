@@ -11,6 +11,8 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/MediaReport.h"
 #include "support/ChildProcess.h"
+#include "support/FfmpegTools.h"
+#include "support/Seams.h"
 #include "support/Released.h"
 
 using s::str::strbuffer::StrBuffer;
@@ -19,16 +21,11 @@ using s::video::VideoInfo;
 
 namespace {
 
-int WINAPI refuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
-    ADD_FAILURE() << "the binder showed a message box";
-    return IDOK;
-}
-
 // Media made once by ffmpeg.exe for every test of this file.
 class MediaProber : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s::system::win::MessageBoxSeam::set(&refuseBox);
+        s::system::win::MessageBoxSeam::set(&testsupport::refuseBox);
         loaded_ = s::ffmpeg::loadFfmpegLibraries();
         folder_ = testsupport::freshTempFolder(L"prober");
         const wchar_t* tone = L"-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 ";
@@ -44,10 +41,7 @@ protected:
             {L"tone.ogg", std::wstring(tone) + L"-ar 48000 -ac 2 -c:a opus -strict -2"},
         };
         for (const auto& job : jobs) {
-            std::string output;
-            const std::wstring command = L"\"" FFMPEG_TOOLS_DIR L"\\ffmpeg.exe\" -hide_banner -loglevel error -y " +
-                                         job[1] + L" \"" + job[0] + L"\"";
-            made_.push_back(testsupport::runCaptured(command, folder_, output) == 0 ? job[0] : L"");
+            made_.push_back(testsupport::makeMedia(job[1] + L" \"" + job[0] + L"\"", folder_) ? job[0] : L"");
         }
     }
     static void TearDownTestSuite() {

@@ -109,18 +109,8 @@ bool Bitmap::setHeaders(int32_t width, int32_t height, int32_t bitCount, uint32_
     if (stride < 0 || stride * height > MAX_PIXEL_BYTES) {
         return false;
     }
-    BITMAPINFOHEADER& h = info_.header;
-    h.biSize = INFO_HEADER_BYTES;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bitCount);
-    h.biCompression = compression;
-    h.biSizeImage = imageSizeFor(width, height, bitCount);
-    h.biXPelsPerMeter = 0;
-    h.biYPelsPerMeter = 0;
-    h.biClrUsed = coloursUsed;
-    h.biClrImportant = coloursImportant;
+    info_.setHeader(width, height, bitCount, compression, imageSizeFor(width, height, bitCount), coloursUsed,
+                    coloursImportant);
     stride_ = static_cast<int32_t>(stride);
     tableEntries_ = entries;
     const uint32_t offset = FILE_HEADER_BYTES + INFO_HEADER_BYTES + entries * 4;
@@ -133,14 +123,8 @@ bool Bitmap::setHeaders(int32_t width, int32_t height, int32_t bitCount, uint32_
 }
 
 bool Bitmap::createSection() {
-    void* bits = nullptr;
-    section_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info_), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (section_ == nullptr || bits == nullptr) {
-        deleteSection();
-        return false;
-    }
-    bits_ = static_cast<uint8_t*>(bits);
-    return true;
+    section_ = info_.createSection(bits_);
+    return section_ != nullptr;
 }
 
 HBITMAP Bitmap::create(int32_t width, int32_t height, int32_t bitCount) {
@@ -176,20 +160,7 @@ void Bitmap::fillPixels(uint32_t value) {
 }
 
 bool Bitmap::copyTo(HBITMAP target) const {
-    if (section_ == nullptr || target == nullptr) {
-        return false;
-    }
-    MemoryDc source(section_);
-    MemoryDc destination(target);
-    if (!source.ok() || !destination.ok()) {
-        return false;
-    }
-    if (tableEntries_ != 0 && info_.header.biBitCount <= 8) {
-        SetDIBColorTable(source.dc(), 0, tableEntries_, info_.colours);
-    }
-    const bool done = BitBlt(destination.dc(), 0, 0, width(), height(), source.dc(), 0, 0, SRCCOPY) != FALSE;
-    GdiFlush();
-    return done;
+    return info_.copySection(section_, target, info_.header.biBitCount <= 8 ? tableEntries_ : 0);
 }
 
 bool Bitmap::encode(io::IOutputStream* stream) {
@@ -259,20 +230,16 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
     // A palette holds at most 2^bits useful entries; at 16 bits and more a listed
     // palette only advises displays and is not kept.
     int32_t entries = 0;
-    int64_t unusedEntries = 0;
     uint32_t used = 0;
     uint32_t important = 0;
     if (bitCount <= 8) {
-        const int64_t max = int64_t(1) << bitCount;
-        const int64_t listed = h.biClrUsed == 0 ? max : h.biClrUsed;
-        entries = static_cast<int32_t>(std::min(listed, max));
-        unusedEntries = listed - entries;
+        entries = static_cast<int32_t>(image::win::DibInfo::usableColours(h));
         used = static_cast<uint32_t>(entries);
         important = h.biClrImportant <= used ? h.biClrImportant : used;
     } else {
         entries = bitFields ? 3 : 0;
-        unusedEntries = h.biClrUsed;
     }
+    const int64_t unusedEntries = bitCount <= 8 ? image::win::DibInfo::listedColours(h) - entries : h.biClrUsed;
     if (!setHeaders(h.biWidth, height, bitCount, h.biCompression, entries, used, important)) {
         return false;
     }
@@ -354,37 +321,15 @@ bool Bitmap::decodeDib(io::IInputStream* stream) {
 }
 
 BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
-    if (section_ == nullptr) {
-        return nullptr;
-    }
-    const int32_t w = width();
-    const int32_t h = height();
-    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
+    BufferedImage* image = info_.copyToImage(section_, target, info_.header.biBitCount <= 8 ? tableEntries_ : 0);
     if (image == nullptr) {
         return nullptr;
     }
     image->setHasAlpha(false);
-    if (!copyTo(image->nativeHandle())) {
-        if (target == nullptr) {
-            image->release();
-        }
-        return nullptr;
-    }
     if (hasAlphaChannel()) {
-        bool anyVisible = false;
         bool anyTranslucent = false;
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* from = row(y);
-            uint8_t* to = image->row(y);
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t alpha = from[x * 4 + 3];
-                to[x * 4 + 3] = alpha;
-                anyVisible = anyVisible || alpha != 0;
-                anyTranslucent = anyTranslucent || alpha != 255;
-            }
-        }
         // All alpha bytes 0 means the writer left them unused.
-        if (anyVisible) {
+        if (info_.copyAlpha(bits_, stride_, image, anyTranslucent)) {
             image->setHasAlpha(anyTranslucent);
         } else {
             image->makeOpaque();

@@ -6,6 +6,7 @@
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "images/image/bmp/IBitmap.h"
+#include "images/image/win/DibInfo.h"
 
 namespace s::image::bmp::win {
 
@@ -103,12 +104,6 @@ public:
                                    uint8_t red, uint8_t green, uint8_t blue);
 
 private:
-    // The info header and colour table as one BITMAPINFO.
-    struct Info {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    };
-
     Bitmap();
     void deleteSection();
     // Validated headers for a bottom-up picture; false when impossible.
@@ -127,7 +122,7 @@ private:
 
     HBITMAP section_;
     BITMAPFILEHEADER fileHeader_;
-    Info info_;
+    image::win::DibInfo info_;
     uint8_t* bits_;
     int32_t stride_;
     int32_t tableEntries_;

@@ -10,13 +10,11 @@
 #include "images/image/filters/reduction/Quantizer.h"
 #include "images/image/png/win/Png.h"
 #include "images/image/win/BufferedImage.h"
-#include "images/image/win/MemoryDc.h"
 
 namespace s::image::ico::win {
 
 using col::_array::ArrayU08;
 using image::win::BufferedImage;
-using image::win::MemoryDc;
 using thread::Held;
 
 static_assert(sizeof(BITMAPINFOHEADER) == IconImage::HEADER_BYTES, "the header is read and written as it lies");
@@ -81,14 +79,8 @@ void IconImage::reset() {
 }
 
 bool IconImage::createSection() {
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info_), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap_ == nullptr || bits == nullptr) {
-        deleteBitmap();
-        return false;
-    }
-    colourBits_ = static_cast<uint8_t*>(bits);
-    return true;
+    bitmap_ = info_.createSection(colourBits_);
+    return bitmap_ != nullptr;
 }
 
 bool IconImage::allocateMask() {
@@ -104,19 +96,8 @@ bool IconImage::allocate(int32_t width, int32_t height, int32_t bitCount) {
         reset();
         return false;
     }
-    BITMAPINFOHEADER& h = info_.header;
     const uint32_t colours = bitCount <= 8 ? 1u << bitCount : 0;
-    h.biSize = HEADER_BYTES;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bitCount);
-    h.biCompression = BI_RGB;
-    h.biSizeImage = static_cast<DWORD>(width * height);
-    h.biXPelsPerMeter = 0;
-    h.biYPelsPerMeter = 0;
-    h.biClrUsed = colours;
-    h.biClrImportant = colours;
+    info_.setHeader(width, height, bitCount, BI_RGB, static_cast<DWORD>(width * height), colours, colours);
     std::memset(info_.colours, 0, sizeof(info_.colours));
     paletteCount_ = static_cast<int32_t>(colours);
     paletteBytes_ = paletteCount_ * 4;
@@ -179,8 +160,8 @@ bool IconImage::decodeBitmap() {
         return false;
     }
     // A listed table longer than the depth can index is skipped past its usable part.
-    const int64_t listed = h.biClrUsed != 0 ? h.biClrUsed : (bitCount <= 8 ? int64_t(1) << bitCount : 0);
-    const int64_t kept = bitCount <= 8 ? std::min(listed, int64_t(1) << bitCount) : 0;
+    const int64_t listed = image::win::DibInfo::listedColours(h);
+    const int64_t kept = image::win::DibInfo::usableColours(h);
     const int64_t colourStride = colourStrideFor(width, bitCount, 1);
     const int64_t maskStride = maskStrideFor(width);
     if (listed * 4 + (colourStride + maskStride) * height > remaining(bytes_)) {
@@ -230,53 +211,19 @@ bool IconImage::encode(io::IOutputStream* stream) {
 }
 
 bool IconImage::copyToBitmap(HBITMAP target) const {
-    if (bitmap_ == nullptr || target == nullptr) {
-        return false;
-    }
-    MemoryDc source(bitmap_);
-    MemoryDc destination(target);
-    if (!source.ok() || !destination.ok()) {
-        return false;
-    }
-    if (paletteCount_ != 0) {
-        SetDIBColorTable(source.dc(), 0, static_cast<UINT>(paletteCount_), info_.colours);
-    }
-    const bool done = BitBlt(destination.dc(), 0, 0, width(), height(), source.dc(), 0, 0, SRCCOPY) != FALSE;
-    GdiFlush();
-    return done;
+    return info_.copySection(bitmap_, target, paletteCount_);
 }
 
 BufferedImage* IconImage::toBufferedImage(BufferedImage* target, int32_t) {
-    if (bitmap_ == nullptr) {
+    BufferedImage* image = info_.copyToImage(bitmap_, target, paletteCount_);
+    if (image == nullptr) {
         return nullptr;
     }
     const int32_t w = width();
     const int32_t h = height();
-    BufferedImage* image = BufferedImage::sizedOrNew(target, w, h);
-    if (image == nullptr) {
-        return nullptr;
-    }
-    if (!copyToBitmap(image->nativeHandle())) {
-        if (target == nullptr) {
-            image->release();
-        }
-        return nullptr;
-    }
     // All alpha bytes 0 means the writer left them unused: the mask decides then.
-    bool alphaUsed = false;
     bool translucent = false;
-    if (is32Bit()) {
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* from = colourRow(y);
-            uint8_t* to = image->row(y);
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t alpha = from[x * 4 + 3];
-                to[x * 4 + 3] = alpha;
-                alphaUsed = alphaUsed || alpha != 0;
-                translucent = translucent || alpha != 255;
-            }
-        }
-    }
+    const bool alphaUsed = is32Bit() && info_.copyAlpha(colourBits_, colourStride_, image, translucent);
     if (alphaUsed) {
         image->setHasAlpha(translucent);
     } else if (maskBits_ != nullptr) {

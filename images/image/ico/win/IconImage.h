@@ -6,6 +6,7 @@
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "images/image/ico/IIconImage.h"
+#include "images/image/win/DibInfo.h"
 
 namespace s::col::_array { class ArrayU08; }
 
@@ -83,11 +84,6 @@ public:
                                       uint8_t red, uint8_t green, uint8_t blue);
 
 private:
-    struct Info {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    };
-
     IconImage();
     void deleteBitmap();
     void freeMask();
@@ -100,7 +96,7 @@ private:
 
     HBITMAP bitmap_;
     col::_array::ArrayU08* bytes_;
-    Info info_;
+    image::win::DibInfo info_;
     int32_t paletteCount_;
     int32_t paletteBytes_;
     uint8_t* colourBits_;

@@ -155,6 +155,8 @@ public:
                                         TextField** seconds);
     s::gui::IComponent* buildTestRunRowTarget(const wchar_t* group, CheckBox** check, ComboBox** position,
                                               TextField** seconds, Box** detail);
+    // Both test-run rows: the stored choices shown and the dialog listening; whether it is on.
+    bool restoreTestRun(const wchar_t* group, CheckBox* check, ComboBox* position, TextField* seconds);
     bool saveTestRun(const wchar_t* group, CheckBox* check);
     bool saveTestRunTarget(const wchar_t* group, CheckBox* check, ComboBox* position, TextField* seconds, Box* detail);
     bool saveTestPosition(const wchar_t* group, ComboBox* position);

@@ -128,11 +128,11 @@ int32_t OptionRows::defaultIndex() const {
     return 0;
 }
 
-void OptionRows::fill(IComboBox* list, lang::Localizer* localizer) const {
+void OptionRows::fillList(IComboBox* list, lang::Localizer* localizer, const std::vector<Entry>& entries) {
     if (list == nullptr) {
         return;
     }
-    for (const Entry& e : entries_) {
+    for (const Entry& e : entries) {
         ComboBoxItem* item = e.textId != 0
                                  ? ComboBoxItem::createWithTextId(localizer, e.textId, e.value, e.listFlags, e.fieldFlags)
                                  : ComboBoxItem::createWithText(e.text, e.value, e.listFlags, e.fieldFlags);

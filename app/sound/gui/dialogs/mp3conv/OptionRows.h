@@ -36,7 +36,9 @@ public:
     static bool isChoice(int32_t listFlags, int32_t fieldFlags);
 
     // Adds the entries to list (captions with a text id through localizer).
-    void fill(s::gui::IComboBox* list, lang::Localizer* localizer) const;
+    void fill(s::gui::IComboBox* list, lang::Localizer* localizer) const { fillList(list, localizer, entries_); }
+    // The same for any entries (the video panels' lists keep their own).
+    static void fillList(s::gui::IComboBox* list, lang::Localizer* localizer, const std::vector<Entry>& entries);
     // Selects, without notifying, the first choice equal to stored, else the default.
     void restore(s::gui::IComboBox* list, int32_t stored) const;
     // After the user picked an entry: true with *value when it may be stored; else the
