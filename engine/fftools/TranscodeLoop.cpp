@@ -516,9 +516,13 @@ void correct_discontinuity(InputFile* ifile, InputStream* ist, AVPacket* pkt) {
     const bool subtitle = ist->st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
     const int64_t dts = ff::av_rescale_q(pkt->dts, tb, TIME_BASE_Q);
     int64_t delta = dts - ist->next_dts;
+    // Subtitles may lag far behind, never run ahead.
+    const auto farOff = [subtitle](int64_t by, double seconds) {
+        const double limit = seconds * AV_TIME_BASE;
+        return by < -limit || (by > limit && !subtitle);
+    };
     if (ifile->ctx->iformat->flags & AVFMT_TS_DISCONT) {
-        const double limit = static_cast<double>(dts_delta_threshold) * AV_TIME_BASE;
-        if (delta < -limit || (delta > limit && !subtitle) || dts + 1 < ist->pts) {
+        if (farOff(delta, dts_delta_threshold) || dts + 1 < ist->pts) {
             ifile->ts_offset -= delta;
             ff::av_log(nullptr, AV_LOG_DEBUG, "timestamp discontinuity %" PRId64 ", new offset= %" PRId64 "\n",
                        delta, ifile->ts_offset);
@@ -530,15 +534,14 @@ void correct_discontinuity(InputFile* ifile, InputStream* ist, AVPacket* pkt) {
         }
         return;
     }
-    const double limit = static_cast<double>(dts_error_threshold) * AV_TIME_BASE;
-    if (delta < -limit || (delta > limit && !subtitle) || dts + 1 < ist->pts) {
+    if (farOff(delta, dts_error_threshold) || dts + 1 < ist->pts) {
         ff::av_log(nullptr, AV_LOG_WARNING, "DTS %" PRId64 ", next:%" PRId64 " st:%d invalid dropping\n", pkt->dts,
                    ist->next_dts, pkt->stream_index);
         pkt->dts = AV_NOPTS_VALUE;
     }
     if (pkt->pts != AV_NOPTS_VALUE) {
         delta = ff::av_rescale_q(pkt->pts, tb, TIME_BASE_Q) - ist->next_dts;
-        if (delta < -limit || (delta > limit && !subtitle)) {
+        if (farOff(delta, dts_error_threshold)) {
             ff::av_log(nullptr, AV_LOG_WARNING, "PTS %" PRId64 ", next:%" PRId64 " invalid dropping st:%d\n",
                        pkt->pts, ist->next_dts, pkt->stream_index);
             pkt->pts = AV_NOPTS_VALUE;

@@ -77,13 +77,7 @@ void AppBase::reset() {
     giveBack(archive_);
     giveBack(localizer_);
     giveBack(skinner_);
-    {
-        Guard guard(iconLock_);
-        for (image::ico::win::IconImage*& image : icons_) {
-            giveBack(image);
-        }
-        giveBack(iconArchive_);
-    }
+    setIconArchive(nullptr);
     for (int i = 0; i < 2; ++i) {
         giveBack(pictures_[i]);
         giveBack(pictureImages_[i]);
@@ -130,14 +124,7 @@ void AppBase::loadResources(const wchar_t* modulePath) {
     giveBack(archive_);
     archive_ = archive::dll::win::Archive::openModuleArchive(
         modulePath != nullptr ? modulePath : (exePath_ != nullptr ? exePath_->getText() : L""));
-    {
-        Guard guard(iconLock_);
-        for (image::ico::win::IconImage*& image : icons_) {
-            giveBack(image);
-        }
-        giveBack(iconArchive_);
-        iconArchive_ = archive_ != nullptr ? archive::icon::Archive::fromModule(archive_, ICON_GROUP_ID) : nullptr;
-    }
+    setIconArchive(archive_ != nullptr ? archive::icon::Archive::fromModule(archive_, ICON_GROUP_ID) : nullptr);
     giveBack(localizer_);
     localizer_ = lang::Localizer::create(archive_, L"IDR_XML", LANGUAGE_PACK_ID);
     for (int i = 0; i < 2; ++i) {
@@ -152,6 +139,16 @@ void AppBase::loadResources(const wchar_t* modulePath) {
     }
     giveBack(defaultSkinName_);
     defaultSkinName_ = StrBuffer::pool();
+}
+
+void AppBase::setIconArchive(archive::icon::Archive* archive) {
+    Guard guard(iconLock_);
+    // The decoded icons came from the archive that goes.
+    for (image::ico::win::IconImage*& image : icons_) {
+        giveBack(image);
+    }
+    giveBack(iconArchive_);
+    iconArchive_ = archive;
 }
 
 image::ico::win::IconImage* AppBase::icon(int32_t slot, int32_t side) {

@@ -93,6 +93,8 @@ private:
     void chooseLanguage();
     // Makes the stored skin the skinner's current one.
     void chooseSkin();
+    // Takes archive (null: none) in place of the current one and its decoded icons.
+    void setIconArchive(archive::icon::Archive* archive);
     // The kept image of slot for a square side.
     image::ico::win::IconImage* icon(int32_t slot, int32_t side);
     image::win::BufferedImage* iconImage(int32_t side);

@@ -143,10 +143,7 @@ FontProperties* Button::fontAt(int32_t index) const {
 }
 
 void Button::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::IButton* lent = skin != nullptr ? skin->getButton() : nullptr;
-    if (lent != nullptr || !(ownsDrawer_ != 0)) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getButton() : nullptr, ownsDrawer_ != 0);
 }
 
 void Button::onEvent(base::IObject* source, int32_t) {

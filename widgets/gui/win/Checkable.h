@@ -114,10 +114,7 @@ public:
     void addDisablerOnChecked(IComponent* c) override { wire<events::Disabler>(&disablerOnChecked_, checkedListeners_, c); }
 
     void takeSkinDrawer(drawer::ISkin* skin) override {
-        D* lent = skin != nullptr ? skinDrawer(skin) : nullptr;
-        if (lent != nullptr || ownsDrawer_ == 0) {
-            setDrawer(lent, false);
-        }
+        this->lendSkinDrawer(this, skin != nullptr ? skinDrawer(skin) : nullptr, ownsDrawer_ != 0);
     }
 
     D* getDrawer() const { return drawer_; }

@@ -134,10 +134,7 @@ void ComboBox::setParent(IContainer* container) {
 }
 
 void ComboBox::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::ICombo* lent = skin != nullptr ? skin->getCombo() : nullptr;
-    if (lent != nullptr || !(drawer_.owned())) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getCombo() : nullptr, drawer_.owned());
 }
 
 void ComboBox::onEvent(base::IObject* source, int32_t) {

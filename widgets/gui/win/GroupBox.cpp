@@ -96,10 +96,7 @@ FontProperties* GroupBox::fontAt(int32_t index) const {
 }
 
 void GroupBox::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::IGroupBox* lent = skin != nullptr ? skin->getGroupBox() : nullptr;
-    if (lent != nullptr || !(ownsDrawer_ != 0)) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getGroupBox() : nullptr, ownsDrawer_ != 0);
 }
 
 void GroupBox::onEvent(base::IObject* source, int32_t eventCode) {

@@ -106,10 +106,7 @@ bool Label::onUiThread() const {
 }
 
 void Label::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::IText* lent = skin != nullptr ? skin->getText() : nullptr;
-    if (lent != nullptr || !(drawerOwned_ != 0)) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getText() : nullptr, drawerOwned_ != 0);
 }
 
 void Label::onEvent(base::IObject* source, int32_t) {

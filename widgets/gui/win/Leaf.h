@@ -202,6 +202,14 @@ protected:
     // was lent and keep one they own.
     virtual void takeSkinDrawer(drawer::ISkin*) {}
 
+    // The rule for every kind: lent is the skin's drawer of the kind (null: none).
+    template <class Self, class D>
+    static void lendSkinDrawer(Self* self, D* lent, bool ownsCurrent) {
+        if (lent != nullptr || !ownsCurrent) {
+            self->setDrawer(lent, false);
+        }
+    }
+
     // For onEvent: true when source is the window's skin holder, whose current skin has
     // then given the kind's drawer again.
     bool takeSkinDrawerOn(base::IObject* source) {

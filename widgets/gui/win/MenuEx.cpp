@@ -104,10 +104,7 @@ void MenuEx::setParent(IContainer* container) {
 }
 
 void MenuEx::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::IMenu* lent = skin != nullptr ? skin->getMenu() : nullptr;
-    if (lent != nullptr || !(drawer_.owned())) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getMenu() : nullptr, drawer_.owned());
 }
 
 void MenuEx::onEvent(base::IObject* source, int32_t) {

@@ -340,10 +340,7 @@ LRESULT Slider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Slider::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::ISlider* lent = skin != nullptr ? skin->getSlider() : nullptr;
-    if (lent != nullptr || !(drawer_.owned())) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getSlider() : nullptr, drawer_.owned());
 }
 
 } // namespace s::gui::win

@@ -180,10 +180,7 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void StatusBar::takeSkinDrawer(drawer::ISkin* skin) {
-    drawer::IStatusBar* lent = skin != nullptr ? skin->getStatusBar() : nullptr;
-    if (lent != nullptr || !(ownsDrawer_ != 0)) {
-        setDrawer(lent, false);
-    }
+    lendSkinDrawer(this, skin != nullptr ? skin->getStatusBar() : nullptr, ownsDrawer_ != 0);
 }
 
 } // namespace s::gui::win

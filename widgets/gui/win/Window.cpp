@@ -893,10 +893,8 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         return true;
     }
     case MSG_RESTORE_COPY:
-        if (inTray_ != 0) {
-            restore();
-        }
-        if (IsIconic()) {
+        // restore brings a window back from the tray as well
+        if (inTray_ != 0 || IsIconic()) {
             restore();
         }
         activate(true);

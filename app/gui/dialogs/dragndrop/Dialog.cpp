@@ -360,14 +360,9 @@ bool Dialog::runWindow() {
         return false;
     }
     window_->setLocalizer(localizer_);
-    window_->setTitleTextId(record_->titleTextBase(), record_->titleTextBase() + app::IAppBase::VERSION_TEXT);
-    window_->setStateRecord(record_);
-    window_->setMiddleClickAction(record_->middleClickAction());
-    window_->setDragByClientArea(record_->easyDrag());
-    window_->setSmallIcon(record_->smallIcon(), false);
-    window_->setLargeIcon(record_->largeIcon(), false);
-    // None in this program: the widgets keep their basic drawers.
-    window_->setSkinHolder(record_->skinHolder());
+    // Title with the version, options, icons and skin holder (none in this program: the
+    // widgets keep their basic drawers); the place is the dialog's own, set below.
+    window_->applyState(record_, true);
 
     buildMenus();
     buildWidgets();
