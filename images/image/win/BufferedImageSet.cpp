@@ -232,7 +232,7 @@ BufferedImage* BufferedImageSet::frameAt(int32_t index) const {
 }
 
 template <class Make>
-BufferedImageSet* BufferedImageSet::derived(Make make) const {
+BufferedImageSet* BufferedImageSet::derived(Make make, bool sameScreen) const {
     BufferedImageSet* set = pool();
     if (set == nullptr) {
         return nullptr;
@@ -248,26 +248,32 @@ BufferedImageSet* BufferedImageSet::derived(Make make) const {
         }
     }
     set->setLoop(animated(), loopCount_);
-    set->setScreen(screenWidth_, screenHeight_);
+    if (sameScreen) {
+        set->setScreen(screenWidth_, screenHeight_);
+    }
     return set;
 }
 
 BufferedImageSet* BufferedImageSet::copy() const {
-    return derived([](BufferedImage* frame) { return frame->copy(); });
+    return derived([](BufferedImage* frame) { return frame->copy(); }, true);
 }
 
 BufferedImageSet* BufferedImageSet::scaledCopy(int32_t width, int32_t height, bool keepAspect) const {
-    return derived([&](BufferedImage* frame) {
-        BufferedImage* scaled = frame->scaledCopy(width, height, keepAspect);
-        return scaled != nullptr ? scaled->copy() : nullptr;
-    });
+    return derived(
+        [&](BufferedImage* frame) {
+            BufferedImage* scaled = frame->scaledCopy(width, height, keepAspect);
+            return scaled != nullptr ? scaled->copy() : nullptr;
+        },
+        false);
 }
 
 BufferedImageSet* BufferedImageSet::filteredCopy() const {
-    return derived([](BufferedImage* frame) {
-        BufferedImage* shown = frame->hasFilters() ? frame->filtered() : frame;
-        return shown != nullptr ? shown->copy() : nullptr;
-    });
+    return derived(
+        [](BufferedImage* frame) {
+            BufferedImage* shown = frame->hasFilters() ? frame->filtered() : frame;
+            return shown != nullptr ? shown->copy() : nullptr;
+        },
+        true);
 }
 
 BufferedImageSet* BufferedImageSet::coalescedCopy() const {

@@ -56,6 +56,8 @@ public:
     // stand alone), the loop setting is (true, loopCount()). Null beyond the animation
     // cap of IEncodedImage (screen area times frames).
     BufferedImageSet* coalescedCopy() const override;
+    // Each frame scaled by itself, places kept: an animation of placed frames is
+    // composed first (coalescedCopy) to be scaled as a whole.
     BufferedImageSet* scaledCopy(int32_t width, int32_t height, bool keepAspect) const override;
     BufferedImageSet* filteredCopy() const override;
     int32_t bestIndex() const override { return bestIndex_; }
@@ -70,10 +72,11 @@ public:
 private:
     BufferedImageSet();
     bool valid(int32_t index) const { return index >= 0 && index < count(); }
-    // A new set with the numbers and loop setting of this one and, per frame, the
-    // image made (a new one the set takes) by make(frame); null when one fails.
+    // A new set with the numbers, places and loop setting of this one (and its screen
+    // when the frames keep their size) and, per frame, the image made (a new one the
+    // set takes) by make(frame); null when one fails.
     template <class Make>
-    BufferedImageSet* derived(Make make) const;
+    BufferedImageSet* derived(Make make, bool sameScreen) const;
     FrameShape shapeOf(int32_t index) const;
 
     col::_array::ArrayP* frames_;
