@@ -671,7 +671,9 @@ bool Gif::setFromFrames(const BufferedImageSet* set, int32_t bitDepth, bool keep
                 piece->setPixel(x - x0, y - y0, keep ? 0u : now->pixel(x, y) | 0xFF000000u);
             }
         }
-        piece->setHasAlpha(unchanged);
+        // Some decoders clear a disposed rectangle to transparent only when the frame
+        // has a transparent index; the index is reserved anyway.
+        piece->setHasAlpha(unchanged || vanishes);
         if (!addFrame(piece.get(), bitDepth, true, red, green, blue, ALPHA_LIMIT)) {
             releaseFrames();
             return false;
