@@ -12,6 +12,7 @@
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
+#include "support/WaitFor.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Button.h"
 #include "widgets/gui/win/GroupBox.h"
@@ -23,16 +24,7 @@ namespace {
 using namespace videotest;
 using s::gui::IComponent;
 using s::sound::gui::dialogs::mp3conv::VideoControls;
-
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        if (pred()) {
-            return true;
-        }
-    }
-    return pred();
-}
+using testsupport::waitFor;
 
 RECT screenRect(const IComponent* c) {
     return RECT{c->getScreenX(), c->getScreenY(), c->getScreenX() + c->getWidth(), c->getScreenY() + c->getHeight()};
