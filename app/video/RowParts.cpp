@@ -114,6 +114,13 @@ void RowParts::relayoutWindow(Dialog* dialog) {
         width = std::max(width, child->getPreferredWidth() + window->getBorderWidth());
         height = std::max(height, child->getPreferredHeight() + window->getBorderHeight());
     }
+    // ... but not past the work area of the window's monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window->getFrameHandle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        width = std::min(width, std::max<int32_t>(window->getWidth(), monitor.rcWork.right - monitor.rcWork.left));
+        height = std::min(height, std::max<int32_t>(window->getHeight(), monitor.rcWork.bottom - monitor.rcWork.top));
+    }
     if (width != window->getWidth() || height != window->getHeight()) {
         window->setSize(width, height);
     }
