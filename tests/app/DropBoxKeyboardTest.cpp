@@ -7,58 +7,15 @@
 #include <vector>
 
 #include "ProgramDriver.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
 
 using namespace apptest;
+using namespace testsupport;
 
 namespace {
 
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms = 5000) {
-    for (DWORD spent = 0; spent < ms; spent += 20) {
-        if (pred()) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return pred();
-}
-
-void press(WORD vk, WORD modifier = 0) {
-    std::vector<INPUT> inputs;
-    auto key = [&](WORD code, bool up) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = code;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    if (modifier != 0) {
-        key(modifier, false);
-    }
-    key(vk, false);
-    key(vk, true);
-    if (modifier != 0) {
-        key(modifier, true);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(80);
-}
-
-void rightClick(POINT at) {
-    SetCursorPos(at.x, at.y);
-    Sleep(50);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, clicks, sizeof(INPUT));
-}
-
-HWND focusOf(HWND frame) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) ? info.hwndFocus : nullptr;
-}
+HWND focusOf(HWND frame) { return focusOfThread(GetWindowThreadProcessId(frame, nullptr)); }
 
 // The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
 // frame (every ancestor visible).
@@ -133,7 +90,7 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     };
     if (comboCount() == 0) {
         rightClick(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
-        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; })) << "the large view did not open";
+        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
     }
     const std::vector<HWND> stops = tabStops(frame);
     ASSERT_GE(stops.size(), 3u);
@@ -166,11 +123,11 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     ASSERT_NE(nullptr, combo);
     const LRESULT before = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     press(VK_DOWN);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }));
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }, 5000));
     press(VK_DOWN, VK_MENU);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000));
     press(VK_ESCAPE);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 5000));
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.waitForExit(10000));
 }
