@@ -518,12 +518,15 @@ void Dialog::buildWidgets() {
     if (progressBar_ != nullptr) {
         progressBar_->setFixedSize(100 * s, 16 * s);
     }
-    progressRow_ = gui::win::Box::create(IBox::ROW, 0, 100, 0, 1, 0, 0, 2 * s, 2 * s);
+    // The status text takes the width the link row, or during a batch the progress row,
+    // leaves; the row not shown takes none.
+    progressRow_ = gui::win::Box::create(IBox::ROW, 0, -1, 0, 1, 0, 0, 2 * s, 2 * s);
     progressRow_->setFixedHeight(0, false);
+    progressRow_->setFixedWidth(0, false);
     progressRow_->add(progressBar_);
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
-    linkRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
+    linkRow_ = gui::win::Box::create(IBox::ROW, 0, -1, -1, 1, 0, 0, 3 * s, 3 * s);
     linkLabel_ = painted(gui::win::Label::createWithText(L"kexo", false, false, 100001));
     linkRow_->add(linkLabel_);
     percentLabel_ = painted(gui::win::Label::createWithText(L"", false, false, 100001));
@@ -756,8 +759,10 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         spacer1_->setFixedWidth(0);
         spacer2_->setFixedWidth(0);
         if (hasOptionArea()) {
+            // Hidden, its panel's height must not stretch the compact window either.
             optionColumn_->setVisible(false);
             optionColumn_->setFixedWidth(0, false);
+            optionColumn_->setCollapseHeight(true);
         }
         if (optionContainer_ != nullptr) {
             optionContainer_->setHeightPercent(0, false);
@@ -772,6 +777,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         spacer1_->setFixedWidth(5 * s);
         spacer2_->setFixedWidth(9 * s);
         if (hasOptionArea()) {
+            optionColumn_->setCollapseHeight(false);
             optionColumn_->setFixedWidth(-1, false);
             optionColumn_->setWidthPercent(50, false);
             optionColumn_->setVisible(true);
@@ -1301,7 +1307,9 @@ void Dialog::reportStatus(const wchar_t* status) {
 
 void Dialog::showProgressRow(bool show) {
     linkRow_->setFixedHeight(show ? 0 : -1, false);
+    linkRow_->setFixedWidth(show ? 0 : -1, false);
     progressRow_->setFixedHeight(show ? -1 : 0, false);
+    progressRow_->setFixedWidth(show ? -1 : 0, false);
     linkRow_->setVisible(!show);
     progressRow_->setVisible(show);
     window_->doLayout();
