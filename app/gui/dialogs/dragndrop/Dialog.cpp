@@ -796,7 +796,37 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     compact_ = compact ? 1 : 0;
     resizeTo(compact);
     window_->doLayout();
+    keepContentShown();
     writeBool(windowGroup(L"View"), L"CompactView", compact);
+}
+
+void Dialog::keepContentShown() {
+    HWND frame = window_->getFrameHandle();
+    RECT outer;
+    RECT client;
+    if (frame == nullptr || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
+        return;
+    }
+    // The frame around the client area, then the window's rows as its layout stacks them.
+    const int32_t borderWidth = (outer.right - outer.left) - client.right;
+    const int32_t borderHeight = (outer.bottom - outer.top) - client.bottom;
+    int32_t width = contentBox_->getPreferredWidth();
+    for (const IComponent* row : {static_cast<const IComponent*>(menuBar_), static_cast<const IComponent*>(statusBar_)}) {
+        width = row->getPreferredWidth() > width ? row->getPreferredWidth() : width;
+    }
+    const int32_t height = menuBar_->getPreferredHeight() + 1 + contentBox_->getPreferredHeight() + 3 * scale_ +
+                           statusBar_->getPreferredHeight();
+    const int32_t leastWidth = width + borderWidth;
+    const int32_t leastHeight = height + borderHeight;
+    const int32_t currentWidth = outer.right - outer.left;
+    const int32_t currentHeight = outer.bottom - outer.top;
+    // The least size is the window's preferred one, which its sizing rules keep.
+    window_->setDefaultWidth(leastWidth);
+    window_->setDefaultHeight(leastHeight);
+    window_->setMinimumSizeRules(true);
+    window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
+                     currentHeight > leastHeight ? currentHeight : leastHeight);
+    window_->doLayout();
 }
 
 void Dialog::applyTopmost(bool on) {
@@ -920,6 +950,7 @@ void Dialog::onFormatChosen() {
             shownPanel_ = panel;
         }
         window_->doLayout();
+        keepContentShown();
         window_->redrawNow();
     } else if (optionContainer_ != nullptr && optionContainer_->getChildCount() > index) {
         optionContainer_->showOnly(index);
@@ -993,6 +1024,7 @@ void Dialog::onMenuCommand(int32_t command) {
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
         window_->doLayout();
+        keepContentShown();
         window_->redrawNow();
     }
 }
