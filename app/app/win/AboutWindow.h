@@ -8,7 +8,7 @@
 namespace s::gui { class IWindow; }
 namespace s::gui::dialogs { class About3; }
 namespace s::gui::drawer { class Skinner; }
-namespace s::gui::win { class Button; class Label; class Window; }
+namespace s::gui::win { class Box; class Button; class Label; class Window; }
 namespace s::lang { class Localizer; }
 
 namespace s::app { class IAppBase; }
@@ -31,6 +31,9 @@ public:
     static constexpr wchar_t SCHEME[] = L"Classic LG";
     static constexpr int32_t TITLE_TEXT = 400100;
     static constexpr int32_t DONATION_PAGE_TEXT = 500100;
+    // The record's size; the window is as high as its content.
+    static constexpr int32_t DEFAULT_WIDTH = 340;
+    static constexpr int32_t DEFAULT_HEIGHT = 285;
 
     // The "AboutWindow" record of the context, 340 x 285, with the thin-window skinner
     // showing SCHEME unless the record stores another skin.
@@ -50,7 +53,8 @@ public:
 
 private:
     AboutWindow() = default;
-    void build();
+    // Builds the content into the window and answers it.
+    gui::win::Box* build();
     gui::win::Label* label(int32_t textId, int32_t fontCode);
     void releaseWindow();
 

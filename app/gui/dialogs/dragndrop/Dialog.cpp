@@ -617,9 +617,12 @@ void Dialog::buildWidgets() {
     // The reporter shows on the status label and the bar.
     progress_->setStatusLabel(statusLabel_);
     progress_->setProgressBar(progressBar_);
+    // A clickable label paints with its state fonts, which its drawer styled.
     linkLabel_->setClickable(true);
     linkLabel_->setTextColour(51, 51, 51);
+    linkLabel_->getNormalFont()->setTextColour(51, 51, 51);
     linkLabel_->getHoverFont()->setTextColour(0, 0, 238);
+    linkLabel_->getPressedFont()->setTextColour(0, 0, 238);
     if (optionContainer_ != nullptr) {
         auto* border = drawer::border::win::Plain::pool();
         border->setColor(145, 155, 156);
