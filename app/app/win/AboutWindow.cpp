@@ -76,6 +76,7 @@ void AboutWindow::releaseWindow() {
         window_ = nullptr;
     }
     closeGlyph_ = closeButton_ = nullptr;
+    picture_ = nullptr;
     webLink_ = donationLink_ = nullptr;
 }
 
@@ -130,6 +131,7 @@ Box* AboutWindow::build() {
                                                      : app->iconImage64();
     image::win::BufferedImageSet* set = picture != nullptr ? image::win::BufferedImageSet::fromImage(picture) : nullptr;
     gui::win::Image* icon = gui::win::Image::createWithSize(side, side, set);
+    picture_ = icon;
     if (icon != nullptr) {
         // The theme has no picture drawer of its own.
         icon->setDrawer(gui::drawer::image::win::Basic::pool(), true);

@@ -8,7 +8,7 @@
 namespace s::gui { class IWindow; }
 namespace s::gui::dialogs { class About3; }
 namespace s::gui::drawer { class Skinner; }
-namespace s::gui::win { class Box; class Button; class Label; class Window; }
+namespace s::gui::win { class Box; class Button; class Image; class Label; class Window; }
 namespace s::lang { class Localizer; }
 
 namespace s::app { class IAppBase; }
@@ -48,6 +48,9 @@ public:
     void onEvent(base::IObject* source, int32_t code) override;
 
     gui::win::Window* window() const { return window_; }
+    gui::win::Image* picture() const { return picture_; }
+    gui::win::Label* donationLink() const { return donationLink_; }
+    gui::win::Button* closeButton() const { return closeButton_; }
     // The record's.
     gui::drawer::Skinner* skinner() const;
 
@@ -66,6 +69,7 @@ private:
     gui::win::Window* window_ = nullptr;
     gui::win::Button* closeGlyph_ = nullptr;
     gui::win::Button* closeButton_ = nullptr;
+    gui::win::Image* picture_ = nullptr;
     gui::win::Label* webLink_ = nullptr;
     gui::win::Label* donationLink_ = nullptr;
     int32_t donationTextId_ = DONATION_PAGE_TEXT;
