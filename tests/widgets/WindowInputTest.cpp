@@ -315,32 +315,45 @@ TEST(WindowInputTest, AMiddleClickOnALabelClosesAWindowDraggedByItsClientArea) {
 
 // Menu bar -----------------------------------------------------------------------------------------
 
-TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndItsCommandsArriveByKeys) {
+TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwningThem) {
     Released<Window> window(activeWindow());
     PopupMenu* bar = PopupMenu::pool();
     PopupMenu* file = PopupMenu::pool();
     file->setCaption(L"File");
     file->addItem(MenuItem::createWithText(L"Open", 601));
-    file->addItem(MenuItem::createWithText(L"Quit", 602));
     bar->addSubMenu(file);
-    Recorder commands;
-    bar->addCommandListener(&commands);
+    PopupMenu* context = PopupMenu::pool();
+    context->addItem(MenuItem::createWithText(L"Switch", 701));
+    Recorder barCommands, contextCommands;
+    bar->addCommandListener(&barCommands);
+    context->addCommandListener(&contextCommands);
     window->setMenuBar(bar);
-    EXPECT_EQ(bar->getNativeMenu(), GetMenu(window->getFrameHandle()));
+    window->setContextMenu(context);
+    HWND frame = window->getFrameHandle();
+    EXPECT_EQ(bar->getNativeMenu(), GetMenu(frame));
 
-    // F10 opens the bar, Down its first menu, Down and Enter pick the second entry.
-    press(VK_F10);
-    press(VK_DOWN);
-    press(VK_DOWN);
-    press(VK_RETURN);
-    ASSERT_TRUE(waitFor([&] { return commands.codes.size() == 1; }));
-    EXPECT_EQ(602, bar->getLastCommand());
+    // What the system sends for a chosen entry: the id, no control, notification 0.
+    struct Case {
+        WPARAM id;
+        size_t barCount;
+        size_t contextCount;
+    };
+    const Case cases[] = {{601, 1, 0}, {701, 1, 1}, {999, 1, 1}};
+    for (const Case& c : cases) {
+        SendMessageW(frame, WM_COMMAND, MAKEWPARAM(c.id, 0), 0);
+        EXPECT_EQ(c.barCount, barCommands.codes.size()) << c.id;
+        EXPECT_EQ(c.contextCount, contextCommands.codes.size()) << c.id;
+    }
+    EXPECT_EQ(601, bar->getLastCommand());
+    EXPECT_EQ(701, context->getLastCommand());
 
     window->setMenuBar(nullptr);
-    EXPECT_EQ(nullptr, GetMenu(window->getFrameHandle()));
-    // Still a menu: the frame gave it back rather than destroying it.
+    window->setContextMenu(nullptr);
+    EXPECT_EQ(nullptr, GetMenu(frame));
+    // The frame gave the menu back rather than destroying it.
     EXPECT_TRUE(IsMenu(bar->getNativeMenu()));
     bar->release();
+    context->release();
 }
 
 // Capture ------------------------------------------------------------------------------------------
