@@ -124,6 +124,21 @@ std::vector<COLORREF> screenPixels(HWND window) {
     return pixels;
 }
 
+// A right click of the mouse, as a person makes it, at the middle of a window.
+void rightClickOn(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    INPUT input[3] = {};
+    input[0].type = input[1].type = input[2].type = INPUT_MOUSE;
+    input[0].mi.dx = ((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(3, input, sizeof(INPUT));
+    Sleep(60);
+}
+
 // Message boxes go to a recorder instead of the screen.
 std::vector<std::wstring> g_messages;
 int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
@@ -503,6 +518,26 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
         deleteProductKey();
         ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
     }
+}
+
+// The drop area covers most of the window: a right click on it switches the view while
+// "Right-Click Transform" is marked, and does nothing once it is not.
+TEST_F(DropBoxTest, ARightClickOnTheDropAreaSwitchesTheViewWhileRightClickTransformIsMarked) {
+    openDialog();
+    // A click while the new window is still being activated may go to the activation.
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame(); }));
+    Sleep(300);
+    for (bool compact : {false, true}) {
+        rightClickOn(dialog_->dropBox()->getNativeHandle());
+        EXPECT_TRUE(waitFor([&] { return dialog_->isCompactView() == compact; }, 3000));
+    }
+    command(Dialog::CMD_RIGHT_CLICK_TRANSFORM);
+    int32_t stored = 1;
+    ASSERT_TRUE(readInt(savePath(L"MainWindow\\View"), L"RightClickTransform", &stored));
+    EXPECT_EQ(0, stored);
+    rightClickOn(dialog_->dropBox()->getNativeHandle());
+    Sleep(500);
+    EXPECT_TRUE(dialog_->isCompactView());
 }
 
 TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {

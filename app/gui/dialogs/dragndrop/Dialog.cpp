@@ -807,7 +807,9 @@ void Dialog::keepContentShown() {
     HWND frame = window_->getFrameHandle();
     RECT outer;
     RECT client;
-    if (frame == nullptr || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
+    // A maximised or minimised window keeps its size (setting the least size sizes it).
+    if (frame == nullptr || IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) ||
+        !GetClientRect(frame, &client)) {
         return;
     }
     // The frame around the client area, then the window's rows as its layout stacks them.
