@@ -1024,7 +1024,8 @@ void Dialog::onMenuCommand(int32_t command) {
         return;
     }
     if (command >= 1 && command <= CMD_LANGUAGE_LAST && localizer_ != nullptr && languageMenu_ != nullptr) {
-        // A language entry: relabels everything for this run; nothing is stored.
+        // A language entry relabels everything; the window hands the new name to its record,
+        // which keeps it for the next start.
         localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
