@@ -313,6 +313,17 @@ TEST(WindowInputTest, AMiddleClickOnALabelClosesAWindowDraggedByItsClientArea) {
     EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
 }
 
+TEST(WindowInputTest, DraggingTheDropAreaMovesAWindowDraggedByItsClientArea) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    window->setDragByClientArea(true);
+    const int32_t x = window->getX();
+    const int32_t y = window->getY();
+    drag(spots[2].second, POINT{spots[2].second.x + 40, spots[2].second.y + 30});
+    EXPECT_TRUE(waitFor([&] { return window->getX() == x + 40 && window->getY() == y + 30; }))
+        << window->getX() << "," << window->getY();
+}
+
 // Menu bar -----------------------------------------------------------------------------------------
 
 TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwningThem) {

@@ -41,7 +41,7 @@ enum PrivateMessage : UINT {
     // colour request (answers the brush), clicked, edit change, list-view item changed,
     // owner-draw state changed, begin drag, end label edit, selection change, tab
     // selection change, text change, column click, custom draw, drop down, close up,
-    // header begin and end drag, item changing, focus lost, WM_DRAWITEM.
+    // header begin and end drag, item changing, focus lost, WM_DRAWITEM, WM_MEASUREITEM.
     PM_REFLECT_COLOUR = 0x8003,
     PM_REFLECT_CLICKED = 0x8004,
     PM_REFLECT_EDIT_CHANGE = 0x8005,
@@ -61,6 +61,7 @@ enum PrivateMessage : UINT {
     PM_REFLECT_ITEM_CHANGING = 0x8013,
     PM_REFLECT_KILL_FOCUS = 0x8015,
     PM_REFLECT_DRAW_ITEM = 0x8016,
+    PM_REFLECT_MEASURE_ITEM = 0x8017,
 
     // Thread message to a UI thread's pump (no window): lParam is the window to give back.
     PM_RELEASE_WINDOW = WM_APP + 0x3F01,

@@ -754,12 +754,16 @@ void Window::applyMinimumRules(RECT* rect) const {
     }
 }
 
-LRESULT Window::onKeyDown(WPARAM key) {
+LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
     lastKey_ = static_cast<int32_t>(key);
     fire(ON_KEY, 12);
+    if (key == VK_RETURN) {
+        return 0;
+    }
+    CWnd::WindowProc(WM_KEYDOWN, key, lParam);
     // Children hand their keys up first: 0 tells them the window took the key (Enter
     // only), anything else that it goes on to the control.
-    return key == VK_RETURN ? 0 : 1;
+    return 1;
 }
 
 // Closing --------------------------------------------------------------------------------
@@ -965,7 +969,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         onTrayNotice(lParam);
         return true;
     case WM_KEYDOWN:
-        *result = onKeyDown(wParam);
+        *result = onKeyDown(wParam, lParam);
         return true;
     case WM_COMMAND:
         // A menu's command (no control, notification 0).
