@@ -48,8 +48,8 @@ constexpr wchar_t BOX_EVENT[] = L"TestBox";
 // task can first send an event whose handler shows a message box while it holds the
 // queue lock, and the window counts the progress updates it handled. Menus, folders and
 // panels are the converter's.
-class ConverterLikeDialog : public s::sound::gui::dialogs::mp3conv::Dialog {
-    S_POOLED_CLASS(ConverterLikeDialog, 10, L"apptest_ConverterLikeDialog")
+class ConverterWithStandInTask : public s::sound::gui::dialogs::mp3conv::Dialog {
+    S_POOLED_CLASS(ConverterWithStandInTask, 10, L"apptest_ConverterWithStandInTask")
 public:
     typedef s::sound::gui::dialogs::mp3conv::Dialog Converter;
     void reset() override {
@@ -82,7 +82,7 @@ public:
     std::atomic<int> updates{0};
 
 private:
-    ConverterLikeDialog() = default;
+    ConverterWithStandInTask() = default;
 };
 
 // Runs fn on the window's UI thread and waits for it.
@@ -199,8 +199,8 @@ protected:
     }
 
     // Opens the dialog on a thread of its own, as the main thread runs it.
-    ConverterLikeDialog* openDialog() {
-        dialog_ = ConverterLikeDialog::pool();
+    ConverterWithStandInTask* openDialog() {
+        dialog_ = ConverterWithStandInTask::pool();
         dialog_->bind(mainRecord());
         runner_ = std::thread([this] { dialog_->runWindow(); });
         const bool shown = waitFor([this] {
@@ -243,7 +243,7 @@ protected:
     int32_t fileMenuEntries() const { return dialog_->outputMenu()->getItemCount(); }
 
     std::wstring folder_;
-    ConverterLikeDialog* dialog_ = nullptr;
+    ConverterWithStandInTask* dialog_ = nullptr;
     std::thread runner_;
 };
 
