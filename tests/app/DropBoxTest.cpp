@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <set>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,9 +26,9 @@
 #include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
 #include "widgets/gui/IBox.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Button.h"
-#include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
 #include "widgets/gui/win/Image.h"
