@@ -808,8 +808,8 @@ void Dialog::keepContentShown() {
     RECT outer;
     RECT client;
     // A maximised or minimised window keeps its size (setting the least size sizes it).
-    if (frame == nullptr || IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) ||
-        !GetClientRect(frame, &client)) {
+    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr ||
+        IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
         return;
     }
     // The frame around the client area, then the window's rows as its layout stacks them.
