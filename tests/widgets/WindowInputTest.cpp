@@ -18,6 +18,7 @@
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
 #include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/PopupMenu.h"
 #include "widgets/gui/win/StatusBar.h"
 #include "widgets/gui/win/TextField.h"
@@ -35,6 +36,7 @@ using s::gui::win::CheckBox;
 using s::gui::win::ComboBox;
 using s::gui::win::GroupBox;
 using s::gui::win::Label;
+using s::gui::win::MenuEx;
 using s::gui::win::PopupMenu;
 using s::gui::win::StatusBar;
 using s::gui::win::TextField;
@@ -365,6 +367,50 @@ TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwning
     EXPECT_TRUE(IsMenu(bar->getNativeMenu()));
     bar->release();
     context->release();
+}
+
+TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMenus) {
+    Released<Window> window(activeWindow());
+    MenuEx* bar = MenuEx::create(100);
+    PopupMenu* names[3] = {PopupMenu::pool(), PopupMenu::pool(), PopupMenu::pool()};
+    const wchar_t* captions[3] = {L"File", L"View", L"Help"};
+    for (int i = 0; i < 3; ++i) {
+        names[i]->setCaption(captions[i]);
+        names[i]->addItem(MenuItem::createWithText(L"First", 800 + 10 * i));
+        names[i]->addItem(MenuItem::createWithText(L"Second", 801 + 10 * i));
+        bar->addSubMenu(names[i]);
+    }
+    Recorder commands;
+    bar->addCommandListener(&commands);
+    window->add(bar);
+    toolkittest::settle(window.get());
+
+    struct Case {
+        const char* name;
+        std::vector<WORD> moves;
+        int32_t command;
+    };
+    const Case cases[] = {
+        {"first menu", {}, 801},
+        {"right", {VK_RIGHT}, 811},
+        {"left wraps to the last", {VK_LEFT}, 821},
+        {"right twice", {VK_RIGHT, VK_RIGHT}, 821},
+    };
+    for (const Case& c : cases) {
+        const size_t before = commands.codes.size();
+        press(VK_F10);
+        ASSERT_TRUE(waitFor([&] { return openMenuWindow() != nullptr && IsWindowVisible(openMenuWindow()); }))
+            << c.name;
+        for (WORD move : c.moves) {
+            press(move);
+        }
+        press(VK_DOWN);
+        press(VK_DOWN);
+        press(VK_RETURN);
+        ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
+        EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
+        EXPECT_TRUE(waitFor([&] { return openMenuWindow() == nullptr || !IsWindowVisible(openMenuWindow()); }));
+    }
 }
 
 // Capture ------------------------------------------------------------------------------------------

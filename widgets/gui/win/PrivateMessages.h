@@ -81,6 +81,8 @@ enum PrivateMessage : UINT {
     PM_ACCEPT_URLS = WM_APP + 0x3F10,
     // To a menu bar: end the open pop-up.
     PM_END_MENU = WM_APP + 0x3F11,
+    // To a menu bar: open its first menu for the keyboard (Alt or F10 on its window).
+    PM_MENU_BY_KEYBOARD = WM_APP + 0x3F14,
     // To a Label: wParam the text, lParam the redraw flag; answers 1 when the text changed.
     PM_LABEL_SET_TEXT = WM_APP + 0x3F12,
     // To a Label: wParam the temporary text, lParam milliseconds.
