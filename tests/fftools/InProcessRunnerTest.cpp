@@ -69,16 +69,18 @@ std::string bytesOf(const std::wstring& text) {
 } // namespace
 
 // The command text becomes the tool's argument vector.
-TEST(InProcessCommand, SplitsAtBlanksAndDropsOuterQuotes) {
+TEST(InProcessCommand, SplitsAtBlanksOutsideQuotesAndDropsTheQuotes) {
     struct Case {
         const wchar_t* command;
         std::vector<std::wstring> args;
     };
     const Case cases[] = {
         {L"ffmpeg -i \"a.mp3\" -y", {L"ffmpeg", L"-i", L"a.mp3", L"-y"}},
-        // quotes do not group: the command builder gives blank-free short paths
-        {L"ffmpeg -i \"a b.mp3\"", {L"ffmpeg", L"-i", L"a", L"b.mp3"}},
-        {L"ffmpeg \"\"x\"\" \"", {L"ffmpeg", L"\"x\"", L""}},
+        // a quoted path is one argument, however many blanks and dashes it holds
+        {L"ffmpeg -i \"C:\\x\\song.mp3 remix.wav\" \"C:\\best.mp3 collection\\ -a.mp3\"",
+         {L"ffmpeg", L"-i", L"C:\\x\\song.mp3 remix.wav", L"C:\\best.mp3 collection\\ -a.mp3"}},
+        {L"ffmpeg \"\"x\"\" \"\"", {L"ffmpeg", L"x", L""}},
+        {L"ffmpeg a\"b c\"d", {L"ffmpeg", L"ab cd"}},
         {L"ffmpeg  -y", {L"ffmpeg", L"", L"-y"}},
         // names beyond the ANSI code page survive the trip
         {L"ffmpeg -i C:\\Grüße\\日本.wav", {L"ffmpeg", L"-i", L"C:\\Grüße\\日本.wav"}},
