@@ -14,7 +14,10 @@
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/video/VideoInfo.h"
+#include "support/RawFile.h"
 #include "support/Released.h"
+#include "support/Seams.h"
+#include "support/Wav.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 
 using s::str::strbuffer::StrBuffer;
@@ -159,6 +162,19 @@ TEST_F(InProcessRunner, RefusedCommandFailsWithItsReasonInTheLog) {
     EXPECT_NE(std::wstring::npos, dialog.log().find(L"Unrecognized option 'loglevel'."));
     EXPECT_FALSE(exists(path(L"out.wav")));
     EXPECT_TRUE(dialog.events.empty());
+}
+
+// A run that wrote no audio packet, in-process: a WAV header over less than one sample
+// probes and opens, but gives a file of tags only. The run fails and says why.
+TEST_F(InProcessRunner, RunWithoutAnAudioPacketFails) {
+    const std::wstring input = path(L"under one sample.wav");
+    ASSERT_TRUE(testsupport::writeRaw(input, testsupport::wavHeader(8000, 1, 1) + std::string(1, '\0')));
+    RecordingDialog dialog;
+    const std::wstring command =
+        L"ffmpeg -i \"" + input + L"\" -y -vn -max_muxing_queue_size 9999 -acodec libmp3lame \"" + path(L"none.mp3") + L"\"";
+    EXPECT_EQ(1, s::ffmpeg::runFfmpegInProcess(command.c_str(), 0, 0.5, folder_.c_str(), 0, &dialog, L"none.mp3",
+                                               &dialog.cancel));
+    EXPECT_NE(std::wstring::npos, dialog.log().find(s::ffmpeg::NO_AUDIO_TEXT)) << testsupport::narrow(dialog.log());
 }
 
 namespace {

@@ -1,0 +1,346 @@
+// Brisquelton.exe converting what users really have: names whose short forms collide,
+// blanks, dashes, ".mp3" in folder names, non-ASCII and long paths, inputs without
+// audio, folders that take no files, and a file whose rate changes half-way. Every file
+// the program did not make is watched: its size and time during the batch, its MD5
+// after it.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ConverterDriver.h"
+#include "core/digest/md5/Md5.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "support/Seams.h"
+
+using namespace convtest;
+using testsupport::narrow;
+
+namespace {
+
+const std::wstring FILE_GROUP = savePath(L"MainWindow\\File");
+
+// What a file is: size, write time and MD5.
+struct FileState {
+    int64_t size;
+    uint64_t written;
+    std::string md5;
+    bool operator==(const FileState& o) const { return size == o.size && written == o.written && md5 == o.md5; }
+};
+
+std::string md5Of(const std::wstring& path) {
+    const std::string bytes = testsupport::readRaw(path);
+    s::digest::md5::Md5* md5 = s::digest::md5::Md5::pool();
+    md5->update(bytes.data(), bytes.size());
+    md5->finish(nullptr);
+    s::str::strbuffer::StrBuffer* hex = md5->toHex(nullptr, false);
+    const std::string text = narrow(hex->c_str());
+    hex->release();
+    md5->release();
+    return text;
+}
+
+// Size and write time only (cheap enough to poll during a batch).
+FileState quickState(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return {-1, 0, ""};
+    }
+    return {(static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime,
+            ""};
+}
+
+// Every file under root with its state; md5 on request.
+void snapshot(const std::wstring& root, bool md5, std::map<std::wstring, FileState>& out) {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((root + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring path = root + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            snapshot(path, md5, out);
+        } else {
+            FileState state = quickState(path);
+            if (md5) {
+                state.md5 = md5Of(path);
+            }
+            out[path] = state;
+        }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+}
+
+std::map<std::wstring, FileState> snapshot(const std::wstring& root) {
+    std::map<std::wstring, FileState> files;
+    snapshot(root, true, files);
+    return files;
+}
+
+double durationOf(const std::wstring& file) {
+    const std::string text = probe(file)["format.duration"];
+    return text.empty() ? -1.0 : std::stod(text);
+}
+
+// 8 kHz mono tone of the length.
+void writeTone(const std::wstring& path, double seconds) {
+    ASSERT_TRUE(writeWav(path, 8000, 1, seconds, 0.3)) << narrow(path);
+}
+
+// A started program and the batches it is given: every box is answered (and its text
+// kept), and the watched files' size and time are compared while the batch runs.
+class Session {
+public:
+    explicit Session(const std::map<std::wstring, FileState>* watched = nullptr) : watched_(watched) {}
+    bool started() const { return program_.frame() != nullptr; }
+
+    // Drops paths and waits until done() holds and the program is back at "Ready".
+    template <class Done>
+    bool run(const std::vector<std::wstring>& paths, Done done, DWORD ms = 120000) {
+        if (!drop(program_.frame(), paths)) {
+            return false;
+        }
+        for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(100)) {
+            answerBoxes();
+            watch();
+            if (done() && showing(program_.frame(), L"Ready") != nullptr) {
+                return true;
+            }
+        }
+        return false;
+    }
+    const std::vector<std::wstring>& boxes() const { return boxes_; }
+    // Files that changed size or time while watched.
+    const std::set<std::wstring>& touched() const { return touched_; }
+
+private:
+    void answerBoxes() {
+        HWND box = nullptr;
+        const std::wstring text = boxText(program_.id(), &box);
+        if (box != nullptr) {
+            boxes_.push_back(text);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            Sleep(200);
+        }
+    }
+    void watch() {
+        if (watched_ == nullptr) {
+            return;
+        }
+        for (const auto& [path, state] : *watched_) {
+            const FileState now = quickState(path);
+            if (now.size != state.size || now.written != state.written) {
+                touched_.insert(path);
+            }
+        }
+    }
+
+    Converter program_;
+    const std::map<std::wstring, FileState>* watched_;
+    std::vector<std::wstring> boxes_;
+    std::set<std::wstring> touched_;
+};
+
+class SafeOutputProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Converter::prepare();
+        root_ = testsupport::freshTempFolder(L"safe-output");
+    }
+    void TearDown() override {
+        testsupport::removeTree(root_);
+        apptest::deleteProductKey();
+    }
+    std::wstring folder(const std::wstring& relative) {
+        std::wstring path = root_;
+        size_t from = 0;
+        for (size_t to; from <= relative.size(); from = to + 1) {
+            to = relative.find(L'\\', from);
+            if (to == std::wstring::npos) to = relative.size();
+            path += L"\\" + relative.substr(from, to - from);
+            CreateDirectoryW(path.c_str(), nullptr);
+        }
+        return path;
+    }
+    // Every file before, less those the program wrote, is as it was; the new files
+    // are exactly made.
+    void expectOnly(const std::map<std::wstring, FileState>& before, const std::set<std::wstring>& made) {
+        const std::map<std::wstring, FileState> after = snapshot(root_);
+        for (const auto& [path, state] : before) {
+            const auto now = after.find(path);
+            EXPECT_TRUE(now != after.end() && now->second == state) << "changed: " << narrow(path);
+        }
+        std::set<std::wstring> added;
+        for (const auto& entry : after) {
+            if (before.count(entry.first) == 0) added.insert(entry.first);
+        }
+        EXPECT_EQ(added, made);
+        for (const std::wstring& path : added) {
+            if (made.count(path) == 0) ADD_FAILURE() << "unexpected: " << narrow(path);
+        }
+    }
+
+    std::wstring root_;
+};
+
+} // namespace
+
+// Thirty inputs, each of its own length, among the user's files of the same names;
+// first beside the inputs, then into a chosen folder with every odd trait at once.
+TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOtherFileChanges) {
+    const std::wstring pair = folder(L"pair");
+    const std::wstring odd = folder(L"-lead dir.mp3 ö");
+    const std::wstring deep = folder(std::wstring(110, L'L') + L"\\" + std::wstring(110, L'M') + L" ü.mp3 x");
+    ASSERT_GT(deep.size() + 20, 260u);
+    struct Input {
+        std::wstring folder, name;  // name without ".wav"
+    };
+    // "Track 18 - Finale" and "Track 04 - Intro" share one short name under Wine.
+    std::vector<Input> inputs = {{pair, L"Track 18 - Finale"}, {pair, L"Track 04 - Intro"},
+                                 {odd, L"song.mp3 remix"},     {odd, L"-x"},
+                                 {odd, L"best.mp3 collection"}, {deep, L"long name ü"}};
+    for (int i = 1; inputs.size() < 30; ++i) {
+        inputs.push_back({pair, L"Track " + std::to_wstring(10 + i) + L" - Part " + std::to_wstring(i)});
+    }
+    std::map<std::wstring, double> lengths;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const std::wstring path = inputs[i].folder + L"\\" + inputs[i].name + L".wav";
+        lengths[path] = 0.5 + 0.25 * static_cast<double>(i);
+        writeTone(path, lengths[path]);
+    }
+    // The user's own files with the names a wrong split or short name would hit.
+    for (const std::wstring& own : {pair + L"\\Track 04 - Intro.mp3", odd + L"\\song.mp3", odd + L"\\best.mp3",
+                                    odd + L"\\remix.wav", deep + L"\\long.mp3", root_ + L"\\best.mp3"}) {
+        ASSERT_TRUE(testsupport::writeRaw(own, "the user's own " + narrow(own)));
+    }
+
+    struct Phase {
+        const char* what;
+        bool chosenFolder;
+    };
+    for (const Phase& phase : {Phase{"beside the inputs", false}, Phase{"into a chosen folder", true}}) {
+        SCOPED_TRACE(phase.what);
+        const std::wstring target =
+            folder(L"out\\-best.mp3 collection ü\\" + std::wstring(120, L'N') + L" -y.mp3 Ω");
+        ASSERT_TRUE(testsupport::writeRaw(root_ + L"\\out\\best.mp3", "the user's own out\\best.mp3"));
+        Converter::prepare();
+        if (phase.chosenFolder) {
+            ASSERT_TRUE(apptest::writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
+            ASSERT_TRUE(apptest::writeString(FILE_GROUP, L"OutputDirCustomPath0", target.c_str()));
+        }
+        const std::map<std::wstring, FileState> before = snapshot(root_);
+        std::set<std::wstring> made;
+        std::map<std::wstring, std::wstring> sourceOf;
+        std::vector<std::wstring> paths;
+        for (const Input& in : inputs) {
+            const std::wstring source = in.folder + L"\\" + in.name + L".wav";
+            std::wstring output = (phase.chosenFolder ? target : in.folder) + L"\\" + in.name + L".mp3";
+            if (before.count(output) != 0) {
+                output = (phase.chosenFolder ? target : in.folder) + L"\\" + in.name + L" (1).mp3";
+            }
+            made.insert(output);
+            sourceOf[output] = source;
+            paths.push_back(source);
+        }
+        Session session(&before);
+        ASSERT_TRUE(session.started());
+        ASSERT_TRUE(session.run(paths, [&] {
+            for (const std::wstring& m : made) {
+                if (!exists(m)) return false;
+            }
+            return true;
+        }));
+        EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
+        EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
+        expectOnly(before, made);
+        for (const std::wstring& output : made) {
+            EXPECT_NEAR(lengths[sourceOf[output]], durationOf(output), 0.12) << narrow(output);
+        }
+    }
+}
+
+// A file that gives no audio fails with its log and leaves nothing; a folder that
+// cannot take the output fails the file before FFmpeg runs, writing nothing anywhere.
+TEST_F(SafeOutputProgramTest, WhatCannotBeConvertedFailsAndLeavesNoOutput) {
+    const std::wstring dir = folder(L"inputs");
+    // A WAV header over less than one sample: it probes, and decodes to nothing.
+    ASSERT_TRUE(testsupport::writeRaw(dir + L"\\silent.wav", testsupport::wavHeader(8000, 1, 1) + std::string(1, '\0')));
+    writeTone(dir + L"\\tone.wav", 0.5);
+    ASSERT_TRUE(testsupport::writeRaw(root_ + L"\\plain", "a file where a folder would be"));
+    struct Case {
+        const char* what;
+        const wchar_t* input;
+        const wchar_t* chosenFolder;  // null: beside the input
+        const wchar_t* errorLog;      // null: none can be written
+        const wchar_t* logged;
+    };
+    const Case cases[] = {
+        {"no audio", L"silent.wav", nullptr, L"inputs\\_error.txt", L"no audio could be encoded"},
+        {"folder under a file", L"tone.wav", L"plain\\out", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Converter::prepare();
+        if (c.chosenFolder != nullptr) {
+            ASSERT_TRUE(apptest::writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
+            ASSERT_TRUE(apptest::writeString(FILE_GROUP, L"OutputDirCustomPath0", (root_ + L"\\" + c.chosenFolder).c_str()));
+        }
+        const std::map<std::wstring, FileState> before = snapshot(root_);
+        const std::wstring input = dir + L"\\" + c.input;
+        Session session(&before);
+        ASSERT_TRUE(session.started());
+        // The failure is told in a box that names the input.
+        ASSERT_TRUE(session.run({input}, [&] {
+            for (const std::wstring& text : session.boxes()) {
+                if (text.find(input) != std::wstring::npos) return true;
+            }
+            return false;
+        }));
+        std::set<std::wstring> made;
+        if (c.errorLog != nullptr) {
+            const std::wstring log = root_ + L"\\" + c.errorLog;
+            made.insert(log);
+            const std::string text = testsupport::readRaw(log);
+            EXPECT_NE(text.find(narrow(c.logged)), std::string::npos) << text;
+        }
+        EXPECT_TRUE(session.touched().empty());
+        expectOnly(before, made);
+    }
+}
+
+// A 44.1 kHz stereo MP3 joined to a 22.05 kHz mono one converts whole: the encoders'
+// frame size holds across the rebuilt filter graph.
+TEST_F(SafeOutputProgramTest, JoinedRatesConvertWholeToM4aOggAndWma) {
+    const std::wstring dir = folder(L"joined");
+    ASSERT_TRUE(writeWav(dir + L"\\a.wav", 44100, 2, 3.0, 0.3));
+    ASSERT_TRUE(writeWav(dir + L"\\b.wav", 22050, 1, 3.0, 0.3));
+    ASSERT_TRUE(makeMp3(dir + L"\\a.wav", dir + L"\\a.mp3"));
+    ASSERT_TRUE(makeMp3(dir + L"\\b.wav", dir + L"\\b.mp3"));
+    ASSERT_TRUE(testsupport::writeRaw(dir + L"\\joined.mp3",
+                                      testsupport::readRaw(dir + L"\\a.mp3") + testsupport::readRaw(dir + L"\\b.mp3")));
+    const struct {
+        const wchar_t* format;
+        const wchar_t* output;
+        const char* codec;
+    } cases[] = {{L".M4A", L"joined.m4a", "aac"}, {L".OGG", L"joined.ogg", "vorbis"}, {L".WMA", L"joined.wma", "wmav2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(narrow(c.format));
+        Converter::prepare();
+        ASSERT_TRUE(apptest::writeString(VIEW, L"ConvertTo", c.format));
+        const std::wstring output = dir + L"\\" + c.output;
+        Session session;
+        ASSERT_TRUE(session.started());
+        ASSERT_TRUE(session.run({dir + L"\\joined.mp3"}, [&] { return exists(output); }));
+        EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
+        EXPECT_EQ(c.codec, probe(output)["stream.0.codec_name"]);
+        EXPECT_NEAR(6.0, durationOf(output), 0.3);
+    }
+}
