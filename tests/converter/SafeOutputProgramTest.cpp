@@ -257,7 +257,16 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
                 if (!exists(m)) return false;
             }
             return true;
-        }));
+        })) << [&] {
+            std::string missing;
+            for (const std::wstring& m : made) {
+                if (!exists(m)) missing += narrow(m) + "\n";
+            }
+            for (const auto& entry : snapshot(root_)) {
+                if (before.count(entry.first) == 0) missing += "new: " + narrow(entry.first) + "\n";
+            }
+            return missing;
+        }();
         EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
         EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
         expectOnly(before, made);

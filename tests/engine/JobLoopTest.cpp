@@ -138,6 +138,11 @@ int32_t fakeInProcess(const wchar_t* command, int32_t pass, double, const wchar_
     owner->reportProgress(1000, 500, outputName);
     return inProcessStatus;
 }
+int boxesShown = 0;
+int WINAPI countBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+    ++boxesShown;
+    return IDOK;
+}
 bool bound() { return true; }
 bool unbound() { return false; }
 void noSleep(uint32_t) {}
@@ -403,14 +408,7 @@ TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {
 // A folder that cannot take the output stops the file before any road runs: the
 // in-process road is not called and no ffmpeg.exe is started, on the retry neither.
 TEST_F(JobLoopTest, OutputThatCannotBeCreatedStopsTheFileBeforeAnyRun) {
-    struct Boxes {
-        static int WINAPI count(HWND, LPCWSTR, LPCWSTR, UINT) {
-            ++shown;
-            return IDOK;
-        }
-        static inline int shown = 0;
-    };
-    const auto previousBox = s::system::win::MessageBoxSeam::set(&Boxes::count);
+    const auto previousBox = s::system::win::MessageBoxSeam::set(&countBox);
     JobLoop::setInProcessRunner(&fakeInProcess);
     writeRaw(scratch.file(L"plain"), "a file where the folder would be");
     const struct {
@@ -429,10 +427,10 @@ TEST_F(JobLoopTest, OutputThatCannotBeCreatedStopsTheFileBeforeAnyRun) {
         ffmpeg(c.ffmpeg);
         steps(L"-w|-x|0");  // a started ffmpeg.exe would write the output
         inProcessRuns.clear();
-        Boxes::shown = 0;
+        boxesShown = 0;
         JobLoop::runQueue(&d);
         EXPECT_TRUE(inProcessRuns.empty());
-        EXPECT_EQ(Boxes::shown, c.boxes);
+        EXPECT_EQ(boxesShown, c.boxes);
         ASSERT_NE(d.reportError(), nullptr);
         EXPECT_EQ(d.reportError()->text, L"1");
         EXPECT_TRUE(contains(d.log->c_str(), L"[Output Path]: Failed to create the output file.\n")) << d.log->c_str();

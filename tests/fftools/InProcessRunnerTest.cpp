@@ -117,6 +117,18 @@ TEST(InProcessCommand, DurationInWholeSecondsAtLeastOne) {
     }
 }
 
+// The output's clock may pass the probed length; the bar stops at its end.
+TEST(InProcessCommand, ProgressNeverPassesTheTotal) {
+    RecordingDialog dialog;
+    const int32_t positions[][2] = {{5, 5}, {10, 10}, {12, 10}};
+    for (const auto& p : positions) {
+        s::ffmpeg::onFfmpegProgress(p[0], 10, L"x.mp3", &dialog);
+        ASSERT_FALSE(dialog.events.empty());
+        EXPECT_EQ(dialog.events.back().position, p[1]) << p[0];
+        EXPECT_EQ(dialog.events.back().total, 10);
+    }
+}
+
 class InProcessRunner : public TranscoderTest {};
 
 // A run as the job loop makes it: relative names resolve in the working folder, the
