@@ -149,6 +149,37 @@ private:
     std::set<std::wstring> touched_;
 };
 
+const wchar_t CREATE_FAILED[] = L"Failed to create the output file.\r\nProblem in the file system permissions?";
+
+// A folder that takes no new file. Under Wine a process of root writes into any folder
+// whatever its Windows attribute or Unix mode says, so the file system's immutable flag
+// is set through the Unix chattr (Wine starts Unix programs too). True when the folder
+// then refuses (on) or takes (off) a new file.
+bool setReadOnly(const std::wstring& folder, bool on) {
+    typedef char*(CDECL * UnixName)(LPCWSTR);
+    const auto unixName =
+        reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(folder.c_str()) : nullptr;
+    if (name == nullptr) {
+        return false;
+    }
+    const std::string unixPath = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    std::string output;
+    testsupport::runCaptured(std::wstring(L"Z:\\usr\\bin\\chattr ") + (on ? L"+i" : L"-i") + L" \"" +
+                                 std::wstring(unixPath.begin(), unixPath.end()) + L"\"",
+                             L"", output);
+    // The Unix program's end is not waited for: watch for its effect.
+    const std::wstring probePath = folder + L"\\probe";
+    return waitFor(
+        [&] {
+            const bool taken = testsupport::writeRaw(probePath, "x");
+            DeleteFileW(probePath.c_str());
+            return taken != on;
+        },
+        5000);
+}
+
 class SafeOutputProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -156,6 +187,9 @@ protected:
         root_ = testsupport::freshTempFolder(L"safe-output");
     }
     void TearDown() override {
+        if (exists(root_ + L"\\read-only")) {
+            setReadOnly(root_ + L"\\read-only", false);
+        }
         testsupport::removeTree(root_);
         apptest::deleteProductKey();
     }
@@ -213,7 +247,7 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
     std::map<std::wstring, double> lengths;
     for (size_t i = 0; i < inputs.size(); ++i) {
         const std::wstring path = inputs[i].folder + L"\\" + inputs[i].name + L".wav";
-        lengths[path] = 0.5 + 0.25 * static_cast<double>(i);
+        lengths[path] = 0.5 + 0.5 * static_cast<double>(i);
         writeTone(path, lengths[path]);
     }
     // The user's own files with the names a wrong split or short name would hit.
@@ -222,103 +256,106 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
         ASSERT_TRUE(testsupport::writeRaw(own, "the user's own " + narrow(own)));
     }
 
+    // Beside the inputs, each folder's files as one drop (a drop's outputs go beside its
+    // first file); then all thirty as one drop into a chosen folder.
+    const std::wstring target = folder(L"out\\-best.mp3 collection ü\\" + std::wstring(200, L'N') + L" -y.mp3 Ω");
+    ASSERT_GT(target.size(), 260u);
+    ASSERT_TRUE(testsupport::writeRaw(root_ + L"\\out\\best.mp3", "the user's own out\\best.mp3"));
+    std::vector<std::vector<Input>> beside(3);
+    for (const Input& in : inputs) {
+        beside[in.folder == pair ? 0 : in.folder == odd ? 1 : 2].push_back(in);
+    }
     struct Phase {
         const char* what;
         bool chosenFolder;
+        std::vector<std::vector<Input>> drops;
     };
-    for (const Phase& phase : {Phase{"beside the inputs", false}, Phase{"into a chosen folder", true}}) {
+    const Phase phases[] = {{"beside the inputs", false, beside}, {"into a chosen folder", true, {inputs}}};
+    for (const Phase& phase : phases) {
         SCOPED_TRACE(phase.what);
-        const std::wstring target =
-            folder(L"out\\-best.mp3 collection ü\\" + std::wstring(120, L'N') + L" -y.mp3 Ω");
-        ASSERT_TRUE(testsupport::writeRaw(root_ + L"\\out\\best.mp3", "the user's own out\\best.mp3"));
         Converter::prepare();
         if (phase.chosenFolder) {
             ASSERT_TRUE(apptest::writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
             ASSERT_TRUE(apptest::writeString(FILE_GROUP, L"OutputDirCustomPath0", target.c_str()));
         }
         const std::map<std::wstring, FileState> before = snapshot(root_);
-        std::set<std::wstring> made;
-        std::map<std::wstring, std::wstring> sourceOf;
-        std::vector<std::wstring> paths;
-        for (const Input& in : inputs) {
-            const std::wstring source = in.folder + L"\\" + in.name + L".wav";
-            std::wstring output = (phase.chosenFolder ? target : in.folder) + L"\\" + in.name + L".mp3";
-            if (before.count(output) != 0) {
-                output = (phase.chosenFolder ? target : in.folder) + L"\\" + in.name + L" (1).mp3";
-            }
-            made.insert(output);
-            sourceOf[output] = source;
-            paths.push_back(source);
-        }
         Session session(&before);
         ASSERT_TRUE(session.started());
-        ASSERT_TRUE(session.run(paths, [&] {
-            for (const std::wstring& m : made) {
-                if (!exists(m)) return false;
+        std::set<std::wstring> made;
+        std::map<std::wstring, std::wstring> sourceOf;
+        for (const std::vector<Input>& drop : phase.drops) {
+            std::vector<std::wstring> paths, outputs;
+            for (const Input& in : drop) {
+                const std::wstring base = (phase.chosenFolder ? target : drop.front().folder) + L"\\" + in.name;
+                const std::wstring output = before.count(base + L".mp3") != 0 ? base + L" (1).mp3" : base + L".mp3";
+                paths.push_back(in.folder + L"\\" + in.name + L".wav");
+                outputs.push_back(output);
+                made.insert(output);
+                sourceOf[output] = paths.back();
             }
-            return true;
-        })) << [&] {
-            std::string missing;
-            for (const std::wstring& m : made) {
-                if (!exists(m)) missing += narrow(m) + "\n";
-            }
-            for (const auto& entry : snapshot(root_)) {
-                if (before.count(entry.first) == 0) missing += "new: " + narrow(entry.first) + "\n";
-            }
-            return missing;
-        }();
+            ASSERT_TRUE(session.run(paths, [&] {
+                for (const std::wstring& m : outputs) {
+                    if (!exists(m)) return false;
+                }
+                return true;
+            })) << narrow(paths.front()) << " " << session.boxes().size() << " boxes: "
+                << (session.boxes().empty() ? "" : narrow(session.boxes().front()));
+        }
         EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
         EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
         expectOnly(before, made);
+        // An 8 kHz MP3 runs up to a quarter second longer (encoder delay, last frame):
+        // each output is its own input's length, never a neighbour's half a second off.
         for (const std::wstring& output : made) {
-            EXPECT_NEAR(lengths[sourceOf[output]], durationOf(output), 0.12) << narrow(output);
+            const double length = lengths[sourceOf[output]];
+            const double got = durationOf(output);
+            EXPECT_TRUE(got >= length && got < length + 0.25) << narrow(output) << ": " << got << " for " << length;
         }
     }
 }
 
-// A file that gives no audio fails with its log and leaves nothing; a folder that
-// cannot take the output fails the file before FFmpeg runs, writing nothing anywhere.
+// A file that gives no audio fails with its log and leaves nothing; a read-only folder
+// fails the file before FFmpeg runs, and nothing is written anywhere.
 TEST_F(SafeOutputProgramTest, WhatCannotBeConvertedFailsAndLeavesNoOutput) {
-    const std::wstring dir = folder(L"inputs");
+    const std::wstring inputs = folder(L"inputs");
+    const std::wstring locked = folder(L"read-only");
     // A WAV header over less than one sample: it probes, and decodes to nothing.
-    ASSERT_TRUE(testsupport::writeRaw(dir + L"\\silent.wav", testsupport::wavHeader(8000, 1, 1) + std::string(1, '\0')));
-    writeTone(dir + L"\\tone.wav", 0.5);
-    ASSERT_TRUE(testsupport::writeRaw(root_ + L"\\plain", "a file where a folder would be"));
+    ASSERT_TRUE(testsupport::writeRaw(inputs + L"\\silent.wav", testsupport::wavHeader(8000, 1, 1) + std::string(1, '\0')));
+    writeTone(locked + L"\\tone.wav", 0.5);
+    ASSERT_TRUE(setReadOnly(locked, true));
     struct Case {
         const char* what;
-        const wchar_t* input;
-        const wchar_t* chosenFolder;  // null: beside the input
-        const wchar_t* errorLog;      // null: none can be written
-        const wchar_t* logged;
+        std::wstring input;
+        const wchar_t* failedBox;  // a box before the failure's own; null: none
+        const char* errorLog;      // what "_error.txt" beside the input says; null: none can be written
     };
     const Case cases[] = {
-        {"no audio", L"silent.wav", nullptr, L"inputs\\_error.txt", L"no audio could be encoded"},
-        {"folder under a file", L"tone.wav", L"plain\\out", nullptr, nullptr},
+        {"no audio", inputs + L"\\silent.wav", nullptr, "no audio could be encoded"},
+        {"read-only folder", locked + L"\\tone.wav", CREATE_FAILED, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Converter::prepare();
-        if (c.chosenFolder != nullptr) {
-            ASSERT_TRUE(apptest::writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
-            ASSERT_TRUE(apptest::writeString(FILE_GROUP, L"OutputDirCustomPath0", (root_ + L"\\" + c.chosenFolder).c_str()));
-        }
         const std::map<std::wstring, FileState> before = snapshot(root_);
-        const std::wstring input = dir + L"\\" + c.input;
         Session session(&before);
         ASSERT_TRUE(session.started());
         // The failure is told in a box that names the input.
-        ASSERT_TRUE(session.run({input}, [&] {
+        ASSERT_TRUE(session.run({c.input}, [&] {
             for (const std::wstring& text : session.boxes()) {
-                if (text.find(input) != std::wstring::npos) return true;
+                if (text.find(c.input) != std::wstring::npos) return true;
             }
             return false;
         }));
+        ASSERT_EQ(session.boxes().size(), c.failedBox != nullptr ? 2u : 1u);
+        if (c.failedBox != nullptr) {
+            EXPECT_EQ(session.boxes().front(), c.failedBox);
+        }
         std::set<std::wstring> made;
         if (c.errorLog != nullptr) {
-            const std::wstring log = root_ + L"\\" + c.errorLog;
+            const std::wstring log = c.input.substr(0, c.input.rfind(L'\\')) + L"\\_error.txt";
             made.insert(log);
             const std::string text = testsupport::readRaw(log);
-            EXPECT_NE(text.find(narrow(c.logged)), std::string::npos) << text;
+            EXPECT_NE(text.find(c.errorLog), std::string::npos) << text;
         }
         EXPECT_TRUE(session.touched().empty());
         expectOnly(before, made);
