@@ -10,12 +10,14 @@ namespace {
 
 // The hour of the last update check: an int, or the 8 bytes earlier copies wrote.
 bool readHour(int64_t* hour) {
+    // Each read answers 0 for a value of the other size.
     int32_t value = 0;
-    if (readInt(savePath(L"MainWindow\\Version"), L"Update", &value)) {
+    const bool found = readInt(savePath(L"MainWindow\\Version"), L"Update", &value) &&
+                       readBinary64(savePath(L"MainWindow\\Version"), L"Update", hour);
+    if (value != 0) {
         *hour = value;
-        return true;
     }
-    return readBinary64(savePath(L"MainWindow\\Version"), L"Update", hour);
+    return found;
 }
 
 // A geometry group the program must not touch on this display.
