@@ -60,14 +60,14 @@ BOOL CBrisquelApp::InitInstance() {
                 dialog->bind(record);
                 dialog->runWindow();
             }
-            // Nothing of the window runs into the libraries once its work has stopped;
-            // only then are they cleaned up, and only when they were bound.
-            if (bound) {
-                s::ffmpeg::shutdownFfmpegLibraries();
-            }
-            // Giving the dialog back waits for its worker and destroys the window.
+            // Giving the dialog back waits until its worker is idle and destroys the
+            // window; only then can no conversion still be inside the libraries, which
+            // are cleaned up after it, and only when they were bound.
             if (dialog != nullptr) {
                 dialog->release();
+            }
+            if (bound) {
+                s::ffmpeg::shutdownFfmpegLibraries();
             }
         }
     }

@@ -14,6 +14,7 @@
 #include "drawers/gui/drawer/statusbar/win/Basic.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/system/win/MessageBoxSeam.h"
 #include "images/archive/CallBack.h"
 #include "system/file/win/PathWin.h"
 #include "system/lang/LangPack.h"
@@ -134,6 +135,9 @@ void Dialog::reset() {
         aboutRecord_ = nullptr;
     }
     if (window_ != nullptr) {
+        if (s::system::win::MessageBoxSeam::owner() == window_->getFrameHandle()) {
+            s::system::win::MessageBoxSeam::setOwner(nullptr);
+        }
         window_->removeListener(this);
         window_->release();
         window_ = nullptr;
@@ -360,6 +364,8 @@ bool Dialog::runWindow() {
         return false;
     }
     window_->setLocalizer(localizer_);
+    // The engine's boxes stay above this window, even when it is top-most.
+    s::system::win::MessageBoxSeam::setOwner(window_->getFrameHandle());
     // Title with the version, options, icons and skin holder (none in this program: the
     // widgets keep their basic drawers); the place is the dialog's own, set below.
     window_->applyState(record_, true);
