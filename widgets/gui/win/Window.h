@@ -64,6 +64,8 @@ public:
         MSG_FOLLOW_CURSOR = WM_APP + 0x3F04,
         MSG_DESTROY = 0x8001,
         MSG_ATTACH_CHILD = 0x8002,
+        // wParam: a function, lParam: its argument; runOnUiThread.
+        MSG_RUN = 0x8003,
         // A posted worker event: lParam is a copy the handler frees.
         MSG_POSTED_WORKER_EVENT = WM_APP + 0x3F02
     };
@@ -128,6 +130,10 @@ public:
     void close() override;
     void veto() override { veto_ = 1; }
     void waitUntilClosed() override;
+    // Runs fn(argument) on the window's UI thread and returns when it has run. Built
+    // there, a tree of widgets makes and places its native windows without one message
+    // to another thread for each.
+    void runOnUiThread(void (*fn)(void*), void* argument);
     void activate(bool bringToFront) override;
     bool isMinimized() const override { return m_hWnd != nullptr && IsIconic(); }
     void minimize() override { showFrame(SW_MINIMIZE); }

@@ -359,23 +359,31 @@ bool Dialog::runWindow() {
         }
         return false;
     }
-    window_->setLocalizer(localizer_);
-    // Title with the version, options, icons and skin holder (none in this program: the
-    // widgets keep their basic drawers); the place is the dialog's own, set below.
-    window_->applyState(record_, true);
+    // Built on the window's UI thread, where the native windows are made and placed
+    // directly instead of each through a message from this thread.
+    window_->runOnUiThread(
+        [](void* argument) {
+            Dialog* self = static_cast<Dialog*>(argument);
+            self->window_->setLocalizer(self->localizer_);
+            // Title with the version, options, icons and skin holder (none in this program:
+            // the widgets keep their basic drawers); the place is the dialog's own, set below.
+            self->window_->applyState(self->record_, true);
 
-    buildMenus();
-    buildWidgets();
-    onWidgetsBuilt();
-    restoreFormat();
+            self->buildMenus();
+            self->buildWidgets();
+            self->onWidgetsBuilt();
+            self->restoreFormat();
 
-    const RECT bounds = record_->boundsToOpen();
-    window_->setPosition(bounds.left, bounds.top);
-    setCompactView(readBool(windowGroup(L"View"), L"CompactView", defaultCompactView()), false);
-    if (record_->keepOnTop()) {
-        applyTopmost(true);
-    }
-    window_->doLayout();
+            const RECT bounds = self->record_->boundsToOpen();
+            self->window_->setPosition(bounds.left, bounds.top);
+            self->setCompactView(
+                self->readBool(self->windowGroup(L"View"), L"CompactView", self->defaultCompactView()), false);
+            if (self->record_->keepOnTop()) {
+                self->applyTopmost(true);
+            }
+            self->window_->doLayout();
+        },
+        this);
     window_->showNormal();
     window_->activate(true);
     record_->checkForUpdate(window_);
