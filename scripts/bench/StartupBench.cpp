@@ -7,6 +7,11 @@
 // printed apart; the medians of the others are compared in the same run, since the
 // machine's load moves seconds but hardly their ratios.
 //   app_startup_bench.exe [rounds]
+// With --profile it makes two warm starts of Brisquelton.exe and then one with Wine's
+// timestamped debug output and the program's own start-up marks switched on (they go to
+// the standard error); it prints on the standard output the ticks at which that start was
+// launched and its frame seen, on the same clock as Wine's timestamps.
+//   app_startup_bench.exe --profile
 #include <windows.h>
 #include <psapi.h>
 
@@ -87,8 +92,9 @@ bool startOnce(const std::wstring& exe, const wchar_t* arguments, bool handOver,
     HWND frame = nullptr;
     for (int i = 0; i < 30000 && frame == nullptr; ++i) {
         frame = frameOf(pi.dwProcessId);
-        if (frame == nullptr) {
-            Sleep(1);
+        // A program that has ended shows nothing any more.
+        if (frame == nullptr && WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) {
+            break;
         }
     }
     result->seconds = secondsSince(start);
@@ -126,14 +132,39 @@ struct Program {
     bool handOver;
 };
 
+// Wine's +timestamp clock: the tick count in seconds.
+double tickSeconds() {
+    return static_cast<double>(GetTickCount64()) / 1000.0;
+}
+
+int profile(const std::wstring& exe) {
+    Start start;
+    for (int i = 0; i < 2; ++i) {
+        if (!startOnce(exe, nullptr, false, &start)) {
+            return 1;
+        }
+    }
+    SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+pid,+loaddll,+debugstr");
+    SetEnvironmentVariableW(L"BRISQUELTON_STARTUP_TRACE", L"1");
+    const double launched = tickSeconds();
+    const bool ok = startOnce(exe, nullptr, false, &start);
+    SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+    SetEnvironmentVariableW(L"BRISQUELTON_STARTUP_TRACE", nullptr);
+    std::printf("profile: launched %.3f\nprofile: frame seen %.3f\n", launched, launched + start.seconds);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int rounds = argc > 1 ? std::max(2, _wtoi(argv[1])) : 6;
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, n);
     folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
+    if (argc > 1 && std::wcscmp(argv[1], L"--profile") == 0) {
+        return profile(folder + L"Brisquelton.exe");
+    }
+    const int rounds = argc > 1 ? std::max(2, _wtoi(argv[1])) : 9;
     const Program programs[] = {{L"bare_window.exe", nullptr, "bare window", false},
                                 {L"bare_window.exe", L"ffmpeg", "bare window + FFmpeg DLLs", false},
                                 {L"Brisquelton.exe", nullptr, "Brisquelton.exe", true}};
@@ -144,7 +175,9 @@ int wmain(int argc, wchar_t** argv) {
         for (size_t p = 0; p < count; ++p) {
             Start start;
             if (!startOnce(folder + programs[p].file, programs[p].arguments, programs[p].handOver, &start)) {
-                std::printf("\n%s: no frame within 30 s, or the second copy did not hand over\n", programs[p].label);
+                std::printf("\n%s: no frame within 30 s (or the program ended), or the second copy did not hand "
+                            "over\n",
+                            programs[p].label);
                 return 1;
             }
             std::printf("  %.3f s %.1f MB", start.seconds, start.workingSetMb);

@@ -5,6 +5,7 @@
 #include "app/app/IAppBase.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/app/win/AppWindow.h"
+#include "app/StartupTrace.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/thread/win/Thread.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
@@ -359,6 +360,7 @@ bool Dialog::runWindow() {
         }
         return false;
     }
+    StartupTrace::mark("startup: window and its thread made");
     // Built on the window's UI thread, where the native windows are made and placed
     // directly instead of each through a message from this thread.
     window_->runOnUiThread(
@@ -384,7 +386,9 @@ bool Dialog::runWindow() {
             self->window_->doLayout();
         },
         this);
+    StartupTrace::mark("startup: widgets built");
     window_->showNormal();
+    StartupTrace::mark("startup: shown");
     window_->activate(true);
     record_->checkForUpdate(window_);
     window_->waitUntilClosed();
