@@ -18,18 +18,19 @@ def main(driver_output, trace):
         if m:
             label = "process created (driver)" if m.group(1) == "launched" else "frame seen (driver)"
             events.append((float(m.group(2)), label))
-    first_dll = None
+    program = None
     for line in open(trace, errors="replace"):
-        m = re.match(r"(\d+\.\d+):[0-9a-f]+:[0-9a-f]+:", line)
+        m = re.match(r"(\d+\.\d+):([0-9a-f]+):[0-9a-f]+:", line)
         if not m:
             continue
-        at = float(m.group(1))
-        if "loaddll" in line and "Brisquelton.exe" in line:
+        at, process = float(m.group(1)), m.group(2)
+        if program is None and "loaddll" in line and "Brisquelton.exe" in line:
+            program = process
             events.append((at, "Brisquelton.exe mapped"))
-        elif "loaddll" in line and "avcodec-59.dll" in line:
+        if process != program:
+            continue
+        if "loaddll" in line and "Loaded" in line and "avcodec-59.dll" in line:
             events.append((at, "  (FFmpeg DLLs loading)"))
-        elif "loaddll" in line and first_dll is None:
-            first_dll = at
         d = re.search(r'OutputDebugStringA "startup: ([^"]*)"', line)
         if d:
             events.append((at, d.group(1)))
