@@ -99,8 +99,8 @@ Dialog::Dialog()
       progress_(archive::CallBack::pool()), progressBar_(nullptr), percentLabel_(nullptr), statusLabel_(nullptr),
       linkLabel_(nullptr), progressRow_(nullptr), cancelButton_(nullptr), linkRow_(nullptr), rightClickTransform_(1),
       spacer1_(nullptr), spacer2_(nullptr), formatRow_(nullptr), finishRow_(nullptr), shownPanel_(nullptr),
-      lastPosition_(0), outputSetting_(OUTPUT_SAME_FOLDER), outputMenu_(nullptr), outputFolder_(nullptr), scale_(1),
-      viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
+      panelOwed_(0), lastPosition_(0), outputSetting_(OUTPUT_SAME_FOLDER), outputMenu_(nullptr), outputFolder_(nullptr),
+      scale_(1), viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
       queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
       minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0) {
     if (worker_ != nullptr) {
@@ -157,6 +157,7 @@ void Dialog::reset() {
     progressBar_ = nullptr;
     spacer1_ = spacer2_ = nullptr;
     finishRow_ = shownPanel_ = nullptr;
+    panelOwed_ = 0;
     statusBar_ = nullptr;
     record_ = nullptr;
     localizer_ = nullptr;
@@ -378,18 +379,22 @@ bool Dialog::runWindow() {
             self->window_->applyState(self->record_, true);
 
             self->buildMenus();
+            StartupTrace::mark("startup: menus built");
             self->buildWidgets();
+            StartupTrace::mark("startup: widgets made");
             self->onWidgetsBuilt();
             self->restoreFormat();
+            StartupTrace::mark("startup: format restored");
 
             const RECT bounds = self->record_->boundsToOpen();
             self->window_->setPosition(bounds.left, bounds.top);
             self->setCompactView(
                 self->readBool(self->windowGroup(L"View"), L"CompactView", self->defaultCompactView()), false);
+            StartupTrace::mark("startup: view set");
+            // Setting the view laid the window out.
             if (self->record_->keepOnTop()) {
                 self->applyTopmost(true);
             }
-            self->window_->doLayout();
         },
         this);
     StartupTrace::mark("startup: widgets built");
@@ -795,6 +800,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         advancedButton_->setTextId(TEXT_ADVANCED);
         dropColumn_->setWidthPercent(100, false);
     } else {
+        buildOwedPanel();
         spacer1_->setFixedWidth(5 * s);
         spacer2_->setFixedWidth(9 * s);
         if (hasOptionArea()) {
@@ -849,7 +855,11 @@ void Dialog::keepContentShown() {
     window_->setMinimumSizeRules(true);
     window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
                      currentHeight > leastHeight ? currentHeight : leastHeight);
-    window_->doLayout();
+    // Every caller has just laid the window out: only a new size needs another run.
+    RECT now;
+    if (!GetWindowRect(frame, &now) || now.right - now.left != currentWidth || now.bottom - now.top != currentHeight) {
+        window_->doLayout();
+    }
 }
 
 void Dialog::applyTopmost(bool on) {
@@ -961,24 +971,42 @@ void Dialog::onFormatChosen() {
         return;
     }
     if (hasOptionPanels() && optionContainer_ != nullptr) {
-        IComponent* panel = buildOptionPanel(index, item->getText(), item->value, item->listFlags);
-        if (shownPanel_ != nullptr) {
-            shownPanel_->setVisible(false);
+        // A panel's native windows cost more than the rest of the window: a hidden option
+        // column gets its panel when it first shows or a batch reads its settings.
+        panelOwed_ = 1;
+        if (compact_ == 0 || !hasOptionArea()) {
+            buildOwedPanel();
+            window_->doLayout();
+            keepContentShown();
+            window_->redrawNow();
         }
-        if (panel != nullptr) {
-            optionContainer_->add(panel);
-            if (optionContainer_->getChildCount() > 1) {
-                optionContainer_->remove(optionContainer_->getChildAt(0), true);
-            }
-            shownPanel_ = panel;
-        }
-        window_->doLayout();
-        keepContentShown();
-        window_->redrawNow();
     } else if (optionContainer_ != nullptr && optionContainer_->getChildCount() > index) {
         optionContainer_->showOnly(index);
     }
     writeString(windowGroup(L"View"), L"ConvertTo", item->getText());
+}
+
+bool Dialog::buildOwedPanel() {
+    if (panelOwed_ == 0 || formatList_ == nullptr) {
+        return false;
+    }
+    panelOwed_ = 0;
+    const combobox::ComboBoxItem* item = formatList_->getSelectedItem();
+    if (item == nullptr) {
+        return false;
+    }
+    IComponent* panel = buildOptionPanel(formatList_->getSelectedIndex(), item->getText(), item->value, item->listFlags);
+    if (shownPanel_ != nullptr) {
+        shownPanel_->setVisible(false);
+    }
+    if (panel != nullptr) {
+        optionContainer_->add(panel);
+        if (optionContainer_->getChildCount() > 1) {
+            optionContainer_->remove(optionContainer_->getChildAt(0), true);
+        }
+        shownPanel_ = panel;
+    }
+    return true;
 }
 
 void Dialog::onMenuCommand(int32_t command) {
@@ -1156,6 +1184,8 @@ void Dialog::startProcessing(str::strarray::StrArray* list) {
     if (running_.load() != 0) {
         return;
     }
+    // The settings come from the chosen format's panel, also when the view hides it.
+    buildOwedPanel();
     bool usable = false;
     {
         thread::ObjLocker::Guard guard(queueLock_);

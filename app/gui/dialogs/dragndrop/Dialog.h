@@ -272,6 +272,9 @@ private:
     void browseAndProcess();
     void onWorkerEvent();
     void onFormatChosen();
+    // Builds the chosen format's panel when it is still owed (made only once the option
+    // column shows or a batch needs its settings); true when one was built.
+    bool buildOwedPanel();
     void switchView();
     // The frame above every window that is not kept on top, or not any more.
     void applyTopmost(bool on);
@@ -335,6 +338,7 @@ private:
     gui::win::Box* formatRow_;
     IComponent* finishRow_;
     IComponent* shownPanel_;
+    uint8_t panelOwed_;
     int32_t lastPosition_;
     int32_t outputSetting_;
     gui::win::PopupMenu* outputMenu_;
