@@ -390,6 +390,7 @@ bool Dialog::runWindow() {
             self->window_->setPosition(bounds.left, bounds.top);
             self->setCompactView(
                 self->readBool(self->windowGroup(L"View"), L"CompactView", self->defaultCompactView()), false);
+            self->showOwedPanel();
             StartupTrace::mark("startup: view set");
             // Setting the view laid the window out.
             if (self->record_->keepOnTop()) {
@@ -800,7 +801,6 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         advancedButton_->setTextId(TEXT_ADVANCED);
         dropColumn_->setWidthPercent(100, false);
     } else {
-        buildOwedPanel();
         spacer1_->setFixedWidth(5 * s);
         spacer2_->setFixedWidth(9 * s);
         if (hasOptionArea()) {
@@ -825,6 +825,14 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     window_->doLayout();
     keepContentShown();
     writeBool(windowGroup(L"View"), L"CompactView", compact);
+}
+
+void Dialog::showOwedPanel() {
+    // Into the shown column, as a format change puts one there.
+    if (compact_ == 0 && buildOwedPanel()) {
+        window_->doLayout();
+        keepContentShown();
+    }
 }
 
 void Dialog::keepContentShown() {
@@ -855,11 +863,7 @@ void Dialog::keepContentShown() {
     window_->setMinimumSizeRules(true);
     window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
                      currentHeight > leastHeight ? currentHeight : leastHeight);
-    // Every caller has just laid the window out: only a new size needs another run.
-    RECT now;
-    if (!GetWindowRect(frame, &now) || now.right - now.left != currentWidth || now.bottom - now.top != currentHeight) {
-        window_->doLayout();
-    }
+    window_->doLayout();
 }
 
 void Dialog::applyTopmost(bool on) {
@@ -871,6 +875,7 @@ void Dialog::switchView() {
     window_->freeze();
     setCompactView(compact_ == 0, true);
     window_->thaw();
+    showOwedPanel();
     window_->redrawNow();
 }
 
