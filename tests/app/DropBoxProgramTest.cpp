@@ -2,11 +2,13 @@
 // remembers, the view switch, keep-on-top, closing while minimised, and dropped files.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "DropFiles.h"
 #include "ProgramDriver.h"
+#include "ProgramScreen.h"
 #include "support/RawFile.h"
 #include "support/Wav.h"
 
@@ -139,11 +141,13 @@ TEST_F(DropBoxProgramTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) 
         {L"Advanced Options >>", 530, 420, 0},
     };
     for (const Step& step : steps) {
-        HWND button = childWithText(frame, step.click);
+        HWND button = showing(frame, step.click);
         ASSERT_NE(nullptr, button);
-        SendMessageW(button, BM_CLICK, 0, 0);
+        ASSERT_TRUE(testsupport::clickOn(button));
         EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }));
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
     }
     ASSERT_TRUE(closeAndWait(program, frame));
     EXPECT_EQ(0, stored(VIEW, L"CompactView"));
@@ -165,6 +169,46 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
         EXPECT_EQ(320, stored(sizeGroup(), L"SmallWidth"));
         EXPECT_EQ(290, stored(sizeGroup(), L"SmallHeight"));
     }
+}
+
+// A right click where no control takes one switches the view: on the drop area, its hint,
+// the "Keep on Top" row, the status bar and the window's margin.
+TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    const int s = displayScale();
+    struct Spot {
+        const char* what;
+        std::function<POINT()> where;
+    };
+    auto inside = [](HWND window) { return window != nullptr ? testsupport::centreOf(testsupport::screenRect(window)) : POINT{-1, -1}; };
+    auto rightOf = [](HWND window, int by) {
+        const RECT r = window != nullptr ? testsupport::screenRect(window) : RECT{-1, -1, -1, -1};
+        return POINT{r.right + by, (r.top + r.bottom) / 2};
+    };
+    const Spot spots[] = {
+        {"drop area", [&] { return inside(dropTargetOf(frame)); }},
+        {"its hint", [&] { return inside(showing(frame, L"Please drop audio file(s) here!")); }},
+        {"beside Keep on Top", [&] { return rightOf(showing(frame, L"Keep on Top"), 6 * s); }},
+        {"status bar", [&] { return inside(showing(frame, L"Ready")); }},
+        {"left margin", [&] {
+             const RECT r = testsupport::screenRect(frame);
+             return POINT{r.left + 4 * s, (r.top + r.bottom) / 2};
+         }},
+    };
+    int32_t compact = 1;
+    for (const Spot& spot : spots) {
+        SCOPED_TRACE(spot.what);
+        const POINT at = spot.where();
+        ASSERT_TRUE(testsupport::clickAt(at, testsupport::Button::Right));
+        EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
+        compact = stored(VIEW, L"CompactView");
+        EXPECT_NE(nullptr, showing(frame, compact == 1 ? L"Advanced Options >>" : L"<< Minimize"));
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, compact == 1 ? L"right-click-compact" : L"right-click-large"));
+    }
+    ASSERT_TRUE(closeAndWait(program, frame));
 }
 
 // Files dropped as the shell drops them: a list runs and a second drop is taken; a list

@@ -1,0 +1,294 @@
+// Brisquelton.exe's window as a person sees and handles it: its controls found by their
+// screen rectangles, choices made by clicks on lists and menus, and what the pixels show.
+// Windows of the program are only read here (rectangles, texts, which entry is shown);
+// every change goes through the mouse and the keyboard.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DropFiles.h"
+#include "ProgramDriver.h"
+#include "support/ChildProcess.h"
+#include "support/RealInput.h"
+#include "support/ScreenPixels.h"
+
+namespace apptest {
+
+using testsupport::ScreenShot;
+
+// A window's text, asked by message: labels keep their text themselves, and GetWindowText
+// does not ask another process's windows.
+inline std::wstring textOf(HWND window) {
+    wchar_t buffer[512] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, &ignored);
+    return buffer;
+}
+
+inline std::wstring classOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// Visible descendants of parent, in creation order.
+inline std::vector<HWND> visibleChildren(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first visible descendant showing text.
+inline HWND showing(HWND parent, const std::wstring& text) {
+    return firstChild(parent, [&](HWND child) { return IsWindowVisible(child) && textOf(child) == text; });
+}
+
+inline int uiScale() { return displayScale(); }
+
+// ---- Combo boxes ----
+
+// The text of a combo entry, read across the process boundary.
+inline std::wstring comboText(HWND combo, int32_t index) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) return L"";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+inline std::wstring shownEntry(HWND combo) {
+    return comboText(combo, static_cast<int32_t>(SendMessageW(combo, CB_GETCURSEL, 0, 0)));
+}
+inline bool isCombo(HWND window) { return _wcsicmp(classOf(window).c_str(), L"ComboBox") == 0; }
+
+// The visible combo box of frame that offers entry, and the entry's index.
+inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index) {
+    *index = -1;
+    return firstChild(frame, [&](HWND child) {
+        if (!isCombo(child) || !IsWindowVisible(child)) return false;
+        const int32_t count = static_cast<int32_t>(SendMessageW(child, CB_GETCOUNT, 0, 0));
+        for (int32_t i = 0; i < count; ++i) {
+            if (comboText(child, i) == entry) {
+                *index = i;
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+// The open list of a combo box (its ComboLBox pop-up), or null while it is closed.
+inline HWND openListOf(HWND combo) {
+    if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0) return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(combo, &process);
+    HWND list = FindWindowExW(combo, nullptr, L"ComboLBox", nullptr);
+    if (list != nullptr && IsWindowVisible(list)) return list;
+    list = nullptr;
+    while ((list = FindWindowExW(nullptr, list, L"ComboLBox", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(list, &owner);
+        if (owner == process && IsWindowVisible(list)) return list;
+    }
+    return list;
+}
+
+// Opens the combo's list with a click on the combo.
+inline HWND openList(HWND combo) {
+    HWND list = nullptr;
+    { RECT r = testsupport::screenRect(combo); bool m = testsupport::moveMouse((r.left+r.right)/2, (r.top+r.bottom)/2); POINT p; GetCursorPos(&p);
+      fprintf(stderr, "DBG combo %p %ld,%ld,%ld,%ld moved=%d cursor %ld,%ld from %p\n", (void*)combo, r.left, r.top, r.right, r.bottom, m, p.x, p.y, (void*)WindowFromPoint(p));
+      INPUT in{}; in.type = INPUT_MOUSE; in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN; SendInput(1, &in, sizeof in);
+      for (int i = 0; i < 10; ++i) { Sleep(50); fprintf(stderr, "DBG down %d state %d\n", i, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)); }
+      in.mi.dwFlags = MOUSEEVENTF_LEFTUP; SendInput(1, &in, sizeof in);
+      for (int i = 0; i < 10; ++i) { Sleep(50); fprintf(stderr, "DBG up %d state %d fg %p\n", i, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0), (void*)GetForegroundWindow()); }
+    }
+    if (!testsupport::clickOn(combo) ||
+        !testsupport::waitUntil([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
+        return nullptr;
+    }
+    Sleep(150);
+    return list;
+}
+
+// Chooses entry index of combo as a person does: a click opens the list, the wheel brings
+// the entry into view, a click on it chooses it. True when the list closed on the click.
+inline bool chooseByClicks(HWND combo, int32_t index) {
+    HWND list = openList(combo);
+    fprintf(stderr, "DBG open list %p dropped=%d\n", (void*)list, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    if (list == nullptr) return false;
+    RECT client{};
+    GetClientRect(list, &client);
+    for (int turn = 0; turn < 40; ++turn) {
+        const int32_t top = static_cast<int32_t>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        const int32_t height = std::max<int32_t>(1, static_cast<int32_t>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+        const int32_t rows = client.bottom / height;
+        if (index >= top && index < top + rows) break;
+        const POINT middle = testsupport::centreOf(testsupport::screenRect(list));
+        testsupport::moveMouse(middle.x, middle.y);
+        testsupport::wheel(index < top ? 1 : -1);
+    }
+    RECT item{};
+    if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
+    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    fprintf(stderr, "DBG item %d rect %ld,%ld,%ld,%ld at %ld,%ld list %ld,%ld,%ld,%ld\n", index, item.left, item.top, item.right, item.bottom, at.x, at.y, testsupport::screenRect(list).left, testsupport::screenRect(list).top, testsupport::screenRect(list).right, testsupport::screenRect(list).bottom);
+    if (at.y < testsupport::screenRect(list).top || at.y >= testsupport::screenRect(list).bottom) return false;
+    testsupport::clickAt(at);
+    return testsupport::waitUntil([&] { return openListOf(combo) == nullptr; }, 3000);
+}
+
+// Chooses entry by keys: the list opens with a click, the arrow keys walk to it, Enter
+// takes it.
+inline bool chooseByKeys(HWND combo, int32_t index) {
+    if (openList(combo) == nullptr) return false;
+    const int32_t from = static_cast<int32_t>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    for (int32_t i = from; i != index; i += index > from ? 1 : -1) {
+        testsupport::pressKey(index > from ? VK_DOWN : VK_UP);
+    }
+    testsupport::pressKey(VK_RETURN);
+    return testsupport::waitUntil([&] { return openListOf(combo) == nullptr; }, 3000);
+}
+
+// ---- Menus ----
+
+// The menu bar: the frame's child along the top of its client area.
+inline HWND menuBarOf(HWND frame) {
+    POINT origin{0, 0};
+    ClientToScreen(frame, &origin);
+    return firstChild(frame, [&](HWND child) {
+        const RECT r = testsupport::screenRect(child);
+        return GetParent(child) == frame && IsWindowVisible(child) && r.top == origin.y && r.left == origin.x &&
+               !isCombo(child);
+    });
+}
+
+// The bar's entries as drawn: runs of ink across the bar.
+inline std::vector<RECT> menuBarEntries(HWND bar) {
+    const RECT r = testsupport::screenRect(bar);
+    std::vector<RECT> entries;
+    for (const auto& [from, to] : ScreenShot(r).inkColumns(r, 5 * uiScale())) {
+        entries.push_back(RECT{from, r.top, to, r.bottom});
+    }
+    return entries;
+}
+
+// The open pop-up menu (#32768) of a process, or null.
+inline HWND openMenuOf(DWORD processId) {
+    HWND menu = nullptr;
+    while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(menu, &owner);
+        if (owner == processId && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
+}
+
+// The items of an open pop-up menu as drawn: its lines of ink (separators draw none).
+inline std::vector<RECT> menuItems(HWND menu) {
+    const RECT r = testsupport::screenRect(menu);
+    const RECT inner{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+    std::vector<RECT> items;
+    for (const auto& [from, to] : ScreenShot(inner).inkRows(inner, 1)) {
+        items.push_back(RECT{r.left, from, r.right, to});
+    }
+    return items;
+}
+
+// Opens the bar's entry-th menu with a click; the pop-up, or null.
+inline HWND openMenu(HWND frame, size_t entry) {
+    HWND bar = menuBarOf(frame);
+    if (bar == nullptr) return nullptr;
+    const std::vector<RECT> entries = menuBarEntries(bar);
+    if (entry >= entries.size()) return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(frame, &process);
+    HWND menu = nullptr;
+    testsupport::clickAt(testsupport::centreOf(entries[entry]));
+    if (!testsupport::waitUntil([&] { return (menu = openMenuOf(process)) != nullptr; }, 3000)) return nullptr;
+    Sleep(250);
+    return menu;
+}
+
+// Clicks the item-th line of the bar's entry-th menu; true when the menu then closed.
+inline bool chooseMenuItem(HWND frame, size_t entry, size_t item) {
+    HWND menu = openMenu(frame, entry);
+    if (menu == nullptr) return false;
+    const std::vector<RECT> items = menuItems(menu);
+    DWORD process = 0;
+    GetWindowThreadProcessId(frame, &process);
+    if (item >= items.size()) {
+        testsupport::pressKey(VK_ESCAPE);
+        testsupport::pressKey(VK_ESCAPE);
+        return false;
+    }
+    testsupport::clickAt(testsupport::centreOf(items[item]));
+    return testsupport::waitUntil([&] { return openMenuOf(process) == nullptr; }, 3000);
+}
+
+// ---- What the screen shows ----
+
+// Ink of a caption: dark pixels, or those of the grey hint colour.
+inline int inkIn(const ScreenShot& shot, const RECT& r) {
+    return shot.darkCount(r) + shot.colourCount(r, 119, 119, 119, 12);
+}
+
+// Where a window's shot is kept for a look after a failure: beside the test program.
+inline std::wstring keepShot(const ScreenShot& shot, const std::wstring& name) {
+    const std::wstring folder = testsupport::programFolder() + L"\\shots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    shot.saveBmp(path);
+    return path;
+}
+
+// What is wrong with the frame on screen, empty when nothing: an unpainted block, a
+// control with text that shows none, a combo with nothing in its field, text cut to "...".
+inline std::string screenFaults(HWND frame, const std::wstring& name) {
+    const int s = uiScale();
+    const RECT area = testsupport::screenRect(frame);
+    const ScreenShot shot(area);
+    std::string faults;
+    POINT black{};
+    if (shot.blackBlock(area, 8 * s, &black)) {
+        faults += "unpainted block at " + std::to_string(black.x - area.left) + "," + std::to_string(black.y - area.top) + "; ";
+    }
+    for (HWND child : visibleChildren(frame)) {
+        const RECT r = testsupport::screenRect(child);
+        if (r.right <= r.left || r.bottom <= r.top) continue;
+        const std::wstring text = isCombo(child) ? shownEntry(child) : textOf(child);
+        bool trimmed = true;
+        for (wchar_t c : text) trimmed = trimmed && (c == L' ');
+        if (trimmed) continue;
+        const std::string what = std::string(text.begin(), text.end());
+        // A combo's field is the part left of its arrow.
+        const RECT field = isCombo(child) ? RECT{r.left + 2, r.top + 2, r.right - 18 * s, r.bottom - 2} : r;
+        if (inkIn(shot, field) < 8 * s) {
+            faults += "\"" + what + "\" not drawn; ";
+        } else if (text.find(L"...") == std::wstring::npos && text.find(L"..") == std::wstring::npos &&
+                   shot.endsWithEllipsis(field, 2 * s)) {
+            faults += "\"" + what + "\" cut to ...; ";
+        }
+        if (r.right > area.right || r.bottom > area.bottom) {
+            faults += "\"" + what + "\" outside the window; ";
+        }
+    }
+    if (!faults.empty()) {
+        const std::wstring path = keepShot(shot, name);
+        faults += "(shot: " + std::string(path.begin(), path.end()) + ")";
+    }
+    return faults;
+}
+
+} // namespace apptest
