@@ -708,21 +708,15 @@ LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         setHover(0);
         break;
     case WM_GETDLGCODE:
-        return CWnd::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return MessageArgs::keysWanted(CWnd::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
-        if (forwardKeyToParent(wParam, lParam)) {
-            return 0;
-        }
-        break;
+        return passKeyUp(wParam, lParam);
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
         return onOwnerDraw(message, wParam, lParam);
     case WM_DESTROY:
         dropUrlTarget();
         break;
-    case MSG_DESTROY:
-        DestroyWindow();
-        return 0;
     case WM_PAINT:
         paint();
         return 0;

@@ -33,7 +33,7 @@ public:
     static constexpr int64_t REOPEN_GUARD_MS = 500;
     static constexpr UINT_PTR TRACK_TIMER = 1;
     // Ends the open pop-up from another thread.
-    static constexpr UINT MSG_END_MENU = WM_APP + 0x3F10;
+    static constexpr UINT MSG_END_MENU = PM_END_MENU;
 
     static MenuEx* create(int32_t widthPercent);
     ~MenuEx() override;
