@@ -13,6 +13,7 @@
 #include "DropFiles.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/gui/dialogs/dragndrop/Dialog.h"
+#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "core/str/strarray/StrArray.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
@@ -25,6 +26,8 @@
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Button.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/MenuEx.h"
@@ -38,16 +41,16 @@ namespace {
 
 constexpr wchar_t BOX_EVENT[] = L"TestBox";
 
-// The dialog as the converter sets it up (File menu, output folders created), with a
-// task that can first send an event whose handler shows a message box while the task
-// holds the queue lock, and a count of the progress updates the window handled.
-class ConverterLikeDialog : public Dialog {
+// The converter dialog with the Drop Box's own task in place of the conversions: the
+// task can first send an event whose handler shows a message box while it holds the
+// queue lock, and the window counts the progress updates it handled. Menus, folders and
+// panels are the converter's.
+class ConverterLikeDialog : public s::sound::gui::dialogs::mp3conv::Dialog {
     S_POOLED_CLASS(ConverterLikeDialog, 10, L"apptest_ConverterLikeDialog")
 public:
-    bool hasFileMenu() override { return true; }
-    bool createsOutputFolder() override { return true; }
+    typedef s::sound::gui::dialogs::mp3conv::Dialog Converter;
     void reset() override {
-        Dialog::reset();
+        Converter::reset();
         boxInBatch = false;
         updates = 0;
     }
@@ -57,20 +60,19 @@ public:
             sendWorkerEvent(BOX_EVENT, 0, 0, nullptr);
             unlockQueue();
         }
-        Dialog::run();
+        s::gui::dialogs::dragndrop::Dialog::run();
     }
     bool onEventHook(s::base::IObject* source, int32_t code) override {
-        if (code != 2 || source != static_cast<s::base::IObject*>(window())) {
-            return false;
+        if (code == 2 && source == static_cast<s::base::IObject*>(window())) {
+            if (window()->getEventName() == BOX_EVENT) {
+                AfxMessageBox(L"Test box", MB_OK);
+                return true;
+            }
+            if (window()->getEventName() == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE) {
+                ++updates;
+            }
         }
-        if (window()->getEventName() == BOX_EVENT) {
-            AfxMessageBox(L"Test box", MB_OK);
-            return true;
-        }
-        if (window()->getEventName() == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE) {
-            ++updates;
-        }
-        return false;
+        return Converter::onEventHook(source, code);
     }
 
     std::atomic<bool> boxInBatch{false};
@@ -124,6 +126,19 @@ PIDLIST_ABSOLUTE WINAPI acceptStartFolder(BROWSEINFOW* info) {
         return nullptr;
     }
     return list;
+}
+
+// The file-open dialog as a user answers it: two files of g_pickFolder, picked together.
+std::wstring g_pickFolder;
+std::wstring g_openedIn;
+BOOL WINAPI pickTwoFiles(OPENFILENAMEW* info) {
+    g_openedIn = info->lpstrInitialDir != nullptr ? info->lpstrInitialDir : L"";
+    const std::wstring answer = g_pickFolder + L'\0' + L"one.wav" + L'\0' + L"two.wav" + L'\0' + L'\0';
+    if (info->nMaxFile < answer.size()) {
+        return FALSE;
+    }
+    std::copy(answer.begin(), answer.end(), info->lpstrFile);
+    return TRUE;
 }
 
 class DropBoxTest : public AppFixture {
@@ -219,6 +234,10 @@ TEST_F(DropBoxTest, FirstStartOfTheBaseDialogIsCompactReadyWithViewLanguageAndAb
 
 TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsTaken) {
     openDialog();
+    // The converter's bar starts with its File menu.
+    ASSERT_NE(nullptr, dialog_->fileMenu());
+    EXPECT_EQ(dialog_->fileMenu(), dialog_->outputMenu());
+    EXPECT_EQ(4, dialog_->menuBar()->getEntryCount());
     EXPECT_TRUE(dialog_->isCompactView());
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
     const std::vector<std::wstring> drops[2] = {{file(L"a.wav"), file(L"b.wav"), file(L"c.wav")}, {file(L"d.wav")}};
@@ -375,6 +394,36 @@ TEST_F(DropBoxTest, OtherFolderTwiceLeavesOneCustomEntryThatPersists) {
     EXPECT_STREQ(chosen[1].c_str(), dialog_->outputFolder());
 }
 
+// "Browse and Process..." opens where files were last picked and processes the picks;
+// the sub-folder choice then makes "Converted" beside them.
+TEST_F(DropBoxTest, BrowseAndProcessConvertsThePicksIntoTheChosenSubFolder) {
+    const std::wstring picked = folder_ + L"\\picked";
+    CreateDirectoryW(picked.c_str(), nullptr);
+    file(L"picked\\one.wav");
+    file(L"picked\\two.wav");
+    g_pickFolder = picked;
+    openDialog();
+    command(Dialog::CMD_OUTPUT_SUB);
+    AfxCommonDialogFunctions pick{};
+    pick.openFile = &pickTwoFiles;
+    const AfxCommonDialogFunctions previous = AfxSetCommonDialogFunctions(pick);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        command(Dialog::CMD_BROWSE);
+        EXPECT_EQ(round == 0 ? std::wstring(s::shell::win::desktopFolderPath()->c_str()) : picked, g_openedIn);
+        EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 2 * (round + 1) && batchEnded(); }));
+        EXPECT_EQ(picked + L"\\Converted", std::wstring(dialog_->outputFolder()));
+    }
+    AfxSetCommonDialogFunctions(previous);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((picked + L"\\Converted").c_str()));
+    int32_t setting = 0;
+    ASSERT_TRUE(readInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", &setting));
+    EXPECT_EQ(12, setting);
+    std::wstring lastFolder;
+    ASSERT_TRUE(readString(savePath(L"MainWindow\\File"), L"LastBrowsedFileLoadDirPath", &lastFolder));
+    EXPECT_EQ(picked, lastFolder);
+}
+
 TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     const std::wstring view = std::wstring(L"MainWindow\\") + Dialog::viewGroupForScale(s::system::monitor::uiScale());
     ASSERT_TRUE(writeInt(savePath(view), L"SmallWidth", 300));
@@ -409,7 +458,9 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     EXPECT_EQ(520, largeWidth);
 }
 
-TEST_F(DropBoxTest, ALanguageEntryRelabelsTheWindowWithoutStoringTheChoice) {
+// The language chosen in the menu is the next start's; a format chosen while another
+// language showed is found again under its caption in that language.
+TEST_F(DropBoxTest, TheChosenLanguageAndAFormatChosenInAnotherComeBackAtTheNextStart) {
     openDialog();
     s::lang::Localizer* texts = app_->localizer();
     uint32_t german = 0;
@@ -419,18 +470,43 @@ TEST_F(DropBoxTest, ALanguageEntryRelabelsTheWindowWithoutStoringTheChoice) {
         }
     }
     ASSERT_NE(0u, german);
-    std::wstring storedBefore;
-    readString(savePath(L"Language"), L"", &storedBefore);
-    command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(german));
-    EXPECT_STREQ(L"German", texts->current()->engName());
+    const auto chooseLanguage = [this](uint32_t index) {
+        command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(index));
+        std::wstring stored;
+        readString(savePath(L"Language"), L"", &stored);
+        return stored;
+    };
+    EXPECT_EQ(L"German", chooseLanguage(german));
     EXPECT_STREQ(texts->getText(Dialog::TEXT_READY), dialog_->statusLabel()->getText());
     EXPECT_STREQ(texts->getText(Dialog::TEXT_ADVANCED), dialog_->advancedButton()->getText());
     EXPECT_STRNE(L"Ready", dialog_->statusLabel()->getText());
-    std::wstring storedAfter;
-    readString(savePath(L"Language"), L"", &storedAfter);
-    EXPECT_EQ(storedBefore, storedAfter);
-    command(Dialog::CMD_LANGUAGE_FIRST);
+    // ".WAV  [Audio CD Burning]" is named by a text of the pack.
+    s::gui::win::ComboBox* formats = dialog_->formatList();
+    int32_t audioCd = -1;
+    for (int32_t i = 0; i < formats->getItemCount(); ++i) {
+        if (formats->getItem(i)->value == 29) {
+            audioCd = i;
+        }
+    }
+    ASSERT_GT(audioCd, 0);
+    onUiThread(dialog_->window(), [&] { formats->setSelectedIndex(audioCd, true); });
+    EXPECT_EQ(L"English", chooseLanguage(0));
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
+    closeDialog();
+
+    for (const wchar_t* language : {L"English", L"German"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
+        record_->release();
+        record_ = nullptr;
+        app_->release();
+        app_ = s::app::win::AppBase::pool();
+        ASSERT_TRUE(app_->setUp(nullptr));
+        EXPECT_STREQ(language, app_->localizer()->current()->engName());
+        openDialog();
+        EXPECT_EQ(audioCd, dialog_->formatList()->getSelectedIndex());
+        closeDialog();
+    }
 }
 
 TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) {

@@ -191,6 +191,34 @@ TEST_F(ProgramTest, SecondStartBringsTheRunningCopyBackAndEndsWithoutAWindow) {
     EXPECT_TRUE(closeAndWait(first, frame));
 }
 
+// A close with no batch running ends the process at once, so a start right after the
+// close finds no copy to hand over to, and a start during the close still shows a window.
+TEST_F(ProgramTest, ClosingEndsPromptlyAndAStartDuringTheCloseShowsAWindow) {
+    for (bool startDuringClose : {false, true}) {
+        SCOPED_TRACE(startDuringClose);
+        Program first;
+        HWND frame = first.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        const DWORD closed = GetTickCount();
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        if (!startDuringClose) {
+            ASSERT_TRUE(first.waitForExit(5000));
+            EXPECT_LT(GetTickCount() - closed, 800u);
+            continue;
+        }
+        while (IsWindowVisible(frame) && GetTickCount() - closed < 5000) {
+            Sleep(1);
+        }
+        Program second;
+        HWND secondFrame = second.waitForFrame();
+        EXPECT_NE(nullptr, secondFrame);
+        EXPECT_TRUE(first.waitForExit(5000));
+        if (secondFrame != nullptr) {
+            EXPECT_TRUE(closeAndWait(second, secondFrame));
+        }
+    }
+}
+
 TEST_F(ProgramTest, SilentIsDeletedOnlyByAStartWithoutArguments) {
     struct Case {
         const wchar_t* arguments;

@@ -664,14 +664,7 @@ void Dialog::restoreFormat() {
         return;
     }
     StrBuffer* stored = readString(windowGroup(L"View"), L"ConvertTo", L"");
-    int32_t index = -1;
-    for (int32_t i = 0; stored != nullptr && stored->length() > 0 && i < formatList_->getItemCount(); ++i) {
-        const combobox::ComboBoxItem* item = formatList_->getItem(i);
-        if (item != nullptr && CompareStringOrdinal(item->getText(), -1, stored->c_str(), -1, TRUE) == CSTR_EQUAL) {
-            index = i;
-            break;
-        }
-    }
+    int32_t index = stored != nullptr ? storedFormatIndex(stored->c_str()) : -1;
     if (stored != nullptr) {
         stored->release();
     }
@@ -684,6 +677,34 @@ void Dialog::restoreFormat() {
     } else {
         formatList_->setSelectedIndex(index, true);
     }
+}
+
+int32_t Dialog::storedFormatIndex(const wchar_t* caption) {
+    if (caption == nullptr || caption[0] == L'\0') {
+        return -1;
+    }
+    const auto same = [caption](const wchar_t* text) {
+        return text != nullptr && CompareStringOrdinal(text, -1, caption, -1, TRUE) == CSTR_EQUAL;
+    };
+    const int32_t count = formatList_->getItemCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const combobox::ComboBoxItem* item = formatList_->getItem(i);
+        if (item != nullptr && same(item->getText())) {
+            return i;
+        }
+    }
+    // The caption was stored while another language showed: an entry named by a text
+    // id matches it in any language of the pack.
+    const uint32_t packs = localizer_ != nullptr ? localizer_->packCount() : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const combobox::ComboBoxItem* item = formatList_->getItem(i);
+        for (uint32_t p = 0; item != nullptr && item->textId != 0 && p < packs; ++p) {
+            if (same(localizer_->packAt(p)->textOf(item->textId))) {
+                return i;
+            }
+        }
+    }
+    return -1;
 }
 
 // ---- Views ----

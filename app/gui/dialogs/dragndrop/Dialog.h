@@ -260,6 +260,9 @@ private:
     void buildFileMenu();
     void buildWidgets();
     void restoreFormat();
+    // The format-list entry whose caption, in the current language or any other of the
+    // pack, is the stored one; -1 for none.
+    int32_t storedFormatIndex(const wchar_t* caption);
     void addCustomOutputEntry();
     int32_t outputChoicePosition(int32_t setting) const;
     void markOutputChoice();
