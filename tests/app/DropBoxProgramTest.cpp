@@ -193,7 +193,9 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         {"beside Keep on Top", [&] { return rightOf(showing(frame, L"Keep on Top"), 6 * s); }},
         {"status bar", [&] { return inside(showing(frame, L"Ready")); }},
         {"left margin", [&] {
-             const RECT r = testsupport::screenRect(frame);
+             RECT r{};
+             GetClientRect(frame, &r);
+             MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&r), 2);
              return POINT{r.left + 4 * s, (r.top + r.bottom) / 2};
          }},
     };

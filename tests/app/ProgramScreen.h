@@ -107,13 +107,6 @@ inline HWND openListOf(HWND combo) {
 // Opens the combo's list with a click on the combo.
 inline HWND openList(HWND combo) {
     HWND list = nullptr;
-    { RECT r = testsupport::screenRect(combo); bool m = testsupport::moveMouse((r.left+r.right)/2, (r.top+r.bottom)/2); POINT p; GetCursorPos(&p);
-      fprintf(stderr, "DBG combo %p %ld,%ld,%ld,%ld moved=%d cursor %ld,%ld from %p\n", (void*)combo, r.left, r.top, r.right, r.bottom, m, p.x, p.y, (void*)WindowFromPoint(p));
-      INPUT in{}; in.type = INPUT_MOUSE; in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN; SendInput(1, &in, sizeof in);
-      for (int i = 0; i < 10; ++i) { Sleep(50); fprintf(stderr, "DBG down %d state %d\n", i, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)); }
-      in.mi.dwFlags = MOUSEEVENTF_LEFTUP; SendInput(1, &in, sizeof in);
-      for (int i = 0; i < 10; ++i) { Sleep(50); fprintf(stderr, "DBG up %d state %d fg %p\n", i, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0), (void*)GetForegroundWindow()); }
-    }
     if (!testsupport::clickOn(combo) ||
         !testsupport::waitUntil([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
         return nullptr;
@@ -126,7 +119,6 @@ inline HWND openList(HWND combo) {
 // the entry into view, a click on it chooses it. True when the list closed on the click.
 inline bool chooseByClicks(HWND combo, int32_t index) {
     HWND list = openList(combo);
-    fprintf(stderr, "DBG open list %p dropped=%d\n", (void*)list, (int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
     if (list == nullptr) return false;
     RECT client{};
     GetClientRect(list, &client);
@@ -143,7 +135,6 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
     if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
     POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
     ClientToScreen(list, &at);
-    fprintf(stderr, "DBG item %d rect %ld,%ld,%ld,%ld at %ld,%ld list %ld,%ld,%ld,%ld\n", index, item.left, item.top, item.right, item.bottom, at.x, at.y, testsupport::screenRect(list).left, testsupport::screenRect(list).top, testsupport::screenRect(list).right, testsupport::screenRect(list).bottom);
     if (at.y < testsupport::screenRect(list).top || at.y >= testsupport::screenRect(list).bottom) return false;
     testsupport::clickAt(at);
     return testsupport::waitUntil([&] { return openListOf(combo) == nullptr; }, 3000);
@@ -241,7 +232,22 @@ inline bool chooseMenuItem(HWND frame, size_t entry, size_t item) {
 
 // Ink of a caption: dark pixels, or those of the grey hint colour.
 inline int inkIn(const ScreenShot& shot, const RECT& r) {
-    return shot.darkCount(r) + shot.colourCount(r, 119, 119, 119, 12);
+    return shot.darkCount(r) + shot.colourCount(r, 119, 119, 119, 6);
+}
+
+// Where a control draws its caption: inside its border, and for a combo left of its arrow.
+inline RECT captionArea(HWND control) {
+    const int s = uiScale();
+    const RECT r = testsupport::screenRect(control);
+    if (isCombo(control)) return RECT{r.left + 3 * s, r.top + 3 * s, r.right - 18 * s, r.bottom - 3 * s};
+    if (classOf(control) == L"Button") return RECT{r.left + 3 * s, r.top + 3 * s, r.right - 3 * s, r.bottom - 3 * s};
+    return r;
+}
+
+// Whether the combo's field shows its caption.
+inline bool captionDrawn(HWND combo) {
+    const RECT field = captionArea(combo);
+    return ScreenShot(field).darkCount(field) >= 8 * uiScale();
 }
 
 // Where a window's shot is kept for a look after a failure: beside the test program.
@@ -253,8 +259,22 @@ inline std::wstring keepShot(const ScreenShot& shot, const std::wstring& name) {
     return path;
 }
 
+// The part of a window its ancestors let show, on the screen.
+inline RECT visiblePart(HWND window) {
+    RECT seen = testsupport::screenRect(window);
+    for (HWND parent = GetParent(window); parent != nullptr && !IsRectEmpty(&seen); parent = GetParent(parent)) {
+        RECT client{};
+        GetClientRect(parent, &client);
+        MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        IntersectRect(&seen, &seen, &client);
+        if ((GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    return seen;
+}
+
 // What is wrong with the frame on screen, empty when nothing: an unpainted block, a
-// control with text that shows none, a combo with nothing in its field, text cut to "...".
+// control with text that shows none (a combo with nothing in its field), text cut to
+// "...", a control cut off by its container or the window.
 inline std::string screenFaults(HWND frame, const std::wstring& name) {
     const int s = uiScale();
     const RECT area = testsupport::screenRect(frame);
@@ -266,23 +286,20 @@ inline std::string screenFaults(HWND frame, const std::wstring& name) {
     }
     for (HWND child : visibleChildren(frame)) {
         const RECT r = testsupport::screenRect(child);
-        if (r.right <= r.left || r.bottom <= r.top) continue;
+        const RECT seen = visiblePart(child);
+        if (IsRectEmpty(&seen)) continue;
         const std::wstring text = isCombo(child) ? shownEntry(child) : textOf(child);
-        bool trimmed = true;
-        for (wchar_t c : text) trimmed = trimmed && (c == L' ');
-        if (trimmed) continue;
-        const std::string what = std::string(text.begin(), text.end());
-        // A combo's field is the part left of its arrow.
-        const RECT field = isCombo(child) ? RECT{r.left + 2, r.top + 2, r.right - 18 * s, r.bottom - 2} : r;
-        if (inkIn(shot, field) < 8 * s) {
-            faults += "\"" + what + "\" not drawn; ";
-        } else if (text.find(L"...") == std::wstring::npos && text.find(L"..") == std::wstring::npos &&
-                   shot.endsWithEllipsis(field, 2 * s)) {
-            faults += "\"" + what + "\" cut to ...; ";
+        if (text.find_first_not_of(L' ') == std::wstring::npos || text[0] == L'#') continue;
+        const std::string what = "\"" + std::string(text.begin(), text.end()) + "\"";
+        const RECT caption = captionArea(child);
+        RECT shown{};
+        IntersectRect(&shown, &caption, &seen);
+        if (inkIn(shot, shown) < 8 * s) {
+            faults += what + " not drawn; ";
+        } else if (text.find(L"..") == std::wstring::npos && shot.endsWithEllipsis(shown, 2 * s)) {
+            faults += what + " cut to ...; ";
         }
-        if (r.right > area.right || r.bottom > area.bottom) {
-            faults += "\"" + what + "\" outside the window; ";
-        }
+        if (!EqualRect(&seen, &r)) faults += what + " cut off; ";
     }
     if (!faults.empty()) {
         const std::wstring path = keepShot(shot, name);

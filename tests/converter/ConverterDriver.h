@@ -107,12 +107,7 @@ using apptest::comboOffering;
 using apptest::showing;
 using apptest::textOf;
 
-// Whether the combo's field shows ink: its caption is drawn.
-inline bool captionDrawn(HWND combo) {
-    const RECT r = testsupport::screenRect(combo);
-    const RECT field{r.left + 2, r.top + 2, r.right - 18 * apptest::uiScale(), r.bottom - 2};
-    return apptest::inkIn(testsupport::ScreenShot(field), field) >= 8 * apptest::uiScale();
-}
+using apptest::captionDrawn;
 
 // Picks entry as a person does: a click opens the combo that offers it, a click on the
 // entry chooses it; the combo then draws what it shows. What went wrong, empty when nothing.

@@ -50,15 +50,15 @@ inline bool clickAt(int x, int y, Button button = Button::Left) {
     }
     const DWORD down = button == Button::Left ? MOUSEEVENTF_LEFTDOWN : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_MIDDLEDOWN;
     const DWORD up = button == Button::Left ? MOUSEEVENTF_LEFTUP : button == Button::Right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_MIDDLEUP;
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down;
-    const bool pressed = sendInputs(&in, 1);
-    Sleep(40);
-    in.mi.dwFlags = up;
-    const bool released = sendInputs(&in, 1);
-    Sleep(120);
-    return pressed && released;
+    // Press and release in one batch, as a quick click: a release sent apart, after the
+    // program has reacted to the press, is taken by Wine as leaving an opened list.
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    const bool sent = sendInputs(in, 2);
+    Sleep(150);
+    return sent;
 }
 inline bool clickAt(POINT p, Button button = Button::Left) { return clickAt(p.x, p.y, button); }
 // A click in the middle of a window's screen rectangle.
