@@ -21,6 +21,15 @@ namespace apptest {
 
 using testsupport::ScreenShot;
 
+// Where a window's shot is kept for a look after a failure: beside the test program.
+inline std::wstring keepShot(const ScreenShot& shot, const std::wstring& name) {
+    const std::wstring folder = testsupport::programFolder() + L"\\shots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    shot.saveBmp(path);
+    return path;
+}
+
 // A window's text, asked by message: labels keep their text themselves, and GetWindowText
 // does not ask another process's windows.
 inline std::wstring textOf(HWND window) {
@@ -169,8 +178,10 @@ inline HWND menuBarOf(HWND frame) {
 inline std::vector<RECT> menuBarEntries(HWND bar) {
     const RECT r = testsupport::screenRect(bar);
     std::vector<RECT> entries;
-    for (const auto& [from, to] : ScreenShot(r).inkColumns(r, 5 * uiScale())) {
-        entries.push_back(RECT{from, r.top, to, r.bottom});
+    // Thin strokes fall below the ink threshold, so letters of one caption lie up to 8
+    // pixels apart; captions are 14 apart. Narrow runs are the bar's edges.
+    for (const auto& [from, to] : ScreenShot(r).inkColumns(r, 10 * uiScale())) {
+        if (to - from >= 6 * uiScale()) entries.push_back(RECT{from, r.top, to, r.bottom});
     }
     return entries;
 }
@@ -186,15 +197,45 @@ inline HWND openMenuOf(DWORD processId) {
     return nullptr;
 }
 
-// The items of an open pop-up menu as drawn: its lines of ink (separators draw none).
+// The items of an open pop-up menu as drawn: its lines of ink (separators draw none), at
+// the pitch of the items. Glyphs this Wine lacks draw as boxes whose edges make lines of
+// their own; lines of tall glyphs can touch.
 inline std::vector<RECT> menuItems(HWND menu) {
     const RECT r = testsupport::screenRect(menu);
     const RECT inner{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+    const std::vector<std::pair<int, int>> lines = ScreenShot(inner).inkRows(inner, 1);
+    std::vector<int> heights;
+    for (const auto& line : lines) heights.push_back(line.second - line.first);
+    std::sort(heights.begin(), heights.end());
+    const int height = heights.empty() ? 0 : heights[heights.size() / 2];
+    std::vector<int> pitches;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const int step = lines[i].first - lines[i - 1].first;
+        if (step > height + 3) pitches.push_back(step);
+    }
+    std::sort(pitches.begin(), pitches.end());
+    // The lower median: steps over separators are longer.
+    const int pitch = pitches.empty() ? height + 4 : pitches[(pitches.size() - 1) / 2];
     std::vector<RECT> items;
-    for (const auto& [from, to] : ScreenShot(inner).inkRows(inner, 1)) {
+    for (const auto& [from, to] : lines) {
+        if (!items.empty() && from - items.back().top < pitch * 3 / 4) {
+            items.back().bottom = std::max<LONG>(items.back().bottom, to);
+            continue;
+        }
         items.push_back(RECT{r.left, from, r.right, to});
     }
-    return items;
+    // A run as tall as two items is two; a gap of two pitches holds an item without ink
+    // (thin glyphs); a separator adds less than a pitch.
+    std::vector<RECT> all;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const RECT item = items[i];
+        const LONG next = i + 1 < items.size() ? items[i + 1].top : item.bottom + pitch;
+        const LONG count = std::max<LONG>(1, (next - item.top + pitch / 4) / pitch);
+        for (LONG k = 0; k < count; ++k) {
+            all.push_back(RECT{r.left, item.top + k * pitch, r.right, item.top + k * pitch + height});
+        }
+    }
+    return all;
 }
 
 // Opens the bar's entry-th menu with a click; the pop-up, or null.
@@ -212,20 +253,27 @@ inline HWND openMenu(HWND frame, size_t entry) {
     return menu;
 }
 
-// Clicks the item-th line of the bar's entry-th menu; true when the menu then closed.
-inline bool chooseMenuItem(HWND frame, size_t entry, size_t item) {
+// Clicks the item-th line of the bar's entry-th menu. What went wrong, empty when nothing.
+inline std::string chooseMenuItem(HWND frame, size_t entry, size_t item) {
+    const std::string where = "menu " + std::to_string(entry) + " item " + std::to_string(item) + ": ";
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     HWND menu = openMenu(frame, entry);
-    if (menu == nullptr) return false;
+    if (menu == nullptr) {
+        const std::wstring shot = keepShot(ScreenShot(screen), L"menu-not-opened");
+        return where + "the bar shows " + std::to_string(menuBarOf(frame) ? menuBarEntries(menuBarOf(frame)).size() : 0) +
+               " entries, none opened (shot " + std::string(shot.begin(), shot.end()) + ")";
+    }
     const std::vector<RECT> items = menuItems(menu);
     DWORD process = 0;
     GetWindowThreadProcessId(frame, &process);
     if (item >= items.size()) {
+        const std::wstring shot = keepShot(ScreenShot(screen), L"menu-short");
         testsupport::pressKey(VK_ESCAPE);
         testsupport::pressKey(VK_ESCAPE);
-        return false;
+        return where + "the menu shows " + std::to_string(items.size()) + " lines (shot " + std::string(shot.begin(), shot.end()) + ")";
     }
     testsupport::clickAt(testsupport::centreOf(items[item]));
-    return testsupport::waitUntil([&] { return openMenuOf(process) == nullptr; }, 3000);
+    return testsupport::waitUntil([&] { return openMenuOf(process) == nullptr; }, 3000) ? "" : where + "the menu stays open";
 }
 
 // ---- What the screen shows ----
@@ -250,14 +298,6 @@ inline bool captionDrawn(HWND combo) {
     return ScreenShot(field).darkCount(field) >= 8 * uiScale();
 }
 
-// Where a window's shot is kept for a look after a failure: beside the test program.
-inline std::wstring keepShot(const ScreenShot& shot, const std::wstring& name) {
-    const std::wstring folder = testsupport::programFolder() + L"\\shots";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\" + name + L".bmp";
-    shot.saveBmp(path);
-    return path;
-}
 
 // The part of a window its ancestors let show, on the screen.
 inline RECT visiblePart(HWND window) {

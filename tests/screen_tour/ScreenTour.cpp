@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,27 +102,36 @@ int wmain(int argc, wchar_t** argv) {
     writeSilence(work + L"\\long recording.wav", 900);
     testsupport::writeRaw(work + L"\\broken.mp3", std::string(4000, 'x'));
 
-    Program program;
-    HWND frame = program.waitForFrame();
+    std::unique_ptr<Program> program(new Program);
+    HWND frame = program->waitForFrame();
     if (frame == nullptr) {
         std::printf("no window\n");
         return 1;
     }
     Sleep(800);
-    keep(program, L"compact");
+    keep(*program, L"compact");
 
-    note(testsupport::clickOn(dropTargetOf(frame), testsupport::Button::Right), "right click");
-    note(testsupport::waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000), "large view");
-    keep(program, L"large");
+    testsupport::clickOn(dropTargetOf(frame), testsupport::Button::Right);
+    if (!testsupport::waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000)) {
+        // The pictures of the large view still matter: it is opened from the stored view.
+        note(false, "right click opens the large view");
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        program->waitForExit(5000);
+        writeInt(savePath(L"MainWindow\\View"), L"CompactView", 0);
+        program.reset(new Program);
+        frame = program->waitForFrame();
+        Sleep(800);
+    }
+    keep(*program, L"large");
     if (viewsOnly) {
         PostMessageW(frame, WM_CLOSE, 0, 0);
-        program.waitForExit(5000);
+        program->waitForExit(5000);
         testsupport::removeTree(work);
         return g_failures == 0 ? 0 : 1;
     }
     HWND list = formatList(frame);
     note(list != nullptr && openList(list) != nullptr, "open Convert to");
-    keep(program, L"large-convert-to-open");
+    keep(*program, L"large-convert-to-open");
     testsupport::pressKey(VK_ESCAPE);
 
     struct Panel {
@@ -137,13 +147,13 @@ int wmain(int argc, wchar_t** argv) {
     };
     for (const Panel& panel : panels) {
         note(choose(frame, panel.entry), "choose a format");
-        if (panel.name != nullptr) keep(program, panel.name);
+        if (panel.name != nullptr) keep(*program, panel.name);
     }
 
     for (size_t entry = 0; entry < 4; ++entry) {
         if (openMenu(frame, entry) != nullptr) {
             const wchar_t* names[] = {L"menu-file", L"menu-view", L"menu-language", L"menu-about"};
-            keep(program, names[entry]);
+            keep(*program, names[entry]);
         }
         testsupport::pressKey(VK_ESCAPE);
         testsupport::pressKey(VK_ESCAPE);
@@ -152,25 +162,25 @@ int wmain(int argc, wchar_t** argv) {
     note(dropInto(dropTargetOf(frame), {work + L"\\long recording.wav"}), "drop the long file");
     note(testsupport::waitUntil([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
     Sleep(1500);
-    keep(program, L"converting");
+    keep(*program, L"converting");
     note(testsupport::clickOn(showing(frame, L"Cancel")), "cancel");
     note(testsupport::waitUntil([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
 
-    program.pauseWatchdog(true);
+    program->pauseWatchdog(true);
     note(dropInto(dropTargetOf(frame), {work + L"\\broken.mp3"}), "drop a broken file");
     HWND box = nullptr;
-    note(testsupport::waitUntil([&] { return (box = testsupport::messageBoxOf(program.id())) != nullptr; }, 30000),
+    note(testsupport::waitUntil([&] { return (box = testsupport::messageBoxOf(program->id())) != nullptr; }, 30000),
          "failure box");
-    keep(program, L"conversion-failed");
+    keep(*program, L"conversion-failed");
     if (box != nullptr) testsupport::clickOn(GetDlgItem(box, GetDlgItem(box, IDOK) != nullptr ? IDOK : IDCANCEL));
-    program.pauseWatchdog(false);
+    program->pauseWatchdog(false);
     testsupport::waitUntil([&] { return showing(frame, L"Ready") != nullptr; }, 20000);
 
     // About -> "Version Information".
-    note(chooseMenuItem(frame, 3, 0), "About menu");
+    note(chooseMenuItem(frame, 3, 0).empty(), "About menu");
     HWND about = nullptr;
-    note(testsupport::waitUntil([&] { return (about = otherFrame(program, frame)) != nullptr; }, 5000), "About window");
-    keep(program, L"about");
+    note(testsupport::waitUntil([&] { return (about = otherFrame(*program, frame)) != nullptr; }, 5000), "About window");
+    keep(*program, L"about");
     if (about != nullptr) {
         HWND close = showing(about, L"Close");
         if (close != nullptr) {
@@ -178,17 +188,17 @@ int wmain(int argc, wchar_t** argv) {
         } else {
             PostMessageW(about, WM_CLOSE, 0, 0);
         }
-        testsupport::waitUntil([&] { return otherFrame(program, frame) == nullptr; }, 3000);
+        testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
     }
 
     // Language -> Deutsch (the pack's 14th language, after "Translate..."), then English.
-    note(chooseMenuItem(frame, 2, 14), "Language menu");
+    note(chooseMenuItem(frame, 2, 14).empty(), "Language menu");
     note(testsupport::waitUntil([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000), "German");
-    keep(program, L"german");
-    note(chooseMenuItem(frame, 2, 1), "back to English");
+    keep(*program, L"german");
+    note(chooseMenuItem(frame, 2, 1).empty(), "back to English");
 
     PostMessageW(frame, WM_CLOSE, 0, 0);
-    program.waitForExit(5000);
+    program->waitForExit(5000);
     testsupport::removeTree(work);
     deleteProductKey();
     return g_failures == 0 ? 0 : 1;
