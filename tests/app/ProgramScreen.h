@@ -292,11 +292,6 @@ inline RECT captionArea(HWND control) {
     return r;
 }
 
-// Whether the combo's field shows its caption.
-inline bool captionDrawn(HWND combo) {
-    const RECT field = captionArea(combo);
-    return ScreenShot(field).darkCount(field) >= 8 * uiScale();
-}
 
 
 // The part of a window its ancestors let show, on the screen.
@@ -310,6 +305,15 @@ inline RECT visiblePart(HWND window) {
         if ((GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD) == 0) break;
     }
     return seen;
+}
+
+// Whether the combo's field shows its caption where it can be seen.
+inline bool captionDrawn(HWND combo) {
+    const RECT field = captionArea(combo);
+    const RECT seen = visiblePart(combo);
+    RECT shown{};
+    IntersectRect(&shown, &field, &seen);
+    return ScreenShot(shown).darkCount(shown) >= 8 * uiScale();
 }
 
 // What is wrong with the frame on screen, empty when nothing: an unpainted block, a

@@ -43,8 +43,8 @@ inline bool moveMouse(int x, int y) {
 
 enum class Button { Left, Right, Middle };
 
-// A press and release of button at (x, y).
-inline bool clickAt(int x, int y, Button button = Button::Left) {
+// A press and release of button at (x, y), then settleMs for the program to take it.
+inline bool clickAt(int x, int y, Button button = Button::Left, DWORD settleMs = 150) {
     if (!moveMouse(x, y)) {
         return false;
     }
@@ -57,10 +57,12 @@ inline bool clickAt(int x, int y, Button button = Button::Left) {
     in[0].mi.dwFlags = down;
     in[1].mi.dwFlags = up;
     const bool sent = sendInputs(in, 2);
-    Sleep(150);
+    Sleep(settleMs);
     return sent;
 }
-inline bool clickAt(POINT p, Button button = Button::Left) { return clickAt(p.x, p.y, button); }
+inline bool clickAt(POINT p, Button button = Button::Left, DWORD settleMs = 150) {
+    return clickAt(p.x, p.y, button, settleMs);
+}
 // A click in the middle of a window's screen rectangle.
 inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(screenRect(window)), button); }
 
