@@ -171,6 +171,30 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
     }
 }
 
+// Each view at its default size shows every control with its text, uncut, painted, in
+// English and in German (whose captions are longer); the run at UI scale 2 repeats it.
+TEST_F(DropBoxProgramTest, BothViewsShowAllTheirContentAtTheirDefaultSizes) {
+    struct Case {
+        const wchar_t* language;
+        int32_t compact;
+    };
+    const Case cases[] = {{L"English", 1}, {L"English", 0}, {L"German", 1}, {L"German", 0}};
+    for (const Case& c : cases) {
+        const std::wstring name = std::wstring(c.language) + (c.compact ? L"-compact" : L"-large");
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        deleteProductKey();
+        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", c.language));
+        ASSERT_TRUE(writeInt(VIEW, L"CompactView", c.compact));
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        Sleep(500);
+        EXPECT_EQ("", screenFaults(frame, name + L"-x" + std::to_wstring(displayScale())));
+        ASSERT_TRUE(closeAndWait(program, frame));
+    }
+}
+
 // A right click where no control takes one switches the view: on the drop area, its hint,
 // the "Keep on Top" row, the status bar and the window's margin.
 TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
