@@ -428,8 +428,39 @@ void ComboBox::measureList() {
     GetTextExtentPoint32W(dc, L"0", 1, &zero);
     SelectObject(dc, old);
     SetDroppedWidth(static_cast<UINT>(widest + zero.cx));
+    fitDropDown();
     open_ = 1;
     drawCounter_ = 0;
+}
+
+int32_t ComboBox::dropDownHeight(int32_t count, int32_t rowHeight, int32_t below, int32_t above) {
+    if (count <= 0 || rowHeight <= 0) {
+        return 0;
+    }
+    const int32_t rows = count < SCROLL_ENTRIES ? count : SCROLL_ENTRIES;
+    const int32_t room = (below > above ? below : above) - LIST_BORDER;
+    const int32_t fitting = room / rowHeight;
+    return (rows < fitting ? rows : fitting > 1 ? fitting : 1) * rowHeight + LIST_BORDER;
+}
+
+void ComboBox::fitDropDown() {
+    // The list opens below the field, or above it when it does not fit below; one taller
+    // than both would be moved over the field itself, where a click picks an entry the
+    // list hides. The control's dropped height is what its window is sized to beyond the
+    // field.
+    RECT field = {};
+    ::GetWindowRect(m_hWnd, &field);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&field, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        return;
+    }
+    const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), monitor.rcWork.bottom - field.bottom,
+                                          field.top - monitor.rcWork.top);
+    if (height > 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, field.right - field.left, field.bottom - field.top + height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
 }
 
 int32_t ComboBox::topIndexFor(int32_t selection, int32_t rememberedTop, int32_t rows) {
@@ -574,6 +605,10 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return colour(reinterpret_cast<HDC>(wParam));
     case REFLECT_DRAW_ITEM:
         drawEntry(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case REFLECT_MEASURE_ITEM:
+        // Asked while the control is made; the rows are set to the control's height later.
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(font_->measureTextHeight() + 4);
         return TRUE;
     case WM_KEYDOWN:
         // The window's key handling comes first; what it leaves goes to the control.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "drawers/gui/drawer/IImage.h"
+#include "drawers/gui/drawer/image/win/Basic.h"
 #include "images/image/IEncodedImage.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/sharpness/Sharpness.h"
@@ -433,6 +434,10 @@ bool Image::setPaintingPaused(bool paused) {
         redrawNow();
     }
     return true;
+}
+
+void Image::takeBasicDrawer() {
+    holdBasicDrawer(this, static_cast<bool>(drawer_), &drawer::image::win::Basic::pool);
 }
 
 void Image::setDrawer(drawer::IImage* drawer, bool owned) {

@@ -35,6 +35,10 @@ public:
     void reset() override;
 
     void onEvent(base::IObject*, int32_t) override {}
+    // No skin has an image drawer: every image control paints with the Basic one unless
+    // it was handed another.
+    void takeSkinDrawer(drawer::ISkin*) override { takeBasicDrawer(); }
+    void takeBasicDrawer() override;
     void setParent(IContainer* container) override;
     void setPosition(int32_t x, int32_t y) override;
     void setSize(int32_t w, int32_t h) override;

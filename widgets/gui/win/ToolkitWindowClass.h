@@ -15,8 +15,9 @@ enum ReflectedMessage : UINT {
     REFLECT_TEXT_CHANGE = 0x800C, REFLECT_COLUMN_CLICK = 0x800D, REFLECT_CUSTOM_DRAW = 0x800E,
     REFLECT_DROP_DOWN = 0x800F, REFLECT_CLOSE_UP = 0x8010, REFLECT_HEADER_BEGIN_DRAG = 0x8011,
     REFLECT_HEADER_END_DRAG = 0x8012, REFLECT_ITEM_CHANGING = 0x8013, REFLECT_KILL_FOCUS = 0x8015,
-    // An owner-drawn control's WM_DRAWITEM (wParam, lParam as the parent got them).
-    REFLECT_DRAW_ITEM = 0x8016
+    // An owner-drawn control's WM_DRAWITEM and WM_MEASUREITEM (wParam, lParam as the
+    // parent got them).
+    REFLECT_DRAW_ITEM = 0x8016, REFLECT_MEASURE_ITEM = 0x8017
 };
 
 // Registers the class; true when it is registered (also by an earlier call or another
@@ -27,8 +28,9 @@ bool registerToolkitWindowClass();
 // with the caption "Error!", through the message-box seam.
 void showCreationFailed(UINT icon);
 
-// The class's procedure: hands control notifications back to the control that sent them
-// and passes everything else to DefWindowProcW.
+// The class's procedure: hands control notifications and owner-draw requests back to the
+// control that sent them, whatever toolkit container holds it, and passes everything else
+// to DefWindowProcW.
 LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace s::gui::win
