@@ -341,6 +341,8 @@ TEST(PaintedTest, AnOpenMenuShowsTheBarsEntriesWithTheOpenOneHighlighted) {
         const RECT r = screenRect(bar);
         const RECT file = {r.left, r.top, r.left + 30, r.bottom};
         const RECT view = {r.left + 34, r.top, r.left + 70, r.bottom};
+        SetCursorPos(r.right - 5, r.bottom + 40);
+        painted(scene.frame());
         const Shot closed(file);
         click({r.left + 8, (r.top + r.bottom) / 2});
         ASSERT_TRUE(waitFor(menuShown)) << look;
@@ -354,13 +356,18 @@ TEST(PaintedTest, AnOpenMenuShowsTheBarsEntriesWithTheOpenOneHighlighted) {
     });
 }
 
-TEST(PaintedTest, AnOpenComboListShowsItsEntriesAndLeavesTheFieldFree) {
+TEST(PaintedTest, AnOpenComboListShowsItsEntriesWithinTheScreenAndLeavesTheFieldFree) {
     for (bool boxed : {false, true}) {
         Scene scene(nullptr);
         win::ComboBox* combo = static_cast<win::ComboBox*>(boxed ? scene.boxed[5] : scene.straight[5]);
+        // Taller than the room below the field and the room above it.
+        for (int i = 0; i < 60; ++i) {
+            combo->addItem(s::gui::combobox::ComboBoxItem::createWithText(L"More", 0, 0, 0));
+        }
         HWND hwnd = combo->getNativeHandle();
         const RECT field = screenRect(hwnd);
-        click({field.left + 20, (field.top + field.bottom) / 2});
+        const POINT onField = {field.left + 20, (field.top + field.bottom) / 2};
+        click(onField);
         COMBOBOXINFO info = {};
         info.cbSize = sizeof(info);
         ASSERT_TRUE(GetComboBoxInfo(hwnd, &info));
@@ -369,9 +376,10 @@ TEST(PaintedTest, AnOpenComboListShowsItsEntriesAndLeavesTheFieldFree) {
         const RECT list = screenRect(info.hwndList);
         RECT overlap;
         EXPECT_FALSE(IntersectRect(&overlap, &list, &field)) << boxed;
-        // Three rows of text.
+        EXPECT_LE(list.bottom, GetSystemMetrics(SM_CYSCREEN)) << boxed;
+        EXPECT_GE(list.top, 0) << boxed;
         EXPECT_GE(inkIn(list), 30) << boxed;
-        pressKey(VK_ESCAPE);
+        click(onField);
         EXPECT_TRUE(waitFor([&] { return IsWindowVisible(info.hwndList) == FALSE; })) << boxed;
     }
 }

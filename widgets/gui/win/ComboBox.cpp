@@ -522,7 +522,9 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
     if (flags & ComboBoxItem::GREY) {
         text = GREY_TEXT;
     }
-    if (flags & (ComboBoxItem::WHITE | ComboBoxItem::HEADER)) {
+    // White is for a dark row; the closed field is dark only while highlighted, and a
+    // white caption on its white ground would show nothing.
+    if ((flags & (ComboBoxItem::WHITE | ComboBoxItem::HEADER)) && (!field || selected)) {
         text = RGB(255, 255, 255);
     }
     SetTextColor(dc, text);
