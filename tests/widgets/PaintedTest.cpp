@@ -12,6 +12,7 @@
 
 #include "ControlsSupport.h"
 #include "drawers/gui/drawer/Skinner.h"
+#include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/menuitem/MenuItem.h"
@@ -404,6 +405,37 @@ TEST(PaintedTest, AGripResizeAndARestoreLeaveWhatAFreshPaintPaints) {
         const Shot restored(screenRect(scene.frame()));
         EXPECT_LT(differing(restored, repaintedShot(scene.frame())), 40) << "restore, " << look;
     });
+}
+
+void screenOfScaleTwo(int32_t* width, int32_t* height) {
+    *width = 2560;
+    *height = 1700;
+}
+
+TEST(PaintedTest, WithoutASkinTheCheckSquareGrowsWithTheUiScale) {
+    for (int32_t scale : {1, 2}) {
+        if (scale == 2) {
+            s::system::monitor::setScreenSizeFunction(&screenOfScaleTwo);
+        }
+        Released<Window> window(toolkittest::shownWindow(40, 40, 400, 200));
+        win::CheckBox* check = win::CheckBox::createWithText(L"Check", false);
+        window->add(check);
+        s::system::monitor::setScreenSizeFunction(nullptr);
+        painted(window->getFrameHandle());
+        // The square's left edge: a dark column as tall as the square.
+        const RECT r = screenRect(check->getNativeHandle());
+        int tallest = 0;
+        for (int x = r.left; x < r.left + 6; ++x) {
+            const Shot column(RECT{x, r.top, x + 1, r.bottom});
+            int run = 0;
+            for (uint32_t pixel : column.pixels) {
+                run = channelGap(pixel, 0xFFFFFF) > 80 && channelGap(pixel, GetSysColor(COLOR_BTNFACE)) > 80 ? run + 1 : 0;
+                tallest = std::max(tallest, run);
+            }
+        }
+        EXPECT_GE(tallest, scale == 1 ? 9 : 20) << scale;
+        EXPECT_LE(tallest, scale == 1 ? 16 : 40) << scale;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ICombo.h"
+#include "drawers/gui/drawer/combo/win/Thin.h"
 #include "framework/CClientDC.h"
 #include "system/lang/Localizer.h"
 #include "system/monitor/UiScale.h"
@@ -134,7 +135,15 @@ void ComboBox::setParent(IContainer* container) {
 }
 
 void ComboBox::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getCombo() : nullptr, drawer_.owned());
+    lendSkinDrawer(this, skin != nullptr ? skin->getCombo() : nullptr, drawer_.owned(), &scaledBasicDrawer);
+}
+
+void ComboBox::takeBasicDrawer() {
+    holdBasicDrawer(this, static_cast<bool>(drawer_), &scaledBasicDrawer);
+}
+
+drawer::ICombo* ComboBox::scaledBasicDrawer() {
+    return system::monitor::uiScale() > 1 ? drawer::combo::win::Thin::newComboDrawer(0, 0, 0, 120, 120, 120) : nullptr;
 }
 
 void ComboBox::onEvent(base::IObject* source, int32_t) {

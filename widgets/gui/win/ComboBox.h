@@ -44,6 +44,10 @@ public:
 
     void onEvent(base::IObject* source, int32_t code) override;
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
+    // Above UI scale 1 a combo box without a skin paints its own field and arrow, scaled:
+    // the native arrow keeps its size at every scale. Null at scale 1.
+    static drawer::ICombo* scaledBasicDrawer();
     drawer::ICombo* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
