@@ -419,17 +419,20 @@ TEST(PaintedTest, WithoutASkinTheCheckSquareGrowsWithTheUiScale) {
         }
         Released<Window> window(toolkittest::shownWindow(40, 40, 400, 200));
         win::CheckBox* check = win::CheckBox::createWithText(L"Check", false);
+        // A pooled box keeps the font sized at its last reset; the program's scale never changes.
+        check->setFontCode(0);
         window->add(check);
         s::system::monitor::setScreenSizeFunction(nullptr);
         painted(window->getFrameHandle());
         // The square's left edge: a dark column as tall as the square.
         const RECT r = screenRect(check->getNativeHandle());
+        const uint32_t ground = Shot(RECT{r.right - 1, r.top, r.right, r.top + 1}).at(0, 0);
         int tallest = 0;
         for (int x = r.left; x < r.left + 6; ++x) {
             const Shot column(RECT{x, r.top, x + 1, r.bottom});
             int run = 0;
             for (uint32_t pixel : column.pixels) {
-                run = channelGap(pixel, 0xFFFFFF) > 80 && channelGap(pixel, GetSysColor(COLOR_BTNFACE)) > 80 ? run + 1 : 0;
+                run = channelGap(pixel, 0xFFFFFF) > 40 && channelGap(pixel, ground) > 40 ? run + 1 : 0;
                 tallest = std::max(tallest, run);
             }
         }

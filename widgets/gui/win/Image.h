@@ -70,6 +70,10 @@ public:
     bool saveWith(const image::IEncodedImage* encoder, const wchar_t* path, bool scaleToControl, bool sharpen,
                   image::filters::IFilter* filter) override;
     int32_t getCurrentFrame() const override;
+    int32_t getFrameDelay(int32_t index) const override;
+    int32_t getFrameDisposal(int32_t index) const override;
+    int32_t getFrameDepth(int32_t index) const override;
+    image::win::BufferedImage* copyCurrentFrame(bool scaleToControl) override;
 
     // (width, height) with one side shrunk to the proportions of a W x H picture; an
     // empty picture or target changes nothing.
