@@ -1,5 +1,6 @@
 #include "app/video/RowParts.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -104,8 +105,24 @@ void RowParts::relayoutWindow(Dialog* dialog) {
     }
     window->doLayout();
     window->doLayout();
-    if (window->getPreferredHeight() > window->getHeight()) {
-        window->setHeight(window->getPreferredHeight());
+    // Grow both ways, never shrink: to the preferred size, and to what the content now
+    // needs, so that a custom line wider than the window is not cut.
+    int32_t width = std::max(window->getWidth(), window->getPreferredWidth());
+    int32_t height = std::max(window->getHeight(), window->getPreferredHeight());
+    for (int32_t i = 0; i < window->getChildCount(); ++i) {
+        const gui::IComponent* child = window->getChildAt(i);
+        width = std::max(width, child->getPreferredWidth() + window->getBorderWidth());
+        height = std::max(height, child->getPreferredHeight() + window->getBorderHeight());
+    }
+    // ... but not past the work area of the window's monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window->getFrameHandle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        width = std::min(width, std::max<int32_t>(window->getWidth(), monitor.rcWork.right - monitor.rcWork.left));
+        height = std::min(height, std::max<int32_t>(window->getHeight(), monitor.rcWork.bottom - monitor.rcWork.top));
+    }
+    if (width != window->getWidth() || height != window->getHeight()) {
+        window->setSize(width, height);
     }
 }
 

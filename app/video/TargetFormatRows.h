@@ -20,8 +20,8 @@ public:
     typedef sound::gui::dialogs::mp3conv::Setting Setting;
     typedef gui::win::ComboBox ComboBox;
 
-    // The row's own caption.
-    static constexpr int32_t TEXT_LEVEL_CAPTION = 1299002;
+    // The row's caption: "By Quality Level", a text every language of the pack has.
+    static constexpr int32_t TEXT_LEVEL_CAPTION = 1200002;
     static constexpr int32_t AUTOMATIC_OUTPUT = 268435455;
 
     static const VideoList& levels();

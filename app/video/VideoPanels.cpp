@@ -7,6 +7,7 @@
 #include "app/video/P2pEstimates.h"
 #include "app/video/VideoLists.h"
 #include "app/video/VideoPresetTable.h"
+#include "drawers/gui/drawer/text/win/Basic.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/Box.h"
@@ -63,10 +64,54 @@ constexpr PresetValues PRESET_VALUES[] = {
     {10117, 0, 0, 0, 0, 0, 0, 0, 16},                 // raw
 };
 
+// The resolution entries have no options: a file like the source (its container, the
+// MPEG-4 family at the first level, as a target panel's defaults give) at the picture
+// size the entry names; the sound like the source's. An entry whose caption names no
+// size keeps the source's.
+constexpr int32_t RESOLUTION_OUTPUT = 268435445;
+constexpr int32_t RESOLUTION_AUDIO = 18;
+struct ResolutionValues {
+    int32_t id, width, height;
+};
+constexpr ResolutionValues RESOLUTIONS[] = {
+    {0x1FFFFF95, 1920, 1080},  // "1080p"
+    {0x1FFFFF96, 1280, 720},   // the HD entry, "1280 x 720 [HD]" on its panel
+    {0x1FFFFF97, 854, 480},    // "480p [HQ]"
+    {0x1FFFFF98, 640, 360},    // "360p [MQ]"
+    {0x1FFFFF99, 0, 0},
+    {0x1FFFFF9A, 402, 226},    // "226p [LQ]"
+    {0x1FFFFF9B, 0, 0},
+};
+
+void fillResolutionSetting(Setting* job, int32_t id) {
+    job->outputId = RESOLUTION_OUTPUT;
+    job->formatId = RESOLUTION_AUDIO;
+    for (const ResolutionValues& r : RESOLUTIONS) {
+        if (r.id == id) {
+            job->width = r.width;
+            job->height = r.height;
+        }
+    }
+}
+
 template <class Field>
 void setIfGiven(Field& field, int32_t value) {
     if (value != 0) {
         field = static_cast<Field>(value);
+    }
+}
+
+// Without a skin a label paints through a basic text drawer of its own; a window's skin
+// lends its drawer instead when the panel is attached.
+void paintLabels(IComponent* component) {
+    if (auto* text = dynamic_cast<s::gui::win::Label*>(component)) {
+        if (text->getDrawer() == nullptr) {
+            text->setDrawer(s::gui::drawer::text::win::Basic::pool(), true);
+        }
+        return;
+    }
+    for (int32_t i = 0; component != nullptr && i < component->getChildCount(); ++i) {
+        paintLabels(component->getChildAt(i));
     }
 }
 
@@ -80,7 +125,9 @@ void addIfAny(s::gui::win::Box* box, IComponent* row) {
 
 IComponent* Dialog::buildVideoPanel(int32_t formatId) {
     if (formatId == HD_INFO_ID) {
-        return buildHdInfoPanel();
+        IComponent* info = buildHdInfoPanel();
+        paintLabels(info);
+        return info;
     }
     if (formatId >= FIRST_RESOLUTION_ID && formatId <= LAST_RESOLUTION_ID) {
         return buildSpacerPanel();
@@ -195,6 +242,7 @@ IComponent* Dialog::buildVideoPanel(int32_t formatId) {
     if (panel->id == P2P) {
         updateP2pEstimates(v.content, v.perMinute, v.perHour, v.boost, v.videoRate, v.pictureSize, v.audioRate);
     }
+    paintLabels(box);
     return box;
 }
 
@@ -267,8 +315,8 @@ bool Dialog::fillVideoSetting(int32_t formatId) {
     const T::Panel* panel = T::forPreset(formatId);
     if (panel == nullptr) {
         if (formatId >= FIRST_RESOLUTION_ID && formatId <= LAST_RESOLUTION_ID) {
-            // The resolution entries describe no output.
-            return false;
+            fillResolutionSetting(&job, formatId);
+            return true;
         }
         return fillVideoTargetSetting(formatId);
     }

@@ -35,6 +35,24 @@ constexpr int32_t SIZE_RELATIVE = 4;
 constexpr int32_t BIT_RATE_LOWEST = 1000;
 constexpr int32_t BIT_RATE_HIGHEST = 2137483646;
 
+// When a target panel's row is applied: 0 container and level, 1 the target value,
+// 2 the picture size; -1 rows that apply nothing.
+int32_t targetStage(int32_t token) {
+    switch (token) {
+    case T::CONTAINER:
+    case T::VQ: return 0;
+    case T::FILE_SIZE:
+    case T::BIT_RATE:
+    case T::RELATIVE_SIZE:
+    case T::RELATIVE_BIT_RATE:
+    case T::QUALITY_AUTO: return 1;
+    case T::SIZE_TARGET:
+    case T::SIZE_BY_IMAGE:
+    case T::SIZE_RELATIVE_IMAGE: return 2;
+    default: return -1;
+    }
+}
+
 } // namespace
 
 s::gui::IComponent* Dialog::buildVideoPartRow(int32_t token, const wchar_t* group) {
@@ -210,32 +228,40 @@ bool Dialog::fillVideoTargetSetting(int32_t formatId) {
     record->formatId = 18;
     record->targetMode = 1;
     const wchar_t* group = panel->group;
-    for (const T::Row& row : panel->rows) {
-        switch (row.token) {
-        case T::FILE_SIZE: TargetValueRows::applyByFileSize(this, record, v.targetField); break;
-        case T::BIT_RATE: TargetValueRows::applyByBitRate(this, record, v.targetField); break;
-        case T::RELATIVE_SIZE:
-        case T::RELATIVE_BIT_RATE: {
-            // The relative targets take their choice directly.
-            const int32_t value = TargetValueRows::relativeChoice(group, v.relative);
-            if (value >= BIT_RATE_LOWEST && value <= BIT_RATE_HIGHEST) {
-                record->videoBitRate = value;
-            } else {
-                record->videoQuality = value;
+    // Container and level first (the level turns the container's id into its variant),
+    // then the target value, whose quality level clears a two-pass the level set, then
+    // the picture size: the panel shows them in another order.
+    for (int32_t stage = 0; stage < 3; ++stage) {
+        for (const T::Row& row : panel->rows) {
+            if (targetStage(row.token) != stage) {
+                continue;
             }
-            break;
-        }
-        case T::QUALITY_AUTO:
-            TargetValueRows::applyVideoQualityBitRate(this, record, group, v.qualityAuto, v.qualityAutoField);
-            break;
-        case T::SIZE_TARGET:
-        case T::SIZE_BY_IMAGE:
-            PictureSizeRows::applyImageSizeTarget(this, record, group, v.sizeList, v.widthField, v.heightField);
-            break;
-        case T::SIZE_RELATIVE_IMAGE: PictureSizeRows::applyImageSizeRelative(this, record, v.sizeList); break;
-        case T::CONTAINER: TargetFormatRows::applyVideoFormat(record, v.container); break;
-        case T::VQ: TargetFormatRows::applyVq(record, v.vqLevel); break;
-        default: break;
+            switch (row.token) {
+            case T::FILE_SIZE: TargetValueRows::applyByFileSize(this, record, v.targetField); break;
+            case T::BIT_RATE: TargetValueRows::applyByBitRate(this, record, v.targetField); break;
+            case T::RELATIVE_SIZE:
+            case T::RELATIVE_BIT_RATE: {
+                // The relative targets take their choice directly.
+                const int32_t value = TargetValueRows::relativeChoice(group, v.relative);
+                if (value >= BIT_RATE_LOWEST && value <= BIT_RATE_HIGHEST) {
+                    record->videoBitRate = value;
+                } else {
+                    record->videoQuality = value;
+                }
+                break;
+            }
+            case T::QUALITY_AUTO:
+                TargetValueRows::applyVideoQualityBitRate(this, record, group, v.qualityAuto, v.qualityAutoField);
+                break;
+            case T::SIZE_TARGET:
+            case T::SIZE_BY_IMAGE:
+                PictureSizeRows::applyImageSizeTarget(this, record, group, v.sizeList, v.widthField, v.heightField);
+                break;
+            case T::SIZE_RELATIVE_IMAGE: PictureSizeRows::applyImageSizeRelative(this, record, v.sizeList); break;
+            case T::CONTAINER: TargetFormatRows::applyVideoFormat(record, v.container); break;
+            case T::VQ: TargetFormatRows::applyVq(record, v.vqLevel); break;
+            default: break;
+            }
         }
     }
     applyTestRun(record, group, v.test, v.testPosition, v.testSeconds);

@@ -29,6 +29,15 @@ public:
         return width > 0 && height > 0 && width <= MAX_DECODED_SIDE && height <= MAX_DECODED_SIDE &&
                width * height <= MAX_DECODED_PIXELS;
     }
+    // The largest animation in memory: its frames (each a DIB section, so the count also
+    // keeps GDI objects and mappings bounded), and their pixels together. Each place that
+    // allocates frames counts what it allocates: a decoder its frames' rectangles, a
+    // composition its whole screens.
+    static constexpr int32_t MAX_DECODED_FRAMES = 2048;
+    static constexpr int64_t MAX_ANIMATION_PIXELS = int64_t(256) << 20;
+    static bool isDecodableAnimation(int64_t frames, int64_t pixels) {
+        return frames <= MAX_DECODED_FRAMES && pixels <= MAX_ANIMATION_PIXELS;
+    }
 
     // The file extension with its dot (".bmp").
     virtual const wchar_t* extension() const = 0;

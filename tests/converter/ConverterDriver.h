@@ -18,6 +18,7 @@
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
 #include "support/RawFile.h"
+#include "support/WaitFor.h"
 #include "support/Wav.h"
 
 namespace convtest {
@@ -27,15 +28,7 @@ using apptest::savePath;
 const std::wstring VIEW = savePath(L"MainWindow\\View");
 inline std::wstring optionKey(const wchar_t* group) { return savePath(std::wstring(L"MainWindow\\ConvertTo2\\") + group); }
 
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        if (pred()) {
-            return true;
-        }
-    }
-    return pred();
-}
+using testsupport::waitFor;
 
 inline bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -1,6 +1,7 @@
 // The BMP codec: exact round trips, header rules, and files that must fail cleanly.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -223,10 +224,17 @@ TEST(BitmapCodec, HostileHeadersFailCleanly) {
                                                           s.table = Bytes(1024, 0); });
     add("pixels inside the header", [](BmpLayout& s) { s.pixelOffset = 20; });
     add("header larger than the file", [](BmpLayout& s) { s.headerSize = 0x10000000; });
+    // 32 MB of whole 1-bit data that would take 1 GiB as a picture: beyond the decode cap.
+    add("16384 x 16384", [](BmpLayout& s) { s.width = s.height = 16384; s.bitCount = 1; s.table = Bytes(8, 0);
+                                            s.pixels = Bytes(2048 * 16384, 0x5A); });
+    add("16385 wide", [](BmpLayout& s) { s.width = 16385; s.height = 1; s.pixels = Bytes(49156, 0); });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const Bytes file = imagetest::buildBmp(c.layout);
         Held<Bitmap> bitmap;
-        EXPECT_FALSE(decodes(imagetest::buildBmp(c.layout), bitmap.get()));
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_FALSE(decodes(file, bitmap.get()));
+        EXPECT_LT(GetTickCount64() - start, 1000u);
     }
     // A pixel offset far beyond the data.
     BmpLayout plain;
@@ -360,6 +368,70 @@ TEST(BitmapCodec, BitFieldMasksComeFromTableOrHeader) {
         ASSERT_TRUE(decodes(encoded(bitmap.get()), again.get()));
         EXPECT_EQ(0, std::memcmp(again->colourTable(), masks565.data(), 12));
         EXPECT_EQ(0, std::memcmp(again->bits(), pixels.data(), pixels.size()));
+    }
+}
+
+TEST(BitmapCodec, AnAlphaMaskInTheHeaderGivesTheAlpha) {
+    struct Case {
+        const char* name;
+        uint32_t red, green, blue, alpha;  // masks
+        uint32_t headerSize;
+    };
+    const Case cases[] = {
+        {"V5, alpha on top", 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000, 124},
+        {"V4, alpha at the bottom", 0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF, 108},
+        {"V3, four bits of alpha", 0x00FF0000, 0x0000FF00, 0x000000FF, 0xF0000000, 56},
+    };
+    // Two pixels a row of (red, green, blue, alpha): alpha 0, 0x88 (exact at 4 bits too), 255.
+    const uint32_t colours[4][4] = {{200, 10, 20, 0}, {30, 40, 50, 0x88}, {60, 70, 80, 255}, {1, 2, 3, 255}};
+    const auto shifted = [](uint32_t value, uint32_t mask) {
+        uint32_t shift = 0;
+        while (((mask >> shift) & 1) == 0) {
+            ++shift;
+        }
+        return (value * (mask >> shift) / 255) << shift;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BmpLayout v;
+        v.headerSize = c.headerSize;
+        v.bitCount = 32;
+        v.compression = BI_BITFIELDS;
+        v.extraHeader = Bytes(16);
+        std::memcpy(v.extraHeader.data(), &c.red, 4);
+        std::memcpy(v.extraHeader.data() + 4, &c.green, 4);
+        std::memcpy(v.extraHeader.data() + 8, &c.blue, 4);
+        std::memcpy(v.extraHeader.data() + 12, &c.alpha, 4);
+        // Rows bottom-up: pixels 2 and 3 first.
+        for (int i : {2, 3, 0, 1}) {
+            const uint32_t* k = colours[i];
+            const uint32_t p = shifted(k[0], c.red) | shifted(k[1], c.green) | shifted(k[2], c.blue) |
+                               shifted(k[3], c.alpha);
+            v.pixels.insert(v.pixels.end(), {static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 8),
+                                             static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 24)});
+        }
+        Held<Bitmap> bitmap;
+        ASSERT_TRUE(decodes(imagetest::buildBmp(v), bitmap.get()));
+        EXPECT_TRUE(bitmap->hasAlphaChannel());
+        Held<BufferedImage> image(bitmap->toBufferedImage());
+        EXPECT_TRUE(image->hasAlpha());
+        for (int i = 0; i < 4; ++i) {
+            const uint32_t* k = colours[i];
+            const uint32_t expected = k[3] << 24 | k[0] << 16 | k[1] << 8 | k[2];
+            EXPECT_EQ(expected, image->pixel(i % 2, i / 2)) << i;
+        }
+        // Alpha 0 everywhere is a transparent picture, not unused bytes.
+        for (size_t at = 0; at < v.pixels.size(); at += 4) {
+            uint32_t p;
+            std::memcpy(&p, v.pixels.data() + at, 4);
+            p &= ~c.alpha;
+            std::memcpy(v.pixels.data() + at, &p, 4);
+        }
+        Held<Bitmap> clear;
+        ASSERT_TRUE(decodes(imagetest::buildBmp(v), clear.get()));
+        Held<BufferedImage> invisible(clear->toBufferedImage());
+        EXPECT_TRUE(invisible->hasAlpha());
+        EXPECT_EQ(0u, invisible->pixel(1, 1) >> 24);
     }
 }
 

@@ -248,8 +248,10 @@ TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
     ASSERT_TRUE(set);
     ASSERT_EQ(3, set->count());
     EXPECT_TRUE(set->animated());
-    EXPECT_EQ(40, set->frameAt(1)->width());
-    EXPECT_EQ(0u, seen(set->frameAt(1)->pixel(0, 0))) << "around an offset frame";
+    EXPECT_EQ(8, set->frameAt(1)->width()) << "frames keep their own rectangle";
+    EXPECT_EQ(10, set->left(1));
+    EXPECT_EQ(5, set->top(1));
+    EXPECT_EQ(40, set->screenWidth());
     Held<BufferedImageSet> whole(set->coalescedCopy());
     std::vector<uint32_t> screen(40 * 30);
     for (int i = 0; i < 3; ++i) {
@@ -313,6 +315,144 @@ TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
     Held<Gif> still(static_cast<Gif*>(kind->createFromImageSet(set.get())));
     ASSERT_TRUE(still);
     EXPECT_EQ(1, still->frameCount());
+}
+
+// Composes a file's frames by the GIF rules on a screen of 0 (transparent) pixels,
+// straight from the writer's description: each frame drawn at its place, then its
+// rectangle left (0, 1), cleared (2) or restored (3). Every frame, or only the last.
+std::vector<std::vector<uint32_t>> composedByTheRules(const giftest::File& file, bool everyFrame = true) {
+    std::vector<uint32_t> screen(static_cast<size_t>(file.width * file.height), 0);
+    std::vector<std::vector<uint32_t>> out;
+    for (const giftest::Frame& f : file.frames) {
+        const std::vector<uint32_t> before = screen;
+        const Bytes& table = f.table.empty() ? file.globalTable : f.table;
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
+                if (index != f.transparent) {
+                    const size_t t = static_cast<size_t>(index * 3);
+                    screen[static_cast<size_t>((f.top + y) * file.width + f.left + x)] =
+                        0xFF000000u | table[t] << 16 | table[t + 1] << 8 | table[t + 2];
+                }
+            }
+        }
+        if (everyFrame || &f == &file.frames.back()) {
+            out.push_back(screen);
+        }
+        for (int y = f.top; y < f.top + f.height && f.disposal >= 2; ++y) {
+            for (int x = f.left; x < f.left + f.width; ++x) {
+                const size_t at = static_cast<size_t>(y * file.width + x);
+                screen[at] = f.disposal == 2 ? 0 : before[at];
+            }
+        }
+    }
+    return out;
+}
+
+void expectComposed(const std::vector<std::vector<uint32_t>>& expected, int32_t width, Gif* gif,
+                    const std::string& what) {
+    Held<BufferedImageSet> set(gif->toImageSet());
+    ASSERT_TRUE(set) << what;
+    Held<BufferedImageSet> whole(set->coalescedCopy());
+    ASSERT_TRUE(whole) << what;
+    ASSERT_EQ(expected.size(), static_cast<size_t>(whole->count())) << what;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const BufferedImage* frame = whole->frameAt(static_cast<int32_t>(i));
+        ASSERT_EQ(expected[i].size(), static_cast<size_t>(frame->width() * frame->height())) << what;
+        for (size_t at = 0; at < expected[i].size(); ++at) {
+            const int32_t x = static_cast<int32_t>(at) % width;
+            const int32_t y = static_cast<int32_t>(at) / width;
+            ASSERT_EQ(expected[i][at], seen(frame->pixel(x, y))) << what << ", frame " << i << " at " << x << "," << y;
+        }
+    }
+}
+
+giftest::Frame rectangle(int left, int top, int width, int height, int index, int disposal, int transparent = -1) {
+    giftest::Frame f;
+    f.left = left;
+    f.top = top;
+    f.width = width;
+    f.height = height;
+    f.indices = Bytes(static_cast<size_t>(width * height), static_cast<uint8_t>(index));
+    f.disposal = disposal;
+    f.transparent = transparent;
+    f.codeSize = 2;
+    f.delay = 4;
+    return f;
+}
+
+TEST(GifCodec, AnimationsComposeByTheDisposalRulesAndAreWrittenSo) {
+    // Index 0 black, 1 red, 2 green, 3 blue; a red background of the whole screen.
+    const giftest::Frame background = rectangle(0, 0, 8, 6, 1, 1);
+    giftest::Frame holed = rectangle(1, 1, 4, 3, 2, 1, 0);
+    for (int x = 0; x < 4; ++x) {
+        holed.indices[static_cast<size_t>(4 + x)] = 0;  // a transparent middle row
+    }
+    struct Case {
+        const char* name;
+        std::vector<giftest::Frame> frames;
+    };
+    const Case cases[] = {
+        {"disposal 2 clears only its rectangle",
+         {background, rectangle(2, 1, 3, 2, 2, 2), rectangle(5, 3, 2, 2, 3, 1), rectangle(0, 5, 1, 1, 2, 2)}},
+        {"disposal 3 restores what lay under it",
+         {background, rectangle(1, 1, 3, 3, 2, 1), rectangle(2, 2, 4, 2, 3, 3), holed, rectangle(7, 0, 1, 1, 0, 1)}},
+        {"a dot moving over nothing",
+         {rectangle(0, 0, 1, 1, 2, 2), rectangle(3, 2, 1, 1, 2, 2), rectangle(6, 4, 2, 1, 3, 2),
+          rectangle(6, 4, 1, 1, 3, 1)}},
+    };
+    for (const Case& c : cases) {
+        giftest::File file;
+        file.width = 8;
+        file.height = 6;
+        file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+        file.loop = 0;
+        file.frames = c.frames;
+        const auto expected = composedByTheRules(file);
+        Held<Gif> gif;
+        ASSERT_TRUE(decodes(giftest::build(file), gif.get())) << c.name;
+        expectComposed(expected, 8, gif.get(), c.name);
+
+        // Written from the decoded set and read back: the same frames.
+        Held<BufferedImageSet> set(gif->toImageSet());
+        Held<Gif> written(Gif::createFromSet(set.get(), 8, true, 255, 255, 255));
+        ASSERT_TRUE(written) << c.name;
+        Held<Gif> back;
+        ASSERT_TRUE(decodes(encoded(written.get()), back.get())) << c.name;
+        expectComposed(expected, 8, back.get(), std::string(c.name) + ", written");
+        EXPECT_EQ(40, back->delay(1));
+    }
+}
+
+TEST(GifCodec, LongScreencastsShow) {
+    // 640 x 421 and 783 frames: a whole first frame, then small changes.
+    giftest::File file;
+    file.width = 640;
+    file.height = 421;
+    file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+    giftest::Frame first = rectangle(0, 0, 640, 421, 0, 1);
+    for (size_t i = 0; i < first.indices.size(); ++i) {
+        first.indices[i] = static_cast<uint8_t>((i / 640 / 16 + i % 640 / 16) % 4);
+    }
+    file.frames.push_back(first);
+    for (int i = 1; i < 783; ++i) {
+        file.frames.push_back(rectangle(i * 7 % 632, i * 3 % 413, 8, 8, i % 3 + 1, 1));
+    }
+    Held<Gif> gif;
+    ASSERT_TRUE(decodes(giftest::build(file), gif.get()));
+    ASSERT_EQ(783, gif->frameCount());
+    const std::vector<uint32_t> last = composedByTheRules(file, false).back();
+    Held<BufferedImageSet> set(gif->toImageSet());
+    ASSERT_TRUE(set);
+    Held<BufferedImageSet> whole(set->coalescedCopy());
+    ASSERT_TRUE(whole);
+    ASSERT_EQ(783, whole->count());
+    const BufferedImage* shown = whole->frameAt(782);
+    for (int32_t y = 0; y < 421; ++y) {
+        for (int32_t x = 0; x < 640; ++x) {
+            ASSERT_EQ(last[static_cast<size_t>(y * 640 + x)], seen(shown->pixel(x, y))) << x << "," << y;
+        }
+    }
 }
 
 TEST(GifCodec, TheSettingChoosesDepthTransparencyAndFrames) {
@@ -381,6 +521,13 @@ TEST(GifCodec, HostileFilesFailCleanly) {
     for (int code : {4, 1, 7}) {  // 7: above the next free code (6)
         broken.put(code);
     }
+    // 100,000 frames of 1 x 1, as a 2.3 MB file.
+    giftest::File many = good;
+    giftest::Frame dot = frame;
+    dot.width = dot.height = 1;
+    dot.indices = {1};
+    many.frames.assign(100000, dot);
+
     Bytes extensionRunsOut = giftest::build(good);
     extensionRunsOut.pop_back();
     extensionRunsOut.insert(extensionRunsOut.end(), {0x21, 0x01, 200, 1, 2, 3});
@@ -400,6 +547,7 @@ TEST(GifCodec, HostileFilesFailCleanly) {
         {"bad LZW code", withFrame([&](giftest::Frame& f) { f.data = broken.finish(); }), true},
         {"no trailer", withFile([](giftest::File& f) { f.trailer = false; }), true},
         {"extension past the end", extensionRunsOut, true},
+        {"100,000 frames", giftest::build(many)},
     };
     Held<Gif> hostile;
     codectest::expectHostileHandled(hostile.get(), cases);

@@ -21,11 +21,18 @@ constexpr int32_t W = 48;
 constexpr int32_t H = 32;
 constexpr int32_t FRAMES = 5;
 
-// Frame i: a ground of a few colours with a square moving across it.
-uint32_t pixelOf(int32_t i, int32_t x, int32_t y) {
+// Frame i: a ground of a few colours, or nothing (0), with a square moving across it.
+uint32_t pixelOf(int32_t i, int32_t x, int32_t y, bool clearGround = false) {
     const bool square = x >= 4 + i * 8 && x < 14 + i * 8 && y >= 6 + i * 3 && y < 16 + i * 3;
-    return square ? 0xFFE02010u + static_cast<uint32_t>(i) * 0x00000A00u
-                  : 0xFF000000u | static_cast<uint32_t>(x / 6) * 0x200000u | static_cast<uint32_t>(y / 8) * 0x3000u | 0x40;
+    return square        ? 0xFFE02010u + static_cast<uint32_t>(i) * 0x00000A00u
+           : clearGround ? 0u
+                         : 0xFF000000u | static_cast<uint32_t>(x / 6) * 0x200000u |
+                               static_cast<uint32_t>(y / 8) * 0x3000u | 0x40;
+}
+
+// Pixels as seen: alpha 0 counts as transparent whatever its colour.
+uint32_t seen(uint32_t argb) {
+    return (argb >> 24) == 0 ? 0 : argb;
 }
 
 // Frame i of a run of raw bgra frames.
@@ -38,29 +45,35 @@ TEST(GifFfmpeg, FfmpegDecodesOurAnimationFrameForFrame) {
 #ifndef FFMPEG_TOOLS_DIR
     GTEST_SKIP() << "ffmpeg.exe is not built";
 #else
-    Held<BufferedImageSet> set;
-    for (int32_t i = 0; i < FRAMES; ++i) {
-        BufferedImage* frame = BufferedImage::create(W, H);
-        for (int32_t y = 0; y < H; ++y) {
-            for (int32_t x = 0; x < W; ++x) {
-                frame->setPixel(x, y, pixelOf(i, x, y));
+    // Over nothing, the square's old place must turn transparent again.
+    for (bool clearGround : {false, true}) {
+        SCOPED_TRACE(clearGround ? "over nothing" : "over a ground");
+        Held<BufferedImageSet> set;
+        for (int32_t i = 0; i < FRAMES; ++i) {
+            BufferedImage* frame = BufferedImage::create(W, H);
+            for (int32_t y = 0; y < H; ++y) {
+                for (int32_t x = 0; x < W; ++x) {
+                    frame->setPixel(x, y, pixelOf(i, x, y, clearGround));
+                }
             }
+            frame->setHasAlpha(clearGround);
+            set->add(frame, 32, 200, 2);  // whole pictures, each standing alone
         }
-        set->add(frame, 32, 200, 0);
-    }
-    set->setLoop(true, 0);
-    Held<Gif> gif(Gif::createFromSet(set.get(), 8, true, 255, 255, 255));
-    ASSERT_TRUE(gif);
-    Held<ArrayU08> out;
-    ASSERT_TRUE(gif->encode(out.get()));
-    const std::wstring path = codectest::scratchFolder(L"gif-ffmpeg") + L"\\ours.gif";
-    ASSERT_TRUE(codectest::writeFile(path, imagetest::bytesOf(out.get())));
-    const Bytes raw = codectest::ffmpegDecode(path, L"bgra");
-    ASSERT_EQ(static_cast<size_t>(FRAMES) * W * H * 4, raw.size());
-    for (int32_t i = 0; i < FRAMES; ++i) {
-        for (int32_t y = 0; y < H; ++y) {
-            for (int32_t x = 0; x < W; ++x) {
-                ASSERT_EQ(pixelOf(i, x, y), rawPixel(raw, i, x, y)) << "frame " << i << " at " << x << "," << y;
+        set->setLoop(true, 0);
+        Held<Gif> gif(Gif::createFromSet(set.get(), 8, true, 255, 255, 255));
+        ASSERT_TRUE(gif);
+        Held<ArrayU08> out;
+        ASSERT_TRUE(gif->encode(out.get()));
+        const std::wstring path = codectest::scratchFolder(L"gif-ffmpeg") + L"\\ours.gif";
+        ASSERT_TRUE(codectest::writeFile(path, imagetest::bytesOf(out.get())));
+        const Bytes raw = codectest::ffmpegDecode(path, L"bgra");
+        ASSERT_EQ(static_cast<size_t>(FRAMES) * W * H * 4, raw.size());
+        for (int32_t i = 0; i < FRAMES; ++i) {
+            for (int32_t y = 0; y < H; ++y) {
+                for (int32_t x = 0; x < W; ++x) {
+                    ASSERT_EQ(pixelOf(i, x, y, clearGround), seen(rawPixel(raw, i, x, y)))
+                        << "frame " << i << " at " << x << "," << y;
+                }
             }
         }
     }

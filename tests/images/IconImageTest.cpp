@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CodecTestSupport.h"
 #include "IconTestSupport.h"
 #include "ImageTestSupport.h"
 #include "images/image/ico/win/IconImage.h"
@@ -134,6 +135,25 @@ TEST(IconImage, HostileHeadersFailCleanly) {
         EXPECT_EQ(nullptr, icon->bitmap());
         EXPECT_EQ(nullptr, icon->maskBits());
         EXPECT_EQ(nullptr, icon->toBufferedImage());
+    }
+}
+
+TEST(IconImage, ThirtyTwoBitImagesWithoutMaskTakeTheirAlpha) {
+    // Favicons are written as header and colour rows only.
+    for (int32_t side : {16, 48}) {
+        SCOPED_TRACE(side);
+        const Bytes whole = icontest::dibIcon(side, side, 32);
+        Bytes bare = whole;
+        bare.resize(bare.size() - static_cast<size_t>(IconImage::maskStrideFor(side) * side));
+        Held<IconImage> masked;
+        Held<IconImage> maskless;
+        ASSERT_TRUE(decodeInto(masked.get(), whole));
+        ASSERT_TRUE(decodeInto(maskless.get(), bare));
+        Held<BufferedImage> expected(masked->toBufferedImage());
+        Held<BufferedImage> image(maskless->toBufferedImage());
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(image->hasAlpha());
+        EXPECT_EQ(codectest::pixelsOf(expected.get()), codectest::pixelsOf(image.get()));
     }
 }
 

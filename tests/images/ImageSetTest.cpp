@@ -144,6 +144,24 @@ TEST(ImageSet, EachFrameIsComposedByThePreviousFramesDisposal) {
     }
 }
 
+TEST(ImageSet, CopiesKeepPlacesAndCompositionBeyondTheCapIsRefused) {
+    // Five dots on a 16384 x 4096 screen would compose into 1.25 GiB.
+    Held<BufferedImageSet> set;
+    for (int32_t i = 0; i < 5; ++i) {
+        set->addAt(solidImage(1, 1, 0xFF000000), 8, 10, 1, i, i);
+    }
+    set->setScreen(16384, 4096);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(nullptr, set->coalescedCopy());
+    EXPECT_LT(GetTickCount64() - start, 100u);
+    // A copy keeps the places and the screen.
+    Held<BufferedImageSet> copy(set->copy());
+    EXPECT_EQ(3, copy->left(3));
+    EXPECT_EQ(3, copy->top(3));
+    EXPECT_EQ(16384, copy->screenWidth());
+    EXPECT_EQ(nullptr, copy->coalescedCopy());
+}
+
 TEST(ImageSet, CopiesKeepNumbersAndLoopAndClearLeavesFramesToTheirHolders) {
     Held<BufferedImageSet> set;
     set->add(solidImage(8, 4, 0xFF102030), 8, 40, 1);

@@ -10,6 +10,7 @@
 
 #include "CodecTestSupport.h"
 #include "images/image/bmp/win/Bitmap.h"
+#include "images/image/ico/win/IconImage.h"
 #include "images/image/png/win/Png.h"
 
 using codectest::Bytes;
@@ -103,6 +104,7 @@ struct PngKind {
     std::vector<png_color> palette;
     Bytes paletteAlpha;     // tRNS of a palette
     int transparentGrey;    // tRNS of grey (-1: none)
+    bool invisible = false; // the alpha channel 0 everywhere
 };
 
 int channelsOf(int colourType) {
@@ -117,6 +119,9 @@ int channelsOf(int colourType) {
 int sampleOf(const PngKind& kind, int x, int y, int c) {
     const int range = kind.colourType == PNG_COLOR_TYPE_PALETTE ? static_cast<int>(kind.palette.size())
                                                                 : (1 << kind.depth);
+    if (kind.invisible && c == channelsOf(kind.colourType) - 1) {
+        return 0;
+    }
     const int value = (x * 37 + y * 101 + c * 59) * (kind.depth == 16 ? 211 : 1);
     return value % range;
 }
@@ -228,6 +233,34 @@ TEST(PngCodec, FilesOfEveryKindDecodeToTheirSamples) {
     };
     for (const PngKind& kind : kinds) {
         EXPECT_EQ(expectedPixels(kind), decodedPixels(makePng(kind))) << kind.name;
+    }
+}
+
+TEST(PngCodec, PicturesWithEveryPixelTransparentStayTransparentAlsoAsIconImages) {
+    const std::vector<png_color> three = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    const std::vector<PngKind> kinds = {
+        {"RGBA", 9, 7, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {}, {}, -1, true},
+        {"grey with alpha", 4, 4, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {}, {}, -1, true},
+        {"palette with transparency", 5, 3, PNG_COLOR_TYPE_PALETTE, 8, false, three, {0, 0, 0}, -1},
+    };
+    for (const PngKind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        const Bytes file = makePng(kind);
+        const Bytes expected = expectedPixels(kind);
+        Held<Png> png;
+        ASSERT_TRUE(codectest::decodeBytes(png.get(), file));
+        Held<BufferedImage> image(png->toBufferedImage());
+        EXPECT_TRUE(image->hasAlpha());
+        EXPECT_EQ(expected, pixelsOf(image.get()));
+        Held<s::image::ico::win::IconImage> icon;
+        ASSERT_TRUE(codectest::decodeBytes(icon.get(), file));
+        Held<BufferedImage> entry(icon->toBufferedImage());
+        EXPECT_TRUE(entry->hasAlpha());
+        for (int32_t y = 0; y < kind.height; ++y) {
+            for (int32_t x = 0; x < kind.width; ++x) {
+                ASSERT_EQ(0u, entry->pixel(x, y) >> 24) << x << "," << y;
+            }
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/app/IAppBase.h"
@@ -104,6 +105,23 @@ inline BOOL WINAPI recordOpen(SHELLEXECUTEINFOW* info) {
     return TRUE;
 }
 
+// Runs fn on the dialog window's UI thread and waits for it.
+inline void onUiThread(Dialog* dialog, std::function<void()> fn) {
+    struct Call : s::gui::events::IEventListener {
+        std::function<void()> fn;
+        void onEvent(s::base::IObject*, int32_t) override { fn(); }
+    } call;
+    bool ran = false;
+    call.fn = [&] {
+        fn();
+        ran = true;
+    };
+    dialog->window()->addWorkerEventListener(&call);
+    dialog->window()->sendWorkerEvent(L"videotest", 0, 0, nullptr);
+    dialog->window()->removeListener(&call);
+    ASSERT_TRUE(ran);
+}
+
 class VideoDialogTest : public ::testing::Test {
 protected:
     // The mode the dialog opens in.
@@ -161,22 +179,7 @@ protected:
         RemoveDirectoryW(folder_.c_str());
     }
 
-    // Runs fn on the window's UI thread and waits for it.
-    void onUi(std::function<void()> fn) {
-        struct Call : s::gui::events::IEventListener {
-            std::function<void()> fn;
-            void onEvent(s::base::IObject*, int32_t) override { fn(); }
-        } call;
-        bool ran = false;
-        call.fn = [&] {
-            fn();
-            ran = true;
-        };
-        dialog_->window()->addWorkerEventListener(&call);
-        dialog_->window()->sendWorkerEvent(L"videotest", 0, 0, nullptr);
-        dialog_->window()->removeListener(&call);
-        ASSERT_TRUE(ran);
-    }
+    void onUi(std::function<void()> fn) { onUiThread(dialog_, std::move(fn)); }
     // Builds a row on the UI thread into the dialog's option area.
     void build(std::function<s::gui::IComponent*()> builder) {
         onUi([&] {

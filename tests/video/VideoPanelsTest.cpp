@@ -302,13 +302,62 @@ TEST_F(PanelDialogTest, TargetPanelsCollapseTheirTestDetails) {
     EXPECT_EQ(job.testLength, 3000);
 }
 
-TEST_F(PanelDialogTest, ResolutionEntriesMakeNoJob) {
+// A file like the source at the size each entry names; two name none and keep the source's.
+TEST_F(PanelDialogTest, ResolutionEntriesMakeAJobOfTheirFixedSize) {
     open(6);
-    for (int32_t id = 536870805; id <= 536870811; ++id) {
-        SCOPED_TRACE(id);
-        showPanel(id);
-        EXPECT_FALSE(dialog_->fillSetting(id));
-        EXPECT_EQ(dialog_->jobSetting()->outputId, 0);
+    const struct {
+        int32_t id, width, height;
+    } rows[] = {
+        {536870805, 1920, 1080}, {536870806, 1280, 720}, {536870807, 854, 480}, {536870808, 640, 360},
+        {536870809, 0, 0},       {536870810, 402, 226},  {536870811, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        showPanel(row.id);
+        ASSERT_TRUE(dialog_->fillSetting(row.id));
+        const Setting& job = *dialog_->jobSetting();
+        EXPECT_EQ(job.outputId, 268435445);
+        EXPECT_EQ(job.formatId, 18);
+        EXPECT_EQ(job.width, row.width);
+        EXPECT_EQ(job.height, row.height);
+        EXPECT_EQ(job.twoPass, 0);
+        EXPECT_EQ(job.volume, 100);
+    }
+}
+
+// The level is applied before the quality row whatever the panel's order, so a level
+// picked in the quality row clears the two passes of level 5 or 9.
+TEST_F(PanelDialogTest, TargetPanelsApplyTheLevelBeforeTheQualityRow) {
+    open(3);
+    const struct {
+        int32_t id, level, quality;
+        int32_t outputId, videoQuality;
+        int64_t videoBitRate;
+        uint8_t twoPass;
+    } rows[] = {
+        {536870907, 5, 3, 268435405, 3, 0, 0},
+        {536870906, 9, 7, 268435365, 7, 0, 0},
+        {536870907, 9, 105, 268435365, 105, 0, 1},
+        {536870906, 5, 2000000, 268435405, 0, 2000000, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.id << " level " << row.level << " quality " << row.quality);
+        showPanel(row.id);
+        const VideoControls& v = dialog_->videoControls();
+        // Shown as a restored level is; a pick of 5 or 9 would ask for ffmpeg.exe.
+        for (int32_t i = 0; i < v.vqLevel->getItemCount(); ++i) {
+            if (v.vqLevel->getItem(i)->value == row.level) {
+                v.vqLevel->setSelectedIndex(i, false);
+            }
+        }
+        ASSERT_EQ(selected(v.vqLevel), row.level);
+        choose(v.qualityAuto, row.quality);
+        ASSERT_TRUE(dialog_->fillSetting(row.id));
+        const Setting& job = *dialog_->jobSetting();
+        EXPECT_EQ(job.outputId, row.outputId);
+        EXPECT_EQ(job.videoQuality, row.videoQuality);
+        EXPECT_EQ(job.videoBitRate, row.videoBitRate);
+        EXPECT_EQ(job.twoPass, row.twoPass);
     }
 }
 

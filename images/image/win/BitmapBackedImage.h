@@ -27,8 +27,15 @@ public:
     int32_t frameCount() const override { return 1; }
 
     // A fresh picture of width x height at BitCount bits; false (no picture) when impossible.
+    // At 32 bits the fourth byte is the codec's own alpha channel, taken as it is.
     bool setSize(int32_t width, int32_t height) override {
-        return bitmap_ != nullptr && bitmap_->create(width, height, BitCount) != nullptr;
+        if (bitmap_ == nullptr || bitmap_->create(width, height, BitCount) == nullptr) {
+            return false;
+        }
+        if (BitCount == 32) {
+            bitmap_->setAlphaMask(0xFF000000u);
+        }
+        return true;
     }
 
     // The picture (BitCount bits, rows bottom-up); null only when no bitmap could be had.

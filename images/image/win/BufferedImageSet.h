@@ -15,9 +15,10 @@ namespace s::image::win {
 
 class BufferedImage;
 
-// Frames with their depth, delay (ms) and disposal. Disposal follows GIF: 0 and 1
-// leave a frame in place for the next, 2 clears it to transparent, 3 restores what
-// was there before it.
+// Frames with their depth, delay (ms) and disposal. Frames of an animation may be
+// placed at an offset on a screen larger than themselves. Disposal follows GIF: 0 and
+// 1 leave a frame in place for the next, 2 clears its rectangle to transparent, 3
+// restores what was there before it.
 class BufferedImageSet : public IBufferedImageSet, public thread::IPoolable {
     S_POOLED_CLASS(BufferedImageSet, 1000, L"s_image_win_BufferedImageSet")
 public:
@@ -33,6 +34,15 @@ public:
     int32_t height() const override { return height_; }
     int32_t count() const override;
     bool add(BufferedImage* image, int32_t depth, int32_t delay, int32_t disposal) override;
+    // The same with the frame placed at (left, top) of the screen.
+    bool addAt(BufferedImage* image, int32_t depth, int32_t delay, int32_t disposal, int32_t left, int32_t top);
+    // The frame's place on the screen (0 outside the set).
+    int32_t left(int32_t index) const;
+    int32_t top(int32_t index) const;
+    // The screen frames are composed on: at least the given size and every frame's extent.
+    void setScreen(int32_t width, int32_t height);
+    int32_t screenWidth() const { return screenWidth_; }
+    int32_t screenHeight() const { return screenHeight_; }
     void recomputeSize() override;
     bool animated() const override { return animated_ != 0; }
     uint16_t loopCount() const override { return loopCount_; }
@@ -41,10 +51,13 @@ public:
     int32_t disposal(int32_t index) const override;
     int32_t depth(int32_t index) const override;
     BufferedImageSet* copy() const override;
-    // Each frame composed from the previous result by the previous frame's disposal;
-    // composed frames get disposal 2 (they stand alone), the loop setting is (true,
-    // loopCount()).
+    // Each frame drawn at its place over what the frames before it left on the screen,
+    // by their disposals; composed frames are whole screens and get disposal 2 (they
+    // stand alone), the loop setting is (true, loopCount()). Null beyond the animation
+    // cap of IEncodedImage (screen area times frames).
     BufferedImageSet* coalescedCopy() const override;
+    // Each frame scaled by itself, places kept: an animation of placed frames is
+    // composed first (coalescedCopy) to be scaled as a whole.
     BufferedImageSet* scaledCopy(int32_t width, int32_t height, bool keepAspect) const override;
     BufferedImageSet* filteredCopy() const override;
     int32_t bestIndex() const override { return bestIndex_; }
@@ -59,22 +72,27 @@ public:
 private:
     BufferedImageSet();
     bool valid(int32_t index) const { return index >= 0 && index < count(); }
-    // A new set with the numbers and loop setting of this one and, per frame, the
-    // image made (a new one the set takes) by make(frame); null when one fails.
+    // A new set with the numbers, places and loop setting of this one (and its screen
+    // when the frames keep their size) and, per frame, the image made (a new one the
+    // set takes) by make(frame); null when one fails.
     template <class Make>
-    BufferedImageSet* derived(Make make) const;
+    BufferedImageSet* derived(Make make, bool sameScreen) const;
     FrameShape shapeOf(int32_t index) const;
 
     col::_array::ArrayP* frames_;
     col::_array::ArrayS32* depths_;
     col::_array::ArrayS32* delays_;
     col::_array::ArrayS32* disposals_;
+    col::_array::ArrayS32* lefts_;
+    col::_array::ArrayS32* tops_;
     uint8_t animated_;
     uint16_t loopCount_;
     int32_t width_;
     int32_t height_;
     int32_t bestDepth_;
     int32_t bestIndex_;
+    int32_t screenWidth_;
+    int32_t screenHeight_;
 };
 
 } // namespace s::image::win

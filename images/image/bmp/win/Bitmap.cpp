@@ -52,7 +52,8 @@ bool hasRemaining(io::IInputStream* stream, int64_t n) {
 
 } // namespace
 
-Bitmap::Bitmap() : section_(nullptr), bits_(nullptr), stride_(0), tableEntries_(0), keyColour_(-1) {
+Bitmap::Bitmap()
+    : section_(nullptr), bits_(nullptr), stride_(0), tableEntries_(0), keyColour_(-1), alphaMask_(0) {
     std::memset(&fileHeader_, 0, sizeof(fileHeader_));
     std::memset(&info_, 0, sizeof(info_));
     std::memset(&handleRecord_, 0, sizeof(handleRecord_));
@@ -84,6 +85,7 @@ void Bitmap::reset() {
     stride_ = 0;
     tableEntries_ = 0;
     keyColour_ = -1;
+    alphaMask_ = 0;
     std::memset(&handleRecord_, 0, sizeof(handleRecord_));
     fileHeader_.bfType = FILE_TYPE;
     fileHeader_.bfSize = FILE_HEADER_BYTES + INFO_HEADER_BYTES;
@@ -130,6 +132,7 @@ bool Bitmap::createSection() {
 HBITMAP Bitmap::create(int32_t width, int32_t height, int32_t bitCount) {
     deleteSection();
     keyColour_ = -1;
+    alphaMask_ = 0;
     const int32_t entries = bitCount >= 1 && bitCount <= 8 ? 1 << bitCount : 0;
     if (!setHeaders(width, height, bitCount, BI_RGB, entries, entries, entries)) {
         reset();
@@ -144,7 +147,7 @@ HBITMAP Bitmap::create(int32_t width, int32_t height, int32_t bitCount) {
 }
 
 bool Bitmap::hasAlphaChannel() const {
-    return info_.header.biBitCount == 32 && info_.header.biCompression != BI_BITFIELDS;
+    return info_.header.biBitCount == 32 && (info_.header.biCompression != BI_BITFIELDS || alphaMask_ != 0);
 }
 
 void Bitmap::setKeyColour(uint8_t red, uint8_t green, uint8_t blue) {
@@ -203,9 +206,14 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
     }
     topDown = h.biHeight < 0;
     const int32_t height = topDown ? -h.biHeight : h.biHeight;
+    if (!isDecodableSize(h.biWidth, height)) {
+        return false;
+    }
 
-    // Later header versions carry the bit-field masks inside the header.
+    // Later header versions carry the bit-field masks inside the header, the alpha
+    // mask after the three colour masks.
     RGBQUAD masks[3];
+    uint32_t alphaMask = 0;
     bool masksRead = false;
     int64_t extra = static_cast<int64_t>(h.biSize) - INFO_HEADER_BYTES;
     if (bitFields && extra >= 12) {
@@ -215,6 +223,13 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         consumed += sizeof(masks);
         extra -= sizeof(masks);
         masksRead = true;
+        if (extra >= 4) {
+            if (!io::transferAll(stream, &alphaMask, sizeof(alphaMask))) {
+                return false;
+            }
+            consumed += sizeof(alphaMask);
+            extra -= sizeof(alphaMask);
+        }
     }
     if (!io::skipAll(stream, extra)) {
         return false;
@@ -251,6 +266,7 @@ bool Bitmap::readInfo(io::IInputStream* stream, int64_t& consumed, bool& topDown
         consumed += entries * 4;
     } else if (bitFields) {
         std::memcpy(info_.colours, masks, sizeof(masks));
+        setAlphaMask(alphaMask);
     }
     if (skipUnusedTable && unusedEntries > 0) {
         if (!io::skipAll(stream, unusedEntries * 4)) {
@@ -326,7 +342,9 @@ BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
         return nullptr;
     }
     image->setHasAlpha(false);
-    if (hasAlphaChannel()) {
+    if (alphaMask_ != 0) {
+        copyMaskedAlpha(image);
+    } else if (hasAlphaChannel()) {
         bool anyTranslucent = false;
         // All alpha bytes 0 means the writer left them unused.
         if (info_.copyAlpha(bits_, stride_, image, anyTranslucent)) {
@@ -341,6 +359,27 @@ BufferedImage* Bitmap::toBufferedImage(BufferedImage* target, int32_t) {
         image->makeOpaque();
     }
     return image;
+}
+
+void Bitmap::copyMaskedAlpha(BufferedImage* image) const {
+    // The mask's bits, however many, are scaled to 0-255.
+    const uint32_t mask = alphaMask_;
+    int32_t shift = 0;
+    while (((mask >> shift) & 1) == 0) {
+        ++shift;
+    }
+    const uint64_t top = mask >> shift;
+    bool translucent = false;
+    for (int32_t y = 0; y < height(); ++y) {
+        const uint32_t* from = reinterpret_cast<const uint32_t*>(row(y));
+        uint8_t* to = image->row(y);
+        for (int32_t x = 0; x < width(); ++x) {
+            const uint8_t alpha = static_cast<uint8_t>(((from[x] & mask) >> shift) * 255 / top);
+            to[x * 4 + 3] = alpha;
+            translucent = translucent || alpha != 255;
+        }
+    }
+    image->setHasAlpha(translucent);
 }
 
 bool Bitmap::setFromImage(BufferedImage* image, int32_t bitCount, bool keepTransparency, uint8_t red, uint8_t green,

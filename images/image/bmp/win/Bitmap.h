@@ -14,8 +14,13 @@ namespace s::image::bmp::win {
 // images and of the other codecs, and reads and writes the BMP format.
 //
 // Readers take files from disk: decode() checks every header value against what
-// the DIB can hold and the data actually present, and fails cleanly (no picture)
-// otherwise. Top-down files are turned bottom-up; compressed ones are refused.
+// the DIB can hold, the shared decode cap and the data actually present, and fails
+// cleanly (no picture) otherwise. Top-down files are turned bottom-up; compressed
+// ones are refused.
+//
+// Alpha: 32-bit BI_RGB rows carry alpha bytes that writers often leave 0, so all 0
+// there means opaque. A declared alpha channel (a bit-field alpha mask, or a codec's
+// own RGBA pixels) is taken as it is.
 class Bitmap : public IBitmap, public thread::IPoolable {
     S_POOLED_CLASS(Bitmap, 1000, L"s_image_bmp_win_Bitmap")
 public:
@@ -59,6 +64,11 @@ public:
     int32_t stride() const override { return stride_; }
     uint32_t compression() const { return info_.header.biCompression; }
     bool hasAlphaChannel() const override;
+    // The bits of a 32-bit pixel that hold a declared alpha channel (0: none). Set by
+    // reading a bit-field file with an alpha mask, or by the codec that owns the
+    // pixels; create() and reset() clear it.
+    uint32_t alphaMask() const { return alphaMask_; }
+    void setAlphaMask(uint32_t mask) { alphaMask_ = info_.header.biBitCount == 32 ? mask : 0; }
     bool hasColourTable() const { return tableEntries_ != 0; }
     int32_t colourTableEntries() const { return tableEntries_; }
     int32_t colourTableBytes() const { return tableEntries_ * 4; }
@@ -119,6 +129,8 @@ private:
     // Creates the section and reads the rows (turning top-down ones).
     bool readPixels(io::IInputStream* stream, bool topDown);
     void fillPixels(uint32_t value);
+    // The alpha of every pixel through alphaMask_ into image (same size).
+    void copyMaskedAlpha(image::win::BufferedImage* image) const;
 
     HBITMAP section_;
     BITMAPFILEHEADER fileHeader_;
@@ -128,6 +140,7 @@ private:
     int32_t tableEntries_;
     BITMAP handleRecord_;
     int32_t keyColour_;
+    uint32_t alphaMask_;
 };
 
 } // namespace s::image::bmp::win

@@ -102,6 +102,9 @@ void Gif::reset() {
 }
 
 void Gif::releaseFrames() {
+    // The screen is the frames' own.
+    header_.screenWidth = 0;
+    header_.screenHeight = 0;
     if (frames_ != nullptr) {
         frames_->clear();
     }
@@ -274,24 +277,26 @@ BufferedImageSet* Gif::toImageSet() {
     int32_t cw = 0;
     int32_t ch = 0;
     canvasSize(cw, ch);
-    if (static_cast<int64_t>(cw) * ch > MAX_DECODED_PIXELS ||
-        static_cast<int64_t>(cw) * ch * n > MAX_TOTAL_PIXELS) {
-        set->release();
-        return nullptr;
-    }
     for (int32_t i = 0; i < n; ++i) {
         BufferedImage* image = toBufferedImage(nullptr, i);
-        if (image != nullptr && (left(i) != 0 || top(i) != 0 || image->width() != cw || image->height() != ch)) {
-            // Around the frame the screen shows what lies below it.
+        int32_t x = left(i);
+        int32_t y = top(i);
+        // A still picture is its whole screen; frames of an animation keep their place,
+        // each as large as the decoder allocated it.
+        if (n == 1 && image != nullptr && (x != 0 || y != 0 || image->width() != cw || image->height() != ch) &&
+            isDecodableSize(cw, ch)) {
             BufferedImage* canvas = BufferedImage::create(cw, ch);
             if (canvas != nullptr) {
                 canvas->fill(0, 255, 255, 255);
-                canvas->drawImage(left(i), top(i), image->width(), image->height(), image, 0, 0, false);
+                canvas->drawImage(x, y, image->width(), image->height(), image, 0, 0, false);
+                canvas->detectAlpha();
             }
             image->release();
             image = canvas;
+            x = 0;
+            y = 0;
         }
-        if (image == nullptr || !set->add(image, frame(i)->bitCount(), delay(i), disposal(i))) {
+        if (image == nullptr || !set->addAt(image, frame(i)->bitCount(), delay(i), disposal(i), x, y)) {
             if (image != nullptr) {
                 image->release();
             }
@@ -299,18 +304,21 @@ BufferedImageSet* Gif::toImageSet() {
             return nullptr;
         }
     }
+    set->setScreen(cw, ch);
     set->setLoop(n > 1, loopCount_);
     return set;
 }
 
-bool Gif::readImage(io::IInputStream* stream, int64_t& totalPixels, bool& controlSeen) {
+bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen) {
     if (!io::transferAll(stream, &descriptor_, sizeof(descriptor_))) {
         return false;
     }
     const int32_t w = descriptor_.width;
     const int32_t h = descriptor_.height;
     const int64_t pixels = static_cast<int64_t>(w) * h;
-    if ((pixels != 0 && !isDecodableSize(w, h)) || totalPixels + pixels > MAX_TOTAL_PIXELS) {
+    ++budget.images;
+    if ((pixels != 0 && !isDecodableSize(w, h)) || !isDecodableAnimation(budget.images, budget.pixels + pixels)) {
+        budget.exceeded = true;
         return false;
     }
     if ((descriptor_.packed & 0x80) != 0) {
@@ -378,7 +386,7 @@ bool Gif::readImage(io::IInputStream* stream, int64_t& totalPixels, bool& contro
     if (!appendFrame(bitmap, transparent, frameDelay, frameDisposal, descriptor_.left, descriptor_.top)) {
         return false;
     }
-    totalPixels += pixels;
+    budget.pixels += pixels;
     return !ended;
 }
 
@@ -406,12 +414,12 @@ bool Gif::decode(io::IInputStream* stream) {
         }
     }
 
-    int64_t totalPixels = 0;
+    Budget budget;
     bool controlSeen = false;
     uint8_t introducer = 0;
     while (readByte(stream, introducer) && introducer != TRAILER) {
         if (introducer == IMAGE) {
-            if (!readImage(stream, totalPixels, controlSeen)) {
+            if (!readImage(stream, budget, controlSeen)) {
                 break;
             }
             continue;
@@ -444,7 +452,8 @@ bool Gif::decode(io::IInputStream* stream) {
             break;
         }
     }
-    if (frameCount() == 0) {
+    // Beyond the caps the whole file is refused, not cut short.
+    if (frameCount() == 0 || budget.exceeded) {
         reset();
         return false;
     }
@@ -587,47 +596,110 @@ bool Gif::setFromFrames(const BufferedImageSet* set, int32_t bitDepth, bool keep
     if (set->count() == 1 || !set->animated()) {
         return addFrame(set->frameAt(0), bitDepth, keepTransparency, red, green, blue, ALPHA_LIMIT);
     }
-    // Whole pictures first, by each frame's disposal.
     thread::Held<BufferedImageSet> whole(set->coalescedCopy());
-    if (!whole || !addFrame(whole->frameAt(0), bitDepth, keepTransparency, red, green, blue, ALPHA_LIMIT)) {
-        releaseFrames();
+    if (!whole) {
         return false;
     }
+    const int32_t n = whole->count();
+    // Without transparency every composed frame is flattened first; nothing vanishes then.
+    if (!keepTransparency) {
+        for (int32_t i = 0; i < n; ++i) {
+            BufferedImage* frame = whole->frameAt(i);
+            if (frame->hasAlpha()) {
+                BufferedImage* flat = frame->overBackground(red, green, blue);
+                if (flat == nullptr) {
+                    return false;
+                }
+                flat->copy(frame);
+                flat->release();
+            }
+        }
+    }
+    const int32_t w = whole->screenWidth();
+    const int32_t h = whole->screenHeight();
+    // What the file shows of a composed pixel: nothing below the alpha limit, else its colour.
+    const auto shows = [](const BufferedImage* image, int32_t x, int32_t y) {
+        return !image->hasAlpha() || (image->pixel(x, y) >> 24) >= ALPHA_LIMIT;
+    };
+    const auto same = [&](const BufferedImage* a, const BufferedImage* b, int32_t x, int32_t y) {
+        const bool sa = shows(a, x, y);
+        return sa == shows(b, x, y) && (!sa || ((a->pixel(x, y) ^ b->pixel(x, y)) & 0xFFFFFF) == 0);
+    };
+    thread::Held<BufferedImage> cleared(BufferedImage::create(w, h));
+    if (!cleared) {
+        return false;
+    }
+    cleared->fill(0, 255, 255, 255);
+    // The screen before frame i: clear at first, then what frame i - 1 left.
+    const BufferedImage* before = cleared.get();
     loopCount_ = set->loopCount();
-    delays_->set(0, set->delay(0));
-    // The frames after it only hold what changed, so the first must stay in place.
-    const int32_t firstDisposal = set->disposal(0);
-    disposals_->set(0, firstDisposal == 2 || firstDisposal == 3 ? 1 : firstDisposal);
-    BufferedImage* previous = whole->frameAt(0)->copy();
-    bool done = previous != nullptr;
-    for (int32_t i = 1; i < whole->count() && done; ++i) {
-        BufferedImage* current = previous->copy();
-        if (current == nullptr) {
-            done = false;
-            break;
+    for (int32_t i = 0; i < n; ++i) {
+        const BufferedImage* now = whole->frameAt(i);
+        const BufferedImage* next = whole->frameAt((i + 1) % n);
+        // The written rectangle: what differs from the screen before, and what must
+        // disappear before the next frame (the loop's first for the last).
+        int32_t x0 = w;
+        int32_t y0 = h;
+        int32_t x1 = -1;
+        int32_t y1 = -1;
+        bool vanishes = false;
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) {
+                const bool gone = shows(now, x, y) && !shows(next, x, y);
+                if (gone || !same(before, now, x, y)) {
+                    vanishes = vanishes || gone;
+                    x0 = std::min(x0, x);
+                    x1 = std::max(x1, x);
+                    y0 = std::min(y0, y);
+                    y1 = std::max(y1, y);
+                }
+            }
         }
-        BufferedImage* next = whole->frameAt(i);
-        current->drawImage(0, 0, std::min(current->width(), next->width()),
-                           std::min(current->height(), next->height()), next, 0, 0, false);
-        thread::Held<BufferedImage> changes(current->copy());
-        if (changes) {
-            changes->maskEqual(previous);
+        if (x1 < 0) {
+            x0 = x1 = y0 = y1 = 0;  // nothing changes: one transparent pixel
         }
-        done = changes && addFrame(changes.get(), bitDepth, true, red, green, blue, ALPHA_LIMIT);
-        if (done) {
-            delays_->set(static_cast<uint32_t>(i), set->delay(i));
-            disposals_->set(static_cast<uint32_t>(i), 1);
+        thread::Held<BufferedImage> piece(BufferedImage::create(x1 - x0 + 1, y1 - y0 + 1));
+        if (!piece) {
+            releaseFrames();
+            return false;
         }
-        previous->release();
-        previous = current;
+        bool unchanged = false;
+        for (int32_t y = y0; y <= y1; ++y) {
+            for (int32_t x = x0; x <= x1; ++x) {
+                const bool keep = same(before, now, x, y);
+                unchanged = unchanged || keep;
+                piece->setPixel(x - x0, y - y0, keep ? 0u : now->pixel(x, y) | 0xFF000000u);
+            }
+        }
+        // Some decoders clear a disposed rectangle to transparent only when the frame
+        // has a transparent index; the index is reserved anyway.
+        piece->setHasAlpha(unchanged || vanishes);
+        if (!addFrame(piece.get(), bitDepth, true, red, green, blue, ALPHA_LIMIT)) {
+            releaseFrames();
+            return false;
+        }
+        const uint32_t k = static_cast<uint32_t>(i);
+        delays_->set(k, set->delay(i));
+        disposals_->set(k, vanishes ? 2 : 1);
+        lefts_->set(k, x0);
+        tops_->set(k, y0);
+        if (vanishes) {
+            // Disposal 2 leaves the frame's rectangle transparent.
+            for (int32_t y = 0; y < h; ++y) {
+                std::copy_n(now->row(y), static_cast<size_t>(w) * 4, cleared->row(y));
+                if (y >= y0 && y <= y1) {
+                    std::fill_n(reinterpret_cast<uint32_t*>(cleared->row(y)) + x0, x1 - x0 + 1, 0x00FFFFFFu);
+                }
+            }
+            cleared->setHasAlpha(true);
+            before = cleared.get();
+        } else {
+            before = now;
+        }
     }
-    if (previous != nullptr) {
-        previous->release();
-    }
-    if (!done) {
-        releaseFrames();
-    }
-    return done;
+    header_.screenWidth = static_cast<uint16_t>(std::min(w, 0xFFFF));
+    header_.screenHeight = static_cast<uint16_t>(std::min(h, 0xFFFF));
+    return true;
 }
 
 Gif* Gif::createFromImage(BufferedImage* image, int32_t bitDepth, bool keepTransparency, uint8_t red,

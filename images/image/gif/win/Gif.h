@@ -24,13 +24,12 @@ namespace s::image::gif::win {
 // on the logical screen; pictures become frames through the colour quantizer.
 //
 // Reading takes files from anywhere: the signature is checked, code sizes outside
-// 1-11 and impossible LZW codes end a frame, frame and total sizes are capped before
-// anything is allocated, and a file must hold at least one frame.
+// 1-11 and impossible LZW codes end a frame, and a file must hold at least one frame.
+// Each frame's size, the number of frames and their pixels together are checked before
+// a frame is allocated; a file beyond those caps is refused.
 class Gif : public IGif, public thread::IPoolable {
     S_POOLED_CLASS(Gif, 1000, L"s_image_gif_win_Gif")
 public:
-    // All frames of a file together (each frame within isDecodableSize()).
-    static constexpr int64_t MAX_TOTAL_PIXELS = MAX_DECODED_PIXELS * 2;
     static constexpr int32_t DEFAULT_DEPTH = 8;
     static constexpr uint8_t ALPHA_LIMIT = 96;
 
@@ -44,8 +43,9 @@ public:
     // Frame frameIndex as a 32-bit picture; pixels of its transparent index get alpha 0.
     image::win::BufferedImage* toBufferedImage(image::win::BufferedImage* target = nullptr,
                                                int32_t frameIndex = 0) override;
-    // Every frame placed at its offset on the logical screen (widened to hold every
-    // frame), transparent around it; animated when there is more than one frame.
+    // Every frame at its own size and place on the logical screen (widened to hold every
+    // frame); a single frame is placed on its whole screen, transparent around it.
+    // Animated when there is more than one frame.
     image::win::BufferedImageSet* toImageSet() override;
     bool encode(io::IOutputStream* stream) override;
     bool decode(io::IInputStream* stream) override;
@@ -81,8 +81,10 @@ public:
     // (red, green, blue).
     bool addFrame(image::win::BufferedImage* image, int32_t bitDepth, bool keepTransparency, uint8_t red,
                   uint8_t green, uint8_t blue, uint8_t alphaLimit);
-    // Frames from a set: an animated set of several frames becomes its first frame
-    // followed by the differences of each composed frame from the one before.
+    // Frames from a set: an animated set of several frames is composed frame by frame,
+    // and each written frame holds what differs from what the one before leaves on the
+    // screen. That one's disposal is chosen so its place is cleared (2) when pixels turn
+    // transparent, else it stays (1); the last frame is chosen likewise for the loop.
     bool setFromFrames(const image::win::BufferedImageSet* set, int32_t bitDepth, bool keepTransparency,
                        uint8_t red, uint8_t green, uint8_t blue);
     static Gif* createFromImage(image::win::BufferedImage* image, int32_t bitDepth, bool keepTransparency,
@@ -136,8 +138,15 @@ private:
                      int32_t top);
     void releaseFrames();
     int32_t number(const col::_array::ArrayS32* list, int32_t index, int32_t outside) const;
-    // One image block after its 0x2C; false ends reading (the frames so far stay).
-    bool readImage(io::IInputStream* stream, int64_t& totalPixels, bool& controlSeen);
+    // What the frames read so far take.
+    struct Budget {
+        int64_t images = 0;
+        int64_t pixels = 0;
+        bool exceeded = false;
+    };
+    // One image block after its 0x2C; false ends reading (the frames so far stay, unless
+    // the budget is exceeded).
+    bool readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen);
     FrameShape shapeOf(int32_t index) const;
     // The logical screen widened to hold every frame.
     void canvasSize(int32_t& width, int32_t& height) const;

@@ -164,7 +164,10 @@ bool IconImage::decodeBitmap() {
     const int64_t kept = image::win::DibInfo::usableColours(h);
     const int64_t colourStride = colourStrideFor(width, bitCount, 1);
     const int64_t maskStride = maskStrideFor(width);
-    if (listed * 4 + (colourStride + maskStride) * height > remaining(bytes_)) {
+    // 32-bit entries may end after their colour rows: their alpha bytes are the mask.
+    const int64_t colourEnd = listed * 4 + colourStride * height;
+    const bool masked = colourEnd + maskStride * height <= remaining(bytes_);
+    if (!masked && (bitCount != 32 || colourEnd > remaining(bytes_))) {
         return false;
     }
     info_.header = h;
@@ -181,7 +184,7 @@ bool IconImage::decodeBitmap() {
         !io::transferAll(in, colourBits_, static_cast<uint32_t>(colourStride * height)) || !allocateMask()) {
         return false;
     }
-    return io::transferAll(in, maskBits_, static_cast<uint32_t>(maskStride * height));
+    return !masked || io::transferAll(in, maskBits_, static_cast<uint32_t>(maskStride * height));
 }
 
 bool IconImage::encodeBitmap(io::IOutputStream* stream) const {

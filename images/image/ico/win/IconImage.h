@@ -14,7 +14,7 @@ namespace s::image::ico::win {
 
 // The image of an icon or cursor entry: a PNG stream, or a BITMAPINFOHEADER whose
 // height counts the colour rows and the mask rows, the colour table, the colour rows
-// and the mask rows.
+// and the mask rows. A 32-bit entry may leave its mask out (an all-opaque mask then).
 //
 // The data comes from files from disk: decode() checks size, depth, planes and
 // compression, clamps the colour count to what the depth can index, and refuses data

@@ -93,8 +93,8 @@ public:
     void run() override;
 
     // ---- Settings, panels and events ----
-    // Fills the job record for formatId from the current panel's controls; false for
-    // an entry no job can be made of.
+    // Fills the job record for formatId from the current panel's controls; true: the
+    // batch may start (every entry answers true).
     bool fillSetting(int32_t formatId);
     const Setting* jobSetting() const { return &setting_; }
     // Every option-control reference becomes null.
