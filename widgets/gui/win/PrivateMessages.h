@@ -61,6 +61,7 @@ enum PrivateMessage : UINT {
     PM_REFLECT_ITEM_CHANGING = 0x8013,
     PM_REFLECT_KILL_FOCUS = 0x8015,
     PM_REFLECT_DRAW_ITEM = 0x8016,
+    PM_REFLECT_MEASURE_ITEM = 0x8017,
 
     // Thread message to a UI thread's pump (no window): lParam is the window to give back.
     PM_RELEASE_WINDOW = WM_APP + 0x3F01,

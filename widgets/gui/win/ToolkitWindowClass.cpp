@@ -107,6 +107,16 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    case WM_MEASUREITEM: {
+        // The request names its control only by id; a combo asks while it is being made.
+        const MEASUREITEMSTRUCT* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        HWND control = item != nullptr && item->CtlType != ODT_MENU ? GetDlgItem(hwnd, static_cast<int>(item->CtlID))
+                                                                   : nullptr;
+        if (control != nullptr) {
+            return SendMessageW(control, REFLECT_MEASURE_ITEM, wParam, lParam);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     case WM_HSCROLL:
         if (lParam != 0) {
             SendMessageW(reinterpret_cast<HWND>(lParam), WM_HSCROLL, wParam, lParam);
