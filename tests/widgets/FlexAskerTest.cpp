@@ -35,6 +35,15 @@ s::lang::Localizer* englishTexts() {
     return texts;
 }
 
+// A real key press (down and up).
+void press(WORD vk) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = vk;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
 HWND focusOf(DWORD thread) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
@@ -113,7 +122,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
         {"box twice then yes", {CLICK_BOX, CLICK_BOX, CLICK_YES}, 1, false},
         {"enter", {ENTER}, 1, false},
         {"tab enter", {TAB, ENTER}, 0, false},
-        {"tab tab enter", {TAB, TAB, ENTER}, 1, false},
+        {"tab tab tab enter", {TAB, TAB, TAB, ENTER}, 1, false},
     };
     for (const Case& c : cases) {
         Question question(asker.get(), ownerFrame);
@@ -123,6 +132,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
         const DWORD ui = GetWindowThreadProcessId(window->getFrameHandle(), nullptr);
         HWND yes = asker->getYesButton()->getNativeHandle();
         HWND no = asker->getNoButton()->getNativeHandle();
+        HWND check = asker->getCheckBox()->getNativeHandle();
         ASSERT_TRUE(waitFor([&] { return focusOf(ui) == yes; })) << c.name;
         for (Step step : c.steps) {
             switch (step) {
@@ -131,12 +141,14 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
             case CLICK_BOX: SendMessageW(asker->getCheckBox()->getNativeHandle(), BM_CLICK, 0, 0); break;
             case CLOSE: PostMessageW(window->getFrameHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
             case TAB: {
+                // Through every control in order and round again.
                 HWND from = focusOf(ui);
-                PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
-                EXPECT_TRUE(waitFor([&] { return focusOf(ui) == (from == yes ? no : yes); })) << c.name;
+                press(VK_TAB);
+                EXPECT_TRUE(waitFor([&] { return focusOf(ui) == (from == yes ? no : from == no ? check : yes); }))
+                    << c.name;
                 break;
             }
-            case ENTER: PostMessageW(focusOf(ui), WM_KEYDOWN, VK_RETURN, 1); break;
+            case ENTER: press(VK_RETURN); break;
             }
         }
         ASSERT_TRUE(question.finish()) << c.name;

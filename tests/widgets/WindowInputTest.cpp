@@ -18,6 +18,7 @@
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
 #include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/PopupMenu.h"
 #include "widgets/gui/win/StatusBar.h"
 #include "widgets/gui/win/TextField.h"
@@ -35,6 +36,7 @@ using s::gui::win::CheckBox;
 using s::gui::win::ComboBox;
 using s::gui::win::GroupBox;
 using s::gui::win::Label;
+using s::gui::win::MenuEx;
 using s::gui::win::PopupMenu;
 using s::gui::win::StatusBar;
 using s::gui::win::TextField;
@@ -313,34 +315,102 @@ TEST(WindowInputTest, AMiddleClickOnALabelClosesAWindowDraggedByItsClientArea) {
     EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
 }
 
+TEST(WindowInputTest, DraggingTheDropAreaMovesAWindowDraggedByItsClientArea) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    window->setDragByClientArea(true);
+    const int32_t x = window->getX();
+    const int32_t y = window->getY();
+    drag(spots[2].second, POINT{spots[2].second.x + 40, spots[2].second.y + 30});
+    EXPECT_TRUE(waitFor([&] { return window->getX() == x + 40 && window->getY() == y + 30; }))
+        << window->getX() << "," << window->getY();
+}
+
 // Menu bar -----------------------------------------------------------------------------------------
 
-TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndItsCommandsArriveByKeys) {
+TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwningThem) {
     Released<Window> window(activeWindow());
     PopupMenu* bar = PopupMenu::pool();
     PopupMenu* file = PopupMenu::pool();
     file->setCaption(L"File");
     file->addItem(MenuItem::createWithText(L"Open", 601));
-    file->addItem(MenuItem::createWithText(L"Quit", 602));
     bar->addSubMenu(file);
-    Recorder commands;
-    bar->addCommandListener(&commands);
+    PopupMenu* context = PopupMenu::pool();
+    context->addItem(MenuItem::createWithText(L"Switch", 701));
+    Recorder barCommands, contextCommands;
+    bar->addCommandListener(&barCommands);
+    context->addCommandListener(&contextCommands);
     window->setMenuBar(bar);
-    EXPECT_EQ(bar->getNativeMenu(), GetMenu(window->getFrameHandle()));
+    window->setContextMenu(context);
+    HWND frame = window->getFrameHandle();
+    EXPECT_EQ(bar->getNativeMenu(), GetMenu(frame));
 
-    // F10 opens the bar, Down its first menu, Down and Enter pick the second entry.
-    press(VK_F10);
-    press(VK_DOWN);
-    press(VK_DOWN);
-    press(VK_RETURN);
-    ASSERT_TRUE(waitFor([&] { return commands.codes.size() == 1; }));
-    EXPECT_EQ(602, bar->getLastCommand());
+    // What the system sends for a chosen entry: the id, no control, notification 0.
+    struct Case {
+        WPARAM id;
+        size_t barCount;
+        size_t contextCount;
+    };
+    const Case cases[] = {{601, 1, 0}, {701, 1, 1}, {999, 1, 1}};
+    for (const Case& c : cases) {
+        SendMessageW(frame, WM_COMMAND, MAKEWPARAM(c.id, 0), 0);
+        EXPECT_EQ(c.barCount, barCommands.codes.size()) << c.id;
+        EXPECT_EQ(c.contextCount, contextCommands.codes.size()) << c.id;
+    }
+    EXPECT_EQ(601, bar->getLastCommand());
+    EXPECT_EQ(701, context->getLastCommand());
 
     window->setMenuBar(nullptr);
-    EXPECT_EQ(nullptr, GetMenu(window->getFrameHandle()));
-    // Still a menu: the frame gave it back rather than destroying it.
+    window->setContextMenu(nullptr);
+    EXPECT_EQ(nullptr, GetMenu(frame));
+    // The frame gave the menu back rather than destroying it.
     EXPECT_TRUE(IsMenu(bar->getNativeMenu()));
     bar->release();
+    context->release();
+}
+
+TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMenus) {
+    Released<Window> window(activeWindow());
+    MenuEx* bar = MenuEx::create(100);
+    PopupMenu* names[3] = {PopupMenu::pool(), PopupMenu::pool(), PopupMenu::pool()};
+    const wchar_t* captions[3] = {L"File", L"View", L"Help"};
+    for (int i = 0; i < 3; ++i) {
+        names[i]->setCaption(captions[i]);
+        names[i]->addItem(MenuItem::createWithText(L"First", 800 + 10 * i));
+        names[i]->addItem(MenuItem::createWithText(L"Second", 801 + 10 * i));
+        bar->addSubMenu(names[i]);
+    }
+    Recorder commands;
+    bar->addCommandListener(&commands);
+    window->add(bar);
+    toolkittest::settle(window.get());
+
+    struct Case {
+        const char* name;
+        std::vector<WORD> moves;
+        int32_t command;
+    };
+    const Case cases[] = {
+        {"first menu", {}, 801},
+        {"right", {VK_RIGHT}, 811},
+        {"left wraps to the last", {VK_LEFT}, 821},
+        {"right twice", {VK_RIGHT, VK_RIGHT}, 821},
+    };
+    for (const Case& c : cases) {
+        const size_t before = commands.codes.size();
+        press(VK_F10);
+        ASSERT_TRUE(waitFor([&] { return openMenuWindow() != nullptr && IsWindowVisible(openMenuWindow()); }))
+            << c.name;
+        for (WORD move : c.moves) {
+            press(move);
+        }
+        press(VK_DOWN);
+        press(VK_DOWN);
+        press(VK_RETURN);
+        ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
+        EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
+        EXPECT_TRUE(waitFor([&] { return openMenuWindow() == nullptr || !IsWindowVisible(openMenuWindow()); }));
+    }
 }
 
 // Capture ------------------------------------------------------------------------------------------

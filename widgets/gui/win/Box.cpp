@@ -35,9 +35,11 @@ void setChildVisible(IComponent* child, bool visible) {
     }
 }
 
+// A group box is of the button class but only frames its children: it takes no clicks.
 bool isButton(HWND hwnd) {
     wchar_t name[16] = {};
-    return GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0;
+    return GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0 &&
+           (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
 }
 
 } // namespace

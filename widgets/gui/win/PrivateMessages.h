@@ -41,7 +41,7 @@ enum PrivateMessage : UINT {
     // colour request (answers the brush), clicked, edit change, list-view item changed,
     // owner-draw state changed, begin drag, end label edit, selection change, tab
     // selection change, text change, column click, custom draw, drop down, close up,
-    // header begin and end drag, item changing, focus lost, WM_DRAWITEM.
+    // header begin and end drag, item changing, focus lost, WM_DRAWITEM, WM_MEASUREITEM.
     PM_REFLECT_COLOUR = 0x8003,
     PM_REFLECT_CLICKED = 0x8004,
     PM_REFLECT_EDIT_CHANGE = 0x8005,
@@ -81,6 +81,8 @@ enum PrivateMessage : UINT {
     PM_ACCEPT_URLS = WM_APP + 0x3F10,
     // To a menu bar: end the open pop-up.
     PM_END_MENU = WM_APP + 0x3F11,
+    // To a menu bar: open its first menu for the keyboard (Alt or F10 on its window).
+    PM_MENU_BY_KEYBOARD = WM_APP + 0x3F14,
     // To a Label: wParam the text, lParam the redraw flag; answers 1 when the text changed.
     PM_LABEL_SET_TEXT = WM_APP + 0x3F12,
     // To a Label: wParam the temporary text, lParam milliseconds.

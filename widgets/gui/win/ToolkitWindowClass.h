@@ -21,8 +21,6 @@ enum ReflectedMessage : UINT {
     REFLECT_DROP_DOWN = PM_REFLECT_DROP_DOWN, REFLECT_CLOSE_UP = PM_REFLECT_CLOSE_UP,
     REFLECT_HEADER_BEGIN_DRAG = PM_REFLECT_HEADER_BEGIN_DRAG, REFLECT_HEADER_END_DRAG = PM_REFLECT_HEADER_END_DRAG,
     REFLECT_ITEM_CHANGING = PM_REFLECT_ITEM_CHANGING, REFLECT_KILL_FOCUS = PM_REFLECT_KILL_FOCUS,
-    // An owner-drawn control's WM_DRAWITEM and WM_MEASUREITEM (wParam, lParam as the
-    // parent got them).
     REFLECT_DRAW_ITEM = PM_REFLECT_DRAW_ITEM, REFLECT_MEASURE_ITEM = PM_REFLECT_MEASURE_ITEM
 };
 
@@ -34,9 +32,8 @@ bool registerToolkitWindowClass();
 // with the caption "Error!", through the message-box seam.
 void showCreationFailed(UINT icon);
 
-// The class's procedure: hands control notifications and owner-draw requests back to the
-// control that sent them, whatever toolkit container holds it, and passes everything else
-// to DefWindowProcW.
+// The class's procedure: hands control notifications back to the control that sent them
+// and passes everything else to DefWindowProcW.
 LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace s::gui::win

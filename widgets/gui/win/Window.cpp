@@ -18,6 +18,7 @@
 #include "drawers/gui/drawer/ISkinHolder.h"
 #include "drawers/gui/drawer/IWindow.h"
 #include "widgets/gui/IButton.h"
+#include "widgets/gui/IMenuEx.h"
 #include "widgets/gui/IPopupMenu.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "system/system/win/OsFacts.h"
@@ -53,6 +54,23 @@ bool clientAreaHas(HWND frame, LPARAM lParam) {
     POINT point = MessageArgs::point(lParam);
     RECT client;
     return ScreenToClient(frame, &point) && GetClientRect(frame, &client) && PtInRect(&client, point);
+}
+
+// The first shown owner-drawn menu bar among the container's descendants, or null.
+HWND menuBarIn(const IComponent* container) {
+    for (int32_t i = 0; i < container->getChildCount(); ++i) {
+        const IComponent* child = container->getChildAt(i);
+        if (child == nullptr || !child->isVisible()) {
+            continue;
+        }
+        if (dynamic_cast<const IMenuEx*>(child) != nullptr) {
+            return child->getNativeHandle();
+        }
+        if (HWND inner = menuBarIn(child)) {
+            return inner;
+        }
+    }
+    return nullptr;
 }
 
 uint32_t defaultBackground() {
@@ -754,12 +772,16 @@ void Window::applyMinimumRules(RECT* rect) const {
     }
 }
 
-LRESULT Window::onKeyDown(WPARAM key) {
+LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
     lastKey_ = static_cast<int32_t>(key);
     fire(ON_KEY, 12);
+    if (key == VK_RETURN) {
+        return 0;
+    }
+    CWnd::WindowProc(WM_KEYDOWN, key, lParam);
     // Children hand their keys up first: 0 tells them the window took the key (Enter
     // only), anything else that it goes on to the control.
-    return key == VK_RETURN ? 0 : 1;
+    return 1;
 }
 
 // Closing --------------------------------------------------------------------------------
@@ -960,12 +982,19 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
             minimizeToTray();
             return true;
         }
+        // Alt or F10 alone: the keyboard's road into an owner-drawn menu bar.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && menuBar_ == nullptr) {
+            if (HWND bar = menuBarIn(this)) {
+                ::SendMessageW(bar, PM_MENU_BY_KEYBOARD, 0, 0);
+                return true;
+            }
+        }
         return false;
     case TrayIcon::CALLBACK_MESSAGE:
         onTrayNotice(lParam);
         return true;
     case WM_KEYDOWN:
-        *result = onKeyDown(wParam);
+        *result = onKeyDown(wParam, lParam);
         return true;
     case WM_COMMAND:
         // A menu's command (no control, notification 0).

@@ -356,7 +356,9 @@ private:
     bool onMenuCommand(int32_t commandId);
     void onCaptureChanged();
     void endCapture();
-    LRESULT onKeyDown(WPARAM key);
+    // Key listeners first; Enter is the window's, every other key goes on to the default
+    // handling and then to the control it came from.
+    LRESULT onKeyDown(WPARAM key, LPARAM lParam);
     void setFrameStyle(DWORD style, DWORD exStyle, bool on);
     LRESULT onWorkerEvent(const WorkerEvent* record);
     void onSize(WPARAM wParam);
