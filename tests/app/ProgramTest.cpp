@@ -93,7 +93,7 @@ TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometry
         ASSERT_EQ(_wtoi(expected), displayScale());
     }
     plantPlacement(otherViewGroup(), 7, 8, 900, 700);
-    const RECT target{130, 110, 130 + 420, 110 + 330};
+    const RECT target{130, 110, 130 + 420 * displayScale(), 110 + 330 * displayScale()};
     {
         Program program;
         HWND frame = program.waitForFrame();
@@ -140,11 +140,13 @@ TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
         int32_t x, y, width, height;
         int32_t expectWidth, expectHeight;
     };
+    // Sizes above the least the compact view's content needs, at every scale.
+    const int32_t s = displayScale();
     const Case cases[] = {
-        {"width of 5", 100, 100, 5, 300, width, 300},
-        {"far left and up", -5000, -4000, 300, 200, 300, 200},
-        {"far right and down", 30000, 20000, 320, 240, 320, 240},
-        {"height beyond the screen", 50, 60, 300, 90000, 300, height},
+        {"width of 5", 100, 100, 5, 300 * s, width, 300 * s},
+        {"far left and up", -5000, -4000, 300 * s, 200 * s, 300 * s, 200 * s},
+        {"far right and down", 30000, 20000, 320 * s, 240 * s, 320 * s, 240 * s},
+        {"height beyond the screen", 50, 60, 300 * s, 90000, 300 * s, height},
     };
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -276,6 +276,8 @@ private:
     // The frame above every window that is not kept on top, or not any more.
     void applyTopmost(bool on);
     void saveSize(bool compact);
+    // Grows the window to what the view's content needs and keeps that as its least size.
+    void keepContentShown();
     void resizeTo(bool compact);
     void openAboutWindow();
     void openPage(int32_t textId);
