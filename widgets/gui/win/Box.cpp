@@ -692,9 +692,6 @@ LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return MessageArgs::keysWanted(CWnd::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
         return passKeyUp(wParam, lParam);
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-        return onOwnerDraw(message, wParam, lParam);
     case WM_DESTROY:
         dropUrlTarget();
         break;
