@@ -278,10 +278,8 @@ inline std::string chooseMenuItem(HWND frame, size_t entry, size_t item) {
 
 // ---- What the screen shows ----
 
-// Ink of a caption: dark pixels, or those of the grey hint colour.
-inline int inkIn(const ScreenShot& shot, const RECT& r) {
-    return shot.darkCount(r) + shot.colourCount(r, 119, 119, 119, 6);
-}
+// Ink of a caption: pixels that stand out from the background, whatever the colours.
+inline int inkIn(const ScreenShot& shot, const RECT& r) { return shot.contrastCount(r, 80); }
 
 // Where a control draws its caption: inside its border, and for a combo left of its arrow.
 inline RECT captionArea(HWND control) {
@@ -313,7 +311,7 @@ inline bool captionDrawn(HWND combo) {
     const RECT seen = visiblePart(combo);
     RECT shown{};
     IntersectRect(&shown, &field, &seen);
-    return ScreenShot(shown).darkCount(shown) >= 8 * uiScale();
+    return inkIn(ScreenShot(shown), shown) >= 8 * uiScale();
 }
 
 // What is wrong with the frame on screen, empty when nothing: an unpainted block, a

@@ -72,7 +72,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
         Sleep(500);
-        EXPECT_NE(nullptr, showing(frame, L"Advanced Options >>"));
+        EXPECT_EQ(nullptr, showing(frame, L"<< Minimize"));
         EXPECT_EQ("", apptest::screenFaults(frame, L"first-compact"));
 
         // The right click on the drop area opens the large view with "Convert to: .MP3".

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +76,23 @@ public:
                    std::abs(static_cast<int>((p >> 8) & 255) - green) <= tolerance &&
                    std::abs(static_cast<int>(p & 255) - blue) <= tolerance;
         });
+    }
+
+    // Pixels of r whose grey differs from that of r's commonest colour by more than
+    // difference: text in any colour on any background (a chosen entry is white on blue).
+    int contrastCount(const RECT& r, int difference) const {
+        std::map<uint32_t, int> colours;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (inside(x, y)) ++colours[at(x, y) & 0xFFFFFF];
+        if (colours.empty()) return 0;
+        uint32_t background = 0;
+        int most = 0;
+        for (const auto& [colour, n] : colours) {
+            if (n > most) most = n, background = colour;
+        }
+        const int base = grey(background);
+        return count(r, [&](uint32_t p) { return std::abs(grey(p) - base) > difference; });
     }
 
     // A square of side pure black pixels inside r: paint that never came. Its top left in
