@@ -178,9 +178,10 @@ inline HWND menuBarOf(HWND frame) {
 inline std::vector<RECT> menuBarEntries(HWND bar) {
     const RECT r = testsupport::screenRect(bar);
     std::vector<RECT> entries;
-    // Thin strokes fall below the ink threshold, so letters of one caption lie up to 8
-    // pixels apart; captions are 14 apart. Narrow runs are the bar's edges.
-    for (const auto& [from, to] : ScreenShot(r).inkColumns(r, 10 * uiScale())) {
+    // Letters lie up to 3 pixels apart, captions (a highlighted one with its box) 8 or more.
+    // Narrow runs are the bar's edges.
+    const RECT inner{r.left, r.top + 1, r.right, r.bottom - 1};
+    for (const auto& [from, to] : ScreenShot(inner).contrastColumns(inner, 5 * uiScale(), 60)) {
         if (to - from >= 6 * uiScale()) entries.push_back(RECT{from, r.top, to, r.bottom});
     }
     return entries;

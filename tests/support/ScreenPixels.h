@@ -78,21 +78,34 @@ public:
         });
     }
 
-    // Pixels of r whose grey differs from that of r's commonest colour by more than
-    // difference: text in any colour on any background (a chosen entry is white on blue).
-    int contrastCount(const RECT& r, int difference) const {
+    // The grey of r's commonest colour: its background.
+    int backgroundGrey(const RECT& r) const {
         std::map<uint32_t, int> colours;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
                 if (inside(x, y)) ++colours[at(x, y) & 0xFFFFFF];
-        if (colours.empty()) return 0;
         uint32_t background = 0;
         int most = 0;
         for (const auto& [colour, n] : colours) {
             if (n > most) most = n, background = colour;
         }
-        const int base = grey(background);
+        return grey(background);
+    }
+    // Pixels of r whose grey differs from the background's by more than difference: text
+    // in any colour on any background (a chosen entry is white on blue).
+    int contrastCount(const RECT& r, int difference) const {
+        const int base = backgroundGrey(r);
         return count(r, [&](uint32_t p) { return std::abs(grey(p) - base) > difference; });
+    }
+    // Runs of columns of r holding such pixels, joined across gaps of at most gap columns:
+    // the entries of a menu bar, a highlighted one too.
+    std::vector<std::pair<int, int>> contrastColumns(const RECT& r, int gap, int difference) const {
+        const int base = backgroundGrey(r);
+        std::vector<bool> ink;
+        for (int x = r.left; x < r.right; ++x) {
+            ink.push_back(count(RECT{x, r.top, x + 1, r.bottom}, [&](uint32_t p) { return std::abs(grey(p) - base) > difference; }) > 0);
+        }
+        return runs(ink, r.left, gap);
     }
 
     // A square of side pure black pixels inside r: paint that never came. Its top left in
