@@ -248,6 +248,8 @@ inline HWND openMenu(HWND frame, size_t entry) {
     DWORD process = 0;
     GetWindowThreadProcessId(frame, &process);
     HWND menu = nullptr;
+    // The bar ignores clicks for half a second after a pop-up closed.
+    Sleep(600);
     testsupport::clickAt(testsupport::centreOf(entries[entry]));
     if (!testsupport::waitUntil([&] { return (menu = openMenuOf(process)) != nullptr; }, 3000)) return nullptr;
     Sleep(250);

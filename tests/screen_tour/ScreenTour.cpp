@@ -182,13 +182,13 @@ int wmain(int argc, wchar_t** argv) {
     note(testsupport::waitUntil([&] { return (about = otherFrame(*program, frame)) != nullptr; }, 5000), "About window");
     keep(*program, L"about");
     if (about != nullptr) {
-        HWND close = showing(about, L"Close");
-        if (close != nullptr) {
-            testsupport::clickOn(close);
-        } else {
+        note(testsupport::clickOn(showing(about, L"Close")) &&
+                 testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000),
+             "About closes by its Close button");
+        if (otherFrame(*program, frame) != nullptr) {
             PostMessageW(about, WM_CLOSE, 0, 0);
+            testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
         }
-        testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
     }
 
     // Language -> Deutsch (the pack's 14th language, after "Translate..."), then English.
