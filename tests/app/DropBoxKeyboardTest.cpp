@@ -7,52 +7,15 @@
 #include <vector>
 
 #include "ProgramDriver.h"
+#include "support/RealInput.h"
 
 using namespace apptest;
 
 namespace {
 
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms = 5000) {
-    for (DWORD spent = 0; spent < ms; spent += 20) {
-        if (pred()) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return pred();
-}
+using testsupport::waitUntil;
 
-void press(WORD vk, WORD modifier = 0) {
-    std::vector<INPUT> inputs;
-    auto key = [&](WORD code, bool up) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = code;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    if (modifier != 0) {
-        key(modifier, false);
-    }
-    key(vk, false);
-    key(vk, true);
-    if (modifier != 0) {
-        key(modifier, true);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(80);
-}
-
-void rightClick(POINT at) {
-    SetCursorPos(at.x, at.y);
-    Sleep(50);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, clicks, sizeof(INPUT));
-}
+using testsupport::pressKey;
 
 HWND focusOf(HWND frame) {
     GUITHREADINFO info = {};
@@ -97,8 +60,8 @@ std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
     std::vector<HWND> visited;
     for (size_t i = 0; i < stops; ++i) {
         const HWND before = focusOf(frame);
-        press(VK_TAB, backwards ? VK_SHIFT : 0);
-        waitFor([&] { return focusOf(frame) != before; }, 2000);
+        pressKey(VK_TAB, backwards ? VK_SHIFT : 0);
+        waitUntil([&] { return focusOf(frame) != before; }, 2000);
         visited.push_back(focusOf(frame));
     }
     return visited;
@@ -132,8 +95,8 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         return n;
     };
     if (comboCount() == 0) {
-        rightClick(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
-        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; })) << "the large view did not open";
+        testsupport::clickAt(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2}, testsupport::Button::Right);
+        ASSERT_TRUE(waitUntil([&] { return comboCount() > 0; })) << "the large view did not open";
     }
     const std::vector<HWND> stops = tabStops(frame);
     ASSERT_GE(stops.size(), 3u);
@@ -160,17 +123,17 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         if (classOf(focus) == L"ComboBox") {
             combo = focus;
         } else {
-            press(VK_TAB);
+            pressKey(VK_TAB);
         }
     }
     ASSERT_NE(nullptr, combo);
     const LRESULT before = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    press(VK_DOWN);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }));
-    press(VK_DOWN, VK_MENU);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
-    press(VK_ESCAPE);
-    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    pressKey(VK_DOWN);
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }));
+    pressKey(VK_DOWN, VK_MENU);
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.waitForExit(10000));
 }

@@ -62,6 +62,18 @@ protected:
         return probe(out)["stream.0.codec_name"];
     }
 
+    // The large view with format drawn in "Convert to:" and nothing amiss on screen.
+    void expectLargeViewWith(HWND frame, const std::wstring& format, const wchar_t* shot) {
+        ASSERT_TRUE(waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
+        Sleep(500);
+        EXPECT_NE(nullptr, showing(frame, L"Convert to:\u00a0"));
+        HWND list = formatList(frame);
+        ASSERT_NE(nullptr, list);
+        EXPECT_EQ(format, apptest::shownEntry(list));
+        EXPECT_TRUE(captionDrawn(list));
+        EXPECT_EQ("", apptest::screenFaults(frame, shot));
+    }
+
     std::wstring folder_;
 };
 
@@ -77,14 +89,8 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
 
         // The right click on the drop area opens the large view with "Convert to: .MP3".
         ASSERT_TRUE(clickOn(apptest::dropTargetOf(frame), testsupport::Button::Right));
-        ASSERT_TRUE(waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
-        Sleep(300);
+        ASSERT_NO_FATAL_FAILURE(expectLargeViewWith(frame, L".MP3", L"first-large"));
         HWND list = formatList(frame);
-        ASSERT_NE(nullptr, list);
-        EXPECT_EQ(L".MP3", apptest::shownEntry(list));
-        EXPECT_TRUE(captionDrawn(list));
-        EXPECT_NE(nullptr, showing(frame, L"Convert to:\u00a0"));
-        EXPECT_EQ("", apptest::screenFaults(frame, L"first-large"));
 
         // ".FLAC" chosen by clicks shows its panel; a drop makes FLAC.
         ASSERT_EQ("", choose(frame, FLAC));
@@ -123,13 +129,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        Sleep(500);
-        EXPECT_NE(nullptr, showing(frame, L"<< Minimize"));
-        HWND list = formatList(frame);
-        ASSERT_NE(nullptr, list);
-        EXPECT_EQ(FLAC, apptest::shownEntry(list));
-        EXPECT_TRUE(captionDrawn(list));
-        EXPECT_EQ("", apptest::screenFaults(frame, L"restart-large"));
+        ASSERT_NO_FATAL_FAILURE(expectLargeViewWith(frame, FLAC, L"restart-large"));
         ASSERT_TRUE(drop(frame, {folder_ + L"\\d.wav"}));
         EXPECT_EQ("flac", convertedCodec(frame, folder_ + L"\\Converted\\d.flac"));
 
@@ -140,7 +140,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         Sleep(300);
         EXPECT_EQ("", apptest::screenFaults(frame, L"restart-german"));
         ASSERT_LE(0, audioCdIndex);
-        list = formatList(frame);
+        HWND list = formatList(frame);
         ASSERT_NE(nullptr, list);
         ASSERT_TRUE(apptest::chooseByClicks(list, audioCdIndex));
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, ENGLISH));
@@ -152,13 +152,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    Sleep(500);
-    EXPECT_NE(nullptr, showing(frame, L"Convert to:\u00a0"));
-    HWND list = formatList(frame);
-    ASSERT_NE(nullptr, list);
-    EXPECT_EQ(AUDIO_CD, apptest::shownEntry(list));
-    EXPECT_TRUE(captionDrawn(list));
-    EXPECT_EQ("", apptest::screenFaults(frame, L"restart-english"));
+    ASSERT_NO_FATAL_FAILURE(expectLargeViewWith(frame, AUDIO_CD, L"restart-english"));
     EXPECT_TRUE(closeByKeys(program, frame));
 }
 
