@@ -8,20 +8,14 @@
 
 #include "ProgramDriver.h"
 #include "support/RealInput.h"
+#include "support/WaitFor.h"
 
 using namespace apptest;
+using namespace testsupport;
 
 namespace {
 
-using testsupport::waitUntil;
-
-using testsupport::pressKey;
-
-HWND focusOf(HWND frame) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) ? info.hwndFocus : nullptr;
-}
+HWND focusOf(HWND frame) { return focusOfThread(GetWindowThreadProcessId(frame, nullptr)); }
 
 // The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
 // frame (every ancestor visible).
@@ -60,8 +54,8 @@ std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
     std::vector<HWND> visited;
     for (size_t i = 0; i < stops; ++i) {
         const HWND before = focusOf(frame);
-        pressKey(VK_TAB, backwards ? VK_SHIFT : 0);
-        waitUntil([&] { return focusOf(frame) != before; }, 2000);
+        press(VK_TAB, backwards ? VK_SHIFT : 0);
+        waitFor([&] { return focusOf(frame) != before; }, 2000);
         visited.push_back(focusOf(frame));
     }
     return visited;
@@ -95,8 +89,8 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         return n;
     };
     if (comboCount() == 0) {
-        testsupport::clickAt(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2}, testsupport::Button::Right);
-        ASSERT_TRUE(waitUntil([&] { return comboCount() > 0; })) << "the large view did not open";
+        rightClick(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
+        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
     }
     const std::vector<HWND> stops = tabStops(frame);
     ASSERT_GE(stops.size(), 3u);
@@ -123,17 +117,17 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         if (classOf(focus) == L"ComboBox") {
             combo = focus;
         } else {
-            pressKey(VK_TAB);
+            press(VK_TAB);
         }
     }
     ASSERT_NE(nullptr, combo);
     const LRESULT before = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    pressKey(VK_DOWN);
-    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }));
-    pressKey(VK_DOWN, VK_MENU);
-    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
-    pressKey(VK_ESCAPE);
-    EXPECT_TRUE(waitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    press(VK_DOWN);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }, 5000));
+    press(VK_DOWN, VK_MENU);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000));
+    press(VK_ESCAPE);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 5000));
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.waitForExit(10000));
 }

@@ -16,7 +16,7 @@ using namespace apptest;
 
 namespace {
 
-using testsupport::waitUntil;
+using testsupport::waitFor;
 
 std::wstring sizeGroup() {
     return savePath(viewGroup());
@@ -145,7 +145,7 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         HWND target = step.click != nullptr ? showing(frame, step.click) : dropTargetOf(frame);
         ASSERT_NE(nullptr, target);
         ASSERT_TRUE(testsupport::clickOn(target, step.click != nullptr ? testsupport::Button::Left : testsupport::Button::Right));
-        EXPECT_TRUE(waitUntil([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }));
+        EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }, 5000));
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
         Sleep(300);
         EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
@@ -165,7 +165,7 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
         ShowWindow(frame, command);
-        ASSERT_TRUE(waitUntil([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }));
+        ASSERT_TRUE(waitFor([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }, 5000));
         ASSERT_TRUE(closeAndWait(program, frame));
         EXPECT_EQ(320, stored(sizeGroup(), L"SmallWidth"));
         EXPECT_EQ(290, stored(sizeGroup(), L"SmallHeight"));
@@ -229,7 +229,7 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         SCOPED_TRACE(spot.what);
         const POINT at = spot.where();
         ASSERT_TRUE(testsupport::clickAt(at, testsupport::Button::Right));
-        EXPECT_TRUE(waitUntil([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
         compact = stored(VIEW, L"CompactView");
         EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
         Sleep(300);

@@ -16,6 +16,7 @@
 #include "support/ChildProcess.h"
 #include "support/RealInput.h"
 #include "support/ScreenPixels.h"
+#include "support/WaitFor.h"
 
 namespace apptest {
 
@@ -117,7 +118,7 @@ inline HWND openListOf(HWND combo) {
 inline HWND openList(HWND combo) {
     HWND list = nullptr;
     if (!testsupport::clickOn(combo) ||
-        !testsupport::waitUntil([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
+        !testsupport::waitFor([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
         return nullptr;
     }
     Sleep(150);
@@ -146,7 +147,7 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
     ClientToScreen(list, &at);
     if (at.y < testsupport::screenRect(list).top || at.y >= testsupport::screenRect(list).bottom) return false;
     testsupport::clickAt(at);
-    return testsupport::waitUntil([&] { return openListOf(combo) == nullptr; }, 3000);
+    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
 }
 
 // Chooses entry by keys: the list opens with a click, the arrow keys walk to it, Enter
@@ -155,10 +156,10 @@ inline bool chooseByKeys(HWND combo, int32_t index) {
     if (openList(combo) == nullptr) return false;
     const int32_t from = static_cast<int32_t>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
     for (int32_t i = from; i != index; i += index > from ? 1 : -1) {
-        testsupport::pressKey(index > from ? VK_DOWN : VK_UP);
+        testsupport::press(index > from ? VK_DOWN : VK_UP);
     }
-    testsupport::pressKey(VK_RETURN);
-    return testsupport::waitUntil([&] { return openListOf(combo) == nullptr; }, 3000);
+    testsupport::press(VK_RETURN);
+    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
 }
 
 // ---- Menus ----
@@ -251,7 +252,7 @@ inline HWND openMenu(HWND frame, size_t entry) {
     // The bar ignores clicks for half a second after a pop-up closed.
     Sleep(600);
     testsupport::clickAt(testsupport::centreOf(entries[entry]));
-    if (!testsupport::waitUntil([&] { return (menu = openMenuOf(process)) != nullptr; }, 3000)) return nullptr;
+    if (!testsupport::waitFor([&] { return (menu = openMenuOf(process)) != nullptr; }, 3000)) return nullptr;
     Sleep(250);
     return menu;
 }
@@ -271,12 +272,12 @@ inline std::string chooseMenuItem(HWND frame, size_t entry, size_t item) {
     GetWindowThreadProcessId(frame, &process);
     if (item >= items.size()) {
         const std::wstring shot = keepShot(ScreenShot(screen), L"menu-short");
-        testsupport::pressKey(VK_ESCAPE);
-        testsupport::pressKey(VK_ESCAPE);
+        testsupport::press(VK_ESCAPE);
+        testsupport::press(VK_ESCAPE);
         return where + "the menu shows " + std::to_string(items.size()) + " lines (shot " + std::string(shot.begin(), shot.end()) + ")";
     }
     testsupport::clickAt(testsupport::centreOf(items[item]));
-    return testsupport::waitUntil([&] { return openMenuOf(process) == nullptr; }, 3000) ? "" : where + "the menu stays open";
+    return testsupport::waitFor([&] { return openMenuOf(process) == nullptr; }, 3000) ? "" : where + "the menu stays open";
 }
 
 // ---- What the screen shows ----

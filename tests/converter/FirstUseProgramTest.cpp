@@ -12,7 +12,7 @@ using namespace convtest;
 using apptest::Program;
 using testsupport::clickAt;
 using testsupport::clickOn;
-using testsupport::waitUntil;
+using testsupport::waitFor;
 
 namespace {
 
@@ -29,7 +29,7 @@ constexpr size_t GERMAN = 14;       // "Deutsch", the pack's 14th language
 // Closes the program as a person does, with Alt+F4 in its window.
 bool closeByKeys(const Program& program, HWND frame) {
     clickOn(apptest::dropTargetOf(frame));
-    testsupport::pressKey(VK_F4, VK_MENU);
+    testsupport::press(VK_F4, VK_MENU);
     return program.waitForExit(5000);
 }
 
@@ -64,7 +64,7 @@ protected:
 
     // The large view with format drawn in "Convert to:" and nothing amiss on screen.
     void expectLargeViewWith(HWND frame, const std::wstring& format, const wchar_t* shot) {
-        ASSERT_TRUE(waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
         Sleep(500);
         EXPECT_NE(nullptr, showing(frame, L"Convert to:\u00a0"));
         HWND list = formatList(frame);
@@ -105,13 +105,13 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         // File -> "Browse and Process..." opens the file dialog; the file typed there converts.
         ASSERT_EQ("", apptest::chooseMenuItem(frame, FILE_MENU, BROWSE));
         HWND dialog = nullptr;
-        ASSERT_TRUE(waitUntil([&] {
+        ASSERT_TRUE(waitFor([&] {
             dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
             return dialog != nullptr && IsWindowVisible(dialog) && testsupport::isFileDialog(dialog);
         }, 5000));
         Sleep(500);
         testsupport::typeText(folder_ + L"\\b.wav");
-        testsupport::pressKey(VK_RETURN);
+        testsupport::press(VK_RETURN);
         EXPECT_EQ("flac", convertedCodec(frame, folder_ + L"\\b.flac"));
 
         // File -> "Output to:  Sub Folder" puts the next output into "Converted", made anew.
@@ -136,7 +136,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         // In German the Audio CD entry is chosen (its caption differs, its place does not);
         // then English again.
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, GERMAN));
-        ASSERT_TRUE(waitUntil([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000));
         Sleep(300);
         EXPECT_EQ("", apptest::screenFaults(frame, L"restart-german"));
         ASSERT_LE(0, audioCdIndex);
@@ -144,7 +144,7 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         ASSERT_NE(nullptr, list);
         ASSERT_TRUE(apptest::chooseByClicks(list, audioCdIndex));
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, ENGLISH));
-        ASSERT_TRUE(waitUntil([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 3000));
         EXPECT_EQ(AUDIO_CD, apptest::shownEntry(list));
         ASSERT_TRUE(closeByKeys(program, frame));
     }

@@ -112,7 +112,7 @@ int wmain(int argc, wchar_t** argv) {
     keep(*program, L"compact");
 
     testsupport::clickOn(dropTargetOf(frame), testsupport::Button::Right);
-    if (!testsupport::waitUntil([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000)) {
+    if (!testsupport::waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000)) {
         // The pictures of the large view still matter: it is opened from the stored view.
         note(false, "right click opens the large view");
         PostMessageW(frame, WM_CLOSE, 0, 0);
@@ -132,7 +132,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND list = formatList(frame);
     note(list != nullptr && openList(list) != nullptr, "open Convert to");
     keep(*program, L"large-convert-to-open");
-    testsupport::pressKey(VK_ESCAPE);
+    testsupport::press(VK_ESCAPE);
 
     struct Panel {
         const wchar_t* entry;
@@ -155,45 +155,45 @@ int wmain(int argc, wchar_t** argv) {
             const wchar_t* names[] = {L"menu-file", L"menu-view", L"menu-language", L"menu-about"};
             keep(*program, names[entry]);
         }
-        testsupport::pressKey(VK_ESCAPE);
-        testsupport::pressKey(VK_ESCAPE);
+        testsupport::press(VK_ESCAPE);
+        testsupport::press(VK_ESCAPE);
     }
 
     note(dropInto(dropTargetOf(frame), {work + L"\\long recording.wav"}), "drop the long file");
-    note(testsupport::waitUntil([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
+    note(testsupport::waitFor([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
     Sleep(1500);
     keep(*program, L"converting");
     note(testsupport::clickOn(showing(frame, L"Cancel")), "cancel");
-    note(testsupport::waitUntil([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
+    note(testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
 
     program->pauseWatchdog(true);
     note(dropInto(dropTargetOf(frame), {work + L"\\broken.mp3"}), "drop a broken file");
     HWND box = nullptr;
-    note(testsupport::waitUntil([&] { return (box = testsupport::messageBoxOf(program->id())) != nullptr; }, 30000),
+    note(testsupport::waitFor([&] { return (box = testsupport::messageBoxOf(program->id())) != nullptr; }, 30000),
          "failure box");
     keep(*program, L"conversion-failed");
     if (box != nullptr) testsupport::clickOn(GetDlgItem(box, GetDlgItem(box, IDOK) != nullptr ? IDOK : IDCANCEL));
     program->pauseWatchdog(false);
-    testsupport::waitUntil([&] { return showing(frame, L"Ready") != nullptr; }, 20000);
+    testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000);
 
     // About -> "Version Information".
     note(chooseMenuItem(frame, 3, 0).empty(), "About menu");
     HWND about = nullptr;
-    note(testsupport::waitUntil([&] { return (about = otherFrame(*program, frame)) != nullptr; }, 5000), "About window");
+    note(testsupport::waitFor([&] { return (about = otherFrame(*program, frame)) != nullptr; }, 5000), "About window");
     keep(*program, L"about");
     if (about != nullptr) {
         note(testsupport::clickOn(showing(about, L"Close")) &&
-                 testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000),
+                 testsupport::waitFor([&] { return otherFrame(*program, frame) == nullptr; }, 3000),
              "About closes by its Close button");
         if (otherFrame(*program, frame) != nullptr) {
             PostMessageW(about, WM_CLOSE, 0, 0);
-            testsupport::waitUntil([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
+            testsupport::waitFor([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
         }
     }
 
     // Language -> Deutsch (the pack's 14th language, after "Translate..."), then English.
     note(chooseMenuItem(frame, 2, 14).empty(), "Language menu");
-    note(testsupport::waitUntil([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000), "German");
+    note(testsupport::waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000), "German");
     keep(*program, L"german");
     note(chooseMenuItem(frame, 2, 1).empty(), "back to English");
 

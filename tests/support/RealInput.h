@@ -1,11 +1,76 @@
-// Mouse and keys as a person gives them: hardware input through SendInput, aimed at the
-// screen rectangles of another process's windows.
+// A person's input through the system's input queue (SendInput): keys, typed text, clicks,
+// wheel turns and drags at screen points (another process's windows found by their screen
+// rectangles), and where the keyboard focus of a UI thread is.
 #pragma once
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
+
+inline void sendInputs(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(60);
+}
+
+inline INPUT keyInput(WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+inline INPUT mouseInput(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// Presses the key while holding the modifier (0: none).
+inline void press(WORD vk, WORD modifier = 0) {
+    std::vector<INPUT> inputs;
+    if (modifier != 0) {
+        inputs.push_back(keyInput(modifier, false));
+    }
+    inputs.push_back(keyInput(vk, false));
+    inputs.push_back(keyInput(vk, true));
+    if (modifier != 0) {
+        inputs.push_back(keyInput(modifier, true));
+    }
+    sendInputs(inputs);
+}
+
+// A button pressed and released at a screen point (down, up: MOUSEEVENTF_* flags).
+inline void click(POINT at, DWORD down, DWORD up) {
+    SetCursorPos(at.x, at.y);
+    Sleep(30);
+    sendInputs({mouseInput(down), mouseInput(up)});
+}
+inline void leftClick(POINT at) { click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+inline void rightClick(POINT at) { click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
+
+// Presses the left button at from, moves to to in four steps and releases it there.
+inline void drag(POINT from, POINT to) {
+    SetCursorPos(from.x, from.y);
+    Sleep(30);
+    sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
+    for (int step = 1; step <= 4; ++step) {
+        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+        sendInputs({mouseInput(MOUSEEVENTF_MOVE)});
+    }
+    sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
+}
+
+// The window that has the keyboard focus on the thread (null for none).
+inline HWND focusOfThread(DWORD threadId) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
 
 inline RECT screenRect(HWND window) {
     RECT r{};
@@ -13,8 +78,6 @@ inline RECT screenRect(HWND window) {
     return r;
 }
 inline POINT centreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-inline bool sendInputs(INPUT* inputs, UINT count) { return SendInput(count, inputs, sizeof(INPUT)) == count; }
 
 // Moves the cursor to (x, y) and waits until it is there.
 inline bool moveMouse(int x, int y) {
@@ -26,7 +89,7 @@ inline bool moveMouse(int x, int y) {
     in.mi.dy = static_cast<LONG>(((y - vy) * 65535LL + (vh - 1) / 2) / (vh - 1));
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!sendInputs(&in, 1)) {
+        if (SendInput(1, &in, sizeof(INPUT)) != 1) {
             return false;
         }
         for (int i = 0; i < 50; ++i) {
@@ -56,7 +119,7 @@ inline bool clickAt(int x, int y, Button button = Button::Left, DWORD settleMs =
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = down;
     in[1].mi.dwFlags = up;
-    const bool sent = sendInputs(in, 2);
+    const bool sent = SendInput(2, in, sizeof(INPUT)) == 2;
     Sleep(settleMs);
     return sent;
 }
@@ -72,28 +135,8 @@ inline bool wheel(int notches) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_WHEEL;
     in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    const bool sent = sendInputs(&in, 1);
+    const bool sent = SendInput(1, &in, sizeof(INPUT)) == 1;
     Sleep(120);
-    return sent;
-}
-
-// A press and release of a virtual key, with the keys of modifiers held around it.
-inline bool pressKey(WORD vk, WORD modifier = 0) {
-    INPUT in[4]{};
-    UINT n = 0;
-    auto key = [&](WORD code, bool up) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = code;
-        in[n].ki.wScan = static_cast<WORD>(MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
-        in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (modifier != 0) key(modifier, false);
-    key(vk, false);
-    key(vk, true);
-    if (modifier != 0) key(modifier, true);
-    const bool sent = sendInputs(in, n);
-    Sleep(80);
     return sent;
 }
 
@@ -106,24 +149,13 @@ inline bool typeText(const std::wstring& text) {
             in[i].ki.wScan = c;
             in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
         }
-        if (!sendInputs(in, 2)) {
+        if (SendInput(2, in, sizeof(INPUT)) != 2) {
             return false;
         }
         Sleep(5);
     }
     Sleep(80);
     return true;
-}
-
-// Polls pred every 20 ms for up to ms; its last answer.
-template <class Pred>
-bool waitUntil(Pred pred, DWORD ms = 5000) {
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
-        if (pred()) {
-            return true;
-        }
-    }
-    return pred();
 }
 
 } // namespace testsupport

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "ControlsSupport.h"
+#include "support/RealInput.h"
 #include "system/lang/Localizer.h"
 #include "system/xml/Node.h"
 #include "widgets/gui/dialogs/FlexAsker.h"
@@ -35,20 +36,7 @@ s::lang::Localizer* englishTexts() {
     return texts;
 }
 
-// A real key press (down and up).
-void press(WORD vk) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = vk;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
-HWND focusOf(DWORD thread) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-}
+HWND focusOf(DWORD thread) { return testsupport::focusOfThread(thread); }
 
 // One question asked on a thread of its own; a watchdog closes the window of a question
 // that is still open after ten seconds, so that no test waits for ever.
@@ -143,12 +131,12 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
             case TAB: {
                 // Through every control in order and round again.
                 HWND from = focusOf(ui);
-                press(VK_TAB);
+                testsupport::press(VK_TAB);
                 EXPECT_TRUE(waitFor([&] { return focusOf(ui) == (from == yes ? no : from == no ? check : yes); }))
                     << c.name;
                 break;
             }
-            case ENTER: press(VK_RETURN); break;
+            case ENTER: testsupport::press(VK_RETURN); break;
             }
         }
         ASSERT_TRUE(question.finish()) << c.name;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/RealInput.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/menuitem/MenuItem.h"
@@ -42,63 +43,7 @@ using s::gui::win::StatusBar;
 using s::gui::win::TextField;
 using s::gui::win::Window;
 using windowtest::Recorder;
-
-// Real input ----------------------------------------------------------------------------------
-
-void send(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(60);
-}
-
-INPUT key(WORD vk, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-// Presses the key while holding the modifier (0: none).
-void press(WORD vk, WORD modifier = 0) {
-    std::vector<INPUT> inputs;
-    if (modifier != 0) {
-        inputs.push_back(key(modifier, false));
-    }
-    inputs.push_back(key(vk, false));
-    inputs.push_back(key(vk, true));
-    if (modifier != 0) {
-        inputs.push_back(key(modifier, true));
-    }
-    send(inputs);
-}
-
-INPUT mouse(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-void click(POINT at, DWORD down, DWORD up) {
-    SetCursorPos(at.x, at.y);
-    Sleep(30);
-    send({mouse(down), mouse(up)});
-}
-
-void rightClick(POINT at) { click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
-void leftClick(POINT at) { click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
-
-// Presses at from, moves to to in steps, releases.
-void drag(POINT from, POINT to) {
-    SetCursorPos(from.x, from.y);
-    Sleep(30);
-    send({mouse(MOUSEEVENTF_LEFTDOWN)});
-    for (int step = 1; step <= 4; ++step) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
-        send({mouse(MOUSEEVENTF_MOVE)});
-    }
-    send({mouse(MOUSEEVENTF_LEFTUP)});
-}
+using namespace testsupport;
 
 POINT centreOf(HWND hwnd) {
     RECT r;
@@ -106,12 +51,7 @@ POINT centreOf(HWND hwnd) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-HWND focusOf(const Window* window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(window->getUiThreadId(), &info);
-    return info.hwndFocus;
-}
+HWND focusOf(const Window* window) { return focusOfThread(window->getUiThreadId()); }
 
 // A shown, active window of 360 x 300 at (100, 100).
 Window* activeWindow() {
