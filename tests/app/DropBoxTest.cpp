@@ -3,8 +3,10 @@
 // the folder browser and message boxes answered by a watchdog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "DropFiles.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/gui/dialogs/dragndrop/Dialog.h"
+#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "core/str/strarray/StrArray.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/Skinner.h"
@@ -23,9 +26,12 @@
 #include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
 #include "widgets/gui/IBox.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Image.h"
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/PopupMenu.h"
@@ -38,16 +44,16 @@ namespace {
 
 constexpr wchar_t BOX_EVENT[] = L"TestBox";
 
-// The dialog as the converter sets it up (File menu, output folders created), with a
-// task that can first send an event whose handler shows a message box while the task
-// holds the queue lock, and a count of the progress updates the window handled.
-class ConverterLikeDialog : public Dialog {
-    S_POOLED_CLASS(ConverterLikeDialog, 10, L"apptest_ConverterLikeDialog")
+// The converter dialog with the Drop Box's own task in place of the conversions: the
+// task can first send an event whose handler shows a message box while it holds the
+// queue lock, and the window counts the progress updates it handled. Menus, folders and
+// panels are the converter's.
+class ConverterWithStandInTask : public s::sound::gui::dialogs::mp3conv::Dialog {
+    S_POOLED_CLASS(ConverterWithStandInTask, 10, L"apptest_ConverterWithStandInTask")
 public:
-    bool hasFileMenu() override { return true; }
-    bool createsOutputFolder() override { return true; }
+    typedef s::sound::gui::dialogs::mp3conv::Dialog Converter;
     void reset() override {
-        Dialog::reset();
+        Converter::reset();
         boxInBatch = false;
         updates = 0;
     }
@@ -57,27 +63,26 @@ public:
             sendWorkerEvent(BOX_EVENT, 0, 0, nullptr);
             unlockQueue();
         }
-        Dialog::run();
+        s::gui::dialogs::dragndrop::Dialog::run();
     }
     bool onEventHook(s::base::IObject* source, int32_t code) override {
-        if (code != 2 || source != static_cast<s::base::IObject*>(window())) {
-            return false;
+        if (code == 2 && source == static_cast<s::base::IObject*>(window())) {
+            if (window()->getEventName() == BOX_EVENT) {
+                AfxMessageBox(L"Test box", MB_OK);
+                return true;
+            }
+            if (window()->getEventName() == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE) {
+                ++updates;
+            }
         }
-        if (window()->getEventName() == BOX_EVENT) {
-            AfxMessageBox(L"Test box", MB_OK);
-            return true;
-        }
-        if (window()->getEventName() == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE) {
-            ++updates;
-        }
-        return false;
+        return Converter::onEventHook(source, code);
     }
 
     std::atomic<bool> boxInBatch{false};
     std::atomic<int> updates{0};
 
 private:
-    ConverterLikeDialog() = default;
+    ConverterWithStandInTask() = default;
 };
 
 // Runs fn on the window's UI thread and waits for it.
@@ -104,6 +109,36 @@ bool waitFor(Pred pred, DWORD ms = 5000) {
     return pred();
 }
 
+// What the screen shows of a window.
+std::vector<COLORREF> screenPixels(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        for (LONG x = r.left; x < r.right; ++x) {
+            pixels.push_back(GetPixel(screen, x, y));
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A right click of the mouse, as a person makes it, at the middle of a window.
+void rightClickOn(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    INPUT input[3] = {};
+    input[0].type = input[1].type = input[2].type = INPUT_MOUSE;
+    input[0].mi.dx = ((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(3, input, sizeof(INPUT));
+    Sleep(60);
+}
+
 // Message boxes go to a recorder instead of the screen.
 std::vector<std::wstring> g_messages;
 int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
@@ -124,6 +159,19 @@ PIDLIST_ABSOLUTE WINAPI acceptStartFolder(BROWSEINFOW* info) {
         return nullptr;
     }
     return list;
+}
+
+// The file-open dialog as a user answers it: two files of g_pickFolder, picked together.
+std::wstring g_pickFolder;
+std::wstring g_openedIn;
+BOOL WINAPI pickTwoFiles(OPENFILENAMEW* info) {
+    g_openedIn = info->lpstrInitialDir != nullptr ? info->lpstrInitialDir : L"";
+    const std::wstring answer = g_pickFolder + L'\0' + L"one.wav" + L'\0' + L"two.wav" + L'\0' + L'\0';
+    if (info->nMaxFile < answer.size()) {
+        return FALSE;
+    }
+    std::copy(answer.begin(), answer.end(), info->lpstrFile);
+    return TRUE;
 }
 
 class DropBoxTest : public AppFixture {
@@ -151,8 +199,8 @@ protected:
     }
 
     // Opens the dialog on a thread of its own, as the main thread runs it.
-    ConverterLikeDialog* openDialog() {
-        dialog_ = ConverterLikeDialog::pool();
+    ConverterWithStandInTask* openDialog() {
+        dialog_ = ConverterWithStandInTask::pool();
         dialog_->bind(mainRecord());
         runner_ = std::thread([this] { dialog_->runWindow(); });
         const bool shown = waitFor([this] {
@@ -195,7 +243,7 @@ protected:
     int32_t fileMenuEntries() const { return dialog_->outputMenu()->getItemCount(); }
 
     std::wstring folder_;
-    ConverterLikeDialog* dialog_ = nullptr;
+    ConverterWithStandInTask* dialog_ = nullptr;
     std::thread runner_;
 };
 
@@ -219,6 +267,10 @@ TEST_F(DropBoxTest, FirstStartOfTheBaseDialogIsCompactReadyWithViewLanguageAndAb
 
 TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsTaken) {
     openDialog();
+    // The converter's bar starts with its File menu.
+    ASSERT_NE(nullptr, dialog_->fileMenu());
+    EXPECT_EQ(dialog_->fileMenu(), dialog_->outputMenu());
+    EXPECT_EQ(4, dialog_->menuBar()->getEntryCount());
     EXPECT_TRUE(dialog_->isCompactView());
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
     const std::vector<std::wstring> drops[2] = {{file(L"a.wav"), file(L"b.wav"), file(L"c.wav")}, {file(L"d.wav")}};
@@ -375,6 +427,119 @@ TEST_F(DropBoxTest, OtherFolderTwiceLeavesOneCustomEntryThatPersists) {
     EXPECT_STREQ(chosen[1].c_str(), dialog_->outputFolder());
 }
 
+// "Browse and Process..." opens where files were last picked and processes the picks;
+// the sub-folder choice then makes "Converted" beside them.
+TEST_F(DropBoxTest, BrowseAndProcessConvertsThePicksIntoTheChosenSubFolder) {
+    const std::wstring picked = folder_ + L"\\picked";
+    CreateDirectoryW(picked.c_str(), nullptr);
+    file(L"picked\\one.wav");
+    file(L"picked\\two.wav");
+    g_pickFolder = picked;
+    openDialog();
+    command(Dialog::CMD_OUTPUT_SUB);
+    AfxCommonDialogFunctions pick{};
+    pick.openFile = &pickTwoFiles;
+    const AfxCommonDialogFunctions previous = AfxSetCommonDialogFunctions(pick);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        command(Dialog::CMD_BROWSE);
+        EXPECT_EQ(round == 0 ? std::wstring(s::shell::win::desktopFolderPath()->c_str()) : picked, g_openedIn);
+        EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 2 * (round + 1) && batchEnded(); }));
+        EXPECT_EQ(picked + L"\\Converted", std::wstring(dialog_->outputFolder()));
+    }
+    AfxSetCommonDialogFunctions(previous);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((picked + L"\\Converted").c_str()));
+    int32_t setting = 0;
+    ASSERT_TRUE(readInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", &setting));
+    EXPECT_EQ(12, setting);
+    std::wstring lastFolder;
+    ASSERT_TRUE(readString(savePath(L"MainWindow\\File"), L"LastBrowsedFileLoadDirPath", &lastFolder));
+    EXPECT_EQ(picked, lastFolder);
+}
+
+// At their first sizes and at the least ones a drag of the frame leaves, in English and
+// in German, both views show every part: nothing under the status bar or past the right
+// edge, and the status text not cut to "...".
+TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
+    const int32_t scale = s::system::monitor::uiScale();
+    for (const wchar_t* language : {L"English", L"German"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
+        if (record_ != nullptr) {
+            record_->release();
+            record_ = nullptr;
+        }
+        app_->release();
+        app_ = s::app::win::AppBase::pool();
+        ASSERT_TRUE(app_->setUp(nullptr));
+        openDialog();
+        for (bool compact : {true, false}) {
+            SCOPED_TRACE(compact);
+            if (dialog_->isCompactView() != compact) {
+                SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
+                ASSERT_TRUE(waitFor([&] { return dialog_->isCompactView() == compact; }));
+            }
+            const auto checkShown = [&] {
+                RECT client{};
+                GetClientRect(frame(), &client);
+                MapWindowPoints(frame(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+                const auto rectOf = [](s::gui::IComponent* c) {
+                    RECT r{};
+                    GetWindowRect(c->getNativeHandle(), &r);
+                    return r;
+                };
+                const RECT status = rectOf(dialog_->statusLabel());
+                const RECT drop = rectOf(dialog_->dropBox());
+                EXPECT_LE(drop.bottom, status.top - 2 * scale);
+                EXPECT_LE(drop.right, client.right);
+                EXPECT_GE(status.right - status.left, 30 * scale);
+                if (!compact) {
+                    const RECT list = rectOf(dialog_->formatList());
+                    const RECT button = rectOf(dialog_->advancedButton());
+                    EXPECT_LE(list.right, client.right);
+                    EXPECT_LE(button.right, client.right);
+                    EXPECT_LE(button.bottom, status.top - 2 * scale);
+                }
+            };
+            checkShown();
+            // Dragged as small as the frame lets it get, it still shows all of it.
+            RECT frameRect{};
+            GetWindowRect(frame(), &frameRect);
+            RECT dragged = {frameRect.left, frameRect.top, frameRect.left + 50, frameRect.top + 50};
+            SendMessageW(frame(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
+            EXPECT_GT(dragged.bottom - dragged.top, 100 * scale);
+            SetWindowPos(frame(), nullptr, 0, 0, dragged.right - dragged.left, dragged.bottom - dragged.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            onUiThread(dialog_->window(), [this] { dialog_->window()->doLayout(); });
+            checkShown();
+        }
+        closeDialog();
+        // Each language opens on its first sizes.
+        deleteProductKey();
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+    }
+}
+
+// The drop area covers most of the window: a right click on it switches the view while
+// "Right-Click Transform" is marked, and does nothing once it is not.
+TEST_F(DropBoxTest, ARightClickOnTheDropAreaSwitchesTheViewWhileRightClickTransformIsMarked) {
+    openDialog();
+    // A click while the new window is still being activated may go to the activation.
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame(); }));
+    Sleep(300);
+    for (bool compact : {false, true}) {
+        rightClickOn(dialog_->dropBox()->getNativeHandle());
+        EXPECT_TRUE(waitFor([&] { return dialog_->isCompactView() == compact; }, 3000));
+    }
+    command(Dialog::CMD_RIGHT_CLICK_TRANSFORM);
+    int32_t stored = 1;
+    ASSERT_TRUE(readInt(savePath(L"MainWindow\\View"), L"RightClickTransform", &stored));
+    EXPECT_EQ(0, stored);
+    rightClickOn(dialog_->dropBox()->getNativeHandle());
+    Sleep(500);
+    EXPECT_TRUE(dialog_->isCompactView());
+}
+
 TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     const std::wstring view = std::wstring(L"MainWindow\\") + Dialog::viewGroupForScale(s::system::monitor::uiScale());
     ASSERT_TRUE(writeInt(savePath(view), L"SmallWidth", 300));
@@ -409,7 +574,9 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     EXPECT_EQ(520, largeWidth);
 }
 
-TEST_F(DropBoxTest, ALanguageEntryRelabelsTheWindowWithoutStoringTheChoice) {
+// The language chosen in the menu is the next start's; a format chosen while another
+// language showed is found again under its caption in that language.
+TEST_F(DropBoxTest, TheChosenLanguageAndAFormatChosenInAnotherComeBackAtTheNextStart) {
     openDialog();
     s::lang::Localizer* texts = app_->localizer();
     uint32_t german = 0;
@@ -419,18 +586,43 @@ TEST_F(DropBoxTest, ALanguageEntryRelabelsTheWindowWithoutStoringTheChoice) {
         }
     }
     ASSERT_NE(0u, german);
-    std::wstring storedBefore;
-    readString(savePath(L"Language"), L"", &storedBefore);
-    command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(german));
-    EXPECT_STREQ(L"German", texts->current()->engName());
+    const auto chooseLanguage = [this](uint32_t index) {
+        command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(index));
+        std::wstring stored;
+        readString(savePath(L"Language"), L"", &stored);
+        return stored;
+    };
+    EXPECT_EQ(L"German", chooseLanguage(german));
     EXPECT_STREQ(texts->getText(Dialog::TEXT_READY), dialog_->statusLabel()->getText());
     EXPECT_STREQ(texts->getText(Dialog::TEXT_ADVANCED), dialog_->advancedButton()->getText());
     EXPECT_STRNE(L"Ready", dialog_->statusLabel()->getText());
-    std::wstring storedAfter;
-    readString(savePath(L"Language"), L"", &storedAfter);
-    EXPECT_EQ(storedBefore, storedAfter);
-    command(Dialog::CMD_LANGUAGE_FIRST);
+    // ".WAV  [Audio CD Burning]" is named by a text of the pack.
+    s::gui::win::ComboBox* formats = dialog_->formatList();
+    int32_t audioCd = -1;
+    for (int32_t i = 0; i < formats->getItemCount(); ++i) {
+        if (formats->getItem(i)->value == 29) {
+            audioCd = i;
+        }
+    }
+    ASSERT_GT(audioCd, 0);
+    onUiThread(dialog_->window(), [&] { formats->setSelectedIndex(audioCd, true); });
+    EXPECT_EQ(L"English", chooseLanguage(0));
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
+    closeDialog();
+
+    for (const wchar_t* language : {L"English", L"German"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
+        record_->release();
+        record_ = nullptr;
+        app_->release();
+        app_ = s::app::win::AppBase::pool();
+        ASSERT_TRUE(app_->setUp(nullptr));
+        EXPECT_STREQ(language, app_->localizer()->current()->engName());
+        openDialog();
+        EXPECT_EQ(audioCd, dialog_->formatList()->getSelectedIndex());
+        closeDialog();
+    }
 }
 
 TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) {
@@ -450,6 +642,19 @@ TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) 
         EXPECT_EQ(about->skinner()->getCurrentSkin()->getWindow(), about->window()->getFrameDrawer());
         EXPECT_NE(nullptr, about->window()->getSmallIcon());
         EXPECT_NE(nullptr, about->window()->getLargeIcon());
+        // The window ends just below "Close"; the picture and the green link are drawn.
+        const int32_t scale = s::system::monitor::uiScale();
+        RECT frameRect{};
+        RECT closeRect{};
+        GetWindowRect(aboutFrame, &frameRect);
+        GetWindowRect(about->closeButton()->getNativeHandle(), &closeRect);
+        EXPECT_LE(frameRect.bottom - closeRect.bottom, 10 * scale);
+        EXPECT_GE(frameRect.bottom - closeRect.bottom, 0);
+        Sleep(300);
+        const std::vector<COLORREF> picture = screenPixels(about->picture()->getNativeHandle());
+        EXPECT_GT(std::set<COLORREF>(picture.begin(), picture.end()).size(), 20u);
+        const std::vector<COLORREF> link = screenPixels(about->donationLink()->getNativeHandle());
+        EXPECT_GT(std::count(link.begin(), link.end(), RGB(0, 170, 0)), 20);
         PostMessageW(aboutFrame, WM_CLOSE, 0, 0);
         EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame()) != FALSE; }));
     }

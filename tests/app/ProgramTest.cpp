@@ -93,7 +93,7 @@ TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometry
         ASSERT_EQ(_wtoi(expected), displayScale());
     }
     plantPlacement(otherViewGroup(), 7, 8, 900, 700);
-    const RECT target{130, 110, 130 + 420, 110 + 330};
+    const RECT target{130, 110, 130 + 420 * displayScale(), 110 + 330 * displayScale()};
     {
         Program program;
         HWND frame = program.waitForFrame();
@@ -140,11 +140,13 @@ TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
         int32_t x, y, width, height;
         int32_t expectWidth, expectHeight;
     };
+    // Sizes above the least the compact view's content needs, at every scale.
+    const int32_t s = displayScale();
     const Case cases[] = {
-        {"width of 5", 100, 100, 5, 300, width, 300},
-        {"far left and up", -5000, -4000, 300, 200, 300, 200},
-        {"far right and down", 30000, 20000, 320, 240, 320, 240},
-        {"height beyond the screen", 50, 60, 300, 90000, 300, height},
+        {"width of 5", 100, 100, 5, 300 * s, width, 300 * s},
+        {"far left and up", -5000, -4000, 300 * s, 200 * s, 300 * s, 200 * s},
+        {"far right and down", 30000, 20000, 320 * s, 240 * s, 320 * s, 240 * s},
+        {"height beyond the screen", 50, 60, 300 * s, 90000, 300 * s, height},
     };
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -189,6 +191,34 @@ TEST_F(ProgramTest, SecondStartBringsTheRunningCopyBackAndEndsWithoutAWindow) {
     EXPECT_TRUE(IsWindowVisible(frame));
     EXPECT_EQ(frame, GetForegroundWindow());
     EXPECT_TRUE(closeAndWait(first, frame));
+}
+
+// A close with no batch running ends the process at once, so a start right after the
+// close finds no copy to hand over to, and a start during the close still shows a window.
+TEST_F(ProgramTest, ClosingEndsPromptlyAndAStartDuringTheCloseShowsAWindow) {
+    for (bool startDuringClose : {false, true}) {
+        SCOPED_TRACE(startDuringClose);
+        Program first;
+        HWND frame = first.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        const DWORD closed = GetTickCount();
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        if (!startDuringClose) {
+            ASSERT_TRUE(first.waitForExit(5000));
+            EXPECT_LT(GetTickCount() - closed, 800u);
+            continue;
+        }
+        while (IsWindowVisible(frame) && GetTickCount() - closed < 5000) {
+            Sleep(1);
+        }
+        Program second;
+        HWND secondFrame = second.waitForFrame();
+        EXPECT_NE(nullptr, secondFrame);
+        EXPECT_TRUE(first.waitForExit(5000));
+        if (secondFrame != nullptr) {
+            EXPECT_TRUE(closeAndWait(second, secondFrame));
+        }
+    }
 }
 
 TEST_F(ProgramTest, SilentIsDeletedOnlyByAStartWithoutArguments) {

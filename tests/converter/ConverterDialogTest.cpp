@@ -193,21 +193,24 @@ TEST_F(ConverterDialogTest, EventsOfOtherSourcesAreLeftToTheDropBox) {
 TEST_F(ConverterDialogTest, TheFailureTextNamesBothFilesAndEndsByKind) {
     struct Case {
         int32_t kind;
+        const wchar_t* logName;
         const wchar_t* contains;
         const wchar_t* endsWith;
     };
     const Case cases[] = {
-        {3, L"Error:  Resampling from 5.1ch audio is currently not supported.\r\n\r\nSolution:\r\n",
+        {3, L"_error.txt", L"Error:  Resampling from 5.1ch audio is currently not supported.\r\n\r\nSolution:\r\n",
          L"\"Channels\" settings as \"Same  (Default)\"."},
-        {4, L"Error:  The input audio format is currently not supported.\r\n\r\nPlease contact the developers.\r\n",
+        {4, L"_error.txt", L"Error:  The input audio format is currently not supported.\r\n\r\nPlease contact the developers.\r\n",
          L"We are sorry for the inconvenience."},
-        {1, L"Error:  Unknown error has happened.\r\n\r\nPlease send us the \"_error.txt\" file.\r\n",
+        {1, L"_error.txt", L"Error:  Unknown error has happened.\r\n\r\nPlease send us the \"_error.txt\" file.\r\n",
          L"\r\n\r\nWe are sorry for the inconvenience."},
+        // A later failure in the same folder wrote the next free name; the box names it.
+        {1, L"_error (2).txt", L"Please send us the \"_error (2).txt\" file.\r\n", L"We are sorry for the inconvenience."},
     };
     s::str::strbuffer::StrBuffer* text = s::str::strbuffer::StrBuffer::pool();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
-        dialog_->composeFailureText(text, L"C:\\in\\a.mp3", L"C:\\out\\a.wav", c.kind);
+        dialog_->composeFailureText(text, L"C:\\in\\a.mp3", L"C:\\out\\a.wav", c.kind, c.logName);
         const std::wstring got = text->c_str();
         EXPECT_EQ(0u, got.find(L"Conversion Failed!\r\n\r\nInput File:  C:\\in\\a.mp3\r\n"
                                L"Output File:  C:\\out\\a.wav\r\n\r\n"));

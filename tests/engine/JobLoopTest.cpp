@@ -386,6 +386,7 @@ TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {
 
     const std::string saved = readRaw(out(L"_error (1).txt"));
     ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(dialog.errorLogName, L"_error (1).txt");
     EXPECT_NE(saved.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(saved.find("[Input Path]: "), 0u) << saved;
     EXPECT_NE(saved.find("Gr\xC3\xBC\xC3\x9F" "e.wav\r\n"), std::string::npos) << saved;

@@ -34,6 +34,7 @@ public:
     void setLastFileSucceeded(bool ok) override { succeeded = ok; }
     StrBuffer* jobLog() override { return log.get(); }
     void setExternalRun(bool isExternal) override { external = isExternal; }
+    void setErrorLogName(const wchar_t* name) override { errorLogName = name != nullptr ? name : L""; }
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t, intptr_t, const wchar_t* text) override {
         if (wcscmp(name, L"ReportError") == 0) {
             errorStatus = text != nullptr ? text : L"";
@@ -54,6 +55,7 @@ public:
     bool succeeded = false;
     bool external = true;
     std::wstring errorStatus;
+    std::wstring errorLogName;
     std::wstring outputName;
 
 private:

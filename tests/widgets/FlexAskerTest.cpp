@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "ControlsSupport.h"
+#include "support/RealInput.h"
 #include "system/lang/Localizer.h"
 #include "system/xml/Node.h"
 #include "widgets/gui/dialogs/FlexAsker.h"
@@ -35,11 +36,7 @@ s::lang::Localizer* englishTexts() {
     return texts;
 }
 
-HWND focusOf(DWORD thread) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-}
+HWND focusOf(DWORD thread) { return testsupport::focusOfThread(thread); }
 
 // One question asked on a thread of its own; a watchdog closes the window of a question
 // that is still open after ten seconds, so that no test waits for ever.
@@ -113,7 +110,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
         {"box twice then yes", {CLICK_BOX, CLICK_BOX, CLICK_YES}, 1, false},
         {"enter", {ENTER}, 1, false},
         {"tab enter", {TAB, ENTER}, 0, false},
-        {"tab tab enter", {TAB, TAB, ENTER}, 1, false},
+        {"tab tab tab enter", {TAB, TAB, TAB, ENTER}, 1, false},
     };
     for (const Case& c : cases) {
         Question question(asker.get(), ownerFrame);
@@ -123,6 +120,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
         const DWORD ui = GetWindowThreadProcessId(window->getFrameHandle(), nullptr);
         HWND yes = asker->getYesButton()->getNativeHandle();
         HWND no = asker->getNoButton()->getNativeHandle();
+        HWND check = asker->getCheckBox()->getNativeHandle();
         ASSERT_TRUE(waitFor([&] { return focusOf(ui) == yes; })) << c.name;
         for (Step step : c.steps) {
             switch (step) {
@@ -131,12 +129,14 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
             case CLICK_BOX: SendMessageW(asker->getCheckBox()->getNativeHandle(), BM_CLICK, 0, 0); break;
             case CLOSE: PostMessageW(window->getFrameHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
             case TAB: {
+                // Through every control in order and round again.
                 HWND from = focusOf(ui);
-                PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
-                EXPECT_TRUE(waitFor([&] { return focusOf(ui) == (from == yes ? no : yes); })) << c.name;
+                testsupport::press(VK_TAB);
+                EXPECT_TRUE(waitFor([&] { return focusOf(ui) == (from == yes ? no : from == no ? check : yes); }))
+                    << c.name;
                 break;
             }
-            case ENTER: PostMessageW(focusOf(ui), WM_KEYDOWN, VK_RETURN, 1); break;
+            case ENTER: testsupport::press(VK_RETURN); break;
             }
         }
         ASSERT_TRUE(question.finish()) << c.name;

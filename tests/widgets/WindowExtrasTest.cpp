@@ -460,6 +460,22 @@ struct BoundsRecord : s::gui::IWindowState {
     bool onTop = false;
 };
 
+TEST(WindowExtrasTest, RestoringAMaximisedWindowTellsTheRecordItsNormalSizeAgain) {
+    Released<Window> window(shownWindow(200, 150, 320, 240));
+    BoundsRecord record;
+    window->setStateRecord(&record);
+    window->maximize();
+    settle(window.get());
+    ASSERT_FALSE(record.maximizedCalls.empty());
+    EXPECT_TRUE(record.maximizedCalls.back());
+    record.place(0, 0, 0, 0);
+    window->restore();
+    settle(window.get());
+    EXPECT_FALSE(record.maximizedCalls.back());
+    EXPECT_EQ((std::vector<int32_t>{200, 150, 320, 240}),
+              (std::vector<int32_t>{record.value[0], record.value[1], record.value[2], record.value[3]}));
+}
+
 TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
     Released<Window> window(Window::pool());
     BoundsRecord record;

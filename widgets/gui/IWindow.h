@@ -12,6 +12,7 @@ namespace s::gui {
 
 class IWindowState;
 class IPopupMenu;
+class IButton;
 
 // A top-level window: a container whose native frame lives on a UI thread of its own.
 // Other threads talk to it by sending private messages to the frame, so each request
@@ -21,9 +22,12 @@ class IPopupMenu;
 //   1 close    2 worker event    3 right button down   4 size        5 left button down
 //   6 activate 7 deactivate      8 sizing              9 middle button 10 moving
 //   11 moved   12 key            13 mouse move         14 wheel       15 second instance
-//   16 double click              20 language           21 restore     24 right button up
-//   18 tray menu  22 tray click  25 left button up     23 hot key     26 user timer
-//   27 clipboard changed
+//   16 double click
+//   17 capture ended             18 tray menu          19 context menu 20 language
+//   21 restore 22 tray click     23 hot key            24 right button up 25 left button up
+//   26 user timer                27 clipboard changed
+// A right click on a free spot fires 3 (and 19) whether it arrives in the client area or,
+// on a window dragged by its client area, as a caption click.
 class IWindow : public IContainer {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_gui_IWindow";
@@ -59,6 +63,20 @@ public:
     virtual void minimizeToTray() = 0;
     virtual bool isInTray() const = 0;
 
+    // Frame styles, each switched on or off at once (the frame is redrawn).
+    virtual void setMaximizeBox(bool on) = 0;
+    virtual void setMinimizeBox(bool on) = 0;
+    virtual void setSystemMenu(bool on) = 0;
+    virtual void setCaption(bool on) = 0;
+    virtual void setToolWindow(bool on) = 0;
+    // On: caption, system menu, sizing border, minimize and maximize boxes; off: none of them.
+    virtual void setStandardFrame(bool on) = 0;
+    virtual void setClientEdge(bool on) = 0;
+    virtual void setShowInTaskbar(bool on) = 0;
+    // Resizable: the sizing border, the size grip and, with a frame drawer, its edges.
+    virtual bool isResizable() const = 0;
+    virtual void setResizable(bool on) = 0;
+
     virtual void setFrameEnabled(bool enabled) = 0;
     virtual void setTopmost(bool on) = 0;
     virtual bool isTopmost() const = 0;
@@ -92,6 +110,8 @@ public:
     virtual drawer::ISkinHolder* getSkinHolder() const = 0;
     virtual void setSkinHolder(drawer::ISkinHolder* holder) = 0;
 
+    // Any click of the button closes the window.
+    virtual void addCloser(IButton* button) = 0;
     virtual void addCloseListener(events::IEventListener* listener) = 0;
     virtual void addRightButtonDownListener(events::IEventListener* listener) = 0;
     virtual void addLeftButtonDownListener(events::IEventListener* listener) = 0;
@@ -114,6 +134,10 @@ public:
     virtual void addLanguageListener(events::IEventListener* listener) = 0;
     virtual void addTrayClickListener(events::IEventListener* listener) = 0;
     virtual void addTrayMenuListener(events::IEventListener* listener) = 0;
+    // Code 19: a right click on the window, before its context menu opens.
+    virtual void addContextMenuListener(events::IEventListener* listener) = 0;
+    // Code 17: a capture taken with captureMouse has ended.
+    virtual void addCaptureListener(events::IEventListener* listener) = 0;
     // Takes the listener out of every list of this window.
     virtual void removeListener(const events::IEventListener* listener) = 0;
 
@@ -147,6 +171,33 @@ public:
     virtual void setSizingRight(int32_t value) = 0;
     virtual void setSizingTop(int32_t value) = 0;
     virtual void setSizingBottom(int32_t value) = 0;
+
+    // The frame's menu bar (not owned; null: none). Its commands, and those of the tray
+    // and context menus, reach the menu that owns them (runCommand).
+    virtual void setMenuBar(IPopupMenu* menu) = 0;
+    virtual IPopupMenu* getMenuBar() const = 0;
+    // Opened at the cursor by a right click on the window (not owned; null: none).
+    virtual void setContextMenu(IPopupMenu* menu) = 0;
+
+    // Takes the mouse until another window takes it or a click elsewhere ends it; then
+    // the capture listeners hear code 17 and the cursor's screen position is kept.
+    virtual void captureMouse() = 0;
+    virtual int32_t getCaptureEndX() const = 0;
+    virtual int32_t getCaptureEndY() const = 0;
+
+    // Moves the keyboard focus to the next enabled control in tab order (or the previous).
+    virtual void sendTab(bool backwards) = 0;
+
+    // Size rules of a drag of the frame or the size grip: the width (height) is kept at
+    // least the preferred one.
+    virtual void setMinimumSizeRules(bool both) = 0;
+    virtual void setMinimumSizeRules(bool width, bool height) = 0;
+    // Raises width and height to the preferred ones.
+    virtual void enforceMinimumSize() = 0;
+    // Sets the size (width, height) to the preferred one.
+    virtual void fitToPreferredSize() = 0;
+    virtual void fitToPreferredWidth() = 0;
+    virtual void fitToPreferredHeight() = 0;
 
     // Stored; applied at once when >= 0.
     virtual void setDefaultWidth(int32_t w) = 0;

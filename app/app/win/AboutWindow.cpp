@@ -5,6 +5,7 @@
 #include "app/app/win/AppWindow.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
+#include "drawers/gui/drawer/image/win/Basic.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 #include "system/lang/Localizer.h"
@@ -28,7 +29,8 @@ using gui::win::Label;
 
 AppWindow* AboutWindow::createRecord(IAppBase* app) {
     gui::drawer::Skinner* skinner = gui::drawer::Skinner::createThinWindow();
-    AppWindow* record = AppWindow::create(app, L"AboutWindow", 340, 285, gui::IWindow::MIDDLE_CLOSE, skinner, SCHEME);
+    AppWindow* record =
+        AppWindow::create(app, L"AboutWindow", DEFAULT_WIDTH, DEFAULT_HEIGHT, gui::IWindow::MIDDLE_CLOSE, skinner, SCHEME);
     if (record == nullptr && skinner != nullptr) {
         skinner->release();
     }
@@ -74,6 +76,7 @@ void AboutWindow::releaseWindow() {
         window_ = nullptr;
     }
     closeGlyph_ = closeButton_ = nullptr;
+    picture_ = nullptr;
     webLink_ = donationLink_ = nullptr;
 }
 
@@ -97,13 +100,18 @@ void AboutWindow::show(gui::IWindow* owner) {
     window_->setLargeIcon(record_->largeIcon(), false);
     // The frame and every widget take their drawers from the record's skin.
     window_->setSkinHolder(record_->skinHolder());
-    build();
+    Box* content = build();
     window_->addCloseListener(this);
     window_->doLayout();
     window_->doLayout();
+    // As wide as the record's size, or the content when wider; exactly as high as the content.
     const RECT bounds = record_->boundsToOpen();
-    window_->setBounds(bounds.left, bounds.top, std::max<int32_t>(window_->getPreferredWidth(), 340 * scale_),
-                       std::max<int32_t>(window_->getPreferredHeight(), 285 * scale_));
+    const int32_t borderWidth = window_->getWidth() - window_->getInnerWidth();
+    const int32_t borderHeight = window_->getHeight() - window_->getInnerHeight();
+    window_->setBounds(bounds.left, bounds.top,
+                       std::max<int32_t>(content->getPreferredWidth() + borderWidth, DEFAULT_WIDTH * scale_),
+                       content->getPreferredHeight() + borderHeight);
+    window_->doLayout();
     window_->showNormal();
     window_->activate(true);
     if (owner_ != nullptr) {
@@ -111,7 +119,7 @@ void AboutWindow::show(gui::IWindow* owner) {
     }
 }
 
-void AboutWindow::build() {
+Box* AboutWindow::build() {
     const int32_t s = scale_;
     closeButton_ = Button::createWithTextIdAndWidthPercent(400120, 20 * s, 100);
     closeGlyph_ = Button::createWithText(L"#X", 50 * s, 14 * s);
@@ -123,6 +131,11 @@ void AboutWindow::build() {
                                                      : app->iconImage64();
     image::win::BufferedImageSet* set = picture != nullptr ? image::win::BufferedImageSet::fromImage(picture) : nullptr;
     gui::win::Image* icon = gui::win::Image::createWithSize(side, side, set);
+    picture_ = icon;
+    if (icon != nullptr) {
+        // The theme has no picture drawer of its own.
+        icon->setDrawer(gui::drawer::image::win::Basic::pool(), true);
+    }
 
     Box* head = Box::create(IBox::ROW, 0, 100, -1, 1, 7 * s, 0, 0, 0);
     if (icon != nullptr) {
@@ -164,8 +177,6 @@ void AboutWindow::build() {
 
     for (Label* link : {webLink_, donationLink_}) {
         link->setClickable(true);
-        link->setTextColour(0, 170, 0);
-        link->getHoverFont()->setTextColour(170, 170, 0);
         link->addClickListener(this);
     }
     Label* heading = label(TITLE_TEXT, -104);
@@ -182,8 +193,16 @@ void AboutWindow::build() {
     content->add(gui::win::Spacer::create(1, 7 * s));
     content->add(closeButton_);
     window_->add(content);
+    // The theme styled the links' fonts as they joined the window; their own colours win.
+    for (Label* link : {webLink_, donationLink_}) {
+        link->setTextColour(0, 170, 0);
+        link->getNormalFont()->setTextColour(0, 170, 0);
+        link->getHoverFont()->setTextColour(170, 170, 0);
+        link->getPressedFont()->setTextColour(170, 170, 0);
+    }
     closeButton_->addClickListener(this);
     closeGlyph_->addClickListener(this);
+    return content;
 }
 
 void AboutWindow::onEvent(base::IObject* source, int32_t code) {

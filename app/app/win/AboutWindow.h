@@ -8,7 +8,7 @@
 namespace s::gui { class IWindow; }
 namespace s::gui::dialogs { class About3; }
 namespace s::gui::drawer { class Skinner; }
-namespace s::gui::win { class Button; class Label; class Window; }
+namespace s::gui::win { class Box; class Button; class Image; class Label; class Window; }
 namespace s::lang { class Localizer; }
 
 namespace s::app { class IAppBase; }
@@ -31,6 +31,9 @@ public:
     static constexpr wchar_t SCHEME[] = L"Classic LG";
     static constexpr int32_t TITLE_TEXT = 400100;
     static constexpr int32_t DONATION_PAGE_TEXT = 500100;
+    // The record's size; the window is as high as its content.
+    static constexpr int32_t DEFAULT_WIDTH = 340;
+    static constexpr int32_t DEFAULT_HEIGHT = 285;
 
     // The "AboutWindow" record of the context, 340 x 285, with the thin-window skinner
     // showing SCHEME unless the record stores another skin.
@@ -45,12 +48,16 @@ public:
     void onEvent(base::IObject* source, int32_t code) override;
 
     gui::win::Window* window() const { return window_; }
+    gui::win::Image* picture() const { return picture_; }
+    gui::win::Label* donationLink() const { return donationLink_; }
+    gui::win::Button* closeButton() const { return closeButton_; }
     // The record's.
     gui::drawer::Skinner* skinner() const;
 
 private:
     AboutWindow() = default;
-    void build();
+    // Builds the content into the window and answers it.
+    gui::win::Box* build();
     gui::win::Label* label(int32_t textId, int32_t fontCode);
     void releaseWindow();
 
@@ -62,6 +69,7 @@ private:
     gui::win::Window* window_ = nullptr;
     gui::win::Button* closeGlyph_ = nullptr;
     gui::win::Button* closeButton_ = nullptr;
+    gui::win::Image* picture_ = nullptr;
     gui::win::Label* webLink_ = nullptr;
     gui::win::Label* donationLink_ = nullptr;
     int32_t donationTextId_ = DONATION_PAGE_TEXT;

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 #include "drawers/gui/drawer/Skinner.h"
 #include "framework/AfxOle.h"
 #include "framework/CWinApp.h"
@@ -32,6 +34,45 @@ const uint32_t LANGUAGE_PACK_ID = 130;
 const uint32_t PICTURE_IDS[2] = {131, 132};
 
 typedef thread::ObjLocker::Guard Guard;
+
+// How long a start waits for a found copy that shows no window to end or show one.
+constexpr DWORD CLOSING_COPY_WAIT_MS = 8000;
+
+BOOL CALLBACK findVisibleWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->first && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0) {
+        search->second = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether the process shows a captioned top-level window.
+bool showsWindow(DWORD processId) {
+    std::pair<DWORD, bool> search(processId, false);
+    EnumWindows(&findVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+// A copy without a visible window is closing (or still starting): true when it ends
+// before it shows one.
+bool endsBeforeShowing(DWORD processId) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) {
+        return true;
+    }
+    bool ended = false;
+    for (DWORD start = GetTickCount(); !showsWindow(processId) && GetTickCount() - start < CLOSING_COPY_WAIT_MS;) {
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+    }
+    CloseHandle(process);
+    return ended;
+}
 
 } // namespace
 
@@ -300,6 +341,11 @@ bool AppBase::checkSingleInstance(bool notify, bool alsoSendShow, bool useLocali
         return false;
     }
     if (notify) {
+        // A copy whose window has closed is on its way out: handing over to it would leave
+        // the user with no window at all.
+        if (endsBeforeShowing(processId)) {
+            return false;
+        }
         const bool titled = useLocalizer && localizer_ != nullptr;
         OtherInstance::notifyOtherInstance(processId, titled ? &lang::Localizer::packText : nullptr,
                                            titled ? localizer_ : nullptr, static_cast<uint32_t>(titleTextBase_),

@@ -281,6 +281,12 @@ void AppWindow::setNormalBounds(int32_t x, int32_t y, int32_t width, int32_t hei
     setPlacement(x, y, width, height);
 }
 
+void AppWindow::setLanguageName(const wchar_t* name) {
+    if (app_ != nullptr && name != nullptr && name[0] != L'\0') {
+        app_->setLanguageName(name);
+    }
+}
+
 void AppWindow::persist() {
     if (app_ != nullptr) {
         app_->saveStore();

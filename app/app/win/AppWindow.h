@@ -106,8 +106,8 @@ public:
 
     // What the window tells its record.
     void setNormalBounds(int32_t x, int32_t y, int32_t width, int32_t height) override;
-    // The language chosen from the menu lasts for this run only: nothing is stored.
-    void setLanguageName(const wchar_t*) override {}
+    // The window's new language, kept by the context for the next start.
+    void setLanguageName(const wchar_t* name) override;
     void persist() override;
     // The program's 16- and 32-pixel icons, made on first use and kept by the record.
     HICON smallIcon() override { return iconHandle(0); }

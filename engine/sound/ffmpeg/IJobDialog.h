@@ -53,6 +53,9 @@ public:
     virtual StrBuffer* jobLog() = 0;
     // Whether the current run goes through an ffmpeg.exe child.
     virtual void setExternalRun(bool external) = 0;
+    // The name the failed file's log was written under ("_error (1).txt" when
+    // "_error.txt" exists), told before the "ReportError" event.
+    virtual void setErrorLogName(const wchar_t* name) { (void)name; }
 
     // Sends a worker event to the dialog's window and waits until it was handled there.
     virtual intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) = 0;

@@ -415,8 +415,8 @@ void Attempt::writeErrorLog() {
     Held<PathWin> base(PathWin::createJoined(folderText != nullptr ? folderText : L"", JobLoop::ERROR_LOG_NAME));
     Held<PathWin> target(base ? base->uniqueName() : nullptr);
     Held<StrArray> lines(log_->split(L'\n'));
-    if (target && lines) {
-        lines->saveToFile(target->getText());
+    if (target && lines && lines->saveToFile(target->getText())) {
+        dialog_->setErrorLogName(target->getName());
     }
 }
 

@@ -109,8 +109,11 @@ void FlexAsker::ask(HWND owner, const wchar_t* title, const wchar_t* question) {
 void FlexAsker::build(const wchar_t* title, const wchar_t* question) {
     Window* window = window_;
     // Resizable by its frame, no client edge, no maximize or minimize box, in the taskbar.
-    window->ModifyStyle(WS_MAXIMIZEBOX | WS_MINIMIZEBOX, WS_THICKFRAME);
-    window->ModifyStyleEx(WS_EX_CLIENTEDGE, WS_EX_APPWINDOW, SWP_FRAMECHANGED);
+    window->setMaximizeBox(false);
+    window->setMinimizeBox(false);
+    window->setResizable(true);
+    window->setClientEdge(false);
+    window->setShowInTaskbar(true);
     window->applyState(record_, false);
     window->setLocalizer(texts_);
     const int32_t scale = system::monitor::uiScale();
@@ -217,14 +220,8 @@ void FlexAsker::onEvent(base::IObject* source, int32_t eventCode) {
             }
         } else if (eventCode == 12) {
             HWND focus = GetFocus();
-            const int32_t key = window_->getLastKey();
-            if (key == VK_TAB) {
-                if (focus == yes && no != nullptr) {
-                    SetFocus(no);
-                } else if (focus == no && yes != nullptr) {
-                    SetFocus(yes);
-                }
-            } else if (key == VK_RETURN && (focus == yes || focus == no)) {
+            // Tab moves the focus by the window's own navigation; Enter answers.
+            if (window_->getLastKey() == VK_RETURN && (focus == yes || focus == no)) {
                 answer_ = focus == yes ? 1 : 0;
                 window_->close();
             }

@@ -35,9 +35,11 @@ void setChildVisible(IComponent* child, bool visible) {
     }
 }
 
+// A group box is of the button class but only frames its children: it takes no clicks.
 bool isButton(HWND hwnd) {
     wchar_t name[16] = {};
-    return GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0;
+    return GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0 &&
+           (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
 }
 
 } // namespace
@@ -687,18 +689,12 @@ LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         setHover(0);
         break;
     case WM_GETDLGCODE:
-        return CWnd::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return MessageArgs::keysWanted(CWnd::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
-        if (forwardKeyToParent(wParam, lParam)) {
-            return 0;
-        }
-        break;
+        return passKeyUp(wParam, lParam);
     case WM_DESTROY:
         dropUrlTarget();
         break;
-    case MSG_DESTROY:
-        DestroyWindow();
-        return 0;
     case WM_PAINT:
         paint();
         return 0;

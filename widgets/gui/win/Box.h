@@ -27,10 +27,9 @@ class Box : public Native<Container<IBox>> {
 public:
     // Private messages of the box's window.
     enum : UINT {
-        MSG_DESTROY = WM_USER + 15,
-        MSG_URL_DROPPED = WM_USER + 22,
+        MSG_URL_DROPPED = PM_URL_DROPPED,
         // wParam 1 / 0: make or drop the URL drop target on the UI thread.
-        MSG_ACCEPT_URLS = WM_APP + 0x3F10
+        MSG_ACCEPT_URLS = PM_ACCEPT_URLS
     };
 
     // A pooled box: arrangement 0-3 (else a column); a percent (>= 0) truncated; alignment

@@ -354,7 +354,7 @@ void Button::onMouseMove(WPARAM wParam, LPARAM lParam) {
 void Button::dragStep(POINT screen) {
     IWindow* window = getWindow();
     HWND frame = window != nullptr ? window->getFrameHandle() : nullptr;
-    if (!isResizer() || frame == nullptr || (GetWindowLongPtrW(frame, GWL_STYLE) & WS_THICKFRAME) == 0) {
+    if (!isResizer() || frame == nullptr || !window->isResizable()) {
         pressPoint_ = screen;
         return;
     }
@@ -365,7 +365,10 @@ void Button::dragStep(POINT screen) {
     // Never below what the window's content needs.
     newWidth = newWidth < window->getPreferredWidth() ? window->getPreferredWidth() : newWidth;
     newHeight = newHeight < window->getPreferredHeight() ? window->getPreferredHeight() : newHeight;
-    window->setSize(newWidth, newHeight);
+    // The window's sizing rules and listeners see the grip's drag as a drag of its frame.
+    RECT rect = {window->getX(), window->getY(), window->getX() + newWidth, window->getY() + newHeight};
+    ::SendMessageW(frame, WM_SIZING, WMSZ_BOTTOMRIGHT, MessageArgs::lparam(&rect));
+    window->setSize(rect.right - rect.left, rect.bottom - rect.top);
     pressPoint_.x += window->getWidth() - width;
     pressPoint_.y += window->getHeight() - height;
 }
@@ -433,7 +436,7 @@ bool Button::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         }
         return true;
     case WM_GETDLGCODE:
-        *result = Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        *result = MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
         return true;
     case WM_KEYDOWN:
         // The window hears every key (Tab and Enter of a question window); Space stays

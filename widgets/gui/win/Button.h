@@ -22,10 +22,10 @@ public:
     static constexpr UINT CONTROL_ID = 1000;
     static constexpr DWORD STYLE = WS_CHILD | WS_TABSTOP | BS_NOTIFY;
     // Private messages of the control: set and clear the default-button style.
-    static constexpr UINT MSG_MAKE_DEFAULT = WM_USER + 1;
-    static constexpr UINT MSG_CLEAR_DEFAULT = WM_USER + 2;
+    static constexpr UINT MSG_MAKE_DEFAULT = PM_BUTTON_MAKE_DEFAULT;
+    static constexpr UINT MSG_CLEAR_DEFAULT = PM_BUTTON_CLEAR_DEFAULT;
     // Takes the keyboard focus on the control's own thread (posted or sent by others).
-    static constexpr UINT MSG_FOCUS = WM_USER + 3;
+    static constexpr UINT MSG_FOCUS = PM_BUTTON_FOCUS;
     // The repeat timers: the first repeat after 500 ms more, then every 100 ms.
     static constexpr UINT_PTR FIRST_REPEAT_TIMER = 20001;
     static constexpr UINT_PTR REPEAT_TIMER = 20002;

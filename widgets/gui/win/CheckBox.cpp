@@ -155,7 +155,7 @@ bool CheckBox::kindHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lPa
         *result = 0;
         return true;
     case WM_GETDLGCODE:
-        *result = defaultProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        *result = MessageArgs::keysWanted(defaultProc(message, wParam, lParam), lParam);
         return true;
     case WM_MOUSEWHEEL: {
         const POINT point = MessageArgs::point(lParam);

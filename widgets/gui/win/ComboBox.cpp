@@ -12,6 +12,7 @@
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 
@@ -621,9 +622,12 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Asked while the control is made; the rows are set to the control's height later.
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(font_->measureTextHeight() + 4);
         return TRUE;
+    case WM_GETDLGCODE:
+        return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
-        // The window's key handling comes first; what it leaves goes to the control.
-        if (::SendMessageW(GetParent(), message, wParam, lParam) == 0) {
+        // The window's key handling comes first and what it leaves goes to the control;
+        // while the list is open its keys (Enter picks, Escape closes) are the list's.
+        if (!GetDroppedState() && forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
         break;

@@ -28,7 +28,7 @@ class ComboBox : public Native<Leaf<IComboBox>, CComboBox> {
     S_POOLED_CLASS(ComboBox, 1000, L"s_gui_win_ComboBox")
 public:
     static constexpr UINT CONTROL_ID = 1020;
-    static constexpr DWORD STYLE = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    static constexpr DWORD STYLE = WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     // Past this many entries the open list shows a scroll bar.
     static constexpr int32_t SCROLL_ENTRIES = 30;
     // The open list's frame, top and bottom together.

@@ -3,12 +3,13 @@
 #include "widgets/gui/layout/Vertical.h"
 #include "widgets/gui/win/ChildList.h"
 #include "widgets/gui/win/Leaf.h"
+#include "widgets/gui/win/PrivateMessages.h"
 
 namespace s::gui::win {
 
 // Sent to a container's native window by another thread: wParam is a child to attach to
 // the container on the thread that owns the window (where its control is created).
-constexpr UINT WM_ATTACH_CHILD = WM_APP + 2;
+constexpr UINT WM_ATTACH_CHILD = PM_ATTACH_CHILD;
 
 // Default bodies of a container whose interface is I (IContainer or built on it): the
 // leaf defaults plus the child list, layout through a manager, and freeze/thaw passed to

@@ -10,6 +10,7 @@
 #include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/BufferedPaint.h"
 #include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/ReflectedBrush.h"
 #include "widgets/gui/win/TextSource.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
@@ -122,7 +123,7 @@ void GroupBox::onEvent(base::IObject* source, int32_t eventCode) {
 }
 
 void GroupBox::setParent(IContainer* container) {
-    if (!attachControl(container, WC_BUTTONW, L"GroupBox", WS_CHILD | BS_GROUPBOX, 0, CONTROL_ID)) {
+    if (!attachControl(container, WC_BUTTONW, L"GroupBox", WS_CHILD | BS_GROUPBOX, WS_EX_CONTROLPARENT, CONTROL_ID)) {
         return;
     }
     TextSource::join(this);
@@ -309,13 +310,9 @@ LRESULT GroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_UPDATEUISTATE:
         return 0;
     case WM_GETDLGCODE:
-        return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
-        // Keys go up to the window as from any other container.
-        if (forwardKeyToParent(wParam, lParam)) {
-            return 0;
-        }
-        break;
+        return passKeyUp(wParam, lParam);
     case REFLECT_COLOUR:
         return ReflectedBrush::answer(this, &brush_, reinterpret_cast<HDC>(wParam), state_.backgroundInherited != 0,
                                       state_.background, font_->getTextColour());

@@ -24,8 +24,8 @@ public:
     static constexpr UINT_PTR ANIMATION_TIMER = 1;
     static constexpr UINT TICK_MS = 25;
     // Asks the UI thread to start or stop the animation timer (timers belong to it).
-    static constexpr UINT MSG_START_TIMER = WM_APP + 0x3F20;
-    static constexpr UINT MSG_STOP_TIMER = WM_APP + 0x3F21;
+    static constexpr UINT MSG_START_TIMER = PM_IMAGE_START_TIMER;
+    static constexpr UINT MSG_STOP_TIMER = PM_IMAGE_STOP_TIMER;
     static constexpr int32_t CHECKER_CELL = 5;
     static constexpr COLORREF CHECKER_GREY = 0xCCCCCC;
 

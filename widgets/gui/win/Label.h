@@ -29,9 +29,9 @@ class Label : public Native<Leaf<ILabel>> {
 public:
     enum : UINT {
         // wParam: the text, lParam: the redraw flag; answers 1 when the text changed.
-        MSG_SET_TEXT = 0x1401,
+        MSG_SET_TEXT = PM_LABEL_SET_TEXT,
         // wParam: the temporary text, lParam: milliseconds.
-        MSG_TEMPORARY_TEXT = 0x1402
+        MSG_TEMPORARY_TEXT = PM_LABEL_TEMPORARY_TEXT
     };
     static constexpr UINT_PTR TEMPORARY_TIMER = 100;
 

@@ -20,6 +20,13 @@
 
 namespace s::gui::win {
 
+namespace {
+
+// The bar whose pop-up is open on this thread, for the menu loop's key filter.
+thread_local MenuEx* t_openBar = nullptr;
+
+} // namespace
+
 MenuEx::MenuEx()
     : font_(Font::pool()), hotFont_(Font::pool()), captions_(str::strarray::StrArray::pool()),
       rects_(col::_array::ArrayS32::pool()) {
@@ -386,7 +393,14 @@ void MenuEx::openPopup(int32_t index) {
         openIndex_ = index;
         menuOpen_ = 1;
         redrawNow();
+        MenuEx* const outer = t_openBar;
+        t_openBar = this;
+        HHOOK keys = SetWindowsHookExW(WH_MSGFILTER, &MenuEx::menuKeys, nullptr, GetCurrentThreadId());
         const int32_t command = menu->openAt(point.x, point.y, this);
+        if (keys != nullptr) {
+            UnhookWindowsHookEx(keys);
+        }
+        t_openBar = outer;
         KillTimer(TRACK_TIMER);
         menuOpen_ = 0;
         openIndex_ = -1;
@@ -408,6 +422,48 @@ void MenuEx::openPopup(int32_t index) {
         redrawNow();
         return;
     }
+}
+
+int32_t MenuEx::menuEntryFrom(int32_t index, int32_t step) const {
+    const int32_t count = getEntryCount();
+    for (int32_t i = 1; i <= count; ++i) {
+        const int32_t at = ((index + step * i) % count + count) % count;
+        if (entries_[static_cast<size_t>(at)].subMenu != nullptr) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+LRESULT CALLBACK MenuEx::menuKeys(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && t_openBar != nullptr && msg != nullptr && t_openBar->onMenuKey(msg)) {
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MenuEx::onMenuKey(const MSG* msg) {
+    if (msg->message != WM_KEYDOWN || (msg->wParam != VK_LEFT && msg->wParam != VK_RIGHT) || openIndex_ < 0) {
+        return false;
+    }
+    // On an entry with a sub-menu the keys are the menu's own: Right opens it, Left closes it.
+    HMENU open = entries_[static_cast<size_t>(openIndex_)].subMenu->getNativeMenu();
+    const int32_t items = GetMenuItemCount(open);
+    for (int32_t i = 0; i < items; ++i) {
+        if ((GetMenuState(open, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) != 0 &&
+            GetSubMenu(open, i) != nullptr) {
+            return false;
+        }
+    }
+    const int32_t next = menuEntryFrom(openIndex_, msg->wParam == VK_RIGHT ? 1 : -1);
+    if (next < 0 || next == openIndex_) {
+        return true;
+    }
+    switchTo_ = next;
+    switching_ = 1;
+    closePopup();
+    return true;
 }
 
 void MenuEx::onPopupStarted() {
@@ -481,6 +537,13 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case MSG_END_MENU:
         closePopup();
         return 0;
+    case MSG_OPEN_BY_KEYBOARD: {
+        const int32_t first = menuEntryFrom(-1, 1);
+        if (menuOpen_ == 0 && first >= 0) {
+            openPopup(first);
+        }
+        return 0;
+    }
     default:
         break;
     }

@@ -33,7 +33,9 @@ public:
     static constexpr int64_t REOPEN_GUARD_MS = 500;
     static constexpr UINT_PTR TRACK_TIMER = 1;
     // Ends the open pop-up from another thread.
-    static constexpr UINT MSG_END_MENU = WM_APP + 0x3F10;
+    static constexpr UINT MSG_END_MENU = PM_END_MENU;
+    // Opens the first menu; Left and Right then move between the bar's menus.
+    static constexpr UINT MSG_OPEN_BY_KEYBOARD = PM_MENU_BY_KEYBOARD;
 
     static MenuEx* create(int32_t widthPercent);
     ~MenuEx() override;
@@ -93,6 +95,11 @@ private:
     void closePopup();
     void onPopupStarted();
     void setHover(int32_t index);
+    // The next (step 1) or previous (-1) entry with a menu from index, wrapping; -1 for none.
+    int32_t menuEntryFrom(int32_t index, int32_t step) const;
+    // While a pop-up is open: Left and Right in its own list switch to the neighbouring menu.
+    static LRESULT CALLBACK menuKeys(int code, WPARAM wParam, LPARAM lParam);
+    bool onMenuKey(const MSG* msg);
 
     Font* font_;
     Font* hotFont_;

@@ -21,6 +21,15 @@ public:
         const int32_t delta = wheelDelta(wParam);
         return delta > 0 ? static_cast<int32_t>(lines) : -static_cast<int32_t>(lines);
     }
+    // A toolkit control's WM_GETDLGCODE answer (code: the default one, lParam: the message
+    // asked about): every key is the control's, so that it goes up to its window, except
+    // Tab, which dialog navigation keeps for moving the focus.
+    static LRESULT keysWanted(LRESULT code, LPARAM lParam) {
+        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+        const bool tab =
+            msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) && msg->wParam == VK_TAB;
+        return tab ? code & ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS) : code | DLGC_WANTALLKEYS;
+    }
     // Whether a mouse message's key state holds the left button.
     static bool leftButton(WPARAM wParam) { return (wParam & MK_LBUTTON) != 0; }
     // A pointer carried whole in a pointer-sized parameter.

@@ -7,13 +7,14 @@
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/ComponentState.h"
+#include "widgets/gui/win/PrivateMessages.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 
 namespace s::gui::win {
 
 // Sent to a widget's native window by other threads: the window is destroyed on the
 // thread that owns it (a thread cannot destroy another thread's window).
-constexpr UINT WM_DESTROY_NATIVE = WM_APP + 1;
+constexpr UINT WM_DESTROY_NATIVE = PM_DESTROY;
 
 // A widget over a native window: Base is Leaf<IKind> or Container<IKind>, Wnd the
 // framework wrapper of its native kind (CWnd, CButton, CComboBox...).
@@ -98,6 +99,10 @@ protected:
         HWND above = parent != nullptr ? parent->getNativeHandle() : nullptr;
         return above != nullptr && ::SendMessageW(above, WM_KEYDOWN, wParam, lParam) == 0;
     }
+    // A container's WM_KEYDOWN from a child: up to the parent; a container takes no key
+    // itself, so it answers 0 (taken) only when a parent took it, and the key goes on
+    // to the control otherwise.
+    LRESULT passKeyUp(WPARAM wParam, LPARAM lParam) const { return forwardKeyToParent(wParam, lParam) ? 0 : 1; }
 
     // attachNative for a container, with the "Window Creation Failed!" box when the
     // container's window could not make the control; true when the control exists.

@@ -61,7 +61,7 @@ void Slider::reset() {
 
 void Slider::setParent(IContainer* container) {
     const DWORD ticks = noTicks_ != 0 ? TBS_NOTICKS : TBS_AUTOTICKS;
-    const DWORD style = WS_CHILD | TBS_TOP | ticks | (thumbLength_ > 0 ? TBS_FIXEDLENGTH : 0);
+    const DWORD style = WS_CHILD | WS_TABSTOP | TBS_TOP | ticks | (thumbLength_ > 0 ? TBS_FIXEDLENGTH : 0);
     if (container == nullptr) {
         attachNative(nullptr, nullptr, nullptr, 0);
         return;

@@ -10,6 +10,7 @@
 #include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/BufferedPaint.h"
 #include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 
 namespace s::gui::win {
@@ -162,13 +163,9 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return hit == HTCLIENT ? HTTRANSPARENT : hit;
     }
     case WM_GETDLGCODE:
-        return Native::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
-        // Keys go up to the window as from any other container.
-        if (forwardKeyToParent(wParam, lParam)) {
-            return 0;
-        }
-        break;
+        return passKeyUp(wParam, lParam);
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -20,7 +20,7 @@ class TextField : public Native<FontOperations<SizeRules<Leaf<ITextField>>>, CEd
 public:
     static constexpr UINT CONTROL_ID = 1001;
     static constexpr DWORD STYLE = WS_CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    static constexpr UINT MSG_FOCUS_AND_SELECT_ALL = WM_USER + 1;
+    static constexpr UINT MSG_FOCUS_AND_SELECT_ALL = PM_TEXT_FOCUS_AND_SELECT_ALL;
 
     static TextField* create(const wchar_t* text, int32_t fixedHeight, double widthPercent);
 

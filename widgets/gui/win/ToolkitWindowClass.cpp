@@ -144,7 +144,7 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         return 0;
-    case 0x8001:
+    case PM_DESTROY:
         return DefWindowProcW(hwnd, WM_CLOSE, 0, 0);
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
+#include "widgets/gui/win/PrivateMessages.h"
 
 namespace s::gui::win {
 
@@ -8,7 +9,7 @@ namespace s::gui::win {
 // small icon and the title as tip.
 class TrayIcon {
 public:
-    static constexpr UINT CALLBACK_MESSAGE = WM_USER + 2;
+    static constexpr UINT CALLBACK_MESSAGE = PM_TRAY_NOTICE;
     // Characters of the tip before its terminator.
     static constexpr int TIP_LENGTH = 127;
 

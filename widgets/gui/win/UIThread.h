@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/CWinThread.h"
+#include "widgets/gui/win/PrivateMessages.h"
 
 namespace s::gui::win {
 
@@ -14,7 +15,7 @@ class Window;
 class UIThread : public CWinThread {
 public:
     // Thread message asking the pump to give back the window it serves (lParam).
-    static constexpr UINT RELEASE_WINDOW = WM_APP + 0x3F01;
+    static constexpr UINT RELEASE_WINDOW = PM_RELEASE_WINDOW;
 
     UIThread();
 

@@ -17,11 +17,14 @@
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ISkinHolder.h"
 #include "drawers/gui/drawer/IWindow.h"
+#include "widgets/gui/IButton.h"
+#include "widgets/gui/IMenuEx.h"
 #include "widgets/gui/IPopupMenu.h"
 #include "widgets/gui/win/ScreenPlacement.h"
 #include "system/system/win/OsFacts.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/IWindowState.h"
+#include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/MessageBoxW.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
 #include "widgets/gui/win/UIThread.h"
@@ -44,6 +47,30 @@ int32_t edgeOfSizing(WPARAM wmsz) {
     case WMSZ_BOTTOMRIGHT: return IWindow::EDGE_BOTTOM_RIGHT;
     default: return IWindow::EDGE_NONE;
     }
+}
+
+// Whether a non-client mouse message's screen point lies in the client area.
+bool clientAreaHas(HWND frame, LPARAM lParam) {
+    POINT point = MessageArgs::point(lParam);
+    RECT client;
+    return ScreenToClient(frame, &point) && GetClientRect(frame, &client) && PtInRect(&client, point);
+}
+
+// The first shown owner-drawn menu bar among the container's descendants, or null.
+HWND menuBarIn(const IComponent* container) {
+    for (int32_t i = 0; i < container->getChildCount(); ++i) {
+        const IComponent* child = container->getChildAt(i);
+        if (child == nullptr || !child->isVisible()) {
+            continue;
+        }
+        if (dynamic_cast<const IMenuEx*>(child) != nullptr) {
+            return child->getNativeHandle();
+        }
+        if (HWND inner = menuBarIn(child)) {
+            return inner;
+        }
+    }
+    return nullptr;
 }
 
 uint32_t defaultBackground() {
@@ -94,6 +121,13 @@ void Window::reset() {
         skinHolder_ = nullptr;
     }
     trayMenu_ = nullptr;
+    // Detached first: a frame destroys the menu it shows, which its owner keeps.
+    setMenuBar(nullptr);
+    contextMenu_ = nullptr;
+    capturing_ = 0;
+    captureEnd_ = POINT{0, 0};
+    minimumWidthRule_ = 0;
+    minimumHeightRule_ = 0;
     closeToTray_ = 0;
     trayClickToggle_ = 0;
     trayWhileShown_ = 0;
@@ -223,8 +257,14 @@ bool Window::createNative() {
 }
 
 bool Window::createMainWindow() {
-    return CreateEx(WS_EX_CLIENTEDGE, TOOLKIT_WINDOW_CLASS, L"Window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 240, 120, invisible_.m_hWnd, nullptr) != FALSE;
+    if (!CreateEx(WS_EX_CLIENTEDGE, TOOLKIT_WINDOW_CLASS, L"Window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                  CW_USEDEFAULT, 240, 120, invisible_.m_hWnd, nullptr)) {
+        return false;
+    }
+    if (menuBar_ != nullptr) {
+        SetMenu(menuBar_->getNativeMenu());
+    }
+    return true;
 }
 
 void Window::attachChild(IComponent* child) {
@@ -234,6 +274,10 @@ void Window::attachChild(IComponent* child) {
 }
 
 void Window::onEvent(base::IObject* source, int32_t) {
+    if (source != nullptr && lists_[ON_CLOSER].contains(dynamic_cast<events::IEventListener*>(source))) {
+        close();
+        return;
+    }
     if (skinHolder_ != nullptr && dynamic_cast<drawer::ISkinHolder*>(source) == skinHolder_) {
         takeSkinFrame();
         drawer::ISkin* skin = skinHolder_->getCurrentSkin();
@@ -609,6 +653,137 @@ void Window::removeListener(const events::IEventListener* listener) {
     }
 }
 
+void Window::addCloser(IButton* button) {
+    if (button != nullptr && lists_[ON_CLOSER].add(button)) {
+        button->addClickListener(this);
+    }
+}
+
+// Frame styles, menus, capture, focus ------------------------------------------------------
+
+void Window::setFrameStyle(DWORD style, DWORD exStyle, bool on) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (style != 0) {
+        ModifyStyle(on ? 0 : style, on ? style : 0, SWP_FRAMECHANGED);
+    }
+    if (exStyle != 0) {
+        ModifyStyleEx(on ? 0 : exStyle, on ? exStyle : 0, SWP_FRAMECHANGED);
+    }
+}
+
+void Window::setResizable(bool on) {
+    setFrameStyle(WS_THICKFRAME, 0, on);
+    frame_.setResizeByFrame(on);
+}
+
+void Window::setMenuBar(IPopupMenu* menu) {
+    if (menu == menuBar_) {
+        return;
+    }
+    menuBar_ = menu;
+    if (m_hWnd != nullptr) {
+        // SetMenu belongs to the frame's thread.
+        SendMessage(MSG_SET_MENU_BAR, 0, reinterpret_cast<LPARAM>(menu != nullptr ? menu->getNativeMenu() : nullptr));
+    }
+}
+
+bool Window::onMenuCommand(int32_t commandId) {
+    for (IPopupMenu* menu : {menuBar_, trayMenu_, contextMenu_}) {
+        if (menu != nullptr && menu->ownsCommand(commandId)) {
+            menu->runCommand(commandId);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Window::onRightButtonDown() {
+    fire(ON_RIGHT_DOWN, 3);
+    if (contextMenu_ == nullptr) {
+        return;
+    }
+    fire(ON_CONTEXT_MENU, 19);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    if (const int32_t command = contextMenu_->openAt(cursor.x, cursor.y, this)) {
+        contextMenu_->runCommand(command);
+    }
+}
+
+void Window::captureMouse() {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_CAPTURE_MOUSE);
+    }
+}
+
+void Window::endCapture() {
+    // A click ends a capture the window asked for (WM_CAPTURECHANGED tells the listeners).
+    if (capturing_ != 0 && GetCapture() == m_hWnd) {
+        ReleaseCapture();
+    }
+}
+
+void Window::onCaptureChanged() {
+    if (capturing_ == 0) {
+        return;
+    }
+    GetCursorPos(&captureEnd_);
+    capturing_ = 0;
+    if (GetCapture() == m_hWnd) {
+        ReleaseCapture();
+    }
+    fire(ON_CAPTURE, 17);
+}
+
+void Window::sendTab(bool backwards) {
+    if (m_hWnd != nullptr) {
+        SendMessage(MSG_SEND_TAB, backwards ? 1 : 0);
+    }
+}
+
+void Window::enforceMinimumSize() {
+    const int32_t width = getWidth();
+    const int32_t height = getHeight();
+    const int32_t leastWidth = getPreferredWidth();
+    const int32_t leastHeight = getPreferredHeight();
+    if (width < leastWidth || height < leastHeight) {
+        setSize(width < leastWidth ? leastWidth : width, height < leastHeight ? leastHeight : height);
+    }
+}
+
+void Window::applyMinimumRules(RECT* rect) const {
+    const int32_t leastWidth = minimumWidthRule_ != 0 ? getPreferredWidth() : 0;
+    const int32_t leastHeight = minimumHeightRule_ != 0 ? getPreferredHeight() : 0;
+    if (rect->right - rect->left < leastWidth) {
+        if (sizingEdge_ == EDGE_LEFT || sizingEdge_ == EDGE_TOP_LEFT || sizingEdge_ == EDGE_BOTTOM_LEFT) {
+            rect->left = rect->right - leastWidth;
+        } else {
+            rect->right = rect->left + leastWidth;
+        }
+    }
+    if (rect->bottom - rect->top < leastHeight) {
+        if (sizingEdge_ == EDGE_TOP || sizingEdge_ == EDGE_TOP_LEFT || sizingEdge_ == EDGE_TOP_RIGHT) {
+            rect->top = rect->bottom - leastHeight;
+        } else {
+            rect->bottom = rect->top + leastHeight;
+        }
+    }
+}
+
+LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
+    lastKey_ = static_cast<int32_t>(key);
+    fire(ON_KEY, 12);
+    if (key == VK_RETURN) {
+        return 0;
+    }
+    CWnd::WindowProc(WM_KEYDOWN, key, lParam);
+    // Children hand their keys up first: 0 tells them the window took the key (Enter
+    // only), anything else that it goes on to the control.
+    return 1;
+}
+
 // Closing --------------------------------------------------------------------------------
 
 void Window::close() {
@@ -771,6 +946,7 @@ void Window::onSizing(WPARAM wParam, LPARAM lParam) {
         }
     }
     fire(ON_SIZING, 8);
+    applyMinimumRules(&sizingRect_);
     *proposed = sizingRect_;
 }
 
@@ -806,14 +982,23 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
             minimizeToTray();
             return true;
         }
+        // Alt or F10 alone: the keyboard's road into an owner-drawn menu bar.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && menuBar_ == nullptr) {
+            if (HWND bar = menuBarIn(this)) {
+                ::SendMessageW(bar, PM_MENU_BY_KEYBOARD, 0, 0);
+                return true;
+            }
+        }
         return false;
     case TrayIcon::CALLBACK_MESSAGE:
         onTrayNotice(lParam);
         return true;
     case WM_KEYDOWN:
-        lastKey_ = static_cast<int32_t>(wParam);
-        fire(ON_KEY, 12);
-        return wParam == VK_RETURN;
+        *result = onKeyDown(wParam, lParam);
+        return true;
+    case WM_COMMAND:
+        // A menu's command (no control, notification 0).
+        return HIWORD(wParam) == 0 && lParam == 0 && onMenuCommand(LOWORD(wParam));
     case WM_LBUTTONDOWN:
     case WM_NCLBUTTONDOWN:
         fire(ON_LEFT_DOWN, 5);
@@ -821,6 +1006,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP:
         fire(ON_LEFT_UP, 25);
+        endCapture();
         return false;
     case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDBLCLK:
@@ -836,14 +1022,47 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         }
         return false;
     case WM_RBUTTONDOWN:
-        fire(ON_RIGHT_DOWN, 3);
+        onRightButtonDown();
         return false;
     case WM_RBUTTONUP:
         fire(ON_RIGHT_UP, 24);
+        endCapture();
         return false;
-    case WM_GETDLGCODE:
-        *result = CWnd::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+        // A free spot of a window dragged by its client area answers as the caption;
+        // the click is the window's all the same (not the system menu's).
+        if (wParam != HTCAPTION || !clientAreaHas(m_hWnd, lParam)) {
+            return false;
+        }
+        if (message == WM_NCRBUTTONDOWN) {
+            onRightButtonDown();
+        } else {
+            fire(ON_RIGHT_UP, 24);
+        }
         return true;
+    case WM_GETDLGCODE:
+        *result = MessageArgs::keysWanted(CWnd::WindowProc(message, wParam, lParam), lParam);
+        return true;
+    case WM_CAPTURECHANGED:
+        onCaptureChanged();
+        return false;
+    case MSG_SET_MENU_BAR:
+        SetMenu(reinterpret_cast<HMENU>(lParam));
+        DrawMenuBar(m_hWnd);
+        return true;
+    case MSG_CAPTURE_MOUSE:
+        capturing_ = 1;
+        ::SetCapture(m_hWnd);
+        return true;
+    case MSG_SEND_TAB: {
+        HWND focus = ::GetFocus();
+        HWND next = GetNextDlgTabItem(m_hWnd, focus != nullptr && ::IsChild(m_hWnd, focus) ? focus : nullptr, wParam != 0);
+        if (next != nullptr) {
+            ::SetFocus(next);
+        }
+        return true;
+    }
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
         fire(ON_MOUSE_MOVE, 13);
@@ -932,6 +1151,8 @@ void Window::onSize(WPARAM wParam) {
         if (maximized_ != 0) {
             maximized_ = 0;
             doLayout();
+            // The normal size is known again.
+            saveState(false);
         }
         fire(ON_RESTORE, 21);
         break;

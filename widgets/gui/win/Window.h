@@ -12,6 +12,7 @@
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/HotKeys.h"
 #include "widgets/gui/win/InvisibleWindow.h"
+#include "widgets/gui/win/PrivateMessages.h"
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
 #include "widgets/gui/win/WindowFrame.h"
@@ -42,30 +43,27 @@ public:
     // goes as soon as the running handler has returned, and the thread then ends.
     void release() override;
 
-    // Private messages of the frame.
+    // Private messages of the frame (what each carries: PrivateMessages.h).
     enum : UINT {
-        MSG_WORKER_EVENT = WM_USER + 1,
-        MSG_RESTORE_COPY = WM_USER + 3,
-        MSG_SHOW_INFORMATION = WM_USER + 4,
-        MSG_SHOW_ERROR = WM_USER + 5,
-        MSG_ASK_YES_NO = WM_USER + 6,
-        MSG_SECOND_INSTANCE = WM_USER + 7,
-        // wParam: a HotKeys::Request; answers 1 when registered.
-        MSG_REGISTER_HOT_KEY = WM_USER + 12,
-        // wParam: the name.
-        MSG_UNREGISTER_HOT_KEY = WM_USER + 13,
-        MSG_UNREGISTER_ALL_HOT_KEYS = WM_USER + 14,
-        // wParam: the id, lParam: milliseconds; answers 1 when the timer runs.
-        MSG_SET_TIMER = WM_USER + 20,
-        MSG_KILL_TIMER = WM_USER + 21,
-        // wParam 1 / 0: join or leave the clipboard viewer chain.
-        MSG_CLIPBOARD_VIEWER = WM_APP + 0x3F03,
-        // wParam 1 / 0: start or stop following the cursor.
-        MSG_FOLLOW_CURSOR = WM_APP + 0x3F04,
-        MSG_DESTROY = 0x8001,
-        MSG_ATTACH_CHILD = 0x8002,
-        // A posted worker event: lParam is a copy the handler frees.
-        MSG_POSTED_WORKER_EVENT = WM_APP + 0x3F02
+        MSG_WORKER_EVENT = PM_WORKER_EVENT,
+        MSG_RESTORE_COPY = PM_RESTORE_COPY,
+        MSG_SHOW_INFORMATION = PM_SHOW_INFORMATION,
+        MSG_SHOW_ERROR = PM_SHOW_ERROR,
+        MSG_ASK_YES_NO = PM_ASK_YES_NO,
+        MSG_SECOND_INSTANCE = PM_SECOND_INSTANCE,
+        MSG_REGISTER_HOT_KEY = PM_REGISTER_HOT_KEY,
+        MSG_UNREGISTER_HOT_KEY = PM_UNREGISTER_HOT_KEY,
+        MSG_UNREGISTER_ALL_HOT_KEYS = PM_UNREGISTER_ALL_HOT_KEYS,
+        MSG_SET_TIMER = PM_SET_TIMER,
+        MSG_KILL_TIMER = PM_KILL_TIMER,
+        MSG_CLIPBOARD_VIEWER = PM_CLIPBOARD_VIEWER,
+        MSG_FOLLOW_CURSOR = PM_FOLLOW_CURSOR,
+        MSG_DESTROY = PM_DESTROY,
+        MSG_ATTACH_CHILD = PM_ATTACH_CHILD,
+        MSG_POSTED_WORKER_EVENT = PM_POSTED_WORKER_EVENT,
+        MSG_SET_MENU_BAR = PM_SET_MENU_BAR,
+        MSG_CAPTURE_MOUSE = PM_CAPTURE_MOUSE,
+        MSG_SEND_TAB = PM_SEND_TAB
     };
     // How long stopping the UI thread may take before the thread is suspended.
     static constexpr DWORD STOP_LIMIT_MS = 5000;
@@ -138,6 +136,16 @@ public:
     void showNormal() override { showFrame(SW_SHOWNORMAL); }
     void minimizeToTray() override;
     bool isInTray() const override { return inTray_ != 0; }
+    void setMaximizeBox(bool on) override { setFrameStyle(WS_MAXIMIZEBOX, 0, on); }
+    void setMinimizeBox(bool on) override { setFrameStyle(WS_MINIMIZEBOX, 0, on); }
+    void setSystemMenu(bool on) override { setFrameStyle(WS_SYSMENU, 0, on); }
+    void setCaption(bool on) override { setFrameStyle(WS_CAPTION, 0, on); }
+    void setToolWindow(bool on) override { setFrameStyle(0, WS_EX_TOOLWINDOW, on); }
+    void setStandardFrame(bool on) override { setFrameStyle(WS_OVERLAPPEDWINDOW, 0, on); }
+    void setClientEdge(bool on) override { setFrameStyle(0, WS_EX_CLIENTEDGE, on); }
+    void setShowInTaskbar(bool on) override { setFrameStyle(0, WS_EX_APPWINDOW, on); }
+    bool isResizable() const override { return m_hWnd != nullptr && (GetStyle() & WS_THICKFRAME) != 0; }
+    void setResizable(bool on) override;
     void setFrameEnabled(bool enabled) override;
     void setTopmost(bool on) override;
     bool isTopmost() const override;
@@ -158,6 +166,7 @@ public:
     drawer::ISkinHolder* getSkinHolder() const override { return skinHolder_; }
     void setSkinHolder(drawer::ISkinHolder* holder) override;
 
+    void addCloser(IButton* button) override;
     void addCloseListener(events::IEventListener* l) override { lists_[ON_CLOSE].add(l); }
     void addRightButtonDownListener(events::IEventListener* l) override { lists_[ON_RIGHT_DOWN].add(l); }
     void addLeftButtonDownListener(events::IEventListener* l) override { lists_[ON_LEFT_DOWN].add(l); }
@@ -180,6 +189,8 @@ public:
     void addLanguageListener(events::IEventListener* l) override { lists_[ON_LANGUAGE].add(l); }
     void addTrayClickListener(events::IEventListener* l) override { lists_[ON_TRAY_CLICK].add(l); }
     void addTrayMenuListener(events::IEventListener* l) override { lists_[ON_TRAY_MENU].add(l); }
+    void addContextMenuListener(events::IEventListener* l) override { lists_[ON_CONTEXT_MENU].add(l); }
+    void addCaptureListener(events::IEventListener* l) override { lists_[ON_CAPTURE].add(l); }
     void removeListener(const events::IEventListener* listener) override;
 
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override;
@@ -208,6 +219,22 @@ public:
     void setSizingTop(int32_t value) override { sizingRect_.top = value; }
     void setSizingBottom(int32_t value) override { sizingRect_.bottom = value; }
 
+    void setMenuBar(IPopupMenu* menu) override;
+    IPopupMenu* getMenuBar() const override { return menuBar_; }
+    void setContextMenu(IPopupMenu* menu) override { contextMenu_ = menu; }
+    void captureMouse() override;
+    int32_t getCaptureEndX() const override { return captureEnd_.x; }
+    int32_t getCaptureEndY() const override { return captureEnd_.y; }
+    void sendTab(bool backwards) override;
+    void setMinimumSizeRules(bool both) override { setMinimumSizeRules(both, both); }
+    void setMinimumSizeRules(bool width, bool height) override {
+        minimumWidthRule_ = width ? 1 : 0;
+        minimumHeightRule_ = height ? 1 : 0;
+    }
+    void enforceMinimumSize() override;
+    void fitToPreferredSize() override { setSize(getPreferredWidth(), getPreferredHeight()); }
+    void fitToPreferredWidth() override { setSize(getPreferredWidth(), getHeight()); }
+    void fitToPreferredHeight() override { setSize(getWidth(), getPreferredHeight()); }
     void setDefaultWidth(int32_t w) override;
     void setDefaultHeight(int32_t h) override;
     int32_t getLastKey() const override { return lastKey_; }
@@ -309,7 +336,7 @@ private:
         ON_CLOSE, ON_RIGHT_DOWN, ON_LEFT_DOWN, ON_RIGHT_UP, ON_LEFT_UP, ON_DOUBLE_CLICK, ON_MIDDLE, ON_SIZE,
         ON_ACTIVATE, ON_DEACTIVATE, ON_MOVING, ON_MOVED, ON_KEY, ON_RESTORE, ON_WORKER, ON_SECOND_INSTANCE,
         ON_SIZING, ON_MOUSE_MOVE, ON_WHEEL, ON_LANGUAGE, ON_HOT_KEY, ON_TIMER, ON_CLIPBOARD, ON_TRAY_CLICK,
-        ON_TRAY_MENU, LIST_COUNT
+        ON_TRAY_MENU, ON_CLOSER, ON_CONTEXT_MENU, ON_CAPTURE, LIST_COUNT
     };
 
     Window();
@@ -321,6 +348,18 @@ private:
     void onEndSession(WPARAM wParam, LPARAM lParam);
     bool onMouseWheel(WPARAM wParam, LPARAM lParam);
     void onSizing(WPARAM wParam, LPARAM lParam);
+    // Moves the dragged edges so that the rectangle keeps the preferred size where the
+    // minimum rules ask for it.
+    void applyMinimumRules(RECT* rect) const;
+    // A right click on the window (client area or, dragged by the client area, caption).
+    void onRightButtonDown();
+    bool onMenuCommand(int32_t commandId);
+    void onCaptureChanged();
+    void endCapture();
+    // Key listeners first; Enter is the window's, every other key goes on to the default
+    // handling and then to the control it came from.
+    LRESULT onKeyDown(WPARAM key, LPARAM lParam);
+    void setFrameStyle(DWORD style, DWORD exStyle, bool on);
     LRESULT onWorkerEvent(const WorkerEvent* record);
     void onSize(WPARAM wParam);
     void onMoved(const WINDOWPOS* position);
@@ -380,6 +419,12 @@ private:
     IComponent* statusBar_ = nullptr;
     drawer::ISkinHolder* skinHolder_ = nullptr;
     IPopupMenu* trayMenu_ = nullptr;
+    IPopupMenu* menuBar_ = nullptr;
+    IPopupMenu* contextMenu_ = nullptr;
+    uint8_t capturing_ = 0;
+    POINT captureEnd_ = {0, 0};
+    uint8_t minimumWidthRule_ = 0;
+    uint8_t minimumHeightRule_ = 0;
     HICON smallIcon_ = nullptr;
     HICON largeIcon_ = nullptr;
     uint8_t ownsSmallIcon_ = 0;

@@ -518,12 +518,15 @@ void Dialog::buildWidgets() {
     if (progressBar_ != nullptr) {
         progressBar_->setFixedSize(100 * s, 16 * s);
     }
-    progressRow_ = gui::win::Box::create(IBox::ROW, 0, 100, 0, 1, 0, 0, 2 * s, 2 * s);
+    // The status text takes the width the link row, or during a batch the progress row,
+    // leaves; the row not shown takes none.
+    progressRow_ = gui::win::Box::create(IBox::ROW, 0, -1, 0, 1, 0, 0, 2 * s, 2 * s);
     progressRow_->setFixedHeight(0, false);
+    progressRow_->setFixedWidth(0, false);
     progressRow_->add(progressBar_);
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
-    linkRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 3 * s, 3 * s);
+    linkRow_ = gui::win::Box::create(IBox::ROW, 0, -1, -1, 1, 0, 0, 3 * s, 3 * s);
     linkLabel_ = painted(gui::win::Label::createWithText(L"kexo", false, false, 100001));
     linkRow_->add(linkLabel_);
     percentLabel_ = painted(gui::win::Label::createWithText(L"", false, false, 100001));
@@ -614,9 +617,12 @@ void Dialog::buildWidgets() {
     // The reporter shows on the status label and the bar.
     progress_->setStatusLabel(statusLabel_);
     progress_->setProgressBar(progressBar_);
+    // A clickable label paints with its state fonts, which its drawer styled.
     linkLabel_->setClickable(true);
     linkLabel_->setTextColour(51, 51, 51);
+    linkLabel_->getNormalFont()->setTextColour(51, 51, 51);
     linkLabel_->getHoverFont()->setTextColour(0, 0, 238);
+    linkLabel_->getPressedFont()->setTextColour(0, 0, 238);
     if (optionContainer_ != nullptr) {
         auto* border = drawer::border::win::Plain::pool();
         border->setColor(145, 155, 156);
@@ -664,14 +670,7 @@ void Dialog::restoreFormat() {
         return;
     }
     StrBuffer* stored = readString(windowGroup(L"View"), L"ConvertTo", L"");
-    int32_t index = -1;
-    for (int32_t i = 0; stored != nullptr && stored->length() > 0 && i < formatList_->getItemCount(); ++i) {
-        const combobox::ComboBoxItem* item = formatList_->getItem(i);
-        if (item != nullptr && CompareStringOrdinal(item->getText(), -1, stored->c_str(), -1, TRUE) == CSTR_EQUAL) {
-            index = i;
-            break;
-        }
-    }
+    int32_t index = stored != nullptr ? storedFormatIndex(stored->c_str()) : -1;
     if (stored != nullptr) {
         stored->release();
     }
@@ -684,6 +683,34 @@ void Dialog::restoreFormat() {
     } else {
         formatList_->setSelectedIndex(index, true);
     }
+}
+
+int32_t Dialog::storedFormatIndex(const wchar_t* caption) {
+    if (caption == nullptr || caption[0] == L'\0') {
+        return -1;
+    }
+    const auto same = [caption](const wchar_t* text) {
+        return text != nullptr && CompareStringOrdinal(text, -1, caption, -1, TRUE) == CSTR_EQUAL;
+    };
+    const int32_t count = formatList_->getItemCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const combobox::ComboBoxItem* item = formatList_->getItem(i);
+        if (item != nullptr && same(item->getText())) {
+            return i;
+        }
+    }
+    // The caption was stored while another language showed: an entry named by a text
+    // id matches it in any language of the pack.
+    const uint32_t packs = localizer_ != nullptr ? localizer_->packCount() : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const combobox::ComboBoxItem* item = formatList_->getItem(i);
+        for (uint32_t p = 0; item != nullptr && item->textId != 0 && p < packs; ++p) {
+            if (same(localizer_->packAt(p)->textOf(item->textId))) {
+                return i;
+            }
+        }
+    }
+    return -1;
 }
 
 // ---- Views ----
@@ -735,8 +762,10 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         spacer1_->setFixedWidth(0);
         spacer2_->setFixedWidth(0);
         if (hasOptionArea()) {
+            // Hidden, its panel's height must not stretch the compact window either.
             optionColumn_->setVisible(false);
             optionColumn_->setFixedWidth(0, false);
+            optionColumn_->setCollapseHeight(true);
         }
         if (optionContainer_ != nullptr) {
             optionContainer_->setHeightPercent(0, false);
@@ -751,6 +780,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         spacer1_->setFixedWidth(5 * s);
         spacer2_->setFixedWidth(9 * s);
         if (hasOptionArea()) {
+            optionColumn_->setCollapseHeight(false);
             optionColumn_->setFixedWidth(-1, false);
             optionColumn_->setWidthPercent(50, false);
             optionColumn_->setVisible(true);
@@ -769,7 +799,39 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     compact_ = compact ? 1 : 0;
     resizeTo(compact);
     window_->doLayout();
+    keepContentShown();
     writeBool(windowGroup(L"View"), L"CompactView", compact);
+}
+
+void Dialog::keepContentShown() {
+    HWND frame = window_->getFrameHandle();
+    RECT outer;
+    RECT client;
+    // A maximised or minimised window keeps its size (setting the least size sizes it).
+    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr ||
+        IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
+        return;
+    }
+    // The frame around the client area, then the window's rows as its layout stacks them.
+    const int32_t borderWidth = (outer.right - outer.left) - client.right;
+    const int32_t borderHeight = (outer.bottom - outer.top) - client.bottom;
+    int32_t width = contentBox_->getPreferredWidth();
+    for (const IComponent* row : {static_cast<const IComponent*>(menuBar_), static_cast<const IComponent*>(statusBar_)}) {
+        width = row->getPreferredWidth() > width ? row->getPreferredWidth() : width;
+    }
+    const int32_t height = menuBar_->getPreferredHeight() + 1 + contentBox_->getPreferredHeight() + 3 * scale_ +
+                           statusBar_->getPreferredHeight();
+    const int32_t leastWidth = width + borderWidth;
+    const int32_t leastHeight = height + borderHeight;
+    const int32_t currentWidth = outer.right - outer.left;
+    const int32_t currentHeight = outer.bottom - outer.top;
+    // The least size is the window's preferred one, which its sizing rules keep.
+    window_->setDefaultWidth(leastWidth);
+    window_->setDefaultHeight(leastHeight);
+    window_->setMinimumSizeRules(true);
+    window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
+                     currentHeight > leastHeight ? currentHeight : leastHeight);
+    window_->doLayout();
 }
 
 void Dialog::applyTopmost(bool on) {
@@ -893,6 +955,7 @@ void Dialog::onFormatChosen() {
             shownPanel_ = panel;
         }
         window_->doLayout();
+        keepContentShown();
         window_->redrawNow();
     } else if (optionContainer_ != nullptr && optionContainer_->getChildCount() > index) {
         optionContainer_->showOnly(index);
@@ -961,11 +1024,13 @@ void Dialog::onMenuCommand(int32_t command) {
         return;
     }
     if (command >= 1 && command <= CMD_LANGUAGE_LAST && localizer_ != nullptr && languageMenu_ != nullptr) {
-        // A language entry: relabels everything for this run; nothing is stored.
+        // A language entry relabels everything; the window hands the new name to its record,
+        // which keeps it for the next start.
         localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
         window_->doLayout();
+        keepContentShown();
         window_->redrawNow();
     }
 }
@@ -1280,7 +1345,9 @@ void Dialog::reportStatus(const wchar_t* status) {
 
 void Dialog::showProgressRow(bool show) {
     linkRow_->setFixedHeight(show ? 0 : -1, false);
+    linkRow_->setFixedWidth(show ? 0 : -1, false);
     progressRow_->setFixedHeight(show ? -1 : 0, false);
+    progressRow_->setFixedWidth(show ? -1 : 0, false);
     linkRow_->setVisible(!show);
     progressRow_->setVisible(show);
     window_->doLayout();

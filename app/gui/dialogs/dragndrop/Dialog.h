@@ -260,6 +260,9 @@ private:
     void buildFileMenu();
     void buildWidgets();
     void restoreFormat();
+    // The format-list entry whose caption, in the current language or any other of the
+    // pack, is the stored one; -1 for none.
+    int32_t storedFormatIndex(const wchar_t* caption);
     void addCustomOutputEntry();
     int32_t outputChoicePosition(int32_t setting) const;
     void markOutputChoice();
@@ -273,6 +276,8 @@ private:
     // The frame above every window that is not kept on top, or not any more.
     void applyTopmost(bool on);
     void saveSize(bool compact);
+    // Grows the window to what the view's content needs and keeps that as its least size.
+    void keepContentShown();
     void resizeTo(bool compact);
     void openAboutWindow();
     void openPage(int32_t textId);

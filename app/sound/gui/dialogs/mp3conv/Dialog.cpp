@@ -79,6 +79,7 @@ void Dialog::reset() {
     if (log_ != nullptr) {
         log_->clear();
     }
+    errorLogName_.clear();
     clearOptionControls();
     setting_.reset();
 }
@@ -334,7 +335,13 @@ bool Dialog::onOptionEvent(base::IObject* source, int32_t code) {
     return false;
 }
 
-void Dialog::composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind) {
+void Dialog::setErrorLogName(const wchar_t* name) {
+    errorLogName_.clear();
+    errorLogName_.append(name != nullptr ? name : L"");
+}
+
+void Dialog::composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind,
+                                const wchar_t* logName) {
     out->clear();
     out->append(text(TEXT_FAILED))->append(CRLF)->append(CRLF);
     out->append(text(TEXT_INPUT))->append(L"  ")->append(inputPath != nullptr ? inputPath : L"")->append(CRLF);
@@ -350,7 +357,13 @@ void Dialog::composeFailureText(StrBuffer* out, const wchar_t* inputPath, const 
         out->append(text(TEXT_CONTACT))->append(CRLF)->append(text(TEXT_SORRY));
     } else {
         out->append(text(TEXT_UNKNOWN))->append(CRLF)->append(CRLF);
-        out->append(text(TEXT_SEND_LOG))->append(CRLF)->append(text(TEXT_SEND_WHERE))->append(CRLF)->append(CRLF);
+        // The pack names the first log; a later failure in the folder wrote "_error (1).txt".
+        std::wstring sendLog = text(TEXT_SEND_LOG);
+        const size_t at = sendLog.find(sound::ffmpeg::JobLoop::ERROR_LOG_NAME);
+        if (at != std::wstring::npos && logName != nullptr && logName[0] != L'\0') {
+            sendLog.replace(at, wcslen(sound::ffmpeg::JobLoop::ERROR_LOG_NAME), logName);
+        }
+        out->append(sendLog.c_str())->append(CRLF)->append(text(TEXT_SEND_WHERE))->append(CRLF)->append(CRLF);
         out->append(text(TEXT_SORRY));
     }
 }
@@ -364,7 +377,7 @@ void Dialog::showFailure() {
     const wchar_t* status = frame->getEventText();
     composeFailureText(message, reinterpret_cast<const wchar_t*>(frame->getEventValue1()),
                        reinterpret_cast<const wchar_t*>(frame->getEventValue2()),
-                       status != nullptr ? static_cast<int32_t>(wcstol(status, nullptr, 10)) : 0);
+                       status != nullptr ? static_cast<int32_t>(wcstol(status, nullptr, 10)) : 0, errorLogName_.c_str());
     // A top-most window would hide the box.
     const bool onTop = record() != nullptr && record()->keepOnTop();
     HWND handle = frame->getFrameHandle();

@@ -89,6 +89,8 @@ public:
     int32_t cancelButtonWidth() override { return 75; }
     int32_t layoutGap() override { return 7; }
     int32_t defaultFormatIndex() override;
+    bool hasFileMenu() override { return true; }
+    bool createsOutputFolder() override { return true; }
     // The conversion job loop over the queue.
     void run() override;
 
@@ -103,8 +105,10 @@ public:
     ComboBox* optionControl(int32_t formatId, OptionRows::Kind kind) const;
     // Steps the format list off headers, stores option changes, shows failed files.
     bool onOptionEvent(base::IObject* source, int32_t code);
-    // The text of the failure box for a failed file of kind.
-    void composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind);
+    // The text of the failure box for a failed file of kind; logName is the log file
+    // written for it (the pack's text names "_error.txt").
+    void composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind,
+                            const wchar_t* logName);
 
     // Builders of the panels and their rows (the lists go into *ref).
     s::gui::IComponent* buildAudioPanel(const PanelLayout& layout);
@@ -177,6 +181,7 @@ public:
     void setLastFileSucceeded(bool succeeded) override { Base::setLastFileSucceeded(succeeded); }
     StrBuffer* jobLog() override { return log_; }
     void setExternalRun(bool external) override { externalRun_.store(external ? 1 : 0); }
+    void setErrorLogName(const wchar_t* name) override;
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
         return Base::sendWorkerEvent(name, value1, value2, text);
     }
@@ -215,6 +220,8 @@ private:
     int32_t mode_;
     uint8_t normalPriority_;
     StrBuffer* log_;
+    // Written by the worker before it reports the failure and waits.
+    StrBuffer errorLogName_;
     std::atomic<uint8_t> externalRun_;
     ComboBox* controls_[FORMAT_SLOTS][OptionRows::KIND_COUNT];
     VideoControls video_;

@@ -1,0 +1,135 @@
+// Brisquelton.exe's Drop Box by keyboard alone: Tab and Shift+Tab reach every enabled
+// control of both views in turn, and the keys of a focused combo box choose in it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
+
+using namespace apptest;
+using namespace testsupport;
+
+namespace {
+
+HWND focusOf(HWND frame) { return focusOfThread(GetWindowThreadProcessId(frame, nullptr)); }
+
+// The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
+// frame (every ancestor visible).
+std::vector<HWND> tabStops(HWND frame) {
+    struct Search {
+        HWND frame;
+        std::vector<HWND> found;
+    } search{frame, {}};
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowEnabled(child)) {
+                return TRUE;
+            }
+            for (HWND up = child; up != s->frame; up = GetParent(up)) {
+                if (!IsWindowVisible(up) || !IsWindowEnabled(up)) {
+                    return TRUE;
+                }
+            }
+            s->found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+// Tabs once round in the direction and answers the controls in the order they took the focus.
+std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
+    std::vector<HWND> visited;
+    for (size_t i = 0; i < stops; ++i) {
+        const HWND before = focusOf(frame);
+        press(VK_TAB, backwards ? VK_SHIFT : 0);
+        waitFor([&] { return focusOf(frame) != before; }, 2000);
+        visited.push_back(focusOf(frame));
+    }
+    return visited;
+}
+
+class DropBoxKeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        deleteProductKey();
+        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+    }
+    void TearDown() override { deleteProductKey(); }
+};
+
+TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAndArrowsChooseAFormat) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    SetForegroundWindow(frame);
+    Sleep(300);
+
+    // The large view from a right click on the drop area, when the compact one shows.
+    RECT window;
+    GetWindowRect(frame, &window);
+    auto comboCount = [&] {
+        int n = 0;
+        for (HWND stop : tabStops(frame)) {
+            n += classOf(stop) == L"ComboBox";
+        }
+        return n;
+    };
+    if (comboCount() == 0) {
+        rightClick(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
+        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
+    }
+    const std::vector<HWND> stops = tabStops(frame);
+    ASSERT_GE(stops.size(), 3u);
+
+    for (bool backwards : {false, true}) {
+        const std::vector<HWND> visited = roundTrip(frame, stops.size(), backwards);
+        std::vector<HWND> seen = visited;
+        std::sort(seen.begin(), seen.end());
+        std::vector<HWND> all = stops;
+        std::sort(all.begin(), all.end());
+        EXPECT_EQ(all, seen) << (backwards ? "Shift+Tab" : "Tab");
+    }
+    // Forward and backward are the same ring.
+    const std::vector<HWND> forward = roundTrip(frame, stops.size(), false);
+    std::vector<HWND> backward = roundTrip(frame, stops.size(), true);
+    std::reverse(backward.begin(), backward.end());
+    std::rotate(backward.begin(), backward.begin() + 1, backward.end());
+    EXPECT_EQ(forward, backward);
+
+    // "Convert to:" is the first combo box in tab order: Down picks the next format.
+    HWND combo = nullptr;
+    for (size_t i = 0; i < stops.size() * 2 && combo == nullptr; ++i) {
+        HWND focus = focusOf(frame);
+        if (classOf(focus) == L"ComboBox") {
+            combo = focus;
+        } else {
+            press(VK_TAB);
+        }
+    }
+    ASSERT_NE(nullptr, combo);
+    const LRESULT before = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    press(VK_DOWN);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) == before + 1; }, 5000));
+    press(VK_DOWN, VK_MENU);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000));
+    press(VK_ESCAPE);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 5000));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.waitForExit(10000));
+}
+
+} // namespace

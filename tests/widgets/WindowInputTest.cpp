@@ -1,0 +1,496 @@
+// The window as a person uses it, by real mouse and key input: focus moving through the
+// controls, keys in a combo box, right clicks and the context menu from every free spot,
+// the mouse capture, resizing by the grip, and the menu bar's commands.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ControlsSupport.h"
+#include "support/RealInput.h"
+#include "widgets/gui/IBox.h"
+#include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/Box.h"
+#include "widgets/gui/win/Button.h"
+#include "widgets/gui/win/CheckBox.h"
+#include "widgets/gui/win/ComboBox.h"
+#include "widgets/gui/win/GroupBox.h"
+#include "widgets/gui/win/Label.h"
+#include "widgets/gui/win/MenuEx.h"
+#include "widgets/gui/win/PopupMenu.h"
+#include "widgets/gui/win/StatusBar.h"
+#include "widgets/gui/win/TextField.h"
+
+namespace {
+
+using controlstest::waitFor;
+using s::gui::IBox;
+using s::gui::IWindow;
+using s::gui::combobox::ComboBoxItem;
+using s::gui::menuitem::MenuItem;
+using s::gui::win::Box;
+using s::gui::win::Button;
+using s::gui::win::CheckBox;
+using s::gui::win::ComboBox;
+using s::gui::win::GroupBox;
+using s::gui::win::Label;
+using s::gui::win::MenuEx;
+using s::gui::win::PopupMenu;
+using s::gui::win::StatusBar;
+using s::gui::win::TextField;
+using s::gui::win::Window;
+using windowtest::Recorder;
+using namespace testsupport;
+
+POINT centreOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND focusOf(const Window* window) { return focusOfThread(window->getUiThreadId()); }
+
+// A shown, active window of 360 x 300 at (100, 100).
+Window* activeWindow() {
+    Window* window = toolkittest::shownWindow(100, 100, 360, 300);
+    window->activate(true);
+    toolkittest::settle(window);
+    return window;
+}
+
+// The open pop-up menu window, if any.
+HWND openMenuWindow() { return FindWindowW(L"#32768", nullptr); }
+
+ComboBox* comboOf(int items) {
+    ComboBox* combo = ComboBox::createWithSize(120, 24);
+    for (int i = 0; i < items; ++i) {
+        const std::wstring text = L"Entry " + std::to_wstring(i);
+        combo->addItem(ComboBoxItem::createWithText(text.c_str(), i, 0, 0));
+    }
+    combo->setSelectedIndex(0, false);
+    return combo;
+}
+
+// Focus ----------------------------------------------------------------------------------------
+
+TEST(WindowInputTest, TabAndShiftTabReachEveryEnabledControlInOrderAsSendTabDoes) {
+    Released<Window> window(activeWindow());
+    Box* row = Box::create(IBox::ROW, 0, 100, -1, 0, 4, 0, 4, 4);
+    Button* first = Button::createWithText(L"First", 70, 24);
+    ComboBox* combo = comboOf(3);
+    CheckBox* check = CheckBox::createWithText(L"Check", false);
+    row->add(first);
+    row->add(combo);
+    row->add(check);
+    GroupBox* group = GroupBox::createWithText(IBox::ROW, 4, 0, 6, 6, -1, L"Group");
+    TextField* field = TextField::create(L"text", 22, -1);
+    field->setFixedWidth(80);
+    Button* disabled = Button::createWithText(L"Off", 50, 24);
+    Button* last = Button::createWithText(L"Last", 60, 24);
+    group->add(field);
+    group->add(disabled);
+    group->add(last);
+    window->add(row);
+    window->add(group);
+    disabled->setEnabled(false);
+    toolkittest::settle(window.get());
+
+    const std::vector<HWND> order = {first->getNativeHandle(), combo->getNativeHandle(), check->getNativeHandle(),
+                                     field->getNativeHandle(), last->getNativeHandle()};
+    struct Road {
+        const char* name;
+        bool keys;
+        bool backwards;
+    };
+    const Road roads[] = {{"Tab", true, false}, {"Shift+Tab", true, true}, {"sendTab", false, false},
+                          {"sendTab backwards", false, true}};
+    window->sendTab(false);  // from the frame itself: the first control
+    ASSERT_TRUE(waitFor([&] { return focusOf(window.get()) == order[0]; }));
+    // Each road goes round once, back to the first control.
+    for (const Road& road : roads) {
+        const size_t n = order.size();
+        for (size_t step = 1; step <= n; ++step) {
+            if (road.keys) {
+                press(VK_TAB, road.backwards ? VK_SHIFT : 0);
+            } else {
+                window->sendTab(road.backwards);
+            }
+            const size_t expected = road.backwards ? (n - step % n) % n : step % n;
+            EXPECT_TRUE(waitFor([&] { return focusOf(window.get()) == order[expected]; }))
+                << road.name << " step " << step;
+        }
+    }
+}
+
+// Combo box keys ---------------------------------------------------------------------------------
+
+TEST(WindowInputTest, ComboKeysChooseAndNotifyClosedAndDroppedDown) {
+    Released<Window> window(activeWindow());
+    Box* row = Box::create(IBox::ROW, 0, 100, -1, 0, 0, 0, 8, 8);
+    ComboBox* combo = comboOf(5);
+    Recorder selections;
+    combo->addSelectionListener(&selections);
+    row->add(combo);
+    window->add(row);
+    Recorder keys;
+    window->addKeyListener(&keys);
+    window->sendTab(false);
+    ASSERT_TRUE(waitFor([&] { return focusOf(window.get()) == combo->getNativeHandle(); }));
+
+    struct Step {
+        const char* name;
+        WORD vk;
+        WORD modifier;
+        bool open;
+        int32_t selected;
+        size_t notices;
+    };
+    const Step steps[] = {
+        {"Down", VK_DOWN, 0, false, 1, 1},
+        {"Down again", VK_DOWN, 0, false, 2, 2},
+        {"Up", VK_UP, 0, false, 1, 3},
+        {"Alt+Down opens", VK_DOWN, VK_MENU, true, 1, 3},
+        {"Down in the list", VK_DOWN, 0, true, -1, 0},
+        {"Enter picks", VK_RETURN, 0, false, 2, 4},
+        {"Alt+Down opens again", VK_DOWN, VK_MENU, true, 2, 4},
+        {"Down in the list again", VK_DOWN, 0, true, -1, 0},
+        {"Escape closes", VK_ESCAPE, 0, false, -1, 0},
+    };
+    for (const Step& s : steps) {
+        press(s.vk, s.modifier);
+        EXPECT_TRUE(waitFor([&] { return combo->GetDroppedState() == s.open; })) << s.name;
+        if (s.selected >= 0) {
+            EXPECT_TRUE(waitFor([&] { return combo->getSelectedIndex() == s.selected; })) << s.name;
+            EXPECT_EQ(s.notices, selections.codes.size()) << s.name;
+        }
+    }
+    // The window heard the keys of the closed field on their way to the control.
+    EXPECT_GE(keys.count(12), 3);
+}
+
+// Right clicks, context menu, middle clicks --------------------------------------------------------
+
+// A window of free spots: a plain label, a group box with a label, a pass-through box
+// and a status bar. Answers the spots' screen points.
+std::vector<std::pair<const char*, POINT>> buildFreeSpots(Window* window) {
+    Box* column = Box::create(IBox::COLUMN, 0, 100, 100, 0, 0, 6, 6, 6);
+    Label* label = Label::createWithText(L"A plain label", false, false, 0);
+    GroupBox* group = GroupBox::createDropBox(100, 60);
+    Label* inGroup = Label::createWithText(L"Drop here", true, false, 0);
+    group->add(inGroup);
+    column->add(label);
+    column->add(group);
+    window->add(column);
+    window->setStatusBar(StatusBar::createWithResizer(0, 0));
+    toolkittest::settle(window);
+    RECT groupRect, columnRect, barRect;
+    GetWindowRect(group->getNativeHandle(), &groupRect);
+    GetWindowRect(column->getNativeHandle(), &columnRect);
+    GetWindowRect(static_cast<StatusBar*>(window->getStatusBar())->getNativeHandle(), &barRect);
+    return {{"label", centreOf(label->getNativeHandle())},
+            {"label in a group", centreOf(inGroup->getNativeHandle())},
+            {"group box", POINT{groupRect.left + 12, groupRect.bottom - 8}},
+            {"box margin", POINT{columnRect.left + 2, (columnRect.top + columnRect.bottom) / 2}},
+            {"status bar", POINT{barRect.left + 20, (barRect.top + barRect.bottom) / 2}}};
+}
+
+TEST(WindowInputTest, RightClicksOnEveryFreeSpotReachTheWindowDraggedByItsClientAreaOrNot) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    Recorder downs, ups;
+    window->addRightButtonDownListener(&downs);
+    window->addRightButtonUpListener(&ups);
+    for (bool easyDrag : {true, false}) {
+        window->setDragByClientArea(easyDrag);
+        for (const auto& spot : spots) {
+            const size_t before = downs.codes.size();
+            const size_t upsBefore = ups.codes.size();
+            rightClick(spot.second);
+            EXPECT_TRUE(waitFor([&] { return downs.codes.size() == before + 1; }))
+                << spot.first << (easyDrag ? " dragged by the client area" : "");
+            EXPECT_TRUE(waitFor([&] { return ups.codes.size() == upsBefore + 1; })) << spot.first;
+        }
+    }
+    EXPECT_EQ(downs.codes.size(), static_cast<size_t>(downs.count(3)));
+}
+
+TEST(WindowInputTest, TheContextMenuOpensAtTheCursorAndItsCommandArrives) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    PopupMenu* menu = PopupMenu::pool();
+    menu->addItem(MenuItem::createWithText(L"First", 501));
+    menu->addItem(MenuItem::createWithText(L"Second", 502));
+    window->setContextMenu(menu);
+    Recorder opening, commands;
+    window->addContextMenuListener(&opening);
+    menu->addCommandListener(&commands);
+    window->setDragByClientArea(true);
+
+    const POINT at = spots[0].second;
+    rightClick(at);
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (popup = openMenuWindow()) != nullptr && IsWindowVisible(popup); }));
+    EXPECT_EQ(1, opening.count(19));
+    RECT shown;
+    GetWindowRect(popup, &shown);
+    EXPECT_NEAR(at.x, shown.left, 2);
+    EXPECT_NEAR(at.y, shown.top, 2);
+    // The second entry, by a real click on it.
+    leftClick(POINT{shown.left + 20, shown.top + (shown.bottom - shown.top) * 3 / 4});
+    ASSERT_TRUE(waitFor([&] { return commands.codes.size() == 1; }));
+    EXPECT_EQ(502, menu->getLastCommand());
+    window->setContextMenu(nullptr);
+    menu->release();
+}
+
+TEST(WindowInputTest, AMiddleClickOnALabelClosesAWindowDraggedByItsClientArea) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    window->setDragByClientArea(true);
+    window->setMiddleClickAction(IWindow::MIDDLE_CLOSE);
+    click(spots[1].second, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
+}
+
+TEST(WindowInputTest, DraggingTheDropAreaMovesAWindowDraggedByItsClientArea) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    window->setDragByClientArea(true);
+    const int32_t x = window->getX();
+    const int32_t y = window->getY();
+    drag(spots[2].second, POINT{spots[2].second.x + 40, spots[2].second.y + 30});
+    EXPECT_TRUE(waitFor([&] { return window->getX() == x + 40 && window->getY() == y + 30; }))
+        << window->getX() << "," << window->getY();
+}
+
+// Menu bar -----------------------------------------------------------------------------------------
+
+TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwningThem) {
+    Released<Window> window(activeWindow());
+    PopupMenu* bar = PopupMenu::pool();
+    PopupMenu* file = PopupMenu::pool();
+    file->setCaption(L"File");
+    file->addItem(MenuItem::createWithText(L"Open", 601));
+    bar->addSubMenu(file);
+    PopupMenu* context = PopupMenu::pool();
+    context->addItem(MenuItem::createWithText(L"Switch", 701));
+    Recorder barCommands, contextCommands;
+    bar->addCommandListener(&barCommands);
+    context->addCommandListener(&contextCommands);
+    window->setMenuBar(bar);
+    window->setContextMenu(context);
+    HWND frame = window->getFrameHandle();
+    EXPECT_EQ(bar->getNativeMenu(), GetMenu(frame));
+
+    // What the system sends for a chosen entry: the id, no control, notification 0.
+    struct Case {
+        WPARAM id;
+        size_t barCount;
+        size_t contextCount;
+    };
+    const Case cases[] = {{601, 1, 0}, {701, 1, 1}, {999, 1, 1}};
+    for (const Case& c : cases) {
+        SendMessageW(frame, WM_COMMAND, MAKEWPARAM(c.id, 0), 0);
+        EXPECT_EQ(c.barCount, barCommands.codes.size()) << c.id;
+        EXPECT_EQ(c.contextCount, contextCommands.codes.size()) << c.id;
+    }
+    EXPECT_EQ(601, bar->getLastCommand());
+    EXPECT_EQ(701, context->getLastCommand());
+
+    window->setMenuBar(nullptr);
+    window->setContextMenu(nullptr);
+    EXPECT_EQ(nullptr, GetMenu(frame));
+    // The frame gave the menu back rather than destroying it.
+    EXPECT_TRUE(IsMenu(bar->getNativeMenu()));
+    bar->release();
+    context->release();
+}
+
+TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMenus) {
+    Released<Window> window(activeWindow());
+    MenuEx* bar = MenuEx::create(100);
+    PopupMenu* names[3] = {PopupMenu::pool(), PopupMenu::pool(), PopupMenu::pool()};
+    const wchar_t* captions[3] = {L"File", L"View", L"Help"};
+    for (int i = 0; i < 3; ++i) {
+        names[i]->setCaption(captions[i]);
+        names[i]->addItem(MenuItem::createWithText(L"First", 800 + 10 * i));
+        names[i]->addItem(MenuItem::createWithText(L"Second", 801 + 10 * i));
+        bar->addSubMenu(names[i]);
+    }
+    Recorder commands;
+    bar->addCommandListener(&commands);
+    window->add(bar);
+    toolkittest::settle(window.get());
+
+    struct Case {
+        const char* name;
+        std::vector<WORD> moves;
+        int32_t command;
+    };
+    const Case cases[] = {
+        {"first menu", {}, 801},
+        {"right", {VK_RIGHT}, 811},
+        {"left wraps to the last", {VK_LEFT}, 821},
+        {"right twice", {VK_RIGHT, VK_RIGHT}, 821},
+    };
+    for (const Case& c : cases) {
+        const size_t before = commands.codes.size();
+        press(VK_F10);
+        ASSERT_TRUE(waitFor([&] { return openMenuWindow() != nullptr && IsWindowVisible(openMenuWindow()); }))
+            << c.name;
+        for (WORD move : c.moves) {
+            press(move);
+        }
+        press(VK_DOWN);
+        press(VK_DOWN);
+        press(VK_RETURN);
+        ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
+        EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
+        EXPECT_TRUE(waitFor([&] { return openMenuWindow() == nullptr || !IsWindowVisible(openMenuWindow()); }));
+    }
+}
+
+// Capture ------------------------------------------------------------------------------------------
+
+TEST(WindowInputTest, ACaptureEndsWithTheNextClickWhereverItLandsAndListenersHearIt) {
+    Released<Window> window(activeWindow());
+    Recorder captures;
+    window->addCaptureListener(&captures);
+    window->captureMouse();
+    EXPECT_EQ(window->getFrameHandle(), [&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(window->getUiThreadId(), &info);
+        return info.hwndCapture;
+    }());
+    const POINT outside = {600, 500};
+    leftClick(outside);
+    ASSERT_TRUE(waitFor([&] { return captures.count(17) == 1; }));
+    EXPECT_EQ(outside.x, window->getCaptureEndX());
+    EXPECT_EQ(outside.y, window->getCaptureEndY());
+    // A click without a capture asked for tells nothing.
+    leftClick(POINT{200, 200});
+    Sleep(100);
+    EXPECT_EQ(1u, captures.codes.size());
+}
+
+// Sizing -------------------------------------------------------------------------------------------
+
+TEST(WindowInputTest, TheGripResizesOnlyAResizableWindowAndNeverBelowTheMinimum) {
+    struct Case {
+        const char* name;
+        bool resizable;
+        int dx;
+        int dy;
+        bool grows;
+    };
+    const Case cases[] = {
+        {"resizable grows", true, 40, 30, true},
+        {"fixed stays", false, 40, 30, false},
+        {"resizable shrinks to the minimum", true, -300, -260, false},
+    };
+    for (const Case& c : cases) {
+        Released<Window> window(activeWindow());
+        Box* content = Box::create(IBox::ROW, 0, -1, -1, 0, 0, 0, 0, 0);
+        content->setFixedWidth(200);
+        content->setFixedHeight(120);
+        window->add(content);
+        StatusBar* bar = StatusBar::createWithResizer(0, 0);
+        window->setStatusBar(bar);
+        window->setResizable(c.resizable);
+        window->setMinimumSizeRules(true);
+        EXPECT_EQ(c.resizable, window->isResizable()) << c.name;
+        toolkittest::settle(window.get());
+        const int32_t width = window->getWidth();
+        const int32_t height = window->getHeight();
+        RECT barRect;
+        GetWindowRect(bar->getNativeHandle(), &barRect);
+        const POINT grip = {barRect.right - 5, barRect.bottom - 5};
+        drag(grip, POINT{grip.x + c.dx, grip.y + c.dy});
+        toolkittest::settle(window.get());
+        if (c.grows) {
+            EXPECT_EQ(width + c.dx, window->getWidth()) << c.name;
+            EXPECT_EQ(height + c.dy, window->getHeight()) << c.name;
+        } else if (!c.resizable) {
+            EXPECT_EQ(width, window->getWidth()) << c.name;
+            EXPECT_EQ(height, window->getHeight()) << c.name;
+        } else {
+            EXPECT_EQ(window->getPreferredWidth(), window->getWidth()) << c.name;
+            EXPECT_EQ(window->getPreferredHeight(), window->getHeight()) << c.name;
+        }
+    }
+}
+
+TEST(WindowInputTest, MinimumRulesHoldWhereTheyAreSwitchedOnAndEnforceAndFitUseThePreferredSize) {
+    Released<Window> window(activeWindow());
+    window->setDefaultWidth(260);
+    window->setDefaultHeight(200);
+    window->setSize(300, 240);
+    HWND frame = window->getFrameHandle();
+    struct Case {
+        bool width;
+        bool height;
+        WPARAM edge;
+        RECT proposed;
+        RECT expected;
+    };
+    const Case cases[] = {
+        {true, true, WMSZ_BOTTOMRIGHT, {100, 100, 200, 150}, {100, 100, 360, 300}},
+        {true, true, WMSZ_TOPLEFT, {100, 100, 200, 150}, {-60, -50, 200, 150}},
+        {true, false, WMSZ_LEFT, {100, 100, 200, 150}, {-60, 100, 200, 150}},
+        {false, false, WMSZ_RIGHT, {100, 100, 200, 150}, {100, 100, 200, 150}},
+    };
+    for (const Case& c : cases) {
+        window->setMinimumSizeRules(c.width, c.height);
+        RECT rect = c.proposed;
+        SendMessageW(frame, WM_SIZING, c.edge, reinterpret_cast<LPARAM>(&rect));
+        EXPECT_TRUE(EqualRect(&c.expected, &rect)) << rect.left << "," << rect.top << "," << rect.right << ","
+                                                   << rect.bottom;
+    }
+    window->setSize(100, 300);
+    window->enforceMinimumSize();
+    EXPECT_EQ(260, window->getWidth());
+    EXPECT_EQ(300, window->getHeight());
+    window->fitToPreferredSize();
+    EXPECT_EQ(260, window->getWidth());
+    EXPECT_EQ(200, window->getHeight());
+}
+
+TEST(WindowInputTest, FrameStyleSettersSwitchTheirStyleBothWays) {
+    Released<Window> window(Window::pool());
+    HWND frame = window->getFrameHandle();
+    struct Case {
+        void (IWindow::*setter)(bool);
+        int index;
+        LONG_PTR bits;
+    };
+    const Case cases[] = {
+        {&IWindow::setMaximizeBox, GWL_STYLE, WS_MAXIMIZEBOX}, {&IWindow::setMinimizeBox, GWL_STYLE, WS_MINIMIZEBOX},
+        {&IWindow::setSystemMenu, GWL_STYLE, WS_SYSMENU},      {&IWindow::setCaption, GWL_STYLE, WS_CAPTION},
+        {&IWindow::setResizable, GWL_STYLE, WS_THICKFRAME},    {&IWindow::setStandardFrame, GWL_STYLE, WS_OVERLAPPEDWINDOW},
+        {&IWindow::setToolWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW}, {&IWindow::setClientEdge, GWL_EXSTYLE, WS_EX_CLIENTEDGE},
+        {&IWindow::setShowInTaskbar, GWL_EXSTYLE, WS_EX_APPWINDOW},
+    };
+    IWindow* w = window.get();
+    for (const Case& c : cases) {
+        for (bool on : {false, true, false}) {
+            (w->*c.setter)(on);
+            EXPECT_EQ(on ? c.bits : 0, GetWindowLongPtrW(frame, c.index) & c.bits) << c.bits << " " << on;
+        }
+    }
+}
+
+TEST(WindowInputTest, ACloserClosesTheWindowWithItsClick) {
+    Released<Window> window(activeWindow());
+    Button* close = Button::createWithText(L"Close", 80, 26);
+    window->add(close);
+    window->addCloser(close);
+    toolkittest::settle(window.get());
+    leftClick(centreOf(close->getNativeHandle()));
+    EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
+}
+
+} // namespace
