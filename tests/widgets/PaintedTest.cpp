@@ -439,4 +439,28 @@ TEST(PaintedTest, WithoutASkinTheCheckSquareGrowsWithTheUiScale) {
     }
 }
 
+TEST(PaintedTest, ADropDownMenuGrowsWithTheUiScale) {
+    int height[3] = {};
+    for (int32_t scale : {1, 2}) {
+        s::system::monitor::setScreenSizeFunction(scale == 2 ? &screenOfScaleTwo : nullptr);
+        Released<Window> window(toolkittest::shownWindow(40, 40, 400, 200));
+        win::MenuEx* bar = makeMenuBar();
+        window->add(bar);
+        painted(window->getFrameHandle());
+        const RECT r = screenRect(bar->getNativeHandle());
+        click({r.left + 8, (r.top + r.bottom) / 2});
+        ASSERT_TRUE(waitFor(menuShown)) << scale;
+        painted(window->getFrameHandle());
+        const RECT menu = screenRect(FindWindowW(L"#32768", nullptr));
+        height[scale] = menu.bottom - menu.top;
+        // The entry is drawn, not left blank.
+        EXPECT_GE(inkIn(RECT{menu.left + 2, menu.top + 2, menu.right - 2, menu.bottom - 2}), 10) << scale;
+        pressKey(VK_ESCAPE);
+        EXPECT_TRUE(waitFor([] { return !menuShown(); })) << scale;
+        s::system::monitor::setScreenSizeFunction(nullptr);
+        Sleep(550);
+    }
+    EXPECT_GE(height[2] * 10, height[1] * 16) << height[1] << " " << height[2];
+}
+
 } // namespace
