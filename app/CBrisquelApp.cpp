@@ -4,6 +4,7 @@
 
 #include "app/app/win/AppBase.h"
 #include "app/app/win/AppWindow.h"
+#include "app/StartupTrace.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "drawers/gui/drawer/ThemeFonts.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
@@ -27,6 +28,7 @@ bool CBrisquelApp::isSupportedSystem(bool isNT, uint32_t major, uint32_t minor) 
 }
 
 BOOL CBrisquelApp::InitInstance() {
+    StartupTrace::mark("startup: InitInstance");
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = 0xFF;
@@ -40,6 +42,7 @@ BOOL CBrisquelApp::InitInstance() {
         return FALSE;
     }
     app->setUp(this);
+    StartupTrace::mark("startup: context set up");
     const int32_t scale = s::system::monitor::uiScale();
     AppWindow* record = AppWindow::create(app, L"MainWindow", 250 * scale, 250 * scale, s::gui::IWindow::MIDDLE_CLOSE);
 
@@ -50,9 +53,12 @@ BOOL CBrisquelApp::InitInstance() {
             app->runFirstRunStep();
         }
         // A running copy is brought to the front and this one ends.
-        if (!app->checkSingleInstance(true, false, true)) {
+        const bool handedOver = app->checkSingleInstance(true, false, true);
+        StartupTrace::mark("startup: running copies searched");
+        if (!handedOver) {
             s::sound::gui::dialogs::mp3conv::Dialog* dialog = s::sound::gui::dialogs::mp3conv::Dialog::pool();
             const bool bound = s::ffmpeg::loadFfmpegLibraries();
+            StartupTrace::mark("startup: FFmpeg bound");
             // Without the libraries every file goes to an ffmpeg.exe child.
             s::sound::ffmpeg::JobLoop::setInProcessRunner(bound ? &s::ffmpeg::runFfmpegInProcess : nullptr);
             if (dialog != nullptr) {
@@ -60,14 +66,14 @@ BOOL CBrisquelApp::InitInstance() {
                 dialog->bind(record);
                 dialog->runWindow();
             }
-            // Nothing of the window runs into the libraries once its work has stopped;
-            // only then are they cleaned up, and only when they were bound.
-            if (bound) {
-                s::ffmpeg::shutdownFfmpegLibraries();
-            }
-            // Giving the dialog back waits for its worker and destroys the window.
+            // Giving the dialog back waits until its worker is idle and destroys the
+            // window; only then can no conversion still be inside the libraries, which
+            // are cleaned up after it, and only when they were bound.
             if (dialog != nullptr) {
                 dialog->release();
+            }
+            if (bound) {
+                s::ffmpeg::shutdownFfmpegLibraries();
             }
         }
     }

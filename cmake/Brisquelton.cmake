@@ -41,6 +41,19 @@ set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)
 set(BRISQUELTON_DEPS_engine app system core thirdparty_ffmpeg_headers)
 set(BRISQUELTON_DEPS_app engine drawers widgets framework images system core)
 
+# A shipped executable leaves the build stripped, its symbols in <name>.exe.debug beside
+# it (debuggers find them through the debug link). Under Wine the debug sections of an
+# unstripped image are read into memory at every start.
+function(brisquelton_strip target)
+  if(NOT CMAKE_OBJCOPY)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+
 # A GoogleTest executable from every source in tests/<area>, run under Wine as one CTest test
 # labelled with the area (one Wine start per binary keeps runs short).
 function(brisquelton_test area)
@@ -66,6 +79,45 @@ function(brisquelton_test area)
   set_tests_properties(${area}_tests PROPERTIES LABELS "${labels}" TIMEOUT 900)
 endfunction()
 
+# Copies the FFmpeg DLLs into a folder, each with an image base of its own and page-aligned
+# sections (scripts/place-dlls.py says why); only when a copy is missing or older than its
+# source or the script. Without python3 they are copied as they are.
+function(brisquelton_place_dlls dest)
+  find_package(Python3 COMPONENTS Interpreter QUIET)
+  if(NOT Python3_Interpreter_FOUND)
+    file(COPY ${ARGN} DESTINATION ${dest})
+    return()
+  endif()
+  set(script ${CMAKE_SOURCE_DIR}/scripts/place-dlls.py)
+  set(stale FALSE)
+  foreach(dll ${ARGN})
+    get_filename_component(name ${dll} NAME)
+    if(NOT EXISTS ${dest}/${name} OR ${dll} IS_NEWER_THAN ${dest}/${name} OR ${script} IS_NEWER_THAN ${dest}/${name})
+      set(stale TRUE)
+    endif()
+  endforeach()
+  if(stale)
+    # The order fixes the bases: the binding order of the program.
+    set(ordered)
+    foreach(name avcodec avdevice avfilter avformat avutil swresample swscale)
+      foreach(dll ${ARGN})
+        if(dll MATCHES "/${name}-[0-9]+\\.dll$")
+          list(APPEND ordered ${dll})
+        endif()
+      endforeach()
+    endforeach()
+    foreach(dll ${ARGN})
+      if(NOT dll IN_LIST ordered)
+        list(APPEND ordered ${dll})
+      endif()
+    endforeach()
+    execute_process(COMMAND ${Python3_EXECUTABLE} ${script} ${dest} 180000000 ${ordered} RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "scripts/place-dlls.py failed on ${ARGN}")
+    endif()
+  endif()
+endfunction()
+
 # The cross-built prefix made by scripts/thirdparty.sh: imported libraries, and the seven
 # FFmpeg DLLs copied beside every executable.
 function(brisquelton_thirdparty)
@@ -88,10 +140,10 @@ function(brisquelton_thirdparty)
   set_target_properties(thirdparty_ffmpeg_headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${P}/ffmpeg/include)
   file(GLOB dlls ${P}/ffmpeg/bin/*.dll)
   file(MAKE_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-  file(COPY ${dlls} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  brisquelton_place_dlls(${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${dlls})
   # ffmpeg.exe and ffprobe.exe with their own copy of the DLLs, as an installed add-on has them.
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/ffmpeg-tools)
-  file(COPY ${dlls} ${P}/ffmpeg/bin/ffmpeg.exe ${P}/ffmpeg/bin/ffprobe.exe
-       DESTINATION ${CMAKE_BINARY_DIR}/ffmpeg-tools)
+  brisquelton_place_dlls(${CMAKE_BINARY_DIR}/ffmpeg-tools ${dlls})
+  file(COPY ${P}/ffmpeg/bin/ffmpeg.exe ${P}/ffmpeg/bin/ffprobe.exe DESTINATION ${CMAKE_BINARY_DIR}/ffmpeg-tools)
   set(BRISQUELTON_FFMPEG_TOOLS ${CMAKE_BINARY_DIR}/ffmpeg-tools PARENT_SCOPE)
 endfunction()

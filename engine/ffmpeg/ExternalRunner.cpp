@@ -175,7 +175,8 @@ void Child::end() {
 // sends each line to progress or to the log.
 class OutputReader {
 public:
-    explicit OutputReader(const ExternalRun& run) : run_(run) {}
+    explicit OutputReader(const ExternalRun& run)
+        : run_(run), logStart_(run.log != nullptr ? run.log->length() : 0) {}
 
     void consume(const char* bytes, DWORD count, HANDLE process);
     // The text after the last carriage return, once the child has ended.
@@ -187,6 +188,8 @@ private:
     const ExternalRun& run_;
     std::string pending_;
     std::wstring line_;
+    // Where this run's lines start: each attempt on a file has its own share.
+    uint32_t logStart_;
     bool headingWritten_ = false;
     bool idle_ = false;
 };
@@ -225,7 +228,7 @@ void OutputReader::handleLine(HANDLE process) {
         }
         return;
     }
-    if (run_.log == nullptr || run_.log->length() > LOG_CAP) {
+    if (run_.log == nullptr || run_.log->length() > logStart_ + LOG_CAP) {
         return;
     }
     if (!headingWritten_) {

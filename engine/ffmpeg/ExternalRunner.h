@@ -34,7 +34,8 @@ constexpr int32_t RUN_SUCCEEDED = 0;
 constexpr int32_t RUN_FAILED = 1;
 constexpr int32_t RUN_CANCELLED = 2;
 
-// Output lines are logged while the log holds at most this many characters.
+// Output lines of one run are logged while that run has added at most this many
+// characters to the log (a retry after a long first attempt keeps its own share).
 constexpr uint32_t LOG_CAP = 20000;
 
 // Runs the command as a hidden child whose standard output and error come back through

@@ -15,6 +15,8 @@ namespace {
 struct LogState {
     CRITICAL_SECTION lock;
     str::strbuffer::StrBuffer* target = nullptr;
+    // The target's length when this run began: the cap counts this run's lines only.
+    uint32_t start = 0;
     bool headingWritten = false;
     // FFmpeg's line assembly: a message not ended by a line feed continues the line.
     int printPrefix = 1;
@@ -32,7 +34,7 @@ bool isProgressReport(const char* line) {
 }
 
 void appendLocked(LogState& s, const char* utf8) {
-    if (s.target == nullptr || s.target->length() > LOG_CAP || isProgressReport(utf8)) {
+    if (s.target == nullptr || s.target->length() > s.start + LOG_CAP || isProgressReport(utf8)) {
         return;
     }
     if (!s.headingWritten) {
@@ -56,6 +58,7 @@ void FfmpegLog::setTarget(str::strbuffer::StrBuffer* log) {
     LogState& s = state();
     EnterCriticalSection(&s.lock);
     s.target = log;
+    s.start = log != nullptr ? log->length() : 0;
     s.headingWritten = false;
     s.printPrefix = 1;
     LeaveCriticalSection(&s.lock);

@@ -4,34 +4,32 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/ffmpeg/ExternalRunner.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/fftools/TranscoderState.h"
+#include "core/str/strbuffer/StrBuffer.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 
 namespace s::ffmpeg {
 
 namespace {
 
-// One piece of the command, without one leading and one trailing quote, as UTF-8 (the
-// transcoder opens files by UTF-8 names, so no character is lost on the way).
-char* pieceToUtf8(const wchar_t* begin, const wchar_t* end) {
-    if (begin < end && *begin == L'"') {
-        ++begin;
-    }
-    if (begin < end && end[-1] == L'"') {
-        --end;
-    }
-    const int units = static_cast<int>(end - begin);
-    const int bytes = units == 0 ? 0 : WideCharToMultiByte(CP_UTF8, 0, begin, units, nullptr, 0, nullptr, nullptr);
+// One piece of the command as UTF-8 (the transcoder opens files by UTF-8 names, so no
+// character is lost on the way).
+char* pieceToUtf8(const std::wstring& text) {
+    const int units = static_cast<int>(text.size());
+    const int bytes =
+        units == 0 ? 0 : WideCharToMultiByte(CP_UTF8, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
     char* piece = static_cast<char*>(std::malloc(static_cast<size_t>(bytes) + 1));
     if (piece == nullptr) {
         return nullptr;
     }
     if (bytes > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, begin, units, piece, bytes, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), units, piece, bytes, nullptr, nullptr);
     }
     piece[bytes] = '\0';
     return piece;
@@ -70,33 +68,31 @@ char** splitInProcessCommand(const wchar_t* command, int* argc) {
     if (command == nullptr) {
         command = L"";
     }
-    // Every blank splits, so n blanks give n + 1 pieces (empty ones included).
-    size_t pieces = 1;
+    // A blank outside quotes ends a piece, so n such blanks give n + 1 pieces (empty
+    // ones included); quote characters only group and are dropped.
+    std::vector<std::wstring> pieces(1);
+    bool quoted = false;
     for (const wchar_t* p = command; *p != L'\0'; ++p) {
-        pieces += *p == L' ' ? 1 : 0;
+        if (*p == L'"') {
+            quoted = !quoted;
+        } else if (*p == L' ' && !quoted) {
+            pieces.emplace_back();
+        } else {
+            pieces.back().push_back(*p);
+        }
     }
-    char** argv = static_cast<char**>(std::calloc(pieces + 1, sizeof(char*)));
+    char** argv = static_cast<char**>(std::calloc(pieces.size() + 1, sizeof(char*)));
     if (argv == nullptr) {
         return nullptr;
     }
-    const wchar_t* start = command;
-    size_t count = 0;
-    for (const wchar_t* p = command;; ++p) {
-        if (*p != L' ' && *p != L'\0') {
-            continue;
-        }
-        argv[count] = pieceToUtf8(start, p);
-        if (argv[count] == nullptr) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        argv[i] = pieceToUtf8(pieces[i]);
+        if (argv[i] == nullptr) {
             freeInProcessArguments(argv);
             return nullptr;
         }
-        ++count;
-        if (*p == L'\0') {
-            break;
-        }
-        start = p + 1;
     }
-    *argc = static_cast<int>(count);
+    *argc = static_cast<int>(pieces.size());
     return argv;
 }
 
@@ -122,7 +118,9 @@ int32_t onFfmpegProgress(int32_t position, int32_t total, const wchar_t* name, v
     if (owner == nullptr) {
         return 0;
     }
-    return static_cast<sound::ffmpeg::IJobDialog*>(owner)->reportProgress(total, position, name);
+    // The output's clock may run past the probed length (padding, a longer stream).
+    return static_cast<sound::ffmpeg::IJobDialog*>(owner)->reportProgress(total, position > total ? total : position,
+                                                                           name);
 }
 
 int32_t runFfmpegInProcess(const wchar_t* command, int32_t pass, double passWeight, const wchar_t* workingDirectory,
@@ -148,9 +146,17 @@ int32_t runFfmpegInProcess(const wchar_t* command, int32_t pass, double passWeig
 
     FfmpegLog::install();
     FfmpegLog::setTarget(owner != nullptr ? owner->jobLog() : nullptr);
-    const int32_t status = ft::ffmpegMain(argc, argv);
+    int32_t status = ft::ffmpegMain(argc, argv);
     FfmpegLog::setTarget(nullptr);
     freeInProcessArguments(argv);
+    // A sound file without one audio packet (tags only) is no conversion. Pass 1
+    // writes nothing; a video keeps its pictures without sound.
+    if (status == RUN_SUCCEEDED && pass != 1 && ft::lastRun.videoStreams == 0 && ft::lastRun.audioPackets == 0) {
+        if (owner != nullptr && owner->jobLog() != nullptr) {
+            owner->jobLog()->append(NO_AUDIO_TEXT)->append(L"\n \n");
+        }
+        status = RUN_FAILED;
+    }
     return status;
 }
 

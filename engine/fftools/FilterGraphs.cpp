@@ -858,6 +858,13 @@ int configure_filtergraph(FilterGraph* fg) {
         ofilter->sample_rate = ff::av_buffersink_get_sample_rate(sink);
         ff::av_channel_layout_uninit(&ofilter->ch_layout);
         ff::av_buffersink_get_ch_layout(sink, &ofilter->ch_layout);
+        // A graph rebuilt in mid-file (the source changed its rate or layout) must
+        // again cut frames to the size the open encoder takes.
+        const OutputStream* ost = ofilter->ost;
+        if (ost != nullptr && ost->enc != nullptr && ost->enc_ctx != nullptr && ost->enc->type == AVMEDIA_TYPE_AUDIO &&
+            ost->enc_ctx->frame_size > 0 && !(ost->enc->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) {
+            ff::av_buffersink_set_frame_size(sink, static_cast<unsigned>(ost->enc_ctx->frame_size));
+        }
     }
     fg->reconfiguration = 1;
     return 0;

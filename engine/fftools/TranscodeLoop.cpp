@@ -1436,8 +1436,29 @@ int transcode() {
     return ret;
 }
 
+namespace {
+
+// Counts what the outputs got, before the clean-up frees them.
+void recordOutcome() {
+    for (int i = 0; i < nb_output_streams; ++i) {
+        const OutputStream* ost = output_streams[i];
+        if (ost == nullptr || ost->st == nullptr || ost->st->codecpar == nullptr) {
+            continue;
+        }
+        if (ost->st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            ++lastRun.audioStreams;
+            lastRun.audioPackets += static_cast<int64_t>(ost->packets_written);
+        } else if (ost->st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            ++lastRun.videoStreams;
+        }
+    }
+}
+
+} // namespace
+
 int ffmpegMain(int argc, char** argv) {
     option_table = transcoder_options;
+    lastRun = RunOutcome{};
     int ret = ffmpeg_parse_options(argc, argv);
     if (ret < 0) {
         runStatus = 1;
@@ -1446,6 +1467,7 @@ int ffmpegMain(int argc, char** argv) {
         if (nb_output_files > 0 && nb_input_files > 0) {
             ret = transcode();
             if (ret >= 0) {
+                recordOutcome();
                 cleanupTranscoder();
                 return 0;
             }

@@ -66,5 +66,6 @@ const wchar_t* progressName = nullptr;
 const std::atomic<uint8_t>* cancelFlag = nullptr;
 ProgressHook progressHook = nullptr;
 int32_t runStatus = 1;
+RunOutcome lastRun{};
 
 } // namespace s::fftools

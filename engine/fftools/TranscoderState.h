@@ -458,6 +458,15 @@ extern const std::atomic<uint8_t>* cancelFlag;   // [null] non-zero asks the run
 extern ProgressHook progressHook;                // [null]
 extern int32_t runStatus;                        // [1]
 
+// What the last run wrote, for its caller to judge: kept past the clean-up, cleared
+// when the next run starts.
+struct RunOutcome {
+    int audioStreams;      // output streams of audio
+    int videoStreams;      // output streams of video
+    int64_t audioPackets;  // packets written to the audio streams
+};
+extern RunOutcome lastRun;
+
 // ---- the option side ----
 // The transcoder's option table (ends with an empty entry).
 extern const OptionDef transcoder_options[];

@@ -157,10 +157,13 @@ void Localizer::loadLanguages(const xml::Node* languages) {
     }
 }
 
-LangPack* Localizer::packOfTag(const xml::Node* element) const {
-    for (uint32_t i = 0; i < packs_.count(); ++i) {
+LangPack* Localizer::packOfTag(const xml::Node* element, uint32_t* next) const {
+    const uint32_t count = packs_.count();
+    for (uint32_t k = 0; k < count; ++k) {
+        const uint32_t i = (*next + k) % count;
         LangPack* pack = packAt(i);
         if (element->nameEquals(pack->tagName())) {
+            *next = i + 1;
             return pack;
         }
     }
@@ -181,13 +184,16 @@ void Localizer::loadEntries(const xml::Node* entries) {
         // so that ids and texts stay parallel.
         const bool numbered = id->length() != 0 && id->charAt(0) >= L'0' && id->charAt(0) <= L'9';
         const int32_t number = numbered ? id->toInt() : 0;
+        // Translations mostly follow the order of the languages: each search starts after
+        // the language found last.
+        uint32_t next = 0;
         for (uint32_t c = 0; c < entry->childCount(); ++c) {
             const xml::Node* translation = entry->childAt(c);
             translation->getString(text, L"", L"", false);
             if (c == 0) {
                 fallback->assign(text);
             }
-            LangPack* pack = packOfTag(translation);
+            LangPack* pack = packOfTag(translation, &next);
             if (pack == nullptr) {
                 continue;
             }

@@ -78,7 +78,9 @@ private:
     void changeTo(LangPack* pack);
     void loadLanguages(const xml::Node* languages);
     void loadEntries(const xml::Node* entries);
-    LangPack* packOfTag(const xml::Node* element) const;
+    // The pack whose tag names the element. The pack at *next is tried first; *next is
+    // then set past the pack found.
+    LangPack* packOfTag(const xml::Node* element, uint32_t* next) const;
 
     col::_array::ArrayP packs_;
     LangPack* current_;

@@ -16,6 +16,7 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
+#include "support/Seams.h"
 #include "system/file/win/ShortPath.h"
 
 using s::file::win::ShortPath;
@@ -55,19 +56,6 @@ DWORD answer(const std::wstring& text, LPWSTR buffer, DWORD size) {
 DWORD WINAPI sameAsLong(LPCWSTR path, LPWSTR buffer, DWORD size) {
     ++shortCalls;
     return answer(path, buffer, size);
-}
-
-// A short form that shows up only on the fourth query, as on a busy file system.
-DWORD WINAPI lateShortForm(LPCWSTR path, LPWSTR buffer, DWORD size) {
-    ++shortCalls;
-    std::wstring text = path;
-    if (shortCalls > 3) {
-        const size_t blank = text.find(L"Late Song.mp3");
-        if (blank != std::wstring::npos) {
-            text.replace(blank, 13, L"LATESO~1.MP3");
-        }
-    }
-    return answer(text, buffer, size);
 }
 
 // A scratch folder under the temporary folder, removed with its contents at the end.
@@ -176,7 +164,7 @@ protected:
     // "{head}" and "{xhead}" stand for the start of every command on the in-process
     // and the external road.
     std::wstring expand(std::wstring text) const {
-        replace(text, L"{head}", L"ffmpeg -probesize 100M -analyzeduration 100M -i {in} -y");
+        replace(text, L"{head}", L"ffmpeg -probesize 100M -analyzeduration 100M -i \"{in}\" -y");
         replace(text, L"{xhead}",
                 L"\"" + std::wstring(PROGRAM) + L"\" -probesize 100M -analyzeduration 100M -i \"{in}\" -y");
         replace(text, L"{in}", input());
@@ -268,7 +256,7 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
         setting.channels = row.channels;
         setting.volume = row.volume;
         const std::wstring got = build(setting, row.source, false);
-        EXPECT_EQ(got, expand(L"{head}" + std::wstring(row.streams) + QUEUE + row.tail + L" {out}")) << row.what;
+        EXPECT_EQ(got, expand(L"{head}" + std::wstring(row.streams) + QUEUE + row.tail + L" \"{out}\"")) << row.what;
         EXPECT_TRUE(Folder::exists(output_)) << row.what;
         EXPECT_TRUE(temp_.empty()) << row.what;
         EXPECT_EQ(weight_, 0.5);
@@ -345,7 +333,7 @@ TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
 
     const std::wstring second = build(setting, WAV, false, 2);
     EXPECT_EQ(second, expand(L"{head} -pass 2 -vn -max_muxing_queue_size 9999"
-                             L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 {out}"));
+                             L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 \"{out}\""));
     EXPECT_EQ(weight_, 0.5);
 }
 
@@ -361,47 +349,68 @@ TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(CommandBuilderTest, BlankInTheOutputNameTakesATemporaryNameOfItsOwn) {
-    const Job setting(18, 100);
-    // The user's own files that carry the temporary names.
-    Folder::write(folder_.at(L"_TMP.mp3"), "user's own");
-    Folder::write(folder_.at(L"_TMP (1).mp3"), "also the user's");
-
-    const std::wstring got = build(setting, WAV, false, 0, L"My Song.mp3");
-    EXPECT_EQ(temp_, folder_.at(L"_TMP (2).mp3"));
-    EXPECT_TRUE(Folder::exists(temp_));
-    EXPECT_EQ(got, expand(L"{head} -vn -max_muxing_queue_size 9999 -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"
-                          L" {dir}_TMP (2).mp3"));
-    EXPECT_EQ(Folder::read(folder_.at(L"_TMP.mp3")), "user's own");
-    EXPECT_EQ(Folder::read(folder_.at(L"_TMP (1).mp3")), "also the user's");
-    EXPECT_TRUE(Folder::exists(output_));
-    // Twenty looks for a short form before giving up on it.
-    EXPECT_EQ(sleptMs, 2000u);
-
-    // A second file of the batch never reuses the first one's temporary file.
-    const std::wstring again = build(setting, WAV, true, 0, L"Other Song.mp3");
-    EXPECT_EQ(temp_, folder_.at(L"_TMP (3).mp3"));
-    EXPECT_NE(again.find(L" \"" + folder_.at(L"_TMP (3).mp3") + L"\""), std::wstring::npos) << again;
+// The in-process tool names its files exactly; an ffmpeg.exe child takes a short form
+// only where it leads back to the same file, else a temporary file of our own.
+TEST_F(CommandBuilderTest, InProcessNamesFilesExactlyAndAChildAvoidsUnsafeShortForms) {
+    struct Fixed {
+        // Wine's hashed short names collide: both songs answer TRAC~F2B, which is the
+        // user's other file.
+        static DWORD WINAPI colliding(LPCWSTR path, LPWSTR buffer, DWORD size) {
+            std::wstring text = path;
+            const size_t at = text.find(L"Track 18 - Finale.");
+            if (at != std::wstring::npos) {
+                text.replace(at, 18, L"TRAC~F2B.");
+            }
+            return answer(text, buffer, size);
+        }
+    };
+    const Job setting(12, 9);  // FLAC keeps its extension
+    Folder::write(folder_.at(L"TRAC~F2B.flac"), "the user's");
+    struct Case {
+        const char* what;
+        bool external;
+        ShortPath::ShortNameFn shortName;
+        const wchar_t* name;
+        const wchar_t* written;  // how the command names the output; "{out}": exactly
+        bool temp;
+        uint32_t slept;
+    };
+    const Case cases[] = {
+        {"in-process, blanks and a dash", false, &sameAsLong, L"- best.mp3 collection.flac", L"\"{out}\"", false, 0},
+        {"in-process, colliding short name", false, &Fixed::colliding, L"Track 18 - Finale.flac", L"\"{out}\"", false,
+         0},
+        {"in-process, long name", false, &sameAsLong, L"LongerThanTwelve.flac", L"\"{out}\"", false, 0},
+        {"child, colliding short name", true, &Fixed::colliding, L"Track 18 - Finale.flac", L"\"{dir}_TMP.flac\"",
+         true, 2000},
+        {"child, no short form for a blank", true, &sameAsLong, L"My Song.flac", L"\"{dir}_TMP (1).flac\"", true,
+         2000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShortPath::setFunction(c.shortName);
+        sleptMs = 0;
+        shortCalls = 0;
+        const std::wstring got = build(setting, WAV, c.external, 0, c.name);
+        const std::wstring written = expand(c.written);
+        EXPECT_EQ(got.substr(got.size() - written.size()), written) << testsupport::narrow(got);
+        EXPECT_NE(got.find(L" -i \"" + std::wstring(input()) + L"\""), std::wstring::npos);
+        EXPECT_EQ(!temp_.empty(), c.temp);
+        EXPECT_TRUE(Folder::exists(output_));
+        EXPECT_EQ(sleptMs, c.slept);
+    }
+    EXPECT_EQ(Folder::read(folder_.at(L"TRAC~F2B.flac")), "the user's");
+    EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(CommandBuilderTest, LongOutputNameWithoutShortFormAlsoGoesThroughATemporaryFile) {
-    build(Job(21), WAV, false, 0, L"LongerThanTwelve.ogg");
-    EXPECT_EQ(temp_, folder_.at(L"_TMP.ogg"));
-}
-
-TEST_F(CommandBuilderTest, ShortFormThatAppearsLateIsUsed) {
-    ShortPath::setFunction(&lateShortForm);
-    const std::wstring got = build(Job(18, 9), WAV, false, 0, L"Late Song.mp3");
-    EXPECT_TRUE(temp_.empty());
-    EXPECT_EQ(got.substr(got.size() - 13), L"\\LATESO~1.MP3") << got;
-    EXPECT_EQ(sleptMs, 200u);  // two looks more than the first
-}
-
-TEST_F(CommandBuilderTest, OutputThatCannotBeCreatedIsReportedOnce) {
+// Nothing runs on an output the program could not make.
+TEST_F(CommandBuilderTest, OutputThatCannotBeCreatedGivesNoCommand) {
     Folder::write(folder_.at(L"plainfile"), "x");
-    const std::wstring got = build(Job(18), WAV, false, 0, L"plainfile\\out.mp3");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], L"Failed to create the output file.\r\nProblem in the file system permissions?");
-    EXPECT_EQ(sleptMs, 5000u);  // 2 s watching, then three 1 s retries
-    EXPECT_EQ(got.substr(got.size() - 18), L"\\plainfile\\out.mp3");
+    for (bool external : {false, true}) {
+        boxes.clear();
+        sleptMs = 0;
+        EXPECT_EQ(build(Job(18), WAV, external, 0, L"plainfile\\out.mp3"), L"(null)");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], L"Failed to create the output file.\r\nProblem in the file system permissions?");
+        EXPECT_EQ(sleptMs, 5000u);  // 2 s watching, then three 1 s retries
+    }
 }

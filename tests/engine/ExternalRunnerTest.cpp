@@ -10,6 +10,7 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/ExternalRunner.h"
+#include "engine/ffmpeg/FfmpegLog.h"
 #include "engine/ffmpeg/OutputCleanup.h"
 
 using s::ffmpeg::ExternalRun;
@@ -149,6 +150,20 @@ TEST_F(ExternalRunner, LogStopsGrowingPastTheCapWhileProgressGoesOn) {
     EXPECT_LE(host.reports[2].logLength, s::ffmpeg::LOG_CAP + lineLength);
     EXPECT_EQ(host.reports[3].logLength, host.reports[2].logLength);
     EXPECT_EQ(log->length(), host.reports[3].logLength + 2) << "only the closing \"\\n\\n\"";
+}
+
+// The retry of a file keeps its own share of the cap, on either road, after a first
+// attempt that filled the log.
+TEST_F(ExternalRunner, EachRunHasItsOwnShareOfTheLogCap) {
+    log->append(std::wstring(s::ffmpeg::LOG_CAP + 100, L'x').c_str());
+    command = standIn(L"-e \"second attempt\\r\\n\" -x 1");
+    EXPECT_EQ(run(), 1);
+    EXPECT_NE(logged().find(L"[FFmpeg Output]:\nsecond attempt", s::ffmpeg::LOG_CAP), std::wstring::npos);
+
+    s::ffmpeg::FfmpegLog::setTarget(log);
+    s::ffmpeg::FfmpegLog::append("in-process attempt\n");
+    s::ffmpeg::FfmpegLog::setTarget(nullptr);
+    EXPECT_NE(logged().find(L"[FFmpeg Output]:\nin-process attempt\n"), std::wstring::npos);
 }
 
 TEST_F(ExternalRunner, ChildPriorityFollowsTheHost) {

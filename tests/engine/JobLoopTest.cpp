@@ -22,6 +22,7 @@
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
+#include "engine/system/win/MessageBoxSeam.h"
 #include "system/file/win/ShortPath.h"
 #include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
@@ -136,6 +137,11 @@ int32_t fakeInProcess(const wchar_t* command, int32_t pass, double, const wchar_
     inProcessRuns.push_back({pass, workingDirectory});
     owner->reportProgress(1000, 500, outputName);
     return inProcessStatus;
+}
+int boxesShown = 0;
+int WINAPI countBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+    ++boxesShown;
+    return IDOK;
 }
 bool bound() { return true; }
 bool unbound() { return false; }
@@ -398,6 +404,41 @@ TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {
         EXPECT_EQ(saved[i - 1], '\r') << i;
     }
     EXPECT_EQ(readRaw(in), "RIFF");
+}
+
+// A folder that cannot take the output stops the file before any road runs: the
+// in-process road is not called and no ffmpeg.exe is started, on the retry neither.
+TEST_F(JobLoopTest, OutputThatCannotBeCreatedStopsTheFileBeforeAnyRun) {
+    const auto previousBox = s::system::win::MessageBoxSeam::set(&countBox);
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    writeRaw(scratch.file(L"plain"), "a file where the folder would be");
+    const struct {
+        bool bound;
+        Ffmpeg ffmpeg;
+        int boxes;
+    } cases[] = {{true, Ffmpeg::Installed, 2}, {false, Ffmpeg::Installed, 1}, {true, Ffmpeg::Bundled, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bound << static_cast<int>(c.ffmpeg));
+        RecordingDialog d;
+        d.folder = scratch.file(L"plain\\out");
+        d.job.formatId = 18;
+        d.queue.push_back(scratch.file(L"song.wav"));
+        writeRaw(d.queue.back(), "RIFF");
+        JobLoop::setLibrariesBoundCheck(c.bound ? &bound : &unbound);
+        ffmpeg(c.ffmpeg);
+        steps(L"-w|-x|0");  // a started ffmpeg.exe would write the output
+        inProcessRuns.clear();
+        boxesShown = 0;
+        JobLoop::runQueue(&d);
+        EXPECT_TRUE(inProcessRuns.empty());
+        EXPECT_EQ(boxesShown, c.boxes);
+        ASSERT_NE(d.reportError(), nullptr);
+        EXPECT_EQ(d.reportError()->text, L"1");
+        EXPECT_TRUE(contains(d.log->c_str(), L"[Output Path]: Failed to create the output file.\n")) << d.log->c_str();
+        EXPECT_FALSE(contains(d.log->c_str(), L"[FFmpeg Output]")) << d.log->c_str();
+        EXPECT_EQ(readRaw(scratch.file(L"plain")), "a file where the folder would be");
+    }
+    s::system::win::MessageBoxSeam::set(previousBox);
 }
 
 TEST_F(JobLoopTest, CancelOfASilentChildEndsTheBatch) {

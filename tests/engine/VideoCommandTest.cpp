@@ -154,14 +154,14 @@ protected:
                                                                    nullptr, &weight_));
         DeleteFileW(output.c_str());
         std::wstring text = command ? command->c_str() : L"(null)";
-        const std::wstring head = L"ffmpeg -probesize 100M -analyzeduration 100M -i C:\\in.src -y";
+        const std::wstring head = L"ffmpeg -probesize 100M -analyzeduration 100M -i \"C:\\in.src\" -y";
         if (text.compare(0, head.size(), head) != 0) {
             return L"(no head) " + text;
         }
         text.erase(0, head.size());
-        const size_t at = text.find(output);
+        const size_t at = text.find(L"\"" + output + L"\"");
         if (at != std::wstring::npos) {
-            text.replace(at, output.size(), L"{out}");
+            text.replace(at, output.size() + 2, L"{out}");
         }
         return text;
     }

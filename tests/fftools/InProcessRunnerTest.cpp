@@ -14,7 +14,10 @@
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/video/VideoInfo.h"
+#include "support/RawFile.h"
 #include "support/Released.h"
+#include "support/Seams.h"
+#include "support/Wav.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 
 using s::str::strbuffer::StrBuffer;
@@ -69,16 +72,18 @@ std::string bytesOf(const std::wstring& text) {
 } // namespace
 
 // The command text becomes the tool's argument vector.
-TEST(InProcessCommand, SplitsAtBlanksAndDropsOuterQuotes) {
+TEST(InProcessCommand, SplitsAtBlanksOutsideQuotesAndDropsTheQuotes) {
     struct Case {
         const wchar_t* command;
         std::vector<std::wstring> args;
     };
     const Case cases[] = {
         {L"ffmpeg -i \"a.mp3\" -y", {L"ffmpeg", L"-i", L"a.mp3", L"-y"}},
-        // quotes do not group: the command builder gives blank-free short paths
-        {L"ffmpeg -i \"a b.mp3\"", {L"ffmpeg", L"-i", L"a", L"b.mp3"}},
-        {L"ffmpeg \"\"x\"\" \"", {L"ffmpeg", L"\"x\"", L""}},
+        // a quoted path is one argument, however many blanks and dashes it holds
+        {L"ffmpeg -i \"C:\\x\\song.mp3 remix.wav\" \"C:\\best.mp3 collection\\ -a.mp3\"",
+         {L"ffmpeg", L"-i", L"C:\\x\\song.mp3 remix.wav", L"C:\\best.mp3 collection\\ -a.mp3"}},
+        {L"ffmpeg \"\"x\"\" \"\"", {L"ffmpeg", L"x", L""}},
+        {L"ffmpeg a\"b c\"d", {L"ffmpeg", L"ab cd"}},
         {L"ffmpeg  -y", {L"ffmpeg", L"", L"-y"}},
         // names beyond the ANSI code page survive the trip
         {L"ffmpeg -i C:\\Grüße\\日本.wav", {L"ffmpeg", L"-i", L"C:\\Grüße\\日本.wav"}},
@@ -109,6 +114,18 @@ TEST(InProcessCommand, DurationInWholeSecondsAtLeastOne) {
     } cases[] = {{400, 1}, {0, 1}, {-5000, 1}, {1999, 1}, {2000, 2}, {3723456, 3723}, {INT64_MAX, INT32_MAX}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.seconds, s::ffmpeg::durationSeconds(c.ms)) << c.ms;
+    }
+}
+
+// The output's clock may pass the probed length; the bar stops at its end.
+TEST(InProcessCommand, ProgressNeverPassesTheTotal) {
+    RecordingDialog dialog;
+    const int32_t positions[][2] = {{5, 5}, {10, 10}, {12, 10}};
+    for (const auto& p : positions) {
+        s::ffmpeg::onFfmpegProgress(p[0], 10, L"x.mp3", &dialog);
+        ASSERT_FALSE(dialog.events.empty());
+        EXPECT_EQ(dialog.events.back().position, p[1]) << p[0];
+        EXPECT_EQ(dialog.events.back().total, 10);
     }
 }
 
@@ -157,6 +174,19 @@ TEST_F(InProcessRunner, RefusedCommandFailsWithItsReasonInTheLog) {
     EXPECT_NE(std::wstring::npos, dialog.log().find(L"Unrecognized option 'loglevel'."));
     EXPECT_FALSE(exists(path(L"out.wav")));
     EXPECT_TRUE(dialog.events.empty());
+}
+
+// A run that wrote no audio packet, in-process: a WAV header over less than one sample
+// probes and opens, but gives a file of tags only. The run fails and says why.
+TEST_F(InProcessRunner, RunWithoutAnAudioPacketFails) {
+    const std::wstring input = path(L"under one sample.wav");
+    ASSERT_TRUE(testsupport::writeRaw(input, testsupport::wavHeader(8000, 1, 1) + std::string(1, '\0')));
+    RecordingDialog dialog;
+    const std::wstring command =
+        L"ffmpeg -i \"" + input + L"\" -y -vn -max_muxing_queue_size 9999 -acodec libmp3lame \"" + path(L"none.mp3") + L"\"";
+    EXPECT_EQ(1, s::ffmpeg::runFfmpegInProcess(command.c_str(), 0, 0.5, folder_.c_str(), 0, &dialog, L"none.mp3",
+                                               &dialog.cancel));
+    EXPECT_NE(std::wstring::npos, dialog.log().find(s::ffmpeg::NO_AUDIO_TEXT)) << testsupport::narrow(dialog.log());
 }
 
 namespace {

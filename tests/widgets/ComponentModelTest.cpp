@@ -251,10 +251,17 @@ TEST_F(NativeWindows, LayoutMovesEachChildOnce) {
         leaves.push_back(leaf);
         box->add(leaf);
     }
+    // Moved away, each child is moved back once; a run that finds them all in place moves none.
+    for (FakeLeaf* leaf : leaves) {
+        SetWindowPos(leaf->handle, nullptr, 0, 0, 5, 5, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     moves = 0;
     box->doLayout();
     EXPECT_EQ(3, moves);
     EXPECT_EQ(120, placed(leaves[2]->handle).left);
+    moves = 0;
+    box->doLayout();
+    EXPECT_EQ(0, moves);
     // A frozen container keeps its children's moves until its own thaw.
     moves = 0;
     box->freeze();

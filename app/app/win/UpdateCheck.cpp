@@ -159,7 +159,11 @@ void UpdateCheck::run(IAppWindow* record, gui::IWindow* owner) {
     {
         thread::ObjLocker::Guard guard(app->storeLock());
         group.assign(record->groupPath(L"Version"));
-        stored = store->getS64(group.c_str(), UPDATE_KEY, 0);
+        // Stored as a 32-bit value; earlier copies wrote 8 bytes.
+        stored = store->getS32(group.c_str(), UPDATE_KEY, 0);
+        if (stored == 0) {
+            stored = store->getS64(group.c_str(), UPDATE_KEY, 0);
+        }
     }
     const int64_t now = hourOf(time::currentTimeMillis());
     if (stored != 0) {
@@ -183,7 +187,7 @@ void UpdateCheck::run(IAppWindow* record, gui::IWindow* owner) {
         }
     }
     thread::ObjLocker::Guard guard(app->storeLock());
-    store->setS64(group.c_str(), UPDATE_KEY, now);
+    store->setS32(group.c_str(), UPDATE_KEY, static_cast<int32_t>(now));
 }
 
 } // namespace s::app::win

@@ -68,6 +68,12 @@ bool hasWideCharInName(const StrBuffer* path) {
     return false;
 }
 
+// Asks the file system itself: path objects keep what they learnt once.
+bool isFile(const PathWin* path) {
+    const DWORD attributes = GetFileAttributesW(path->getApiText());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool isVideo(const StreamInfo* stream) {
     return stream != nullptr && stream->type == StreamInfo::TYPE_VIDEO;
 }
@@ -125,11 +131,16 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
     command->append(L" -probesize 100M -analyzeduration 100M");
 
     command->append(L" -i ");
-    Held<StrBuffer> input(ShortPath::shortForm(inputPath, nullptr, false));
-    if (!input) {
-        return nullptr;
+    if (external) {
+        Held<StrBuffer> input(exactShortForm(inputPath));
+        if (!input) {
+            return nullptr;
+        }
+        appendPath(command.get(), input->c_str(), true);
+    } else {
+        // The in-process tool gets the name exactly: its splitter honours the quotes.
+        appendPath(command.get(), inputPath, true);
     }
-    appendPath(command.get(), input->c_str(), external);
     command->append(L" -y");
 
     if (pass == 1) {
@@ -169,13 +180,21 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
         // Pass 1 only analyses; its output is thrown away.
         command->append(L" NUL");
     } else {
-        Held<StrBuffer> writePath(StrBuffer::pool());
-        if (!writePath) {
+        // FFmpeg never runs on an output the program could not make.
+        if (!createOutput(outputPath)) {
             return nullptr;
         }
-        prepareOutput(outputPath, writePath.get(), outTempPath);
         command->appendChar(L' ');
-        appendPath(command.get(), writePath->c_str(), external);
+        if (external) {
+            Held<StrBuffer> writePath(StrBuffer::pool());
+            if (!writePath) {
+                return nullptr;
+            }
+            chooseExternalOutput(outputPath, writePath.get(), outTempPath);
+            appendPath(command.get(), writePath->c_str(), true);
+        } else {
+            appendPath(command.get(), outputPath, true);
+        }
     }
     if (road != nullptr) {
         road->finishCommand(command.get(), video);
@@ -337,44 +356,63 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
     }
 }
 
-void CommandBuilder::prepareOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath) {
+bool CommandBuilder::createOutput(const wchar_t* outputPath) {
     Held<PathWin> output(PathWin::create(outputPath));
-    if (output) {
-        // A new file may take a moment to show (network and filtered volumes).
-        bool present = output->exists();
-        if (!present) {
+    if (!output) {
+        return false;
+    }
+    // A new file may take a moment to show (network and filtered volumes).
+    bool present = isFile(output.get());
+    if (!present) {
+        output->createFile(false);
+        present = isFile(output.get());
+        for (uint32_t waited = 0; !present && waited < APPEAR_LIMIT; waited += APPEAR_STEP) {
+            sleep(APPEAR_STEP);
+            present = isFile(output.get());
+        }
+        for (uint32_t waited = 0; !present && waited < RECREATE_LIMIT; waited += RECREATE_STEP) {
+            sleep(RECREATE_STEP);
             output->createFile(false);
-            present = output->exists();
-            for (uint32_t waited = 0; !present && waited < APPEAR_LIMIT; waited += APPEAR_STEP) {
-                sleep(APPEAR_STEP);
-                present = output->exists();
-            }
-            for (uint32_t waited = 0; !present && waited < RECREATE_LIMIT; waited += RECREATE_STEP) {
-                sleep(RECREATE_STEP);
-                output->createFile(false);
-                present = output->exists();
-            }
-            if (!present) {
-                system::win::MessageBoxSeam::showInformation(CREATE_FAILED_TEXT);
-            }
+            present = isFile(output.get());
+        }
+        if (!present) {
+            system::win::MessageBoxSeam::showInformation(CREATE_FAILED_TEXT);
         }
     }
+    return present;
+}
 
-    // The short form of a file just made may lag behind; the in-process tool splits
-    // its command at blanks and reads names in the ANSI code page.
-    ShortPath::shortForm(outputPath, writePath, false);
+StrBuffer* CommandBuilder::exactShortForm(const wchar_t* path, StrBuffer* out) {
+    out = ShortPath::shortForm(path, out, false);
+    if (out == nullptr) {
+        return nullptr;
+    }
+    // Short names need not be unique (Wine hashes them): one that leads back to
+    // another file is no name of this one.
+    Held<StrBuffer> back(ShortPath::longForm(out->c_str(), nullptr, false));
+    Held<StrBuffer> exact(ShortPath::longForm(path, nullptr, false));
+    if (!back || !exact || _wcsicmp(back->c_str(), exact->c_str()) != 0) {
+        out->assign(path);
+    }
+    return out;
+}
+
+void CommandBuilder::chooseExternalOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath) {
+    // The short form of a file just made may lag behind; an ffmpeg.exe of the user's
+    // may read its names in the ANSI code page.
+    exactShortForm(outputPath, writePath);
     for (int i = 0; i < SHORT_PATH_TRIES &&
                     (hasBlank(writePath) || hasLongName(writePath) || hasWideCharInName(writePath));
          ++i) {
         sleep(SHORT_PATH_STEP);
-        ShortPath::shortForm(outputPath, writePath, false);
+        exactShortForm(outputPath, writePath);
     }
     if (!hasBlank(writePath) && !hasLongName(writePath)) {
         return;
     }
     Held<StrBuffer> temp(StrBuffer::pool());
     if (temp && createTemporaryOutput(outputPath, temp.get())) {
-        ShortPath::shortForm(temp->c_str(), writePath, false);
+        exactShortForm(temp->c_str(), writePath);
         if (tempPath != nullptr) {
             tempPath->assign(temp.get());
         }

@@ -10,9 +10,11 @@ namespace s::sound::ffmpeg {
 class IVideoRoad;
 
 // Builds the FFmpeg command line of one file and pass, for an ffmpeg.exe child or for
-// the in-process tool, from the job record and the probed input. It also prepares
-// the output: creates it empty beforehand, and when the output's short path still has
-// a blank or a long name, picks a temporary output of its own beside it.
+// the in-process tool, from the job record and the probed input. Paths are quoted; the
+// in-process tool gets them exactly, an ffmpeg.exe child by their short forms where
+// those lead back to the same file. It also prepares the output: creates it empty
+// beforehand (no command when it cannot), and for a child whose output short path
+// still has a blank or a long name, picks a temporary output of its own beside it.
 //
 //   StrBuffer* command = CommandBuilder::buildFfmpegCommand(setting, info, input, output,
 //       ffmpegExe, true, 0, copyAudio, copyVideo, tempPath, workFolder, &weight);
@@ -34,13 +36,13 @@ public:
     static constexpr double AUDIO_PASS_WEIGHT = 0.5;
 
     // The command as a new pooled string (the caller releases it); null when no string
-    // could be had.
+    // could be had or the output could not be created.
     //   setting, info: the job record and the input's media information (info may be
     //       null: nothing known of the source).
     //   inputPath, outputPath: full paths; outputPath is the final name.
     //   programPath: the ffmpeg.exe to start (external only; its short form is used and
     //       quoted when it still has a blank).
-    //   external: for an ffmpeg.exe child (paths quoted) or the in-process tool.
+    //   external: for an ffmpeg.exe child or the in-process tool.
     //   pass: 0 single pass, 1 or 2.
     //   copyAudio, copyVideo: the caller's stream-copy decisions
     //       (Setting::canCopyAudioStream, Setting::canCopyVideoStream; the latter only
@@ -82,9 +84,15 @@ private:
     static void appendPath(StrBuffer* command, const wchar_t* path, bool quoted);
     static void appendStreamChoice(StrBuffer* command, const video::VideoInfo* info, const wchar_t* extension);
     static void appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder);
-    // Creates the output when missing and chooses the path FFmpeg writes: the output's
-    // short form, or a temporary file of our own (then also put into tempPath).
-    static void prepareOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath);
+    // Creates the output when missing, waiting for a slow volume; false (after the
+    // information box) when it cannot be had.
+    static bool createOutput(const wchar_t* outputPath);
+    // The short form of an existing path when it leads back to that very file, else the
+    // path itself (into out, or a new pooled string).
+    static StrBuffer* exactShortForm(const wchar_t* path, StrBuffer* out = nullptr);
+    // The path an ffmpeg.exe child writes: the output's short form, or a temporary file
+    // of our own (then also put into tempPath).
+    static void chooseExternalOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath);
     static bool createTemporaryOutput(const wchar_t* outputPath, StrBuffer* tempPath);
     static bool createWorkFolder(const wchar_t* outputPath, StrBuffer* workFolder);
     static void sleep(uint32_t milliseconds);

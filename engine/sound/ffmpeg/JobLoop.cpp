@@ -326,7 +326,17 @@ int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
         setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_, copyVideo_,
         temp_.get(), pass == 1 ? workFolder : nullptr, &weight));
     if (!command) {
-        log_->append(L"[FFmpeg Command]:\nthe command could not be built\n \n");
+        if (pass != 1 && !isFileThere(output_)) {
+            log_->append(L"[Output Path]: ");
+            for (const wchar_t* c = CommandBuilder::CREATE_FAILED_TEXT; *c != 0; ++c) {
+                if (*c != L'\r') {
+                    log_->appendChar(*c);  // the log's lines end at "\n" alone
+                }
+            }
+            log_->append(L"\n \n");
+        } else {
+            log_->append(L"[FFmpeg Command]:\nthe command could not be built\n \n");
+        }
         return RUN_FAILED;
     }
     log_->append(L"[FFmpeg Command]:\n")->append(command.get())->append(L" \n \n");

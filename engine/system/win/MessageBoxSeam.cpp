@@ -12,7 +12,16 @@ int WINAPI systemBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
 }
 
 std::atomic<MessageBoxSeam::MessageBoxFn> g_messageBox{&systemBox};
+std::atomic<HWND> g_owner{nullptr};
 } // namespace
+
+HWND MessageBoxSeam::setOwner(HWND owner) {
+    return g_owner.exchange(owner);
+}
+
+HWND MessageBoxSeam::owner() {
+    return g_owner.load();
+}
 
 MessageBoxSeam::MessageBoxFn MessageBoxSeam::set(MessageBoxFn fn) {
     return g_messageBox.exchange(fn != nullptr ? fn : &systemBox);

@@ -17,12 +17,17 @@ public:
     static MessageBoxFn set(MessageBoxFn fn);
     static MessageBoxFn current();
 
+    // The window that owns the engine's boxes (null: none), so that a box stays above
+    // a top-most window; answers the one it replaces.
+    static HWND setOwner(HWND owner);
+    static HWND owner();
+
     // Shows through the installed function; its answer (IDOK, IDYES, ...).
     static int show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-    // Ownerless boxes with the engine's caption.
-    static int showInformation(const wchar_t* text) { return show(nullptr, text, CAPTION, MB_OK | MB_ICONINFORMATION); }
-    static int showWarning(const wchar_t* text) { return show(nullptr, text, CAPTION, MB_OK | MB_ICONWARNING); }
-    static int showError(const wchar_t* text) { return show(nullptr, text, CAPTION, MB_OK | MB_ICONERROR); }
+    // Boxes with the engine's caption, owned by the owner window.
+    static int showInformation(const wchar_t* text) { return show(owner(), text, CAPTION, MB_OK | MB_ICONINFORMATION); }
+    static int showWarning(const wchar_t* text) { return show(owner(), text, CAPTION, MB_OK | MB_ICONWARNING); }
+    static int showError(const wchar_t* text) { return show(owner(), text, CAPTION, MB_OK | MB_ICONERROR); }
 };
 
 } // namespace s::system::win

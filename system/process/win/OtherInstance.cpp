@@ -126,12 +126,20 @@ bool OtherInstance::findProcessOf(const wchar_t* exePath, uint32_t excludeId, ui
     if (snapshot == INVALID_HANDLE_VALUE) {
         return false;
     }
+    // The snapshot already names each process's file; only a process of the same file name
+    // can run the same path, and only its modules are worth listing (that costs far more).
+    const wchar_t* fileName = exePath;
+    for (const wchar_t* c = exePath; *c != 0; ++c) {
+        if (*c == L'\\' || *c == L'/') {
+            fileName = c + 1;
+        }
+    }
     bool found = false;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
         const uint32_t id = entry.th32ProcessID;
-        if (id == 0 || id == excludeId) {
+        if (id == 0 || id == excludeId || !samePath(entry.szExeFile, fileName)) {
             continue;
         }
         StrBuffer* path = processExePath(id);

@@ -37,9 +37,26 @@ void ComponentState::reset() {
 }
 
 void ComponentState::move(HWND handle, UINT flags) const {
-    if (handle != nullptr) {
-        SetWindowPos(handle, nullptr, x + dx, y + dy, width, height, flags);
+    if (handle == nullptr || isPlaced(handle, flags)) {
+        return;
     }
+    SetWindowPos(handle, nullptr, x + dx, y + dy, width, height, flags);
+}
+
+bool ComponentState::isPlaced(HWND handle, UINT flags) const {
+    // Every layout pass places every child again, and each move costs the window server a
+    // round trip and a burst of messages: a shown window already in place is left alone.
+    if ((flags & SWP_SHOWWINDOW) != 0 && (GetWindowLongW(handle, GWL_STYLE) & WS_VISIBLE) == 0) {
+        return false;
+    }
+    RECT now;
+    if (!GetWindowRect(handle, &now)) {
+        return false;
+    }
+    MapWindowPoints(HWND_DESKTOP, GetParent(handle), reinterpret_cast<POINT*>(&now), 2);
+    const bool moved = (flags & SWP_NOMOVE) == 0 && (now.left != x + dx || now.top != y + dy);
+    const bool sized = (flags & SWP_NOSIZE) == 0 && (now.right - now.left != width || now.bottom - now.top != height);
+    return !moved && !sized;
 }
 
 void ComponentState::place(HWND handle, UINT flags) {
@@ -239,15 +256,21 @@ uint32_t ComponentState::lightColour(uint32_t colour) {
 }
 
 void ComponentState::invalidateRect(HWND handle, int32_t rx, int32_t ry, int32_t w, int32_t h) const {
-    if (!isVisible(handle)) {
+    if (!isOnScreen(handle)) {
         return;
     }
     const RECT area = {rx, ry, rx + w, ry + h};
     RedrawWindow(handle, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+bool ComponentState::isOnScreen(HWND handle) const {
+    // A window under a hidden one has nothing to repaint: showing paints it whole. While a
+    // window is built hidden, every layout run would otherwise redraw every child.
+    return isVisible(handle) && IsWindowVisible(handle);
+}
+
 void ComponentState::redrawNow(HWND handle) const {
-    if (isVisible(handle)) {
+    if (isOnScreen(handle)) {
         RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
 }

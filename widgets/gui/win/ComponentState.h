@@ -49,6 +49,8 @@ public:
     void setSizeClamped(IComponent& self, int32_t w, int32_t h) const;
 
     bool isVisible(HWND handle) const { return visible != 0 && handle != nullptr; }
+    // Visible, and so are the native window and all its parents.
+    bool isOnScreen(HWND handle) const;
     void setVisible(IComponent& self, HWND handle, bool show);
 
     void centre(IComponent& self, bool horizontally, bool vertically) const;
@@ -81,6 +83,8 @@ public:
 
 private:
     void move(HWND handle, UINT flags) const;
+    // Whether the native window is shown and already where the move would put it.
+    bool isPlaced(HWND handle, UINT flags) const;
     void place(HWND handle, UINT flags);
 };
 

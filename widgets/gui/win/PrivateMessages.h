@@ -77,6 +77,8 @@ enum PrivateMessage : UINT {
     PM_CAPTURE_MOUSE = WM_APP + 0x3F06,
     // To a frame: move the focus to the next control (wParam 1: the previous one).
     PM_SEND_TAB = WM_APP + 0x3F07,
+    // To a frame: wParam is a void (*)(void*) to call on the frame's thread with lParam.
+    PM_RUN = WM_APP + 0x3F08,
     // To a Box: wParam 1 / 0 makes or drops its URL drop target.
     PM_ACCEPT_URLS = WM_APP + 0x3F10,
     // To a menu bar: end the open pop-up.

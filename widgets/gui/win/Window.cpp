@@ -267,6 +267,14 @@ bool Window::createMainWindow() {
     return true;
 }
 
+void Window::runOnUiThread(void (*fn)(void*), void* argument) {
+    if (m_hWnd == nullptr || GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId()) {
+        fn(argument);
+    } else {
+        SendMessage(MSG_RUN, reinterpret_cast<WPARAM>(fn), reinterpret_cast<LPARAM>(argument));
+    }
+}
+
 void Window::attachChild(IComponent* child) {
     if (m_hWnd != nullptr) {
         SendMessage(MSG_ATTACH_CHILD, reinterpret_cast<WPARAM>(child));
@@ -1139,6 +1147,9 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         if (IComponent* child = reinterpret_cast<IComponent*>(wParam)) {
             child->setParent(this);
         }
+        return true;
+    case MSG_RUN:
+        reinterpret_cast<void (*)(void*)>(wParam)(reinterpret_cast<void*>(lParam));
         return true;
     default:
         return false;

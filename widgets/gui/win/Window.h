@@ -63,7 +63,8 @@ public:
         MSG_POSTED_WORKER_EVENT = PM_POSTED_WORKER_EVENT,
         MSG_SET_MENU_BAR = PM_SET_MENU_BAR,
         MSG_CAPTURE_MOUSE = PM_CAPTURE_MOUSE,
-        MSG_SEND_TAB = PM_SEND_TAB
+        MSG_SEND_TAB = PM_SEND_TAB,
+        MSG_RUN = PM_RUN
     };
     // How long stopping the UI thread may take before the thread is suspended.
     static constexpr DWORD STOP_LIMIT_MS = 5000;
@@ -126,6 +127,10 @@ public:
     void close() override;
     void veto() override { veto_ = 1; }
     void waitUntilClosed() override;
+    // Runs fn(argument) on the window's UI thread and returns when it has run. Built
+    // there, a tree of widgets makes and places its native windows without one message
+    // to another thread for each.
+    void runOnUiThread(void (*fn)(void*), void* argument);
     void activate(bool bringToFront) override;
     bool isMinimized() const override { return m_hWnd != nullptr && IsIconic(); }
     void minimize() override { showFrame(SW_MINIMIZE); }

@@ -5,6 +5,7 @@
 #include "app/app/IAppBase.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/app/win/AppWindow.h"
+#include "app/StartupTrace.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/thread/win/Thread.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
@@ -14,6 +15,7 @@
 #include "drawers/gui/drawer/statusbar/win/Basic.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/system/win/MessageBoxSeam.h"
 #include "images/archive/CallBack.h"
 #include "system/file/win/PathWin.h"
 #include "system/lang/LangPack.h"
@@ -134,6 +136,9 @@ void Dialog::reset() {
         aboutRecord_ = nullptr;
     }
     if (window_ != nullptr) {
+        if (s::system::win::MessageBoxSeam::owner() == window_->getFrameHandle()) {
+            s::system::win::MessageBoxSeam::setOwner(nullptr);
+        }
         window_->removeListener(this);
         window_->release();
         window_ = nullptr;
@@ -359,24 +364,37 @@ bool Dialog::runWindow() {
         }
         return false;
     }
-    window_->setLocalizer(localizer_);
-    // Title with the version, options, icons and skin holder (none in this program: the
-    // widgets keep their basic drawers); the place is the dialog's own, set below.
-    window_->applyState(record_, true);
+    StartupTrace::mark("startup: window and its thread made");
+    // The engine's boxes stay above this window, even when it is top-most.
+    s::system::win::MessageBoxSeam::setOwner(window_->getFrameHandle());
+    // Built on the window's UI thread, where the native windows are made and placed
+    // directly instead of each through a message from this thread.
+    window_->runOnUiThread(
+        [](void* argument) {
+            Dialog* self = static_cast<Dialog*>(argument);
+            self->window_->setLocalizer(self->localizer_);
+            // Title with the version, options, icons and skin holder (none in this program:
+            // the widgets keep their basic drawers); the place is the dialog's own, set below.
+            self->window_->applyState(self->record_, true);
 
-    buildMenus();
-    buildWidgets();
-    onWidgetsBuilt();
-    restoreFormat();
+            self->buildMenus();
+            self->buildWidgets();
+            self->onWidgetsBuilt();
+            self->restoreFormat();
 
-    const RECT bounds = record_->boundsToOpen();
-    window_->setPosition(bounds.left, bounds.top);
-    setCompactView(readBool(windowGroup(L"View"), L"CompactView", defaultCompactView()), false);
-    if (record_->keepOnTop()) {
-        applyTopmost(true);
-    }
-    window_->doLayout();
+            const RECT bounds = self->record_->boundsToOpen();
+            self->window_->setPosition(bounds.left, bounds.top);
+            self->setCompactView(
+                self->readBool(self->windowGroup(L"View"), L"CompactView", self->defaultCompactView()), false);
+            if (self->record_->keepOnTop()) {
+                self->applyTopmost(true);
+            }
+            self->window_->doLayout();
+        },
+        this);
+    StartupTrace::mark("startup: widgets built");
     window_->showNormal();
+    StartupTrace::mark("startup: shown");
     window_->activate(true);
     record_->checkForUpdate(window_);
     window_->waitUntilClosed();
