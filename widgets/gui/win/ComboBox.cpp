@@ -618,12 +618,12 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case REFLECT_DRAW_ITEM:
         drawEntry(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_GETDLGCODE:
-        return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case REFLECT_MEASURE_ITEM:
         // Asked while the control is made; the rows are set to the control's height later.
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(font_->measureTextHeight() + 4);
         return TRUE;
+    case WM_GETDLGCODE:
+        return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
         // The window's key handling comes first and what it leaves goes to the control;
         // while the list is open its keys (Enter picks, Escape closes) are the list's.

@@ -203,8 +203,8 @@ protected:
     }
 
     // The kind's drawer from skin (null: no skin). Kinds that paint through a skin's
-    // drawer take it without ownership; with no drawer of their kind they drop one that
-    // was lent and keep one they own.
+    // drawer take it without ownership; with no drawer of their kind they replace one that
+    // was lent by their Basic drawer (none for kinds without one) and keep one they own.
     virtual void takeSkinDrawer(drawer::ISkin*) {}
 
     // With no skin, a kind that has a Basic drawer paints with it; a drawer the widget

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "framework/AfxMessageBox.h"
+#include "widgets/gui/win/ScaledMenu.h"
 
 namespace s::gui::win {
 
@@ -102,6 +103,9 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DRAWITEM: {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (ScaledMenu::draw(item)) {
+            return TRUE;
+        }
         if (item != nullptr && item->CtlType != ODT_MENU && item->hwndItem != nullptr) {
             return SendMessageW(item->hwndItem, REFLECT_DRAW_ITEM, wParam, lParam);
         }
@@ -109,7 +113,10 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_MEASUREITEM: {
         // The request names its control only by id; a combo asks while it is being made.
-        const MEASUREITEMSTRUCT* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        MEASUREITEMSTRUCT* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (ScaledMenu::measure(item)) {
+            return TRUE;
+        }
         HWND control = item != nullptr && item->CtlType != ODT_MENU ? GetDlgItem(hwnd, static_cast<int>(item->CtlID))
                                                                    : nullptr;
         if (control != nullptr) {
