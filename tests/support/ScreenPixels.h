@@ -37,6 +37,7 @@ public:
         BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
         GdiFlush();
         std::memcpy(pixels_.data(), bits, pixels_.size() * 4);
+        for (uint32_t& pixel : pixels_) pixel &= 0xFFFFFF;
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
@@ -50,6 +51,8 @@ public:
     int width() const { return area_.right - area_.left; }
     int height() const { return area_.bottom - area_.top; }
     const RECT& area() const { return area_; }
+    // Row by row from the top left, as 0x00RRGGBB.
+    const std::vector<uint32_t>& pixels() const { return pixels_; }
     // 0x00RRGGBB at a screen point (0 outside).
     uint32_t at(int x, int y) const {
         if (x < area_.left || y < area_.top || x >= area_.right || y >= area_.bottom) return 0;
