@@ -238,6 +238,29 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
     ASSERT_TRUE(closeAndWait(program, frame));
 }
 
+// About -> "Version Information" opens the About window above the Drop Box (kept on top);
+// its "Close" button closes it.
+TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    auto about = [&]() -> HWND {
+        for (HWND w : visibleFrames(program.id())) {
+            if (w != frame) return w;
+        }
+        return nullptr;
+    };
+    ASSERT_EQ("", chooseMenuItem(frame, 3, 0));
+    ASSERT_TRUE(waitFor([&] { return about() != nullptr; }, 5000));
+    Sleep(500);
+    HWND close = showing(about(), L"Close");
+    ASSERT_NE(nullptr, close);
+    EXPECT_EQ(close, WindowFromPoint(testsupport::centreOf(testsupport::screenRect(close))));
+    ASSERT_TRUE(testsupport::clickOn(close));
+    EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+    ASSERT_TRUE(closeAndWait(program, frame));
+}
+
 // Files dropped as the shell drops them: a list runs and a second drop is taken; a list
 // whose output folder cannot exist gets the message, and a drop while it shows neither
 // blocks the program nor stops it from closing.
