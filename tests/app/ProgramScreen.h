@@ -309,6 +309,23 @@ inline RECT visiblePart(HWND window) {
     return seen;
 }
 
+// Whether a combo's caption runs up to its arrow: ink in the columns just left of the
+// arrow's edge, the first column from the right (past the border) that contrasts with the
+// field in most of its rows.
+inline bool runsIntoArrow(const ScreenShot& shot, const RECT& combo) {
+    const int s = uiScale();
+    const RECT field{combo.left + 3 * s, combo.top + 3 * s, combo.right - 3 * s, combo.bottom - 3 * s};
+    const int base = shot.backgroundGrey(field);
+    const int rows = field.bottom - field.top;
+    auto contrasts = [&](uint32_t p) { return std::abs(ScreenShot::grey(p) - base) > 60; };
+    for (int x = field.right - 1; x > field.left + (field.right - field.left) / 2; --x) {
+        if (shot.count(RECT{x, field.top, x + 1, field.bottom}, contrasts) * 10 >= rows * 6) {
+            return shot.count(RECT{x - 3 * s, field.top, x - 1, field.bottom}, contrasts) > 0;
+        }
+    }
+    return false;
+}
+
 // Whether the combo's field shows its caption where it can be seen.
 inline bool captionDrawn(HWND combo) {
     const RECT field = captionArea(combo);
@@ -346,6 +363,7 @@ inline std::string screenFaults(HWND frame, const std::wstring& name) {
             faults += what + " cut to ...; ";
         }
         if (!EqualRect(&seen, &r)) faults += what + " cut off; ";
+        if (isCombo(child) && EqualRect(&seen, &r) && runsIntoArrow(shot, r)) faults += what + " cut at its arrow; ";
     }
     if (!faults.empty()) {
         const std::wstring path = keepShot(shot, name);
