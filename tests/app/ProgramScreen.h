@@ -316,6 +316,8 @@ inline bool runsIntoArrow(const ScreenShot& shot, const RECT& combo) {
     const int s = uiScale();
     const RECT field{combo.left + 3 * s, combo.top + 3 * s, combo.right - 3 * s, combo.bottom - 3 * s};
     const int base = shot.backgroundGrey(field);
+    // A chosen entry drawn on its highlight ends in the field's own colour: not judged.
+    if (base < 200) return false;
     const int rows = field.bottom - field.top;
     auto contrasts = [&](uint32_t p) { return std::abs(ScreenShot::grey(p) - base) > 60; };
     for (int x = field.right - 1; x > field.left + (field.right - field.left) / 2; --x) {
