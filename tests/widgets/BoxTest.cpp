@@ -237,37 +237,39 @@ TEST(BoxTest, PaddingOffsetsEveryChildAlsoWhenSetBackToZero) {
 }
 
 LRESULT CALLBACK countingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DRAWITEM || message == WM_MEASUREITEM) {
+    if (message == s::gui::win::REFLECT_DRAW_ITEM || message == s::gui::win::REFLECT_MEASURE_ITEM) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, GetWindowLongPtrW(hwnd, GWLP_USERDATA) + 1);
         return TRUE;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-TEST(BoxTest, OwnerDrawMessagesReachOnlyTheControlTheyName) {
+TEST(BoxTest, OwnerDrawRequestsReachTheControlTheyNameOneWayInABoxAndOnTheWindow) {
     BoxOnWindow f;
     WNDCLASSW counting = {};
     counting.lpfnWndProc = &countingProc;
     counting.hInstance = GetModuleHandleW(nullptr);
     counting.lpszClassName = L"BoxTestCounting";
     RegisterClassW(&counting);
-    HWND a = CreateWindowExW(0, L"BoxTestCounting", L"", WS_CHILD, 0, 0, 10, 10, f.hwnd(),
-                             reinterpret_cast<HMENU>(11), nullptr, nullptr);
-    HWND b = CreateWindowExW(0, L"BoxTestCounting", L"", WS_CHILD, 0, 0, 10, 10, f.hwnd(),
-                             reinterpret_cast<HMENU>(12), nullptr, nullptr);
-    DRAWITEMSTRUCT draw = {};
-    draw.CtlType = ODT_COMBOBOX;
-    draw.CtlID = 11;
-    draw.hwndItem = a;
-    SendMessageW(f.hwnd(), WM_DRAWITEM, 11, reinterpret_cast<LPARAM>(&draw));
-    MEASUREITEMSTRUCT measure = {};
-    measure.CtlType = ODT_COMBOBOX;
-    measure.CtlID = 12;
-    SendMessageW(f.hwnd(), WM_MEASUREITEM, 12, reinterpret_cast<LPARAM>(&measure));
-    EXPECT_EQ(1, GetWindowLongPtrW(a, GWLP_USERDATA));
-    EXPECT_EQ(1, GetWindowLongPtrW(b, GWLP_USERDATA));
-    DestroyWindow(a);
-    DestroyWindow(b);
+    for (HWND container : {f.hwnd(), f.window->getFrameHandle()}) {
+        HWND a = CreateWindowExW(0, L"BoxTestCounting", L"", WS_CHILD, 0, 0, 10, 10, container,
+                                 reinterpret_cast<HMENU>(11), nullptr, nullptr);
+        HWND b = CreateWindowExW(0, L"BoxTestCounting", L"", WS_CHILD, 0, 0, 10, 10, container,
+                                 reinterpret_cast<HMENU>(12), nullptr, nullptr);
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_COMBOBOX;
+        draw.CtlID = 11;
+        draw.hwndItem = a;
+        SendMessageW(container, WM_DRAWITEM, 11, reinterpret_cast<LPARAM>(&draw));
+        MEASUREITEMSTRUCT measure = {};
+        measure.CtlType = ODT_COMBOBOX;
+        measure.CtlID = 12;
+        SendMessageW(container, WM_MEASUREITEM, 12, reinterpret_cast<LPARAM>(&measure));
+        EXPECT_EQ(1, GetWindowLongPtrW(a, GWLP_USERDATA));
+        EXPECT_EQ(1, GetWindowLongPtrW(b, GWLP_USERDATA));
+        DestroyWindow(a);
+        DestroyWindow(b);
+    }
 }
 
 TEST(BoxTest, ShowOnlyKeepsOneChildAndTheLockedFormParksAndLocksTheOthers) {

@@ -123,7 +123,6 @@ TEST(StatusBarTest, TheBarLiesAlongTheBottomWithAGripSizedByTheUiScale) {
         Released<Window> window(shownWindow());
         StatusBar* bar = StatusBar::createWithResizer(2, 1);
         window->setStatusBar(bar);
-        s::system::monitor::setScreenSizeFunction(nullptr);
         HWND hwnd = bar->getNativeHandle();
         ASSERT_NE(nullptr, hwnd);
         RECT client;
@@ -142,6 +141,8 @@ TEST(StatusBarTest, TheBarLiesAlongTheBottomWithAGripSizedByTheUiScale) {
         EXPECT_EQ(c.grip, gripRect.bottom - gripRect.top);
         EXPECT_EQ(barRect.right, gripRect.right);
         EXPECT_EQ(barRect.bottom, gripRect.bottom);
+        // The program's scale never changes while its windows live.
+        s::system::monitor::setScreenSizeFunction(nullptr);
     }
 }
 

@@ -167,11 +167,14 @@ TEST_F(ImageAnimationTest, FramesAdvanceByTheirDelaysCarryingTheOvershootAndStop
 }
 
 TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
+    // A drawer that paints no picture leaves the checkerboard to be seen; it outlives the window.
+    stubs::ImageDrawer noPicture;
     Released<Window> window(Window::pool());
     window->setBounds(40, 40, 200, 200);
     window->setVisible(true);
     Image* image = Image::createWithSize(30, 20, frameSet(1, 60, 40, 0));
     image->setCheckerboard(true);
+    image->setDrawer(&noPicture, false);
     window->add(image);
     image->redrawNow();
     COLORREF cells[2] = {};
@@ -196,6 +199,17 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
     EXPECT_EQ(30, saved->width());
     EXPECT_EQ(20, saved->height());
     DeleteFileW(path.c_str());
+
+    // The frame shown, copied as it is or at the control's size; the frame's own values.
+    for (bool scaled : {false, true}) {
+        BufferedImage* copy = image->copyCurrentFrame(scaled);
+        ASSERT_NE(nullptr, copy);
+        EXPECT_EQ(scaled ? 30 : 60, copy->width());
+        EXPECT_EQ(scaled ? 20 : 40, copy->height());
+        copy->release();
+    }
+    EXPECT_EQ(32, image->getFrameDepth(0));
+    EXPECT_EQ(-1, image->getFrameDelay(1));
 }
 
 } // namespace

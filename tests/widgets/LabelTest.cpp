@@ -12,6 +12,7 @@
 
 #include "ToolkitTestSupport.h"
 #include "drawers/gui/drawer/IText.h"
+#include "drawers/gui/drawer/text/win/Basic.h"
 #include "images/image/win/BufferedImage.h"
 #include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
@@ -183,17 +184,22 @@ TEST(LabelTest, ALanguageChangeReReadsOnlyLabelsWithATextId) {
     window->setLocalizer(nullptr);
 }
 
-TEST(LabelTest, WithoutADrawerALabelHasNoContentAndPaintsNothingOfItsOwn) {
+TEST(LabelTest, WithoutASkinALabelMeasuresWithTheBasicDrawerAndKeepsOneHandedToIt) {
     Released<Window> window(shownWindow(100, 100, 200, 120));
-    Label* label = Label::createWithText(L"no drawer", true, false, 4);
+    Label* label = Label::createWithText(L"no skin", true, false, 4);
     window->add(label);
     settle(window.get());
     ASSERT_NE(nullptr, label->getNativeHandle());
-    EXPECT_EQ(0, label->getPreferredWidth());
-    EXPECT_EQ(0, label->getPreferredHeight());
-    label->fitSize(50, 0);
-    RedrawWindow(label->getNativeHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_STREQ(L"no drawer", label->getText());
+    EXPECT_NE(nullptr, dynamic_cast<s::gui::drawer::text::win::Basic*>(label->getDrawer()));
+    EXPECT_GT(label->getPreferredWidth(), 0);
+    EXPECT_GT(label->getPreferredHeight(), 0);
+    // A drawer handed over before the label joins its window stays.
+    StubText handed;
+    Label* own = Label::createWithText(L"own", false, false, 0);
+    own->setDrawer(&handed, false);
+    window->add(own);
+    EXPECT_EQ(&handed, own->getDrawer());
+    window->remove(own, true);
 }
 
 // The shell's start-a-program call, recorded instead of run.

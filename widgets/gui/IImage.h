@@ -7,7 +7,7 @@ namespace s::gui::drawer { class IImage; }
 namespace s::image {
 class IEncodedImage;
 namespace filters { class IFilter; }
-namespace win { class BufferedImageSet; }
+namespace win { class BufferedImage; class BufferedImageSet; }
 }
 
 namespace s::gui {
@@ -46,6 +46,13 @@ public:
     virtual bool saveWith(const image::IEncodedImage* encoder, const wchar_t* path, bool scaleToControl, bool sharpen,
                           image::filters::IFilter* filter) = 0;
     virtual int32_t getCurrentFrame() const = 0;
+    // The frame set's values of one frame (-1 for an index it has not).
+    virtual int32_t getFrameDelay(int32_t index) const = 0;
+    virtual int32_t getFrameDisposal(int32_t index) const = 0;
+    virtual int32_t getFrameDepth(int32_t index) const = 0;
+    // A copy of the frame shown now, with its filters applied, optionally scaled to the
+    // control's inner size; the caller releases it. Null without a picture.
+    virtual image::win::BufferedImage* copyCurrentFrame(bool scaleToControl) = 0;
 };
 
 } // namespace s::gui

@@ -72,6 +72,12 @@ void BackBuffer::fill(HDC dc, int32_t width, int32_t height, uint32_t colour) {
     SetBkColor(dc, previous);
 }
 
+bool BackBuffer::paintedAtSize(const BufferedImage* buffer, HWND holder) {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(holder, &client);
+    return buffer->width() == client.right && buffer->height() == client.bottom;
+}
+
 void BackBuffer::copyParentBackground(const IComponent* widget, HDC dc, int32_t width, int32_t height) {
     HWND own = widget->getNativeHandle();
     for (const IComponent* at = widget->getParent(); at != nullptr; at = at->getParent()) {
@@ -79,6 +85,15 @@ void BackBuffer::copyParentBackground(const IComponent* widget, HDC dc, int32_t 
         HWND holder = at->getNativeHandle();
         if (buffer == nullptr || holder == nullptr || own == nullptr || buffer->nativeHandle() == nullptr) {
             continue;
+        }
+        if (!paintedAtSize(buffer, holder)) {
+            // The holder grew or shrank and has not painted since: its buffer holds nothing
+            // (black) or an old frame where the widget now lies. It paints first.
+            RedrawWindow(holder, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+            buffer = at->getBackBuffer();
+            if (buffer == nullptr || buffer->nativeHandle() == nullptr || !paintedAtSize(buffer, holder)) {
+                continue;
+            }
         }
         // Where the widget lies in the client area that the buffer covers.
         POINT origin = {0, 0};

@@ -35,7 +35,10 @@ public:
     // Paints into dc (origin: the widget's top-left corner) what lies under the widget:
     // the part of the nearest ancestor's back buffer under it, or, while no ancestor has
     // one yet, a fill with the effective background of the widget's parent.
+    // An ancestor whose buffer is not of its present size paints first.
     static void copyParentBackground(const IComponent* widget, HDC dc, int32_t width, int32_t height);
+    // Whether buffer was painted at holder's present client size.
+    static bool paintedAtSize(const image::win::BufferedImage* buffer, HWND holder);
     // Fills the rectangle with an R | G << 8 | B << 16 colour.
     static void fill(HDC dc, int32_t width, int32_t height, uint32_t colour);
 };

@@ -649,27 +649,6 @@ void Box::onMouseMove(WPARAM wParam, LPARAM lParam) {
     setHover(0);
 }
 
-LRESULT Box::onOwnerDraw(UINT message, WPARAM wParam, LPARAM lParam) {
-    // Only the control the message names draws or measures: two lists in one box must
-    // not paint each other's items.
-    HWND target = nullptr;
-    if (message == WM_DRAWITEM) {
-        const DRAWITEMSTRUCT* item = MessageArgs::pointer<const DRAWITEMSTRUCT>(lParam);
-        if (item != nullptr && item->CtlType != ODT_MENU) {
-            target = item->hwndItem;
-        }
-    } else {
-        const MEASUREITEMSTRUCT* item = MessageArgs::pointer<const MEASUREITEMSTRUCT>(lParam);
-        if (item != nullptr && item->CtlType != ODT_MENU) {
-            target = GetDlgItem(m_hWnd, static_cast<int>(item->CtlID));
-        }
-    }
-    if (target == nullptr || ::GetParent(target) != m_hWnd) {
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-    return ::SendMessageW(target, message, wParam, lParam);
-}
-
 LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DROPFILES:
@@ -713,9 +692,6 @@ LRESULT Box::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return MessageArgs::keysWanted(CWnd::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
         return passKeyUp(wParam, lParam);
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-        return onOwnerDraw(message, wParam, lParam);
     case WM_DESTROY:
         dropUrlTarget();
         break;

@@ -144,7 +144,6 @@ private:
     LRESULT onMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT onHitTest(WPARAM wParam, LPARAM lParam);
     void onMouseMove(WPARAM wParam, LPARAM lParam);
-    LRESULT onOwnerDraw(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
     void paintBackground(HDC dc, int32_t width, int32_t height) const;
     HWND childUnder(POINT client) const;

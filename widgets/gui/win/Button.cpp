@@ -1,5 +1,7 @@
 #include "widgets/gui/win/Button.h"
 
+#include <utility>
+
 #include <cwchar>
 
 #include "drawers/gui/drawer/ISkin.h"
@@ -199,6 +201,18 @@ void Button::setDrawer(drawer::IButton* drawer, bool owned) {
     }
     drawer_ = drawer;
     ownsDrawer_ = owned ? 1 : 0;
+    if (drawer_ != nullptr) {
+        // The skin colours the caption; what the button set itself stays.
+        const std::pair<FontSetting*, FontSetting*> pairs[] = {{normalSetting_, drawer_->getNormalFontSetting()},
+                                                               {downSetting_, drawer_->getNormalFontSetting()},
+                                                               {disabledSetting_, drawer_->getDisabledFontSetting()}};
+        for (const auto& pair : pairs) {
+            if (pair.second != nullptr) {
+                pair.second->setFontCode(pair.first->getFontCode());
+                pair.first->inheritFrom(pair.second);
+            }
+        }
+    }
     repaint();
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/gui/win/CheckBox.h"
 
+#include "drawers/gui/drawer/checkbox/win/Thin.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/win/BufferedPaint.h"
 #include "widgets/gui/win/MessageArgs.h"
@@ -82,6 +83,19 @@ SIZE CheckBox::wrappedExtent(int32_t width) const {
     size.cx = rect.right - rect.left;
     size.cy = rect.bottom - rect.top;
     return size;
+}
+
+void CheckBox::takeSkinDrawer(drawer::ISkin* skin) {
+    lendSkinDrawer(this, skin != nullptr ? skin->getCheckBox() : nullptr, ownsDrawer_ != 0, &scaledBasicDrawer);
+}
+
+void CheckBox::takeBasicDrawer() {
+    holdBasicDrawer(this, drawer_ != nullptr, &scaledBasicDrawer);
+}
+
+drawer::ICheckBox* CheckBox::scaledBasicDrawer() {
+    return system::monitor::uiScale() > 1 ? drawer::checkbox::win::Thin::newCheckBoxDrawer(RGB(120, 120, 120), RGB(0, 0, 0))
+                                          : nullptr;
 }
 
 void CheckBox::measure() {

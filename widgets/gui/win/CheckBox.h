@@ -17,6 +17,11 @@ public:
     void setChecked(bool checked) override;
     void setCheckedQuietly(bool checked) override;
     void setSizeClamped(int32_t w, int32_t h) override;
+    void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
+    // Above UI scale 1 a check box without a skin paints its own square, scaled: the
+    // native one keeps its size at every scale. Null at scale 1.
+    static drawer::ICheckBox* scaledBasicDrawer();
 
 protected:
     drawer::ICheckBox* skinDrawer(drawer::ISkin* skin) const override { return skin->getCheckBox(); }

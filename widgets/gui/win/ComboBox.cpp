@@ -5,6 +5,7 @@
 
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ICombo.h"
+#include "drawers/gui/drawer/combo/win/Thin.h"
 #include "framework/CClientDC.h"
 #include "system/lang/Localizer.h"
 #include "system/monitor/UiScale.h"
@@ -135,7 +136,15 @@ void ComboBox::setParent(IContainer* container) {
 }
 
 void ComboBox::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getCombo() : nullptr, drawer_.owned());
+    lendSkinDrawer(this, skin != nullptr ? skin->getCombo() : nullptr, drawer_.owned(), &scaledBasicDrawer);
+}
+
+void ComboBox::takeBasicDrawer() {
+    holdBasicDrawer(this, static_cast<bool>(drawer_), &scaledBasicDrawer);
+}
+
+drawer::ICombo* ComboBox::scaledBasicDrawer() {
+    return system::monitor::uiScale() > 1 ? drawer::combo::win::Thin::newComboDrawer(0, 0, 0, 120, 120, 120) : nullptr;
 }
 
 void ComboBox::onEvent(base::IObject* source, int32_t) {
@@ -429,8 +438,39 @@ void ComboBox::measureList() {
     GetTextExtentPoint32W(dc, L"0", 1, &zero);
     SelectObject(dc, old);
     SetDroppedWidth(static_cast<UINT>(widest + zero.cx));
+    fitDropDown();
     open_ = 1;
     drawCounter_ = 0;
+}
+
+int32_t ComboBox::dropDownHeight(int32_t count, int32_t rowHeight, int32_t below, int32_t above) {
+    if (count <= 0 || rowHeight <= 0) {
+        return 0;
+    }
+    const int32_t rows = count < SCROLL_ENTRIES ? count : SCROLL_ENTRIES;
+    const int32_t room = (below > above ? below : above) - LIST_BORDER;
+    const int32_t fitting = room / rowHeight;
+    return (rows < fitting ? rows : fitting > 1 ? fitting : 1) * rowHeight + LIST_BORDER;
+}
+
+void ComboBox::fitDropDown() {
+    // The list opens below the field, or above it when it does not fit below; one taller
+    // than both would be moved over the field itself, where a click picks an entry the
+    // list hides. The control's dropped height is what its window is sized to beyond the
+    // field.
+    RECT field = {};
+    ::GetWindowRect(m_hWnd, &field);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&field, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        return;
+    }
+    const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), monitor.rcWork.bottom - field.bottom,
+                                          field.top - monitor.rcWork.top);
+    if (height > 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, field.right - field.left, field.bottom - field.top + height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
 }
 
 int32_t ComboBox::topIndexFor(int32_t selection, int32_t rememberedTop, int32_t rows) {
@@ -492,7 +532,9 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
     if (flags & ComboBoxItem::GREY) {
         text = GREY_TEXT;
     }
-    if (flags & (ComboBoxItem::WHITE | ComboBoxItem::HEADER)) {
+    // White is for a dark row; the closed field is dark only while highlighted, and a
+    // white caption on its white ground would show nothing.
+    if ((flags & (ComboBoxItem::WHITE | ComboBoxItem::HEADER)) && (!field || selected)) {
         text = RGB(255, 255, 255);
     }
     SetTextColor(dc, text);
@@ -575,6 +617,10 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return colour(reinterpret_cast<HDC>(wParam));
     case REFLECT_DRAW_ITEM:
         drawEntry(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case REFLECT_MEASURE_ITEM:
+        // Asked while the control is made; the rows are set to the control's height later.
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(font_->measureTextHeight() + 4);
         return TRUE;
     case WM_GETDLGCODE:
         return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);

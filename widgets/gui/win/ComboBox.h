@@ -31,6 +31,11 @@ public:
     static constexpr DWORD STYLE = WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     // Past this many entries the open list shows a scroll bar.
     static constexpr int32_t SCROLL_ENTRIES = 30;
+    // The open list's frame, top and bottom together.
+    static constexpr int32_t LIST_BORDER = 2;
+    // Height of the open list for count rows of rowHeight: up to SCROLL_ENTRIES rows, no
+    // more than fit in the larger room below or above the field (at least one row).
+    static int32_t dropDownHeight(int32_t count, int32_t rowHeight, int32_t below, int32_t above);
 
     static ComboBox* createWithWidthPercent(double widthPercent, int32_t fixedHeight);
     static ComboBox* createWithSize(int32_t fixedWidth, int32_t fixedHeight);
@@ -39,6 +44,10 @@ public:
 
     void onEvent(base::IObject* source, int32_t code) override;
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
+    // Above UI scale 1 a combo box without a skin paints its own field and arrow, scaled:
+    // the native arrow keeps its size at every scale. Null at scale 1.
+    static drawer::ICombo* scaledBasicDrawer();
     drawer::ICombo* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
@@ -107,6 +116,7 @@ private:
     void applyRowHeights();
     void measureList();
     void drawEntry(DRAWITEMSTRUCT* draw);
+    void fitDropDown();
     void paintField();
     LRESULT colour(HDC dc);
     void fireSelection() { listeners_.fire(this, 0); }

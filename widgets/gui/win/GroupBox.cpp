@@ -2,6 +2,7 @@
 
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IGroupBox.h"
+#include "drawers/gui/drawer/groupbox/win/Basic.h"
 #include "framework/CClientDC.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/IWindow.h"
@@ -97,7 +98,12 @@ FontProperties* GroupBox::fontAt(int32_t index) const {
 }
 
 void GroupBox::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getGroupBox() : nullptr, ownsDrawer_ != 0);
+    lendSkinDrawer(this, skin != nullptr ? skin->getGroupBox() : nullptr, ownsDrawer_ != 0,
+                   &drawer::groupbox::win::Basic::pool);
+}
+
+void GroupBox::takeBasicDrawer() {
+    holdBasicDrawer(this, drawer_ != nullptr, &drawer::groupbox::win::Basic::pool);
 }
 
 void GroupBox::onEvent(base::IObject* source, int32_t eventCode) {

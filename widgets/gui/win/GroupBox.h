@@ -33,6 +33,7 @@ public:
     void reset() override;
     void onEvent(base::IObject* source, int32_t eventCode) override;
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
     void setParent(IContainer* container) override;
     bool isEnabled() const override { return enabled_ != 0; }
     void setEnabled(bool enabled) override;

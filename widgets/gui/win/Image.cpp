@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "drawers/gui/drawer/IImage.h"
+#include "drawers/gui/drawer/image/win/Basic.h"
 #include "images/image/IEncodedImage.h"
 #include "images/image/filters/IFilter.h"
 #include "images/image/filters/sharpness/Sharpness.h"
@@ -298,6 +299,37 @@ int32_t Image::getCurrentFrame() const {
     return frame_;
 }
 
+int32_t Image::getFrameDelay(int32_t index) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
+    return set_ != nullptr && index >= 0 && index < set_->count() ? set_->delay(index) : -1;
+}
+
+int32_t Image::getFrameDisposal(int32_t index) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
+    return set_ != nullptr && index >= 0 && index < set_->count() ? set_->disposal(index) : -1;
+}
+
+int32_t Image::getFrameDepth(int32_t index) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
+    return set_ != nullptr && index >= 0 && index < set_->count() ? set_->depth(index) : -1;
+}
+
+BufferedImage* Image::copyCurrentFrame(bool scaleToControl) {
+    Locked held(&lock_);
+    BufferedImage* frame = set_ != nullptr ? set_->frameAt(frame_) : nullptr;
+    if (frame == nullptr) {
+        return nullptr;
+    }
+    // What the control shows: the frame with its filters applied.
+    BufferedImage* shown = frame->hasFilters() ? frame->filtered() : frame;
+    if (shown == nullptr) {
+        shown = frame;
+    }
+    const int32_t width = state_.width - (border_ != 0 ? 2 : 0);
+    const int32_t height = state_.height - (border_ != 0 ? 2 : 0);
+    return scaleToControl && width > 0 && height > 0 ? shown->scaledCopy(width, height, false) : shown->copy();
+}
+
 void Image::fitAspectOf(int32_t pictureWidth, int32_t pictureHeight, int32_t* width, int32_t* height) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || *width <= 0 || *height <= 0) {
         return;
@@ -433,6 +465,10 @@ bool Image::setPaintingPaused(bool paused) {
         redrawNow();
     }
     return true;
+}
+
+void Image::takeBasicDrawer() {
+    holdBasicDrawer(this, static_cast<bool>(drawer_), &drawer::image::win::Basic::pool);
 }
 
 void Image::setDrawer(drawer::IImage* drawer, bool owned) {

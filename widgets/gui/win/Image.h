@@ -35,6 +35,10 @@ public:
     void reset() override;
 
     void onEvent(base::IObject*, int32_t) override {}
+    // No skin has an image drawer: every image control paints with the Basic one unless
+    // it was handed another.
+    void takeSkinDrawer(drawer::ISkin*) override { takeBasicDrawer(); }
+    void takeBasicDrawer() override;
     void setParent(IContainer* container) override;
     void setPosition(int32_t x, int32_t y) override;
     void setSize(int32_t w, int32_t h) override;
@@ -66,6 +70,10 @@ public:
     bool saveWith(const image::IEncodedImage* encoder, const wchar_t* path, bool scaleToControl, bool sharpen,
                   image::filters::IFilter* filter) override;
     int32_t getCurrentFrame() const override;
+    int32_t getFrameDelay(int32_t index) const override;
+    int32_t getFrameDisposal(int32_t index) const override;
+    int32_t getFrameDepth(int32_t index) const override;
+    image::win::BufferedImage* copyCurrentFrame(bool scaleToControl) override;
 
     // (width, height) with one side shrunk to the proportions of a W x H picture; an
     // empty picture or target changes nothing.

@@ -1,5 +1,7 @@
 #include "widgets/gui/win/Label.h"
 
+#include "drawers/gui/drawer/text/win/Basic.h"
+
 #include "core/thread/Held.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IText.h"
@@ -106,7 +108,11 @@ bool Label::onUiThread() const {
 }
 
 void Label::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getText() : nullptr, drawerOwned_ != 0);
+    lendSkinDrawer(this, skin != nullptr ? skin->getText() : nullptr, drawerOwned_ != 0, &drawer::text::win::Basic::pool);
+}
+
+void Label::takeBasicDrawer() {
+    holdBasicDrawer(this, drawer_ != nullptr, &drawer::text::win::Basic::pool);
 }
 
 void Label::onEvent(base::IObject* source, int32_t) {
@@ -419,6 +425,10 @@ void Label::setFaceName(const wchar_t* face) {
 
 void Label::setTextColour(int32_t r, int32_t g, int32_t b) {
     font_->setTextColour(r, g, b);
+    // A link's resting look is its text colour too; the skin's link colour is only a default.
+    if (normalFont_ != nullptr) {
+        normalFont_->setTextColour(r, g, b);
+    }
     remeasure();
 }
 

@@ -42,6 +42,7 @@ public:
     void reset() override;
     void onEvent(base::IObject* source, int32_t eventCode) override;
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
 
     void setParent(IContainer* container) override;
     void setVisible(bool visible) override;

@@ -190,23 +190,47 @@ protected:
         state_.parent = container;
         state_.window = next;
         if (next != nullptr && next != previous) {
-            if (drawer::ISkinHolder* holder = next->getSkinHolder()) {
+            drawer::ISkinHolder* holder = next->getSkinHolder();
+            if (holder != nullptr) {
                 holder->addListener(this);
+            }
+            if (holder != nullptr && holder->getCurrentSkin() != nullptr) {
                 takeSkinDrawer(holder->getCurrentSkin());
+            } else {
+                takeBasicDrawer();
             }
         }
     }
 
     // The kind's drawer from skin (null: no skin). Kinds that paint through a skin's
-    // drawer take it without ownership; with no drawer of their kind they drop one that
-    // was lent and keep one they own.
+    // drawer take it without ownership; with no drawer of their kind they replace one that
+    // was lent by their Basic drawer (none for kinds without one) and keep one they own.
     virtual void takeSkinDrawer(drawer::ISkin*) {}
 
-    // The rule for every kind: lent is the skin's drawer of the kind (null: none).
-    template <class Self, class D>
-    static void lendSkinDrawer(Self* self, D* lent, bool ownsCurrent) {
-        if (lent != nullptr || !ownsCurrent) {
+    // With no skin, a kind that has a Basic drawer paints with it; a drawer the widget
+    // already holds (one handed to it directly) stays.
+    virtual void takeBasicDrawer() {}
+
+    // The rule for every kind: lent is the skin's drawer of the kind (null: none). Without
+    // one, a kind with a Basic drawer (basic: its pool) takes an owned Basic instead of
+    // going blank; one it owns already stays.
+    template <class Self, class D, class B = D>
+    static void lendSkinDrawer(Self* self, D* lent, bool ownsCurrent, B* (*basic)() = nullptr) {
+        if (lent != nullptr) {
             self->setDrawer(lent, false);
+        } else if (!ownsCurrent) {
+            D* fallback = basic != nullptr ? basic() : nullptr;
+            self->setDrawer(fallback, fallback != nullptr);
+        }
+    }
+
+    // takeBasicDrawer for a kind: its own Basic (basic: its pool) when it holds none.
+    template <class Self, class B>
+    static void holdBasicDrawer(Self* self, bool holdsOne, B* (*basic)()) {
+        if (!holdsOne) {
+            if (B* fallback = basic()) {
+                self->setDrawer(fallback, true);
+            }
         }
     }
 

@@ -1,14 +1,18 @@
 #include "widgets/gui/win/MenuEx.h"
 
+#include <utility>
+
 #include "core/col/_array/ArrayS32.h"
 #include "core/str/strarray/StrArray.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IMenu.h"
+#include "drawers/gui/drawer/menu/win/Basic.h"
 #include "system/lang/Localizer.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/FontSetting.h"
 #include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
 #include "widgets/gui/win/PopupMenu.h"
@@ -111,7 +115,11 @@ void MenuEx::setParent(IContainer* container) {
 }
 
 void MenuEx::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getMenu() : nullptr, drawer_.owned());
+    lendSkinDrawer(this, skin != nullptr ? skin->getMenu() : nullptr, drawer_.owned(), &drawer::menu::win::Basic::pool);
+}
+
+void MenuEx::takeBasicDrawer() {
+    holdBasicDrawer(this, static_cast<bool>(drawer_), &drawer::menu::win::Basic::pool);
 }
 
 void MenuEx::onEvent(base::IObject* source, int32_t) {
@@ -204,6 +212,17 @@ void MenuEx::runCommand(int32_t commandId) {
 
 void MenuEx::setDrawer(drawer::IMenu* drawer, bool owned) {
     drawer_.set(drawer, owned);
+    if (drawer != nullptr) {
+        // The skin colours the entries; what the bar set itself stays.
+        const std::pair<Font*, FontSetting*> pairs[] = {{font_, drawer->getFontSetting()},
+                                                        {hotFont_, drawer->getHighlightFontSetting()}};
+        for (const auto& pair : pairs) {
+            if (pair.second != nullptr) {
+                pair.second->setFontCode(pair.first->getFontCode());
+                pair.first->inheritFromSetting(pair.second);
+            }
+        }
+    }
     measure();
     redrawNow();
 }
@@ -292,7 +311,7 @@ void MenuEx::paint() {
     const RECT& r = paint.client();
     const int32_t hot = menuOpen_ != 0 ? openIndex_ : hover_;
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, captions_, rects_, font_, hotFont_, spacingX_, spacingY_, hot,
-                  pressed_ != 0, menuOpen_ != 0, lastAtRight_ != 0, false);
+                  pressed_ != 0, singleEntry_ != 0, lastAtRight_ != 0, false);
 }
 
 void MenuEx::setHover(int32_t index) {

@@ -43,6 +43,7 @@ public:
 
     void onEvent(base::IObject* source, int32_t code) override;
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
     drawer::IMenu* getDrawer() const { return drawer_.get(); }
     void setParent(IContainer* container) override;
 

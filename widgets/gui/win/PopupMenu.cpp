@@ -1,8 +1,10 @@
 #include "widgets/gui/win/PopupMenu.h"
 
 #include "system/lang/Localizer.h"
+#include "system/monitor/UiScale.h"
 #include "widgets/gui/IComponent.h"
 #include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/ScaledMenu.h"
 
 namespace s::gui::win {
 
@@ -330,10 +332,26 @@ void PopupMenu::runCommand(int32_t commandId) {
     listeners_.fire(this, 0);
 }
 
+void PopupMenu::scaleEntries() {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
+        if (entry.subMenu != nullptr) {
+            entry.subMenu->scaleEntries();
+        }
+        if (entry.item == nullptr || entry.item->separator == 0) {
+            ScaledMenu::prepareEntry(native(), static_cast<UINT>(i),
+                                     entry.subMenu != nullptr ? entry.subMenu->getCaption() : entry.item->getCaption());
+        }
+    }
+}
+
 int32_t PopupMenu::open(UINT flags, int32_t x, int32_t y, IComponent* owner) {
     HWND ownerHandle = owner != nullptr ? owner->getNativeHandle() : nullptr;
     if (ownerHandle == nullptr || native() == nullptr) {
         return 0;
+    }
+    if (system::monitor::uiScale() > 1) {
+        scaleEntries();
     }
     return static_cast<int32_t>(TrackPopupMenu(flags | TPM_RETURNCMD, x, y, ownerHandle));
 }

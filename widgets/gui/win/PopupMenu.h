@@ -80,6 +80,8 @@ private:
     };
 
     PopupMenu();
+    // Above UI scale 1 every entry, down the sub-menus, is drawn by the toolkit.
+    void scaleEntries();
     HMENU native();
     int32_t open(UINT flags, int32_t x, int32_t y, IComponent* owner);
     bool removeEntry(int32_t position);

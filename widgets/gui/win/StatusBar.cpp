@@ -2,6 +2,7 @@
 
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IStatusBar.h"
+#include "drawers/gui/drawer/statusbar/win/Basic.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/layout/Pile.h"
@@ -177,7 +178,12 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void StatusBar::takeSkinDrawer(drawer::ISkin* skin) {
-    lendSkinDrawer(this, skin != nullptr ? skin->getStatusBar() : nullptr, ownsDrawer_ != 0);
+    lendSkinDrawer(this, skin != nullptr ? skin->getStatusBar() : nullptr, ownsDrawer_ != 0,
+                   &drawer::statusbar::win::Basic::create);
+}
+
+void StatusBar::takeBasicDrawer() {
+    holdBasicDrawer(this, drawer_ != nullptr, &drawer::statusbar::win::Basic::create);
 }
 
 } // namespace s::gui::win

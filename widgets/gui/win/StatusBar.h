@@ -26,6 +26,7 @@ public:
     void reset() override;
     void onEvent(base::IObject* source, int32_t) override { takeSkinDrawerOn(source); }
     void takeSkinDrawer(drawer::ISkin* skin) override;
+    void takeBasicDrawer() override;
     drawer::IStatusBar* getDrawer() const { return drawer_; }
     void setParent(IContainer* container) override;
     void setVisible(bool visible) override;

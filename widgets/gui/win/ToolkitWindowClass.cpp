@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "framework/AfxMessageBox.h"
+#include "widgets/gui/win/ScaledMenu.h"
 
 namespace s::gui::win {
 
@@ -102,8 +103,24 @@ LRESULT CALLBACK toolkitWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DRAWITEM: {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (ScaledMenu::draw(item)) {
+            return TRUE;
+        }
         if (item != nullptr && item->CtlType != ODT_MENU && item->hwndItem != nullptr) {
             return SendMessageW(item->hwndItem, REFLECT_DRAW_ITEM, wParam, lParam);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    case WM_MEASUREITEM: {
+        // The request names its control only by id; a combo asks while it is being made.
+        MEASUREITEMSTRUCT* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (ScaledMenu::measure(item)) {
+            return TRUE;
+        }
+        HWND control = item != nullptr && item->CtlType != ODT_MENU ? GetDlgItem(hwnd, static_cast<int>(item->CtlID))
+                                                                   : nullptr;
+        if (control != nullptr) {
+            return SendMessageW(control, REFLECT_MEASURE_ITEM, wParam, lParam);
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
