@@ -175,6 +175,23 @@ TEST_F(ConverterProgramTest, ChoicesShowAgainAfterARestart) {
     EXPECT_EQ(L"16 bits [unsigned] [BE]", shownBeside(program.frame(), L"16 bits [unsigned] [BE]"));
 }
 
+// The compact view hides the option panel, which is only built when needed: a drop there
+// still converts with the chosen format's stored choices.
+TEST_F(ConverterProgramTest, ADropInTheCompactViewTakesTheStoredChoices) {
+    const std::wstring mp3 = optionKey(L"Mp3");
+    ASSERT_TRUE(apptest::writeInt(mp3, L"Quality", 192000));
+    ASSERT_TRUE(apptest::writeInt(mp3, L"SampleRate", 32000));
+    ASSERT_TRUE(apptest::writeString(VIEW, L"ConvertTo", L".mp3"));
+    ASSERT_TRUE(apptest::writeInt(VIEW, L"CompactView", 1));
+    const std::wstring dir = caseFolder(L"compact", 5.0);
+    Converter program;
+    ASSERT_NE(nullptr, program.frame());
+    EXPECT_EQ(nullptr, showing(program.frame(), MP3));
+    ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, dir + L"\\a.mp3"));
+    EXPECT_EQ("32000", probed(dir + L"\\a.mp3", "stream.0.sample_rate"));
+    EXPECT_NEAR(192.0, std::stod("0" + probed(dir + L"\\a.mp3", "stream.0.bit_rate")) / 1000, 8.0);
+}
+
 TEST_F(ConverterProgramTest, StoredValuesThatMatchNoChoiceRestoreTheDefaultsAndConvert) {
     const std::wstring mp3 = optionKey(L"Mp3");
     ASSERT_TRUE(apptest::writeInt(mp3, L"SampleRate", 100));

@@ -390,7 +390,6 @@ bool Dialog::runWindow() {
             self->window_->setPosition(bounds.left, bounds.top);
             self->setCompactView(
                 self->readBool(self->windowGroup(L"View"), L"CompactView", self->defaultCompactView()), false);
-            self->showOwedPanel();
             StartupTrace::mark("startup: view set");
             // Setting the view laid the window out.
             if (self->record_->keepOnTop()) {
@@ -809,6 +808,8 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionColumn_->setWidthPercent(50, false);
             optionColumn_->setVisible(true);
         }
+        // Into the shown column, before the view's one layout run.
+        buildOwedPanel();
         if (optionContainer_ != nullptr) {
             optionContainer_->setWidthPercent(100, false);
             optionContainer_->setHeightPercent(100, false);
@@ -827,13 +828,6 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     writeBool(windowGroup(L"View"), L"CompactView", compact);
 }
 
-void Dialog::showOwedPanel() {
-    // Into the shown column, as a format change puts one there.
-    if (compact_ == 0 && buildOwedPanel()) {
-        window_->doLayout();
-        keepContentShown();
-    }
-}
 
 void Dialog::keepContentShown() {
     HWND frame = window_->getFrameHandle();
@@ -875,7 +869,6 @@ void Dialog::switchView() {
     window_->freeze();
     setCompactView(compact_ == 0, true);
     window_->thaw();
-    showOwedPanel();
     window_->redrawNow();
 }
 

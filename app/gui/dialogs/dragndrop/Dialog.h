@@ -275,8 +275,6 @@ private:
     // Builds the chosen format's panel when it is still owed (made only once the option
     // column shows or a batch needs its settings); true when one was built.
     bool buildOwedPanel();
-    // In the large view: the owed panel built and the window laid out around it.
-    void showOwedPanel();
     void switchView();
     // The frame above every window that is not kept on top, or not any more.
     void applyTopmost(bool on);
