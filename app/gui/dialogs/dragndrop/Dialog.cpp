@@ -800,6 +800,8 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         advancedButton_->setTextId(TEXT_ADVANCED);
         dropColumn_->setWidthPercent(100, false);
     } else {
+        // Made while its column is still hidden, as at start-up: the column shows whole.
+        buildOwedPanel();
         spacer1_->setFixedWidth(5 * s);
         spacer2_->setFixedWidth(9 * s);
         if (hasOptionArea()) {
@@ -808,8 +810,6 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionColumn_->setWidthPercent(50, false);
             optionColumn_->setVisible(true);
         }
-        // Into the shown column, before the view's one layout run.
-        buildOwedPanel();
         if (optionContainer_ != nullptr) {
             optionContainer_->setWidthPercent(100, false);
             optionContainer_->setHeightPercent(100, false);
