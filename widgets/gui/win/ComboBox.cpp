@@ -129,8 +129,8 @@ void ComboBox::setParent(IContainer* container) {
         Enable(false);
     }
     const int32_t scale = system::monitor::uiScale();
-    setContentSize(50 * scale, 26 * scale);
     setMinimumSize(50 * scale, 26 * scale);
+    measureField();
     applyRowHeights();
     container->relayout();
 }
@@ -158,6 +158,7 @@ void ComboBox::onEvent(base::IObject* source, int32_t) {
         item->recaption();
     }
     if (m_hWnd != nullptr) {
+        measureField();
         redrawNow();
     }
 }
@@ -183,6 +184,9 @@ void ComboBox::insertItem(int32_t index, Item* item) {
         InsertString(index, item->getText());
     }
     items_.insert(items_.begin() + index, item);
+    if (m_hWnd != nullptr) {
+        measureField();
+    }
     if (previous_ >= index) {
         ++previous_;
     }
@@ -342,8 +346,8 @@ void ComboBox::applyFont() {
     }
     SetFont(font_->getHandle(), true);
     const int32_t scale = system::monitor::uiScale();
-    setContentSize(50 * scale, 26 * scale);
     setMinimumSize(50 * scale, 26 * scale);
+    measureField();
     applyRowHeights();
     if (IContainer* parent = state_.parent) {
         parent->relayout();
@@ -377,6 +381,9 @@ void ComboBox::setDrawer(drawer::ICombo* drawer, bool owned) {
         drawer->applyFonts(fieldFont_, disabledFieldFont_);
         transparent_ = 1;
     }
+    if (m_hWnd != nullptr) {
+        measureField();
+    }
     redrawNow();
 }
 
@@ -401,6 +408,40 @@ HFONT ComboBox::entryFont(const Item* item, bool bold, Font** made) const {
     }
     *made = font;
     return font->getHandle();
+}
+
+int32_t ComboBox::fieldWidthFor(int32_t textWidth, bool drawn, int32_t scale) {
+    // The drawer's text area leaves 4s on the left and 15s for the arrow on the right; the
+    // native field has its 3-D edges and arrow button around a 2-pixel text indent.
+    const int32_t chrome = drawn ? 23 * scale : GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 6;
+    const int32_t width = textWidth + chrome;
+    return width > 50 * scale ? width : 50 * scale;
+}
+
+void ComboBox::measureField() {
+    // Wide enough for every entry the closed field can show, so a choice is never cut.
+    CClientDC dc(m_hWnd);
+    int32_t widest = 0;
+    for (const Item* item : items_) {
+        if ((item->fieldFlags | item->listFlags) &
+            (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
+            continue;
+        }
+        Font* made = nullptr;
+        HFONT font = drawer_ ? (enabled_ != 0 ? fieldFont_ : disabledFieldFont_)->getHandle()
+                             : entryFont(item, (item->fieldFlags & ComboBoxItem::BOLD) != 0, &made);
+        HGDIOBJ old = SelectObject(dc, font);
+        const wchar_t* text = item->getText();
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        SelectObject(dc, old);
+        if (made != nullptr) {
+            made->release();
+        }
+        widest = size.cx > widest ? size.cx : widest;
+    }
+    const int32_t scale = system::monitor::uiScale();
+    setContentSize(fieldWidthFor(widest, static_cast<bool>(drawer_), scale), 26 * scale);
 }
 
 void ComboBox::measureList() {
