@@ -11,6 +11,7 @@
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/FocusMark.h"
 #include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
@@ -428,7 +429,7 @@ void ComboBox::measureField() {
             continue;
         }
         Font* made = nullptr;
-        HFONT font = drawer_ ? (enabled_ != 0 ? fieldFont_ : disabledFieldFont_)->getHandle()
+        HFONT font = drawer_ ? getFieldFont()->getHandle()
                              : entryFont(item, (item->fieldFlags & ComboBoxItem::BOLD) != 0, &made);
         HGDIOBJ old = SelectObject(dc, font);
         const wchar_t* text = item->getText();
@@ -625,6 +626,9 @@ void ComboBox::paintField() {
     const Item* selected = getSelectedItem();
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"",
                   enabled_ != 0 ? fieldFont_ : disabledFieldFont_, enabled_ != 0);
+    // The drawer's text area, left of the arrow.
+    const int32_t s = system::monitor::uiScale();
+    FocusMark::draw(m_hWnd, dc, RECT{r.left + 3 * s, r.top + 2 * s, r.right - 16 * s, r.bottom - 2 * s});
 }
 
 LRESULT ComboBox::colour(HDC dc) {
@@ -651,6 +655,12 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         if (drawer_) {
             return 1;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (drawer_) {
+            FocusMark::follow(m_hWnd, message);
         }
         break;
     case REFLECT_COLOUR:

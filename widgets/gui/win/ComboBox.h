@@ -105,6 +105,8 @@ public:
 
     bool isOpen() const { return open_ != 0; }
     Font* getMainFont() const { return font_; }
+    // The font a drawer paints the closed field's caption with.
+    Font* getFieldFont() const { return enabled_ != 0 ? fieldFont_ : disabledFieldFont_; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
