@@ -220,6 +220,24 @@ protected:
         dialog_->release();
         dialog_ = nullptr;
     }
+    // Opens the dialog on a fresh start in language.
+    void openIn(const wchar_t* language) {
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
+        if (record_ != nullptr) {
+            record_->release();
+            record_ = nullptr;
+        }
+        app_->release();
+        app_ = s::app::win::AppBase::pool();
+        ASSERT_TRUE(app_->setUp(nullptr));
+        openDialog();
+    }
+    // Closes the dialog and forgets its settings but the just-run update check.
+    void closeAndForget() {
+        closeDialog();
+        deleteProductKey();
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+    }
     HWND frame() const { return dialog_->window()->getFrameHandle(); }
     HWND dropTarget() const { return dialog_->dropBox()->getContent()->getNativeHandle(); }
     std::wstring file(const std::wstring& name) {
@@ -465,15 +483,7 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
     const int32_t scale = s::system::monitor::uiScale();
     for (const wchar_t* language : {L"English", L"German"}) {
         SCOPED_TRACE(language);
-        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
-        if (record_ != nullptr) {
-            record_->release();
-            record_ = nullptr;
-        }
-        app_->release();
-        app_ = s::app::win::AppBase::pool();
-        ASSERT_TRUE(app_->setUp(nullptr));
-        openDialog();
+        ASSERT_NO_FATAL_FAILURE(openIn(language));
         for (bool compact : {true, false}) {
             SCOPED_TRACE(compact);
             if (dialog_->isCompactView() != compact) {
@@ -514,10 +524,8 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
             onUiThread(dialog_->window(), [this] { dialog_->window()->doLayout(); });
             checkShown();
         }
-        closeDialog();
         // Each language opens on its first sizes.
-        deleteProductKey();
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        closeAndForget();
     }
 }
 
@@ -527,15 +535,7 @@ TEST_F(DropBoxTest, EveryPanelsListsShowTheirChoiceUncutInsideTheWindow) {
     const int32_t s = s::system::monitor::uiScale();
     for (const wchar_t* language : {L"English", L"German"}) {
         SCOPED_TRACE(language);
-        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
-        if (record_ != nullptr) {
-            record_->release();
-            record_ = nullptr;
-        }
-        app_->release();
-        app_ = s::app::win::AppBase::pool();
-        ASSERT_TRUE(app_->setUp(nullptr));
-        openDialog();
+        ASSERT_NO_FATAL_FAILURE(openIn(language));
         if (dialog_->isCompactView()) {
             SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
             ASSERT_TRUE(waitFor([&] { return !dialog_->isCompactView(); }));
@@ -593,9 +593,7 @@ TEST_F(DropBoxTest, EveryPanelsListsShowTheirChoiceUncutInsideTheWindow) {
                 EXPECT_GE(room, size.cx) << "\"" << std::string(text.begin(), text.end()) << "\"";
             }
         }
-        closeDialog();
-        deleteProductKey();
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        closeAndForget();
     }
 }
 
@@ -623,7 +621,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     const std::wstring view = std::wstring(L"MainWindow\\") + Dialog::viewGroupForScale(s::system::monitor::uiScale());
     ASSERT_TRUE(writeInt(savePath(view), L"SmallWidth", 300));
     ASSERT_TRUE(writeInt(savePath(view), L"SmallHeight", 280));
-    ASSERT_TRUE(writeInt(savePath(view), L"LargeWidth", 520));
+    ASSERT_TRUE(writeInt(savePath(view), L"LargeWidth", 680));
     ASSERT_TRUE(writeInt(savePath(view), L"LargeHeight", 430));
     openDialog();
     struct Step {
@@ -633,7 +631,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     };
     const Step steps[] = {
         {true, 300, 280, L"Advanced Options >>"},
-        {false, 520, 430, L"<< Minimize"},
+        {false, 680, 430, L"<< Minimize"},
         {true, 300, 280, L"Advanced Options >>"},
     };
     for (size_t i = 0; i < 3; ++i) {
@@ -650,7 +648,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     // Each switch saved the size it left.
     int32_t largeWidth = 0;
     ASSERT_TRUE(readInt(savePath(view), L"LargeWidth", &largeWidth));
-    EXPECT_EQ(520, largeWidth);
+    EXPECT_EQ(680, largeWidth);
 }
 
 // The language chosen in the menu is the next start's; a format chosen while another

@@ -419,6 +419,24 @@ int32_t ComboBox::fieldWidthFor(int32_t textWidth, bool drawn, int32_t scale) {
     return width > 50 * scale ? width : 50 * scale;
 }
 
+SIZE ComboBox::textExtent(HDC dc, const wchar_t* text, HFONT font) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    return size;
+}
+
+SIZE ComboBox::entryExtent(HDC dc, const Item* item, bool bold) const {
+    // The item's own caption: it follows the current language.
+    Font* made = nullptr;
+    const SIZE size = textExtent(dc, item->getText(), entryFont(item, bold, &made));
+    if (made != nullptr) {
+        made->release();
+    }
+    return size;
+}
+
 void ComboBox::measureField() {
     // Wide enough for every entry the closed field can show, so a choice is never cut.
     CClientDC dc(m_hWnd);
@@ -428,17 +446,8 @@ void ComboBox::measureField() {
             (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
             continue;
         }
-        Font* made = nullptr;
-        HFONT font = drawer_ ? getFieldFont()->getHandle()
-                             : entryFont(item, (item->fieldFlags & ComboBoxItem::BOLD) != 0, &made);
-        HGDIOBJ old = SelectObject(dc, font);
-        const wchar_t* text = item->getText();
-        SIZE size = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-        SelectObject(dc, old);
-        if (made != nullptr) {
-            made->release();
-        }
+        const SIZE size = drawer_ ? textExtent(dc, item->getText(), getFieldFont()->getHandle())
+                                  : entryExtent(dc, item, (item->fieldFlags & ComboBoxItem::BOLD) != 0);
         widest = size.cx > widest ? size.cx : widest;
     }
     const int32_t scale = system::monitor::uiScale();
@@ -452,18 +461,7 @@ void ComboBox::measureList() {
     int32_t widest = 0;
     for (int32_t i = 0; i < count; ++i) {
         const Item* item = items_[static_cast<size_t>(i)];
-        Font* made = nullptr;
-        const bool bold = (item->listFlags & (ComboBoxItem::BOLD | ComboBoxItem::HEADER)) != 0;
-        HFONT font = entryFont(item, bold, &made);
-        HGDIOBJ old = SelectObject(dc, font);
-        // The item's own caption: it follows the current language.
-        const wchar_t* text = item->getText();
-        SIZE size = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-        SelectObject(dc, old);
-        if (made != nullptr) {
-            made->release();
-        }
+        const SIZE size = entryExtent(dc, item, (item->listFlags & (ComboBoxItem::BOLD | ComboBoxItem::HEADER)) != 0);
         int32_t width = size.cx + scroll;
         if (item->listFlags & ComboBoxItem::HEADER) {
             width += 10;

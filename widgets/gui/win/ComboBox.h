@@ -121,6 +121,9 @@ private:
     void applyRowHeights();
     void measureList();
     void measureField();
+    static SIZE textExtent(HDC dc, const wchar_t* text, HFONT font);
+    // The caption's size in the entry's font (made bold when bold).
+    SIZE entryExtent(HDC dc, const Item* item, bool bold) const;
     void drawEntry(DRAWITEMSTRUCT* draw);
     void fitDropDown();
     void paintField();
