@@ -2,17 +2,21 @@
 // remembers, the view switch, keep-on-top, closing while minimised, and dropped files.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "DropFiles.h"
 #include "ProgramDriver.h"
+#include "ProgramScreen.h"
 #include "support/RawFile.h"
 #include "support/Wav.h"
 
 using namespace apptest;
 
 namespace {
+
+using testsupport::waitFor;
 
 std::wstring sizeGroup() {
     return savePath(viewGroup());
@@ -24,17 +28,6 @@ SIZE frameSize(HWND frame) {
     RECT r{};
     GetWindowRect(frame, &r);
     return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms = 5000) {
-    for (DWORD spent = 0; spent < ms; spent += 20) {
-        if (pred()) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return pred();
 }
 
 bool closeAndWait(const Program& program, HWND frame) {
@@ -128,7 +121,9 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
     }
 }
 
-TEST_F(DropBoxProgramTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
+// The compact view hides the option column with its button: a right click on the drop
+// area opens the large view, "<< Minimize" goes back.
+TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
     ASSERT_TRUE(writeInt(sizeGroup(), L"SmallWidth", 310));
     ASSERT_TRUE(writeInt(sizeGroup(), L"SmallHeight", 270));
     ASSERT_TRUE(writeInt(sizeGroup(), L"LargeWidth", 690));
@@ -137,21 +132,23 @@ TEST_F(DropBoxProgramTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) 
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
     struct Step {
-        const wchar_t* click;
+        const wchar_t* click;  // a button, or null for a right click on the drop area
         int32_t width, height;
         int32_t compact;
     };
     const Step steps[] = {
-        {L"Advanced Options >>", 690, 420, 0},
+        {nullptr, 690, 420, 0},
         {L"<< Minimize", 310, 270, 1},
-        {L"Advanced Options >>", 690, 420, 0},
+        {nullptr, 690, 420, 0},
     };
     for (const Step& step : steps) {
-        HWND button = childWithText(frame, step.click);
-        ASSERT_NE(nullptr, button);
-        SendMessageW(button, BM_CLICK, 0, 0);
-        EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }));
+        HWND target = step.click != nullptr ? showing(frame, step.click) : dropTargetOf(frame);
+        ASSERT_NE(nullptr, target);
+        ASSERT_TRUE(testsupport::clickOn(target, step.click != nullptr ? testsupport::Button::Left : testsupport::Button::Right));
+        EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }, 5000));
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
     }
     ASSERT_TRUE(closeAndWait(program, frame));
     EXPECT_EQ(0, stored(VIEW, L"CompactView"));
@@ -168,11 +165,100 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
         ShowWindow(frame, command);
-        ASSERT_TRUE(waitFor([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }));
+        ASSERT_TRUE(waitFor([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }, 5000));
         ASSERT_TRUE(closeAndWait(program, frame));
         EXPECT_EQ(320, stored(sizeGroup(), L"SmallWidth"));
         EXPECT_EQ(290, stored(sizeGroup(), L"SmallHeight"));
     }
+}
+
+// Each view at its default size shows every control with its text, uncut, painted, in
+// English and in German (whose captions are longer); the run at UI scale 2 repeats it.
+TEST_F(DropBoxProgramTest, BothViewsShowAllTheirContentAtTheirDefaultSizes) {
+    struct Case {
+        const wchar_t* language;
+        int32_t compact;
+    };
+    const Case cases[] = {{L"English", 1}, {L"English", 0}, {L"German", 1}, {L"German", 0}};
+    for (const Case& c : cases) {
+        const std::wstring name = std::wstring(c.language) + (c.compact ? L"-compact" : L"-large");
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        deleteProductKey();
+        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", c.language));
+        ASSERT_TRUE(writeInt(VIEW, L"CompactView", c.compact));
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        Sleep(500);
+        EXPECT_EQ("", screenFaults(frame, name + L"-x" + std::to_wstring(displayScale())));
+        ASSERT_TRUE(closeAndWait(program, frame));
+    }
+}
+
+// A right click where no control takes one switches the view: on the drop area, its hint,
+// the "Keep on Top" row, the status bar and the window's margin.
+TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    const int s = displayScale();
+    struct Spot {
+        const char* what;
+        std::function<POINT()> where;
+    };
+    auto inside = [](HWND window) { return window != nullptr ? testsupport::centreOf(testsupport::screenRect(window)) : POINT{-1, -1}; };
+    auto rightOf = [](HWND window, int by) {
+        const RECT r = window != nullptr ? testsupport::screenRect(window) : RECT{-1, -1, -1, -1};
+        return POINT{r.right + by, (r.top + r.bottom) / 2};
+    };
+    const Spot spots[] = {
+        {"drop area", [&] { return inside(dropTargetOf(frame)); }},
+        {"its hint", [&] { return inside(showing(frame, L"Please drop audio file(s) here!")); }},
+        {"beside Keep on Top", [&] { return rightOf(showing(frame, L"Keep on Top"), 6 * s); }},
+        {"status bar", [&] { return inside(showing(frame, L"Ready")); }},
+        {"left margin", [&] {
+             RECT r{};
+             GetClientRect(frame, &r);
+             MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&r), 2);
+             return POINT{r.left + 4 * s, (r.top + r.bottom) / 2};
+         }},
+    };
+    int32_t compact = 1;
+    for (const Spot& spot : spots) {
+        SCOPED_TRACE(spot.what);
+        const POINT at = spot.where();
+        ASSERT_TRUE(testsupport::clickAt(at, testsupport::Button::Right));
+        EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
+        compact = stored(VIEW, L"CompactView");
+        EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, compact == 1 ? L"right-click-compact" : L"right-click-large"));
+    }
+    ASSERT_TRUE(closeAndWait(program, frame));
+}
+
+// About -> "Version Information" opens the About window above the Drop Box (kept on top);
+// its "Close" button closes it.
+TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    auto about = [&]() -> HWND {
+        for (HWND w : visibleFrames(program.id())) {
+            if (w != frame) return w;
+        }
+        return nullptr;
+    };
+    ASSERT_EQ("", chooseMenuItem(frame, 3, 0));
+    ASSERT_TRUE(waitFor([&] { return about() != nullptr; }, 5000));
+    Sleep(500);
+    HWND close = showing(about(), L"Close");
+    ASSERT_NE(nullptr, close);
+    EXPECT_EQ(close, WindowFromPoint(testsupport::centreOf(testsupport::screenRect(close))));
+    ASSERT_TRUE(testsupport::clickOn(close));
+    EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+    ASSERT_TRUE(closeAndWait(program, frame));
 }
 
 // Files dropped as the shell drops them: a list runs and a second drop is taken; a list

@@ -2,11 +2,10 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/BoxWatchdog.h"
 #include "support/ChildProcess.h"
 #include "system/reg/MappedData.h"
 
@@ -105,49 +104,6 @@ inline std::vector<HWND> visibleFrames(DWORD processId) {
     return search.found;
 }
 
-// Message boxes (#32770) of a process: each one is recorded and answered with No
-// (else closed), so that nothing the program asks ever blocks a test.
-class BoxWatcher {
-public:
-    explicit BoxWatcher(DWORD processId) : processId_(processId) {
-        thread_ = std::thread([this] {
-            while (!stop_) {
-                answerBoxes();
-                Sleep(50);
-            }
-        });
-    }
-    ~BoxWatcher() {
-        stop_ = true;
-        thread_.join();
-    }
-    int boxes() const { return boxes_.load(); }
-
-private:
-    void answerBoxes() {
-        HWND box = nullptr;
-        while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner != processId_ || !IsWindowVisible(box)) {
-                continue;
-            }
-            ++boxes_;
-            if (GetDlgItem(box, IDNO) != nullptr) {
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-            } else {
-                PostMessageW(box, WM_CLOSE, 0, 0);
-            }
-            Sleep(200);
-        }
-    }
-
-    DWORD processId_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> boxes_{0};
-    std::thread thread_;
-};
-
 // One run of the program from the test program's folder.
 class Program {
 public:
@@ -171,7 +127,7 @@ public:
                                   environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
                                   environment.empty() ? nullptr : environment.data(), nullptr, &si, &info_) != FALSE;
         if (started_) {
-            watcher_ = new BoxWatcher(info_.dwProcessId);
+            watcher_ = new testsupport::BoxWatchdog(info_.dwProcessId);
         }
     }
     ~Program() {
@@ -191,6 +147,10 @@ public:
     bool started() const { return started_; }
     DWORD id() const { return info_.dwProcessId; }
     int boxes() const { return watcher_ != nullptr ? watcher_->boxes() : 0; }
+    // While paused the caller answers the program's boxes itself.
+    void pauseWatchdog(bool on) const {
+        if (watcher_ != nullptr) watcher_->pause(on);
+    }
 
     // The first visible frame within ms, else null.
     HWND waitForFrame(DWORD ms = 15000) const {
@@ -227,7 +187,7 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     bool started_ = false;
-    BoxWatcher* watcher_ = nullptr;
+    testsupport::BoxWatchdog* watcher_ = nullptr;
 };
 
 } // namespace apptest

@@ -15,6 +15,7 @@
 
 #include "app/DropFiles.h"
 #include "app/ProgramDriver.h"
+#include "app/ProgramScreen.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
 #include "support/RawFile.h"
@@ -95,56 +96,32 @@ inline std::map<std::string, std::string> probe(const std::wstring& file) {
         file, L"stream=codec_name,sample_rate,channels,bit_rate:format=format_name,bit_rate,duration");
 }
 
-// The text of a combo entry, read across the process boundary.
-inline std::wstring comboText(HWND combo, int32_t index) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0) {
-        return L"";
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(wcslen(text.c_str()));
-    return text;
-}
+using apptest::comboOffering;
+using apptest::showing;
+using apptest::textOf;
 
-// The visible combo box of frame that offers entry, and the entry's index.
-inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index) {
-    *index = -1;
-    return apptest::firstChild(frame, [&](HWND child) {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        if (_wcsicmp(cls, L"ComboBox") != 0 || !IsWindowVisible(child)) {
-            return false;
-        }
-        const int32_t count = static_cast<int32_t>(SendMessageW(child, CB_GETCOUNT, 0, 0));
-        for (int32_t i = 0; i < count; ++i) {
-            if (comboText(child, i) == entry) {
-                *index = i;
-                return true;
-            }
-        }
-        return false;
-    });
-}
+using apptest::captionDrawn;
 
-// Picks entry as a user does: the combo's selection moves and its parent hears of it.
-inline bool choose(HWND frame, const std::wstring& entry) {
+// Picks entry as a person does: a click opens the combo that offers it, a click on the
+// entry chooses it; the combo then draws what it shows. What went wrong, empty when nothing.
+inline std::string choose(HWND frame, const std::wstring& entry) {
     int32_t index = -1;
     HWND combo = comboOffering(frame, entry, &index);
-    if (combo == nullptr) {
-        return false;
+    const std::string name(entry.begin(), entry.end());
+    if (combo == nullptr) return "no list offers " + name;
+    if (!apptest::chooseByClicks(combo, index)) return "could not click " + name;
+    if (!testsupport::waitFor([&] { return captionDrawn(combo); }, 2000)) {
+        const std::wstring shot = apptest::keepShot(testsupport::ScreenShot(testsupport::screenRect(frame)), L"choose");
+        return "the list draws no caption after " + name + " (shot " + std::string(shot.begin(), shot.end()) + ")";
     }
-    SendMessageW(combo, CB_SETCURSEL, index, 0);
-    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-    return true;
+    return "";
 }
 
 // The shown entry of the combo that offers entry.
 inline std::wstring shownBeside(HWND frame, const std::wstring& entry) {
     int32_t index = -1;
     HWND combo = comboOffering(frame, entry, &index);
-    return combo != nullptr ? comboText(combo, static_cast<int32_t>(SendMessageW(combo, CB_GETCURSEL, 0, 0))) : L"?";
+    return combo != nullptr ? apptest::shownEntry(combo) : L"?";
 }
 
 inline bool drop(HWND frame, const std::vector<std::wstring>& paths) {
@@ -167,19 +144,6 @@ inline std::wstring boxText(DWORD processId, HWND* box) {
         }
     }
     return L"";
-}
-
-// The first descendant of parent showing text, asked by message: labels keep their text
-// themselves, and GetWindowText does not ask another process's windows.
-inline std::wstring textOf(HWND window) {
-    wchar_t buffer[256] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, &ignored);
-    return buffer;
-}
-
-inline HWND showing(HWND parent, const wchar_t* text) {
-    return apptest::firstChild(parent, [text](HWND child) { return IsWindowVisible(child) && textOf(child) == text; });
 }
 
 // Brisquelton.exe started on a clean product key, in the large view, with the update

@@ -95,11 +95,12 @@ TEST_F(ConverterProgramTest, EveryOptionListConvertsThroughTheRealLists) {
         SCOPED_TRACE(c.name);
         const std::wstring dir = caseFolder(std::wstring(c.name, c.name + strlen(c.name)));
         for (const std::wstring& choice : c.choices) {
-            ASSERT_TRUE(choose(program.frame(), choice)) << std::string(choice.begin(), choice.end());
+            ASSERT_EQ("", choose(program.frame(), choice)) << std::string(choice.begin(), choice.end());
             EXPECT_EQ(choice, shownBeside(program.frame(), choice));
         }
         const std::wstring output = dir + L"\\" + c.output;
         ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, output));
+        EXPECT_EQ("", apptest::screenFaults(program.frame(), L"converted-" + std::wstring(c.name, c.name + strlen(c.name))));
         if (c.bytesPerFrame != 0) {
             EXPECT_EQ(static_cast<int64_t>(RATE * SECONDS) * c.bytesPerFrame, fileSize(output));
             continue;
@@ -128,14 +129,14 @@ TEST_F(ConverterProgramTest, Mp3At192KbpsAndVolume200) {
     const std::wstring dir = caseFolder(L"rates", 5.0);
     Converter program;
     ASSERT_NE(nullptr, program.frame());
-    ASSERT_TRUE(choose(program.frame(), MP3));
-    ASSERT_TRUE(choose(program.frame(), L"192 kbps  (Common 1)"));
+    ASSERT_EQ("", choose(program.frame(), MP3));
+    ASSERT_EQ("", choose(program.frame(), L"192 kbps  (Common 1)"));
     ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, dir + L"\\a.mp3"));
     const double kbps = std::stod("0" + probed(dir + L"\\a.mp3", "stream.0.bit_rate")) / 1000;
     EXPECT_NEAR(192.0, kbps, 8.0);
 
-    ASSERT_TRUE(choose(program.frame(), L".WAV                 -Lossless-"));
-    ASSERT_TRUE(choose(program.frame(), L"200%"));
+    ASSERT_EQ("", choose(program.frame(), L".WAV                 -Lossless-"));
+    ASSERT_EQ("", choose(program.frame(), L"200%"));
     ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, dir + L"\\a (1).wav"));
     const int32_t before = wavPeak(dir + L"\\a.wav");
     const int32_t after = wavPeak(dir + L"\\a (1).wav");
@@ -147,15 +148,15 @@ TEST_F(ConverterProgramTest, ChoicesShowAgainAfterARestart) {
     {
         Converter program;
         ASSERT_NE(nullptr, program.frame());
-        ASSERT_TRUE(choose(program.frame(), L".AMR"));
-        ASSERT_TRUE(choose(program.frame(), L"120%"));
-        ASSERT_TRUE(choose(program.frame(), MP3));
+        ASSERT_EQ("", choose(program.frame(), L".AMR"));
+        ASSERT_EQ("", choose(program.frame(), L"120%"));
+        ASSERT_EQ("", choose(program.frame(), MP3));
         for (const std::wstring& choice : mp3Choices) {
-            ASSERT_TRUE(choose(program.frame(), choice));
+            ASSERT_EQ("", choose(program.frame(), choice));
         }
-        ASSERT_TRUE(choose(program.frame(), L".RAW  (Big-Endian)"));
-        ASSERT_TRUE(choose(program.frame(), L"16 bits [unsigned] [BE]"));
-        ASSERT_TRUE(choose(program.frame(), L".AMR"));
+        ASSERT_EQ("", choose(program.frame(), L".RAW  (Big-Endian)"));
+        ASSERT_EQ("", choose(program.frame(), L"16 bits [unsigned] [BE]"));
+        ASSERT_EQ("", choose(program.frame(), L".AMR"));
         EXPECT_EQ(L"120%", shownBeside(program.frame(), L"120%"));
         ASSERT_TRUE(program.close(10000));
     }
@@ -166,11 +167,11 @@ TEST_F(ConverterProgramTest, ChoicesShowAgainAfterARestart) {
     ASSERT_NE(nullptr, program.frame());
     EXPECT_EQ(L".AMR", shownBeside(program.frame(), L".AMR"));
     EXPECT_EQ(L"120%", shownBeside(program.frame(), L"120%"));
-    ASSERT_TRUE(choose(program.frame(), MP3));
+    ASSERT_EQ("", choose(program.frame(), MP3));
     for (const std::wstring& choice : mp3Choices) {
         EXPECT_EQ(choice, shownBeside(program.frame(), choice));
     }
-    ASSERT_TRUE(choose(program.frame(), L".RAW  (Big-Endian)"));
+    ASSERT_EQ("", choose(program.frame(), L".RAW  (Big-Endian)"));
     EXPECT_EQ(L"16 bits [unsigned] [BE]", shownBeside(program.frame(), L"16 bits [unsigned] [BE]"));
 }
 
@@ -192,7 +193,7 @@ TEST_F(ConverterProgramTest, StoredValuesThatMatchNoChoiceRestoreTheDefaultsAndC
     ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, dir + L"\\a.mp3"));
     EXPECT_EQ("48000", probed(dir + L"\\a.mp3", "stream.0.sample_rate"));
     EXPECT_EQ("2", probed(dir + L"\\a.mp3", "stream.0.channels"));
-    ASSERT_TRUE(choose(program.frame(), L".WAV                 -Lossless-"));
+    ASSERT_EQ("", choose(program.frame(), L".WAV                 -Lossless-"));
     EXPECT_EQ(L"Same  (Default)", shownBeside(program.frame(), L"8 bits [unsigned]"));
     ASSERT_TRUE(program.convert({dir + L"\\a.wav"}, dir + L"\\a (1).wav"));
     EXPECT_EQ("pcm_s16le", probed(dir + L"\\a (1).wav", "stream.0.codec_name"));
@@ -201,7 +202,7 @@ TEST_F(ConverterProgramTest, StoredValuesThatMatchNoChoiceRestoreTheDefaultsAndC
 TEST_F(ConverterProgramTest, HeadersAndRulesCannotBeChosen) {
     Converter program;
     ASSERT_NE(nullptr, program.frame());
-    ASSERT_TRUE(choose(program.frame(), L".OGG"));
+    ASSERT_EQ("", choose(program.frame(), L".OGG"));
     struct Pick {
         std::wstring entry;
         std::wstring staysOn;
@@ -213,7 +214,7 @@ TEST_F(ConverterProgramTest, HeadersAndRulesCannotBeChosen) {
         {L"By Quality Level", L"Similar Quality  (Default)"},
     };
     for (const Pick& pick : picks) {
-        ASSERT_TRUE(choose(program.frame(), pick.entry));
+        ASSERT_EQ("", choose(program.frame(), pick.entry));
         EXPECT_EQ(pick.staysOn, shownBeside(program.frame(), pick.entry));
     }
     std::wstring stored;
@@ -233,9 +234,13 @@ TEST_F(ConverterProgramTest, CancelLeavesNothingAndTheNextDropConverts) {
     ASSERT_TRUE(waitFor([&] { return (status = showing(program.frame(), L"a.mp3")) != nullptr; }, 20000));
     HWND cancel = apptest::childWithText(program.frame(), L"Cancel");
     ASSERT_NE(nullptr, cancel);
-    SendMessageW(cancel, BM_CLICK, 0, 0);
-    // Read at once: the worker's end of the batch follows soon after.
-    EXPECT_EQ(L"Canceling..", textOf(status));
+    ASSERT_TRUE(testsupport::clickAt(testsupport::centreOf(testsupport::screenRect(cancel)), testsupport::Button::Left, 0));
+    // Watched closely: the worker's end of the batch follows soon after.
+    bool canceling = false;
+    for (const DWORD start = GetTickCount(); !canceling && GetTickCount() - start < 2000; Sleep(1)) {
+        canceling = textOf(status) == L"Canceling..";
+    }
+    EXPECT_TRUE(canceling);
     EXPECT_TRUE(program.waitReady(20000));
     EXPECT_EQ(L"Ready", textOf(status));
     EXPECT_EQ((std::vector<std::wstring>{L"a.wav", L"short.wav"}), listFolder(dir));
@@ -272,7 +277,7 @@ TEST_F(ConverterProgramTest, AFailedFileIsReportedWhileTheNextWaits) {
     // The worker waits in the box: the good file is not converted yet.
     Sleep(1500);
     EXPECT_FALSE(exists(dir + L"\\a.mp3"));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::clickOn(GetDlgItem(box, GetDlgItem(box, IDOK) != nullptr ? IDOK : IDCANCEL)));
     ASSERT_TRUE(waitFor([&] { return exists(dir + L"\\a.mp3"); }, 60000));
     EXPECT_TRUE(program.waitReady(30000));
     std::ifstream log(std::filesystem::path(dir + L"\\_error.txt"));

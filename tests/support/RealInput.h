@@ -1,8 +1,10 @@
-// A person's input through the system's input queue (SendInput): keys, clicks and drags
-// at screen points, and where the keyboard focus of a UI thread is.
+// A person's input through the system's input queue (SendInput): keys, typed text, clicks,
+// wheel turns and drags at screen points (another process's windows found by their screen
+// rectangles), and where the keyboard focus of a UI thread is.
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -16,6 +18,7 @@ inline INPUT keyInput(WORD vk, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     return input;
 }
@@ -67,6 +70,92 @@ inline HWND focusOfThread(DWORD threadId) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+inline RECT screenRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+inline POINT centreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// Moves the cursor to (x, y) and waits until it is there.
+inline bool moveMouse(int x, int y) {
+    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int vw = GetSystemMetrics(SM_CXVIRTUALSCREEN), vh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(((x - vx) * 65535LL + (vw - 1) / 2) / (vw - 1));
+    in.mi.dy = static_cast<LONG>(((y - vy) * 65535LL + (vh - 1) / 2) / (vh - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (SendInput(1, &in, sizeof(INPUT)) != 1) {
+            return false;
+        }
+        for (int i = 0; i < 50; ++i) {
+            POINT at{};
+            GetCursorPos(&at);
+            if (at.x == x && at.y == y) {
+                return true;
+            }
+            Sleep(10);
+        }
+    }
+    return false;
+}
+
+enum class Button { Left, Right, Middle };
+
+// A press and release of button at (x, y), then settleMs for the program to take it.
+inline bool clickAt(int x, int y, Button button = Button::Left, DWORD settleMs = 150) {
+    if (!moveMouse(x, y)) {
+        return false;
+    }
+    const DWORD down = button == Button::Left ? MOUSEEVENTF_LEFTDOWN : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_MIDDLEDOWN;
+    const DWORD up = button == Button::Left ? MOUSEEVENTF_LEFTUP : button == Button::Right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_MIDDLEUP;
+    // Press and release in one batch, as a quick click: a release sent apart, after the
+    // program has reacted to the press, is taken by Wine as leaving an opened list.
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    const bool sent = SendInput(2, in, sizeof(INPUT)) == 2;
+    Sleep(settleMs);
+    return sent;
+}
+inline bool clickAt(POINT p, Button button = Button::Left, DWORD settleMs = 150) {
+    return clickAt(p.x, p.y, button, settleMs);
+}
+// A click in the middle of a window's screen rectangle.
+inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(screenRect(window)), button); }
+
+// Wheel notches at the cursor; positive turns away from the user (up).
+inline bool wheel(int notches) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    const bool sent = SendInput(1, &in, sizeof(INPUT)) == 1;
+    Sleep(120);
+    return sent;
+}
+
+// Types text character by character, as a keyboard with every character would.
+inline bool typeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2]{};
+        for (int i = 0; i < 2; ++i) {
+            in[i].type = INPUT_KEYBOARD;
+            in[i].ki.wScan = c;
+            in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+        }
+        if (SendInput(2, in, sizeof(INPUT)) != 2) {
+            return false;
+        }
+        Sleep(5);
+    }
+    Sleep(80);
+    return true;
 }
 
 } // namespace testsupport

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/ScreenPixels.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
@@ -36,42 +37,12 @@ using s::gui::IComponent;
 using s::gui::drawer::Skinner;
 namespace win = s::gui::win;
 
-// The screen's pixels in a rectangle (screen coordinates), as 0x00RRGGBB.
-struct Shot {
-    RECT rect = {};
+// The screen's pixels in a rectangle (screen coordinates), as 0x00RRGGBB, read from its
+// top left.
+struct Shot : testsupport::ScreenShot {
+    explicit Shot(const RECT& area) : ScreenShot(area), pixels(ScreenShot::pixels()) {}
+    uint32_t at(int x, int y) const { return ScreenShot::at(area().left + x, area().top + y); }
     std::vector<uint32_t> pixels;
-
-    explicit Shot(const RECT& area) : rect(area) {
-        const int w = area.right - area.left;
-        const int h = area.bottom - area.top;
-        if (w <= 0 || h <= 0) {
-            return;
-        }
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        const uint32_t* p = static_cast<const uint32_t*>(bits);
-        pixels.assign(p, p + static_cast<size_t>(w) * h);
-        for (uint32_t& pixel : pixels) {
-            pixel &= 0xFFFFFF;
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    int width() const { return rect.right - rect.left; }
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width() + x]; }
 };
 
 int channelGap(uint32_t a, uint32_t b) {
