@@ -382,7 +382,7 @@ TEST(PaintedTest, TabbingOntoAButtonCheckRadioOrComboMarksTheFocusedOne) {
             for (size_t k = 0; k < plain.size(); ++k) {
                 if (!seen[k] && focused != first && focused == scene.straight[kinds[k]]->getNativeHandle()) {
                     seen[k] = true;
-                    EXPECT_GE(differing(plain[k], Shot(plain[k].rect)), 20) << KINDS[kinds[k]].name << ", " << look;
+                    EXPECT_GE(differing(plain[k], Shot(plain[k].area())), 20) << KINDS[kinds[k]].name << ", " << look;
                 }
             }
         }
