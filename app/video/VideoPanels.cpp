@@ -7,7 +7,6 @@
 #include "app/video/P2pEstimates.h"
 #include "app/video/VideoLists.h"
 #include "app/video/VideoPresetTable.h"
-#include "drawers/gui/drawer/text/win/Basic.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/Box.h"
@@ -101,20 +100,6 @@ void setIfGiven(Field& field, int32_t value) {
     }
 }
 
-// Without a skin a label paints through a basic text drawer of its own; a window's skin
-// lends its drawer instead when the panel is attached.
-void paintLabels(IComponent* component) {
-    if (auto* text = dynamic_cast<s::gui::win::Label*>(component)) {
-        if (text->getDrawer() == nullptr) {
-            text->setDrawer(s::gui::drawer::text::win::Basic::pool(), true);
-        }
-        return;
-    }
-    for (int32_t i = 0; component != nullptr && i < component->getChildCount(); ++i) {
-        paintLabels(component->getChildAt(i));
-    }
-}
-
 void addIfAny(s::gui::win::Box* box, IComponent* row) {
     if (box != nullptr && row != nullptr) {
         box->add(row);
@@ -125,9 +110,7 @@ void addIfAny(s::gui::win::Box* box, IComponent* row) {
 
 IComponent* Dialog::buildVideoPanel(int32_t formatId) {
     if (formatId == HD_INFO_ID) {
-        IComponent* info = buildHdInfoPanel();
-        paintLabels(info);
-        return info;
+        return buildHdInfoPanel();
     }
     if (formatId >= FIRST_RESOLUTION_ID && formatId <= LAST_RESOLUTION_ID) {
         return buildSpacerPanel();
@@ -242,7 +225,6 @@ IComponent* Dialog::buildVideoPanel(int32_t formatId) {
     if (panel->id == P2P) {
         updateP2pEstimates(v.content, v.perMinute, v.perHour, v.boost, v.videoRate, v.pictureSize, v.audioRate);
     }
-    paintLabels(box);
     return box;
 }
 

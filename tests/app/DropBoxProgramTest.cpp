@@ -85,11 +85,11 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
         const wchar_t* button;
     };
     const Case cases[] = {
-        {"compact, stored", 1, 0, {300, 260}, {520, 440}, {300, 260}, L"Advanced Options >>"},
-        {"large, stored", 0, 1, {300, 260}, {520, 440}, {520, 440}, L"<< Minimize"},
-        {"compact, too narrow", 1, 0, {5, 260}, {520, 440}, {265 * s, 260}, L"Advanced Options >>"},
+        {"compact, stored", 1, 0, {300, 260}, {680, 440}, {300, 260}, L"Advanced Options >>"},
+        {"large, stored", 0, 1, {300, 260}, {680, 440}, {680, 440}, L"<< Minimize"},
+        {"compact, too narrow", 1, 0, {5, 260}, {680, 440}, {265 * s, 260}, L"Advanced Options >>"},
         // The large view's default size is below what its content needs: the window grows.
-        {"large, too high", 0, 0, {300, 260}, {520, 99999}, {520, -300 * s}, L"<< Minimize"},
+        {"large, too high", 0, 0, {300, 260}, {680, 99999}, {680, -300 * s}, L"<< Minimize"},
         {"large, negative", 0, 1, {300, 260}, {-520, 440}, {-450 * s, 440}, L"<< Minimize"},
     };
     for (const Case& c : cases) {
@@ -126,7 +126,7 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
 TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
     ASSERT_TRUE(writeInt(sizeGroup(), L"SmallWidth", 310));
     ASSERT_TRUE(writeInt(sizeGroup(), L"SmallHeight", 270));
-    ASSERT_TRUE(writeInt(sizeGroup(), L"LargeWidth", 530));
+    ASSERT_TRUE(writeInt(sizeGroup(), L"LargeWidth", 690));
     ASSERT_TRUE(writeInt(sizeGroup(), L"LargeHeight", 420));
     Program program;
     HWND frame = program.waitForFrame();
@@ -137,9 +137,9 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         int32_t compact;
     };
     const Step steps[] = {
-        {nullptr, 530, 420, 0},
+        {nullptr, 690, 420, 0},
         {L"<< Minimize", 310, 270, 1},
-        {nullptr, 530, 420, 0},
+        {nullptr, 690, 420, 0},
     };
     for (const Step& step : steps) {
         HWND target = step.click != nullptr ? showing(frame, step.click) : dropTargetOf(frame);

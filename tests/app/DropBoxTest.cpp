@@ -30,6 +30,7 @@
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/Button.h"
 #include "widgets/gui/win/ComboBox.h"
+#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/GroupBox.h"
 #include "widgets/gui/win/Image.h"
 #include "widgets/gui/win/Label.h"
@@ -218,6 +219,24 @@ protected:
         runner_.join();
         dialog_->release();
         dialog_ = nullptr;
+    }
+    // Opens the dialog on a fresh start in language.
+    void openIn(const wchar_t* language) {
+        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
+        if (record_ != nullptr) {
+            record_->release();
+            record_ = nullptr;
+        }
+        app_->release();
+        app_ = s::app::win::AppBase::pool();
+        ASSERT_TRUE(app_->setUp(nullptr));
+        openDialog();
+    }
+    // Closes the dialog and forgets its settings but the just-run update check.
+    void closeAndForget() {
+        closeDialog();
+        deleteProductKey();
+        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
     }
     HWND frame() const { return dialog_->window()->getFrameHandle(); }
     HWND dropTarget() const { return dialog_->dropBox()->getContent()->getNativeHandle(); }
@@ -464,15 +483,7 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
     const int32_t scale = s::system::monitor::uiScale();
     for (const wchar_t* language : {L"English", L"German"}) {
         SCOPED_TRACE(language);
-        ASSERT_TRUE(writeString(savePath(L"Language"), L"", language));
-        if (record_ != nullptr) {
-            record_->release();
-            record_ = nullptr;
-        }
-        app_->release();
-        app_ = s::app::win::AppBase::pool();
-        ASSERT_TRUE(app_->setUp(nullptr));
-        openDialog();
+        ASSERT_NO_FATAL_FAILURE(openIn(language));
         for (bool compact : {true, false}) {
             SCOPED_TRACE(compact);
             if (dialog_->isCompactView() != compact) {
@@ -513,10 +524,76 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
             onUiThread(dialog_->window(), [this] { dialog_->window()->doLayout(); });
             checkShown();
         }
-        closeDialog();
         // Each language opens on its first sizes.
-        deleteProductKey();
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        closeAndForget();
+    }
+}
+
+// Every option list of every format's panel shows its chosen entry whole, inside the
+// window, in both languages.
+TEST_F(DropBoxTest, EveryPanelsListsShowTheirChoiceUncutInsideTheWindow) {
+    const int32_t s = s::system::monitor::uiScale();
+    for (const wchar_t* language : {L"English", L"German"}) {
+        SCOPED_TRACE(language);
+        ASSERT_NO_FATAL_FAILURE(openIn(language));
+        if (dialog_->isCompactView()) {
+            SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
+            ASSERT_TRUE(waitFor([&] { return !dialog_->isCompactView(); }));
+        }
+        s::gui::win::ComboBox* formats = dialog_->formatList();
+        for (int32_t i = 0; i < formats->getItemCount(); ++i) {
+            const int32_t formatId = formats->getItem(i)->value;
+            if (formatId < 1 || formatId > 34) {
+                continue;
+            }
+            SCOPED_TRACE(formatId);
+            onUiThread(dialog_->window(), [&] { formats->setSelectedIndex(i, true); });
+            RECT client{};
+            GetClientRect(frame(), &client);
+            MapWindowPoints(frame(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+            std::vector<s::gui::win::ComboBox*> lists = {formats};
+            for (int32_t kind = 0; kind < s::sound::gui::dialogs::mp3conv::OptionRows::KIND_COUNT; ++kind) {
+                if (s::gui::win::ComboBox* list = dialog_->optionControl(formatId, static_cast<s::sound::gui::dialogs::mp3conv::OptionRows::Kind>(kind))) {
+                    lists.push_back(list);
+                }
+            }
+            EXPECT_GE(lists.size(), 2u);
+            for (s::gui::win::ComboBox* box : lists) {
+                const HWND list = box->getNativeHandle();
+                ASSERT_TRUE(IsWindowVisible(list));
+                RECT r{};
+                GetWindowRect(list, &r);
+                EXPECT_GE(r.left, client.left);
+                EXPECT_LE(r.right, client.right);
+                EXPECT_LE(r.bottom, client.bottom);
+                // The chosen caption in the field's font: the drawer's field font, or the
+                // main font, bold when the entry says so, in the native field.
+                const s::gui::combobox::ComboBoxItem* item = box->getSelectedItem();
+                ASSERT_NE(nullptr, item);
+                const std::wstring text = item->getText();
+                LOGFONTW face{};
+                GetObjectW(s > 1 ? box->getFieldFont()->getHandle() : box->getMainFont()->getHandle(), sizeof(face), &face);
+                if (s == 1 && (item->fieldFlags & s::gui::combobox::ComboBoxItem::BOLD) != 0) {
+                    face.lfWeight = FW_BOLD;
+                }
+                HFONT bold = CreateFontIndirectW(&face);
+                HDC dc = GetDC(list);
+                HGDIOBJ old = SelectObject(dc, bold);
+                SIZE size{};
+                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                SelectObject(dc, old);
+                ReleaseDC(list, dc);
+                DeleteObject(bold);
+                // The room left of the arrow: the native field's item area, or the drawer's
+                // text area (4 x scale in, 15 x scale for the arrow).
+                COMBOBOXINFO info{};
+                info.cbSize = sizeof(info);
+                ASSERT_TRUE(GetComboBoxInfo(list, &info));
+                const LONG room = s == 1 ? info.rcItem.right - info.rcItem.left - 2 : (r.right - r.left) - 19 * s;
+                EXPECT_GE(room, size.cx) << "\"" << std::string(text.begin(), text.end()) << "\"";
+            }
+        }
+        closeAndForget();
     }
 }
 
@@ -546,7 +623,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     const std::wstring view = std::wstring(L"MainWindow\\") + Dialog::viewGroupForScale(s::system::monitor::uiScale());
     ASSERT_TRUE(writeInt(savePath(view), L"SmallWidth", 300));
     ASSERT_TRUE(writeInt(savePath(view), L"SmallHeight", 280));
-    ASSERT_TRUE(writeInt(savePath(view), L"LargeWidth", 520));
+    ASSERT_TRUE(writeInt(savePath(view), L"LargeWidth", 680));
     ASSERT_TRUE(writeInt(savePath(view), L"LargeHeight", 430));
     openDialog();
     struct Step {
@@ -556,7 +633,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     };
     const Step steps[] = {
         {true, 300, 280, L"Advanced Options >>"},
-        {false, 520, 430, L"<< Minimize"},
+        {false, 680, 430, L"<< Minimize"},
         {true, 300, 280, L"Advanced Options >>"},
     };
     for (size_t i = 0; i < 3; ++i) {
@@ -573,7 +650,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     // Each switch saved the size it left.
     int32_t largeWidth = 0;
     ASSERT_TRUE(readInt(savePath(view), L"LargeWidth", &largeWidth));
-    EXPECT_EQ(520, largeWidth);
+    EXPECT_EQ(680, largeWidth);
 }
 
 // The language chosen in the menu is the next start's; a format chosen while another

@@ -85,6 +85,30 @@ TEST(ImageTest, ThePreferredSizeFollowsThePictureFixedSidesAndTheBorder) {
     EXPECT_EQ(1, set->count());
 }
 
+// Placed frames too many to compose: the control stands still on the first frame, drawn at
+// its place on the screen, instead of playing the frames at the corner.
+TEST(ImageTest, AnAnimationBeyondTheCompositionCapShowsItsFirstFrameInPlace) {
+    BufferedImageSet* set = BufferedImageSet::pool();
+    for (int32_t i = 0; i < 1700; ++i) {
+        BufferedImage* frame = BufferedImage::create(2, 2);
+        frame->fill(255, i == 0 ? 255 : 0, 0, i == 0 ? 0 : 255);
+        set->addAt(frame, 32, 100, 1, i == 0 ? 300 : 0, i == 0 ? 200 : 0);
+    }
+    set->setScreen(400, 400);
+    set->recomputeSize();
+    set->setLoop(true, 0);
+    ASSERT_EQ(nullptr, set->coalescedCopy());
+    Released<Image> image(Image::createWithSize(-1, -1, nullptr));
+    image->setImageSet(set, true, false, false, 1, -1, -1);
+    BufferedImage* still = image->copyCurrentFrame(false);
+    ASSERT_NE(nullptr, still);
+    EXPECT_EQ(400, still->width());
+    EXPECT_EQ(400, still->height());
+    EXPECT_EQ(0xFFFF0000u, still->pixel(301, 201));
+    EXPECT_NE(0xFFFF0000u, still->pixel(0, 0) | 0xFF000000u);
+    still->release();
+}
+
 TEST(ImageTest, TheCheckerboardHasFivePixelCellsOddColumnsStartingOneLower) {
     struct Case {
         int32_t width, height, columns, rows;

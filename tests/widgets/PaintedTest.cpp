@@ -357,6 +357,42 @@ TEST(PaintedTest, AnOpenComboListShowsItsEntriesWithinTheScreenAndLeavesTheField
     }
 }
 
+// The control that has the keyboard focus shows it, whatever paints it.
+HWND focusOf(HWND frame) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+TEST(PaintedTest, TabbingOntoAButtonCheckRadioOrComboMarksTheFocusedOne) {
+    forEachLook([](const Scene& scene, const std::string& look) {
+        SetForegroundWindow(scene.frame());
+        painted(scene.frame());
+        const size_t kinds[] = {1, 2, 3, 5};
+        std::vector<Shot> plain;
+        for (size_t i : kinds) {
+            plain.emplace_back(screenRect(scene.straight[i]->getNativeHandle()));
+        }
+        std::vector<bool> seen(plain.size(), false);
+        const HWND first = focusOf(scene.frame());
+        for (int presses = 0; presses < 40; ++presses) {
+            pressKey(VK_TAB);
+            painted(scene.frame());
+            const HWND focused = focusOf(scene.frame());
+            for (size_t k = 0; k < plain.size(); ++k) {
+                if (!seen[k] && focused != first && focused == scene.straight[kinds[k]]->getNativeHandle()) {
+                    seen[k] = true;
+                    EXPECT_GE(differing(plain[k], Shot(plain[k].area())), 20) << KINDS[kinds[k]].name << ", " << look;
+                }
+            }
+        }
+        for (size_t k = 0; k < plain.size(); ++k) {
+            EXPECT_TRUE(seen[k] || scene.straight[kinds[k]]->getNativeHandle() == first)
+                << KINDS[kinds[k]].name << " never took the focus, " << look;
+        }
+    }, false);
+}
+
 TEST(PaintedTest, AGripResizeAndARestoreLeaveWhatAFreshPaintPaints) {
     forEachLook([](const Scene& scene, const std::string& look) {
         win::StatusBar* status = static_cast<win::StatusBar*>(scene.straight[8]);

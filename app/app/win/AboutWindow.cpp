@@ -200,8 +200,8 @@ Box* AboutWindow::build() {
         link->getHoverFont()->setTextColour(170, 170, 0);
         link->getPressedFont()->setTextColour(170, 170, 0);
     }
-    closeButton_->addClickListener(this);
-    closeGlyph_->addClickListener(this);
+    window_->addCloser(closeButton_);
+    window_->addCloser(closeGlyph_);
     return content;
 }
 
@@ -214,10 +214,6 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
             owner_->setFrameEnabled(true);
             owner_->activate(true);
         }
-        return;
-    }
-    if (source == static_cast<base::IObject*>(closeButton_) || source == static_cast<base::IObject*>(closeGlyph_)) {
-        PostMessageW(window_->getFrameHandle(), WM_CLOSE, 0, 0);
         return;
     }
     if (source == static_cast<base::IObject*>(webLink_)) {

@@ -336,6 +336,29 @@ BufferedImageSet* BufferedImageSet::coalescedCopy() const {
     return set;
 }
 
+BufferedImageSet* BufferedImageSet::firstScreenCopy() const {
+    BufferedImage* first = frameAt(0);
+    if (first == nullptr || !IEncodedImage::isDecodableSize(screenWidth_, screenHeight_)) {
+        return nullptr;
+    }
+    thread::Held<BufferedImage> screen(BufferedImage::create(screenWidth_, screenHeight_));
+    BufferedImageSet* set = screen ? pool() : nullptr;
+    if (set == nullptr) {
+        return nullptr;
+    }
+    screen->fill(0, 255, 255, 255);
+    drawOver(screen.get(), first, left(0), top(0));
+    screen->setHasAlpha(true);
+    screen->detectAlpha();
+    if (!set->add(screen.get(), depth(0), delay(0), 2)) {
+        set->release();
+        return nullptr;
+    }
+    screen.take();
+    set->setLoop(false, 0);
+    return set;
+}
+
 FrameShape BufferedImageSet::shapeOf(int32_t index) const {
     const BufferedImage* frame = frameAt(index);
     return FrameShape{frame->width(), frame->height(), depth(index)};

@@ -56,6 +56,10 @@ public:
     // stand alone), the loop setting is (true, loopCount()). Null beyond the animation
     // cap of IEncodedImage (screen area times frames).
     BufferedImageSet* coalescedCopy() const override;
+    // A still of an animation too large to compose: the first frame drawn at its place on
+    // a screen-sized canvas, as the one frame of a set that does not play. Null when the
+    // set is empty or the screen itself is too large.
+    BufferedImageSet* firstScreenCopy() const;
     // Each frame scaled by itself, places kept: an animation of placed frames is
     // composed first (coalescedCopy) to be scaled as a whole.
     BufferedImageSet* scaledCopy(int32_t width, int32_t height, bool keepAspect) const override;

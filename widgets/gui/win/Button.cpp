@@ -1,5 +1,8 @@
 #include "widgets/gui/win/Button.h"
 
+#include "system/monitor/UiScale.h"
+#include "widgets/gui/win/FocusMark.h"
+
 #include <utility>
 
 #include <cwchar>
@@ -403,6 +406,10 @@ void Button::paint() {
     if (font != nullptr) {
         font->release();
     }
+    if (!isResizer()) {
+        const int32_t s = system::monitor::uiScale();
+        FocusMark::draw(m_hWnd, dc, RECT{3 * s, 3 * s, w - 3 * s, h - 3 * s});
+    }
 }
 
 LRESULT Button::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -418,6 +425,12 @@ LRESULT Button::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Button::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
     *result = 0;
     switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (paintsItself()) {
+            FocusMark::follow(m_hWnd, message);
+        }
+        return false;
     case WM_PAINT:
         if (!paintsItself()) {
             return false;

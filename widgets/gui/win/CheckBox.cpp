@@ -1,5 +1,6 @@
 #include "widgets/gui/win/CheckBox.h"
 
+#include "widgets/gui/win/FocusMark.h"
 #include "drawers/gui/drawer/checkbox/win/Thin.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/win/BufferedPaint.h"
@@ -143,6 +144,9 @@ void CheckBox::paint() {
     if (paint.dc() != nullptr) {
         drawer_->draw(paint.dc(), 0, 0, paint.width(), paint.height(), state_.minimumHeight, checked_ != 0,
                       caption_.c_str(), main_);
+        // Around the caption, which starts a sixth of the box past it.
+        const int32_t box = state_.minimumHeight;
+        FocusMark::draw(m_hWnd, paint.dc(), RECT{box + box / 6 - 1, 0, paint.width(), paint.height()});
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "widgets/gui/win/FocusMark.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "framework/CBrush.h"
 #include "framework/CButton.h"
@@ -146,6 +147,12 @@ public:
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (drawer_ != nullptr) {
+                FocusMark::follow(this->m_hWnd, message);
+            }
+            break;
         case BM_SETCHECK:
             // Handled here first; the native control then shows the new state.
             onSetCheck(wParam == BST_CHECKED);

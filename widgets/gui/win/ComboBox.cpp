@@ -11,6 +11,7 @@
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/FocusMark.h"
 #include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
@@ -129,8 +130,8 @@ void ComboBox::setParent(IContainer* container) {
         Enable(false);
     }
     const int32_t scale = system::monitor::uiScale();
-    setContentSize(50 * scale, 26 * scale);
     setMinimumSize(50 * scale, 26 * scale);
+    measureField();
     applyRowHeights();
     container->relayout();
 }
@@ -158,6 +159,7 @@ void ComboBox::onEvent(base::IObject* source, int32_t) {
         item->recaption();
     }
     if (m_hWnd != nullptr) {
+        measureField();
         redrawNow();
     }
 }
@@ -183,6 +185,9 @@ void ComboBox::insertItem(int32_t index, Item* item) {
         InsertString(index, item->getText());
     }
     items_.insert(items_.begin() + index, item);
+    if (m_hWnd != nullptr) {
+        measureField();
+    }
     if (previous_ >= index) {
         ++previous_;
     }
@@ -342,8 +347,8 @@ void ComboBox::applyFont() {
     }
     SetFont(font_->getHandle(), true);
     const int32_t scale = system::monitor::uiScale();
-    setContentSize(50 * scale, 26 * scale);
     setMinimumSize(50 * scale, 26 * scale);
+    measureField();
     applyRowHeights();
     if (IContainer* parent = state_.parent) {
         parent->relayout();
@@ -377,6 +382,9 @@ void ComboBox::setDrawer(drawer::ICombo* drawer, bool owned) {
         drawer->applyFonts(fieldFont_, disabledFieldFont_);
         transparent_ = 1;
     }
+    if (m_hWnd != nullptr) {
+        measureField();
+    }
     redrawNow();
 }
 
@@ -403,6 +411,49 @@ HFONT ComboBox::entryFont(const Item* item, bool bold, Font** made) const {
     return font->getHandle();
 }
 
+int32_t ComboBox::fieldWidthFor(int32_t textWidth, bool drawn, int32_t scale) {
+    // The drawer's text area leaves 4s on the left and 15s for the arrow on the right; the
+    // native field has its 3-D edges and arrow button around a 2-pixel text indent.
+    const int32_t chrome = drawn ? 23 * scale : GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 6;
+    const int32_t width = textWidth + chrome;
+    return width > 50 * scale ? width : 50 * scale;
+}
+
+SIZE ComboBox::textExtent(HDC dc, const wchar_t* text, HFONT font) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    return size;
+}
+
+SIZE ComboBox::entryExtent(HDC dc, const Item* item, bool bold) const {
+    // The item's own caption: it follows the current language.
+    Font* made = nullptr;
+    const SIZE size = textExtent(dc, item->getText(), entryFont(item, bold, &made));
+    if (made != nullptr) {
+        made->release();
+    }
+    return size;
+}
+
+void ComboBox::measureField() {
+    // Wide enough for every entry the closed field can show, so a choice is never cut.
+    CClientDC dc(m_hWnd);
+    int32_t widest = 0;
+    for (const Item* item : items_) {
+        if ((item->fieldFlags | item->listFlags) &
+            (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
+            continue;
+        }
+        const SIZE size = drawer_ ? textExtent(dc, item->getText(), getFieldFont()->getHandle())
+                                  : entryExtent(dc, item, (item->fieldFlags & ComboBoxItem::BOLD) != 0);
+        widest = size.cx > widest ? size.cx : widest;
+    }
+    const int32_t scale = system::monitor::uiScale();
+    setContentSize(fieldWidthFor(widest, static_cast<bool>(drawer_), scale), 26 * scale);
+}
+
 void ComboBox::measureList() {
     const int32_t count = getItemCount();
     const int32_t scroll = count > SCROLL_ENTRIES ? GetSystemMetrics(SM_CXVSCROLL) : 0;
@@ -410,18 +461,7 @@ void ComboBox::measureList() {
     int32_t widest = 0;
     for (int32_t i = 0; i < count; ++i) {
         const Item* item = items_[static_cast<size_t>(i)];
-        Font* made = nullptr;
-        const bool bold = (item->listFlags & (ComboBoxItem::BOLD | ComboBoxItem::HEADER)) != 0;
-        HFONT font = entryFont(item, bold, &made);
-        HGDIOBJ old = SelectObject(dc, font);
-        // The item's own caption: it follows the current language.
-        const wchar_t* text = item->getText();
-        SIZE size = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-        SelectObject(dc, old);
-        if (made != nullptr) {
-            made->release();
-        }
+        const SIZE size = entryExtent(dc, item, (item->listFlags & (ComboBoxItem::BOLD | ComboBoxItem::HEADER)) != 0);
         int32_t width = size.cx + scroll;
         if (item->listFlags & ComboBoxItem::HEADER) {
             width += 10;
@@ -584,6 +624,9 @@ void ComboBox::paintField() {
     const Item* selected = getSelectedItem();
     drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"",
                   enabled_ != 0 ? fieldFont_ : disabledFieldFont_, enabled_ != 0);
+    // The drawer's text area, left of the arrow.
+    const int32_t s = system::monitor::uiScale();
+    FocusMark::draw(m_hWnd, dc, RECT{r.left + 3 * s, r.top + 2 * s, r.right - 16 * s, r.bottom - 2 * s});
 }
 
 LRESULT ComboBox::colour(HDC dc) {
@@ -610,6 +653,12 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         if (drawer_) {
             return 1;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (drawer_) {
+            FocusMark::follow(m_hWnd, message);
         }
         break;
     case REFLECT_COLOUR:

@@ -36,6 +36,9 @@ public:
     // Height of the open list for count rows of rowHeight: up to SCROLL_ENTRIES rows, no
     // more than fit in the larger room below or above the field (at least one row).
     static int32_t dropDownHeight(int32_t count, int32_t rowHeight, int32_t below, int32_t above);
+    // Preferred width of a field showing text textWidth wide: painted by a drawer (drawn)
+    // or natively, at UI scale scale; never below the least 50 x scale.
+    static int32_t fieldWidthFor(int32_t textWidth, bool drawn, int32_t scale);
 
     static ComboBox* createWithWidthPercent(double widthPercent, int32_t fixedHeight);
     static ComboBox* createWithSize(int32_t fixedWidth, int32_t fixedHeight);
@@ -102,6 +105,8 @@ public:
 
     bool isOpen() const { return open_ != 0; }
     Font* getMainFont() const { return font_; }
+    // The font a drawer paints the closed field's caption with.
+    Font* getFieldFont() const { return enabled_ != 0 ? fieldFont_ : disabledFieldFont_; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -115,6 +120,10 @@ private:
     void applyFont();
     void applyRowHeights();
     void measureList();
+    void measureField();
+    static SIZE textExtent(HDC dc, const wchar_t* text, HFONT font);
+    // The caption's size in the entry's font (made bold when bold).
+    SIZE entryExtent(HDC dc, const Item* item, bool bold) const;
     void drawEntry(DRAWITEMSTRUCT* draw);
     void fitDropDown();
     void paintField();

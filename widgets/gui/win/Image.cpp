@@ -232,7 +232,13 @@ void Image::setImageSet(BufferedImageSet* set, bool owned, bool fit, bool keepAs
         }
         if (set_ != nullptr && set_->count() > 1) {
             if (set_->animated()) {
-                if (BufferedImageSet* prepared = set_->coalescedCopy()) {
+                // Beyond the cap of composed frames the placed frames cannot play
+                // truly: the first one at its place stands still instead.
+                BufferedImageSet* prepared = set_->coalescedCopy();
+                if (prepared == nullptr) {
+                    prepared = set_->firstScreenCopy();
+                }
+                if (prepared != nullptr) {
                     if (ownsSet_ != 0 && set_ != previous) {
                         set_->release();
                     }

@@ -1,5 +1,6 @@
 #include "widgets/gui/win/RadioButton.h"
 
+#include "widgets/gui/win/FocusMark.h"
 #include "framework/CDC.h"
 #include "images/image/win/BufferedImage.h"
 #include "system/monitor/UiScale.h"
@@ -93,6 +94,9 @@ void RadioButton::paint() {
             SetStretchBltMode(*zoom, previous);
             drawer_->draw(paint.dc(), *zoom, 0, 0, paint.width(), paint.height(), checked_ != 0, caption_.c_str(),
                           main_, 0xFFFFFF);
+            // Around the caption, which starts a sixth of the row's height past the circle.
+            const int32_t row = paint.height();
+            FocusMark::draw(m_hWnd, paint.dc(), RECT{row + row / 6 - 1, 0, paint.width(), row});
             zoom->release();
         }
     }

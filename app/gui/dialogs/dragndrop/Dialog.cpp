@@ -13,7 +13,6 @@
 #include "drawers/gui/drawer/groupbox/win/Basic.h"
 #include "drawers/gui/drawer/menu/win/Basic.h"
 #include "drawers/gui/drawer/statusbar/win/Basic.h"
-#include "drawers/gui/drawer/text/win/Basic.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "images/archive/CallBack.h"
@@ -78,14 +77,6 @@ constexpr int32_t TEXT_TRANSLATE_PAGE = 108500;
 constexpr int32_t FILE_MENU_CHOICES[3] = {608211, 608221, 608231};
 constexpr int32_t SUB_MENU_CHOICES[3] = {608210, 608220, 608230};
 constexpr int32_t OUTPUT_COMMANDS[3] = {Dialog::CMD_OUTPUT_SAME, Dialog::CMD_OUTPUT_SUB, Dialog::CMD_OUTPUT_DESKTOP};
-
-// Without a skin a label paints through its own basic text drawer.
-gui::win::Label* painted(gui::win::Label* label) {
-    if (label != nullptr) {
-        label->setDrawer(drawer::text::win::Basic::pool(), true);
-    }
-    return label;
-}
 
 } // namespace
 
@@ -550,10 +541,10 @@ void Dialog::buildWidgets() {
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
     linkRow_ = gui::win::Box::create(IBox::ROW, 0, -1, -1, 1, 0, 0, 3 * s, 3 * s);
-    linkLabel_ = painted(gui::win::Label::createWithText(L"kexo", false, false, 100001));
+    linkLabel_ = gui::win::Label::createWithText(L"kexo", false, false, 100001);
     linkRow_->add(linkLabel_);
-    percentLabel_ = painted(gui::win::Label::createWithText(L"", false, false, 100001));
-    statusLabel_ = painted(gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001));
+    percentLabel_ = gui::win::Label::createWithText(L"", false, false, 100001);
+    statusLabel_ = gui::win::Label::createWithTextId(TEXT_READY, false, true, 100001);
     statusBar_ = gui::win::StatusBar::createWithResizer(2 * s, 2 * s);
     statusBar_->setDrawer(drawer::statusbar::win::Basic::create(), true);
     gui::win::Box* statusRow = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 0, 0, 2 * s, 2 * s);
@@ -567,7 +558,7 @@ void Dialog::buildWidgets() {
     minimizeButton1_ = gui::win::Button::createWithTextIdAndWidthPercent(1007009, 0, 0);
     minimizeButton1_->setVisible(false);
     formatRow_ = gui::win::Box::create(IBox::ROW, 0, 100, -1, 1, 4 * s, 0, 0, 0);
-    formatRow_->add(painted(gui::win::Label::createWithTextId(1004000, false, false, 0)));
+    formatRow_->add(gui::win::Label::createWithTextId(1004000, false, false, 0));
     IComboBox* list = buildFormatList();
     formatList_ = static_cast<gui::win::ComboBox*>(list);
     if (list != nullptr) {
@@ -577,11 +568,11 @@ void Dialog::buildWidgets() {
         formatRow_->setFixedHeight(0, false);
     }
 
-    valueLabel1_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
-    valueLabel2_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
-    secondHint_ = painted(gui::win::Label::createWithTextId(1003000, true, false, 0));
-    dropHint_ = painted(gui::win::Label::createWithTextId(1002000, true, false, 0));
-    wrapLabel_ = painted(gui::win::Label::createWithText(L"", true, false, 0));
+    valueLabel1_ = gui::win::Label::createWithText(L"", true, false, 0);
+    valueLabel2_ = gui::win::Label::createWithText(L"", true, false, 0);
+    secondHint_ = gui::win::Label::createWithTextId(1003000, true, false, 0);
+    dropHint_ = gui::win::Label::createWithTextId(1002000, true, false, 0);
+    wrapLabel_ = gui::win::Label::createWithText(L"", true, false, 0);
     secondHint_->setTextColour(119, 119, 119);
     dropHint_->setTextColour(119, 119, 119);
     keepOnTopBox_ = gui::win::CheckBox::createWithTextId(1000000, record_->keepOnTop());
@@ -861,8 +852,7 @@ void Dialog::keepContentShown() {
 }
 
 void Dialog::applyTopmost(bool on) {
-    SetWindowPos(window_->getFrameHandle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    window_->setTopmost(on);
 }
 
 void Dialog::switchView() {
