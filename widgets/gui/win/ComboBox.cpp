@@ -501,6 +501,10 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
         }
     }
     if (drawer_ && field) {
+        // The control paints its field itself, outside any paint message, after a choice
+        // from the list: it has just filled the field with the background, so the whole
+        // field is painted again through the drawer.
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
         return;
     }
     HDC dc = draw->hDC;
