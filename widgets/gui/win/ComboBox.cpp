@@ -501,10 +501,6 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
         }
     }
     if (drawer_ && field) {
-        // The control paints its field itself, outside any paint message, after a choice
-        // from the list: it has just filled the field with the background, so the whole
-        // field is painted again through the drawer.
-        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
         return;
     }
     HDC dc = draw->hDC;
@@ -663,6 +659,17 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: {
         const LRESULT result = Native::WindowProc(message, wParam, lParam);
         applyRowHeights();
+        return result;
+    }
+    case CB_SETCURSEL:
+    case WM_COMMAND: {
+        // A selection set, or a choice from the list, has the control paint its field
+        // itself at once, outside any paint message: it fills it with the background and
+        // leaves the entry to its owner. The drawer paints the whole field again over it.
+        const LRESULT result = Native::WindowProc(message, wParam, lParam);
+        if (drawer_ && (message == CB_SETCURSEL || HIWORD(wParam) == LBN_SELCHANGE)) {
+            Redraw(nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        }
         return result;
     }
     default:
