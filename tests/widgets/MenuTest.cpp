@@ -223,6 +223,17 @@ TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEv
     bar->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
     EXPECT_EQ(11, bar->getLastCommand());
     EXPECT_EQ(1, commands.count(0));
+
+    // A hot entry goes cold when another window takes the mouse (a dialog, a pop-up).
+    bar->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    ASSERT_FALSE(drawer.hot.empty());
+    EXPECT_EQ(0, drawer.hot.back());
+    HWND frame = window->getFrameHandle();
+    stubs::runOnUiThread(window.get(), [frame] {
+        SetCapture(frame);
+        ReleaseCapture();
+    });
+    EXPECT_EQ(-1, drawer.hot.back());
 }
 
 } // namespace

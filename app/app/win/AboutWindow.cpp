@@ -112,6 +112,10 @@ void AboutWindow::show(gui::IWindow* owner) {
                        std::max<int32_t>(content->getPreferredWidth() + borderWidth, DEFAULT_WIDTH * scale_),
                        content->getPreferredHeight() + borderHeight);
     window_->doLayout();
+    // Above a kept-on-top owner, or a click on the window would land on the owner.
+    if (owner_ != nullptr && owner_->isTopmost()) {
+        window_->setTopmost(true);
+    }
     window_->showNormal();
     window_->activate(true);
     if (owner_ != nullptr) {

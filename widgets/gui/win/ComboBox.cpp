@@ -710,6 +710,17 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         applyRowHeights();
         return result;
     }
+    case CB_SETCURSEL:
+    case WM_COMMAND: {
+        // A selection set, or a choice from the list, has the control paint its field
+        // itself at once, outside any paint message: it fills it with the background and
+        // leaves the entry to its owner. The drawer paints the whole field again over it.
+        const LRESULT result = Native::WindowProc(message, wParam, lParam);
+        if (drawer_ && (message == CB_SETCURSEL || HIWORD(wParam) == LBN_SELCHANGE)) {
+            Redraw(nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        }
+        return result;
+    }
     default:
         break;
     }

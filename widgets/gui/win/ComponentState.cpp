@@ -37,10 +37,13 @@ void ComponentState::reset() {
 }
 
 void ComponentState::move(HWND handle, UINT flags) const {
-    if (handle == nullptr || isPlaced(handle, flags)) {
+    // A hidden component is only moved: a layout records where it would lie, and a later
+    // move (an offset, a size) must not show it there over the shown ones.
+    const UINT applied = visible != 0 ? flags : flags & ~static_cast<UINT>(SWP_SHOWWINDOW);
+    if (handle == nullptr || isPlaced(handle, applied)) {
         return;
     }
-    SetWindowPos(handle, nullptr, x + dx, y + dy, width, height, flags);
+    SetWindowPos(handle, nullptr, x + dx, y + dy, width, height, applied);
 }
 
 bool ComponentState::isPlaced(HWND handle, UINT flags) const {
@@ -198,8 +201,7 @@ void ComponentState::setVisible(IComponent& self, HWND handle, bool show) {
     }
     visible = 0;
     if (handle != nullptr) {
-        // Parked first: the placement shows the window, and a shown control off screen
-        // would still take the focus by Tab.
+        // Parked first: a hidden control off screen never takes the focus by Tab.
         self.setPosition(PARKED_X, PARKED_Y);
         ShowWindow(handle, SW_HIDE);
     }

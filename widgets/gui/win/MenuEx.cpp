@@ -521,6 +521,15 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         onButtonUp(MessageArgs::point(lParam).x, MessageArgs::point(lParam).y);
         return 0;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        // The capture is how the bar sees the mouse leave: without it no move clears the
+        // hot entry. An open pop-up takes the capture and shows its own entry.
+        if (menuOpen_ == 0 && MessageArgs::pointer<HWND__>(lParam) != m_hWnd) {
+            pressed_ = 0;
+            setHover(-1);
+        }
+        break;
     case WM_INITMENUPOPUP:
         // Taken here: passed on, the class procedure would send it straight back.
         onPopupStarted();

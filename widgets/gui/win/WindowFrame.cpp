@@ -187,12 +187,19 @@ void WindowFrame::paintArea(HWND frame, HDC target, const RECT& area, uint32_t b
     } else {
         BackBuffer::fill(*mem.get(), width, height, background);
     }
-    // Children paint themselves.
-    BackBuffer::excludeChildren(frame, target);
     if (excludeClient) {
+        // The target is the whole window's: the client area (and every child in it) lies
+        // at its offset in the frame, not at the origin.
         RECT client;
         GetClientRect(frame, &client);
+        MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        RECT window;
+        GetWindowRect(frame, &window);
+        OffsetRect(&client, -window.left, -window.top);
         ExcludeClipRect(target, client.left, client.top, client.right, client.bottom);
+    } else {
+        // Children paint themselves.
+        BackBuffer::excludeChildren(frame, target);
     }
     BitBlt(target, 0, 0, width, height, *mem.get(), 0, 0, SRCCOPY);
 }
