@@ -146,6 +146,8 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         ASSERT_NE(nullptr, target);
         ASSERT_TRUE(testsupport::clickOn(target, step.click != nullptr ? testsupport::Button::Left : testsupport::Button::Right));
         EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }, 5000));
+        // The flag is stored as the switch ends, a moment after the size changes.
+        waitFor([&] { return stored(VIEW, L"CompactView") == step.compact; }, 3000);
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
         Sleep(300);
         EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));

@@ -244,7 +244,9 @@ inline std::vector<RECT> menuItems(HWND menu) {
 inline HWND openMenu(HWND frame, size_t entry) {
     HWND bar = menuBarOf(frame);
     if (bar == nullptr) return nullptr;
-    const std::vector<RECT> entries = menuBarEntries(bar);
+    // The entries are read off the screen: a bar just shown may not have painted them yet.
+    std::vector<RECT> entries;
+    testsupport::waitFor([&] { return (entries = menuBarEntries(bar)).size() > entry; }, 3000);
     if (entry >= entries.size()) return nullptr;
     DWORD process = 0;
     GetWindowThreadProcessId(frame, &process);
@@ -340,7 +342,7 @@ inline bool captionDrawn(HWND combo) {
 // What is wrong with the frame on screen, empty when nothing: an unpainted block, a
 // control with text that shows none (a combo with nothing in its field), text cut to
 // "...", a control cut off by its container or the window.
-inline std::string screenFaults(HWND frame, const std::wstring& name) {
+inline std::string screenFaultsNow(HWND frame, const std::wstring& name) {
     const int s = uiScale();
     const RECT area = testsupport::screenRect(frame);
     const ScreenShot shot(area);
@@ -370,6 +372,18 @@ inline std::string screenFaults(HWND frame, const std::wstring& name) {
     if (!faults.empty()) {
         const std::wstring path = keepShot(shot, name);
         faults += "(shot: " + std::string(path.begin(), path.end()) + ")";
+    }
+    return faults;
+}
+
+// The same, once the screen has settled: paints after a change reach the screen
+// asynchronously, so what a person sees is what is still there a moment later.
+inline std::string screenFaults(HWND frame, const std::wstring& name) {
+    std::string faults;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        faults = screenFaultsNow(frame, name);
+        if (faults.empty()) break;
+        Sleep(250);
     }
     return faults;
 }

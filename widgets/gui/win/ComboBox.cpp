@@ -541,6 +541,9 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
         }
     }
     if (drawer_ && field) {
+        // The control has just filled its field itself, outside a paint message: the
+        // drawer paints the whole field again on the next paint.
+        InvalidateRect(m_hWnd, nullptr, FALSE);
         return;
     }
     HDC dc = draw->hDC;
