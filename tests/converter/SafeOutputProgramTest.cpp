@@ -174,12 +174,18 @@ bool setReadOnly(const std::wstring& folder, bool on) {
     }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    // The Unix program's end is not waited for: watch for its effect.
-    const std::wstring probePath = folder + L"\\probe";
+    // The Unix program's end is not waited for: watch for its effect. Each probe is a new
+    // name, since a probe made just before the flag took hold cannot be deleted after it.
+    int attempt = 0;
     return waitFor(
         [&] {
-            const bool taken = testsupport::writeRaw(probePath, "x");
-            DeleteFileW(probePath.c_str());
+            const std::wstring probePath = folder + L"\\probe-" + std::to_wstring(++attempt);
+            HANDLE made = CreateFileW(probePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            const bool taken = made != INVALID_HANDLE_VALUE;
+            if (taken) {
+                CloseHandle(made);
+                DeleteFileW(probePath.c_str());
+            }
             return taken != on;
         },
         5000);
