@@ -13,6 +13,7 @@
 
 #include "AppFixture.h"
 #include "DropFiles.h"
+#include "support/RealInput.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
@@ -125,21 +126,6 @@ std::vector<COLORREF> screenPixels(HWND window) {
     return pixels;
 }
 
-// A right click of the mouse, as a person makes it, at the middle of a window.
-void rightClickOn(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    INPUT input[3] = {};
-    input[0].type = input[1].type = input[2].type = INPUT_MOUSE;
-    input[0].mi.dx = ((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    input[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(3, input, sizeof(INPUT));
-    Sleep(60);
-}
-
 // Message boxes go to a recorder instead of the screen.
 std::vector<std::wstring> g_messages;
 int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
@@ -240,6 +226,22 @@ protected:
     }
     HWND frame() const { return dialog_->window()->getFrameHandle(); }
     HWND dropTarget() const { return dialog_->dropBox()->getContent()->getNativeHandle(); }
+    // Switches the view as a person does: a right click on the drop area opens the large
+    // view, a click on "<< Minimize" goes back.
+    bool switchView() {
+        const bool compact = dialog_->isCompactView();
+        // A click while the window is still being activated may go to the activation.
+        waitFor([&] { return GetForegroundWindow() == frame(); });
+        if (compact) {
+            testsupport::clickOn(dialog_->dropBox()->getNativeHandle(), testsupport::Button::Right);
+        } else {
+            testsupport::clickOn(dialog_->advancedButton()->getNativeHandle());
+        }
+        const bool switched = waitFor([&] { return dialog_->isCompactView() != compact; });
+        // The flag turns inside the switch: later clicks aim where its layout put things.
+        onUiThread(dialog_->window(), [] {});
+        return switched;
+    }
     std::wstring file(const std::wstring& name) {
         const std::wstring path = folder_ + L"\\" + name;
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -328,7 +330,7 @@ TEST_F(DropBoxTest, DropsDuringABatchAndInsideItsMessageBoxNeitherDeadlockNorQue
                 s::str::strarray::StrArray* last = dialog_->dropBox()->getDroppedPaths();
                 return last != nullptr && last->count() == during.size();
             });
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            testsupport::clickOn(GetDlgItem(box, IDOK));
         });
         ASSERT_TRUE(dropHere(dropTarget(), first));
         dropper.join();
@@ -487,8 +489,7 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
         for (bool compact : {true, false}) {
             SCOPED_TRACE(compact);
             if (dialog_->isCompactView() != compact) {
-                SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
-                ASSERT_TRUE(waitFor([&] { return dialog_->isCompactView() == compact; }));
+                ASSERT_TRUE(switchView());
             }
             const auto checkShown = [&] {
                 RECT client{};
@@ -537,8 +538,7 @@ TEST_F(DropBoxTest, EveryPanelsListsShowTheirChoiceUncutInsideTheWindow) {
         SCOPED_TRACE(language);
         ASSERT_NO_FATAL_FAILURE(openIn(language));
         if (dialog_->isCompactView()) {
-            SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
-            ASSERT_TRUE(waitFor([&] { return !dialog_->isCompactView(); }));
+            ASSERT_TRUE(switchView());
         }
         s::gui::win::ComboBox* formats = dialog_->formatList();
         for (int32_t i = 0; i < formats->getItemCount(); ++i) {
@@ -605,7 +605,7 @@ TEST_F(DropBoxTest, ARightClickOnTheDropAreaSwitchesTheViewWhileRightClickTransf
     ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame(); }));
     Sleep(300);
     for (bool compact : {false, true}) {
-        rightClickOn(dialog_->dropBox()->getNativeHandle());
+        testsupport::clickOn(dialog_->dropBox()->getNativeHandle(), testsupport::Button::Right);
         EXPECT_TRUE(waitFor([&] { return dialog_->isCompactView() == compact; }, 3000));
         // The flag turns inside the switch: the next click aims where its layout put the area.
         onUiThread(dialog_->window(), [] {});
@@ -614,7 +614,7 @@ TEST_F(DropBoxTest, ARightClickOnTheDropAreaSwitchesTheViewWhileRightClickTransf
     int32_t stored = 1;
     ASSERT_TRUE(readInt(savePath(L"MainWindow\\View"), L"RightClickTransform", &stored));
     EXPECT_EQ(0, stored);
-    rightClickOn(dialog_->dropBox()->getNativeHandle());
+    testsupport::clickOn(dialog_->dropBox()->getNativeHandle(), testsupport::Button::Right);
     Sleep(500);
     EXPECT_TRUE(dialog_->isCompactView());
 }
@@ -639,7 +639,7 @@ TEST_F(DropBoxTest, AdvancedOptionsSwitchesBetweenTheTwoRememberedSizes) {
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         if (i > 0) {
-            SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
+            switchView();
         }
         EXPECT_TRUE(waitFor([&] { return dialog_->isCompactView() == steps[i].compact; }));
         const RECT r = frameRect();

@@ -14,6 +14,7 @@
 #include "ConverterDriver.h"
 #include "core/digest/md5/Md5.h"
 #include "core/str/strbuffer/StrBuffer.h"
+#include "support/RealInput.h"
 #include "support/Seams.h"
 
 using namespace convtest;
@@ -126,7 +127,7 @@ private:
         const std::wstring text = boxText(program_.id(), &box);
         if (box != nullptr) {
             boxes_.push_back(text);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            testsupport::clickOn(GetDlgItem(box, IDOK));
             Sleep(200);
         }
     }
