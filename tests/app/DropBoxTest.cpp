@@ -14,6 +14,7 @@
 #include "AppFixture.h"
 #include "DropFiles.h"
 #include "support/RealInput.h"
+#include "support/WaitFor.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
@@ -100,16 +101,7 @@ void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
     window->removeListener(&call);
 }
 
-template <class Pred>
-bool waitFor(Pred pred, DWORD ms = 5000) {
-    for (DWORD spent = 0; spent < ms; spent += 10) {
-        if (pred()) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return pred();
-}
+using testsupport::waitFor;
 
 // What the screen shows of a window.
 std::vector<COLORREF> screenPixels(HWND window) {

@@ -140,6 +140,8 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
         const POINT middle = testsupport::centreOf(testsupport::screenRect(list));
         testsupport::moveMouse(middle.x, middle.y);
         testsupport::wheel(index < top ? 1 : -1);
+        // A loaded machine takes a notch late; another sent before it lands overshoots.
+        if (!testsupport::waitFor([&] { return SendMessageW(list, LB_GETTOPINDEX, 0, 0) != top; }, 2000)) break;
     }
     RECT item{};
     if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "images/image/win/BufferedImage.h"
+#include "support/DibCanvas.h"
 
 namespace icontest {
 
@@ -88,30 +89,18 @@ struct Drawn {
 };
 
 inline bool drawOver(HICON icon, int32_t width, int32_t height, uint32_t background, std::vector<uint32_t>& out) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (section == nullptr) {
+    testsupport::DibCanvas canvas(width, height);
+    if (!canvas.ok()) {
         return false;
     }
-    uint32_t* pixels = static_cast<uint32_t*>(bits);
+    uint32_t* pixels = canvas.pixels();
     std::fill(pixels, pixels + width * height, background);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, section);
-    const bool drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    const bool drawn = DrawIconEx(canvas.dc(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
     GdiFlush();
     out.assign(pixels, pixels + width * height);
     for (uint32_t& p : out) {
         p &= 0xFFFFFF;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(section);
     return drawn;
 }
 

@@ -10,6 +10,7 @@
 #include "CodecTestSupport.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/PrintTarget.h"
+#include "support/DibCanvas.h"
 
 using imagetest::Held;
 using s::image::win::BufferedImage;
@@ -24,26 +25,11 @@ constexpr int PAGE_HEIGHT = 600;
 // A printer whose device context is a memory page of 400 x 600 pixels.
 class FakePrinter : public IPrintTarget {
 public:
-    FakePrinter() : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = PAGE_WIDTH;
-        info.bmiHeader.biHeight = -PAGE_HEIGHT;  // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        page_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        old_ = SelectObject(dc_, page_);
+    FakePrinter() : page_(PAGE_WIDTH, PAGE_HEIGHT), dc_(page_.dc()) {
         dpi = GetDeviceCaps(dc_, LOGPIXELSX);
         previous_ = PrintTarget::replace(this);
     }
-    ~FakePrinter() override {
-        PrintTarget::replace(previous_);
-        SelectObject(dc_, old_);
-        DeleteObject(page_);
-        DeleteDC(dc_);
-    }
+    ~FakePrinter() override { PrintTarget::replace(previous_); }
 
     bool hasDefaultPrinter() override { return hasDefault; }
     bool choosePrinter(HDC* dc, wchar_t* port, size_t portChars) override {
@@ -76,7 +62,7 @@ public:
     // The page pixel's colour as 0xRRGGBB.
     uint32_t at(int x, int y) const {
         GdiFlush();
-        return bits_[y * PAGE_WIDTH + x] & 0xFFFFFF;
+        return page_.pixels()[y * PAGE_WIDTH + x] & 0xFFFFFF;
     }
 
     bool hasDefault = true, choose = true, giveDc = true;
@@ -88,10 +74,8 @@ public:
     std::wstring documentName, output;
 
 private:
+    testsupport::DibCanvas page_;
     HDC dc_;
-    HBITMAP page_;
-    HGDIOBJ old_;
-    uint32_t* bits_;
     IPrintTarget* previous_;
 };
 

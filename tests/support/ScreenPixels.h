@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "DibCanvas.h"
+
 namespace testsupport {
 
 class ScreenShot {
@@ -22,26 +24,14 @@ public:
         if (w <= 0 || h <= 0) {
             return;
         }
-        pixels_.assign(static_cast<size_t>(w) * h, 0);
+        DibCanvas canvas(w, h);
+        if (!canvas.ok()) return;
         HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels_.data(), bits, pixels_.size() * 4);
-        for (uint32_t& pixel : pixels_) pixel &= 0xFFFFFF;
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+        BitBlt(canvas.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
         ReleaseDC(nullptr, screen);
+        GdiFlush();
+        pixels_.assign(canvas.pixels(), canvas.pixels() + static_cast<size_t>(w) * h);
+        for (uint32_t& pixel : pixels_) pixel &= 0xFFFFFF;
     }
     // The whole screen.
     static ScreenShot screen() {

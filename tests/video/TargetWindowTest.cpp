@@ -12,6 +12,8 @@
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
+#include "support/RealInput.h"
+#include "support/ScreenPixels.h"
 #include "support/WaitFor.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/win/Button.h"
@@ -31,29 +33,7 @@ RECT screenRect(const IComponent* c) {
 }
 
 // Pixels of the screen inside r darker than 45 % grey: ink of drawn text.
-int darkPixels(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) {
-        return 0;
-    }
-    HDC screen = GetDC(nullptr);
-    HDC copy = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    int dark = 0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = GetPixel(copy, x, y);
-            dark += (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000 < 115 ? 1 : 0;
-        }
-    }
-    SelectObject(copy, old);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
-    return dark;
-}
+int darkPixels(const RECT& r) { return testsupport::ScreenShot(r).darkCount(r); }
 
 // The dialog's window in the program's own context (its skin draws the labels), opened
 // in mode 3 with its options showing.
@@ -65,7 +45,8 @@ protected:
         runner_ = std::thread([this] { dialog_->runWindow(); });
         ASSERT_TRUE(waitFor([&] { return dialog_->window() != nullptr && IsWindowVisible(frame()); }, 15000));
         // "Advanced Options >>"
-        SendMessageW(dialog_->advancedButton()->getNativeHandle(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return IsWindowVisible(dialog_->advancedButton()->getNativeHandle()) != FALSE; }, 5000));
+        testsupport::clickOn(dialog_->advancedButton()->getNativeHandle());
         ASSERT_TRUE(waitFor(
             [&] {
                 bool shown = false;

@@ -9,6 +9,7 @@
 #include "WindowTestSupport.h"
 #include "drawers/gui/drawer/IButton.h"
 #include "drawers/gui/drawer/ICheckBox.h"
+#include "support/WaitFor.h"
 
 namespace controlstest {
 
@@ -25,17 +26,7 @@ inline void settle(HWND hwnd) {
     SendMessageW(hwnd, WM_NULL, 0, 0);
 }
 
-// Waits (up to ms) until done() holds, letting the UI threads run.
-template <class F>
-bool waitFor(F done, DWORD ms = 2000) {
-    for (DWORD spent = 0; spent < ms; spent += 10) {
-        if (done()) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return done();
-}
+using testsupport::waitFor;
 
 inline std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};

@@ -5,7 +5,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,18 +56,6 @@ inline s::gui::win::Window* shownWindow(int x, int y, int w, int h) {
 // Lets the UI thread of the window handle what was posted to it.
 inline void settle(s::gui::win::Window* window) {
     SendMessageW(window->getFrameHandle(), WM_NULL, 0, 0);
-}
-
-// Waits until done() or the time is up (the UI threads run meanwhile).
-inline bool waitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
 }
 
 // Data that offers one HGLOBAL in one clipboard format.

@@ -20,6 +20,7 @@
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
 #include "widgets/gui/win/WindowFrame.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST(WindowExtrasTest, TheCustomFrameHitTestsItsEdgesAtUiScale2AndClipsToTheDraw
 // warp can put the cursor back where it was.
 void moveCursor(int x, int y) {
     int steady = 0;
-    EXPECT_TRUE(waitUntil(
+    EXPECT_TRUE(testsupport::waitFor(
         [&] {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -236,7 +237,7 @@ TEST(WindowExtrasTest, AHoverFadeToNinetyNineGoesOutAndEndsAtNinetyNineWithItsTi
     window->setHoverBehaviour(true, false, false, false, 1, -1, -1);
     SendMessageW(window->getFrameHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     int32_t lowest = 100;
-    const bool ended = waitUntil(
+    const bool ended = testsupport::waitFor(
         [&] {
             lowest = window->getAlpha() < lowest ? window->getAlpha() : lowest;
             return !window->isFading();
@@ -258,7 +259,7 @@ TEST(WindowExtrasTest, UserTimersTickWithTheirOwnIdUntilKilled) {
     };
     window->addTimerListener(&ticks);
     ASSERT_TRUE(window->setTimer(5, 20));
-    EXPECT_TRUE(waitUntil([&] { return ticks.codes.size() >= 3; }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return ticks.codes.size() >= 3; }, 3000));
     window->killTimer(5);
     settle(window.get());
     const size_t after = ticks.codes.size();
@@ -304,7 +305,7 @@ TEST(WindowExtrasTest, AHotKeyTakenTwiceFailsWithItsErrorAndAPressFiresTheFirst)
     EXPECT_EQ(0, GlobalFindAtomW(L"BrisqueltonTestKeyTwo"));
 
     pressKeys({VK_CONTROL, VK_MENU, VK_F9});
-    EXPECT_TRUE(waitUntil([&] { return keys.count(23) == 1; }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return keys.count(23) == 1; }, 3000));
     EXPECT_TRUE(first->isHotKey(L"BrisqueltonTestKeyOne"));
     EXPECT_FALSE(first->isHotKey(L"BrisqueltonTestKeyTwo"));
 
@@ -335,7 +336,7 @@ TEST(WindowExtrasTest, OneClipboardWriteTellsTheViewerOnce) {
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
 
-    EXPECT_TRUE(waitUntil([&] { return changes.codes.size() > before; }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return changes.codes.size() > before; }, 3000));
     Sleep(200);
     settle(window.get());
     EXPECT_EQ(before + 1, changes.codes.size());

@@ -100,6 +100,7 @@ void ComboBox::reset() {
     open_ = 0;
     drawCounter_ = 0;
     topIndex_ = -1;
+    fieldText_ = 0;
     notify_ = 1;
     fontPreview_ = 0;
 }
@@ -186,7 +187,7 @@ void ComboBox::insertItem(int32_t index, Item* item) {
     }
     items_.insert(items_.begin() + index, item);
     if (m_hWnd != nullptr) {
-        measureField();
+        measureField(item);
     }
     if (previous_ >= index) {
         ++previous_;
@@ -437,19 +438,32 @@ SIZE ComboBox::entryExtent(HDC dc, const Item* item, bool bold) const {
     return size;
 }
 
-void ComboBox::measureField() {
-    // Wide enough for every entry the closed field can show, so a choice is never cut.
+int32_t ComboBox::fieldTextWidth(HDC dc, const Item* item) const {
+    if ((item->fieldFlags | item->listFlags) &
+        (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
+        return 0;
+    }
+    return (drawer_ ? textExtent(dc, item->getText(), getFieldFont()->getHandle())
+                    : entryExtent(dc, item, (item->fieldFlags & ComboBoxItem::BOLD) != 0))
+        .cx;
+}
+
+void ComboBox::measureField(const Item* added) {
+    // Wide enough for every entry the closed field can show, so a choice is never cut. An
+    // added entry can only widen it: a list filled entry by entry is measured once.
     CClientDC dc(m_hWnd);
     int32_t widest = 0;
-    for (const Item* item : items_) {
-        if ((item->fieldFlags | item->listFlags) &
-            (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
-            continue;
+    if (added != nullptr) {
+        widest = fieldText_;
+        const int32_t width = fieldTextWidth(dc, added);
+        widest = width > widest ? width : widest;
+    } else {
+        for (const Item* item : items_) {
+            const int32_t width = fieldTextWidth(dc, item);
+            widest = width > widest ? width : widest;
         }
-        const SIZE size = drawer_ ? textExtent(dc, item->getText(), getFieldFont()->getHandle())
-                                  : entryExtent(dc, item, (item->fieldFlags & ComboBoxItem::BOLD) != 0);
-        widest = size.cx > widest ? size.cx : widest;
     }
+    fieldText_ = widest;
     const int32_t scale = system::monitor::uiScale();
     setContentSize(fieldWidthFor(widest, static_cast<bool>(drawer_), scale), 26 * scale);
 }

@@ -120,7 +120,10 @@ private:
     void applyFont();
     void applyRowHeights();
     void measureList();
-    void measureField();
+    // All entries, or only an added one.
+    void measureField(const Item* added = nullptr);
+    // What an entry's caption takes in the closed field; 0 for entries it never shows.
+    int32_t fieldTextWidth(HDC dc, const Item* item) const;
     static SIZE textExtent(HDC dc, const wchar_t* text, HFONT font);
     // The caption's size in the entry's font (made bold when bold).
     SIZE entryExtent(HDC dc, const Item* item, bool bold) const;
@@ -145,6 +148,7 @@ private:
     uint8_t open_;
     int32_t drawCounter_;
     int32_t topIndex_;
+    int32_t fieldText_;  // widest caption measured for the field
     uint8_t notify_;
     uint8_t fontPreview_;
     uint8_t transparent_;
