@@ -141,7 +141,12 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
         testsupport::moveMouse(middle.x, middle.y);
         testsupport::wheel(index < top ? 1 : -1);
         // A loaded machine takes a notch late; another sent before it lands overshoots.
-        if (!testsupport::waitFor([&] { return SendMessageW(list, LB_GETTOPINDEX, 0, 0) != top; }, 2000)) break;
+        if (!testsupport::waitFor([&] { return SendMessageW(list, LB_GETTOPINDEX, 0, 0) != top; })) break;
+    }
+    // The entry's place is read once the list has stopped moving.
+    for (LRESULT top = -1; top != SendMessageW(list, LB_GETTOPINDEX, 0, 0);) {
+        top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+        Sleep(250);
     }
     RECT item{};
     if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;

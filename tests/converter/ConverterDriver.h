@@ -41,6 +41,16 @@ inline int64_t fileSize(const std::wstring& path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// An output written and closed: it holds data and nobody has it open. (The program makes
+// an empty output before the run, and may still show the last batch's "Ready" then.)
+inline bool written(const std::wstring& path) {
+    if (fileSize(path) <= 0) return false;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
 // The names in folder, sorted.
 inline std::vector<std::wstring> listFolder(const std::wstring& folder) {
     std::vector<std::wstring> names;
@@ -203,7 +213,7 @@ public:
     }
     // Drops paths and waits for output to appear and the batch to end.
     bool convert(const std::vector<std::wstring>& paths, const std::wstring& output, DWORD ms = 60000) {
-        return drop(frame_, paths) && waitFor([&] { return exists(output); }, ms) && waitReady(ms);
+        return drop(frame_, paths) && waitFor([&] { return written(output); }, ms) && waitReady(ms);
     }
 
 private:

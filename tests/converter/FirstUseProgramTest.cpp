@@ -55,7 +55,7 @@ protected:
     }
     // Waits for out and the end of its batch; its codec as ffprobe.exe reads it.
     std::string convertedCodec(HWND frame, const std::wstring& out) {
-        if (!waitFor([&] { return exists(out); }, 60000) ||
+        if (!waitFor([&] { return written(out); }, 60000) ||
             !waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 60000)) {
             return "(no " + std::string(out.begin(), out.end()) + ")";
         }

@@ -397,7 +397,7 @@ TEST_F(SafeOutputProgramTest, JoinedRatesConvertWholeToM4aOggAndWma) {
         const std::wstring output = dir + L"\\" + c.output;
         Session session;
         ASSERT_TRUE(session.started());
-        ASSERT_TRUE(session.run({dir + L"\\joined.mp3"}, [&] { return exists(output); }));
+        ASSERT_TRUE(session.run({dir + L"\\joined.mp3"}, [&] { return written(output); }));
         EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
         EXPECT_EQ(c.codec, probe(output)["stream.0.codec_name"]);
         EXPECT_NEAR(6.0, durationOf(output), 0.3);
