@@ -6,7 +6,8 @@
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 out=$BRISQUELTON_ROOT/docs/screenshots
-command -v convert >/dev/null || { apt-get update -qq && apt-get install -y -qq imagemagick >/dev/null; }
+# ImageMagick's own convert (another program of that name may come first on PATH).
+[ -x /usr/bin/convert ] || { apt-get update -qq && apt-get install -y -qq imagemagick >/dev/null; }
 bash "$BRISQUELTON_ROOT/scripts/build.sh" --target screen_tour >/dev/null
 tour=$BRISQUELTON_BUILD/bin/screen_tour.exe
 [ -f "$tour" ] || die "screen_tour.exe is not built"
@@ -42,7 +43,7 @@ walk 1280x1024 || failed=1
 walk 2560x1700 scale2- || failed=1
 mkdir -p "$out"
 for bmp in "$shots"/*.bmp; do
-  convert "$bmp" "$out/$(basename "${bmp%.bmp}").png"
+  /usr/bin/convert "$bmp" "$out/$(basename "${bmp%.bmp}").png"
 done
 ls "$out"
 [ $failed = 0 ] || die "some steps of the walk failed (see above); the pictures show where"
