@@ -10,6 +10,7 @@
 #include "images/archive/dll/IArchive.h"
 #include "images/lang/LanguageCodes.h"
 #include "system/xml/Node.h"
+#include "system/xml/TextTree.h"
 #include "widgets/gui/events/IEventListener.h"
 
 namespace s::lang {
@@ -93,10 +94,14 @@ Localizer* Localizer::create(archive::dll::IArchive* archive, const wchar_t* typ
     if (localizer == nullptr) {
         return nullptr;
     }
-    xml::Node* root = archive != nullptr ? archive->readXml(type, id) : nullptr;
-    if (root != nullptr) {
-        localizer->load(root);
-        root->release();
+    // Read straight from the text: the pack's thousands of elements never become nodes.
+    StrBuffer* text = archive != nullptr ? archive->readResource(type, id) : nullptr;
+    if (text != nullptr) {
+        xml::TextTree document;
+        if (document.read(text->c_str(), text->length())) {
+            localizer->load(document);
+        }
+        text->release();
     }
     localizer->setLanguage(uiLanguageName());
     return localizer;
@@ -116,26 +121,28 @@ bool Localizer::packText(void* localizer, uint32_t index, uint32_t textId, str::
     return true;
 }
 
-void Localizer::load(const xml::Node* root) {
+template <class Element>
+void Localizer::loadRoot(const Element* root) {
     if (root == nullptr) {
         return;
     }
-    const xml::Node* languages = root->child(L"languages");
+    const Element* languages = root->child(L"languages");
     if (languages != nullptr) {
         loadLanguages(languages);
     }
-    const xml::Node* entries = root->child(L"entries");
+    const Element* entries = root->child(L"entries");
     if (entries != nullptr) {
         loadEntries(entries);
     }
 }
 
-void Localizer::loadLanguages(const xml::Node* languages) {
+template <class Element>
+void Localizer::loadLanguages(const Element* languages) {
     StrBuffer* tag = StrBuffer::pool();
     StrBuffer* eng = StrBuffer::pool();
     StrBuffer* own = StrBuffer::pool();
     for (uint32_t i = 0; tag != nullptr && eng != nullptr && own != nullptr && i < languages->childCount(); ++i) {
-        const xml::Node* language = languages->childAt(i);
+        const Element* language = languages->childAt(i);
         if (!language->nameEquals(L"entry")) {
             continue;
         }
@@ -157,7 +164,8 @@ void Localizer::loadLanguages(const xml::Node* languages) {
     }
 }
 
-LangPack* Localizer::packOfTag(const xml::Node* element, uint32_t* next) const {
+template <class Element>
+LangPack* Localizer::packOfTag(const Element* element, uint32_t* next) const {
     const uint32_t count = packs_.count();
     for (uint32_t k = 0; k < count; ++k) {
         const uint32_t i = (*next + k) % count;
@@ -170,12 +178,13 @@ LangPack* Localizer::packOfTag(const xml::Node* element, uint32_t* next) const {
     return nullptr;
 }
 
-void Localizer::loadEntries(const xml::Node* entries) {
+template <class Element>
+void Localizer::loadEntries(const Element* entries) {
     StrBuffer* id = StrBuffer::pool();
     StrBuffer* text = StrBuffer::pool();
     StrBuffer* fallback = StrBuffer::pool();
     for (uint32_t e = 0; id != nullptr && text != nullptr && fallback != nullptr && e < entries->childCount(); ++e) {
-        const xml::Node* entry = entries->childAt(e);
+        const Element* entry = entries->childAt(e);
         if (!entry->nameEquals(L"entry") || entry->childCount() == 0) {
             continue;
         }
@@ -188,7 +197,7 @@ void Localizer::loadEntries(const xml::Node* entries) {
         // the language found last.
         uint32_t next = 0;
         for (uint32_t c = 0; c < entry->childCount(); ++c) {
-            const xml::Node* translation = entry->childAt(c);
+            const Element* translation = entry->childAt(c);
             translation->getString(text, L"", L"", false);
             if (c == 0) {
                 fallback->assign(text);
@@ -216,6 +225,14 @@ void Localizer::loadEntries(const xml::Node* entries) {
     for (StrBuffer* s : {id, text, fallback}) {
         if (s != nullptr) s->release();
     }
+}
+
+void Localizer::load(const xml::Node* root) {
+    loadRoot(root);
+}
+
+void Localizer::load(const xml::TextTree& document) {
+    loadRoot(document.root());
 }
 
 LangPack* Localizer::findLanguage(const wchar_t* name) const {

@@ -8,7 +8,7 @@
 
 namespace s::archive::dll { class IArchive; }
 namespace s::gui::events { class IEventListener; }
-namespace s::xml { class Node; }
+namespace s::xml { class Node; class TextTree; }
 
 namespace s::lang {
 
@@ -37,6 +37,8 @@ public:
     // Adds the languages of the document ("languages") and their texts ("entries").
     // A language without a text of an entry gets the entry's first text.
     void load(const xml::Node* root);
+    // The same from a document read as a TextTree (no element tree to build and free).
+    void load(const xml::TextTree& document);
 
     // The current language's text of the number; "" when it has none. Valid while
     // the Localizer lives.
@@ -76,11 +78,13 @@ private:
 
     void chooseFirst();
     void changeTo(LangPack* pack);
-    void loadLanguages(const xml::Node* languages);
-    void loadEntries(const xml::Node* entries);
+    // Element: xml::Node or xml::TextTree::Element, which answer the same lookups.
+    template <class Element> void loadRoot(const Element* root);
+    template <class Element> void loadLanguages(const Element* languages);
+    template <class Element> void loadEntries(const Element* entries);
     // The pack whose tag names the element. The pack at *next is tried first; *next is
     // then set past the pack found.
-    LangPack* packOfTag(const xml::Node* element, uint32_t* next) const;
+    template <class Element> LangPack* packOfTag(const Element* element, uint32_t* next) const;
 
     col::_array::ArrayP packs_;
     LangPack* current_;

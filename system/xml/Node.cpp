@@ -7,47 +7,20 @@
 
 #include "system/file/IPath.h"
 #include "system/file/win/PathWin.h"
+#include "system/xml/Syntax.h"
 
 namespace s::xml {
 
 namespace {
 
 using str::strbuffer::StrBuffer;
-
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r';
-}
-
-const wchar_t* skipBlanks(const wchar_t* p, const wchar_t* end) {
-    while (p < end && isBlank(*p)) {
-        ++p;
-    }
-    return p;
-}
-
-const wchar_t* skipTo(const wchar_t* p, const wchar_t* end, wchar_t c) {
-    while (p < end && *p != c) {
-        ++p;
-    }
-    return p;
-}
-
-// Past the next ">" (the end of the text when there is none).
-const wchar_t* pastClose(const wchar_t* p, const wchar_t* end) {
-    p = skipTo(p, end, L'>');
-    return p < end ? p + 1 : end;
-}
+using namespace syntax;
 
 uint32_t textLength(const wchar_t* text, int32_t length) {
     if (text == nullptr) {
         return 0;
     }
     return length < 0 ? static_cast<uint32_t>(wcslen(text)) : static_cast<uint32_t>(length);
-}
-
-// Whether text[i..n) begins with the given entity.
-bool startsAt(const wchar_t* text, uint32_t i, uint32_t n, const wchar_t* entity, uint32_t entityLength) {
-    return n - i >= entityLength && wmemcmp(text + i, entity, entityLength) == 0;
 }
 
 // A pooled scratch string that goes back to its pool at the end of the scope.
@@ -111,70 +84,6 @@ bool escape(const wchar_t* text, bool attribute, StrBuffer* out) {
     }
     // Appending does not report a failed growth: compare the length it must reach.
     return out->length() >= static_cast<uint32_t>(wcslen(text));
-}
-
-void unescapeAttribute(const wchar_t* v, uint32_t n, StrBuffer* out) {
-    for (uint32_t i = 0; i < n;) {
-        if (v[i] != L'&') {
-            out->appendChar(v[i++]);
-        } else if (startsAt(v, i, n, L"&amp;", 5)) {
-            out->appendChar(L'&');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&lt;", 4)) {
-            out->appendChar(L'<');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&quot;", 6)) {
-            out->appendChar(L'"');
-            i += 6;
-        } else if (startsAt(v, i, n, L"&#13;", 5)) {
-            out->appendChar(L'\r');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&#10;", 5)) {
-            out->appendChar(L'\n');
-            i += 5;
-        } else {
-            out->appendChar(v[i++]);
-        }
-    }
-}
-
-// Element text: blanks around the text are dropped, but never blanks that came
-// from an escape.
-void unescapeText(const wchar_t* v, uint32_t n, StrBuffer* out) {
-    uint32_t i = 0;
-    while (i < n && isBlank(v[i])) {
-        ++i;
-    }
-    uint32_t keep = out->length();
-    while (i < n) {
-        if (v[i] != L'&') {
-            out->appendChar(v[i++]);
-        } else if (startsAt(v, i, n, L"&amp;", 5)) {
-            out->appendChar(L'&');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&lt;", 4)) {
-            out->appendChar(L'<');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&gt;", 4)) {
-            out->appendChar(L'>');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&#160;", 6)) {
-            out->appendChar(L' ');
-            i += 6;
-            keep = out->length();
-        } else if (startsAt(v, i, n, L"&#13;", 5)) {
-            out->appendChar(L'\r');
-            i += 5;
-            keep = out->length();
-        } else if (startsAt(v, i, n, L"&#10;", 5)) {
-            out->appendChar(L'\n');
-            i += 5;
-            keep = out->length();
-        } else {
-            out->appendChar(v[i++]);
-        }
-    }
-    out->trimEndKeeping(keep);
 }
 
 StrBuffer* prepare(StrBuffer* target, bool append) {

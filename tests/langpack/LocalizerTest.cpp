@@ -12,6 +12,7 @@
 #include "system/lang/Localizer.h"
 #include "system/system/win/OsFacts.h"
 #include "system/xml/Node.h"
+#include "system/xml/TextTree.h"
 #include "widgets/gui/events/IEventListener.h"
 
 using s::archive::dll::win::Archive;
@@ -479,4 +480,74 @@ TEST(Localizer, ListenersRemovedByAnotherAreToldOnceOrNotAtAll) {
     l->setLanguage(L"French");
     EXPECT_EQ(2, e.calls);
     l->release();
+}
+
+namespace {
+
+// Every pack's names, numbered texts and named texts, in order.
+std::wstring dump(const Localizer* l) {
+    std::wstring out;
+    for (uint32_t p = 0; p < l->packCount(); ++p) {
+        const LangPack* pack = l->packAt(p);
+        out += std::wstring(L"[") + pack->tagName() + L"|" + pack->engName() + L"|" + pack->trueName() + L"]\n";
+        for (uint32_t i = 0; i < pack->textCount(); ++i) {
+            out += std::to_wstring(pack->idAt(i)) + L"=" + pack->textAt(i) + L"\n";
+        }
+        for (uint32_t k = 0; k < pack->keys()->count(); ++k) {
+            const wchar_t* key = pack->keys()->get(k)->c_str();
+            out += std::wstring(key) + L":" + pack->namedText(key) + L"\n";
+        }
+    }
+    return out;
+}
+
+Localizer* fromTextTree(const wchar_t* document) {
+    s::xml::TextTree tree;
+    EXPECT_TRUE(tree.read(document, static_cast<uint32_t>(wcslen(document))));
+    Localizer* localizer = Localizer::pool();
+    localizer->load(tree);
+    return localizer;
+}
+
+} // namespace
+
+// The pack read straight from the text holds what the pack read through nodes holds.
+TEST(Localizer, TextReadPackEqualsTheNodeReadOne) {
+    UiLanguage ui(L"English");
+    Archive* archive = Archive::openModuleArchive(ownPath().c_str());
+    ASSERT_NE(archive, nullptr);
+    Localizer* direct = Localizer::create(archive, L"IDR_XML", 130);
+    Node* root = archive->readXml(L"IDR_XML", 130);
+    Localizer* viaNodes = Localizer::pool();
+    viaNodes->load(root);
+    root->release();
+    const std::wstring shipped = dump(direct);
+    EXPECT_GT(shipped.size(), 100000u);
+    EXPECT_TRUE(shipped == dump(viaNodes));
+    direct->release();
+    viaNodes->release();
+    // A missing resource gives an empty pack, as before.
+    Localizer* missing = Localizer::create(archive, L"IDR_XML", 999);
+    EXPECT_EQ(missing->packCount(), 0u);
+    missing->release();
+    archive->release();
+
+    const wchar_t* const docs[] = {
+        SMALL_DOC,
+        // Comments among languages and translations, blanks and escapes in texts,
+        // an entry with no texts and one whose tags differ in case.
+        L"<LANG><!-- x --><Languages><entry tagName=\"eng\" engName=\"English\"/><!-- y -->"
+        L"<entry tagName=\"d&amp;e\" engName=\"D&quot;E\" trueName=\"a&#10;b\"/></Languages>"
+        L"<entries><entry id=\"1\"><!-- z --><ENG>  x &lt;&#160;</ENG>\n<d&amp;e>y</d&amp;e></entry>"
+        L"<entry id=\"2\"/><entry id=\"k\"> <eng/><eng>second</eng></entry>"
+        L"<entry id=\"3\"><deu>only</deu></entry></entries></LANG>",
+    };
+    for (const wchar_t* doc : docs) {
+        Localizer* a = fromText(doc);
+        Localizer* b = fromTextTree(doc);
+        EXPECT_TRUE(dump(a) == dump(b)) << std::wstring(doc).substr(0, 60);
+        EXPECT_GT(b->packCount(), 0u);
+        a->release();
+        b->release();
+    }
 }

@@ -1,0 +1,261 @@
+#include "system/xml/TextTree.h"
+
+#include <cwchar>
+#include <new>
+
+#include "system/xml/Node.h"
+#include "system/xml/Syntax.h"
+
+namespace s::xml {
+
+using namespace syntax;
+
+bool TextTree::Element::nameEquals(const wchar_t* text) const {
+    if (text == nullptr) {
+        text = L"";
+    }
+    const size_t n = wcslen(text);
+    return n == nameLength_ && (n == 0 || _wcsnicmp(name_, text, n) == 0);
+}
+
+const TextTree::Element* TextTree::Element::childAt(uint32_t index) const {
+    return index < childCount_ ? &tree_->elements_[tree_->children_[childrenAt_ + index]] : nullptr;
+}
+
+const TextTree::Element* TextTree::Element::child(const wchar_t* name) const {
+    for (uint32_t i = 0; i < childCount_; ++i) {
+        const Element* element = childAt(i);
+        if (element->nameEquals(name)) {
+            return element;
+        }
+    }
+    return nullptr;
+}
+
+TextTree::StrBuffer* TextTree::Element::getString(StrBuffer* target, const wchar_t* name, const wchar_t* def,
+                                                  bool append) const {
+    StrBuffer* out = target != nullptr ? target : StrBuffer::pool();
+    if (out == nullptr) {
+        return nullptr;
+    }
+    if (target != nullptr && !append) {
+        out->clear();
+    }
+    const wchar_t* wanted = name != nullptr ? name : L"";
+    const uint32_t length = static_cast<uint32_t>(wcslen(wanted));
+    for (uint32_t v = firstValue_; v != NONE; v = tree_->values_[v].next) {
+        const Value& value = tree_->values_[v];
+        if (value.nameLength == length && (length == 0 || _wcsnicmp(value.name, wanted, length) == 0)) {
+            if (length != 0) {
+                unescapeAttribute(value.text, value.textLength, out);
+            } else {
+                unescapeText(value.text, value.textLength, out);
+            }
+            return out;
+        }
+    }
+    if (def != nullptr) {
+        out->append(def);
+    }
+    return out;
+}
+
+TextTree::TextTree()
+    : elements_(nullptr), elementCount_(0), elementCapacity_(0), values_(nullptr), valueCount_(0),
+      valueCapacity_(0), children_(nullptr) {}
+
+TextTree::~TextTree() {
+    clear();
+}
+
+void TextTree::clear() {
+    delete[] elements_;
+    delete[] values_;
+    delete[] children_;
+    elements_ = nullptr;
+    values_ = nullptr;
+    children_ = nullptr;
+    elementCount_ = elementCapacity_ = valueCount_ = valueCapacity_ = 0;
+}
+
+bool TextTree::read(const wchar_t* text, uint32_t length) {
+    clear();
+    const wchar_t* p = text;
+    const wchar_t* const end = text != nullptr ? text + length : text;
+    // Every element read takes a "<" of the text (one more may start at its end), and
+    // every value a pair of quotes (one more may end at the end) or follows the
+    // element's ">" or one of its children: the arrays never need to grow.
+    uint64_t opens = 1;
+    uint64_t quotes = 0;
+    for (const wchar_t* q = p; q < end; ++q) {
+        opens += *q == L'<';
+        quotes += *q == L'"';
+    }
+    if (opens + quotes / 2 + 1 + 2 * opens > 0x0FFFFFFFu) {
+        return false;
+    }
+    elementCapacity_ = static_cast<uint32_t>(opens);
+    valueCapacity_ = static_cast<uint32_t>(quotes / 2 + 1 + 2 * opens);
+    elements_ = new (std::nothrow) Element[elementCapacity_];
+    values_ = new (std::nothrow) Value[valueCapacity_];
+    children_ = new (std::nothrow) uint32_t[elementCapacity_];
+    if (elements_ == nullptr || values_ == nullptr || children_ == nullptr) {
+        clear();
+        return false;
+    }
+    while (p < end) {
+        if (*p == 0xFEFF || isBlank(*p)) {
+            ++p;
+            continue;
+        }
+        if (end - p >= 2 && p[0] == L'<' && p[1] == L'?') {
+            const wchar_t* q = p + 2;
+            while (end - q >= 2 && !(q[0] == L'?' && q[1] == L'>')) {
+                ++q;
+            }
+            p = end - q >= 2 ? q + 2 : end;
+            continue;
+        }
+        // A comment holds nothing: the next try takes its place.
+        elementCount_ = 1;
+        valueCount_ = 0;
+        p = readElement(p, end, 0, 0);
+        if (!elements_[0].isComment()) {
+            break;
+        }
+    }
+    if (elementCount_ != 0 && elements_[0].isComment()) {
+        elementCount_ = 0;
+    }
+    listChildren();
+    return true;
+}
+
+void TextTree::addValue(Element& element, const wchar_t* name, uint32_t nameLength, const wchar_t* text,
+                        uint32_t textLength) {
+    if (valueCount_ == valueCapacity_) {
+        return;
+    }
+    const uint32_t v = valueCount_++;
+    values_[v] = Value{name, nameLength, text, textLength, NONE};
+    if (element.lastValue_ == NONE) {
+        element.firstValue_ = v;
+    } else {
+        values_[element.lastValue_].next = v;
+    }
+    element.lastValue_ = v;
+}
+
+// Node::parseRange step by step, with ranges of the text in place of copies.
+const wchar_t* TextTree::readElement(const wchar_t* p, const wchar_t* end, uint32_t depth, uint32_t self) {
+    Element& element = elements_[self];
+    element = Element();
+    element.tree_ = this;
+    element.name_ = L"";
+    element.firstValue_ = element.lastValue_ = NONE;
+    element.firstChild_ = element.lastChild_ = element.nextSibling_ = NONE;
+    p = skipTo(p, end, L'<');
+    if (p == end) {
+        return end;
+    }
+    p = skipBlanks(p + 1, end);
+
+    const wchar_t* nameStart = p;
+    if (p < end && *p == L'!') {
+        p = end - p >= 3 ? p + 3 : end;
+    } else {
+        while (p < end && !isBlank(*p) && *p != L'/' && *p != L'>') {
+            ++p;
+        }
+    }
+    element.name_ = nameStart;
+    element.nameLength_ = static_cast<uint32_t>(p - nameStart);
+
+    if (element.isComment()) {
+        for (; end - p >= 3; ++p) {
+            if (p[0] == L'-' && p[1] == L'-' && p[2] == L'>') {
+                return p + 3;
+            }
+        }
+        return end;
+    }
+
+    for (;;) {
+        p = skipBlanks(p, end);
+        if (p == end || *p == L'>' || *p == L'/') {
+            break;
+        }
+        const wchar_t* attrName = p;
+        while (p < end && *p != L'=' && *p != L' ') {
+            ++p;
+        }
+        const wchar_t* attrNameEnd = p;
+        p = skipTo(p, end, L'"');
+        const wchar_t* value = p < end ? p + 1 : end;
+        p = skipTo(value, end, L'"');
+        addValue(element, attrName, static_cast<uint32_t>(attrNameEnd - attrName), value,
+                 static_cast<uint32_t>(p - value));
+        if (p < end) {
+            ++p;
+        }
+    }
+    if (p == end) {
+        return end;
+    }
+    if (*p == L'/') {
+        return pastClose(p, end);
+    }
+
+    p = skipBlanks(p + 1, end);
+    if (p < end && *p != L'<') {
+        const wchar_t* text = p;
+        p = skipTo(p, end, L'<');
+        addValue(element, L"", 0, text, static_cast<uint32_t>(p - text));
+    }
+    while (p < end) {
+        if (end - p < 2) {
+            return end;
+        }
+        if (p[1] == L'/') {
+            return pastClose(p, end);
+        }
+        if (depth >= Node::MAX_DEPTH || elementCount_ == elementCapacity_) {
+            return end;
+        }
+        const uint32_t child = elementCount_++;
+        p = readElement(p, end, depth + 1, child);
+        if (elements_[child].isComment()) {
+            // Comments are dropped, and a comment is the last element read.
+            elementCount_ = child;
+        } else {
+            if (element.lastChild_ == NONE) {
+                element.firstChild_ = child;
+            } else {
+                elements_[element.lastChild_].nextSibling_ = child;
+            }
+            element.lastChild_ = child;
+        }
+        p = skipBlanks(p, end);
+        if (p < end && *p != L'<') {
+            const wchar_t* text = p;
+            p = skipTo(p, end, L'<');
+            addValue(element, L"", 0, text, static_cast<uint32_t>(p - text));
+        }
+    }
+    return end;
+}
+
+// Each element's children side by side in one array, for lookups by position.
+void TextTree::listChildren() {
+    uint32_t at = 0;
+    for (uint32_t i = 0; i < elementCount_; ++i) {
+        Element& element = elements_[i];
+        element.childrenAt_ = at;
+        for (uint32_t c = element.firstChild_; c != NONE; c = elements_[c].nextSibling_) {
+            children_[at++] = c;
+        }
+        element.childCount_ = at - element.childrenAt_;
+    }
+}
+
+} // namespace s::xml

@@ -1,0 +1,143 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "XmlTestSupport.h"
+#include "system/xml/TextTree.h"
+
+using s::str::strbuffer::StrBuffer;
+using s::xml::Node;
+using s::xml::TextTree;
+
+namespace {
+
+// A text ending right before a page the process may not touch.
+class GuardedText {
+public:
+    explicit GuardedText(size_t units) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        bytes_ = (units * sizeof(wchar_t) + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize + info.dwPageSize;
+        base_ = static_cast<char*>(VirtualAlloc(nullptr, bytes_ + info.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        VirtualProtect(base_ + bytes_, info.dwPageSize, PAGE_NOACCESS, &old);
+    }
+    ~GuardedText() { VirtualFree(base_, 0, MEM_RELEASE); }
+    const wchar_t* place(const wchar_t* text, size_t n) {
+        wchar_t* at = reinterpret_cast<wchar_t*>(base_ + bytes_) - n;
+        memcpy(at, text, n * sizeof(wchar_t));
+        return at;
+    }
+
+private:
+    size_t bytes_ = 0;
+    char* base_ = nullptr;
+};
+
+// The document's element as Archive::readXml reads it into nodes.
+Held<Node> readAsNodes(const wchar_t* p, const wchar_t* end) {
+    Held<Node> root(Node::pool());
+    while (p < end) {
+        if (*p == 0xFEFF || *p == L' ' || *p == L'\t' || *p == L'\r' || *p == L'\n') {
+            ++p;
+        } else if (end - p >= 2 && p[0] == L'<' && p[1] == L'?') {
+            const wchar_t* q = p + 2;
+            while (end - q >= 2 && !(q[0] == L'?' && q[1] == L'>')) ++q;
+            p = end - q >= 2 ? q + 2 : end;
+        } else {
+            p = root->parse(p, static_cast<int32_t>(end - p));
+            if (!root->isComment()) break;
+        }
+    }
+    return root;
+}
+
+std::wstring value(const Node* node, const wchar_t* name) {
+    Held<StrBuffer> text(node->getString(nullptr, name, L"<missing>", false));
+    return text->c_str();
+}
+
+std::wstring value(const TextTree::Element* element, const wchar_t* name) {
+    Held<StrBuffer> text(element->getString(nullptr, name, L"<missing>", false));
+    return text->c_str();
+}
+
+// Same names, same children, and every value the node holds read the same.
+void expectSame(const Node* node, const TextTree::Element* element, const std::wstring& path) {
+    ASSERT_TRUE(element->nameEquals(std::wstring(node->nameText(), node->nameLength()).c_str())) << path;
+    ASSERT_EQ(element->childCount(), node->childCount()) << path;
+    EXPECT_EQ(value(element, L""), value(node, L"")) << path;
+    for (uint32_t i = 0; i < node->attributes().count(); ++i) {
+        const auto* record = node->attributes().at(i);
+        const std::wstring name(record->name, record->nameLength);
+        EXPECT_EQ(value(element, name.c_str()), value(node, name.c_str())) << path << " @" << name;
+    }
+    EXPECT_EQ(element->childAt(node->childCount()), nullptr);
+    for (uint32_t i = 0; i < node->childCount(); ++i) {
+        expectSame(node->childAt(i), element->childAt(i), path + L"/" + node->childAt(i)->nameText());
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+void expectReadAsNodesRead(const wchar_t* text, size_t n) {
+    Held<Node> root = readAsNodes(text, text + n);
+    TextTree tree;
+    ASSERT_TRUE(tree.read(text, static_cast<uint32_t>(n)));
+    // A document of nothing but comments has no root; one without any element may
+    // have an empty one.
+    if (root->isComment()) {
+        EXPECT_EQ(tree.root(), nullptr);
+        return;
+    }
+    if (root->nameLength() == 0 && root->childCount() == 0 && root->attributes().count() == 0 &&
+        tree.root() == nullptr) {
+        return;
+    }
+    ASSERT_NE(tree.root(), nullptr);
+    expectSame(root.get(), tree.root(), std::wstring(L"/") + root->nameText());
+}
+
+} // namespace
+
+// Every prefix of each document, so cut documents are read alike as well.
+TEST(TextTree, ReadsEveryCutOfADocumentAsNodesDo) {
+    std::wstring deep = L"<a><b>";
+    for (int i = 0; i < 300; ++i) deep += L"<d>";
+    deep += L"</b><c x=\"1\">after</c></a>";
+    const std::wstring docs[] = {
+        L"\uFEFF<?xml version=\"1.0\"?>\r\n<!-- head --><!-- two -->\r\n<lang a=\"x &amp; y&quot;&#10;\">"
+        L"  lead &lt;b&gt; &#160;&#13;  <eng>a&#10;</eng>tail<!-- c --><ENG>  &#160;b  </ENG>more</lang>",
+        L"<r><![CDATA[<x>]]><e id=\"1\"/>< e ><f/></g><h =\"named\">t</h></r>",
+        L"<r><e k=v\">x</e><e k=\"v\" k=\"w\" K=\"u\">y</e><e>/</e><e x=\"<\">z</e></r>",
+        L"<!-- only a comment -->",
+        L"  text before <r>text</r>",
+        deep,
+    };
+    for (const std::wstring& doc : docs) {
+        GuardedText guard(doc.size());
+        for (size_t n = 0; n <= doc.size(); ++n) {
+            expectReadAsNodesRead(guard.place(doc.c_str(), n), n);
+            if (HasFatalFailure()) FAIL() << "at length " << n << " of " << doc.substr(0, 40);
+        }
+    }
+}
+
+TEST(TextTree, ReadsRandomMarkupAsNodesDo) {
+    static const wchar_t alphabet[] = L"<<>>//!!--==\"\" \t\r\nab&;#?";
+    const size_t letters = wcslen(alphabet);
+    GuardedText guard(256);
+    uint32_t seed = 777;
+    wchar_t text[256];
+    for (int round = 0; round < 20000; ++round) {
+        seed = seed * 1103515245u + 12345u;
+        const size_t n = (seed >> 16) % 256;
+        for (size_t i = 0; i < n; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text[i] = alphabet[(seed >> 16) % letters];
+        }
+        expectReadAsNodesRead(guard.place(text, n), n);
+        if (HasFatalFailure()) FAIL() << "in round " << round << ": " << std::wstring(text, n);
+    }
+}
