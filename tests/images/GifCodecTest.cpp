@@ -169,154 +169,6 @@ TEST(GifCodec, FreshGifsWriteAt8BitsAndDelaysKeepTheirHundredths) {
     EXPECT_EQ(0, again[13 + 19 + 5]);
 }
 
-// Frames of the tests' own writer, decoded to the pixels computed here.
-TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
-    const Bytes global = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
-    auto colourOf = [&](const Bytes& table, int index) {
-        return 0xFF000000u | table[static_cast<size_t>(index * 3)] << 16 | table[static_cast<size_t>(index * 3 + 1)] << 8 |
-               table[static_cast<size_t>(index * 3 + 2)];
-    };
-    giftest::File file;
-    file.width = 40;
-    file.height = 30;
-    file.globalTable = global;
-    file.loop = 3;
-    // 0: the whole screen, interlaced, code size 2, from the global table.
-    giftest::Frame first;
-    first.width = 40;
-    first.height = 30;
-    first.interlaced = true;
-    first.codeSize = 2;
-    for (int i = 0; i < 40 * 30; ++i) {
-        first.indices.push_back(static_cast<uint8_t>((i / 40 + i % 7) % 4));
-    }
-    // 1: an offset square of a local table with a transparent index.
-    giftest::Frame square;
-    square.left = 10;
-    square.top = 5;
-    square.width = 8;
-    square.height = 6;
-    square.transparent = 2;
-    square.disposal = 1;
-    square.table = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
-    for (int i = 0; i < 8 * 6; ++i) {
-        square.indices.push_back(static_cast<uint8_t>(i % 3 == 0 ? 2 : i % 4));
-    }
-    // 2: noise enough to fill the table, with the clear code deferred, 8-bit codes.
-    giftest::Frame noise;
-    noise.left = 1;
-    noise.top = 2;
-    noise.width = 39;
-    noise.height = 28;
-    noise.deferClear = true;
-    for (int i = 0; i < 256; ++i) {
-        noise.table.insert(noise.table.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7});
-    }
-    uint32_t seed = 99;
-    for (int i = 0; i < 39 * 28; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        noise.indices.push_back(static_cast<uint8_t>(seed >> 24));
-    }
-    noise.delay = 7;
-    file.frames = {first, square, noise};
-    Held<Gif> gif;
-    ASSERT_TRUE(decodes(giftest::build(file), gif.get()));
-    ASSERT_EQ(3, gif->frameCount());
-    EXPECT_EQ(3, gif->loopCount());
-    EXPECT_EQ(10, gif->left(1));
-    EXPECT_EQ(5, gif->top(1));
-    EXPECT_EQ(70, gif->delay(2));
-
-    // Each frame by itself.
-    const giftest::Frame* frames[] = {&first, &square, &noise};
-    for (int i = 0; i < 3; ++i) {
-        const giftest::Frame& f = *frames[i];
-        Held<BufferedImage> picture(gif->toBufferedImage(nullptr, i));
-        ASSERT_TRUE(picture);
-        ASSERT_EQ(f.width, picture->width());
-        for (int y = 0; y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x) {
-                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
-                const uint32_t expected = index == f.transparent ? 0 : colourOf(f.table.empty() ? global : f.table, index);
-                ASSERT_EQ(expected, seen(picture->pixel(x, y))) << "frame " << i << " at " << x << "," << y;
-            }
-        }
-    }
-
-    // Placed on the screen and composed: frame 1 over frame 0, frame 2 over that.
-    Held<BufferedImageSet> set(gif->toImageSet());
-    ASSERT_TRUE(set);
-    ASSERT_EQ(3, set->count());
-    EXPECT_TRUE(set->animated());
-    EXPECT_EQ(8, set->frameAt(1)->width()) << "frames keep their own rectangle";
-    EXPECT_EQ(10, set->left(1));
-    EXPECT_EQ(5, set->top(1));
-    EXPECT_EQ(40, set->screenWidth());
-    Held<BufferedImageSet> whole(set->coalescedCopy());
-    std::vector<uint32_t> screen(40 * 30);
-    for (int i = 0; i < 3; ++i) {
-        const giftest::Frame& f = *frames[i];
-        for (int y = 0; y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x) {
-                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
-                if (index != f.transparent) {
-                    screen[static_cast<size_t>((f.top + y) * 40 + f.left + x)] =
-                        colourOf(f.table.empty() ? global : f.table, index);
-                }
-            }
-        }
-        for (int y = 0; y < 30; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                ASSERT_EQ(screen[static_cast<size_t>(y * 40 + x)], seen(whole->frameAt(i)->pixel(x, y)))
-                    << "composed frame " << i << " at " << x << "," << y;
-            }
-        }
-    }
-}
-
-TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
-    // Four whole frames (disposal 2, as composed sets have them) of a moving bar over
-    // a gradient (under 255 colours).
-    Held<BufferedImageSet> set;
-    for (int i = 0; i < 4; ++i) {
-        BufferedImage* frame = BufferedImage::create(24, 16);
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 24; ++x) {
-                const bool bar = x >= i * 5 && x < i * 5 + 4;
-                frame->setPixel(x, y, bar ? 0xFF000000u | (60u * i) << 8 : 0xFF000000u | (x * 10u) << 16 | (y % 4) * 50u);
-            }
-        }
-        set->add(frame, 32, 100 + i * 10, 2);
-    }
-    set->setLoop(true, 0);
-    Held<Gif> gif(Gif::createFromSet(set.get(), 8, true, 255, 255, 255));
-    ASSERT_TRUE(gif);
-    ASSERT_EQ(4, gif->frameCount());
-    // Later frames hold only the changes, so every frame stays in place.
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(1, gif->disposal(i));
-    }
-    Held<Gif> back;
-    ASSERT_TRUE(decodes(encoded(gif.get()), back.get()));
-    Held<BufferedImageSet> frames(back->toImageSet());
-    ASSERT_TRUE(frames);
-    Held<BufferedImageSet> whole(frames->coalescedCopy());
-    ASSERT_EQ(4, whole->count());
-    for (int i = 0; i < 4; ++i) {
-        expectSamePicture(set->frameAt(i), whole->frameAt(i), "frame " + std::to_string(i));
-        EXPECT_EQ(100 + i * 10, whole->delay(i));
-    }
-    // The set's own encoder entry takes every frame of an animated set.
-    Held<Gif> kind;
-    Held<Gif> made(static_cast<Gif*>(kind->createFromImageSet(set.get())));
-    ASSERT_TRUE(made);
-    EXPECT_EQ(4, made->frameCount());
-    set->setLoop(false, 0);
-    Held<Gif> still(static_cast<Gif*>(kind->createFromImageSet(set.get())));
-    ASSERT_TRUE(still);
-    EXPECT_EQ(1, still->frameCount());
-}
-
 // Composes a file's frames by the GIF rules on a screen of 0 (transparent) pixels,
 // straight from the writer's description: each frame drawn at its place, then its
 // rectangle left (0, 1), cleared (2) or restored (3). Every frame, or only the last.
@@ -377,6 +229,131 @@ giftest::File fourColours(int width, int height) {
     file.height = height;
     file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
     return file;
+}
+
+// Frames of the tests' own writer, decoded to the pixels computed here.
+TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
+    auto colourOf = [&](const Bytes& table, int index) {
+        return 0xFF000000u | table[static_cast<size_t>(index * 3)] << 16 | table[static_cast<size_t>(index * 3 + 1)] << 8 |
+               table[static_cast<size_t>(index * 3 + 2)];
+    };
+    giftest::File file = fourColours(40, 30);
+    file.loop = 3;
+    // 0: the whole screen, interlaced, code size 2, from the global table.
+    giftest::Frame first;
+    first.width = 40;
+    first.height = 30;
+    first.interlaced = true;
+    first.codeSize = 2;
+    for (int i = 0; i < 40 * 30; ++i) {
+        first.indices.push_back(static_cast<uint8_t>((i / 40 + i % 7) % 4));
+    }
+    // 1: an offset square of a local table with a transparent index.
+    giftest::Frame square;
+    square.left = 10;
+    square.top = 5;
+    square.width = 8;
+    square.height = 6;
+    square.transparent = 2;
+    square.disposal = 1;
+    square.table = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
+    for (int i = 0; i < 8 * 6; ++i) {
+        square.indices.push_back(static_cast<uint8_t>(i % 3 == 0 ? 2 : i % 4));
+    }
+    // 2: noise enough to fill the table, with the clear code deferred, 8-bit codes.
+    giftest::Frame noise;
+    noise.left = 1;
+    noise.top = 2;
+    noise.width = 39;
+    noise.height = 28;
+    noise.deferClear = true;
+    for (int i = 0; i < 256; ++i) {
+        noise.table.insert(noise.table.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7});
+    }
+    uint32_t seed = 99;
+    for (int i = 0; i < 39 * 28; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        noise.indices.push_back(static_cast<uint8_t>(seed >> 24));
+    }
+    noise.delay = 7;
+    file.frames = {first, square, noise};
+    Held<Gif> gif;
+    ASSERT_TRUE(decodes(giftest::build(file), gif.get()));
+    ASSERT_EQ(3, gif->frameCount());
+    EXPECT_EQ(3, gif->loopCount());
+    EXPECT_EQ(10, gif->left(1));
+    EXPECT_EQ(5, gif->top(1));
+    EXPECT_EQ(70, gif->delay(2));
+
+    // Each frame by itself.
+    const giftest::Frame* frames[] = {&first, &square, &noise};
+    for (int i = 0; i < 3; ++i) {
+        const giftest::Frame& f = *frames[i];
+        Held<BufferedImage> picture(gif->toBufferedImage(nullptr, i));
+        ASSERT_TRUE(picture);
+        ASSERT_EQ(f.width, picture->width());
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
+                const uint32_t expected = index == f.transparent ? 0 : colourOf(f.table.empty() ? file.globalTable : f.table, index);
+                ASSERT_EQ(expected, seen(picture->pixel(x, y))) << "frame " << i << " at " << x << "," << y;
+            }
+        }
+    }
+
+    // Placed on the screen and composed: frame 1 over frame 0, frame 2 over that.
+    Held<BufferedImageSet> set(gif->toImageSet());
+    ASSERT_TRUE(set);
+    ASSERT_EQ(3, set->count());
+    EXPECT_TRUE(set->animated());
+    EXPECT_EQ(8, set->frameAt(1)->width()) << "frames keep their own rectangle";
+    EXPECT_EQ(10, set->left(1));
+    EXPECT_EQ(5, set->top(1));
+    EXPECT_EQ(40, set->screenWidth());
+    expectComposed(composedByTheRules(file), 40, gif.get(), "composed");
+}
+
+TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
+    // Four whole frames (disposal 2, as composed sets have them) of a moving bar over
+    // a gradient (under 255 colours).
+    Held<BufferedImageSet> set;
+    for (int i = 0; i < 4; ++i) {
+        BufferedImage* frame = BufferedImage::create(24, 16);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const bool bar = x >= i * 5 && x < i * 5 + 4;
+                frame->setPixel(x, y, bar ? 0xFF000000u | (60u * i) << 8 : 0xFF000000u | (x * 10u) << 16 | (y % 4) * 50u);
+            }
+        }
+        set->add(frame, 32, 100 + i * 10, 2);
+    }
+    set->setLoop(true, 0);
+    Held<Gif> gif(Gif::createFromSet(set.get(), 8, true, 255, 255, 255));
+    ASSERT_TRUE(gif);
+    ASSERT_EQ(4, gif->frameCount());
+    // Later frames hold only the changes, so every frame stays in place.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(1, gif->disposal(i));
+    }
+    Held<Gif> back;
+    ASSERT_TRUE(decodes(encoded(gif.get()), back.get()));
+    Held<BufferedImageSet> frames(back->toImageSet());
+    ASSERT_TRUE(frames);
+    Held<BufferedImageSet> whole(frames->coalescedCopy());
+    ASSERT_EQ(4, whole->count());
+    for (int i = 0; i < 4; ++i) {
+        expectSamePicture(set->frameAt(i), whole->frameAt(i), "frame " + std::to_string(i));
+        EXPECT_EQ(100 + i * 10, whole->delay(i));
+    }
+    // The set's own encoder entry takes every frame of an animated set.
+    Held<Gif> kind;
+    Held<Gif> made(static_cast<Gif*>(kind->createFromImageSet(set.get())));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(4, made->frameCount());
+    set->setLoop(false, 0);
+    Held<Gif> still(static_cast<Gif*>(kind->createFromImageSet(set.get())));
+    ASSERT_TRUE(still);
+    EXPECT_EQ(1, still->frameCount());
 }
 
 giftest::Frame rectangle(int left, int top, int width, int height, int index, int disposal, int transparent = -1) {
