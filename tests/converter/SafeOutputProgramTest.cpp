@@ -58,7 +58,8 @@ std::map<std::wstring, FileState> snapshot(const std::wstring& root) {
     std::map<std::wstring, FileState> files;
     for (const std::wstring& name : listFolder(root)) {
         const std::wstring path = root + L"\\" + name;
-        if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             files.merge(snapshot(path));
         } else {
             files[path] = quickState(path);
@@ -68,10 +69,11 @@ std::map<std::wstring, FileState> snapshot(const std::wstring& root) {
     return files;
 }
 
-// The files under root that before did not hold.
-std::set<std::wstring> addedSince(const std::wstring& root, const std::map<std::wstring, FileState>& before) {
+// The files of after that before did not hold.
+std::set<std::wstring> newFiles(const std::map<std::wstring, FileState>& before,
+                                const std::map<std::wstring, FileState>& after) {
     std::set<std::wstring> added;
-    for (const auto& entry : snapshot(root)) {
+    for (const auto& entry : after) {
         if (before.count(entry.first) == 0) added.insert(entry.first);
     }
     return added;
@@ -216,7 +218,7 @@ protected:
             const auto now = after.find(path);
             EXPECT_TRUE(now != after.end() && now->second == state) << "changed: " << narrow(path);
         }
-        const std::set<std::wstring> added = addedSince(root_, before);
+        const std::set<std::wstring> added = newFiles(before, after);
         for (const std::wstring& path : added) {
             if (made.count(path) == 0) ADD_FAILURE() << "unexpected: " << narrow(path);
         }
@@ -293,7 +295,7 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
             ASSERT_TRUE(session.run(paths, [&] { return std::all_of(outputs.begin(), outputs.end(), exists); }))
                 << narrow(paths.front()) << [&] {
                        std::string added;
-                       for (const std::wstring& path : addedSince(root_, before)) added += "\nnew: " + narrow(path);
+                       for (const std::wstring& path : newFiles(before, snapshot(root_))) added += "\nnew: " + narrow(path);
                        return added;
                    }();
         }
