@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DropFiles.h"
@@ -33,10 +34,13 @@ int32_t stored(const std::wstring& key, const wchar_t* name) {
     return value;
 }
 
-// The compact and the large view's stored sizes (width, height).
-bool storeSizes(const int32_t (&small)[2], const int32_t (&large)[2]) {
-    return writeInt(sizeGroup(), L"SmallWidth", small[0]) && writeInt(sizeGroup(), L"SmallHeight", small[1]) &&
-           writeInt(sizeGroup(), L"LargeWidth", large[0]) && writeInt(sizeGroup(), L"LargeHeight", large[1]);
+// Stores the compact and the large view's sizes (width, height).
+void storeSizes(const int32_t (&small)[2], const int32_t (&large)[2]) {
+    const std::pair<const wchar_t*, int32_t> values[] = {
+        {L"SmallWidth", small[0]}, {L"SmallHeight", small[1]}, {L"LargeWidth", large[0]}, {L"LargeHeight", large[1]}};
+    for (const auto& [name, value] : values) {
+        ASSERT_TRUE(writeInt(sizeGroup(), name, value)) << value;
+    }
 }
 
 class DropBoxProgramTest : public ::testing::Test {
@@ -91,7 +95,7 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
         freshSettings();
         ASSERT_TRUE(writeInt(VIEW, L"CompactView", c.compact));
         ASSERT_TRUE(writeInt(VIEW, L"KeepOnTop", c.keepOnTop));
-        ASSERT_TRUE(storeSizes(c.small, c.large));
+        ASSERT_NO_FATAL_FAILURE(storeSizes(c.small, c.large));
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
@@ -114,7 +118,7 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
 // The compact view hides the option column with its button: a right click on the drop
 // area opens the large view, "<< Minimize" goes back.
 TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
-    ASSERT_TRUE(storeSizes({310, 270}, {690, 420}));
+    ASSERT_NO_FATAL_FAILURE(storeSizes({310, 270}, {690, 420}));
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
