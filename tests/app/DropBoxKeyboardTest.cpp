@@ -6,16 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "ProgramDriver.h"
-#include "support/RealInput.h"
-#include "support/WaitFor.h"
+#include "ProgramScreen.h"
 
 using namespace apptest;
 using namespace testsupport;
 
 namespace {
-
-HWND focusOf(HWND frame) { return focusOfThread(GetWindowThreadProcessId(frame, nullptr)); }
 
 // The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
 // frame (every ancestor visible).
@@ -43,12 +39,6 @@ std::vector<HWND> tabStops(HWND frame) {
     return search.found;
 }
 
-std::wstring classOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
 // Tabs once round in the direction and answers the controls in the order they took the focus.
 std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
     std::vector<HWND> visited;
@@ -63,10 +53,7 @@ std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
 
 class DropBoxKeyboardTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        deleteProductKey();
-        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
-    }
+    void SetUp() override { freshSettings(); }
     void TearDown() override { deleteProductKey(); }
 };
 
@@ -79,8 +66,6 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     Sleep(300);
 
     // The large view from a right click on the drop area, when the compact one shows.
-    RECT window;
-    GetWindowRect(frame, &window);
     auto comboCount = [&] {
         int n = 0;
         for (HWND stop : tabStops(frame)) {
@@ -89,17 +74,15 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         return n;
     };
     if (comboCount() == 0) {
-        rightClick(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
+        rightClick(centreOf(frame));
         ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
     }
     const std::vector<HWND> stops = tabStops(frame);
     ASSERT_GE(stops.size(), 3u);
 
     for (bool backwards : {false, true}) {
-        const std::vector<HWND> visited = roundTrip(frame, stops.size(), backwards);
-        std::vector<HWND> seen = visited;
+        std::vector<HWND> seen = roundTrip(frame, stops.size(), backwards), all = stops;
         std::sort(seen.begin(), seen.end());
-        std::vector<HWND> all = stops;
         std::sort(all.begin(), all.end());
         EXPECT_EQ(all, seen) << (backwards ? "Shift+Tab" : "Tab");
     }
@@ -128,8 +111,7 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000));
     press(VK_ESCAPE);
     EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 5000));
-    PostMessageW(frame, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.waitForExit(10000));
+    EXPECT_TRUE(program.close(frame, 10000));
 }
 
 } // namespace

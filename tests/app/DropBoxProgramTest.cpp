@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DropFiles.h"
@@ -18,21 +19,13 @@ namespace {
 
 using testsupport::waitFor;
 
-std::wstring sizeGroup() {
-    return savePath(viewGroup());
-}
+std::wstring sizeGroup() { return savePath(viewGroup()); }
 
 const std::wstring VIEW = savePath(L"MainWindow\\View");
 
 SIZE frameSize(HWND frame) {
-    RECT r{};
-    GetWindowRect(frame, &r);
+    const RECT r = testsupport::screenRect(frame);
     return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-bool closeAndWait(const Program& program, HWND frame) {
-    PostMessageW(frame, WM_CLOSE, 0, 0);
-    return program.waitForExit(5000);
 }
 
 int32_t stored(const std::wstring& key, const wchar_t* name) {
@@ -41,13 +34,18 @@ int32_t stored(const std::wstring& key, const wchar_t* name) {
     return value;
 }
 
+// Stores the compact and the large view's sizes (width, height).
+void storeSizes(const int32_t (&small)[2], const int32_t (&large)[2]) {
+    const std::pair<const wchar_t*, int32_t> values[] = {
+        {L"SmallWidth", small[0]}, {L"SmallHeight", small[1]}, {L"LargeWidth", large[0]}, {L"LargeHeight", large[1]}};
+    for (const auto& [name, value] : values) {
+        ASSERT_TRUE(writeInt(sizeGroup(), name, value)) << value;
+    }
+}
+
 class DropBoxProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        deleteProductKey();
-        // The update check has just run.
-        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
-    }
+    void SetUp() override { freshSettings(); }
     void TearDown() override { deleteProductKey(); }
 };
 
@@ -65,7 +63,7 @@ TEST_F(DropBoxProgramTest, FirstStartIsCompactAtTheDefaultSizeAndRemembersIt) {
     EXPECT_NE(nullptr, dropTargetOf(frame));
     // The main window's record keeps it on top until the user says otherwise.
     EXPECT_NE(0, GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
     EXPECT_EQ(0u, program.exitCode());
     EXPECT_EQ(1, stored(VIEW, L"CompactView"));
     EXPECT_EQ(width, stored(sizeGroup(), L"SmallWidth"));
@@ -94,14 +92,10 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        deleteProductKey();
-        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+        freshSettings();
         ASSERT_TRUE(writeInt(VIEW, L"CompactView", c.compact));
         ASSERT_TRUE(writeInt(VIEW, L"KeepOnTop", c.keepOnTop));
-        ASSERT_TRUE(writeInt(sizeGroup(), L"SmallWidth", c.small[0]));
-        ASSERT_TRUE(writeInt(sizeGroup(), L"SmallHeight", c.small[1]));
-        ASSERT_TRUE(writeInt(sizeGroup(), L"LargeWidth", c.large[0]));
-        ASSERT_TRUE(writeInt(sizeGroup(), L"LargeHeight", c.large[1]));
+        ASSERT_NO_FATAL_FAILURE(storeSizes(c.small, c.large));
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
@@ -117,17 +111,14 @@ TEST_F(DropBoxProgramTest, StoredViewSizesAndKeepOnTopAreHonouredAndOutOfRangeSi
         }
         EXPECT_EQ(c.keepOnTop != 0, (GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
         EXPECT_NE(nullptr, childWithText(frame, c.button));
-        ASSERT_TRUE(closeAndWait(program, frame));
+        ASSERT_TRUE(program.close(frame));
     }
 }
 
 // The compact view hides the option column with its button: a right click on the drop
 // area opens the large view, "<< Minimize" goes back.
 TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
-    ASSERT_TRUE(writeInt(sizeGroup(), L"SmallWidth", 310));
-    ASSERT_TRUE(writeInt(sizeGroup(), L"SmallHeight", 270));
-    ASSERT_TRUE(writeInt(sizeGroup(), L"LargeWidth", 690));
-    ASSERT_TRUE(writeInt(sizeGroup(), L"LargeHeight", 420));
+    ASSERT_NO_FATAL_FAILURE(storeSizes({310, 270}, {690, 420}));
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
@@ -152,7 +143,7 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         Sleep(300);
         EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
     }
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
     EXPECT_EQ(0, stored(VIEW, L"CompactView"));
 }
 
@@ -168,7 +159,7 @@ TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
         ASSERT_NE(nullptr, frame);
         ShowWindow(frame, command);
         ASSERT_TRUE(waitFor([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }, 5000));
-        ASSERT_TRUE(closeAndWait(program, frame));
+        ASSERT_TRUE(program.close(frame));
         EXPECT_EQ(320, stored(sizeGroup(), L"SmallWidth"));
         EXPECT_EQ(290, stored(sizeGroup(), L"SmallHeight"));
     }
@@ -185,8 +176,7 @@ TEST_F(DropBoxProgramTest, BothViewsShowAllTheirContentAtTheirDefaultSizes) {
     for (const Case& c : cases) {
         const std::wstring name = std::wstring(c.language) + (c.compact ? L"-compact" : L"-large");
         SCOPED_TRACE(std::string(name.begin(), name.end()));
-        deleteProductKey();
-        writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+        freshSettings();
         ASSERT_TRUE(writeString(savePath(L"Language"), L"", c.language));
         ASSERT_TRUE(writeInt(VIEW, L"CompactView", c.compact));
         Program program;
@@ -194,7 +184,7 @@ TEST_F(DropBoxProgramTest, BothViewsShowAllTheirContentAtTheirDefaultSizes) {
         ASSERT_NE(nullptr, frame);
         Sleep(500);
         EXPECT_EQ("", screenFaults(frame, name + L"-x" + std::to_wstring(displayScale())));
-        ASSERT_TRUE(closeAndWait(program, frame));
+        ASSERT_TRUE(program.close(frame));
     }
 }
 
@@ -209,7 +199,7 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         const char* what;
         std::function<POINT()> where;
     };
-    auto inside = [](HWND window) { return window != nullptr ? testsupport::centreOf(testsupport::screenRect(window)) : POINT{-1, -1}; };
+    auto inside = [](HWND window) { return window != nullptr ? testsupport::centreOf(window) : POINT{-1, -1}; };
     auto rightOf = [](HWND window, int by) {
         const RECT r = window != nullptr ? testsupport::screenRect(window) : RECT{-1, -1, -1, -1};
         return POINT{r.right + by, (r.top + r.bottom) / 2};
@@ -237,7 +227,7 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         Sleep(300);
         EXPECT_EQ("", screenFaults(frame, compact == 1 ? L"right-click-compact" : L"right-click-large"));
     }
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
 }
 
 // About -> "Version Information" opens the About window above the Drop Box (kept on top);
@@ -246,21 +236,16 @@ TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    auto about = [&]() -> HWND {
-        for (HWND w : visibleFrames(program.id())) {
-            if (w != frame) return w;
-        }
-        return nullptr;
-    };
+    auto about = [&] { return program.otherFrame(frame); };
     ASSERT_EQ("", chooseMenuItem(frame, 3, 0));
     ASSERT_TRUE(waitFor([&] { return about() != nullptr; }, 5000));
     Sleep(500);
     HWND close = showing(about(), L"Close");
     ASSERT_NE(nullptr, close);
-    EXPECT_EQ(close, WindowFromPoint(testsupport::centreOf(testsupport::screenRect(close))));
+    EXPECT_EQ(close, WindowFromPoint(testsupport::centreOf(close)));
     ASSERT_TRUE(testsupport::clickOn(close));
     EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
 }
 
 // Files dropped as the shell drops them: a list runs and a second drop is taken; a list
@@ -270,7 +255,7 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     const std::wstring folder = testsupport::freshTempFolder(L"dropbox-program");
     const std::wstring song = folder + L"\\song.wav";
     // A real 0.1 s of 8 kHz mono silence: the program converts what it is given.
-    ASSERT_TRUE(testsupport::writeRaw(song, testsupport::wavHeader(8000, 1, 1600) + std::string(1600, '\0')));
+    ASSERT_TRUE(testsupport::writeRaw(song, testsupport::silentWav(8000, 1, 0.1)));
 
     Program program;
     HWND frame = program.waitForFrame();
@@ -293,7 +278,7 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
         EXPECT_EQ(drop.boxes, program.boxes());
         EXPECT_FALSE(program.waitForExit(0));
     }
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
     EXPECT_EQ(0u, program.exitCode());
     for (const wchar_t* name : {L"\\song.wav", L"\\song.mp3", L"\\song (1).mp3", L"\\song (2).mp3"}) {
         DeleteFileW((folder + name).c_str());

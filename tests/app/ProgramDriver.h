@@ -83,6 +83,12 @@ inline int64_t currentHour() {
     return (ticks - 116444736000000000LL) / 10000 / 1000 / 3600;
 }
 
+// A clean product key whose update check has just run, so a start asks nothing.
+inline void freshSettings() {
+    deleteProductKey();
+    writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+}
+
 // Top-level windows of a process that show a caption (frames, not helper windows).
 inline std::vector<HWND> visibleFrames(DWORD processId) {
     struct Search {
@@ -182,6 +188,19 @@ public:
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(info_.hProcess, &code);
         return code;
+    }
+
+    // Asks frame to close, as its close box does; true when the process ends within ms.
+    bool close(HWND frame, DWORD ms = 5000) const {
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return waitForExit(ms);
+    }
+    // A visible frame other than frame (a second window), or null.
+    HWND otherFrame(HWND frame) const {
+        for (HWND w : visibleFrames(info_.dwProcessId)) {
+            if (w != frame) return w;
+        }
+        return nullptr;
     }
 
 private:

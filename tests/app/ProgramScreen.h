@@ -98,6 +98,12 @@ inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index)
     });
 }
 
+// The "Convert to:" list: the visible combo that offers ".MP3".
+inline HWND formatList(HWND frame) {
+    int32_t index = -1;
+    return comboOffering(frame, L".MP3", &index);
+}
+
 // The open list of a combo box (its ComboLBox pop-up), or null while it is closed.
 inline HWND openListOf(HWND combo) {
     if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0) return nullptr;

@@ -194,8 +194,7 @@ public:
 
     // Settings for the next start: a clean key, the large view, no update check.
     static void prepare() {
-        apptest::deleteProductKey();
-        apptest::writeBinary64(savePath(L"MainWindow\\Version"), L"Update", apptest::currentHour());
+        apptest::freshSettings();
         apptest::writeInt(VIEW, L"CompactView", 0);
     }
 

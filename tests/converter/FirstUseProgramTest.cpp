@@ -9,8 +9,8 @@
 #include "ConverterDriver.h"
 
 using namespace convtest;
+using apptest::formatList;
 using apptest::Program;
-using testsupport::clickAt;
 using testsupport::clickOn;
 using testsupport::waitFor;
 
@@ -36,9 +36,7 @@ bool closeByKeys(const Program& program, HWND frame) {
 class FirstUseProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        apptest::deleteProductKey();
-        // The update check has just run.
-        apptest::writeBinary64(savePath(L"MainWindow\\Version"), L"Update", apptest::currentHour());
+        apptest::freshSettings();
         folder_ = testsupport::freshTempFolder(L"first-use");
         for (const wchar_t* name : {L"a", L"b", L"c", L"d"}) {
             ASSERT_TRUE(writeWav(folder_ + L"\\" + name + L".wav", 44100, 2, 0.5, 0.25));
@@ -47,11 +45,6 @@ protected:
     void TearDown() override {
         testsupport::removeTree(folder_);
         apptest::deleteProductKey();
-    }
-    // The "Convert to:" list: the visible combo that offers ".MP3".
-    HWND formatList(HWND frame) {
-        int32_t index = -1;
-        return comboOffering(frame, L".MP3", &index);
     }
     // Waits for out and the end of its batch; its codec as ffprobe.exe reads it.
     std::string convertedCodec(HWND frame, const std::wstring& out) {

@@ -53,36 +53,30 @@ FileState quickState(const std::wstring& path) {
             ""};
 }
 
-// Every file under root with its state; md5 on request.
-void snapshot(const std::wstring& root, bool md5, std::map<std::wstring, FileState>& out) {
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((root + L"\\*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        const std::wstring path = root + L"\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            snapshot(path, md5, out);
-        } else {
-            FileState state = quickState(path);
-            if (md5) {
-                state.md5 = md5Of(path);
-            }
-            out[path] = state;
-        }
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-}
-
+// Every file under root with its state.
 std::map<std::wstring, FileState> snapshot(const std::wstring& root) {
     std::map<std::wstring, FileState> files;
-    snapshot(root, true, files);
+    for (const std::wstring& name : listFolder(root)) {
+        const std::wstring path = root + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            files.merge(snapshot(path));
+        } else {
+            files[path] = quickState(path);
+            files[path].md5 = md5Of(path);
+        }
+    }
     return files;
+}
+
+// The files of after that before did not hold.
+std::set<std::wstring> newFiles(const std::map<std::wstring, FileState>& before,
+                                const std::map<std::wstring, FileState>& after) {
+    std::set<std::wstring> added;
+    for (const auto& entry : after) {
+        if (before.count(entry.first) == 0) added.insert(entry.first);
+    }
+    return added;
 }
 
 double durationOf(const std::wstring& file) {
@@ -224,10 +218,7 @@ protected:
             const auto now = after.find(path);
             EXPECT_TRUE(now != after.end() && now->second == state) << "changed: " << narrow(path);
         }
-        std::set<std::wstring> added;
-        for (const auto& entry : after) {
-            if (before.count(entry.first) == 0) added.insert(entry.first);
-        }
+        const std::set<std::wstring> added = newFiles(before, after);
         for (const std::wstring& path : added) {
             if (made.count(path) == 0) ADD_FAILURE() << "unexpected: " << narrow(path);
         }
@@ -301,18 +292,12 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
                 made.insert(output);
                 sourceOf[output] = paths.back();
             }
-            ASSERT_TRUE(session.run(paths, [&] {
-                for (const std::wstring& m : outputs) {
-                    if (!exists(m)) return false;
-                }
-                return true;
-            })) << narrow(paths.front()) << [&] {
-                std::string added;
-                for (const auto& entry : snapshot(root_)) {
-                    if (before.count(entry.first) == 0) added += "\nnew: " + narrow(entry.first);
-                }
-                return added;
-            }();
+            ASSERT_TRUE(session.run(paths, [&] { return std::all_of(outputs.begin(), outputs.end(), exists); }))
+                << narrow(paths.front()) << [&] {
+                       std::string added;
+                       for (const std::wstring& path : newFiles(before, snapshot(root_))) added += "\nnew: " + narrow(path);
+                       return added;
+                   }();
         }
         EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
         EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
@@ -354,10 +339,8 @@ TEST_F(SafeOutputProgramTest, WhatCannotBeConvertedFailsAndLeavesNoOutput) {
         ASSERT_TRUE(session.started());
         // The failure is told in a box that names the input.
         ASSERT_TRUE(session.run({c.input}, [&] {
-            for (const std::wstring& text : session.boxes()) {
-                if (text.find(c.input) != std::wstring::npos) return true;
-            }
-            return false;
+            return std::any_of(session.boxes().begin(), session.boxes().end(),
+                               [&](const std::wstring& text) { return text.find(c.input) != std::wstring::npos; });
         }));
         ASSERT_EQ(session.boxes().size(), c.failedBox != nullptr ? 2u : 1u);
         if (c.failedBox != nullptr) {

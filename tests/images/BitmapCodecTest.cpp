@@ -397,11 +397,9 @@ TEST(BitmapCodec, AnAlphaMaskInTheHeaderGivesTheAlpha) {
         v.headerSize = c.headerSize;
         v.bitCount = 32;
         v.compression = BI_BITFIELDS;
+        const uint32_t masks[4] = {c.red, c.green, c.blue, c.alpha};
         v.extraHeader = Bytes(16);
-        std::memcpy(v.extraHeader.data(), &c.red, 4);
-        std::memcpy(v.extraHeader.data() + 4, &c.green, 4);
-        std::memcpy(v.extraHeader.data() + 8, &c.blue, 4);
-        std::memcpy(v.extraHeader.data() + 12, &c.alpha, 4);
+        std::memcpy(v.extraHeader.data(), masks, 16);
         // Rows bottom-up: pixels 2 and 3 first.
         for (int i : {2, 3, 0, 1}) {
             const uint32_t* k = colours[i];

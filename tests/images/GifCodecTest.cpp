@@ -169,17 +169,75 @@ TEST(GifCodec, FreshGifsWriteAt8BitsAndDelaysKeepTheirHundredths) {
     EXPECT_EQ(0, again[13 + 19 + 5]);
 }
 
+// Composes a file's frames by the GIF rules on a screen of 0 (transparent) pixels,
+// straight from the writer's description: each frame drawn at its place, then its
+// rectangle left (0, 1), cleared (2) or restored (3). Every frame, or only the last.
+std::vector<std::vector<uint32_t>> composedByTheRules(const giftest::File& file, bool everyFrame = true) {
+    std::vector<uint32_t> screen(static_cast<size_t>(file.width * file.height), 0);
+    std::vector<std::vector<uint32_t>> out;
+    for (const giftest::Frame& f : file.frames) {
+        const std::vector<uint32_t> before = screen;
+        const Bytes& table = f.table.empty() ? file.globalTable : f.table;
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
+                if (index != f.transparent) {
+                    const size_t t = static_cast<size_t>(index * 3);
+                    screen[static_cast<size_t>((f.top + y) * file.width + f.left + x)] =
+                        0xFF000000u | table[t] << 16 | table[t + 1] << 8 | table[t + 2];
+                }
+            }
+        }
+        if (everyFrame || &f == &file.frames.back()) {
+            out.push_back(screen);
+        }
+        for (int y = f.top; y < f.top + f.height && f.disposal >= 2; ++y) {
+            for (int x = f.left; x < f.left + f.width; ++x) {
+                const size_t at = static_cast<size_t>(y * file.width + x);
+                screen[at] = f.disposal == 2 ? 0 : before[at];
+            }
+        }
+    }
+    return out;
+}
+
+// The decoded frames composed match expected, the last expected.size() of frames (all
+// of them by default).
+void expectComposed(const std::vector<std::vector<uint32_t>>& expected, int32_t width, Gif* gif,
+                    const std::string& what, size_t frames = 0) {
+    Held<BufferedImageSet> set(gif->toImageSet());
+    ASSERT_TRUE(set) << what;
+    Held<BufferedImageSet> whole(set->coalescedCopy());
+    ASSERT_TRUE(whole) << what;
+    frames = frames != 0 ? frames : expected.size();
+    ASSERT_EQ(frames, static_cast<size_t>(whole->count())) << what;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const BufferedImage* frame = whole->frameAt(static_cast<int32_t>(frames - expected.size() + i));
+        ASSERT_EQ(expected[i].size(), static_cast<size_t>(frame->width() * frame->height())) << what;
+        for (size_t at = 0; at < expected[i].size(); ++at) {
+            const int32_t x = static_cast<int32_t>(at) % width;
+            const int32_t y = static_cast<int32_t>(at) / width;
+            ASSERT_EQ(expected[i][at], seen(frame->pixel(x, y))) << what << ", frame " << i << " at " << x << "," << y;
+        }
+    }
+}
+
+// A screen of width x height over the colours 0 black, 1 red, 2 green, 3 blue.
+giftest::File fourColours(int width, int height) {
+    giftest::File file;
+    file.width = width;
+    file.height = height;
+    file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+    return file;
+}
+
 // Frames of the tests' own writer, decoded to the pixels computed here.
 TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
-    const Bytes global = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
     auto colourOf = [&](const Bytes& table, int index) {
         return 0xFF000000u | table[static_cast<size_t>(index * 3)] << 16 | table[static_cast<size_t>(index * 3 + 1)] << 8 |
                table[static_cast<size_t>(index * 3 + 2)];
     };
-    giftest::File file;
-    file.width = 40;
-    file.height = 30;
-    file.globalTable = global;
+    giftest::File file = fourColours(40, 30);
     file.loop = 3;
     // 0: the whole screen, interlaced, code size 2, from the global table.
     giftest::Frame first;
@@ -237,7 +295,7 @@ TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
         for (int y = 0; y < f.height; ++y) {
             for (int x = 0; x < f.width; ++x) {
                 const int index = f.indices[static_cast<size_t>(y * f.width + x)];
-                const uint32_t expected = index == f.transparent ? 0 : colourOf(f.table.empty() ? global : f.table, index);
+                const uint32_t expected = index == f.transparent ? 0 : colourOf(f.table.empty() ? file.globalTable : f.table, index);
                 ASSERT_EQ(expected, seen(picture->pixel(x, y))) << "frame " << i << " at " << x << "," << y;
             }
         }
@@ -252,26 +310,7 @@ TEST(GifCodec, ReadsInterlacedOffsetAndDeferredClearFrames) {
     EXPECT_EQ(10, set->left(1));
     EXPECT_EQ(5, set->top(1));
     EXPECT_EQ(40, set->screenWidth());
-    Held<BufferedImageSet> whole(set->coalescedCopy());
-    std::vector<uint32_t> screen(40 * 30);
-    for (int i = 0; i < 3; ++i) {
-        const giftest::Frame& f = *frames[i];
-        for (int y = 0; y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x) {
-                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
-                if (index != f.transparent) {
-                    screen[static_cast<size_t>((f.top + y) * 40 + f.left + x)] =
-                        colourOf(f.table.empty() ? global : f.table, index);
-                }
-            }
-        }
-        for (int y = 0; y < 30; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                ASSERT_EQ(screen[static_cast<size_t>(y * 40 + x)], seen(whole->frameAt(i)->pixel(x, y)))
-                    << "composed frame " << i << " at " << x << "," << y;
-            }
-        }
-    }
+    expectComposed(composedByTheRules(file), 40, gif.get(), "composed");
 }
 
 TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
@@ -317,56 +356,6 @@ TEST(GifCodec, AnimationsRoundTripFrameForFrame) {
     EXPECT_EQ(1, still->frameCount());
 }
 
-// Composes a file's frames by the GIF rules on a screen of 0 (transparent) pixels,
-// straight from the writer's description: each frame drawn at its place, then its
-// rectangle left (0, 1), cleared (2) or restored (3). Every frame, or only the last.
-std::vector<std::vector<uint32_t>> composedByTheRules(const giftest::File& file, bool everyFrame = true) {
-    std::vector<uint32_t> screen(static_cast<size_t>(file.width * file.height), 0);
-    std::vector<std::vector<uint32_t>> out;
-    for (const giftest::Frame& f : file.frames) {
-        const std::vector<uint32_t> before = screen;
-        const Bytes& table = f.table.empty() ? file.globalTable : f.table;
-        for (int y = 0; y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x) {
-                const int index = f.indices[static_cast<size_t>(y * f.width + x)];
-                if (index != f.transparent) {
-                    const size_t t = static_cast<size_t>(index * 3);
-                    screen[static_cast<size_t>((f.top + y) * file.width + f.left + x)] =
-                        0xFF000000u | table[t] << 16 | table[t + 1] << 8 | table[t + 2];
-                }
-            }
-        }
-        if (everyFrame || &f == &file.frames.back()) {
-            out.push_back(screen);
-        }
-        for (int y = f.top; y < f.top + f.height && f.disposal >= 2; ++y) {
-            for (int x = f.left; x < f.left + f.width; ++x) {
-                const size_t at = static_cast<size_t>(y * file.width + x);
-                screen[at] = f.disposal == 2 ? 0 : before[at];
-            }
-        }
-    }
-    return out;
-}
-
-void expectComposed(const std::vector<std::vector<uint32_t>>& expected, int32_t width, Gif* gif,
-                    const std::string& what) {
-    Held<BufferedImageSet> set(gif->toImageSet());
-    ASSERT_TRUE(set) << what;
-    Held<BufferedImageSet> whole(set->coalescedCopy());
-    ASSERT_TRUE(whole) << what;
-    ASSERT_EQ(expected.size(), static_cast<size_t>(whole->count())) << what;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const BufferedImage* frame = whole->frameAt(static_cast<int32_t>(i));
-        ASSERT_EQ(expected[i].size(), static_cast<size_t>(frame->width() * frame->height())) << what;
-        for (size_t at = 0; at < expected[i].size(); ++at) {
-            const int32_t x = static_cast<int32_t>(at) % width;
-            const int32_t y = static_cast<int32_t>(at) / width;
-            ASSERT_EQ(expected[i][at], seen(frame->pixel(x, y))) << what << ", frame " << i << " at " << x << "," << y;
-        }
-    }
-}
-
 giftest::Frame rectangle(int left, int top, int width, int height, int index, int disposal, int transparent = -1) {
     giftest::Frame f;
     f.left = left;
@@ -402,10 +391,7 @@ TEST(GifCodec, AnimationsComposeByTheDisposalRulesAndAreWrittenSo) {
           rectangle(6, 4, 1, 1, 3, 1)}},
     };
     for (const Case& c : cases) {
-        giftest::File file;
-        file.width = 8;
-        file.height = 6;
-        file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+        giftest::File file = fourColours(8, 6);
         file.loop = 0;
         file.frames = c.frames;
         const auto expected = composedByTheRules(file);
@@ -426,10 +412,7 @@ TEST(GifCodec, AnimationsComposeByTheDisposalRulesAndAreWrittenSo) {
 
 TEST(GifCodec, LongScreencastsShow) {
     // 640 x 421 and 783 frames: a whole first frame, then small changes.
-    giftest::File file;
-    file.width = 640;
-    file.height = 421;
-    file.globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+    giftest::File file = fourColours(640, 421);
     giftest::Frame first = rectangle(0, 0, 640, 421, 0, 1);
     for (size_t i = 0; i < first.indices.size(); ++i) {
         first.indices[i] = static_cast<uint8_t>((i / 640 / 16 + i % 640 / 16) % 4);
@@ -441,18 +424,7 @@ TEST(GifCodec, LongScreencastsShow) {
     Held<Gif> gif;
     ASSERT_TRUE(decodes(giftest::build(file), gif.get()));
     ASSERT_EQ(783, gif->frameCount());
-    const std::vector<uint32_t> last = composedByTheRules(file, false).back();
-    Held<BufferedImageSet> set(gif->toImageSet());
-    ASSERT_TRUE(set);
-    Held<BufferedImageSet> whole(set->coalescedCopy());
-    ASSERT_TRUE(whole);
-    ASSERT_EQ(783, whole->count());
-    const BufferedImage* shown = whole->frameAt(782);
-    for (int32_t y = 0; y < 421; ++y) {
-        for (int32_t x = 0; x < 640; ++x) {
-            ASSERT_EQ(last[static_cast<size_t>(y * 640 + x)], seen(shown->pixel(x, y))) << x << "," << y;
-        }
-    }
+    expectComposed(composedByTheRules(file, false), 640, gif.get(), "the last frame", 783);
 }
 
 TEST(GifCodec, TheSettingChoosesDepthTransparencyAndFrames) {

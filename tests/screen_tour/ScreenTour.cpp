@@ -62,27 +62,10 @@ void keep(const Program& program, const wchar_t* name) {
     std::printf("%ls%ls\n", g_prefix.c_str(), name);
 }
 
-bool writeSilence(const std::wstring& path, double seconds) {
-    const uint32_t bytes = static_cast<uint32_t>(44100 * seconds) * 4;
-    return testsupport::writeRaw(path, testsupport::wavHeader(44100, 2, bytes) + std::string(bytes, '\0'));
-}
-
-HWND formatList(HWND frame) {
-    int32_t index = -1;
-    return comboOffering(frame, L".MP3", &index);
-}
-
 bool choose(HWND frame, const std::wstring& entry) {
     int32_t index = -1;
     HWND combo = comboOffering(frame, entry, &index);
     return combo != nullptr && chooseByClicks(combo, index);
-}
-
-HWND otherFrame(const Program& program, HWND frame) {
-    for (HWND w : visibleFrames(program.id())) {
-        if (w != frame) return w;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -95,11 +78,10 @@ int wmain(int argc, wchar_t** argv) {
     g_folder = argv[1];
     g_prefix = argc > 2 ? argv[2] : L"";
     const bool viewsOnly = !g_prefix.empty();
-    deleteProductKey();
-    writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+    freshSettings();
     const std::wstring work = testsupport::freshTempFolder(L"screen-tour");
-    writeSilence(work + L"\\song.wav", 0.5);
-    writeSilence(work + L"\\long recording.wav", 900);
+    testsupport::writeRaw(work + L"\\song.wav", testsupport::silentWav(44100, 2, 0.5));
+    testsupport::writeRaw(work + L"\\long recording.wav", testsupport::silentWav(44100, 2, 900));
     testsupport::writeRaw(work + L"\\broken.mp3", std::string(4000, 'x'));
 
     std::unique_ptr<Program> program(new Program);
@@ -115,8 +97,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!testsupport::waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000)) {
         // The pictures of the large view still matter: it is opened from the stored view.
         note(false, "right click opens the large view");
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-        program->waitForExit(5000);
+        program->close(frame);
         writeInt(savePath(L"MainWindow\\View"), L"CompactView", 0);
         program.reset(new Program);
         frame = program->waitForFrame();
@@ -124,8 +105,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     keep(*program, L"large");
     if (viewsOnly) {
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-        program->waitForExit(5000);
+        program->close(frame);
         testsupport::removeTree(work);
         return g_failures == 0 ? 0 : 1;
     }
@@ -179,15 +159,15 @@ int wmain(int argc, wchar_t** argv) {
     // About -> "Version Information".
     note(chooseMenuItem(frame, 3, 0).empty(), "About menu");
     HWND about = nullptr;
-    note(testsupport::waitFor([&] { return (about = otherFrame(*program, frame)) != nullptr; }, 5000), "About window");
+    note(testsupport::waitFor([&] { return (about = program->otherFrame(frame)) != nullptr; }, 5000), "About window");
     keep(*program, L"about");
     if (about != nullptr) {
         note(testsupport::clickOn(showing(about, L"Close")) &&
-                 testsupport::waitFor([&] { return otherFrame(*program, frame) == nullptr; }, 3000),
+                 testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000),
              "About closes by its Close button");
-        if (otherFrame(*program, frame) != nullptr) {
+        if (program->otherFrame(frame) != nullptr) {
             PostMessageW(about, WM_CLOSE, 0, 0);
-            testsupport::waitFor([&] { return otherFrame(*program, frame) == nullptr; }, 3000);
+            testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000);
         }
     }
 
@@ -197,8 +177,7 @@ int wmain(int argc, wchar_t** argv) {
     keep(*program, L"german");
     note(chooseMenuItem(frame, 2, 1).empty(), "back to English");
 
-    PostMessageW(frame, WM_CLOSE, 0, 0);
-    program->waitForExit(5000);
+    program->close(frame);
     testsupport::removeTree(work);
     deleteProductKey();
     return g_failures == 0 ? 0 : 1;

@@ -78,6 +78,9 @@ inline RECT screenRect(HWND window) {
     return r;
 }
 inline POINT centreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+inline POINT centreOf(HWND window) { return centreOf(screenRect(window)); }
+// The window that has the keyboard focus on window's thread.
+inline HWND focusOf(HWND window) { return focusOfThread(GetWindowThreadProcessId(window, nullptr)); }
 
 // Moves the cursor to (x, y) and waits until it is there.
 inline bool moveMouse(int x, int y) {
@@ -127,7 +130,7 @@ inline bool clickAt(POINT p, Button button = Button::Left, DWORD settleMs = 150)
     return clickAt(p.x, p.y, button, settleMs);
 }
 // A click in the middle of a window's screen rectangle.
-inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(screenRect(window)), button); }
+inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(window), button); }
 
 // Wheel notches at the cursor; positive turns away from the user (up).
 inline bool wheel(int notches) {

@@ -71,8 +71,8 @@ public:
         });
     }
 
-    // The grey of r's commonest colour: its background.
-    int backgroundGrey(const RECT& r) const {
+    // r's commonest colour (the lowest of equals): its background.
+    uint32_t commonColour(const RECT& r) const {
         std::map<uint32_t, int> colours;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
@@ -82,8 +82,9 @@ public:
         for (const auto& [colour, n] : colours) {
             if (n > most) most = n, background = colour;
         }
-        return grey(background);
+        return background;
     }
+    int backgroundGrey(const RECT& r) const { return grey(commonColour(r)); }
     // Pixels of r whose grey differs from the background's by more than difference: text
     // in any colour on any background (a chosen entry is white on blue).
     int contrastCount(const RECT& r, int difference) const {

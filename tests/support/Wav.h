@@ -28,6 +28,12 @@ inline std::string wavHeader(uint32_t rate, uint32_t channels, uint32_t dataByte
     return bytes;
 }
 
+// A whole WAV file of seconds of silence.
+inline std::string silentWav(uint32_t rate, uint32_t channels, double seconds) {
+    const uint32_t bytes = static_cast<uint32_t>(rate * seconds) * channels * 2;
+    return wavHeader(rate, channels, bytes) + std::string(bytes, '\0');
+}
+
 // The "data" chunk of a WAV file's bytes, cut at the file's end: false when there is none.
 inline bool findWavData(const std::string& file, std::string& data) {
     size_t at = 12;

@@ -28,6 +28,12 @@ inline void settle(HWND hwnd) {
 
 using testsupport::waitFor;
 
+// The shown pop-up menu (#32768) of the test's windows, or null.
+inline HWND shownMenu() {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+}
+
 inline std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};
     GetWindowTextW(hwnd, text, 256);

@@ -6,12 +6,13 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/RealInput.h"
 #include "support/ScreenPixels.h"
+#include "support/Seams.h"
 #include "drawers/gui/drawer/Skinner.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
@@ -33,17 +34,16 @@ namespace {
 
 using namespace controlstest;
 using s::gui::IBox;
+using testsupport::drag;
+using testsupport::focusOf;
+using testsupport::leftClick;
+using testsupport::narrow;
+using testsupport::press;
+using testsupport::ScreenShot;
+using testsupport::screenRect;
 using s::gui::IComponent;
 using s::gui::drawer::Skinner;
 namespace win = s::gui::win;
-
-// The screen's pixels in a rectangle (screen coordinates), as 0x00RRGGBB, read from its
-// top left.
-struct Shot : testsupport::ScreenShot {
-    explicit Shot(const RECT& area) : ScreenShot(area), pixels(ScreenShot::pixels()) {}
-    uint32_t at(int x, int y) const { return ScreenShot::at(area().left + x, area().top + y); }
-    std::vector<uint32_t> pixels;
-};
 
 int channelGap(uint32_t a, uint32_t b) {
     int gap = 0;
@@ -57,44 +57,24 @@ int channelGap(uint32_t a, uint32_t b) {
 // Pixels of a screen rectangle that stand out from its most common colour: the strokes of
 // a text on its background.
 int inkIn(const RECT& area) {
-    const Shot shot(area);
-    if (shot.pixels.empty()) {
+    const ScreenShot shot(area);
+    if (shot.pixels().empty()) {
         return 0;
     }
-    std::vector<uint32_t> sorted(shot.pixels);
-    std::sort(sorted.begin(), sorted.end());
-    uint32_t common = sorted[0];
-    size_t best = 0;
-    for (size_t i = 0, run = 0; i < sorted.size(); ++i) {
-        run = i > 0 && sorted[i] == sorted[i - 1] ? run + 1 : 1;
-        if (run > best) {
-            best = run;
-            common = sorted[i];
-        }
-    }
-    int ink = 0;
-    for (uint32_t pixel : shot.pixels) {
-        ink += channelGap(pixel, common) > 80 ? 1 : 0;
-    }
-    return ink;
+    const uint32_t common = shot.commonColour(area);
+    return shot.count(area, [&](uint32_t pixel) { return channelGap(pixel, common) > 80; });
 }
 
 // Pixels that differ between two shots of the same rectangle.
-int differing(const Shot& a, const Shot& b) {
-    if (a.pixels.size() != b.pixels.size()) {
+int differing(const ScreenShot& a, const ScreenShot& b) {
+    if (a.pixels().size() != b.pixels().size()) {
         return -1;
     }
     int count = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i) {
-        count += channelGap(a.pixels[i], b.pixels[i]) > 24 ? 1 : 0;
+    for (size_t i = 0; i < a.pixels().size(); ++i) {
+        count += channelGap(a.pixels()[i], b.pixels()[i]) > 24 ? 1 : 0;
     }
     return count;
-}
-
-RECT screenRect(HWND hwnd) {
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return r;
 }
 
 // Lets the window's thread paint everything pending.
@@ -106,48 +86,10 @@ void painted(HWND frame) {
 }
 
 // A fresh paint of the whole window, children included.
-Shot repaintedShot(HWND frame) {
+ScreenShot repaintedShot(HWND frame) {
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     painted(frame);
-    return Shot(screenRect(frame));
-}
-
-void click(POINT at) {
-    SetCursorPos(at.x, at.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
-void pressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
-void drag(POINT from, POINT to) {
-    SetCursorPos(from.x, from.y);
-    INPUT down = {};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &down, sizeof(INPUT));
-    Sleep(50);
-    for (int step = 1; step <= 4; ++step) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
-        INPUT move = {};
-        move.type = INPUT_MOUSE;
-        move.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &move, sizeof(INPUT));
-        Sleep(40);
-    }
-    INPUT up = {};
-    up.type = INPUT_MOUSE;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &up, sizeof(INPUT));
+    return ScreenShot(screenRect(frame));
 }
 
 win::ComboBox* makeCombo() {
@@ -228,56 +170,32 @@ struct Scene {
     HWND frame() const { return window->getFrameHandle(); }
 };
 
-// The looks: no skin (a window without a skinner), then each skin of both families, chosen
-// on the skinner of a shown window as the skin setting does.
-struct Look {
-    const char* family;  // null: no skin
-    uint32_t index;
-};
-
-std::vector<Look> looks() {
-    std::vector<Look> all = {{nullptr, 0}};
-    for (const char* family : {"Thin", "ThinWindow"}) {
-        Released<Skinner> names(Skinner::pool());
-        names->setName(family == std::string("Thin") ? L"Thin" : L"ThinWindow");
-        names->addThinColourSchemes();
-        for (uint32_t i = 0; i < names->getSkinCount(); ++i) {
-            all.push_back({family, i});
-        }
-    }
-    return all;
+// A skinner of the family with its colour schemes, as the skin setting makes one.
+Skinner* familySkinner(const wchar_t* family) {
+    Skinner* skinner = Skinner::pool();
+    skinner->setName(family);
+    skinner->addThinColourSchemes();
+    return skinner;
 }
 
-// Shows the scene of each look in turn (or only the first skin of each family), one
-// window per family, and calls check with it.
+// Calls check with the scene of each look in turn: no skin (a window without a skinner),
+// then each skin (or only the first) of both families, chosen on the skinner of the shown
+// window as the skin setting does; one window per family.
 template <class Check>
 void forEachLook(Check check, bool everySkin = true) {
-    std::unique_ptr<Scene> scene;
-    Released<Skinner> skinner;
-    const char* family = "";
-    for (const Look& look : looks()) {
-        if (!everySkin && look.index > 0) {
-            continue;
+    {
+        Scene scene(nullptr);
+        check(scene, std::string("no skin"));
+    }
+    for (const wchar_t* family : {L"Thin", L"ThinWindow"}) {
+        Released<Skinner> skinner(familySkinner(family));
+        skinner->selectSkin(skinner->getSkinNameAt(0));
+        Scene scene(skinner.get());
+        for (uint32_t i = 0; i < (everySkin ? skinner->getSkinCount() : 1u); ++i) {
+            skinner->selectSkin(skinner->getSkinNameAt(i));
+            painted(scene.frame());
+            check(scene, narrow(family) + "/" + narrow(skinner->getSkinNameAt(i)));
         }
-        if (look.family != family) {
-            scene.reset();
-            family = look.family;
-            if (family != nullptr) {
-                skinner.reset(Skinner::pool());
-                skinner->setName(family == std::string("Thin") ? L"Thin" : L"ThinWindow");
-                skinner->addThinColourSchemes();
-                skinner->selectSkin(skinner->getSkinNameAt(0));
-            }
-            scene = std::make_unique<Scene>(family != nullptr ? skinner.get() : nullptr);
-        }
-        std::string name = "no skin";
-        if (family != nullptr) {
-            skinner->selectSkin(skinner->getSkinNameAt(look.index));
-            painted(scene->frame());
-            const std::wstring skin = skinner->getSkinNameAt(look.index);
-            name = std::string(family) + "/" + std::string(skin.begin(), skin.end());
-        }
-        check(*scene, name);
     }
 }
 
@@ -298,14 +216,9 @@ TEST(PaintedTest, EveryKindShowsItsTextInABoxAndOnTheWindowWithEveryLook) {
             }
         }
         // What show or a change of skin painted is what a fresh paint paints.
-        const Shot shown(screenRect(scene.frame()));
+        const ScreenShot shown(screenRect(scene.frame()));
         EXPECT_LT(differing(shown, repaintedShot(scene.frame())), 40) << look;
     });
-}
-
-bool menuShown() {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    return menu != nullptr && IsWindowVisible(menu);
 }
 
 TEST(PaintedTest, AnOpenMenuShowsTheBarsEntriesWithTheOpenOneHighlighted) {
@@ -316,14 +229,14 @@ TEST(PaintedTest, AnOpenMenuShowsTheBarsEntriesWithTheOpenOneHighlighted) {
         const RECT view = {r.left + 34, r.top, r.left + 70, r.bottom};
         SetCursorPos(r.right - 5, r.bottom + 40);
         painted(scene.frame());
-        const Shot closed(file);
-        click({r.left + 8, (r.top + r.bottom) / 2});
-        ASSERT_TRUE(waitFor(menuShown)) << look;
+        const ScreenShot closed(file);
+        leftClick({r.left + 8, (r.top + r.bottom) / 2});
+        ASSERT_TRUE(waitFor([] { return shownMenu() != nullptr; })) << look;
         painted(scene.frame());
-        EXPECT_GT(differing(closed, Shot(file)), 10) << "the open entry is highlighted, " << look;
+        EXPECT_GT(differing(closed, ScreenShot(file)), 10) << "the open entry is highlighted, " << look;
         EXPECT_GE(inkIn(view), 10) << "the next entry still shows, " << look;
-        pressKey(VK_ESCAPE);
-        EXPECT_TRUE(waitFor([] { return !menuShown(); })) << look;
+        press(VK_ESCAPE);
+        EXPECT_TRUE(waitFor([] { return shownMenu() == nullptr; })) << look;
         // The bar's closing guard.
         Sleep(550);
     }, false);
@@ -340,7 +253,7 @@ TEST(PaintedTest, AnOpenComboListShowsItsEntriesWithinTheScreenAndLeavesTheField
         HWND hwnd = combo->getNativeHandle();
         const RECT field = screenRect(hwnd);
         const POINT onField = {field.left + 20, (field.top + field.bottom) / 2};
-        click(onField);
+        leftClick(onField);
         COMBOBOXINFO info = {};
         info.cbSize = sizeof(info);
         ASSERT_TRUE(GetComboBoxInfo(hwnd, &info));
@@ -352,16 +265,9 @@ TEST(PaintedTest, AnOpenComboListShowsItsEntriesWithinTheScreenAndLeavesTheField
         EXPECT_LE(list.bottom, GetSystemMetrics(SM_CYSCREEN)) << boxed;
         EXPECT_GE(list.top, 0) << boxed;
         EXPECT_GE(inkIn(list), 30) << boxed;
-        click(onField);
+        leftClick(onField);
         EXPECT_TRUE(waitFor([&] { return IsWindowVisible(info.hwndList) == FALSE; })) << boxed;
     }
-}
-
-// The control that has the keyboard focus shows it, whatever paints it.
-HWND focusOf(HWND frame) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 TEST(PaintedTest, TabbingOntoAButtonCheckRadioOrComboMarksTheFocusedOne) {
@@ -369,20 +275,20 @@ TEST(PaintedTest, TabbingOntoAButtonCheckRadioOrComboMarksTheFocusedOne) {
         SetForegroundWindow(scene.frame());
         painted(scene.frame());
         const size_t kinds[] = {1, 2, 3, 5};
-        std::vector<Shot> plain;
+        std::vector<ScreenShot> plain;
         for (size_t i : kinds) {
             plain.emplace_back(screenRect(scene.straight[i]->getNativeHandle()));
         }
         std::vector<bool> seen(plain.size(), false);
         const HWND first = focusOf(scene.frame());
         for (int presses = 0; presses < 40; ++presses) {
-            pressKey(VK_TAB);
+            press(VK_TAB);
             painted(scene.frame());
             const HWND focused = focusOf(scene.frame());
             for (size_t k = 0; k < plain.size(); ++k) {
                 if (!seen[k] && focused != first && focused == scene.straight[kinds[k]]->getNativeHandle()) {
                     seen[k] = true;
-                    EXPECT_GE(differing(plain[k], Shot(plain[k].area())), 20) << KINDS[kinds[k]].name << ", " << look;
+                    EXPECT_GE(differing(plain[k], ScreenShot(plain[k].area())), 20) << KINDS[kinds[k]].name << ", " << look;
                 }
             }
         }
@@ -400,14 +306,14 @@ TEST(PaintedTest, AGripResizeAndARestoreLeaveWhatAFreshPaintPaints) {
         const POINT from = {(grip.left + grip.right) / 2, (grip.top + grip.bottom) / 2};
         drag(from, {from.x + 60, from.y - 80});
         painted(scene.frame());
-        const Shot resized(screenRect(scene.frame()));
+        const ScreenShot resized(screenRect(scene.frame()));
         EXPECT_LT(differing(resized, repaintedShot(scene.frame())), 40) << "grip resize, " << look;
 
         SendMessageW(scene.frame(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         painted(scene.frame());
         SendMessageW(scene.frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
         painted(scene.frame());
-        const Shot restored(screenRect(scene.frame()));
+        const ScreenShot restored(screenRect(scene.frame()));
         EXPECT_LT(differing(restored, repaintedShot(scene.frame())), 40) << "restore, " << look;
     }, false);
 }
@@ -431,12 +337,12 @@ TEST(PaintedTest, WithoutASkinTheCheckSquareGrowsWithTheUiScale) {
         painted(window->getFrameHandle());
         // The square's left edge: a dark column as tall as the square.
         const RECT r = screenRect(check->getNativeHandle());
-        const uint32_t ground = Shot(RECT{r.right - 1, r.top, r.right, r.top + 1}).at(0, 0);
+        const uint32_t ground = ScreenShot(r).at(r.right - 1, r.top);
         int tallest = 0;
         for (int x = r.left; x < r.left + 6; ++x) {
-            const Shot column(RECT{x, r.top, x + 1, r.bottom});
+            const ScreenShot column(RECT{x, r.top, x + 1, r.bottom});
             int run = 0;
-            for (uint32_t pixel : column.pixels) {
+            for (uint32_t pixel : column.pixels()) {
                 run = channelGap(pixel, 0xFFFFFF) > 40 && channelGap(pixel, ground) > 40 ? run + 1 : 0;
                 tallest = std::max(tallest, run);
             }
@@ -455,15 +361,15 @@ TEST(PaintedTest, ADropDownMenuGrowsWithTheUiScale) {
         window->add(bar);
         painted(window->getFrameHandle());
         const RECT r = screenRect(bar->getNativeHandle());
-        click({r.left + 8, (r.top + r.bottom) / 2});
-        ASSERT_TRUE(waitFor(menuShown)) << scale;
+        leftClick({r.left + 8, (r.top + r.bottom) / 2});
+        ASSERT_TRUE(waitFor([] { return shownMenu() != nullptr; })) << scale;
         painted(window->getFrameHandle());
-        const RECT menu = screenRect(FindWindowW(L"#32768", nullptr));
+        const RECT menu = screenRect(shownMenu());
         height[scale] = menu.bottom - menu.top;
         // The entry is drawn, not left blank.
         EXPECT_GE(inkIn(RECT{menu.left + 2, menu.top + 2, menu.right - 2, menu.bottom - 2}), 10) << scale;
-        pressKey(VK_ESCAPE);
-        EXPECT_TRUE(waitFor([] { return !menuShown(); })) << scale;
+        press(VK_ESCAPE);
+        EXPECT_TRUE(waitFor([] { return shownMenu() == nullptr; })) << scale;
         s::system::monitor::setScreenSizeFunction(nullptr);
         Sleep(550);
     }

@@ -26,6 +26,7 @@
 
 namespace {
 
+using controlstest::shownMenu;
 using controlstest::waitFor;
 using s::gui::IBox;
 using s::gui::IWindow;
@@ -45,14 +46,6 @@ using s::gui::win::Window;
 using windowtest::Recorder;
 using namespace testsupport;
 
-POINT centreOf(HWND hwnd) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-HWND focusOf(const Window* window) { return focusOfThread(window->getUiThreadId()); }
-
 // A shown, active window of 360 x 300 at (100, 100).
 Window* activeWindow() {
     Window* window = toolkittest::shownWindow(100, 100, 360, 300);
@@ -60,9 +53,6 @@ Window* activeWindow() {
     toolkittest::settle(window);
     return window;
 }
-
-// The open pop-up menu window, if any.
-HWND openMenuWindow() { return FindWindowW(L"#32768", nullptr); }
 
 ComboBox* comboOf(int items) {
     ComboBox* combo = ComboBox::createWithSize(120, 24);
@@ -108,7 +98,7 @@ TEST(WindowInputTest, TabAndShiftTabReachEveryEnabledControlInOrderAsSendTabDoes
     const Road roads[] = {{"Tab", true, false}, {"Shift+Tab", true, true}, {"sendTab", false, false},
                           {"sendTab backwards", false, true}};
     window->sendTab(false);  // from the frame itself: the first control
-    ASSERT_TRUE(waitFor([&] { return focusOf(window.get()) == order[0]; }));
+    ASSERT_TRUE(waitFor([&] { return focusOf(window->getFrameHandle()) == order[0]; }));
     // Each road goes round once, back to the first control.
     for (const Road& road : roads) {
         const size_t n = order.size();
@@ -119,7 +109,7 @@ TEST(WindowInputTest, TabAndShiftTabReachEveryEnabledControlInOrderAsSendTabDoes
                 window->sendTab(road.backwards);
             }
             const size_t expected = road.backwards ? (n - step % n) % n : step % n;
-            EXPECT_TRUE(waitFor([&] { return focusOf(window.get()) == order[expected]; }))
+            EXPECT_TRUE(waitFor([&] { return focusOf(window->getFrameHandle()) == order[expected]; }))
                 << road.name << " step " << step;
         }
     }
@@ -138,7 +128,7 @@ TEST(WindowInputTest, ComboKeysChooseAndNotifyClosedAndDroppedDown) {
     Recorder keys;
     window->addKeyListener(&keys);
     window->sendTab(false);
-    ASSERT_TRUE(waitFor([&] { return focusOf(window.get()) == combo->getNativeHandle(); }));
+    ASSERT_TRUE(waitFor([&] { return focusOf(window->getFrameHandle()) == combo->getNativeHandle(); }));
 
     struct Step {
         const char* name;
@@ -186,10 +176,9 @@ std::vector<std::pair<const char*, POINT>> buildFreeSpots(Window* window) {
     window->add(column);
     window->setStatusBar(StatusBar::createWithResizer(0, 0));
     toolkittest::settle(window);
-    RECT groupRect, columnRect, barRect;
-    GetWindowRect(group->getNativeHandle(), &groupRect);
-    GetWindowRect(column->getNativeHandle(), &columnRect);
-    GetWindowRect(static_cast<StatusBar*>(window->getStatusBar())->getNativeHandle(), &barRect);
+    const RECT groupRect = screenRect(group->getNativeHandle());
+    const RECT columnRect = screenRect(column->getNativeHandle());
+    const RECT barRect = screenRect(static_cast<StatusBar*>(window->getStatusBar())->getNativeHandle());
     return {{"label", centreOf(label->getNativeHandle())},
             {"label in a group", centreOf(inGroup->getNativeHandle())},
             {"group box", POINT{groupRect.left + 12, groupRect.bottom - 8}},
@@ -232,7 +221,7 @@ TEST(WindowInputTest, TheContextMenuOpensAtTheCursorAndItsCommandArrives) {
     const POINT at = spots[0].second;
     rightClick(at);
     HWND popup = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (popup = openMenuWindow()) != nullptr && IsWindowVisible(popup); }));
+    ASSERT_TRUE(waitFor([&] { return (popup = shownMenu()) != nullptr; }));
     EXPECT_EQ(1, opening.count(19));
     RECT shown;
     GetWindowRect(popup, &shown);
@@ -339,8 +328,7 @@ TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMe
     for (const Case& c : cases) {
         const size_t before = commands.codes.size();
         press(VK_F10);
-        ASSERT_TRUE(waitFor([&] { return openMenuWindow() != nullptr && IsWindowVisible(openMenuWindow()); }))
-            << c.name;
+        ASSERT_TRUE(waitFor([] { return shownMenu() != nullptr; })) << c.name;
         for (WORD move : c.moves) {
             press(move);
         }
@@ -349,7 +337,7 @@ TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMe
         press(VK_RETURN);
         ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
         EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
-        EXPECT_TRUE(waitFor([&] { return openMenuWindow() == nullptr || !IsWindowVisible(openMenuWindow()); }));
+        EXPECT_TRUE(waitFor([] { return shownMenu() == nullptr; }));
     }
 }
 
@@ -406,8 +394,7 @@ TEST(WindowInputTest, TheGripResizesOnlyAResizableWindowAndNeverBelowTheMinimum)
         toolkittest::settle(window.get());
         const int32_t width = window->getWidth();
         const int32_t height = window->getHeight();
-        RECT barRect;
-        GetWindowRect(bar->getNativeHandle(), &barRect);
+        const RECT barRect = screenRect(bar->getNativeHandle());
         const POINT grip = {barRect.right - 5, barRect.bottom - 5};
         drag(grip, POINT{grip.x + c.dx, grip.y + c.dy});
         toolkittest::settle(window.get());
