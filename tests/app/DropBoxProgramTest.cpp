@@ -248,9 +248,18 @@ TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
     ASSERT_TRUE(program.close(frame));
 }
 
-// Files dropped as the shell drops them: a list runs and a second drop is taken; a list
-// whose output folder cannot exist gets the message, and a drop while it shows neither
-// blocks the program nor stops it from closing.
+// The ink of the status bar's rows, from the status text down (hover colours are ink too).
+std::vector<bool> statusBarInk(const RECT& area) {
+    const testsupport::ScreenShot shot(area);
+    std::vector<bool> ink;
+    for (uint32_t pixel : shot.pixels()) ink.push_back(testsupport::ScreenShot::dark(pixel));
+    return ink;
+}
+
+// Files dropped as the shell drops them: a list runs and a second drop is taken, and after
+// each the status bar shows what it showed before (nothing of the progress row stays); a
+// list whose output folder cannot exist gets the message, and a drop while it shows
+// neither blocks the program nor stops it from closing.
 TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithoutBlocking) {
     const std::wstring folder = testsupport::freshTempFolder(L"dropbox-program");
     const std::wstring song = folder + L"\\song.wav";
@@ -262,6 +271,16 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     ASSERT_NE(nullptr, frame);
     HWND target = dropTargetOf(frame);
     ASSERT_NE(nullptr, target);
+    Sleep(500);
+    HWND ready = showing(frame, L"Ready");
+    ASSERT_NE(nullptr, ready);
+    RECT bar{};
+    GetClientRect(frame, &bar);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&bar), 2);
+    bar.top = testsupport::screenRect(ready).top;
+    const std::vector<bool> idle = statusBarInk(bar);
+    HWND cancel = childWithText(frame, L"Cancel");
+    ASSERT_NE(nullptr, cancel);
     struct Drop {
         std::vector<std::wstring> paths;
         int boxes;
@@ -276,6 +295,14 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
         ASSERT_TRUE(dropInto(target, drop.paths));
         Sleep(700);
         EXPECT_EQ(drop.boxes, program.boxes());
+        if (drop.boxes == 0) {
+            ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(cancel) && showing(frame, L"Ready") != nullptr; }, 10000));
+            EXPECT_TRUE(waitFor([&] { return statusBarInk(bar) == idle; }, 2000))
+                << "status bar after the batch (shot " << [&] {
+                       const std::wstring shot = keepShot(testsupport::ScreenShot(bar), L"status-bar-after-batch");
+                       return std::string(shot.begin(), shot.end());
+                   }() << ")";
+        }
         EXPECT_FALSE(program.waitForExit(0));
     }
     ASSERT_TRUE(program.close(frame));

@@ -1,5 +1,8 @@
 #include "widgets/gui/layout/Routines.h"
 
+#include <utility>
+#include <vector>
+
 #include "widgets/gui/IContainer.h"
 
 namespace s::gui::layout {
@@ -142,6 +145,32 @@ void store(ContentSizes* sizes, int32_t minW, int32_t minH, int32_t wantW, int32
 
 } // namespace
 
+namespace {
+
+std::vector<std::pair<int32_t, int32_t>> preferredSizes(const IContainer* c) {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    for (int32_t i = 0; i < c->getChildCount(); ++i) {
+        const IComponent* child = c->getChildAt(i);
+        out.emplace_back(child->getPreferredWidth(), child->getPreferredHeight());
+    }
+    return out;
+}
+
+// A child container lays itself out as it is sized and may then ask for other sizes than
+// it was measured by (a size rule below it changed without a relayout up the tree): the
+// run is made once more with the fresh sizes, else the container keeps the old ones
+// until its next layout.
+template <class Run>
+void settled(const IContainer* c, Run run) {
+    const std::vector<std::pair<int32_t, int32_t>> before = preferredSizes(c);
+    run();
+    if (preferredSizes(c) != before) {
+        run();
+    }
+}
+
+} // namespace
+
 int32_t startOffset(int32_t align, int32_t leftover) {
     if (leftover < 1) {
         return 0;
@@ -156,7 +185,7 @@ int32_t crossOffset(int32_t align, int32_t available, int32_t size) {
     return align == 1 ? (available - size) / 2 : align == 2 ? available - size : 0;
 }
 
-void layoutRow(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, ContentSizes* sizes) {
+static void layoutRowOnce(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, ContentSizes* sizes) {
     freezeChildren(c);
     const int32_t n = c->getChildCount();
     const int32_t pMin = sumWithGaps(c, gapX, [](const IComponent* k) { return preferred(k, HORIZONTAL); });
@@ -201,7 +230,7 @@ void layoutRow(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, Cont
     store(sizes, pMin, hMin, pWant, hWant);
 }
 
-void layoutColumn(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapY, ContentSizes* sizes) {
+static void layoutColumnOnce(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapY, ContentSizes* sizes) {
     freezeChildren(c);
     const int32_t n = c->getChildCount();
     const int32_t wMin = largest(c, false, [](const IComponent* k) { return k->getPreferredWidth(); });
@@ -282,7 +311,7 @@ int32_t tallest(IContainer* c, const FlowLine& line) {
 
 } // namespace
 
-void layoutFlowH(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, int32_t gapY, ContentSizes* sizes) {
+static void layoutFlowHOnce(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, int32_t gapY, ContentSizes* sizes) {
     freezeChildren(c);
     const int32_t n = c->getChildCount();
     const int32_t wMin = largest(c, false, [](const IComponent* k) { return k->getPreferredWidth(); });
@@ -356,7 +385,7 @@ void layoutFlowH(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, in
     store(sizes, wMin, vMin, tWant, vWant);
 }
 
-void layoutPile(IContainer* c, int32_t hAlign, int32_t vAlign, ContentSizes* sizes) {
+static void layoutPileOnce(IContainer* c, int32_t hAlign, int32_t vAlign, ContentSizes* sizes) {
     freezeChildren(c);
     const int32_t n = c->getChildCount();
     const int32_t wMin = largest(c, true, [](const IComponent* k) { return k->getPreferredWidth(); });
@@ -386,6 +415,26 @@ void layoutPile(IContainer* c, int32_t hAlign, int32_t vAlign, ContentSizes* siz
     }
     thawChildren(c);
     store(sizes, wMin, hMin, wWant, hWant);
+}
+
+} // namespace s::gui::layout
+
+namespace s::gui::layout {
+
+void layoutRow(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, ContentSizes* sizes) {
+    settled(c, [&] { layoutRowOnce(c, hAlign, vAlign, gapX, sizes); });
+}
+
+void layoutColumn(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapY, ContentSizes* sizes) {
+    settled(c, [&] { layoutColumnOnce(c, hAlign, vAlign, gapY, sizes); });
+}
+
+void layoutFlowH(IContainer* c, int32_t hAlign, int32_t vAlign, int32_t gapX, int32_t gapY, ContentSizes* sizes) {
+    settled(c, [&] { layoutFlowHOnce(c, hAlign, vAlign, gapX, gapY, sizes); });
+}
+
+void layoutPile(IContainer* c, int32_t hAlign, int32_t vAlign, ContentSizes* sizes) {
+    settled(c, [&] { layoutPileOnce(c, hAlign, vAlign, sizes); });
 }
 
 } // namespace s::gui::layout
