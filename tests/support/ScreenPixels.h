@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -71,8 +72,8 @@ public:
         });
     }
 
-    // The grey of r's commonest colour: its background.
-    int backgroundGrey(const RECT& r) const {
+    // r's commonest colour: its background.
+    uint32_t commonest(const RECT& r) const {
         std::map<uint32_t, int> colours;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
@@ -82,8 +83,9 @@ public:
         for (const auto& [colour, n] : colours) {
             if (n > most) most = n, background = colour;
         }
-        return grey(background);
+        return background;
     }
+    int backgroundGrey(const RECT& r) const { return grey(commonest(r)); }
     // Pixels of r whose grey differs from the background's by more than difference: text
     // in any colour on any background (a chosen entry is white on blue).
     int contrastCount(const RECT& r, int difference) const {
@@ -134,6 +136,20 @@ public:
     std::vector<std::pair<int, int>> inkRows(const RECT& r, int gap) const {
         std::vector<bool> ink;
         for (int y = r.top; y < r.bottom; ++y) ink.push_back(darkCount(RECT{r.left, y, r.right, y + 1}) > 0);
+        return runs(ink, r.top, gap);
+    }
+    // The same with text on a coloured band too, pixels that stand out from the band: a
+    // highlighted menu line (white on blue). Grey bands (separators) hold none.
+    std::vector<std::pair<int, int>> textRows(const RECT& r, int gap) const {
+        std::vector<bool> ink;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const RECT row{r.left, y, r.right, y + 1};
+            const uint32_t band = commonest(row);
+            const int red = (band >> 16) & 255, green = (band >> 8) & 255, blue = band & 255;
+            const bool coloured = std::max({red, green, blue}) - std::min({red, green, blue}) > 60;
+            ink.push_back(darkCount(row) > 0 ||
+                          (coloured && count(row, [&](uint32_t p) { return std::abs(grey(p) - grey(band)) > 80; }) > 0));
+        }
         return runs(ink, r.top, gap);
     }
 
