@@ -1,6 +1,6 @@
 // The Drop Box dialog in the test program, driven through its real window: files dropped
-// as the shell delivers them, button clicks, menu commands run on the window's thread,
-// the folder browser and message boxes answered by a watchdog.
+// as the shell delivers them, button clicks, menu commands chosen by clicks on the bar
+// and the menu, the folder browser and message boxes answered by a watchdog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +13,9 @@
 
 #include "AppFixture.h"
 #include "DropFiles.h"
+#include "ProgramScreen.h"
 #include "support/RealInput.h"
+#include "support/UiThread.h"
 #include "support/WaitFor.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/gui/dialogs/dragndrop/Dialog.h"
@@ -88,20 +90,17 @@ private:
     ConverterWithStandInTask() = default;
 };
 
-// Runs fn on the window's UI thread and waits for it.
-struct UiCall : s::gui::events::IEventListener {
-    std::function<void()> fn;
-    void onEvent(s::base::IObject*, int32_t) override { fn(); }
-};
-void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
-    UiCall call;
-    call.fn = std::move(fn);
-    window->addWorkerEventListener(&call);
-    window->sendWorkerEvent(L"run", 0, 0, nullptr);
-    window->removeListener(&call);
-}
-
+using testsupport::onUiThread;
 using testsupport::waitFor;
+
+// The converter's menu bar, and the lines its menus draw (separators draw none).
+enum MenuEntry : size_t { FILE_MENU = 0, VIEW_MENU = 1, LANGUAGE_MENU = 2, ABOUT_MENU = 3 };
+constexpr size_t BROWSE = 0;                 // "Browse and Process..."
+constexpr size_t OUTPUT_SAME = 1;            // the output choices follow it
+constexpr size_t OUTPUT_SUB = 2;
+constexpr size_t RIGHT_CLICK_TRANSFORM = 1;  // after "Keep on Top"
+constexpr size_t FIRST_LANGUAGE = 1;         // after "Translate..."
+constexpr size_t ABOUT = 0;
 
 // What the screen shows of a window.
 std::vector<COLORREF> screenPixels(HWND window) {
@@ -248,12 +247,23 @@ protected:
         GetWindowRect(frame(), &r);
         return r;
     }
-    void command(int32_t id) {
-        onUiThread(dialog_->window(), [this, id] { dialog_->menuBar()->runCommand(id); });
+    // Chooses a line of a menu by clicks on the bar and the line. The command runs after
+    // the menu has closed: waits until ran() shows it, then for the rest of its handler.
+    bool choose(size_t entry, size_t line, const std::function<bool()>& ran) {
+        const std::string fault = chooseMenuItem(frame(), entry, line);
+        EXPECT_EQ("", fault);
+        const bool done = fault.empty() && waitFor(ran);
+        onUiThread(dialog_->window(), [] {});
+        return done;
     }
     // Entries of the File menu: browse, separator, three choices, the custom one when
     // there is one, separator, "Other Folder...".
     int32_t fileMenuEntries() const { return dialog_->outputMenu()->getItemCount(); }
+    size_t otherFolderLine() const { return static_cast<size_t>(fileMenuEntries()) - 3; }
+    bool storedIs(const wchar_t* group, const wchar_t* name, int32_t expected) {
+        int32_t value = 0;
+        return readInt(savePath(group), name, &value) && value == expected;
+    }
 
     std::wstring folder_;
     ConverterWithStandInTask* dialog_ = nullptr;
@@ -393,7 +403,7 @@ TEST_F(DropBoxTest, AnUnusableOutputFolderShowsItsQuotedPathAndKeepsTheFilesForT
     EXPECT_EQ(1, dialog_->queueCount());
     dialog_->unlockQueue();
 
-    command(Dialog::CMD_OUTPUT_SAME);
+    ASSERT_TRUE(choose(FILE_MENU, OUTPUT_SAME, [&] { return storedIs(L"MainWindow\\File", L"OutputFolderSetting", 11); }));
     int32_t stored = -1;
     ASSERT_TRUE(readInt(savePath(L"MainWindow\\File"), L"OutputFolderSetting", &stored));
     EXPECT_EQ(11, stored);
@@ -416,7 +426,10 @@ TEST_F(DropBoxTest, OtherFolderTwiceLeavesOneCustomEntryThatPersists) {
         AfxCommonDialogFunctions browse{};
         browse.browseForFolder = &acceptStartFolder;
         const AfxCommonDialogFunctions previous = AfxSetCommonDialogFunctions(browse);
-        command(Dialog::CMD_OTHER_FOLDER);
+        EXPECT_TRUE(choose(FILE_MENU, otherFolderLine(), [&] {
+            std::wstring custom;
+            return readString(savePath(L"MainWindow\\File"), L"OutputDirCustomPath0", &custom) && custom == dir;
+        }));
         AfxSetCommonDialogFunctions(previous);
         EXPECT_EQ(L"Please select the output folder.", g_browsePrompt);
         EXPECT_EQ(frame(), g_browseOwner);
@@ -449,15 +462,14 @@ TEST_F(DropBoxTest, BrowseAndProcessConvertsThePicksIntoTheChosenSubFolder) {
     file(L"picked\\two.wav");
     g_pickFolder = picked;
     openDialog();
-    command(Dialog::CMD_OUTPUT_SUB);
+    ASSERT_TRUE(choose(FILE_MENU, OUTPUT_SUB, [&] { return dialog_->outputFolderSetting() == 12; }));
     AfxCommonDialogFunctions pick{};
     pick.openFile = &pickTwoFiles;
     const AfxCommonDialogFunctions previous = AfxSetCommonDialogFunctions(pick);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        command(Dialog::CMD_BROWSE);
+        EXPECT_TRUE(choose(FILE_MENU, BROWSE, [&] { return dialog_->updates.load() == 2 * (round + 1) && batchEnded(); }));
         EXPECT_EQ(round == 0 ? std::wstring(s::shell::win::desktopFolderPath()->c_str()) : picked, g_openedIn);
-        EXPECT_TRUE(waitFor([&] { return dialog_->updates.load() == 2 * (round + 1) && batchEnded(); }));
         EXPECT_EQ(picked + L"\\Converted", std::wstring(dialog_->outputFolder()));
     }
     AfxSetCommonDialogFunctions(previous);
@@ -602,7 +614,7 @@ TEST_F(DropBoxTest, ARightClickOnTheDropAreaSwitchesTheViewWhileRightClickTransf
         // The flag turns inside the switch: the next click aims where its layout put the area.
         onUiThread(dialog_->window(), [] {});
     }
-    command(Dialog::CMD_RIGHT_CLICK_TRANSFORM);
+    ASSERT_TRUE(choose(VIEW_MENU, RIGHT_CLICK_TRANSFORM, [&] { return storedIs(L"MainWindow\\View", L"RightClickTransform", 0); }));
     int32_t stored = 1;
     ASSERT_TRUE(readInt(savePath(L"MainWindow\\View"), L"RightClickTransform", &stored));
     EXPECT_EQ(0, stored);
@@ -657,8 +669,8 @@ TEST_F(DropBoxTest, TheChosenLanguageAndAFormatChosenInAnotherComeBackAtTheNextS
         }
     }
     ASSERT_NE(0u, german);
-    const auto chooseLanguage = [this](uint32_t index) {
-        command(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(index));
+    const auto chooseLanguage = [this, texts](uint32_t index) {
+        EXPECT_TRUE(choose(LANGUAGE_MENU, FIRST_LANGUAGE + index, [&] { return texts->current() == texts->packAt(index); }));
         std::wstring stored;
         readString(savePath(L"Language"), L"", &stored);
         return stored;
@@ -676,7 +688,10 @@ TEST_F(DropBoxTest, TheChosenLanguageAndAFormatChosenInAnotherComeBackAtTheNextS
         }
     }
     ASSERT_GT(audioCd, 0);
-    onUiThread(dialog_->window(), [&] { formats->setSelectedIndex(audioCd, true); });
+    if (dialog_->isCompactView()) {
+        ASSERT_TRUE(switchView());
+    }
+    ASSERT_TRUE(chooseByClicks(formats->getNativeHandle(), audioCd));
     EXPECT_EQ(L"English", chooseLanguage(0));
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
     closeDialog();
@@ -700,7 +715,7 @@ TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) 
     openDialog();
     for (int opening = 0; opening < 2; ++opening) {
         SCOPED_TRACE(opening);
-        command(Dialog::CMD_ABOUT);
+        ASSERT_TRUE(choose(ABOUT_MENU, ABOUT, [&] { return !IsWindowEnabled(frame()); }));
         s::app::win::AboutWindow* about = dialog_->aboutWindow();
         ASSERT_NE(nullptr, about);
         ASSERT_NE(nullptr, about->window());

@@ -213,12 +213,13 @@ inline HWND openMenuOf(DWORD processId) {
 }
 
 // The items of an open pop-up menu as drawn: its lines of ink (separators draw none), at
-// the pitch of the items. Glyphs this Wine lacks draw as boxes whose edges make lines of
-// their own; lines of tall glyphs can touch.
+// the pitch of the items, the line Wine leaves highlighted from the last choice too.
+// Glyphs this Wine lacks draw as boxes whose edges make lines of their own; lines of
+// tall glyphs can touch.
 inline std::vector<RECT> menuItems(HWND menu) {
     const RECT r = testsupport::screenRect(menu);
     const RECT inner{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
-    const std::vector<std::pair<int, int>> lines = ScreenShot(inner).inkRows(inner, 1);
+    const std::vector<std::pair<int, int>> lines = ScreenShot(inner).textRows(inner, 1);
     std::vector<int> heights;
     for (const auto& line : lines) heights.push_back(line.second - line.first);
     std::sort(heights.begin(), heights.end());

@@ -15,6 +15,8 @@
 #include "AppFixture.h"
 #include "app/app/win/UpdateCheck.h"
 #include "download/LoopbackServer.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
 #include "system/lang/Localizer.h"
 #include "system/shell/win/Shell.h"
 #include "system/system/network/win/Downloader.h"
@@ -317,11 +319,13 @@ TEST_F(UpdateCheckTest, AsksThroughTheConfirmationWindowOverItsOwner) {
                 ownerDisabled = !IsWindowEnabled(ownerFrame);
                 Sleep(ownerDisabled ? 0 : 20);
             }
+            // A click while the window is still being activated may go to the activation.
+            testsupport::waitFor([&] { return GetForegroundWindow() == asker; }, 2000);
             for (const auto& child : visibleChildren(asker)) {
                 captions.push_back(child.second);
                 if (child.second == (yes ? yesCaption : noCaption)) {
-                    SendMessageW(child.first, BM_CLICK, 0, 0);
-                    clicked = true;
+                    clicked = testsupport::clickOn(child.first) &&
+                              testsupport::waitFor([&] { return !IsWindowVisible(asker); }, 3000);
                 }
             }
             if (!clicked) {

@@ -1,6 +1,6 @@
 // The image option boxes on a real window: the depth, quality and interlace widgets show
-// the stored options, the background group and colour field take clicks, typing and the
-// colour dialog (through its seam), applying stores the choices, and box and setting
+// the stored options, the background group and colour field take real clicks and typing
+// and the colour dialog (through its seam), applying stores the choices, and box and setting
 // forget each other when either goes back to its pool.
 #include <windows.h>
 
@@ -20,6 +20,8 @@
 #include "images/image/gui/boxes/PngConfigBox.h"
 #include "images/image/jpg/EncodeSetting.h"
 #include "images/image/png/EncodeSetting.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
 #include "system/xml/MappedData.h"
 #include "widgets/ToolkitTestSupport.h"
 #include "widgets/gui/win/Box.h"
@@ -79,17 +81,22 @@ struct Shown {
     Window* window = nullptr;
 };
 
-void click(s::gui::IComponent* widget) {
-    SendMessageW(widget->getNativeHandle(), BM_CLICK, 0, 0);
+// A click on the widget; true once took() shows the window's thread has handled it.
+template <class Took>
+bool click(s::gui::IComponent* widget, Took took) {
+    return testsupport::clickOn(widget->getNativeHandle()) && testsupport::waitFor(took, 3000);
 }
 
-// Types the text into the field as a person would, after emptying it quietly.
-void type(s::gui::win::TextField* field, const std::wstring& text) {
-    field->setText(L"", false);
+// Types the text into the field as a person would: a click into it, then the keys, after
+// emptying it quietly. True once the field holds all of it.
+bool type(s::gui::win::TextField* field, const std::wstring& text) {
     HWND hwnd = field->getNativeHandle();
-    for (wchar_t c : text) {
-        SendMessageW(hwnd, WM_CHAR, c, 1);
+    const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+    if (!testsupport::clickOn(hwnd) || !testsupport::waitFor([&] { return testsupport::focusOfThread(thread) == hwnd; }, 3000)) {
+        return false;
     }
+    field->setText(L"", false);
+    return testsupport::typeText(text) && testsupport::waitFor([&] { return field->getText() == text; }, 3000);
 }
 
 RECT placed(s::gui::IComponent* child) {
@@ -178,7 +185,7 @@ TEST(OptionBoxTest, DepthButtonsStayExclusive) {
     shown.show();
     for (int32_t pick : {0, 3, 2, 1, 1}) {
         SCOPED_TRACE(pick);
-        click(shown.box->depthButton(pick));
+        ASSERT_TRUE(click(shown.box->depthButton(pick), [&] { return shown.box->depthButton(pick)->isChecked(); }));
         int32_t checked = 0;
         for (int32_t i = 0; i < 4; ++i) {
             checked += shown.box->depthButton(i)->isChecked() ? 1 : 0;
@@ -197,10 +204,10 @@ TEST(OptionBoxTest, FillColourTypedAndAppliedIsStored) {
     ASSERT_TRUE(shown.box->depthButton(3)->isChecked());
     s::image::gui::boxes::BgGroupBox* background = shown.box->background();
     EXPECT_TRUE(background->keepButton()->isChecked());
-    click(background->fillButton());
+    ASSERT_TRUE(click(background->fillButton(), [&] { return background->fillButton()->isChecked(); }));
     EXPECT_FALSE(background->keepButton()->isChecked());
     EXPECT_FALSE(background->keepTransparency());
-    type(background->colourField()->field(), L"102030");
+    ASSERT_TRUE(type(background->colourField()->field(), L"102030"));
     EXPECT_EQ(0x102030u, background->colourField()->colour());
     EXPECT_TRUE(shown.setting->applyBox());
     EXPECT_FALSE(shown.setting->keepTransparency());
@@ -237,7 +244,7 @@ TEST(OptionBoxTest, OnlySixHexadecimalDigitsChangeTheColour) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "typed \"" << std::string(c.typed, c.typed + wcslen(c.typed)) << "\"");
-        type(colour->field(), c.typed);
+        ASSERT_TRUE(type(colour->field(), c.typed));
         EXPECT_EQ(c.colour, colour->colour());
         EXPECT_EQ(c.told, told.count);
     }
@@ -252,7 +259,8 @@ TEST(OptionBoxTest, ColourDialogRunsThroughItsSeam) {
     Counter told;
     colour->addListener(&told);
     EXPECT_TRUE(colour->button()->isEnabled());
-    click(colour->button());
+    // The colour's listeners are told last.
+    ASSERT_TRUE(click(colour->button(), [&] { return told.count > 0; }));
     EXPECT_EQ(1, ColourDialogRecorder::calls());
     EXPECT_EQ(RGB(200, 100, 50), ColourDialogRecorder::initial());
     EXPECT_EQ(0x123456u, colour->colour());
@@ -286,7 +294,7 @@ TEST(OptionBoxTest, GifDepthAndPngInterlaceAreApplied) {
     Shown<gif::EncodeSetting, GifConfigBox> gifShown;
     gifShown.show();
     EXPECT_TRUE(gifShown.box->depthButton(1)->isChecked());
-    click(gifShown.box->depthButton(0));
+    ASSERT_TRUE(click(gifShown.box->depthButton(0), [&] { return gifShown.box->depthButton(0)->isChecked(); }));
     EXPECT_FALSE(gifShown.box->depthButton(1)->isChecked());
     EXPECT_TRUE(gifShown.setting->applyBox());
     EXPECT_EQ(4, gifShown.setting->bpp());
@@ -294,8 +302,8 @@ TEST(OptionBoxTest, GifDepthAndPngInterlaceAreApplied) {
     Shown<png::EncodeSetting, PngConfigBox> pngShown;
     pngShown.show();
     EXPECT_TRUE(pngShown.box->interlaceBox()->isChecked());
-    click(pngShown.box->interlaceBox());
-    click(pngShown.box->background()->fillButton());
+    ASSERT_TRUE(click(pngShown.box->interlaceBox(), [&] { return !pngShown.box->interlaceBox()->isChecked(); }));
+    ASSERT_TRUE(click(pngShown.box->background()->fillButton(), [&] { return pngShown.box->background()->fillButton()->isChecked(); }));
     EXPECT_TRUE(pngShown.setting->applyBox());
     EXPECT_FALSE(pngShown.setting->withInterlace());
     EXPECT_FALSE(pngShown.setting->keepTransparency());

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -135,6 +136,20 @@ public:
     std::vector<std::pair<int, int>> inkRows(const RECT& r, int gap) const {
         std::vector<bool> ink;
         for (int y = r.top; y < r.bottom; ++y) ink.push_back(darkCount(RECT{r.left, y, r.right, y + 1}) > 0);
+        return runs(ink, r.top, gap);
+    }
+    // The same with text on a coloured band too, pixels that stand out from the band: a
+    // highlighted menu line (white on blue). Grey bands (separators) hold none.
+    std::vector<std::pair<int, int>> textRows(const RECT& r, int gap) const {
+        std::vector<bool> ink;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const RECT row{r.left, y, r.right, y + 1};
+            const uint32_t band = commonColour(row);
+            const int red = (band >> 16) & 255, green = (band >> 8) & 255, blue = band & 255;
+            const bool coloured = std::max({red, green, blue}) - std::min({red, green, blue}) > 60;
+            ink.push_back(darkCount(row) > 0 ||
+                          (coloured && count(row, [&](uint32_t p) { return std::abs(grey(p) - grey(band)) > 80; }) > 0));
+        }
         return runs(ink, r.top, gap);
     }
 

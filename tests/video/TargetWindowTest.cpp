@@ -48,7 +48,7 @@ protected:
         ASSERT_TRUE(waitFor(
             [&] {
                 bool shown = false;
-                onUiThread(dialog_, [&] {
+                onUiThread(dialog_->window(), [&] {
                     const s::gui::win::ComboBox* level = dialog_->videoControls().vqLevel;
                     shown = level != nullptr && level->getWidth() > 0;
                 });
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
     RECT caption{};
-    onUiThread(dialog_, [&] {
+    onUiThread(dialog_->window(), [&] {
         IComponent* row = dialog_->videoControls().vqLevel->getParent();
         ASSERT_NE(nullptr, row);
         auto* label = dynamic_cast<s::gui::win::Label*>(row->getChildAt(0));
@@ -84,7 +84,7 @@ TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
 
 TEST_F(TargetWindowTest, ANarrowWindowWidensWhenACustomLineOpens) {
     int32_t narrow = 0, widened = 0, fieldRight = 0, windowRight = 0;
-    onUiThread(dialog_, [&] {
+    onUiThread(dialog_->window(), [&] {
         s::gui::win::Window* window = dialog_->window();
         const VideoControls& v = dialog_->videoControls();
         ASSERT_NE(nullptr, v.sizeList);

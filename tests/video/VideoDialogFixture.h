@@ -19,12 +19,12 @@
 #include "core/thread/ObjLocker.h"
 #include "engine/ffmpeg/FfmpegLocator.h"
 #include "framework/AfxMessageBox.h"
+#include "support/UiThread.h"
 #include "system/shell/win/Shell.h"
 #include "system/xml/MappedData.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
-#include "widgets/gui/events/IEventListener.h"
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/Window.h"
 
@@ -105,22 +105,7 @@ inline BOOL WINAPI recordOpen(SHELLEXECUTEINFOW* info) {
     return TRUE;
 }
 
-// Runs fn on the dialog window's UI thread and waits for it.
-inline void onUiThread(Dialog* dialog, std::function<void()> fn) {
-    struct Call : s::gui::events::IEventListener {
-        std::function<void()> fn;
-        void onEvent(s::base::IObject*, int32_t) override { fn(); }
-    } call;
-    bool ran = false;
-    call.fn = [&] {
-        fn();
-        ran = true;
-    };
-    dialog->window()->addWorkerEventListener(&call);
-    dialog->window()->sendWorkerEvent(L"videotest", 0, 0, nullptr);
-    dialog->window()->removeListener(&call);
-    ASSERT_TRUE(ran);
-}
+using testsupport::onUiThread;
 
 class VideoDialogTest : public ::testing::Test {
 protected:
@@ -179,7 +164,7 @@ protected:
         RemoveDirectoryW(folder_.c_str());
     }
 
-    void onUi(std::function<void()> fn) { onUiThread(dialog_, std::move(fn)); }
+    void onUi(std::function<void()> fn) { onUiThread(dialog_->window(), std::move(fn)); }
     // Builds a row on the UI thread into the dialog's option area.
     void build(std::function<s::gui::IComponent*()> builder) {
         onUi([&] {
