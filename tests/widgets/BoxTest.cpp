@@ -309,6 +309,38 @@ TEST(BoxTest, ShowOnlyKeepsOneChildAndTheLockedFormParksAndLocksTheOthers) {
     EXPECT_EQ(nullptr, children[0]->getParent());
 }
 
+TEST(BoxTest, AHeldBoxMakesItsWindowsWhenFirstShownOrAskedAndTakesItsPlaceAmongItsSiblings) {
+    for (const bool byShowing : {true, false}) {
+        BoxOnWindow f;
+        Box* row[3];
+        for (Box*& box : row) {
+            box = Box::create(IBox::COLUMN, 0, -1, -1, 0, 0, 0, 0, 0);
+            box->setFixedHeight(10);
+        }
+        Box* inner = Box::create(IBox::COLUMN, 0, -1, -1, 0, 0, 0, 0, 0);
+        row[1]->add(inner);
+        row[1]->holdWindowsUntilShown();
+        for (Box* box : row) {
+            f.box->add(box);
+        }
+        EXPECT_FALSE(row[1]->isVisible());
+        EXPECT_EQ(nullptr, row[1]->getNativeHandle());
+        EXPECT_EQ(nullptr, inner->getNativeHandle());
+        ASSERT_NE(nullptr, row[2]->getNativeHandle());
+        if (byShowing) {
+            row[1]->setVisible(true);
+        } else {
+            row[1]->makeHeldWindows();
+        }
+        ASSERT_NE(nullptr, row[1]->getNativeHandle()) << byShowing;
+        EXPECT_NE(nullptr, inner->getNativeHandle()) << byShowing;
+        EXPECT_EQ(byShowing, IsWindowVisible(row[1]->getNativeHandle()) != FALSE);
+        // The keyboard order is the children's order, as if made with the others.
+        EXPECT_EQ(row[1]->getNativeHandle(), GetWindow(row[0]->getNativeHandle(), GW_HWNDNEXT)) << byShowing;
+        EXPECT_EQ(row[2]->getNativeHandle(), GetWindow(row[1]->getNativeHandle(), GW_HWNDNEXT)) << byShowing;
+    }
+}
+
 TEST(BoxTest, BackBufferIsReusedWhileCloseInSizeAndRemadeWhenFarTooLarge) {
     struct Step {
         int w, h;

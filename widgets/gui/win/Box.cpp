@@ -72,6 +72,7 @@ void Box::setDefaults() {
     inWheel_ = 0;
     visibilityLocked_ = 0;
     paintedByListener_ = 0;
+    held_ = 0;
     wheelStep_ = 0;
     hoverColour_ = -1;
     minimumWidth_ = -1;
@@ -80,6 +81,7 @@ void Box::setDefaults() {
 }
 
 void Box::reset() {
+    held_ = 0;
     visibilityLocked_ = 0;
     setVisibleRecursive(true, false);
     setAcceptUrls(false);
@@ -179,9 +181,16 @@ void Box::setParent(IContainer* container) {
         return;
     }
     attachTo(container);
-    if (!createNativeWindow(container)) {
+    if ((held_ != 0 && state_.visible == 0) || !createNativeWindow(container)) {
+        // Without a native window its children still join the window (its language).
+        if (GetSafeHwnd() == nullptr) {
+            for (int32_t i = 0; i < children_.count(); ++i) {
+                children_.at(i)->setParent(this);
+            }
+        }
         return;
     }
+    held_ = 0;
     if (acceptFiles_ != 0) {
         DragAcceptFiles(m_hWnd, TRUE);
     }
@@ -205,6 +214,49 @@ void Box::setParent(IContainer* container) {
         state_.setPosition(m_hWnd, ComponentState::PARKED_X, ComponentState::PARKED_Y);
         ShowWindow(m_hWnd, SW_HIDE);
     }
+}
+
+void Box::holdWindowsUntilShown() {
+    if (GetSafeHwnd() == nullptr) {
+        held_ = 1;
+    }
+    setVisibleRecursive(false, false);
+}
+
+void Box::makeHeldWindows() {
+    IContainer* parent = state_.parent;
+    HWND parentHandle = parent != nullptr ? parent->getNativeHandle() : nullptr;
+    if (held_ == 0 || parentHandle == nullptr || GetSafeHwnd() != nullptr) {
+        return;
+    }
+    held_ = 0;
+    if (GetWindowThreadProcessId(parentHandle, nullptr) != GetCurrentThreadId()) {
+        ::SendMessageW(parentHandle, WM_ATTACH_CHILD, MessageArgs::wparam(this), 0);
+    } else {
+        setParent(parent);
+    }
+    takeSiblingOrder();
+}
+
+void Box::takeSiblingOrder() {
+    // Made after its siblings, the window goes back behind the one before it, where the
+    // keyboard order and painting expect it.
+    HWND handle = GetSafeHwnd();
+    IContainer* parent = state_.parent;
+    if (handle == nullptr || parent == nullptr) {
+        return;
+    }
+    HWND after = HWND_TOP;
+    for (int32_t i = 0; i < parent->getChildCount(); ++i) {
+        IComponent* sibling = parent->getChildAt(i);
+        if (sibling == this) {
+            break;
+        }
+        if (HWND previous = sibling->getNativeHandle()) {
+            after = previous;
+        }
+    }
+    ::SetWindowPos(handle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void Box::attachNow(IComponent* child) {
@@ -502,6 +554,8 @@ void Box::setVisibleRecursive(bool visible, bool recursive) {
             state_.visible = 1;
             if (handle != nullptr) {
                 ShowWindow(handle, SW_SHOW);
+            } else {
+                makeHeldWindows();
             }
             if (recursive) {
                 for (int32_t i = 0; i < children_.count(); ++i) {

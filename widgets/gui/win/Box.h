@@ -115,6 +115,12 @@ public:
     image::win::BufferedImage* getBackBuffer(int32_t* dx, int32_t* dy) const override;
     void addClickListener(events::IEventListener* listener) override;
 
+    // Hides the box and holds back its own and its children's native windows until it first
+    // shows or makeHeldWindows() is called: a column hidden at start costs nothing then.
+    void holdWindowsUntilShown();
+    // Makes the held windows now, the box staying as it is (shown or hidden).
+    void makeHeldWindows();
+
     // What the box knows for tests and drawers.
     bool isHovered() const { return hover_ != 0; }
     bool isPassThrough() const { return passThrough_ != 0; }
@@ -133,6 +139,7 @@ private:
     // Gives every child the offset of the left and top padding.
     void pushPaddingOffset();
     void attachNow(IComponent* child);
+    void takeSiblingOrder();
     void relayoutParent(bool twiceForFlow) const;
     void afterSizeRule(bool relayoutParent);
     bool createNativeWindow(IContainer* container);
@@ -160,6 +167,7 @@ private:
     uint8_t inWheel_;
     uint8_t visibilityLocked_;
     uint8_t paintedByListener_;
+    uint8_t held_;
     int32_t wheelStep_;
     int32_t hoverColour_;
     int32_t minimumWidth_;

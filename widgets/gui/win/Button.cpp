@@ -163,6 +163,12 @@ void Button::onEvent(base::IObject* source, int32_t) {
 
 void Button::setParent(IContainer* container) {
     if (!attachControl(container, WC_BUTTONW, caption_.c_str(), STYLE, 0, CONTROL_ID)) {
+        // Without a native window yet (a held box) its caption still follows the language.
+        if (container != nullptr && TextSource::join(this)) {
+            if (const wchar_t* text = TextSource::text(this, textId_)) {
+                caption_ = text;
+            }
+        }
         return;
     }
     TextSource::join(this);

@@ -111,12 +111,14 @@ void ComboBox::setParent(IContainer* container) {
         return;
     }
     IWindow* const before = state_.window;
-    if (!attachOrReport(container, WC_COMBOBOXW, STYLE)) {
-        return;
-    }
+    const bool made = attachOrReport(container, WC_COMBOBOXW, STYLE);
     IWindow* const window = state_.window;
+    // Also without a native window yet (a held box): its items follow the language.
     if (window != before && window != nullptr && window->hasLocalizer()) {
         window->getLocalizer()->addListener(this);
+    }
+    if (!made) {
+        return;
     }
     SetLongPtr(GWLP_ID, CONTROL_ID);
     SetFont(font_->getHandle(), false);
