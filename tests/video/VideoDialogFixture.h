@@ -25,6 +25,7 @@
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
+#include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/Window.h"
 
@@ -168,6 +169,8 @@ protected:
     // Builds a row on the UI thread into the dialog's option area.
     void build(std::function<s::gui::IComponent*()> builder) {
         onUi([&] {
+            // Rows read back through their native controls: the hidden column's windows first.
+            dialog_->optionColumn()->makeHeldWindows();
             s::gui::IComponent* row = builder();
             ASSERT_NE(nullptr, row);
             dialog_->optionContainer()->add(row);

@@ -614,6 +614,11 @@ void Dialog::buildWidgets() {
     buttonRow->add(minimizeButton1_);
     buttonRow->add(advancedButton_);
     optionColumn_->add(buttonRow);
+    if (hasOptionArea()) {
+        // Hidden in the compact view, the default: its windows (the format list's drop-down
+        // list above all) are made when it first shows or a batch reads its settings.
+        optionColumn_->holdWindowsUntilShown();
+    }
 
     contentBox_ = gui::win::Box::create(IBox::ROW, 0, 100, 100, 0, 0, 0, 0, 0);
     contentBox_->setPaddingLeft(10 * s);
@@ -1173,6 +1178,7 @@ void Dialog::startProcessing(str::strarray::StrArray* list) {
         return;
     }
     // The settings come from the chosen format's panel, also when the view hides it.
+    optionColumn_->makeHeldWindows();
     buildOwedPanel();
     bool usable = false;
     {

@@ -216,6 +216,7 @@ public:
     const wchar_t* customOutputPath() const { return customPath_.c_str(); }
     gui::win::ComboBox* formatList() const { return formatList_; }
     IBox* optionContainer() const { return optionContainer_; }
+    gui::win::Box* optionColumn() const { return optionColumn_; }
     gui::win::MenuEx* menuBar() const { return menuBar_; }
     gui::win::PopupMenu* fileMenu() const { return fileMenu_; }
     gui::win::PopupMenu* outputMenu() const { return outputMenu_; }
