@@ -222,56 +222,19 @@ void Node::parseUtf8(const ArrayU08* bytes) {
 // element wherever the text ends.
 const wchar_t* Node::parseRange(const wchar_t* p, const wchar_t* end, uint32_t depth) {
     clearContent();
-    p = skipTo(p, end, L'<');
-    if (p == end) {
-        return end;
-    }
-    p = skipBlanks(p + 1, end);
-
-    // The name: "!" and two more characters ("!--" for a comment), else up to a
-    // blank, "/" or ">".
-    const wchar_t* nameStart = p;
-    if (p < end && *p == L'!') {
-        p = end - p >= 3 ? p + 3 : end;
-    } else {
-        while (p < end && !isBlank(*p) && *p != L'/' && *p != L'>') {
-            ++p;
-        }
-    }
-    setName(nameStart, static_cast<int32_t>(p - nameStart));
-
-    if (isComment()) {
-        for (; end - p >= 3; ++p) {
-            if (p[0] == L'-' && p[1] == L'-' && p[2] == L'>') {
-                return p + 3;
-            }
-        }
-        return end;
-    }
-
-    // Attributes, stored as they stand (still escaped). Each round moves on by at
-    // least one character.
-    for (;;) {
-        p = skipBlanks(p, end);
-        if (p == end || *p == L'>' || *p == L'/') {
-            break;
-        }
-        const wchar_t* attrName = p;
-        while (p < end && *p != L'=' && *p != L' ') {
-            ++p;
-        }
-        const wchar_t* attrNameEnd = p;
-        p = skipTo(p, end, L'"');
-        const wchar_t* value = p < end ? p + 1 : end;
-        p = skipTo(value, end, L'"');
-        attributes_.add(attrName, static_cast<int32_t>(attrNameEnd - attrName), value,
-                        static_cast<int32_t>(p - value));
-        if (p < end) {
-            ++p;
-        }
-    }
-    if (p == end) {
-        return end;
+    bool ended = false;
+    p = syntax::readTag(
+        p, end,
+        [this](const wchar_t* name, uint32_t length) {
+            setName(name, static_cast<int32_t>(length));
+            return isComment();
+        },
+        [this](const wchar_t* name, uint32_t nameLength, const wchar_t* value, uint32_t valueLength) {
+            attributes_.add(name, static_cast<int32_t>(nameLength), value, static_cast<int32_t>(valueLength));
+        },
+        &ended);
+    if (ended) {
+        return p;
     }
     if (*p == L'/') {
         return pastClose(p, end);

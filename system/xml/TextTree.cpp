@@ -103,19 +103,7 @@ bool TextTree::read(const wchar_t* text, uint32_t length) {
         clear();
         return false;
     }
-    while (p < end) {
-        if (*p == 0xFEFF || isBlank(*p)) {
-            ++p;
-            continue;
-        }
-        if (end - p >= 2 && p[0] == L'<' && p[1] == L'?') {
-            const wchar_t* q = p + 2;
-            while (end - q >= 2 && !(q[0] == L'?' && q[1] == L'>')) {
-                ++q;
-            }
-            p = end - q >= 2 ? q + 2 : end;
-            continue;
-        }
+    while ((p = pastProlog(p, end)) < end) {
         // A comment holds nothing: the next try takes its place.
         elementCount_ = 1;
         valueCount_ = 0;
@@ -154,53 +142,20 @@ const wchar_t* TextTree::readElement(const wchar_t* p, const wchar_t* end, uint3
     element.name_ = L"";
     element.firstValue_ = element.lastValue_ = NONE;
     element.firstChild_ = element.lastChild_ = element.nextSibling_ = NONE;
-    p = skipTo(p, end, L'<');
-    if (p == end) {
-        return end;
-    }
-    p = skipBlanks(p + 1, end);
-
-    const wchar_t* nameStart = p;
-    if (p < end && *p == L'!') {
-        p = end - p >= 3 ? p + 3 : end;
-    } else {
-        while (p < end && !isBlank(*p) && *p != L'/' && *p != L'>') {
-            ++p;
-        }
-    }
-    element.name_ = nameStart;
-    element.nameLength_ = static_cast<uint32_t>(p - nameStart);
-
-    if (element.isComment()) {
-        for (; end - p >= 3; ++p) {
-            if (p[0] == L'-' && p[1] == L'-' && p[2] == L'>') {
-                return p + 3;
-            }
-        }
-        return end;
-    }
-
-    for (;;) {
-        p = skipBlanks(p, end);
-        if (p == end || *p == L'>' || *p == L'/') {
-            break;
-        }
-        const wchar_t* attrName = p;
-        while (p < end && *p != L'=' && *p != L' ') {
-            ++p;
-        }
-        const wchar_t* attrNameEnd = p;
-        p = skipTo(p, end, L'"');
-        const wchar_t* value = p < end ? p + 1 : end;
-        p = skipTo(value, end, L'"');
-        addValue(element, attrName, static_cast<uint32_t>(attrNameEnd - attrName), value,
-                 static_cast<uint32_t>(p - value));
-        if (p < end) {
-            ++p;
-        }
-    }
-    if (p == end) {
-        return end;
+    bool ended = false;
+    p = syntax::readTag(
+        p, end,
+        [&element](const wchar_t* name, uint32_t length) {
+            element.name_ = name;
+            element.nameLength_ = length;
+            return element.isComment();
+        },
+        [this, self](const wchar_t* name, uint32_t nameLength, const wchar_t* value, uint32_t valueLength) {
+            addValue(elements_[self], name, nameLength, value, valueLength);
+        },
+        &ended);
+    if (ended) {
+        return p;
     }
     if (*p == L'/') {
         return pastClose(p, end);

@@ -13,6 +13,7 @@
 #include "system/file/win/PathWin.h"
 #include "system/system/win/OsFacts.h"
 #include "system/xml/Node.h"
+#include "system/xml/Syntax.h"
 
 namespace s::archive::dll::win {
 
@@ -395,19 +396,7 @@ xml::Node* Archive::readXml(const wchar_t* type, uint32_t id) {
     // The root element comes after any byte-order mark, declaration and comments.
     const wchar_t* p = text->c_str();
     const wchar_t* const end = p + text->length();
-    while (p < end) {
-        if (*p == 0xFEFF || *p == L' ' || *p == L'\t' || *p == L'\r' || *p == L'\n') {
-            ++p;
-            continue;
-        }
-        if (end - p >= 2 && p[0] == L'<' && p[1] == L'?') {
-            const wchar_t* q = p + 2;
-            while (end - q >= 2 && !(q[0] == L'?' && q[1] == L'>')) {
-                ++q;
-            }
-            p = end - q >= 2 ? q + 2 : end;
-            continue;
-        }
+    while ((p = xml::syntax::pastProlog(p, end)) < end) {
         p = root->parse(p, static_cast<int32_t>(end - p));
         if (!root->isComment()) {
             break;
