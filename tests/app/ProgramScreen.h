@@ -133,7 +133,7 @@ inline HWND openList(HWND combo) {
 
 // Chooses entry index of combo as a person does: a click opens the list, the wheel brings
 // the entry into view, a click on it chooses it. True when the list closed on the click.
-inline bool chooseByClicks(HWND combo, int32_t index) {
+inline bool clickEntryOnce(HWND combo, int32_t index) {
     HWND list = openList(combo);
     if (list == nullptr) return false;
     RECT client{};
@@ -161,6 +161,18 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
     if (at.y < testsupport::screenRect(list).top || at.y >= testsupport::screenRect(list).bottom) return false;
     testsupport::clickAt(at);
     return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
+}
+inline bool chooseByClicks(HWND combo, int32_t index) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (clickEntryOnce(combo, index)) return true;
+        // Input the machine lost (the list did not open, or stayed open): close what is
+        // open and try once more, as a person would.
+        if (openListOf(combo) != nullptr) {
+            testsupport::press(VK_ESCAPE);
+            testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
+        }
+    }
+    return false;
 }
 
 // Chooses entry by keys: the list opens with a click, the arrow keys walk to it, Enter
