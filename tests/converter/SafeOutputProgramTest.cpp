@@ -423,12 +423,9 @@ TEST_F(SafeOutputProgramTest, BothRoadsConvertEachFileByItsExactName) {
                 outputs.push_back(output);
                 made.insert(output);
             }
-            ASSERT_TRUE(session.run(paths, [&] { return std::all_of(outputs.begin(), outputs.end(), exists); }))
-                << narrow(paths.front()) << [&] {
-                       std::string added;
-                       for (const std::wstring& path : newFiles(before, snapshot(root_))) added += "\nnew: " + narrow(path);
-                       return added;
-                   }();
+            // Not fatal: what a road did to the other files is told all the same.
+            EXPECT_TRUE(session.run(paths, [&] { return std::all_of(outputs.begin(), outputs.end(), exists); }, 60000))
+                << narrow(paths.front());
         }
         EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
         EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
