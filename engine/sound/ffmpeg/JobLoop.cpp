@@ -101,7 +101,7 @@ private:
     IJobDialog* dialog_;
 };
 
-// One try at converting one file: its probe, its output and temporary names, its road.
+// One try at converting one file: its probe, its output name, its road.
 class Attempt {
 public:
     Attempt(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath)
@@ -122,7 +122,7 @@ public:
     // Probes, names the output, logs the file and runs its command (both passes of a
     // two-pass job). Answers the run's status; a set cancel byte makes it 2.
     int32_t convert(bool retry);
-    // A run that answered 0: puts the converted file in place. False when the output
+    // A run that answered 0: tells the shell of the new file. False when the output
     // is not there after all.
     bool finish();
     // Deletes what the run left at the output.
