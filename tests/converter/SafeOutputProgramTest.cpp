@@ -113,7 +113,8 @@ std::wstring programWithFfmpeg() {
             }
         }
     }
-    copied = copied && CopyFileW((copies[0].first + L"\\Brisquelton.exe").c_str(), (program + L"\\Brisquelton.exe").c_str(), FALSE);
+    const std::wstring exe = L"\\Brisquelton.exe";
+    copied = copied && CopyFileW((copies[0].first + exe).c_str(), (program + exe).c_str(), FALSE);
     copied = copied && CopyFileW(FFMPEG_TOOLS_DIR L"\\ffmpeg.exe", (tools + L"\\ffmpeg.exe").c_str(), FALSE);
     return copied ? program : L"";
 }
@@ -381,7 +382,8 @@ TEST_F(SafeOutputProgramTest, BothRoadsConvertEachFileByItsExactName) {
     for (const auto& road : roads) {
         SCOPED_TRACE(road.what);
         const std::wstring dir = folder(road.folder);
-        const std::wstring deep = folder(road.folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e'));
+        const std::wstring deep =
+            folder(road.folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e'));
         ASSERT_GT(deep.size(), 300u);
         // Inputs by name, with their outputs: a drop's outputs go beside its first file.
         const std::vector<std::vector<std::pair<std::wstring, std::wstring>>> drops = {

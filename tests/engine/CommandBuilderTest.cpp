@@ -346,7 +346,8 @@ TEST_F(CommandBuilderTest, BothRoadsNameEveryFileExactly) {
             const std::wstring got = build(setting, WAV, external, 0, c.output);
             const std::wstring in = L" -i \"" + std::wstring(c.inputAs != nullptr ? c.inputAs : c.input) + L"\" -y";
             EXPECT_NE(got.find(in), std::wstring::npos) << testsupport::narrow(got);
-            EXPECT_EQ(got.substr(got.size() - output_.size() - 3), L" \"" + output_ + L"\"") << testsupport::narrow(got);
+            EXPECT_EQ(got.substr(got.size() - output_.size() - 3), L" \"" + output_ + L"\"")
+                << testsupport::narrow(got);
             EXPECT_TRUE(Folder::exists(output_));
             EXPECT_EQ(sleptMs, 0u);
             DeleteFileW(output_.c_str());
