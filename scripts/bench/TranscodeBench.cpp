@@ -53,9 +53,8 @@ struct Job : Setting {
 // The command of one road for the format, with the output named after the road.
 std::wstring command(const Job& job, const s::video::VideoInfo* info, const std::wstring& input,
                      const std::wstring& output, const std::wstring& program, bool external) {
-    Held<StrBuffer> temp(StrBuffer::pool());
     Held<StrBuffer> text(CommandBuilder::buildFfmpegCommand(&job, info, input.c_str(), output.c_str(),
-                                                            program.c_str(), external, 0, false, temp.get(), nullptr,
+                                                            program.c_str(), external, 0, false, nullptr,
                                                             nullptr));
     return text ? std::wstring(text->c_str()) : std::wstring();
 }

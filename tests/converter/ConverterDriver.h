@@ -156,12 +156,12 @@ inline std::wstring boxText(DWORD processId, HWND* box) {
     return L"";
 }
 
-// Brisquelton.exe started on a clean product key, in the large view, with the update
-// check just done. Every box it shows is answered by the test itself.
+// Brisquelton.exe (the one in folder) started on a clean product key, in the large view,
+// with the update check just done. Every box it shows is answered by the test itself.
 class Converter {
 public:
-    Converter() {
-        const std::wstring exe = testsupport::programFolder() + L"\\Brisquelton.exe";
+    explicit Converter(const std::wstring& folder = testsupport::programFolder()) {
+        const std::wstring exe = folder + L"\\Brisquelton.exe";
         std::wstring commandLine = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof(si);

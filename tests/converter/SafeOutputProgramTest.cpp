@@ -1,8 +1,11 @@
 // Brisquelton.exe converting what users really have: names whose short forms collide,
-// blanks, dashes, ".mp3" in folder names, non-ASCII and long paths, inputs without
-// audio, folders that take no files, and a file whose rate changes half-way. Every file
-// the program did not make is watched: its size and time during the batch, its MD5
-// after it.
+// blanks, dashes, ".mp3" in folder names, names ending in a dot or a blank, non-ASCII
+// and long paths, inputs without audio, folders that take no files, and a file whose
+// rate changes half-way; in-process and through an installed ffmpeg.exe. Every file the
+// program did not make is watched: its size and time during the batch, its MD5 after it.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,8 +33,13 @@ struct FileState {
     bool operator==(const FileState& o) const { return size == o.size && written == o.written && md5 == o.md5; }
 };
 
+// The form that names path exactly, a name ending in a dot or a blank too.
+std::wstring exact(const std::wstring& path) {
+    return L"\\\\?\\" + path;
+}
+
 std::string md5Of(const std::wstring& path) {
-    const std::string bytes = testsupport::readRaw(path);
+    const std::string bytes = testsupport::readRaw(exact(path));
     s::digest::md5::Md5* md5 = s::digest::md5::Md5::pool();
     md5->update(bytes.data(), bytes.size());
     md5->finish(nullptr);
@@ -45,7 +53,7 @@ std::string md5Of(const std::wstring& path) {
 // Size and write time only (cheap enough to poll during a batch).
 FileState quickState(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(exact(path).c_str(), GetFileExInfoStandard, &data)) {
         return {-1, 0, ""};
     }
     return {(static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
@@ -58,7 +66,7 @@ std::map<std::wstring, FileState> snapshot(const std::wstring& root) {
     std::map<std::wstring, FileState> files;
     for (const std::wstring& name : listFolder(root)) {
         const std::wstring path = root + L"\\" + name;
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = GetFileAttributesW(exact(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             files.merge(snapshot(path));
         } else {
@@ -86,14 +94,39 @@ double durationOf(const std::wstring& file) {
 
 // 8 kHz mono tone of the length.
 void writeTone(const std::wstring& path, double seconds) {
-    ASSERT_TRUE(writeWav(path, 8000, 1, seconds, 0.3)) << narrow(path);
+    ASSERT_TRUE(writeWav(exact(path), 8000, 1, seconds, 0.3)) << narrow(path);
+}
+
+// A copy of the program with the third-party ffmpeg.exe installed in its
+// "optional_tools", which sends every file to an ffmpeg.exe child; empty when it fails.
+std::wstring programWithFfmpeg() {
+    const std::wstring program = testsupport::freshTempFolder(L"safe-output-program");
+    const std::wstring tools = program + L"\\optional_tools";
+    CreateDirectoryW(tools.c_str(), nullptr);
+    const std::pair<std::wstring, std::wstring> copies[] = {{testsupport::programFolder(), program},
+                                                            {FFMPEG_TOOLS_DIR, tools}};
+    bool copied = true;
+    for (const auto& [from, to] : copies) {
+        for (const std::wstring& name : listFolder(from)) {
+            if (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".dll") == 0) {
+                copied = copied && CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+            }
+        }
+    }
+    const std::wstring exe = L"\\Brisquelton.exe";
+    copied = copied && CopyFileW((copies[0].first + exe).c_str(), (program + exe).c_str(), FALSE);
+    copied = copied && CopyFileW(FFMPEG_TOOLS_DIR L"\\ffmpeg.exe", (tools + L"\\ffmpeg.exe").c_str(), FALSE);
+    return copied ? program : L"";
 }
 
 // A started program and the batches it is given: every box is answered (and its text
-// kept), and the watched files' size and time are compared while the batch runs.
+// kept), the watched files' size and time are compared while the batch runs, and the
+// ffmpeg.exe children it starts are noticed.
 class Session {
 public:
-    explicit Session(const std::map<std::wstring, FileState>* watched = nullptr) : watched_(watched) {}
+    explicit Session(const std::map<std::wstring, FileState>* watched = nullptr,
+                     const std::wstring& program = testsupport::programFolder())
+        : program_(program), watched_(watched) {}
     bool started() const { return program_.frame() != nullptr; }
 
     // Drops paths and waits until done() holds and the program is back at "Ready".
@@ -114,6 +147,7 @@ public:
     const std::vector<std::wstring>& boxes() const { return boxes_; }
     // Files that changed size or time while watched.
     const std::set<std::wstring>& touched() const { return touched_; }
+    bool startedFfmpeg() const { return startedFfmpeg_; }
 
 private:
     void answerBoxes() {
@@ -126,6 +160,14 @@ private:
         }
     }
     void watch() {
+        HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(processes, &entry); more; more = Process32NextW(processes, &entry)) {
+            startedFfmpeg_ = startedFfmpeg_ || (entry.th32ParentProcessID == program_.id() &&
+                                                _wcsicmp(entry.szExeFile, L"ffmpeg.exe") == 0);
+        }
+        CloseHandle(processes);
         if (watched_ == nullptr) {
             return;
         }
@@ -141,6 +183,7 @@ private:
     const std::map<std::wstring, FileState>* watched_;
     std::vector<std::wstring> boxes_;
     std::set<std::wstring> touched_;
+    bool startedFfmpeg_ = false;
 };
 
 const wchar_t CREATE_FAILED[] = L"Failed to create the output file.\r\nProblem in the file system permissions?";
@@ -197,6 +240,9 @@ protected:
             setReadOnly(root_ + L"\\read-only", false);
         }
         testsupport::removeTree(root_);
+        if (!program_.empty()) {
+            testsupport::removeTree(program_);
+        }
         apptest::deleteProductKey();
     }
     std::wstring folder(const std::wstring& relative) {
@@ -228,7 +274,15 @@ protected:
     }
 
     std::wstring root_;
+    std::wstring program_;  // a copy with ffmpeg.exe installed, when a test made one
 };
+
+// The short (8.3) name the system gives an existing path.
+std::wstring shortName(const std::wstring& path) {
+    wchar_t buffer[1024] = {};
+    const DWORD n = GetShortPathNameW(path.c_str(), buffer, 1024);
+    return n != 0 && n < 1024 ? std::wstring(buffer, n) : L"";
+}
 
 } // namespace
 
@@ -308,6 +362,81 @@ TEST_F(SafeOutputProgramTest, ThirtyOddlyNamedFilesConvertToTheirOwnAudioAndNoOt
             const double length = lengths[sourceOf[output]];
             const double got = durationOf(output);
             EXPECT_TRUE(got >= length && got < length + 0.25) << narrow(output) << ": " << got << " for " << length;
+        }
+    }
+}
+
+// Both roads convert each file by its exact name: inputs whose short names are the same,
+// a user's file whose short name is the output's, names ending in a dot or a blank beside
+// the names without, a folder named like the output, and an output folder longer than
+// 300 characters. Each output is its own input's length; no other file changes.
+TEST_F(SafeOutputProgramTest, BothRoadsConvertEachFileByItsExactName) {
+    program_ = programWithFfmpeg();
+    ASSERT_FALSE(program_.empty());
+    const struct {
+        const char* what;
+        std::wstring program, folder;
+        bool child;
+    } roads[] = {{"in-process", testsupport::programFolder(), L"own", false},
+                 {"ffmpeg.exe", program_, L"child", true}};
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.what);
+        const std::wstring dir = folder(road.folder);
+        const std::wstring deep =
+            folder(road.folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e'));
+        ASSERT_GT(deep.size(), 300u);
+        // Inputs by name, with their outputs: a drop's outputs go beside its first file.
+        const std::vector<std::vector<std::pair<std::wstring, std::wstring>>> drops = {
+            {{dir + L"\\My Song 2118.wav", dir + L"\\My Song 2118.mp3"},
+             {dir + L"\\My Song 3002.wav", dir + L"\\My Song 3002.mp3"},
+             {dir + L"\\Holiday Song.wav", dir + L"\\Holiday Song.mp3"},
+             {dir + L"\\end.wav", dir + L"\\end.mp3"},
+             {dir + L"\\end.wav.", dir + L"\\end.wav.mp3"},
+             {dir + L"\\lonely.wav.", dir + L"\\lonely.wav.mp3"},
+             {dir + L"\\sp.wav", dir + L"\\sp.mp3"},
+             {dir + L"\\sp.wav ", dir + L"\\sp (1).mp3"},
+             {dir + L"\\x.wav", dir + L"\\x (1).mp3"}},
+            {{deep + L"\\a.wav", deep + L"\\a.mp3"}}};
+        std::map<std::wstring, double> lengths;
+        for (const auto& drop : drops) {
+            for (const auto& [input, output] : drop) {
+                lengths[output] = 0.5 * static_cast<double>(lengths.size() + 1);
+                writeTone(input, lengths[output]);
+            }
+        }
+        ASSERT_EQ(shortName(dir + L"\\My Song 2118.wav"), shortName(dir + L"\\My Song 3002.wav"));
+        const std::wstring holiday = dir + L"\\Holiday take 10331.mp3";
+        ASSERT_TRUE(testsupport::writeRaw(dir + L"\\Holiday Song.mp3", ""));
+        ASSERT_TRUE(testsupport::writeRaw(holiday, "the user's own"));
+        ASSERT_EQ(shortName(dir + L"\\Holiday Song.mp3"), shortName(holiday));
+        DeleteFileW((dir + L"\\Holiday Song.mp3").c_str());
+        folder(road.folder + L"\\x.mp3");
+        ASSERT_TRUE(testsupport::writeRaw(dir + L"\\x.mp3\\kept.txt", "a folder of the user's"));
+
+        Converter::prepare();
+        const std::map<std::wstring, FileState> before = snapshot(root_);
+        Session session(&before, road.program);
+        ASSERT_TRUE(session.started());
+        std::set<std::wstring> made;
+        for (const auto& drop : drops) {
+            std::vector<std::wstring> paths, outputs;
+            for (const auto& [input, output] : drop) {
+                paths.push_back(input);
+                outputs.push_back(output);
+                made.insert(output);
+            }
+            // Not fatal: what a road did to the other files is told all the same.
+            EXPECT_TRUE(session.run(paths, [&] { return std::all_of(outputs.begin(), outputs.end(), exists); }, 60000))
+                << narrow(paths.front());
+        }
+        EXPECT_TRUE(session.boxes().empty()) << narrow(session.boxes().front());
+        EXPECT_TRUE(session.touched().empty()) << narrow(*session.touched().begin());
+        EXPECT_EQ(session.startedFfmpeg(), road.child);
+        expectOnly(before, made);
+        for (const std::wstring& output : made) {
+            const double got = durationOf(output);
+            EXPECT_TRUE(got >= lengths[output] && got < lengths[output] + 0.25)
+                << narrow(output) << ": " << got << " for " << lengths[output];
         }
     }
 }

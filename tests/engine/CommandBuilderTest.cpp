@@ -17,9 +17,7 @@
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
 #include "support/Seams.h"
-#include "system/file/win/ShortPath.h"
 
-using s::file::win::ShortPath;
 using s::sound::ffmpeg::CommandBuilder;
 using s::sound::ffmpeg::FormatTable;
 using s::sound::gui::dialogs::mp3conv::Setting;
@@ -30,10 +28,9 @@ using s::video::VideoInfo;
 
 namespace {
 
-// Seams: no real waits, boxes recorded, and short forms chosen by the test.
+// Seams: no real waits, boxes recorded.
 uint32_t sleptMs = 0;
 std::vector<std::wstring> boxes;
-int shortCalls = 0;
 
 void noSleep(uint32_t ms) {
     sleptMs += ms;
@@ -42,20 +39,6 @@ void noSleep(uint32_t ms) {
 int WINAPI recordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
     boxes.push_back(text);
     return IDOK;
-}
-
-DWORD answer(const std::wstring& text, LPWSTR buffer, DWORD size) {
-    if (text.size() >= size) {
-        return static_cast<DWORD>(text.size() + 1);
-    }
-    wcscpy(buffer, text.c_str());
-    return static_cast<DWORD>(text.size());
-}
-
-// A volume without 8.3 names: every path is its own short form.
-DWORD WINAPI sameAsLong(LPCWSTR path, LPWSTR buffer, DWORD size) {
-    ++shortCalls;
-    return answer(path, buffer, size);
 }
 
 // A scratch folder under the temporary folder, removed with its contents at the end.
@@ -129,15 +112,12 @@ protected:
     void SetUp() override {
         sleptMs = 0;
         boxes.clear();
-        shortCalls = 0;
         previousSleep_ = CommandBuilder::setSleepFunction(&noSleep);
         previousBox_ = MessageBoxSeam::set(&recordBox);
-        previousShort_ = ShortPath::setFunction(&sameAsLong);
     }
     void TearDown() override {
         CommandBuilder::setSleepFunction(previousSleep_);
         MessageBoxSeam::set(previousBox_);
-        ShortPath::setFunction(previousShort_);
     }
 
     // The command for a fresh output named after the format; "{in}", "{out}" and
@@ -149,14 +129,11 @@ protected:
                                                    : std::wstring(L"out") +
                                                          FormatTable::audioOutputExtension(setting.formatId));
         const bool copy = setting.canCopyAudioStream(info.get(), FormatTable::audioOutputExtension(setting.formatId));
-        Held<StrBuffer> temp(StrBuffer::pool());
         Held<StrBuffer> work(StrBuffer::pool());
         weight_ = 0;
         Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, info.get(), input(), output_.c_str(),
-                                                                   PROGRAM,
-                                                                   external, pass, copy, false, temp.get(), work.get(),
+                                                                   PROGRAM, external, pass, copy, false, work.get(),
                                                                    &weight_));
-        temp_ = temp->c_str();
         work_ = work->c_str();
         return command ? std::wstring(command->c_str()) : L"(null)";
     }
@@ -177,19 +154,18 @@ protected:
             text.replace(at, what.size(), with);
         }
     }
-    static const wchar_t* input() { return L"C:\\music\\in.src"; }
+    const wchar_t* input() const { return input_.c_str(); }
     static constexpr const wchar_t* PROGRAM = L"C:\\Program Files\\FFmpeg Kit\\ffmpeg.exe";
 
     Folder folder_;
+    std::wstring input_ = L"C:\\music\\in.src";
     std::wstring output_;
-    std::wstring temp_;
     std::wstring work_;
     double weight_ = 0;
 
 private:
     CommandBuilder::SleepFn previousSleep_ = nullptr;
     MessageBoxSeam::MessageBoxFn previousBox_ = nullptr;
-    ShortPath::ShortNameFn previousShort_ = nullptr;
 };
 
 const wchar_t* const QUEUE = L" -max_muxing_queue_size 9999";
@@ -258,7 +234,6 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
         const std::wstring got = build(setting, row.source, false);
         EXPECT_EQ(got, expand(L"{head}" + std::wstring(row.streams) + QUEUE + row.tail + L" \"{out}\"")) << row.what;
         EXPECT_TRUE(Folder::exists(output_)) << row.what;
-        EXPECT_TRUE(temp_.empty()) << row.what;
         EXPECT_EQ(weight_, 0.5);
         DeleteFileW(output_.c_str());
     }
@@ -303,18 +278,6 @@ TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
     const std::wstring got = build(setting, WAV, true, 0, L"out.mp3");
     EXPECT_EQ(got, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
                           L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 \"{out}\""));
-
-    // A program path that has a short form needs no quotes.
-    struct Fixed {
-        static DWORD WINAPI shortExe(LPCWSTR path, LPWSTR buffer, DWORD size) {
-            return answer(wcsstr(path, L"ffmpeg.exe") != nullptr ? L"C:\\PROGRA~1\\FFMPEG~1\\ffmpeg.exe" : path,
-                          buffer, size);
-        }
-    };
-    ShortPath::setFunction(&Fixed::shortExe);
-    DeleteFileW(output_.c_str());
-    const std::wstring shortened = build(setting, WAV, true, 0, L"out.mp3");
-    EXPECT_EQ(shortened.compare(0, 39, L"C:\\PROGRA~1\\FFMPEG~1\\ffmpeg.exe -probes"), 0) << shortened;
 }
 
 TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
@@ -335,6 +298,18 @@ TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
     EXPECT_EQ(second, expand(L"{head} -pass 2 -vn -max_muxing_queue_size 9999"
                              L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 \"{out}\""));
     EXPECT_EQ(weight_, 0.5);
+
+    // Beside an output whose folder no process could start in, the working folder goes
+    // to the temporary folder.
+    const std::wstring deep = L"\\\\?\\" + folder_.at(std::wstring(240, L'd'));
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    build(setting, WAV, true, 1, (std::wstring(240, L'd') + L"\\out.mp3").c_str());
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    EXPECT_EQ(work_.substr(0, work_.rfind(L'\\') + 1), temp) << testsupport::narrow(work_);
+    EXPECT_NE(work_.find(L"Pass1.TMP~"), std::wstring::npos) << testsupport::narrow(work_);
+    RemoveDirectoryW(work_.c_str());
+    RemoveDirectoryW(deep.c_str());
 }
 
 TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
@@ -349,56 +324,43 @@ TEST_F(CommandBuilderTest, OutputIsCreatedBeforehandAndAnExistingOneKept) {
     EXPECT_TRUE(boxes.empty());
 }
 
-// The in-process tool names its files exactly; an ffmpeg.exe child takes a short form
-// only where it leads back to the same file, else a temporary file of our own.
-TEST_F(CommandBuilderTest, InProcessNamesFilesExactlyAndAChildAvoidsUnsafeShortForms) {
-    struct Fixed {
-        // Wine's hashed short names collide: both songs answer TRAC~F2B, which is the
-        // user's other file.
-        static DWORD WINAPI colliding(LPCWSTR path, LPWSTR buffer, DWORD size) {
-            std::wstring text = path;
-            const size_t at = text.find(L"Track 18 - Finale.");
-            if (at != std::wstring::npos) {
-                text.replace(at, 18, L"TRAC~F2B.");
-            }
-            return answer(text, buffer, size);
-        }
-    };
+// Both roads name every file exactly, never by a short form (which may open another
+// file); a name ending in a dot or a blank keeps it through the "\\?\" form.
+TEST_F(CommandBuilderTest, BothRoadsNameEveryFileExactly) {
     const Job setting(12, 9);  // FLAC keeps its extension
-    Folder::write(folder_.at(L"TRAC~F2B.flac"), "the user's");
-    struct Case {
-        const char* what;
-        bool external;
-        ShortPath::ShortNameFn shortName;
-        const wchar_t* name;
-        const wchar_t* written;  // how the command names the output; "{out}": exactly
-        bool temp;
-        uint32_t slept;
+    const struct {
+        const wchar_t* input;
+        const wchar_t* output;
+        const wchar_t* inputAs;  // how the command names the input; null: as given
+    } cases[] = {
+        {L"C:\\music\\Track 18 - Finale.wav", L"Track 18 - Finale.flac", nullptr},
+        {L"C:\\music\\- best.mp3 collection.wav", L"LongerThanTwelve ü.flac", nullptr},
+        {L"C:\\music\\end.wav.", L"end.wav.flac", L"\\\\?\\C:\\music\\end.wav."},
+        {L"C:\\music\\sp.wav ", L"sp.flac", L"\\\\?\\C:\\music\\sp.wav "},
+        {L"C:\\music.\\a.wav", L"a.flac", L"\\\\?\\C:\\music.\\a.wav"},
     };
-    const Case cases[] = {
-        {"in-process, blanks and a dash", false, &sameAsLong, L"- best.mp3 collection.flac", L"\"{out}\"", false, 0},
-        {"in-process, colliding short name", false, &Fixed::colliding, L"Track 18 - Finale.flac", L"\"{out}\"", false,
-         0},
-        {"in-process, long name", false, &sameAsLong, L"LongerThanTwelve.flac", L"\"{out}\"", false, 0},
-        {"child, colliding short name", true, &Fixed::colliding, L"Track 18 - Finale.flac", L"\"{dir}_TMP.flac\"",
-         true, 2000},
-        {"child, no short form for a blank", true, &sameAsLong, L"My Song.flac", L"\"{dir}_TMP (1).flac\"", true,
-         2000},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ShortPath::setFunction(c.shortName);
-        sleptMs = 0;
-        shortCalls = 0;
-        const std::wstring got = build(setting, WAV, c.external, 0, c.name);
-        const std::wstring written = expand(c.written);
-        EXPECT_EQ(got.substr(got.size() - written.size()), written) << testsupport::narrow(got);
-        EXPECT_NE(got.find(L" -i \"" + std::wstring(input()) + L"\""), std::wstring::npos);
-        EXPECT_EQ(!temp_.empty(), c.temp);
-        EXPECT_TRUE(Folder::exists(output_));
-        EXPECT_EQ(sleptMs, c.slept);
+    for (const auto& c : cases) {
+        for (bool external : {false, true}) {
+            SCOPED_TRACE(testsupport::narrow(c.input) + (external ? " external" : " in-process"));
+            input_ = c.input;
+            const std::wstring got = build(setting, WAV, external, 0, c.output);
+            const std::wstring in = L" -i \"" + std::wstring(c.inputAs != nullptr ? c.inputAs : c.input) + L"\" -y";
+            EXPECT_NE(got.find(in), std::wstring::npos) << testsupport::narrow(got);
+            EXPECT_EQ(got.substr(got.size() - output_.size() - 3), L" \"" + output_ + L"\"")
+                << testsupport::narrow(got);
+            EXPECT_TRUE(Folder::exists(output_));
+            EXPECT_EQ(sleptMs, 0u);
+            DeleteFileW(output_.c_str());
+        }
     }
-    EXPECT_EQ(Folder::read(folder_.at(L"TRAC~F2B.flac")), "the user's");
+    // An output folder ending in a dot is named exactly too.
+    input_ = L"C:\\music\\a.wav";
+    CreateDirectoryW((L"\\\\?\\" + folder_.at(L"dir.")).c_str(), nullptr);
+    const std::wstring got = build(setting, WAV, true, 0, L"dir.\\a.flac");
+    EXPECT_EQ(got.substr(got.size() - output_.size() - 7), L" \"\\\\?\\" + output_ + L"\"") << testsupport::narrow(got);
+    EXPECT_TRUE(Folder::exists(L"\\\\?\\" + output_));
+    DeleteFileW((L"\\\\?\\" + output_).c_str());
+    RemoveDirectoryW((L"\\\\?\\" + folder_.at(L"dir.")).c_str());
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -23,7 +23,6 @@
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
 #include "engine/system/win/MessageBoxSeam.h"
-#include "system/file/win/ShortPath.h"
 #include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
 #ifdef FFMPEG_TOOLS_DIR
@@ -38,7 +37,6 @@ using s::sound::ffmpeg::JobLoop;
 using s::sound::ffmpeg::VideoPresets;
 using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
-using s::file::win::ShortPath;
 using s::reg::win::RegDir;
 using s::system::win::OsFacts;
 using testsupport::readRaw;
@@ -146,11 +144,6 @@ int WINAPI countBox(HWND, LPCWSTR, LPCWSTR, UINT) {
 bool bound() { return true; }
 bool unbound() { return false; }
 void noSleep(uint32_t) {}
-DWORD WINAPI noShortForm(LPCWSTR path, LPWSTR buffer, DWORD size) {
-    const DWORD length = static_cast<DWORD>(wcslen(path));
-    if (length < size) wcscpy(buffer, path);
-    return length < size ? length : length + 1;
-}
 
 // Where ffmpeg.exe is found: the stand-in as the program's own copy, as an installed
 // copy, or nowhere.
@@ -231,16 +224,10 @@ TEST_F(JobLoopTest, BatchSendsItsEventsInOrder) {
     steps(L"-t|00:00:00.50|-w|-x|0");
     input(L"a.wav");
     dialog.queue.push_back(scratch.file(L"missing.wav"));  // skipped without a word
-    // A blank in a name without a short form: ffmpeg writes a temporary file of the
-    // loop's own, never the user's file that carries the same name.
     const std::wstring b = input(L"My b.wav");
-    const ShortPath::ShortNameFn system = ShortPath::setFunction(&noShortForm);
-    CreateDirectoryW(dialog.folder.c_str(), nullptr);
-    writeRaw(out(L"_TMP.mp3"), "the user's own");
     // The window's thread takes the queue lock for drops while it handles each event.
     dialog.dropWhileDelivering = true;
     run();
-    ShortPath::setFunction(system);
 
     EXPECT_EQ(dialog.blockedDrops, 0);
     // Per file: the bar starts over when the output is named and again when its command
@@ -257,9 +244,8 @@ TEST_F(JobLoopTest, BatchSendsItsEventsInOrder) {
     EXPECT_EQ(dialog.trail, expected) << dialog.log->c_str();
     EXPECT_EQ(readRaw(out(L"a.mp3")), "converted");
     EXPECT_EQ(readRaw(out(L"My b.mp3")), "converted");
-    EXPECT_EQ(readRaw(out(L"_TMP.mp3")), "the user's own");
-    EXPECT_FALSE(fileExists(out(L"_TMP (1).mp3")));
-    EXPECT_TRUE(contains(dialog.log->c_str(), L"_TMP (1).mp3\"")) << dialog.log->c_str();
+    // ffmpeg.exe is given the output by its exact name, quoted.
+    EXPECT_TRUE(contains(dialog.log->c_str(), L" \"" + out(L"My b.mp3") + L"\"")) << dialog.log->c_str();
     EXPECT_EQ(readRaw(b), "RIFF");
     EXPECT_FALSE(fileExists(out(L"missing.mp3")));
     std::vector<std::pair<intptr_t, intptr_t>> updates;
@@ -370,6 +356,44 @@ TEST_F(JobLoopTest, EachRoadEndsTheFileAsItsRunDid) {
         DeleteFileW(out(L"song.mp3").c_str());
         DeleteFileW(out(L"_error.txt").c_str());
     }
+}
+
+// Each input is opened by its exact name, a name ending in a dot or a blank too, and each
+// output numbered before its extension, beside a folder of its name too.
+TEST_F(JobLoopTest, EveryFileIsNamedExactly) {
+    steps(L"-w|-x|0");
+    CreateDirectoryW(dialog.folder.c_str(), nullptr);
+    CreateDirectoryW(out(L"x.mp3").c_str(), nullptr);
+    const struct {
+        const wchar_t* input;
+        const wchar_t* output;
+    } files[] = {{L"x.wav", L"x (1).mp3"},         {L"end.wav", L"end.mp3"},   {L"end.wav.", L"end.wav.mp3"},
+                 {L"lonely.wav.", L"lonely.wav.mp3"}, {L"sp.wav", L"sp.mp3"}, {L"sp.wav ", L"sp (1).mp3"}};
+    for (const auto& f : files) {
+        writeRaw(L"\\\\?\\" + scratch.file(f.input), "RIFF");
+        dialog.queue.push_back(scratch.file(f.input));
+    }
+    run();
+    const std::wstring log = dialog.log->c_str();
+    for (const auto& f : files) {
+        SCOPED_TRACE(testing::Message() << f.output);
+        EXPECT_EQ(readRaw(out(f.output)), "converted");
+        EXPECT_EQ(readRaw(L"\\\\?\\" + scratch.file(f.input)), "RIFF");
+    }
+    EXPECT_EQ(std::count(dialog.trail.begin(), dialog.trail.end(), L"succeeded"), 6);
+    // The log holds the last file's command.
+    EXPECT_TRUE(contains(log, L" -i \"\\\\?\\" + scratch.file(L"sp.wav ") + L"\" -y")) << log;
+    EXPECT_EQ(GetFileAttributesW(out(L"x.mp3").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// An ffmpeg.exe child starts in a short folder whatever the output's folder.
+TEST_F(JobLoopTest, ChildStartsInAShortFolder) {
+    steps(L"-d|-w|-x|0");
+    dialog.folder = scratch.file((std::wstring(150, L'o') + L"\\" + std::wstring(160, L'p')).c_str());
+    input(L"a.wav");
+    run();
+    EXPECT_EQ(readRaw(out(L"a.mp3")), "converted");
+    EXPECT_TRUE(contains(dialog.log->c_str(), L"folder:" + program + L"\\optional_tools")) << dialog.log->c_str();
 }
 
 TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {

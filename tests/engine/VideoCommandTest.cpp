@@ -17,9 +17,7 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
-#include "system/file/win/ShortPath.h"
 
-using s::file::win::ShortPath;
 using s::sound::ffmpeg::CommandBuilder;
 using s::sound::ffmpeg::FormatTable;
 using s::sound::ffmpeg::VideoPresets;
@@ -37,11 +35,6 @@ void noSleep(uint32_t) {}
 int WINAPI noBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ADD_FAILURE() << "a message box was shown";
     return IDOK;
-}
-DWORD WINAPI sameAsLong(LPCWSTR path, LPWSTR buffer, DWORD size) {
-    const DWORD length = static_cast<DWORD>(wcslen(path));
-    if (length < size) wcscpy(buffer, path);
-    return length < size ? length : length + 1;
 }
 
 // Probed sources: picture size, frame rate, sample aspect, the file's audio and size.
@@ -125,13 +118,11 @@ protected:
     void SetUp() override {
         previousSleep_ = CommandBuilder::setSleepFunction(&noSleep);
         previousBox_ = MessageBoxSeam::set(&noBox);
-        previousShort_ = ShortPath::setFunction(&sameAsLong);
         previousCount_ = VideoRoad::setProcessorCount(4);  // 6 encoder threads
     }
     void TearDown() override {
         CommandBuilder::setSleepFunction(previousSleep_);
         MessageBoxSeam::set(previousBox_);
-        ShortPath::setFunction(previousShort_);
         VideoRoad::setProcessorCount(previousCount_);
         testsupport::removeTree(folder_);
     }
@@ -150,7 +141,7 @@ protected:
         const std::wstring output = folder_ + L"\\out" + extension;
         weight_ = 0;
         Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, info.get(), L"C:\\in.src", output.c_str(),
-                                                                   nullptr, false, pass, copyAudio, copyVideo, nullptr,
+                                                                   nullptr, false, pass, copyAudio, copyVideo,
                                                                    nullptr, &weight_));
         DeleteFileW(output.c_str());
         std::wstring text = command ? command->c_str() : L"(null)";
@@ -172,7 +163,6 @@ protected:
 private:
     CommandBuilder::SleepFn previousSleep_ = nullptr;
     MessageBoxSeam::MessageBoxFn previousBox_ = nullptr;
-    ShortPath::ShortNameFn previousShort_ = nullptr;
     uint32_t previousCount_ = 0;
 };
 

@@ -9,6 +9,7 @@
 //   -f PATH    create PATH, write to it and keep it open until the end
 //   -i         read standard input once and report "stdin:N" (N bytes, or "fail")
 //   -q         report its priority class as "priority:N"
+//   -d         report its working folder as "folder:PATH"
 //   -p PIDFILE write its own process id to PIDFILE
 //   -c PIDFILE start a silent copy of itself that sleeps a minute (inheriting this
 //              one's handles, the output pipe among them), and write its
@@ -142,6 +143,12 @@ int wmain(int commandCount, wchar_t** commandLine) {
             DWORD got = 0;
             const BOOL ok = ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof(buffer), &got, nullptr);
             put(STD_ERROR_HANDLE, ok ? "stdin:" + std::to_string(got) + "\r" : std::string("stdin:fail\r"));
+        } else if (step == L"-d") {
+            wchar_t folder[1024] = {};
+            char bytes[4096] = {};
+            GetCurrentDirectoryW(1024, folder);
+            WideCharToMultiByte(CP_UTF8, 0, folder, -1, bytes, sizeof(bytes), nullptr, nullptr);
+            put(STD_ERROR_HANDLE, std::string("folder:") + bytes + "\r");
         } else if (step == L"-q") {
             put(STD_ERROR_HANDLE, "priority:" + std::to_string(GetPriorityClass(GetCurrentProcess())) + "\r");
         } else if (step == L"-p") {

@@ -264,7 +264,7 @@ TEST_F(VideoJobRun, DiscLetterboxesAlsoConvertWithFfmpegExe) {
         setting.outputId = row.preset;
         s::thread::Held<StrBuffer> command(s::sound::ffmpeg::CommandBuilder::buildFfmpegCommand(
             &setting, info.get(), clip().c_str(), (out + L"\\disc.mpg").c_str(), FFMPEG_TOOLS_DIR L"\\ffmpeg.exe", true,
-            0, false, false, nullptr, nullptr, nullptr));
+            0, false, false, nullptr, nullptr));
         ASSERT_TRUE(command);
         EXPECT_NE(std::wstring(command->c_str()).find(L",pad="), std::wstring::npos) << narrow(command->c_str());
         std::string said;

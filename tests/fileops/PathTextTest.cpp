@@ -84,6 +84,24 @@ TEST(PathText, LongFormOnlyForLongAbsolutePaths) {
     const std::wstring name(240, L'n');
     auto messy = path(L"C:\\dir\\\\.\\skip\\..\\" + name);
     EXPECT_EQ(L"\\\\?\\C:\\dir\\" + name, std::wstring(messy->getApiText()));
+
+    // A name ending in a dot or a blank is another file than the one without: only the
+    // prefixed form keeps it, at any length.
+    const struct {
+        const wchar_t* given;
+        const wchar_t* api;
+    } exact[] = {
+        {L"C:\\in\\end.wav.", L"\\\\?\\C:\\in\\end.wav."},
+        {L"C:\\in\\sp.wav ", L"\\\\?\\C:\\in\\sp.wav "},
+        {L"C:\\album.\\a.wav", L"\\\\?\\C:\\album.\\a.wav"},
+        {L"\\\\server\\share\\x.", L"\\\\?\\UNC\\server\\share\\x."},
+        {L"C:\\in\\.\\a.wav", L"C:\\in\\.\\a.wav"},
+        {L"C:\\in\\..\\a.wav", L"C:\\in\\..\\a.wav"},
+        {L"rel\\end.wav.", L"rel\\end.wav."},
+    };
+    for (const auto& e : exact) {
+        EXPECT_EQ(std::wstring(e.api), std::wstring(path(e.given)->getApiText()));
+    }
 }
 
 TEST(PathText, ParentChains) {

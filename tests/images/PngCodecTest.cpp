@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
 #include <functional>
 #include <png.h>
 #include <zlib.h>
@@ -329,6 +331,37 @@ TEST(PngCodec, HostileFilesFailQuicklyWithoutPicture) {
     };
     Held<Png> png;
     codectest::expectHostileHandled(png.get(), cases);
+    EXPECT_TRUE(codectest::decodeBytes(png.get(), good)) << "the codec still works";
+}
+
+// The most memory the process has held at once.
+size_t peakMemory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    return K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
+}
+
+// A chunk that declares 2 GB of text or palette is refused before anything near its
+// length is allocated.
+TEST(PngCodec, ChunksDeclaringGigabytesAreRefusedWithoutTheirMemory) {
+    Held<BufferedImage> image(codectest::patternImage(40, 40, false));
+    const Bytes good = encodePng(image.get(), false);
+    Held<Png> png;
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT"}) {
+        SCOPED_TRACE(type);
+        // IHDR, then the chunk's length and type and the start of its data.
+        Bytes file(good.begin(), good.begin() + 33);
+        const Bytes header = {0x7F, 0xFF, 0xFF, 0xFF};
+        file.insert(file.end(), header.begin(), header.end());
+        file.insert(file.end(), type, type + 4);
+        const char data[] = "Comment\0a comment that goes on and on";
+        file.insert(file.end(), data, data + sizeof(data) - 1);
+        file.resize(file.size() + 4096, 'x');
+        const size_t before = peakMemory();
+        ASSERT_NE(before, 0u);
+        EXPECT_FALSE(codectest::decodeBytes(png.get(), file));
+        EXPECT_LT(peakMemory() - before, size_t{64} << 20);
+    }
     EXPECT_TRUE(codectest::decodeBytes(png.get(), good)) << "the codec still works";
 }
 

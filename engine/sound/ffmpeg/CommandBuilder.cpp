@@ -16,12 +16,10 @@
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"
-#include "system/file/win/ShortPath.h"
 
 namespace s::sound::ffmpeg {
 
 using file::win::PathWin;
-using file::win::ShortPath;
 using gui::dialogs::mp3conv::Setting;
 using str::strbuffer::StrBuffer;
 using thread::Held;
@@ -38,35 +36,8 @@ constexpr uint32_t APPEAR_STEP = 100;
 constexpr uint32_t APPEAR_LIMIT = 2000;
 constexpr uint32_t RECREATE_STEP = 1000;
 constexpr uint32_t RECREATE_LIMIT = 3000;
-constexpr int SHORT_PATH_TRIES = 20;
-constexpr uint32_t SHORT_PATH_STEP = 100;
-// Longest file name of an 8.3 form ("12345678.123").
-constexpr uint32_t SHORT_NAME_LENGTH = 12;
-// A taken temporary name is passed over at most this many times (another writer
-// creating the same free name between the test and the creation).
-constexpr int TEMP_CLAIM_TRIES = 100;
-
-bool hasBlank(const StrBuffer* text) {
-    return text->indexOf(L' ', 0);
-}
-
-uint32_t nameStart(const StrBuffer* path) {
-    uint32_t slash = 0;
-    return path->lastIndexOf(L'\\', StrBuffer::END, &slash) ? slash + 1 : 0;
-}
-
-bool hasLongName(const StrBuffer* path) {
-    return path->length() - nameStart(path) > SHORT_NAME_LENGTH;
-}
-
-bool hasWideCharInName(const StrBuffer* path) {
-    for (uint32_t i = nameStart(path); i < path->length(); ++i) {
-        if (path->charAt(i) > 255) {
-            return true;
-        }
-    }
-    return false;
-}
+// Room a two-pass working folder's name takes ("Pass1.TMP~ (nn)") and the pass logs in it.
+constexpr uint32_t WORK_FOLDER_ROOM = 40;
 
 // Asks the file system itself: path objects keep what they learnt once.
 bool isFile(const PathWin* path) {
@@ -100,11 +71,8 @@ void CommandBuilder::sleep(uint32_t milliseconds) {
 StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const VideoInfo* info,
                                               const wchar_t* inputPath, const wchar_t* outputPath,
                                               const wchar_t* programPath, bool external, int32_t pass,
-                                              bool copyAudio, bool copyVideo, StrBuffer* outTempPath,
-                                              StrBuffer* workFolder, double* passWeight) {
-    if (outTempPath != nullptr) {
-        outTempPath->clear();
-    }
+                                              bool copyAudio, bool copyVideo, StrBuffer* workFolder,
+                                              double* passWeight) {
     if (passWeight != nullptr) {
         *passWeight = AUDIO_PASS_WEIGHT;
     }
@@ -116,12 +84,10 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
         return nullptr;
     }
 
+    // Every path exactly and quoted, on both roads: ffmpeg.exe takes its command line as
+    // Unicode, and a short name may open another file than the one it was taken from.
     if (external && programPath != nullptr && programPath[0] != 0) {
-        Held<StrBuffer> program(ShortPath::shortForm(programPath, nullptr, false));
-        if (!program) {
-            return nullptr;
-        }
-        appendPath(command.get(), program->c_str(), hasBlank(program.get()));
+        appendPath(command.get(), programPath, true);
     } else {
         command->append(IN_PROCESS_PROGRAM);
     }
@@ -131,15 +97,8 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
     command->append(L" -probesize 100M -analyzeduration 100M");
 
     command->append(L" -i ");
-    if (external) {
-        Held<StrBuffer> input(exactShortForm(inputPath));
-        if (!input) {
-            return nullptr;
-        }
-        appendPath(command.get(), input->c_str(), true);
-    } else {
-        // The in-process tool gets the name exactly: its splitter honours the quotes.
-        appendPath(command.get(), inputPath, true);
+    if (!appendExactPath(command.get(), inputPath)) {
+        return nullptr;
     }
     command->append(L" -y");
 
@@ -185,15 +144,8 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
             return nullptr;
         }
         command->appendChar(L' ');
-        if (external) {
-            Held<StrBuffer> writePath(StrBuffer::pool());
-            if (!writePath) {
-                return nullptr;
-            }
-            chooseExternalOutput(outputPath, writePath.get(), outTempPath);
-            appendPath(command.get(), writePath->c_str(), true);
-        } else {
-            appendPath(command.get(), outputPath, true);
+        if (!appendExactPath(command.get(), outputPath)) {
+            return nullptr;
         }
     }
     if (road != nullptr) {
@@ -252,6 +204,17 @@ void CommandBuilder::appendPath(StrBuffer* command, const wchar_t* path, bool qu
     } else {
         command->append(path);
     }
+}
+
+bool CommandBuilder::appendExactPath(StrBuffer* command, const wchar_t* path) {
+    // The path object's system form keeps a name's trailing dot or blank ("\\?\"), which
+    // FFmpeg hands on to the system as it stands.
+    Held<PathWin> exact(PathWin::create(path != nullptr ? path : L""));
+    if (!exact) {
+        return false;
+    }
+    appendPath(command, exact->getApiText(), true);
+    return true;
 }
 
 void CommandBuilder::appendStreamChoice(StrBuffer* command, const VideoInfo* info, const wchar_t* extension) {
@@ -382,80 +345,25 @@ bool CommandBuilder::createOutput(const wchar_t* outputPath) {
     return present;
 }
 
-StrBuffer* CommandBuilder::exactShortForm(const wchar_t* path, StrBuffer* out) {
-    out = ShortPath::shortForm(path, out, false);
-    if (out == nullptr) {
-        return nullptr;
-    }
-    // Short names need not be unique (Wine hashes them): one that leads back to
-    // another file is no name of this one.
-    Held<StrBuffer> back(ShortPath::longForm(out->c_str(), nullptr, false));
-    Held<StrBuffer> exact(ShortPath::longForm(path, nullptr, false));
-    if (!back || !exact || _wcsicmp(back->c_str(), exact->c_str()) != 0) {
-        out->assign(path);
-    }
-    return out;
-}
-
-void CommandBuilder::chooseExternalOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath) {
-    // The short form of a file just made may lag behind; an ffmpeg.exe of the user's
-    // may read its names in the ANSI code page.
-    exactShortForm(outputPath, writePath);
-    for (int i = 0; i < SHORT_PATH_TRIES &&
-                    (hasBlank(writePath) || hasLongName(writePath) || hasWideCharInName(writePath));
-         ++i) {
-        sleep(SHORT_PATH_STEP);
-        exactShortForm(outputPath, writePath);
-    }
-    if (!hasBlank(writePath) && !hasLongName(writePath)) {
-        return;
-    }
-    Held<StrBuffer> temp(StrBuffer::pool());
-    if (temp && createTemporaryOutput(outputPath, temp.get())) {
-        exactShortForm(temp->c_str(), writePath);
-        if (tempPath != nullptr) {
-            tempPath->assign(temp.get());
-        }
-    }
-}
-
-bool CommandBuilder::createTemporaryOutput(const wchar_t* outputPath, StrBuffer* tempPath) {
-    Held<PathWin> output(PathWin::create(outputPath));
-    if (!output) {
-        return false;
-    }
-    Held<StrBuffer> name(StrBuffer::fromConcat(TEMP_OUTPUT_STEM, output->getExtension()));
-    if (!name) {
-        return false;
-    }
-    Held<PathWin> base(PathWin::createConcat(output->getFolder(), name->c_str()));
-    if (!base) {
-        return false;
-    }
-    // Never the name of a file that is already there: it may be the user's own, which
-    // the job loop would otherwise overwrite and then delete.
-    for (int i = 0; i < TEMP_CLAIM_TRIES; ++i) {
-        Held<PathWin> candidate(base->uniqueName());
-        if (!candidate) {
-            return false;
-        }
-        if (candidate->createFile(false)) {
-            tempPath->assign(candidate->getText());
-            return true;
-        }
-        if (!candidate->exists()) {
-            return false;  // the folder refuses new files
-        }
-    }
-    return false;
-}
-
 bool CommandBuilder::createWorkFolder(const wchar_t* outputPath, StrBuffer* workFolder) {
     Held<PathWin> output(PathWin::create(outputPath));
     if (!output) {
         return false;
     }
-    Held<PathWin> base(PathWin::createConcat(output->getFolder(), WORK_FOLDER_NAME));
+    // FFmpeg's pass logs land in the working folder of both passes; one that the
+    // system could not take as a working folder goes to the temporary folder.
+    Held<StrBuffer> parent(StrBuffer::fromText(output->getFolder()));
+    if (!parent) {
+        return false;
+    }
+    if (parent->length() + WORK_FOLDER_ROOM >= MAX_PATH) {
+        wchar_t temp[MAX_PATH + 1] = {};
+        const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+        if (n != 0 && n <= MAX_PATH) {
+            parent->assign(temp);
+        }
+    }
+    Held<PathWin> base(PathWin::createConcat(parent->c_str(), WORK_FOLDER_NAME));
     if (!base) {
         return false;
     }

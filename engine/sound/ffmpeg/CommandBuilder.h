@@ -10,14 +10,13 @@ namespace s::sound::ffmpeg {
 class IVideoRoad;
 
 // Builds the FFmpeg command line of one file and pass, for an ffmpeg.exe child or for
-// the in-process tool, from the job record and the probed input. Paths are quoted; the
-// in-process tool gets them exactly, an ffmpeg.exe child by their short forms where
-// those lead back to the same file. It also prepares the output: creates it empty
-// beforehand (no command when it cannot), and for a child whose output short path
-// still has a blank or a long name, picks a temporary output of its own beside it.
+// the in-process tool, from the job record and the probed input. Every path is named
+// exactly and quoted on both roads (never by a short form, which may name another
+// file). It also prepares the output: creates it empty beforehand (no command when it
+// cannot).
 //
 //   StrBuffer* command = CommandBuilder::buildFfmpegCommand(setting, info, input, output,
-//       ffmpegExe, true, 0, copyAudio, copyVideo, tempPath, workFolder, &weight);
+//       ffmpegExe, true, 0, copyAudio, copyVideo, workFolder, &weight);
 class CommandBuilder {
 public:
     typedef str::strbuffer::StrBuffer StrBuffer;
@@ -25,10 +24,8 @@ public:
 
     // The in-process tool's program name (its first argument).
     static constexpr const wchar_t* IN_PROCESS_PROGRAM = L"ffmpeg";
-    // Name of a temporary output, before the output's extension; " (n)" is inserted
-    // when the name is taken, so no existing file is ever reused.
-    static constexpr const wchar_t* TEMP_OUTPUT_STEM = L"_TMP";
-    // Working folder of two-pass jobs inside the output's folder (FFmpeg's pass log).
+    // Working folder of two-pass jobs inside the output's folder (FFmpeg's pass log), or
+    // inside the temporary folder when the output's folder is too long for one.
     static constexpr const wchar_t* WORK_FOLDER_NAME = L"Pass1.TMP~";
     static constexpr const wchar_t* CREATE_FAILED_TEXT =
         L"Failed to create the output file.\r\nProblem in the file system permissions?";
@@ -40,30 +37,25 @@ public:
     //   setting, info: the job record and the input's media information (info may be
     //       null: nothing known of the source).
     //   inputPath, outputPath: full paths; outputPath is the final name.
-    //   programPath: the ffmpeg.exe to start (external only; its short form is used and
-    //       quoted when it still has a blank).
+    //   programPath: the ffmpeg.exe to start (external only).
     //   external: for an ffmpeg.exe child or the in-process tool.
     //   pass: 0 single pass, 1 or 2.
     //   copyAudio, copyVideo: the caller's stream-copy decisions
     //       (Setting::canCopyAudioStream, Setting::canCopyVideoStream; the latter only
     //       matters to video jobs).
-    //   outTempPath (may be null): set to the temporary output when one is used, else
-    //       emptied; the file then exists, made by this call, and the job loop renames
-    //       it onto the output afterwards.
     //   workFolder (may be null): pass 1 sets it to the working folder it created.
     //   passWeight (may be null): set to the share of pass 1.
     static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
                                          const wchar_t* inputPath, const wchar_t* outputPath,
                                          const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
-                                         bool copyVideo, StrBuffer* outTempPath, StrBuffer* workFolder,
-                                         double* passWeight);
+                                         bool copyVideo, StrBuffer* workFolder, double* passWeight);
     // The same for callers that never copy a video stream.
     static StrBuffer* buildFfmpegCommand(const gui::dialogs::mp3conv::Setting* setting, const video::VideoInfo* info,
                                          const wchar_t* inputPath, const wchar_t* outputPath,
                                          const wchar_t* programPath, bool external, int32_t pass, bool copyAudio,
-                                         StrBuffer* outTempPath, StrBuffer* workFolder, double* passWeight) {
+                                         StrBuffer* workFolder, double* passWeight) {
         return buildFfmpegCommand(setting, info, inputPath, outputPath, programPath, external, pass, copyAudio, false,
-                                  outTempPath, workFolder, passWeight);
+                                  workFolder, passWeight);
     }
 
     // The audio options of a file whose audio is re-encoded by the encoder or copied:
@@ -82,18 +74,13 @@ private:
     static void appendTestRange(StrBuffer* command, int64_t kind, int64_t length, int64_t duration);
     static void appendClock(StrBuffer* command, int64_t milliseconds);
     static void appendPath(StrBuffer* command, const wchar_t* path, bool quoted);
+    // The path quoted, in the form the system takes exactly as it stands.
+    static bool appendExactPath(StrBuffer* command, const wchar_t* path);
     static void appendStreamChoice(StrBuffer* command, const video::VideoInfo* info, const wchar_t* extension);
     static void appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder);
     // Creates the output when missing, waiting for a slow volume; false (after the
     // information box) when it cannot be had.
     static bool createOutput(const wchar_t* outputPath);
-    // The short form of an existing path when it leads back to that very file, else the
-    // path itself (into out, or a new pooled string).
-    static StrBuffer* exactShortForm(const wchar_t* path, StrBuffer* out = nullptr);
-    // The path an ffmpeg.exe child writes: the output's short form, or a temporary file
-    // of our own (then also put into tempPath).
-    static void chooseExternalOutput(const wchar_t* outputPath, StrBuffer* writePath, StrBuffer* tempPath);
-    static bool createTemporaryOutput(const wchar_t* outputPath, StrBuffer* tempPath);
     static bool createWorkFolder(const wchar_t* outputPath, StrBuffer* workFolder);
     static void sleep(uint32_t milliseconds);
 };

@@ -72,6 +72,22 @@ bool isFileThere(const PathWin* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// A short folder that exists, for a child to start in: the one of the program it runs,
+// else the system's own.
+StrBuffer* shortWorkingFolder(const wchar_t* programPath) {
+    Held<PathWin> program(PathWin::create(programPath));
+    StrBuffer* folder = program ? program->getFolderNoSlash(StrBuffer::pool(), false) : nullptr;
+    if (folder != nullptr && folder->length() != 0 && folder->length() < MAX_PATH - 12) {
+        return folder;
+    }
+    wchar_t system[MAX_PATH + 1] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH + 1);
+    if (folder != nullptr && n != 0 && n <= MAX_PATH) {
+        folder->assign(system);
+    }
+    return folder;
+}
+
 // ffmpeg.exe runs report to the dialog as the in-process road does.
 class ExternalHost : public s::ffmpeg::IRunHost {
 public:
@@ -85,7 +101,7 @@ private:
     IJobDialog* dialog_;
 };
 
-// One try at converting one file: its probe, its output and temporary names, its road.
+// One try at converting one file: its probe, its output name, its road.
 class Attempt {
 public:
     Attempt(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath)
@@ -106,10 +122,10 @@ public:
     // Probes, names the output, logs the file and runs its command (both passes of a
     // two-pass job). Answers the run's status; a set cancel byte makes it 2.
     int32_t convert(bool retry);
-    // A run that answered 0: puts the converted file in place. False when the output
+    // A run that answered 0: tells the shell of the new file. False when the output
     // is not there after all.
     bool finish();
-    // Deletes what the run left at the output and temporary names.
+    // Deletes what the run left at the output.
     void removeOutputs();
     // Writes the log to the output folder's next free "_error.txt".
     void writeErrorLog();
@@ -136,7 +152,6 @@ private:
     const wchar_t* input_;
     VideoInfo* info_ = nullptr;
     PathWin* output_ = nullptr;
-    Held<StrBuffer> temp_{StrBuffer::pool()};
     Held<StrBuffer> program_{StrBuffer::pool()};
     // The output's name and folder, kept apart: the path object answers both in one
     // scratch string of its own.
@@ -149,7 +164,7 @@ private:
 };
 
 int32_t Attempt::convert(bool retry) {
-    if (setting_ == nullptr || !temp_ || !program_ || !outputName_ || !outputFolder_) {
+    if (setting_ == nullptr || !program_ || !outputName_ || !outputFolder_) {
         return RUN_FAILED;
     }
     if (!retry) {
@@ -158,7 +173,10 @@ int32_t Attempt::convert(bool retry) {
     // Without the libraries nothing may be asked of them: an empty record stands in.
     const bool bound = librariesBound();
     const JobLoop::ProbeFn probe = prober.load();
-    info_ = !bound ? VideoInfo::pool() : probe != nullptr ? probe(input_) : fftools::probeMediaFile(input_);
+    // The prober opens the file by the form that names it exactly ("end.wav." too).
+    Held<PathWin> exact(PathWin::create(input_));
+    const wchar_t* inputText = exact ? exact->getApiText() : input_;
+    info_ = !bound ? VideoInfo::pool() : probe != nullptr ? probe(inputText) : fftools::probeMediaFile(inputText);
     if (info_ == nullptr) {
         return RUN_FAILED;
     }
@@ -238,12 +256,24 @@ bool Attempt::nameOutput(const wchar_t* folder) {
 }
 
 bool Attempt::claimOutput(const wchar_t* folder, const StrBuffer* name) {
-    Held<PathWin> wanted(PathWin::createJoined(folder, name->c_str()));
-    if (!wanted) {
+    PathWin* candidate = PathWin::createJoined(folder, name->c_str());
+    Held<StrBuffer> title(candidate != nullptr ? StrBuffer::fromText(candidate->getTitle()) : nullptr);
+    Held<StrBuffer> numbered(StrBuffer::pool());
+    // The number goes before the extension even where a folder has the name ("x (1).mp3"
+    // beside a folder "x.mp3"): the extension tells FFmpeg the output's format.
+    for (uint32_t n = 1; candidate != nullptr && title && numbered && candidate->exists(); ++n) {
+        numbered->assign(title.get())->append(L" (")->appendUInt32(n)->appendChar(L')');
+        numbered->append(candidate->getExtensionText());
+        PathWin* next = PathWin::createJoined(folder, numbered->c_str());
+        candidate->release();
+        candidate = next;
+    }
+    if (candidate == nullptr || !title || !numbered) {
+        if (candidate != nullptr) candidate->release();
         return false;
     }
-    output_ = wanted->uniqueName();
-    return output_ != nullptr && output_->getName(outputName_.get(), false) != nullptr &&
+    output_ = candidate;
+    return output_->getName(outputName_.get(), false) != nullptr &&
            output_->getFolderNoSlash(outputFolder_.get(), false) != nullptr;
 }
 
@@ -324,7 +354,7 @@ int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
     double weight = CommandBuilder::AUDIO_PASS_WEIGHT;
     Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(
         setting_, info_, input_, output_->getText(), program_->c_str(), external_, pass, copyAudio_, copyVideo_,
-        temp_.get(), pass == 1 ? workFolder : nullptr, &weight));
+        pass == 1 ? workFolder : nullptr, &weight));
     if (!command) {
         if (pass != 1 && !isFileThere(output_)) {
             log_->append(L"[Output Path]: ");
@@ -342,11 +372,17 @@ int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
     log_->append(L"[FFmpeg Command]:\n")->append(command.get())->append(L" \n \n");
     announceOutput();
 
-    const wchar_t* workingDirectory =
-        workFolder != nullptr && workFolder->length() != 0 ? workFolder->c_str() : outputFolder_->c_str();
+    const bool twoPass = workFolder != nullptr && workFolder->length() != 0;
+    const wchar_t* workingDirectory = twoPass ? workFolder->c_str() : outputFolder_->c_str();
     const int64_t durationMs = info_->duration / 1000;
     const wchar_t* name = outputName_->c_str();
     if (external_) {
+        // A child started in a folder the system cannot take as its working folder
+        // (a long one) dies; a single pass needs none of its own, as every path is whole.
+        Held<StrBuffer> shortFolder(twoPass ? nullptr : shortWorkingFolder(program_->c_str()));
+        if (shortFolder) {
+            workingDirectory = shortFolder->c_str();
+        }
         ExternalHost host(dialog_);
         const s::ffmpeg::ExternalRun run{command->c_str(), name, workingDirectory,      pass, weight,
                                          durationMs,       dialog_->cancelFlag(),  log_, &host};
@@ -371,18 +407,6 @@ bool Attempt::finish() {
         log_->append(L"[Output Path]: FFmpeg reported success but left no output\n \n");
         return false;
     }
-    if (temp_->length() != 0) {
-        // One step that replaces the output, so a failed move never passes for success
-        // and never leaves the user without either file.
-        Held<PathWin> temp(PathWin::create(temp_->c_str()));
-        if (!isFileThere(temp.get()) ||
-            !MoveFileExW(temp->getApiText(), output_->getApiText(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            log_->append(L"[Output Path]: the converted file ")->append(temp_.get())->append(
-                L" could not be moved onto the output\n \n");
-            return false;
-        }
-        temp_->clear();
-    }
     SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, output_->getText(), nullptr);
     return true;
 }
@@ -391,7 +415,6 @@ void Attempt::removeOutputs() {
     if (output_ != nullptr) {
         s::ffmpeg::removeRetrying(output_->getText());
     }
-    s::ffmpeg::removeRetrying(temp_->c_str());
 }
 
 void Attempt::explainFailure() {

@@ -109,6 +109,36 @@ StrBuffer* absoluteOf(const wchar_t* text) {
     return out->assign(text);
 }
 
+// Whether a part of the path is "." or "..".
+bool hasDotPart(const wchar_t* text, uint32_t length) {
+    for (uint32_t start = 0, i = 0; i <= length; ++i) {
+        if (i == length || text[i] == L'\\') {
+            const uint32_t n = i - start;
+            if ((n == 1 || n == 2) && text[start] == L'.' && text[i - 1] == L'.') {
+                return true;
+            }
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
+// Whether a name in the path ends in a dot or a blank ("end.wav.", "sp.wav "), which
+// only the "\\?\" form names exactly; "." and ".." are no names.
+bool hasNameEndingInDotOrBlank(const wchar_t* text, uint32_t length) {
+    for (uint32_t start = 0, i = 0; i <= length; ++i) {
+        if (i == length || text[i] == L'\\') {
+            const uint32_t n = i - start;
+            const bool dotPart = (n == 1 || n == 2) && text[start] == L'.' && text[i - 1] == L'.';
+            if (n != 0 && !dotPart && (text[i - 1] == L'.' || text[i - 1] == L' ')) {
+                return true;
+            }
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
 // "\\?\" and "\\.\" hand the rest to the system as it stands: the drive or the
 // "UNC\server\share" follows them. The prefix length (4, or 3 for the bare prefix), else 0.
 uint32_t prefixLength(const wchar_t* text, size_t length) {
@@ -366,10 +396,11 @@ void PathWin::parse() {
 
 void PathWin::buildLongForm() {
     const uint32_t length = full_->length();
-    if (length < LONG_FORM_FROM) {
+    const wchar_t* full = full_->c_str();
+    const bool exactNames = hasNameEndingInDotOrBlank(full, length);
+    if (length < LONG_FORM_FROM && !exactNames) {
         return;
     }
-    const wchar_t* full = full_->c_str();
     if (full_->startsWith(L"\\\\?\\") || full_->startsWith(L"\\\\.\\")) {
         return;  // already a form the system takes as it stands
     }
@@ -379,7 +410,9 @@ void PathWin::buildLongForm() {
     if (!drivePath && !isUnc()) {
         return;
     }
-    Held<StrBuffer> absolute(absoluteOf(full));
+    // The system's normalising drops a name's trailing dots and blanks, which would name
+    // another file: such a path is taken as it stands unless it has "." or ".." parts.
+    Held<StrBuffer> absolute(exactNames && !hasDotPart(full, length) ? StrBuffer::fromText(full) : absoluteOf(full));
     if (!absolute || absolute->startsWith(L"\\\\?\\") || absolute->startsWith(L"\\\\.\\")) {
         return;
     }

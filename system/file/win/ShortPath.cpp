@@ -1,6 +1,5 @@
 #include "system/file/win/ShortPath.h"
 
-#include <atomic>
 #include <cwchar>
 
 #include "core/str/strbuffer/StrBuffer.h"
@@ -10,8 +9,6 @@ namespace s::file::win {
 using str::strbuffer::StrBuffer;
 
 namespace {
-
-std::atomic<ShortPath::ShortNameFn> shortNameFn{nullptr};
 
 StrBuffer* prepared(StrBuffer* out, bool append) {
     if (out == nullptr) {
@@ -24,36 +21,6 @@ StrBuffer* prepared(StrBuffer* out, bool append) {
 }
 
 } // namespace
-
-ShortPath::ShortNameFn ShortPath::setFunction(ShortNameFn fn) {
-    return shortNameFn.exchange(fn);
-}
-
-StrBuffer* ShortPath::shortForm(const wchar_t* text, StrBuffer* out, bool append, bool* found) {
-    out = prepared(out, append);
-    if (found != nullptr) {
-        *found = false;
-    }
-    if (out == nullptr || text == nullptr || text[0] == 0) {
-        return out;
-    }
-    ShortNameFn fn = shortNameFn.load();
-    if (fn == nullptr) {
-        fn = &GetShortPathNameW;
-    }
-    wchar_t buffer[CAPACITY];
-    const DWORD n = fn(text, buffer, CAPACITY);
-    if (n == 0 || n >= CAPACITY) {
-        out->append(text);
-        return out;
-    }
-    buffer[n] = 0;
-    out->append(buffer);
-    if (found != nullptr) {
-        *found = std::wcscmp(buffer, text) != 0;
-    }
-    return out;
-}
 
 StrBuffer* ShortPath::longForm(const wchar_t* text, StrBuffer* out, bool append) {
     out = prepared(out, append);
