@@ -132,6 +132,27 @@ inline bool clickAt(POINT p, Button button = Button::Left, DWORD settleMs = 150)
 // A click in the middle of a window's screen rectangle.
 inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(window), button); }
 
+// Two quick left clicks at (x, y), one batch, so the system sees a double click.
+inline bool doubleClickAt(POINT p, DWORD settleMs = 150) {
+    if (!moveMouse(p.x, p.y)) {
+        return false;
+    }
+    INPUT in[4]{};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    const bool sent = SendInput(4, in, sizeof(INPUT)) == 4;
+    Sleep(settleMs);
+    return sent;
+}
+
+// The left button pressed or released where the cursor is.
+inline bool leftButton(bool down) {
+    INPUT in = mouseInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    return SendInput(1, &in, sizeof(INPUT)) == 1;
+}
+
 // Wheel notches at the cursor; positive turns away from the user (up).
 inline bool wheel(int notches) {
     INPUT in{};

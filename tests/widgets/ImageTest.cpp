@@ -7,8 +7,10 @@
 
 #include "ToolkitStubs.h"
 #include "images/image/bmp/win/Bitmap.h"
+#include "images/image/filters/sharpness/Sharpness.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
+#include "support/WaitFor.h"
 #include "system/time/Clock.h"
 #include "widgets/gui/win/Image.h"
 
@@ -100,7 +102,7 @@ TEST(ImageTest, AnAnimationBeyondTheCompositionCapShowsItsFirstFrameInPlace) {
     ASSERT_EQ(nullptr, set->coalescedCopy());
     Released<Image> image(Image::createWithSize(-1, -1, nullptr));
     image->setImageSet(set, true, false, false, 1, -1, -1);
-    BufferedImage* still = image->copyCurrentFrame(false);
+    BufferedImage* still = image->copyCurrentFrame(false, Image::COPY_AS_SHOWN);
     ASSERT_NE(nullptr, still);
     EXPECT_EQ(400, still->width());
     EXPECT_EQ(400, still->height());
@@ -226,7 +228,7 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
 
     // The frame shown, copied as it is or at the control's size; the frame's own values.
     for (bool scaled : {false, true}) {
-        BufferedImage* copy = image->copyCurrentFrame(scaled);
+        BufferedImage* copy = image->copyCurrentFrame(scaled, Image::COPY_AS_SHOWN);
         ASSERT_NE(nullptr, copy);
         EXPECT_EQ(scaled ? 30 : 60, copy->width());
         EXPECT_EQ(scaled ? 20 : 40, copy->height());
@@ -234,6 +236,88 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
     }
     EXPECT_EQ(32, image->getFrameDepth(0));
     EXPECT_EQ(-1, image->getFrameDelay(1));
+}
+
+TEST(ImageTest, AControlWithoutADrawerPaintsItsPictureWithTheBasicOne) {
+    Released<Window> window(Window::pool());
+    window->setBounds(40, 40, 200, 200);
+    window->setVisible(true);
+    BufferedImageSet* set = frameSet(1, 30, 20, 0);
+    set->frameAt(0)->fill(255, 200, 0, 0);
+    Image* image = Image::createWithSize(30, 20, set);
+    window->add(image);
+    image->redrawNow();
+    COLORREF centre = 0;
+    EXPECT_TRUE(testsupport::waitFor([&] {
+        HDC dc = GetDC(image->m_hWnd);
+        centre = GetPixel(dc, 15, 10);
+        ReleaseDC(image->m_hWnd, dc);
+        return centre == RGB(200, 0, 0);
+    })) << std::hex << centre;
+}
+
+bool samePixels(const BufferedImage* a, const BufferedImage* b) {
+    if (a == nullptr || b == nullptr || a->width() != b->width() || a->height() != b->height()) {
+        return false;
+    }
+    for (int32_t y = 0; y < a->height(); ++y) {
+        for (int32_t x = 0; x < a->width(); ++x) {
+            if (a->pixel(x, y) != b->pixel(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST(ImageTest, FrameOperationsReachTheFramesAndACopyIsOfTheKindAsked) {
+    // Frame 0: opaque grey with a lighter dot and a sharpness filter; frame 1: a hole at (1, 1).
+    BufferedImage* dotted = BufferedImage::create(5, 4);
+    dotted->fill(255, 100, 100, 100);
+    dotted->setPixel(2, 2, 0xFFC8C8C8u);
+    dotted->addFilter(s::image::filters::sharpness::Sharpness::create(70));
+    BufferedImage* holed = BufferedImage::create(5, 4);
+    holed->fill(255, 1, 2, 3);
+    holed->setPixel(1, 1, 0x00000000u);
+    holed->detectAlpha();
+    BufferedImageSet* set = BufferedImageSet::pool();
+    set->add(dotted, 32, 0, 0);
+    set->add(holed, 32, 0, 0);
+    set->recomputeSize();
+    set->setLoop(false, 0);
+    Released<Image> image(Image::createWithSize(-1, -1, nullptr));
+    image->setImageSet(set, true, false, false, 1, -1, -1);
+
+    struct Case {
+        int32_t index, x, y;
+        bool visible;
+        int32_t flags;
+    } cases[] = {
+        {0, 2, 2, true, Image::FRAME_FILTERED}, {1, 1, 1, false, Image::FRAME_ALPHA}, {1, 2, 1, true, Image::FRAME_ALPHA},
+        {1, 5, 0, false, Image::FRAME_ALPHA},   {2, 0, 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.visible, image->isFramePixelVisible(c.index, c.x, c.y)) << c.index << " " << c.x << "," << c.y;
+        EXPECT_EQ(c.flags, image->getFrameFlags(c.index)) << c.index;
+    }
+    EXPECT_EQ(holed, image->getFrameImage(1));
+    EXPECT_EQ(nullptr, image->getFrameImage(2));
+    int32_t stride = 0;
+    const uint8_t* top = image->getFramePixels(1, &stride);
+    ASSERT_NE(nullptr, top);
+    EXPECT_EQ(0xFF010203u, *reinterpret_cast<const uint32_t*>(top));
+    EXPECT_EQ(0u, *reinterpret_cast<const uint32_t*>(top + stride + 4));
+    EXPECT_EQ(nullptr, image->getFramePixels(2, &stride));
+
+    // The frame shown now is frame 0: as stored its own pixels, as shown its filtered ones.
+    ASSERT_EQ(0, image->getCurrentFrame());
+    BufferedImage* stored = image->copyCurrentFrame(false, Image::COPY_AS_STORED);
+    BufferedImage* shown = image->copyCurrentFrame(false, Image::COPY_AS_SHOWN);
+    EXPECT_TRUE(samePixels(dotted, stored));
+    EXPECT_TRUE(samePixels(dotted->filtered(), shown));
+    EXPECT_FALSE(samePixels(stored, shown));
+    stored->release();
+    shown->release();
 }
 
 } // namespace

@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "ToolkitStubs.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
+#include "system/time/Clock.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/PopupMenu.h"
@@ -234,6 +238,57 @@ TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEv
         ReleaseCapture();
     });
     EXPECT_EQ(-1, drawer.hot.back());
+}
+
+std::atomic<int64_t> g_menuNow{0};
+int64_t menuClock() {
+    return g_menuNow.load();
+}
+
+TEST(MenuTest, TheClickThatClosesTheBarsMenuDoesNotReopenItButAClick600MsLaterDoes) {
+    const s::time::MillisFn previous = s::time::setClockSource(&menuClock);
+    g_menuNow = 100000;
+    Released<Window> window(Window::pool());
+    window->setBounds(100, 100, 300, 200);
+    window->setVisible(true);
+    window->activate(true);
+    stubs::MenuDrawer drawer;
+    MenuEx* bar = MenuEx::create(100);
+    bar->setDrawer(&drawer, false);
+    PopupMenu* file = PopupMenu::pool();
+    file->setCaption(L"File");
+    file->addItem(MenuItem::createWithText(L"Open", 10));
+    bar->addSubMenu(file);
+    Recorder opens;
+    bar->addBeforeOpenListener(&opens);
+    window->add(bar);
+    ASSERT_NE(nullptr, bar->m_hWnd);
+    POINT entry = {10, 10};
+    ClientToScreen(bar->m_hWnd, &entry);
+    struct Step {
+        const char* name;
+        int64_t advance;  // ms on the clock before the click
+        bool open;
+        int opened;
+    };
+    const Step steps[] = {
+        {"a click opens", 0, true, 1},
+        {"a click on the open entry closes", 0, false, 1},
+        {"a click 600 ms later opens", 600, true, 2},
+        {"closed again", 0, false, 2},
+    };
+    for (const Step& step : steps) {
+        g_menuNow += step.advance;
+        testsupport::clickAt(entry);
+        EXPECT_TRUE(testsupport::waitFor([&] { return bar->isPopupOpen() == step.open; })) << step.name;
+        if (!step.open) {
+            // Given time to come back, it stays closed.
+            Sleep(300);
+            EXPECT_FALSE(bar->isPopupOpen()) << step.name;
+        }
+        EXPECT_EQ(step.opened, opens.count(1)) << step.name;
+    }
+    s::time::setClockSource(previous);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlsSupport.h"
 #include "ToolkitTestSupport.h"
 #include "drawers/gui/drawer/IWindow.h"
 #include "system/monitor/UiScale.h"
@@ -20,10 +21,16 @@
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
 #include "widgets/gui/win/WindowFrame.h"
+#include "support/RealInput.h"
 #include "support/WaitFor.h"
+#include "widgets/gui/menuitem/MenuItem.h"
+#include "widgets/gui/win/PopupMenu.h"
 
 namespace {
 
+using s::gui::IWindow;
+using s::gui::menuitem::MenuItem;
+using s::gui::win::PopupMenu;
 using s::gui::win::ScreenPlacement;
 using s::gui::win::TrayIcon;
 using s::gui::win::Window;
@@ -66,6 +73,12 @@ public:
     int paints = 0;
     std::vector<SIZE> regions;
 };
+
+RECT frameOf(Window* window) {
+    RECT rect;
+    GetWindowRect(window->getFrameHandle(), &rect);
+    return rect;
+}
 
 void screenAtScale2(int32_t* width, int32_t* height) {
     *width = 2560;
@@ -192,6 +205,42 @@ TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
             EXPECT_EQ(c.edge, edges.back());
         }
     }
+    window->setFrameDrawer(nullptr, false);
+}
+
+TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgeIsHeardAsMovesAndEndsWithTheRelease) {
+    Released<Window> window(shownWindow(60, 60, 300, 200));
+    StubFrame drawer;
+    window->setFrameDrawer(&drawer, false);
+    window->setResizeByFrame(true);
+    window->activate(true);
+    settle(window.get());
+    Recorder moves, ups, sizing;
+    window->addMouseMoveListener(&moves);
+    window->addLeftButtonUpListener(&ups);
+    window->addSizingListener(&sizing);
+    const RECT before = frameOf(window.get());
+    // The bottom edge: the stub's region leaves out the right one.
+    const POINT edge = {before.left + 150, before.bottom - 2};
+    ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y - 40));
+    ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y));
+    settle(window.get());
+    ASSERT_TRUE(testsupport::leftButton(true));
+    settle(window.get());
+    const int movesBefore = moves.count(13);
+    for (int step = 1; step <= 4; ++step) {
+        ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y + 10 * step));
+        ASSERT_TRUE(testsupport::waitFor([&] { return frameOf(window.get()).bottom == before.bottom + 10 * step; }))
+            << "step " << step;
+    }
+    // Moves during the drag are heard; the release is heard once the drag is over.
+    EXPECT_GT(moves.count(13), movesBefore);
+    EXPECT_EQ(0, ups.count(25));
+    ASSERT_TRUE(testsupport::leftButton(false));
+    EXPECT_TRUE(testsupport::waitFor([&] { return ups.count(25) == 1; }));
+    EXPECT_EQ(before.bottom + 40, frameOf(window.get()).bottom);
+    EXPECT_EQ(before.top, frameOf(window.get()).top);
+    EXPECT_GT(sizing.count(8), 0);
     window->setFrameDrawer(nullptr, false);
 }
 
@@ -360,6 +409,35 @@ BOOL WINAPI recordTray(DWORD message, PNOTIFYICONDATAW data) {
     return TRUE;
 }
 
+TEST(WindowExtrasTest, ARightClickOnTheTrayIconTellsTheTrayMenuListenersThenItsEntryRuns) {
+    auto previous = TrayIcon::setNotifyFunction(&recordTray);
+    Released<Window> window(shownWindow(50, 50, 200, 150));
+    window->setTrayIcon(true);
+    Released<PopupMenu> menu(PopupMenu::pool());
+    menu->addItem(MenuItem::createWithText(L"Show", 901));
+    menu->addItem(MenuItem::createWithText(L"Quit", 902));
+    window->setTrayMenu(menu.get());
+    Recorder told, commands;
+    bool shownWhenTold = true;
+    told.action = [&](int32_t) { shownWhenTold = controlstest::shownMenu() != nullptr; };
+    window->addTrayMenuListener(&told);
+    menu->addCommandListener(&commands);
+    // What the shell posts for a right click on the icon.
+    PostMessageW(window->getFrameHandle(), TrayIcon::CALLBACK_MESSAGE, 0, WM_RBUTTONDOWN);
+    HWND popup = nullptr;
+    ASSERT_TRUE(testsupport::waitFor([&] { return (popup = controlstest::shownMenu()) != nullptr; }));
+    EXPECT_EQ(1, told.count(18));
+    EXPECT_FALSE(shownWhenTold);
+    RECT shown;
+    GetWindowRect(popup, &shown);
+    testsupport::clickAt(POINT{shown.left + 20, shown.top + (shown.bottom - shown.top) * 3 / 4});
+    ASSERT_TRUE(testsupport::waitFor([&] { return commands.count(0) == 1; }));
+    EXPECT_EQ(902, menu->getLastCommand());
+    window->setTrayMenu(nullptr);
+    window->setTrayIcon(false);
+    TrayIcon::setNotifyFunction(previous);
+}
+
 TEST(WindowExtrasTest, TheTrayRecordCarriesTheTitleCutTo127Characters) {
     Released<Window> window(Window::pool());
     auto previous = TrayIcon::setNotifyFunction(&recordTray);
@@ -412,7 +490,10 @@ TEST(WindowExtrasTest, AMoveOffScreenEndsInsideTheWorkArea) {
 
 // A record keeping x, y, width and height (indexes 0-3), counting the writes.
 struct BoundsRecord : s::gui::IWindowState {
-    void setMaximized(bool on) override { maximizedCalls.push_back(on); }
+    void setMaximized(bool on) override {
+        maximizedCalls.push_back(on);
+        maximizedState = on;
+    }
     void setNormalBounds(int32_t x, int32_t y, int32_t w, int32_t h) override {
         setX(x), setY(y), setWidth(w), setHeight(h);
     }
@@ -477,6 +558,53 @@ TEST(WindowExtrasTest, RestoringAMaximisedWindowTellsTheRecordItsNormalSizeAgain
               (std::vector<int32_t>{record.value[0], record.value[1], record.value[2], record.value[3]}));
 }
 
+TEST(WindowStateTest, MinimisingHandsTheRecordTheNormalBoundsAndAWindowMinimisedFromMaximisedComesBackSo) {
+    for (bool maximiseFirst : {false, true}) {
+        BoundsRecord record;
+        {
+            Released<Window> window(shownWindow(200, 150, 320, 240));
+            window->setStateRecord(&record);
+            window->setDragByClientArea(true);
+            window->setPassDoubleClicks(true);
+            window->setMiddleClickAction(IWindow::MIDDLE_ICONIZE);
+            window->activate(true);
+            settle(window.get());
+            const std::vector<int32_t> normal = {200, 150, 320, 240};
+            auto bounds = [&] {
+                return std::vector<int32_t>{record.value[0], record.value[1], record.value[2], record.value[3]};
+            };
+            if (maximiseFirst) {
+                record.place(0, 0, 0, 0);
+                testsupport::doubleClickAt(testsupport::centreOf(window->getFrameHandle()));
+                ASSERT_TRUE(testsupport::waitFor([&] { return window->isMaximized(); }));
+                settle(window.get());
+                ASSERT_FALSE(record.maximizedCalls.empty());
+                EXPECT_TRUE(record.maximizedCalls.back());
+                EXPECT_EQ(normal, bounds()) << "maximised";
+                Sleep(GetDoubleClickTime() + 50);  // the middle click starts no double click
+            }
+            record.place(0, 0, 0, 0);
+            record.maximizedCalls.clear();
+            testsupport::clickAt(testsupport::centreOf(window->getFrameHandle()), testsupport::Button::Middle);
+            ASSERT_TRUE(testsupport::waitFor([&] { return window->isMinimized(); })) << maximiseFirst;
+            settle(window.get());
+            EXPECT_EQ(normal, bounds()) << "minimised, maximised first " << maximiseFirst;
+            // A maximised window is not told "not maximised" for being minimised.
+            EXPECT_EQ(maximiseFirst ? std::vector<bool>{} : std::vector<bool>{false}, record.maximizedCalls);
+            window->close();
+            EXPECT_TRUE(window->isClosed());
+            window->setStateRecord(nullptr);
+        }
+        // The next start shows the window as the record kept it.
+        Released<Window> again(Window::pool());
+        again->setBounds(200, 150, 320, 240);
+        again->setStateRecord(&record);
+        again->show(true, false);
+        EXPECT_EQ(maximiseFirst, again->isMaximized());
+        again->setStateRecord(nullptr);
+    }
+}
+
 TEST(WindowExtrasTest, ShowingBringsALostWindowBackAndHidingRemembersWhereItWas) {
     Released<Window> window(Window::pool());
     BoundsRecord record;
@@ -515,12 +643,6 @@ TEST(WindowExtrasTest, AWindowIsOnScreenWithTenPixelsInsideEachWay) {
     for (const Case& c : cases) {
         EXPECT_EQ(c.on, ScreenPlacement::isOnScreen(c.window, screen)) << c.window.left << "," << c.window.top;
     }
-}
-
-RECT frameOf(Window* window) {
-    RECT rect;
-    GetWindowRect(window->getFrameHandle(), &rect);
-    return rect;
 }
 
 bool centredOnWorkArea(Window* window) {
@@ -663,6 +785,35 @@ TEST(WindowStateTest, CloseToTrayHidesOnTheCloseBoxButCloseStillCloses) {
         window->close();
         EXPECT_TRUE(window->isClosed());
         EXPECT_FALSE(window->isTrayIconShown());
+    }
+    TrayIcon::setNotifyFunction(previousTray);
+}
+
+TEST(WindowStateTest, AVetoedCloseLeavesACloseToTrayWindowOutOfTheTrayAndAltF4StillTakesItThere) {
+    auto previousTray = TrayIcon::setNotifyFunction(&recordTray);
+    for (bool veto : {true, false}) {
+        Released<Window> window(shownWindow(50, 50, 200, 150));
+        window->setCloseToTray(true);
+        Recorder closes;
+        closes.action = [&](int32_t) {
+            if (veto) {
+                window->veto();
+            }
+        };
+        window->addCloseListener(&closes);
+        window->close();
+        EXPECT_EQ(1, closes.count(1));
+        EXPECT_EQ(!veto, window->isClosed());
+        EXPECT_EQ(!veto, window->isInTray()) << veto;
+        EXPECT_EQ(veto, window->isVisible());
+        if (veto) {
+            window->activate(true);
+            ASSERT_TRUE(testsupport::waitFor([&] { return GetForegroundWindow() == window->getFrameHandle(); }));
+            testsupport::press(VK_F4, VK_MENU);
+            EXPECT_TRUE(testsupport::waitFor([&] { return window->isInTray() && !window->isVisible(); }));
+            EXPECT_FALSE(window->isClosed());
+            EXPECT_EQ(1, closes.count(1));
+        }
     }
     TrayIcon::setNotifyFunction(previousTray);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/PopupMenu.h"
+#include "widgets/gui/win/ScreenPlacement.h"
 #include "widgets/gui/win/StatusBar.h"
 #include "widgets/gui/win/TextField.h"
 
@@ -212,8 +214,10 @@ TEST(WindowInputTest, TheContextMenuOpensAtTheCursorAndItsCommandArrives) {
     PopupMenu* menu = PopupMenu::pool();
     menu->addItem(MenuItem::createWithText(L"First", 501));
     menu->addItem(MenuItem::createWithText(L"Second", 502));
-    window->setContextMenu(menu);
+    window->setContextMenu(menu, 42);
     Recorder opening, commands;
+    intptr_t valueSeen = 0;
+    opening.action = [&](int32_t) { valueSeen = window->getContextMenuValue(); };
     window->addContextMenuListener(&opening);
     menu->addCommandListener(&commands);
     window->setDragByClientArea(true);
@@ -223,6 +227,7 @@ TEST(WindowInputTest, TheContextMenuOpensAtTheCursorAndItsCommandArrives) {
     HWND popup = nullptr;
     ASSERT_TRUE(waitFor([&] { return (popup = shownMenu()) != nullptr; }));
     EXPECT_EQ(1, opening.count(19));
+    EXPECT_EQ(42, valueSeen);
     RECT shown;
     GetWindowRect(popup, &shown);
     EXPECT_NEAR(at.x, shown.left, 2);
@@ -273,6 +278,7 @@ TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwning
     window->setContextMenu(context);
     HWND frame = window->getFrameHandle();
     EXPECT_EQ(bar->getNativeMenu(), GetMenu(frame));
+    EXPECT_TRUE(bar->hasCommandListener(window.get()));
 
     // What the system sends for a chosen entry: the id, no control, notification 0.
     struct Case {
@@ -292,6 +298,7 @@ TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwning
     window->setMenuBar(nullptr);
     window->setContextMenu(nullptr);
     EXPECT_EQ(nullptr, GetMenu(frame));
+    EXPECT_FALSE(bar->hasCommandListener(window.get()));
     // The frame gave the menu back rather than destroying it.
     EXPECT_TRUE(IsMenu(bar->getNativeMenu()));
     bar->release();
@@ -313,6 +320,9 @@ TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMe
     bar->addCommandListener(&commands);
     window->add(bar);
     toolkittest::settle(window.get());
+    // Keys go to the window clicked into; the cursor stays away from the bar, whose open
+    // menu follows the cursor to the entry under it.
+    clickAt(280, 370);
 
     struct Case {
         const char* name;
@@ -461,6 +471,9 @@ TEST(WindowInputTest, FrameStyleSettersSwitchTheirStyleBothWays) {
         {&IWindow::setToolWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW}, {&IWindow::setClientEdge, GWL_EXSTYLE, WS_EX_CLIENTEDGE},
         {&IWindow::setShowInTaskbar, GWL_EXSTYLE, WS_EX_APPWINDOW},
     };
+    // The frame's parent is its hidden owner.
+    EXPECT_EQ(GetWindow(frame, GW_OWNER), window->getFrameParent());
+    EXPECT_NE(nullptr, window->getFrameParent());
     IWindow* w = window.get();
     for (const Case& c : cases) {
         for (bool on : {false, true, false}) {
@@ -478,6 +491,90 @@ TEST(WindowInputTest, ACloserClosesTheWindowWithItsClick) {
     toolkittest::settle(window.get());
     leftClick(centreOf(close->getNativeHandle()));
     EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
+}
+
+// Listener codes of a person's mouse --------------------------------------------------------------
+
+TEST(WindowInputTest, APersonsMouseReachesTheListenersOfItsCodes) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    Recorder heard;
+    window->addMouseMoveListener(&heard);
+    window->addLeftButtonDownListener(&heard);
+    window->addLeftButtonUpListener(&heard);
+    window->addMiddleButtonListener(&heard);
+    window->addDoubleClickListener(&heard);
+    const POINT at = spots[0].second;
+    // Each step at its own spot, so that no two clicks make a double click.
+    struct Step {
+        const char* name;
+        bool easyDrag;
+        int dx;
+        std::function<void(POINT)> act;
+        std::vector<int32_t> codes;
+    };
+    const Step steps[] = {
+        {"move", false, -20, [](POINT p) { moveMouse(p.x, p.y); }, {13}},
+        {"left click", false, -10, [](POINT p) { clickAt(p); }, {5, 25}},
+        {"middle click", false, 0, [](POINT p) { clickAt(p, testsupport::Button::Middle); }, {9}},
+        {"middle click dragged by the client area", true, 10, [](POINT p) { clickAt(p, testsupport::Button::Middle); },
+         {9}},
+        {"double click dragged by the client area", true, 20, [](POINT p) { doubleClickAt(p); }, {5, 16}},
+    };
+    for (const Step& step : steps) {
+        window->setDragByClientArea(step.easyDrag);
+        const POINT p = {at.x + step.dx, at.y};
+        moveMouse(p.x - 3, p.y - 1);
+        toolkittest::settle(window.get());
+        heard.codes.clear();
+        step.act(p);
+        for (int32_t code : step.codes) {
+            EXPECT_TRUE(waitFor([&] { return heard.count(code) > 0; })) << step.name << " code " << code;
+        }
+    }
+    // Swallowed by default: the double click did not maximise.
+    EXPECT_FALSE(window->isMaximized());
+}
+
+TEST(WindowInputTest, ADoubleClickPassedOnMaximisesAndTheNextRestoresTellingTheRestoreListeners) {
+    Released<Window> window(activeWindow());
+    window->setDragByClientArea(true);
+    window->setPassDoubleClicks(true);
+    Recorder doubles, restores;
+    window->addDoubleClickListener(&doubles);
+    window->addRestoreListener(&restores);
+    doubleClickAt(centreOf(window->getFrameHandle()));
+    ASSERT_TRUE(waitFor([&] { return window->isMaximized(); }));
+    EXPECT_EQ(1, doubles.count(16));
+    Sleep(GetDoubleClickTime() + 50);  // the next clicks begin a double click of their own
+    doubleClickAt(centreOf(window->getFrameHandle()));
+    EXPECT_TRUE(waitFor([&] { return !window->isMaximized() && restores.count(21) > 0; }));
+    EXPECT_EQ(2, doubles.count(16));
+}
+
+TEST(WindowInputTest, DraggingPastTheScreensEdgeTellsMovingListenersTheCorrectedPlace) {
+    Released<Window> window(activeWindow());
+    const auto spots = buildFreeSpots(window.get());
+    window->setDragByClientArea(true);
+    window->setKeepInsideScreen(true);
+    const RECT area = s::gui::win::ScreenPlacement::keepArea();
+    Recorder moving, moved;
+    std::vector<POINT> seen;
+    moving.action = [&](int32_t) { seen.push_back(POINT{window->getMovingX(), window->getMovingY()}); };
+    window->addMovingListener(&moving);
+    window->addMovedListener(&moved);
+    const POINT from = spots[2].second;
+    drag(from, POINT{from.x - (window->getX() - area.left) - 60, from.y - (window->getY() - area.top) - 40});
+    ASSERT_TRUE(waitFor([&] { return window->getX() == area.left && window->getY() == area.top; }))
+        << window->getX() << "," << window->getY();
+    EXPECT_GT(moved.count(11), 0);
+    ASSERT_FALSE(seen.empty());
+    for (const POINT& p : seen) {
+        EXPECT_GE(p.x, area.left);
+        EXPECT_GE(p.y, area.top);
+    }
+    EXPECT_EQ(area.left, seen.back().x);
+    EXPECT_EQ(area.top, seen.back().y);
 }
 
 } // namespace

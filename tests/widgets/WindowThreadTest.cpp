@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "WindowTestSupport.h"
+#include "support/WaitFor.h"
 #include "system/lang/Localizer.h"
 #include "system/xml/Node.h"
 #include "widgets/gui/IWindowState.h"
@@ -403,6 +405,40 @@ TEST(WindowThreadTest, ReleasingEndsTheUiThreadWithinTheLimit) {
     EXPECT_EQ(child, again);
     EXPECT_EQ(nullptr, again->getParent());
     again->release();
+}
+
+// Holds the UI thread for good, as a call that never comes back would, answering only what
+// other threads send it; the WM_QUIT posted to the thread stays in its queue.
+struct NeverReturns : s::gui::events::IEventListener {
+    void onEvent(s::base::IObject*, int32_t) override {
+        entered.store(true);
+        for (;;) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, WM_APP + 0x3FF0, WM_APP + 0x3FF0, PM_NOREMOVE);
+            Sleep(10);
+        }
+    }
+    std::atomic<bool> entered{false};
+};
+
+TEST(WindowThreadTest, AUiThreadThatDoesNotEndInTimeIsLeftRunningNeverSuspended) {
+    static NeverReturns stuck;  // the thread runs in it until the process ends
+    Window* window = Window::pool();
+    window->addWorkerEventListener(&stuck);
+    HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_SUSPEND_RESUME, FALSE, window->getUiThreadId());
+    ASSERT_NE(nullptr, thread);
+    HWND frame = window->getFrameHandle();
+    ASSERT_TRUE(window->postWorkerEvent(L"Hold", 0, 0, nullptr));
+    ASSERT_TRUE(testsupport::waitFor([] { return stuck.entered.load(); }));
+    const ULONGLONG start = GetTickCount64();
+    window->release();
+    EXPECT_GE(GetTickCount64() - start, static_cast<ULONGLONG>(Window::STOP_LIMIT_MS - 100));
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 0));
+    // A suspend now finds the thread never suspended before.
+    EXPECT_EQ(0u, SuspendThread(thread));
+    ResumeThread(thread);
+    CloseHandle(thread);
 }
 
 TEST(WindowThreadTest, AWindowReleasedFromItsOwnUiThreadGoesWithoutAHang) {

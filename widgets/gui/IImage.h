@@ -50,9 +50,22 @@ public:
     virtual int32_t getFrameDelay(int32_t index) const = 0;
     virtual int32_t getFrameDisposal(int32_t index) const = 0;
     virtual int32_t getFrameDepth(int32_t index) const = 0;
-    // A copy of the frame shown now, with its filters applied, optionally scaled to the
+    // Bits of getFrameFlags.
+    enum FrameFlag : int32_t { FRAME_ALPHA = 1, FRAME_FILTERED = 2 };
+    // The frame's flags (0 for an index the set has not).
+    virtual int32_t getFrameFlags(int32_t index) const = 0;
+    // Whether the frame shows something at (x, y): inside it and not fully transparent.
+    virtual bool isFramePixelVisible(int32_t index, int32_t x, int32_t y) const = 0;
+    // The frame's top row of 32-bit pixels; *stride (negative: bottom-up) steps to the
+    // next row. Valid while the control keeps the picture; null for a missing frame.
+    virtual const uint8_t* getFramePixels(int32_t index, int32_t* stride) const = 0;
+    // The frame's picture, still the control's (null for a missing frame).
+    virtual image::win::BufferedImage* getFrameImage(int32_t index) const = 0;
+    // What copyCurrentFrame copies: the frame as shown (its filters applied) or its own pixels.
+    enum FrameCopy : int32_t { COPY_AS_SHOWN = 0, COPY_AS_STORED = 1 };
+    // A copy of the frame shown now, of the kind asked, optionally scaled to the
     // control's inner size; the caller releases it. Null without a picture.
-    virtual image::win::BufferedImage* copyCurrentFrame(bool scaleToControl) = 0;
+    virtual image::win::BufferedImage* copyCurrentFrame(bool scaleToControl, int32_t kind) = 0;
 };
 
 } // namespace s::gui

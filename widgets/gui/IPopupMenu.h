@@ -55,6 +55,7 @@ public:
     virtual bool setRadioByValue(intptr_t value) = 0;
     virtual int32_t getLastCommand() const = 0;
     virtual void addCommandListener(events::IEventListener* listener) = 0;
+    virtual void removeCommandListener(const events::IEventListener* listener) = 0;
     virtual void runCommand(int32_t commandId) = 0;
     // Open the menu at a screen point until it closes; answer the command picked (0 for
     // none), which the caller runs (runCommand) on the menu that takes its commands.

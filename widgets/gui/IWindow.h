@@ -123,6 +123,9 @@ public:
     virtual void addActivateListener(events::IEventListener* listener) = 0;
     virtual void addDeactivateListener(events::IEventListener* listener) = 0;
     virtual void addMovingListener(events::IEventListener* listener) = 0;
+    // For moving listeners (code 10): where the frame goes, after the keep-inside correction.
+    virtual int32_t getMovingX() const = 0;
+    virtual int32_t getMovingY() const = 0;
     virtual void addMovedListener(events::IEventListener* listener) = 0;
     virtual void addKeyListener(events::IEventListener* listener) = 0;
     virtual void addRestoreListener(events::IEventListener* listener) = 0;
@@ -178,6 +181,11 @@ public:
     virtual IPopupMenu* getMenuBar() const = 0;
     // Opened at the cursor by a right click on the window (not owned; null: none).
     virtual void setContextMenu(IPopupMenu* menu) = 0;
+    // The same with a value the context-menu listeners (code 19) read back.
+    virtual void setContextMenu(IPopupMenu* menu, intptr_t value) = 0;
+    virtual intptr_t getContextMenuValue() const = 0;
+    // The frame's parent window: the hidden owner that keeps it off the taskbar's own road.
+    virtual HWND getFrameParent() const = 0;
 
     // Takes the mouse until another window takes it or a click elsewhere ends it; then
     // the capture listeners hear code 17 and the cursor's screen position is kept.
@@ -209,6 +217,11 @@ public:
     virtual int32_t getWheelDelta() const = 0;
     virtual int32_t getBorderWidth() const = 0;
     virtual int32_t getBorderHeight() const = 0;
+    // Two values kept for the program's own use; the window never reads them.
+    virtual void setFirstUserValue(intptr_t value) = 0;
+    virtual intptr_t getFirstUserValue() const = 0;
+    virtual void setSecondUserValue(intptr_t value) = 0;
+    virtual intptr_t getSecondUserValue() const = 0;
     // On: double clicks go on to the default handling (a caption double click maximizes).
     virtual void setPassDoubleClicks(bool on) = 0;
     // The middle-click actions, compared by identity, not by content.

@@ -320,20 +320,58 @@ int32_t Image::getFrameDepth(int32_t index) const {
     return set_ != nullptr && index >= 0 && index < set_->count() ? set_->depth(index) : -1;
 }
 
-BufferedImage* Image::copyCurrentFrame(bool scaleToControl) {
+BufferedImage* Image::getFrameImage(int32_t index) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
+    return set_ != nullptr && index >= 0 && index < set_->count() ? set_->frameAt(index) : nullptr;
+}
+
+int32_t Image::getFrameFlags(int32_t index) const {
+    const BufferedImage* frame = getFrameImage(index);
+    if (frame == nullptr) {
+        return 0;
+    }
+    return (frame->hasAlpha() ? FRAME_ALPHA : 0) | (frame->hasFilters() ? FRAME_FILTERED : 0);
+}
+
+bool Image::isFramePixelVisible(int32_t index, int32_t x, int32_t y) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
+    const BufferedImage* frame = set_ != nullptr && index >= 0 && index < set_->count() ? set_->frameAt(index) : nullptr;
+    if (frame == nullptr || x < 0 || y < 0 || x >= frame->width() || y >= frame->height()) {
+        return false;
+    }
+    return !frame->hasAlpha() || (frame->pixel(x, y) >> 24) != 0;
+}
+
+const uint8_t* Image::getFramePixels(int32_t index, int32_t* stride) const {
+    const BufferedImage* frame = getFrameImage(index);
+    if (frame == nullptr || frame->height() <= 0) {
+        return nullptr;
+    }
+    if (stride != nullptr) {
+        *stride = frame->height() > 1 ? static_cast<int32_t>(frame->row(1) - frame->row(0)) : -frame->capacityStride();
+    }
+    return frame->row(0);
+}
+
+BufferedImage* Image::copyCurrentFrame(bool scaleToControl, int32_t kind) {
     Locked held(&lock_);
     BufferedImage* frame = set_ != nullptr ? set_->frameAt(frame_) : nullptr;
     if (frame == nullptr) {
         return nullptr;
     }
-    // What the control shows: the frame with its filters applied.
-    BufferedImage* shown = frame->hasFilters() ? frame->filtered() : frame;
+    // As shown: the frame's prepared copy, its filters applied.
+    BufferedImage* shown = kind == COPY_AS_SHOWN && frame->hasFilters() ? frame->filtered() : frame;
     if (shown == nullptr) {
         shown = frame;
     }
     const int32_t width = state_.width - (border_ != 0 ? 2 : 0);
     const int32_t height = state_.height - (border_ != 0 ? 2 : 0);
-    return scaleToControl && width > 0 && height > 0 ? shown->scaledCopy(width, height, false) : shown->copy();
+    if (!scaleToControl || width <= 0 || height <= 0) {
+        return shown->copy();
+    }
+    // The scaled picture is the frame's own cache (or the frame itself): the caller gets a copy.
+    BufferedImage* scaled = shown->scaledCopy(width, height, false);
+    return scaled != nullptr ? scaled->copy() : nullptr;
 }
 
 void Image::fitAspectOf(int32_t pictureWidth, int32_t pictureHeight, int32_t* width, int32_t* height) {
@@ -583,7 +621,9 @@ bool Image::saveWith(const image::IEncodedImage* encoder, const wchar_t* path, b
     if (frame == nullptr) {
         return false;
     }
-    BufferedImage* copy = scale ? frame->scaledCopy(width, height, false) : sharpen ? frame->copy() : nullptr;
+    // A frame's scaled picture is its own cache (or the frame itself): encoded from a copy.
+    BufferedImage* scaled = scale ? frame->scaledCopy(width, height, false) : nullptr;
+    BufferedImage* copy = scaled != nullptr ? scaled->copy() : sharpen ? frame->copy() : nullptr;
     BufferedImage* source = copy != nullptr ? copy : frame;
     if (copy != nullptr && sharpen) {
         source->addFilter(image::filters::sharpness::Sharpness::create(SHARPEN_LEVEL));

@@ -15,7 +15,7 @@ namespace s::image::win { class BufferedImage; }
 namespace s::gui::win {
 
 // The toolkit's picture control: shows the current frame of a frame set through its
-// drawer (nothing without one), sizes itself from the picture, plays animations on a
+// drawer (the Basic one unless handed another), sizes itself from the picture, plays animations on a
 // 25 ms timer with the frames' own delays, can paint a checkerboard behind transparent
 // pictures and follow the mouse when draggable.
 class Image : public Native<Leaf<IImage>> {
@@ -73,7 +73,11 @@ public:
     int32_t getFrameDelay(int32_t index) const override;
     int32_t getFrameDisposal(int32_t index) const override;
     int32_t getFrameDepth(int32_t index) const override;
-    image::win::BufferedImage* copyCurrentFrame(bool scaleToControl) override;
+    int32_t getFrameFlags(int32_t index) const override;
+    bool isFramePixelVisible(int32_t index, int32_t x, int32_t y) const override;
+    const uint8_t* getFramePixels(int32_t index, int32_t* stride) const override;
+    image::win::BufferedImage* getFrameImage(int32_t index) const override;
+    image::win::BufferedImage* copyCurrentFrame(bool scaleToControl, int32_t kind) override;
 
     // (width, height) with one side shrunk to the proportions of a W x H picture; an
     // empty picture or target changes nothing.

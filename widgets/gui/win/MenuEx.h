@@ -18,8 +18,8 @@ namespace s::gui::win {
 class Font;
 class PopupMenu;
 
-// The owner-drawn menu bar. Its drawer lays the entries out and paints them; without a
-// drawer the bar measures 0 x 0 and paints nothing. A click on a pop-up entry opens
+// The owner-drawn menu bar. Its drawer lays the entries out and paints them: the one
+// handed to it, else the skin's menu drawer, else the Basic one. A click on a pop-up entry opens
 // its menu under the entry; moving to another pop-up entry while one is open switches.
 //
 //   MenuEx* bar = MenuEx::create(100);

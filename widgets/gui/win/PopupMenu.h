@@ -59,6 +59,8 @@ public:
     bool setRadioByValue(intptr_t value) override;
     int32_t getLastCommand() const override { return lastCommand_; }
     void addCommandListener(events::IEventListener* listener) override { listeners_.add(listener); }
+    void removeCommandListener(const events::IEventListener* listener) override { listeners_.remove(listener); }
+    bool hasCommandListener(const events::IEventListener* listener) const { return listeners_.contains(listener); }
     void runCommand(int32_t commandId) override;
     int32_t openBottomAligned(int32_t screenX, int32_t screenY, IComponent* owner) override {
         return open(OPEN_BOTTOM_ALIGNED, screenX, screenY, owner);

@@ -124,6 +124,10 @@ void Window::reset() {
     // Detached first: a frame destroys the menu it shows, which its owner keeps.
     setMenuBar(nullptr);
     contextMenu_ = nullptr;
+    contextValue_ = 0;
+    firstValue_ = 0;
+    secondValue_ = 0;
+    moving_ = POINT{0, 0};
     capturing_ = 0;
     captureEnd_ = POINT{0, 0};
     minimumWidthRule_ = 0;
@@ -229,7 +233,10 @@ void Window::StopUiThread() {
     HANDLE handle = thread->m_hThread;
     const DWORD left = spent < STOP_LIMIT_MS ? STOP_LIMIT_MS - spent : 0;
     if (PumpingWait(1, &handle, left) != WAIT_OBJECT_0) {
-        thread->SuspendThread();
+        // Never suspended: a thread stopped while it holds a lock (the heap's) would hang
+        // the process later. It deletes its object if it ever ends; else the process end takes it.
+        thread->m_bAutoDelete = TRUE;
+        return;
     }
     delete thread;
 }
@@ -690,7 +697,13 @@ void Window::setMenuBar(IPopupMenu* menu) {
     if (menu == menuBar_) {
         return;
     }
+    if (menuBar_ != nullptr) {
+        menuBar_->removeCommandListener(this);
+    }
     menuBar_ = menu;
+    if (menu != nullptr) {
+        menu->addCommandListener(this);
+    }
     if (m_hWnd != nullptr) {
         // SetMenu belongs to the frame's thread.
         SendMessage(MSG_SET_MENU_BAR, 0, reinterpret_cast<LPARAM>(menu != nullptr ? menu->getNativeMenu() : nullptr));
@@ -795,11 +808,14 @@ LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
 // Closing --------------------------------------------------------------------------------
 
 void Window::close() {
-    if (closeToTray_ != 0 && inTray_ == 0) {
-        inTray_ = 1;
-    }
+    const bool toTray = closeToTray_ != 0 && inTray_ == 0;
     if (m_hWnd != nullptr) {
         SendMessage(WM_CLOSE);
+    }
+    // Only a window that went: a vetoed close leaves it shown, its close box still
+    // leading to the tray.
+    if (toTray && isClosed()) {
+        inTray_ = 1;
     }
 }
 
@@ -1082,15 +1098,18 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         onSizing(wParam, lParam);
         return false;
     case WM_WINDOWPOSCHANGING: {
-        fire(ON_MOVING, 10);
         WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        RECT frame = {0, 0, 0, 0};
+        GetWindowRect(&frame);
         if (keepInside_ != 0 && position != nullptr && (position->flags & SWP_NOMOVE) == 0) {
-            RECT frame;
-            GetWindowRect(&frame);
             const bool sized = (position->flags & SWP_NOSIZE) == 0;
             ScreenPlacement::keepInside(position, sized ? position->cx : frame.right - frame.left,
                                         sized ? position->cy : frame.bottom - frame.top, ScreenPlacement::keepArea());
         }
+        // The listeners see where the window goes, corrected.
+        const bool moves = position != nullptr && (position->flags & SWP_NOMOVE) == 0;
+        moving_ = POINT{moves ? position->x : frame.left, moves ? position->y : frame.top};
+        fire(ON_MOVING, 10);
         // A custom frame keeps its size rules to itself.
         return frame_.drawer() != nullptr;
     }
@@ -1168,9 +1187,12 @@ void Window::onSize(WPARAM wParam) {
         fire(ON_RESTORE, 21);
         break;
     case SIZE_MINIMIZED:
-        maximized_ = 0;
+        // A maximised window stays maximised for the record (and comes back so when it
+        // is closed while minimised); the flag tells a restore to normal later.
         if (stateRecord_ != nullptr) {
-            stateRecord_->setMaximized(false);
+            if (maximized_ == 0) {
+                stateRecord_->setMaximized(false);
+            }
             stateRecord_->setNormalBounds(normalBounds_.left, normalBounds_.top, normalBounds_.right,
                                           normalBounds_.bottom);
         }
@@ -1567,6 +1589,12 @@ bool Window::onTimer(UINT_PTR id) {
 
 bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam) {
     if (frame_.handleResize(m_hWnd, message, wParam, lParam, followCursor_ != 0, result)) {
+        // The frame's drag: its moves and its release are heard as any other.
+        if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) {
+            fire(ON_MOUSE_MOVE, 13);
+        } else if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP) {
+            fire(ON_LEFT_UP, 25);
+        }
         return true;
     }
     if (frame_.handle(m_hWnd, message, wParam, lParam, state_.background, dragByClient_ != 0, result)) {

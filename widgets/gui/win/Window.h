@@ -66,7 +66,7 @@ public:
         MSG_SEND_TAB = PM_SEND_TAB,
         MSG_RUN = PM_RUN
     };
-    // How long stopping the UI thread may take before the thread is suspended.
+    // How long stopping the UI thread may take before the thread is left to itself.
     static constexpr DWORD STOP_LIMIT_MS = 5000;
     // Native ids of the user timers are the toolkit's ids plus this.
     static constexpr UINT_PTR USER_TIMER_BASE = 10000;
@@ -183,6 +183,8 @@ public:
     void addActivateListener(events::IEventListener* l) override { lists_[ON_ACTIVATE].add(l); }
     void addDeactivateListener(events::IEventListener* l) override { lists_[ON_DEACTIVATE].add(l); }
     void addMovingListener(events::IEventListener* l) override { lists_[ON_MOVING].add(l); }
+    int32_t getMovingX() const override { return moving_.x; }
+    int32_t getMovingY() const override { return moving_.y; }
     void addMovedListener(events::IEventListener* l) override { lists_[ON_MOVED].add(l); }
     void addKeyListener(events::IEventListener* l) override { lists_[ON_KEY].add(l); }
     void addRestoreListener(events::IEventListener* l) override { lists_[ON_RESTORE].add(l); }
@@ -226,7 +228,13 @@ public:
 
     void setMenuBar(IPopupMenu* menu) override;
     IPopupMenu* getMenuBar() const override { return menuBar_; }
-    void setContextMenu(IPopupMenu* menu) override { contextMenu_ = menu; }
+    void setContextMenu(IPopupMenu* menu) override { setContextMenu(menu, 0); }
+    void setContextMenu(IPopupMenu* menu, intptr_t value) override {
+        contextMenu_ = menu;
+        contextValue_ = value;
+    }
+    intptr_t getContextMenuValue() const override { return contextValue_; }
+    HWND getFrameParent() const override { return invisible_.m_hWnd; }
     void captureMouse() override;
     int32_t getCaptureEndX() const override { return captureEnd_.x; }
     int32_t getCaptureEndY() const override { return captureEnd_.y; }
@@ -246,6 +254,10 @@ public:
     int32_t getWheelDelta() const override { return wheelDelta_; }
     int32_t getBorderWidth() const override;
     int32_t getBorderHeight() const override;
+    void setFirstUserValue(intptr_t value) override { firstValue_ = value; }
+    intptr_t getFirstUserValue() const override { return firstValue_; }
+    void setSecondUserValue(intptr_t value) override { secondValue_ = value; }
+    intptr_t getSecondUserValue() const override { return secondValue_; }
     void setPassDoubleClicks(bool on) override { passDoubleClicks_ = on ? 1 : 0; }
     void setMiddleClickAction(const wchar_t* action) override { middleClick_ = action; }
 
@@ -317,8 +329,8 @@ public:
     // Makes the frame; false when it cannot be made.
     bool createMainWindow();
     // Ends the UI thread: WM_QUIT (retried every 10 ms while posting fails), then waits
-    // for the rest of STOP_LIMIT_MS and suspends a thread that has not ended. On the UI
-    // thread itself it only asks the pump to end.
+    // for the rest of STOP_LIMIT_MS; a thread that has not ended by then is left to run
+    // (never suspended). On the UI thread itself it only asks the pump to end.
     void StopUiThread();
     // The UI thread's id (0 when it could not be started).
     DWORD getUiThreadId() const;
@@ -426,6 +438,10 @@ private:
     IPopupMenu* trayMenu_ = nullptr;
     IPopupMenu* menuBar_ = nullptr;
     IPopupMenu* contextMenu_ = nullptr;
+    intptr_t contextValue_ = 0;
+    intptr_t firstValue_ = 0;
+    intptr_t secondValue_ = 0;
+    POINT moving_ = {0, 0};
     uint8_t capturing_ = 0;
     POINT captureEnd_ = {0, 0};
     uint8_t minimumWidthRule_ = 0;
