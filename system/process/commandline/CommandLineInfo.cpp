@@ -7,9 +7,10 @@ namespace s::process::commandline {
 
 namespace {
 
-// Whether the text holds the program name and nothing after it but blanks, by the
-// splitter's rule for that name (quoted up to the next quote, else up to a blank): a
-// start without arguments then needs no split, and the shell's DLL is not loaded for it.
+// Whether the text holds the program name and nothing after it but blanks, the name taken
+// as the splitter takes it (quoted up to the next quote, else up to a blank or a control
+// character): a start without arguments then needs no split, and the shell's DLL is not
+// loaded for it.
 bool namesProgramAlone(const wchar_t* text) {
     const wchar_t* s = text;
     if (*s == L'"') {
