@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
@@ -63,6 +66,32 @@ TEST(CommandLineInfoTest, SplitsQuotedArgumentsStripsFlagMarksAndMarksTheLast) {
     ASSERT_TRUE(CommandLineInfo::parse(L"", recorder, &count));
     ASSERT_TRUE(CommandLineInfo::parse(nullptr, recorder, &count));
     EXPECT_TRUE(recorder.params.empty());
+}
+
+// Where the program name stands alone the system's splitter is not asked: what is handed on
+// must still be what it would have split.
+TEST(CommandLineInfoTest, HandsOnWhatTheSystemSplitterFindsAroundALoneProgramName) {
+    const wchar_t* const lines[] = {
+        L"app.exe", L"app.exe  \t ", L"\"C:\\Program Files\\a b.exe\"", L"\"C:\\a b.exe\"\t",
+        L"\"C:\\unclosed quote.exe", L"app.exe x", L"\"a b.exe\"x", L"\"a b.exe\" \"\"", L"app.exe\n",
+        L"app.exe\r\nx", L"  app.exe", L"\t", L"\"\"", L"app\"x y\".exe", L"app.exe \t -x",
+    };
+    for (const wchar_t* line : lines) {
+        Recorder recorder;
+        uint32_t count = 99;
+        ASSERT_TRUE(CommandLineInfo::parse(line, recorder, &count)) << line;
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(line, &argc);
+        ASSERT_NE(nullptr, argv) << line;
+        ASSERT_EQ(static_cast<uint32_t>(argc - 1), count) << line;
+        ASSERT_EQ(static_cast<size_t>(argc - 1), recorder.params.size()) << line;
+        for (int i = 1; i < argc; ++i) {
+            const wchar_t* arg = argv[i];
+            const bool flag = arg[0] == L'-' || arg[0] == L'/';
+            EXPECT_EQ(std::wstring(flag ? arg + 1 : arg), recorder.params[i - 1].text) << line;
+        }
+        LocalFree(argv);
+    }
 }
 
 TEST(CommandLineTest, StoresFlagsWithDashKeepsPathsAndComesBackEmptyFromItsPool) {

@@ -5,13 +5,38 @@
 
 namespace s::process::commandline {
 
+namespace {
+
+// Whether the text holds the program name and nothing after it but blanks, the name taken
+// as the splitter takes it (quoted up to the next quote, else up to a blank or a control
+// character): a start without arguments then needs no split, and the shell's DLL is not
+// loaded for it.
+bool namesProgramAlone(const wchar_t* text) {
+    const wchar_t* s = text;
+    if (*s == L'"') {
+        ++s;
+        while (*s != 0 && *s++ != L'"') {
+        }
+    } else {
+        while (*s > L' ') {
+            ++s;
+        }
+    }
+    while (*s == L' ' || *s == L'\t') {
+        ++s;
+    }
+    return *s == 0;
+}
+
+} // namespace
+
 bool CommandLineInfo::parse(const wchar_t* commandLine, CommandLineInfo& info, uint32_t* count) {
     if (count != nullptr) {
         *count = 0;
     }
     // An empty text would make the splitter report this executable as the only
     // argument, which is what an empty command line means anyway: nothing to hand on.
-    if (commandLine == nullptr || commandLine[0] == 0) {
+    if (commandLine == nullptr || commandLine[0] == 0 || namesProgramAlone(commandLine)) {
         return true;
     }
     int argc = 0;

@@ -42,6 +42,13 @@ bool isButton(HWND hwnd) {
            (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
 }
 
+// What the shell's DragAcceptFiles does: the style alone lets WM_DROPFILES in, and a window
+// made at start does not load the shell's DLL for it.
+void acceptDroppedFiles(HWND hwnd, bool accept) {
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, accept ? (style | WS_EX_ACCEPTFILES) : (style & ~WS_EX_ACCEPTFILES));
+}
+
 } // namespace
 
 Box::Box()
@@ -192,7 +199,7 @@ void Box::setParent(IContainer* container) {
     }
     held_ = 0;
     if (acceptFiles_ != 0) {
-        DragAcceptFiles(m_hWnd, TRUE);
+        acceptDroppedFiles(m_hWnd, true);
     }
     if (acceptUrls_ != 0) {
         makeUrlTarget();
@@ -478,7 +485,7 @@ void Box::addClickListener(events::IEventListener* listener) {
 void Box::setAcceptFiles(bool accept) {
     acceptFiles_ = accept ? 1 : 0;
     if (GetSafeHwnd() != nullptr) {
-        DragAcceptFiles(m_hWnd, accept ? TRUE : FALSE);
+        acceptDroppedFiles(m_hWnd, accept);
     }
 }
 

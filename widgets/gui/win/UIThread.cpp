@@ -9,11 +9,25 @@
 
 namespace s::gui::win {
 
-UIThread::UIThread() : window_(nullptr), ready_(0) {
+UIThread::UIThread() : window_(nullptr), ready_(0), started_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     m_bAutoDelete = FALSE;
 }
 
+UIThread::~UIThread() {
+    if (started_ != nullptr) {
+        CloseHandle(started_);
+    }
+}
+
 BOOL UIThread::InitInstance() {
+    const BOOL made = makeWindow();
+    if (started_ != nullptr) {
+        SetEvent(started_);
+    }
+    return made;
+}
+
+BOOL UIThread::makeWindow() {
     INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), 0xFF};
     InitCommonControlsEx(&classes);
     AfxOleInit();

@@ -18,20 +18,27 @@ public:
     static constexpr UINT RELEASE_WINDOW = PM_RELEASE_WINDOW;
 
     UIThread();
+    ~UIThread() override;
 
     // Set before the thread runs.
     void setWindow(Window* window) { window_ = window; }
     Window* window() const { return window_; }
     // Set once the native windows exist, cleared when the pump has ended.
     bool isReady() const { return ready_.load() != 0; }
+    // Signalled when the thread's start is over, the native windows made or not; null
+    // when it could not be made.
+    HANDLE startedEvent() const { return started_; }
 
     BOOL InitInstance() override;
     int ExitInstance() override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
 private:
+    BOOL makeWindow();
+
     Window* window_;
     std::atomic<uint8_t> ready_;
+    HANDLE started_;
 };
 
 } // namespace s::gui::win

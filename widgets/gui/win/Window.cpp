@@ -90,8 +90,9 @@ Window::Window()
     thread_ = thread;
     thread->ResumeThread();
     // Until the native windows exist, or the thread has given up and ended.
-    HANDLE handle = thread->m_hThread;
-    while (!thread->isReady() && PumpingWait(1, &handle, 10) == WAIT_TIMEOUT) {
+    const HANDLE handles[2] = {thread->m_hThread, thread->startedEvent()};
+    const DWORD count = handles[1] != nullptr ? 2 : 1;
+    while (!thread->isReady() && PumpingWait(count, handles, count == 2 ? INFINITE : 10) == WAIT_TIMEOUT) {
     }
 }
 
