@@ -3,8 +3,8 @@
 #include <cwchar>
 
 #include "engine/ffmpeg/FfmpegLog.h"
-#include "engine/system/win/DllLocater.h"
 #include "engine/system/win/MessageBoxSeam.h"
+#include "system/system/win/DllLocater.h"
 
 namespace s::ffmpeg {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "app/image/gui/boxes/ConfigBox.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
-#include "images/image/gui/boxes/ConfigBox.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 #include "system/map/IMappedData.h"

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
@@ -18,6 +17,7 @@
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 

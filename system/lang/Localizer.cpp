@@ -8,10 +8,10 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/ObjLocker.h"
 #include "images/archive/dll/IArchive.h"
-#include "images/lang/LanguageCodes.h"
+#include "system/gui/events/IEventListener.h"
+#include "system/lang/LanguageCodes.h"
 #include "system/xml/Node.h"
 #include "system/xml/TextTree.h"
-#include "widgets/gui/events/IEventListener.h"
 
 namespace s::lang {
 

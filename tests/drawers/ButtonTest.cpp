@@ -13,7 +13,7 @@
 #include "drawers/gui/drawer/combo/win/Thin.h"
 #include "drawers/gui/drawer/menu/win/Basic.h"
 #include "support/Released.h"
-#include "widgets/gui/win/Font.h"
+#include "drawers/gui/win/Font.h"
 
 using canvas::Canvas;
 using canvas::DcState;

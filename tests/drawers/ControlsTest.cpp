@@ -22,7 +22,7 @@
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "images/image/win/BufferedImage.h"
 #include "support/Released.h"
-#include "widgets/gui/win/Font.h"
+#include "drawers/gui/win/Font.h"
 
 using canvas::Canvas;
 using canvas::DcState;

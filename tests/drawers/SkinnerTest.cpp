@@ -28,8 +28,8 @@
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "drawers/gui/drawer/window/win/Thin.h"
 #include "support/Released.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 
 namespace drawer = s::gui::drawer;
 using drawer::ISkin;

@@ -9,8 +9,8 @@
 #include "drawers/gui/drawer/groupbox/win/Thin.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "support/Released.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 
 using canvas::Canvas;
 using canvas::DcState;

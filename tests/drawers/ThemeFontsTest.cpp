@@ -6,8 +6,8 @@
 
 #include "drawers/gui/drawer/ThemeFonts.h"
 #include "support/Released.h"
+#include "drawers/gui/win/FontSetting.h"
 #include "system/system/win/OsFacts.h"
-#include "widgets/gui/win/FontSetting.h"
 
 using s::gui::drawer::ThemeFonts;
 using s::system::win::OsFacts;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/system/win/DllLocater.h"
+#include "system/system/win/DllLocater.h"
 
 using s::system::win::DllLocater;
 

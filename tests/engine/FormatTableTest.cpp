@@ -4,9 +4,9 @@
 #include <cwchar>
 
 #include "ProbedMedia.h"
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/video/VideoInfo.h"
 
 using s::sound::ffmpeg::FormatTable;

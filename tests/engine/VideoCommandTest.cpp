@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "ProbedMedia.h"
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
 #include "engine/sound/ffmpeg/VideoRoad.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"

@@ -8,11 +8,11 @@
 
 #include "TranscoderFixture.h"
 #include "engine/ffmpeg/FfmpegLog.h"
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/video/VideoInfo.h"
 #include "support/RawFile.h"
 #include "support/Released.h"

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
 #include "support/InProcessRoad.h"

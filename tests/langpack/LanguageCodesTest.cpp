@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <set>
 
-#include "images/lang/LanguageCodes.h"
+#include "system/lang/LanguageCodes.h"
 
 using s::lang::languageCode;
 using s::lang::languageCodeFromLangId;

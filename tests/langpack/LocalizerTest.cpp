@@ -9,11 +9,11 @@
 #include "core/str/strarray/StrArray.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "images/archive/dll/win/Archive.h"
+#include "system/gui/events/IEventListener.h"
 #include "system/lang/Localizer.h"
 #include "system/system/win/OsFacts.h"
 #include "system/xml/Node.h"
 #include "system/xml/TextTree.h"
-#include "widgets/gui/events/IEventListener.h"
 
 using s::archive::dll::win::Archive;
 using s::lang::LangPack;

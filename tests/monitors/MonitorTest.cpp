@@ -8,10 +8,10 @@
 
 #include "core/thread/Held.h"
 #include "images/image/win/BufferedImage.h"
+#include "images/monitor/win/ScreenCapture.h"
 #include "system/monitor/UiScale.h"
 #include "system/monitor/win/Monitor.h"
 #include "system/monitor/win/Monitors.h"
-#include "system/monitor/win/ScreenCapture.h"
 
 using s::image::win::BufferedImage;
 namespace monitor = s::system::monitor;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 
 namespace testsupport {
 

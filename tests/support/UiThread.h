@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 #include "widgets/gui/win/Window.h"
 
 namespace testsupport {

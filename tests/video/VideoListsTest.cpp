@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/sound/gui/dialogs/mp3conv/OptionRows.h"
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "app/video/P2pEstimates.h"
 #include "app/video/TestRunChoice.h"
 #include "app/video/VideoLists.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/ComboBox.h"
 

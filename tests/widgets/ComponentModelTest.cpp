@@ -7,7 +7,7 @@
 
 #include "Fakes.h"
 #include "support/Released.h"
-#include "widgets/gui/events/ListenerList.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/layout/Pile.h"
 
 using fakes::FakeBox;

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "core/thread/ClassPool.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IContainer.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/layout/Arrangement.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/Leaf.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "support/Released.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 #include "system/monitor/UiScale.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
 
 using s::gui::win::Font;
 using s::gui::win::FontProperties;

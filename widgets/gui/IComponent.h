@@ -5,7 +5,7 @@
 
 #include "core/base/IObject.h"
 #include "core/thread/IPoolable.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::col::_array { class ArrayP; }
 namespace s::image::win { class BufferedImage; }

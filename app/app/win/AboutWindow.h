@@ -3,7 +3,7 @@
 
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::gui { class IWindow; }
 namespace s::gui::dialogs { class About3; }

@@ -8,8 +8,8 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
+#include "system/gui/events/IEventListener.h"
 #include "widgets/gui/IWindowState.h"
-#include "widgets/gui/events/IEventListener.h"
 
 namespace s::app::win {
 

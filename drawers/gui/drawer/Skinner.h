@@ -5,7 +5,7 @@
 #include "core/str/strarray/StrArray.h"
 #include "core/thread/ClassPool.h"
 #include "drawers/gui/drawer/ISkinHolder.h"
-#include "widgets/gui/events/ListenerList.h"
+#include "system/gui/events/ListenerList.h"
 
 namespace s::str::strbuffer {
 class StrBuffer;

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <mutex>
 
-#include "engine/system/win/DllLocater.h"
+#include "drawers/gui/win/FontProperties.h"
+#include "system/system/win/DllLocater.h"
 #include "system/system/win/OsFacts.h"
-#include "widgets/gui/win/FontProperties.h"
 
 namespace s::gui::drawer {
 

@@ -18,7 +18,7 @@
 #include "drawers/gui/drawer/tabbox/win/Thin.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
 #include "drawers/gui/drawer/window/win/Thin.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/FontSetting.h"
 
 namespace s::gui::drawer {
 

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 
 namespace s::sound::ffmpeg {
 

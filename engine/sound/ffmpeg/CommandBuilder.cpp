@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/AudioRules.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IVideoRoad.h"
 #include "engine/sound/ffmpeg/VideoRoad.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"

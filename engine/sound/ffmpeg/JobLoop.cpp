@@ -6,15 +6,14 @@
 #include <atomic>
 #include <cwchar>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/ExternalRunner.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/ffmpeg/IRunHost.h"
+#include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/ffmpeg/OutputCleanup.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
@@ -22,6 +21,7 @@
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/video/MediaReport.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"

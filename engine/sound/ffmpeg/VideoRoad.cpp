@@ -6,11 +6,11 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 #include "engine/video/VideoInfo.h"
 #include "system/system/win/CpuFacts.h"
 

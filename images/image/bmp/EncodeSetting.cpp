@@ -1,6 +1,6 @@
 #include "images/image/bmp/EncodeSetting.h"
 
-#include "images/image/gui/boxes/BmpConfigBox.h"
+#include "app/image/gui/boxes/BmpConfigBox.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/win/BufferedImage.h"
 

@@ -1,6 +1,6 @@
 #include "images/image/gif/EncodeSetting.h"
 
-#include "images/image/gui/boxes/GifConfigBox.h"
+#include "app/image/gui/boxes/GifConfigBox.h"
 #include "images/image/gif/win/Gif.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"

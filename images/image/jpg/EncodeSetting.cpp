@@ -1,6 +1,6 @@
 #include "images/image/jpg/EncodeSetting.h"
 
-#include "images/image/gui/boxes/JpgConfigBox.h"
+#include "app/image/gui/boxes/JpgConfigBox.h"
 #include "images/image/jpg/win/Jpeg.h"
 #include "images/image/win/BufferedImage.h"
 

@@ -1,6 +1,6 @@
 #include "images/image/png/EncodeSetting.h"
 
-#include "images/image/gui/boxes/PngConfigBox.h"
+#include "app/image/gui/boxes/PngConfigBox.h"
 #include "images/image/png/win/Png.h"
 #include "images/image/win/BufferedImage.h"
 

@@ -10,8 +10,8 @@
 #include "core/col/_array/ArrayP.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/ObjLocker.h"
-#include "engine/system/win/DllLocater.h"
 #include "system/file/win/PathWin.h"
+#include "system/system/win/DllLocater.h"
 
 namespace s::file::win {
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include "engine/system/win/DllLocater.h"
+#include "system/system/win/DllLocater.h"
 
 namespace s::reg::win {
 

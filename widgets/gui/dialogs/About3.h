@@ -1,7 +1,7 @@
 #pragma once
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::lang { class Localizer; }
 namespace s::gui { class IWindowState; }

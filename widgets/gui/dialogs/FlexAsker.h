@@ -5,7 +5,7 @@
 
 #include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::lang { class Localizer; }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "core/col/_array/ArrayP.h"
+#include "system/gui/events/IEventListener.h"
 #include "widgets/gui/IComponent.h"
-#include "widgets/gui/events/IEventListener.h"
 
 namespace s::gui::events {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/ILayoutManager.h"
-#include "widgets/gui/events/ListenerList.h"
 
 namespace s::gui::layout {
 

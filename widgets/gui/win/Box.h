@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/thread/ClassPool.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IBox.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/layout/Arrangement.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/Native.h"

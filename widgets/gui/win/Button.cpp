@@ -7,13 +7,13 @@
 
 #include <cwchar>
 
-#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/IButton.h"
+#include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/win/BufferedPaint.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
 #include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/ReflectedBrush.h"
 #include "widgets/gui/win/TextSource.h"

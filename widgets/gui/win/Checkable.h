@@ -1,19 +1,19 @@
 #pragma once
 #include <string>
 
-#include "widgets/gui/win/FocusMark.h"
 #include "drawers/gui/drawer/ISkin.h"
+#include "drawers/gui/win/Font.h"
 #include "framework/CBrush.h"
 #include "framework/CButton.h"
 #include "framework/CClientDC.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/events/Disabler.h"
 #include "widgets/gui/events/Editabler.h"
 #include "widgets/gui/events/Enabler.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/events/UnEditabler.h"
-#include "widgets/gui/win/Font.h"
+#include "widgets/gui/win/FocusMark.h"
 #include "widgets/gui/win/FontOperations.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"

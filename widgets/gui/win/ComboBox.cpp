@@ -3,16 +3,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/ICombo.h"
+#include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/combo/win/Thin.h"
+#include "drawers/gui/win/Font.h"
 #include "framework/CClientDC.h"
 #include "system/lang/Localizer.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/FocusMark.h"
-#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/MessageArgs.h"
 #include "widgets/gui/win/OffscreenPaint.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"

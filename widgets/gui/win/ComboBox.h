@@ -5,8 +5,8 @@
 
 #include "framework/CBrush.h"
 #include "framework/CComboBox.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IComboBox.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"

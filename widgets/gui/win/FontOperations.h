@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "widgets/gui/win/FontProperties.h"
+#include "drawers/gui/win/FontProperties.h"
 
 namespace s::gui::win {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/thread/ClassPool.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/ILabel.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"
 

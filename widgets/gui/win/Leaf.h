@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include "drawers/gui/drawer/ISkinHolder.h"
+#include "system/gui/events/ListenerList.h"
 #include "system/lang/Localizer.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/ComponentState.h"
 
 namespace s::gui::win {

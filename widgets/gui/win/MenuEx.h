@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/thread/ClassPool.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IMenuEx.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"

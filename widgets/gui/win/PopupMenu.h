@@ -4,8 +4,8 @@
 
 #include "core/thread/ClassPool.h"
 #include "framework/CMenu.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IPopupMenu.h"
-#include "widgets/gui/events/ListenerList.h"
 
 namespace s::gui::win {
 

@@ -1,8 +1,8 @@
 #include "widgets/gui/win/ScaledMenu.h"
 
 #include "drawers/gui/drawer/button/win/Glyphs.h"
+#include "drawers/gui/win/Font.h"
 #include "system/monitor/UiScale.h"
-#include "widgets/gui/win/Font.h"
 
 namespace s::gui::win {
 

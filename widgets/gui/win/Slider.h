@@ -3,8 +3,8 @@
 
 #include "framework/CBrush.h"
 #include "framework/CSliderCtrl.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/ISlider.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/DrawerHold.h"
 #include "widgets/gui/win/Leaf.h"
 #include "widgets/gui/win/Native.h"

@@ -1,8 +1,8 @@
 #include "widgets/gui/win/TextField.h"
 
+#include "drawers/gui/win/Font.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/IContainer.h"
-#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/ReflectedBrush.h"
 #include "widgets/gui/win/TextSource.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"

@@ -1,7 +1,7 @@
 #include "widgets/gui/win/UrlDropTarget.h"
 
 #include "core/str/strbuffer/StrBuffer.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::gui::win {
 

@@ -7,8 +7,8 @@
 
 #include "core/thread/ClassPool.h"
 #include "framework/CWnd.h"
+#include "system/gui/events/ListenerList.h"
 #include "widgets/gui/IWindow.h"
-#include "widgets/gui/events/ListenerList.h"
 #include "widgets/gui/win/Container.h"
 #include "widgets/gui/win/HotKeys.h"
 #include "widgets/gui/win/InvisibleWindow.h"

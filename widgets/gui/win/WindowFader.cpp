@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/system/win/DllLocater.h"
+#include "system/system/win/DllLocater.h"
 #include "widgets/gui/win/MessageBoxW.h"
 
 namespace s::gui::win {

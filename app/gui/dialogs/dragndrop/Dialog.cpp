@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "app/StartupTrace.h"
 #include "app/app/IAppBase.h"
 #include "app/app/win/AboutWindow.h"
 #include "app/app/win/AppWindow.h"
-#include "app/StartupTrace.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/thread/win/Thread.h"
 #include "drawers/gui/drawer/border/win/Plain.h"
@@ -13,6 +13,7 @@
 #include "drawers/gui/drawer/groupbox/win/Basic.h"
 #include "drawers/gui/drawer/menu/win/Basic.h"
 #include "drawers/gui/drawer/statusbar/win/Basic.h"
+#include "drawers/gui/win/Font.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "images/archive/CallBack.h"
@@ -33,7 +34,6 @@
 #include "widgets/gui/win/CheckBox.h"
 #include "widgets/gui/win/ComboBox.h"
 #include "widgets/gui/win/GroupBox.h"
-#include "widgets/gui/win/Font.h"
 #include "widgets/gui/win/Label.h"
 #include "widgets/gui/win/MenuEx.h"
 #include "widgets/gui/win/MessageBoxW.h"

@@ -10,7 +10,7 @@
 #include "core/thread/ITask.h"
 #include "core/thread/ObjLocker.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
-#include "widgets/gui/events/IEventListener.h"
+#include "system/gui/events/IEventListener.h"
 
 namespace s::app::win { class AppWindow; class AboutWindow; }
 namespace s::archive { class CallBack; }

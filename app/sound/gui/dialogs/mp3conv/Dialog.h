@@ -5,9 +5,9 @@
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 #include "app/sound/gui/dialogs/mp3conv/OptionRows.h"
 #include "app/sound/gui/dialogs/mp3conv/PanelLayout.h"
-#include "app/sound/gui/dialogs/mp3conv/Setting.h"
 #include "app/video/VideoControls.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
+#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
 
 namespace s::gui::win {
 class Box;

@@ -6,7 +6,7 @@
 #include "drawers/gui/drawer/border/win/Thin.h"
 #include "drawers/gui/drawer/button/win/Glyphs.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
-#include "widgets/gui/win/Font.h"
+#include "drawers/gui/win/Font.h"
 
 namespace s::gui::drawer::button::win {
 

@@ -3,7 +3,7 @@
 #include "drawers/gui/drawer/Paint.h"
 #include "drawers/gui/drawer/button/win/Thin.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/FontSetting.h"
 
 namespace s::gui::drawer::checkbox::win {
 

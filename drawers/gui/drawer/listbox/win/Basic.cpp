@@ -5,8 +5,8 @@
 #include "drawers/gui/drawer/Paint.h"
 #include "drawers/gui/drawer/button/win/Thin.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
+#include "drawers/gui/win/FontSetting.h"
 #include "images/image/win/BufferedImage.h"
-#include "widgets/gui/win/FontSetting.h"
 
 namespace s::gui::drawer::listbox::win {
 

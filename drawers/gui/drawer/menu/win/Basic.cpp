@@ -8,8 +8,8 @@
 #include "drawers/gui/drawer/Paint.h"
 #include "drawers/gui/drawer/combo/win/Thin.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 
 namespace s::gui::drawer::menu::win {
 

@@ -2,9 +2,9 @@
 
 #include "drawers/gui/drawer/Paint.h"
 #include "drawers/gui/drawer/text/win/Basic.h"
+#include "drawers/gui/win/FontSetting.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/MemoryDc.h"
-#include "widgets/gui/win/FontSetting.h"
 
 namespace s::gui::drawer::radiobutton::win {
 

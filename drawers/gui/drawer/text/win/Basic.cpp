@@ -1,8 +1,8 @@
 #include "drawers/gui/drawer/text/win/Basic.h"
 
 #include "drawers/gui/drawer/Paint.h"
-#include "widgets/gui/win/Font.h"
-#include "widgets/gui/win/FontSetting.h"
+#include "drawers/gui/win/Font.h"
+#include "drawers/gui/win/FontSetting.h"
 
 namespace s::gui::drawer::text::win {
 
