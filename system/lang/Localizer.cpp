@@ -7,8 +7,8 @@
 
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/ObjLocker.h"
-#include "images/archive/dll/IArchive.h"
 #include "system/gui/events/IEventListener.h"
+#include "system/lang/IResourceText.h"
 #include "system/lang/LanguageCodes.h"
 #include "system/xml/Node.h"
 #include "system/xml/TextTree.h"
@@ -89,13 +89,13 @@ void Localizer::reset() {
     listeners_.clear();
 }
 
-Localizer* Localizer::create(archive::dll::IArchive* archive, const wchar_t* type, uint32_t id) {
+Localizer* Localizer::create(IResourceText* resources, const wchar_t* type, uint32_t id) {
     Localizer* localizer = pool();
     if (localizer == nullptr) {
         return nullptr;
     }
     // Read straight from the text: the pack's thousands of elements never become nodes.
-    StrBuffer* text = archive != nullptr ? archive->readResource(type, id) : nullptr;
+    StrBuffer* text = resources != nullptr ? resources->readResource(type, id) : nullptr;
     if (text != nullptr) {
         xml::TextTree document;
         if (document.read(text->c_str(), text->length())) {

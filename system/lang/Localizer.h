@@ -6,11 +6,12 @@
 #include "core/thread/IPoolable.h"
 #include "system/lang/LangPack.h"
 
-namespace s::archive::dll { class IArchive; }
 namespace s::gui::events { class IEventListener; }
 namespace s::xml { class Node; class TextTree; }
 
 namespace s::lang {
+
+class IResourceText;
 
 // The language pack: every language of the document, one of them current. Texts
 // are answered by number from the current language; listeners are told (code 0)
@@ -30,9 +31,10 @@ public:
     // Packs given back, no current pack, no listeners.
     void reset() override;
 
-    // A Localizer from the pool loaded from the XML resource of the archive, in the
-    // user's interface language (else English, else the first language).
-    static Localizer* create(archive::dll::IArchive* archive, const wchar_t* type, uint32_t id);
+    // A Localizer from the pool loaded from the XML resource (a module's resources,
+    // such as a resource archive), in the user's interface language (else English,
+    // else the first language).
+    static Localizer* create(IResourceText* resources, const wchar_t* type, uint32_t id);
 
     // Adds the languages of the document ("languages") and their texts ("entries").
     // A language without a text of an entry gets the entry's first text.

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "images/archive/IArchive.h"
+#include "system/lang/IResourceText.h"
 
 namespace s::str::strbuffer { class StrBuffer; }
 namespace s::xml { class Node; }
@@ -11,7 +12,7 @@ namespace s::archive::dll {
 // The resources of a program module read as an archive. Finders answer true and the
 // index (may be null) of the first matching entry in list order; text comparisons
 // match whole texts only.
-class IArchive : public archive::IArchive {
+class IArchive : public archive::IArchive, public lang::IResourceText {
 public:
     virtual bool findByNameText(const wchar_t* name, uint32_t* index) const = 0;
     virtual bool findByNameId(uint32_t id, uint32_t* index) const = 0;
@@ -25,10 +26,8 @@ public:
     virtual bool findByTypeTextNameTextNoCase(const wchar_t* type, const wchar_t* name, uint32_t* index) const = 0;
     virtual bool findByKindNameTextNoCase(uint32_t kind, const wchar_t* name, uint32_t* index) const = 0;
 
-    // The resource (type: a text, or a Windows type number as an integer resource)
-    // decoded from UTF-8 into a new pooled string; null when there is no such
-    // resource, empty when it cannot be read.
-    virtual str::strbuffer::StrBuffer* readResource(const wchar_t* type, uint32_t id) = 0;
+    // The resource decoded from UTF-8 (see lang::IResourceText).
+    str::strbuffer::StrBuffer* readResource(const wchar_t* type, uint32_t id) override = 0;
     // The resource parsed as an XML document: its root element (the caller releases
     // it), or null when there is no such resource.
     virtual xml::Node* readXml(const wchar_t* type, uint32_t id) = 0;
