@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/image/gui/boxes/ConfigBox.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "images/image/gui/IEncodeSettingBox.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 #include "system/map/IMappedData.h"
@@ -59,32 +59,26 @@ void EncodeSettingBase::setBackground(int32_t red, int32_t green, int32_t blue) 
     blue_ = channel(blue);
 }
 
-gui::IEncodeSettingBox* EncodeSettingBase::createBox() {
-    gui::boxes::ConfigBox* box = newBox();
-    if (box == nullptr) {
-        return nullptr;
-    }
-    if (box_ != nullptr) {
+void EncodeSettingBase::linkBox(gui::IEncodeSettingBox* box) {
+    if (box_ != nullptr && box_ != box) {
         box_->detach();
     }
     box_ = box;
-    box->attach(this);
-    return box;
 }
 
 bool EncodeSettingBase::applyBox() {
-    if (box_ == nullptr || !box_->isBuilt()) {
-        return true;
+    if (box_ != nullptr && box_->applyChoices()) {
+        save();
     }
-    const uint32_t colour = box_->backgroundColour();
+    return true;
+}
+
+void EncodeSettingBase::takeSharedChoices(uint32_t colour, bool keep) {
     setBackground(static_cast<int32_t>(colour >> 16 & 0xFF), static_cast<int32_t>(colour >> 8 & 0xFF),
                   static_cast<int32_t>(colour & 0xFF));
     if ((options_ & OPTION_KEEP_TRANSPARENCY) != 0) {
-        setKeepTransparency(box_->keepTransparency());
+        setKeepTransparency(keep);
     }
-    applyOwnBox(box_);
-    save();
-    return true;
 }
 
 void EncodeSettingBase::bind(const wchar_t* prefix, map::IMappedData* store) {

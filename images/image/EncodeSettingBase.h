@@ -5,7 +5,7 @@
 #include "images/image/IEncodeSetting.h"
 
 namespace s::str::strbuffer { class StrBuffer; }
-namespace s::image::gui::boxes { class ConfigBox; }
+namespace s::image::gui { class IEncodeSettingBox; }
 
 namespace s::image {
 
@@ -30,15 +30,20 @@ public:
     using IEncodeSetting::encode;
     // The set's first frame.
     IEncodedImage* encode(const win::BufferedImageSet* set) override;
-    gui::IEncodeSettingBox* createBox() override;
     bool applyBox() override;
+    // The option box that edits this setting (each side forgets the other when it goes
+    // back to its pool): a box linked before is told to forget the setting.
+    void linkBox(gui::IEncodeSettingBox* box);
     // The linked box, if any; forgetBox unlinks it when it is that box.
-    gui::boxes::ConfigBox* box() const { return box_; }
-    void forgetBox(const gui::boxes::ConfigBox* box) {
+    gui::IEncodeSettingBox* box() const { return box_; }
+    void forgetBox(const gui::IEncodeSettingBox* box) {
         if (box_ == box) {
             box_ = nullptr;
         }
     }
+    // A box's shared choices: the background (0xRRGGBB) and, when the format stores
+    // it, whether transparency is kept.
+    void takeSharedChoices(uint32_t colour, bool keep);
     bool isBound() const override { return store_ != nullptr; }
     map::IMappedData* store() const override { return store_; }
     void bind(const wchar_t* prefix, map::IMappedData* store) override;
@@ -55,10 +60,6 @@ protected:
     // group: the format's own group text, beginning with a backslash; options: the
     // OPTION_ mask of the shared options the format stores.
     explicit EncodeSettingBase(const wchar_t* group, uint32_t options = 0);
-    // A fresh option box of the format from its pool.
-    virtual gui::boxes::ConfigBox* newBox() const = 0;
-    // Copies the format's own choices of the built box.
-    virtual void applyOwnBox(const gui::boxes::ConfigBox* box) = 0;
     // Forgets the store, the prefix and the box and restores the shared defaults.
     void resetBase();
     // The options of the format before and after the colour, in the stored order.
@@ -89,7 +90,7 @@ private:
     const uint32_t options_;
     map::IMappedData* store_;
     str::strbuffer::StrBuffer* prefix_;
-    gui::boxes::ConfigBox* box_;
+    gui::IEncodeSettingBox* box_;
     int32_t red_;
     int32_t green_;
     int32_t blue_;

@@ -2,7 +2,6 @@
 #include "core/base/IObject.h"
 
 namespace s::map { class IMappedData; }
-namespace s::image::gui { class IEncodeSettingBox; }
 namespace s::image::win {
 class BufferedImage;
 class BufferedImageSet;
@@ -22,11 +21,8 @@ public:
     // An encoded image made from a set: from its first frame, or (GIF) from every frame
     // of an animated set of several; null when it cannot be made.
     virtual IEncodedImage* encode(const win::BufferedImageSet* set) = 0;
-    // A new option box of the format linked to this setting (each side forgets the
-    // other when it goes back to its pool); the caller releases it. Null when none can be had.
-    virtual gui::IEncodeSettingBox* createBox() = 0;
-    // Copies the built box's choices into the options and saves them; true (also when
-    // there is no box to read).
+    // Copies the choices of the linked option box, when it is built, into the options
+    // and saves them; true (also when there is no box to read).
     virtual bool applyBox() = 0;
     // A settings store is set.
     virtual bool isBound() const = 0;

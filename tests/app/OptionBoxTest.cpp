@@ -62,7 +62,7 @@ struct Shown {
         }
     }
     void show() {
-        box = static_cast<Box*>(setting->createBox());
+        box = static_cast<Box*>(ConfigBox::create(setting));
         window = toolkittest::shownWindow(50, 50, 520, 360);
         window->add(box->build());
         toolkittest::settle(window);
@@ -312,7 +312,7 @@ TEST(OptionBoxTest, GifDepthAndPngInterlaceAreApplied) {
 TEST(OptionBoxTest, BoxAndSettingForgetEachOtherOnRelease) {
     // The box goes first: the setting no longer reads it.
     Released<bmp::EncodeSetting> setting(bmp::EncodeSetting::pool());
-    auto* box = static_cast<BmpConfigBox*>(setting->createBox());
+    auto* box = static_cast<BmpConfigBox*>(ConfigBox::create(setting.get()));
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(box, setting->box());
     EXPECT_EQ(setting.get(), box->setting());
@@ -320,13 +320,13 @@ TEST(OptionBoxTest, BoxAndSettingForgetEachOtherOnRelease) {
     EXPECT_EQ(nullptr, setting->box());
     EXPECT_TRUE(setting->applyBox());
     // The setting goes first: the box no longer writes to it.
-    box = static_cast<BmpConfigBox*>(setting->createBox());
+    box = static_cast<BmpConfigBox*>(ConfigBox::create(setting.get()));
     setting->reset();
     EXPECT_EQ(nullptr, box->setting());
     EXPECT_EQ(nullptr, setting->box());
     // A second box replaces the first, which is told.
-    auto* first = static_cast<BmpConfigBox*>(setting->createBox());
-    auto* second = static_cast<BmpConfigBox*>(setting->createBox());
+    auto* first = static_cast<BmpConfigBox*>(ConfigBox::create(setting.get()));
+    auto* second = static_cast<BmpConfigBox*>(ConfigBox::create(setting.get()));
     EXPECT_EQ(nullptr, first->setting());
     EXPECT_EQ(second, setting->box());
     for (ConfigBox* b : {static_cast<ConfigBox*>(box), static_cast<ConfigBox*>(first), static_cast<ConfigBox*>(second)}) {
@@ -338,7 +338,7 @@ TEST(OptionBoxTest, BoxAndSettingForgetEachOtherOnRelease) {
         {bmp::EncodeSetting::pool(), L"Bitmap"}, {gif::EncodeSetting::pool(), L"Gif"},
         {jpg::EncodeSetting::pool(), L"Jpeg"},   {png::EncodeSetting::pool(), L"Png"}};
     for (const auto& n : names) {
-        s::image::gui::IEncodeSettingBox* b = n.first->createBox();
+        s::image::gui::IEncodeSettingBox* b = ConfigBox::create(n.first);
         EXPECT_STREQ(n.second, b->name());
         b->release();
         n.first->release();

@@ -1,6 +1,5 @@
 #include "images/image/bmp/EncodeSetting.h"
 
-#include "app/image/gui/boxes/BmpConfigBox.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/win/BufferedImage.h"
 
@@ -38,14 +37,6 @@ void EncodeSetting::loadOwnLast(const wchar_t* group) {
 
 bool EncodeSetting::saveOwnLast(const wchar_t* group) {
     return writeInt(group, BPP, bpp_);
-}
-
-gui::boxes::ConfigBox* EncodeSetting::newBox() const {
-    return gui::boxes::BmpConfigBox::pool();
-}
-
-void EncodeSetting::applyOwnBox(const gui::boxes::ConfigBox* box) {
-    setBpp(static_cast<const gui::boxes::BmpConfigBox*>(box)->chosenBpp());
 }
 
 } // namespace s::image::bmp

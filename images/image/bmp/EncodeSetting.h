@@ -25,8 +25,6 @@ public:
     static bool isDepth(int32_t bpp) { return bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32; }
 
 protected:
-    gui::boxes::ConfigBox* newBox() const override;
-    void applyOwnBox(const gui::boxes::ConfigBox* box) override;
     void loadOwnLast(const wchar_t* group) override;
     bool saveOwnLast(const wchar_t* group) override;
 

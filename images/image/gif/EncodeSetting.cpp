@@ -1,6 +1,5 @@
 #include "images/image/gif/EncodeSetting.h"
 
-#include "app/image/gui/boxes/GifConfigBox.h"
 #include "images/image/gif/win/Gif.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
@@ -48,14 +47,6 @@ void EncodeSetting::loadOwnLast(const wchar_t* group) {
 
 bool EncodeSetting::saveOwnLast(const wchar_t* group) {
     return writeInt(group, BPP, bpp_);
-}
-
-gui::boxes::ConfigBox* EncodeSetting::newBox() const {
-    return gui::boxes::GifConfigBox::pool();
-}
-
-void EncodeSetting::applyOwnBox(const gui::boxes::ConfigBox* box) {
-    setBpp(static_cast<const gui::boxes::GifConfigBox*>(box)->chosenBpp());
 }
 
 } // namespace s::image::gif

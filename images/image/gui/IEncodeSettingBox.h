@@ -16,6 +16,9 @@ public:
     virtual s::gui::IBox* build() = 0;
     // "Bitmap", "Gif", "Jpeg" or "Png".
     virtual const wchar_t* name() const = 0;
+    // Copies its choices into the setting it edits; false (nothing copied) when it is
+    // not built or edits none.
+    virtual bool applyChoices() = 0;
     // Forgets the setting it edits (the setting is going back to its pool).
     virtual void detach() = 0;
     // Gives the box back to its pool.

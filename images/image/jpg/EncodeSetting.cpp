@@ -1,6 +1,5 @@
 #include "images/image/jpg/EncodeSetting.h"
 
-#include "app/image/gui/boxes/JpgConfigBox.h"
 #include "images/image/jpg/win/Jpeg.h"
 #include "images/image/win/BufferedImage.h"
 
@@ -38,14 +37,6 @@ void EncodeSetting::loadOwnFirst(const wchar_t* group) {
 
 bool EncodeSetting::saveOwnFirst(const wchar_t* group) {
     return writeInt(group, QUALITY, quality_);
-}
-
-gui::boxes::ConfigBox* EncodeSetting::newBox() const {
-    return gui::boxes::JpgConfigBox::pool();
-}
-
-void EncodeSetting::applyOwnBox(const gui::boxes::ConfigBox* box) {
-    setQuality(static_cast<const gui::boxes::JpgConfigBox*>(box)->chosenQuality());
 }
 
 } // namespace s::image::jpg

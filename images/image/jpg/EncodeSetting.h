@@ -22,8 +22,6 @@ public:
     bool setQuality(int32_t quality);
 
 protected:
-    gui::boxes::ConfigBox* newBox() const override;
-    void applyOwnBox(const gui::boxes::ConfigBox* box) override;
     void loadOwnFirst(const wchar_t* group) override;
     bool saveOwnFirst(const wchar_t* group) override;
 

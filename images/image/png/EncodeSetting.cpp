@@ -1,6 +1,5 @@
 #include "images/image/png/EncodeSetting.h"
 
-#include "app/image/gui/boxes/PngConfigBox.h"
 #include "images/image/png/win/Png.h"
 #include "images/image/win/BufferedImage.h"
 
@@ -21,14 +20,6 @@ IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
                                           static_cast<uint8_t>(backgroundRed()),
                                           static_cast<uint8_t>(backgroundGreen()),
                                           static_cast<uint8_t>(backgroundBlue()));
-}
-
-gui::boxes::ConfigBox* EncodeSetting::newBox() const {
-    return gui::boxes::PngConfigBox::pool();
-}
-
-void EncodeSetting::applyOwnBox(const gui::boxes::ConfigBox* box) {
-    setWithInterlace(static_cast<const gui::boxes::PngConfigBox*>(box)->interlace());
 }
 
 } // namespace s::image::png

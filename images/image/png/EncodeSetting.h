@@ -21,10 +21,6 @@ public:
     using EncodeSettingBase::withInterlace;
     using EncodeSettingBase::setWithInterlace;
 
-protected:
-    gui::boxes::ConfigBox* newBox() const override;
-    void applyOwnBox(const gui::boxes::ConfigBox* box) override;
-
 private:
     EncodeSetting();
 };

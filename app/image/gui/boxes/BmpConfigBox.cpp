@@ -37,4 +37,8 @@ int32_t BmpConfigBox::chosenBpp() const {
     return chosenDepth(s != nullptr ? s->bpp() : bmp::EncodeSetting::DEFAULT_BPP);
 }
 
+void BmpConfigBox::applyOwn() {
+    static_cast<bmp::EncodeSetting*>(setting())->setBpp(chosenBpp());
+}
+
 } // namespace s::image::gui::boxes

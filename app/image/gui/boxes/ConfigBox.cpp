@@ -1,9 +1,17 @@
 #include "app/image/gui/boxes/ConfigBox.h"
 
 #include "app/image/gui/boxes/BgGroupBox.h"
+#include "app/image/gui/boxes/BmpConfigBox.h"
 #include "app/image/gui/boxes/ColorPicker.h"
+#include "app/image/gui/boxes/GifConfigBox.h"
+#include "app/image/gui/boxes/JpgConfigBox.h"
+#include "app/image/gui/boxes/PngConfigBox.h"
 #include "app/image/gui/boxes/WidgetTexts.h"
 #include "images/image/EncodeSettingBase.h"
+#include "images/image/bmp/EncodeSetting.h"
+#include "images/image/gif/EncodeSetting.h"
+#include "images/image/jpg/EncodeSetting.h"
+#include "images/image/png/EncodeSetting.h"
 #include "system/monitor/UiScale.h"
 #include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/GroupBox.h"
@@ -22,6 +30,42 @@ ConfigBox::ConfigBox()
 
 ConfigBox::~ConfigBox() {
     resetBox();
+}
+
+ConfigBox* ConfigBox::create(EncodeSettingBase* setting) {
+    ConfigBox* box = nullptr;
+    if (dynamic_cast<bmp::EncodeSetting*>(setting) != nullptr) {
+        box = BmpConfigBox::pool();
+    } else if (dynamic_cast<gif::EncodeSetting*>(setting) != nullptr) {
+        box = GifConfigBox::pool();
+    } else if (dynamic_cast<jpg::EncodeSetting*>(setting) != nullptr) {
+        box = JpgConfigBox::pool();
+    } else if (dynamic_cast<png::EncodeSetting*>(setting) != nullptr) {
+        box = PngConfigBox::pool();
+    }
+    if (box != nullptr) {
+        box->attach(setting);
+    }
+    return box;
+}
+
+void ConfigBox::attach(EncodeSettingBase* setting) {
+    if (setting_ != nullptr && setting_ != setting) {
+        setting_->forgetBox(this);
+    }
+    setting_ = setting;
+    if (setting != nullptr) {
+        setting->linkBox(this);
+    }
+}
+
+bool ConfigBox::applyChoices() {
+    if (setting_ == nullptr || !isBuilt()) {
+        return false;
+    }
+    setting_->takeSharedChoices(backgroundColour(), keepTransparency());
+    applyOwn();
+    return true;
 }
 
 void ConfigBox::resetBox() {

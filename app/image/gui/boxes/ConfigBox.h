@@ -33,13 +33,19 @@ public:
 
     ~ConfigBox() override;
 
+    // A new box of the setting's format from its pool, linked to the setting; the caller
+    // releases it. Null for a setting of no known format.
+    static ConfigBox* create(EncodeSettingBase* setting);
+
     void setLocalizer(lang::Localizer* localizer) override { localizer_ = localizer; }
     s::gui::IBox* build() override;
     void detach() override { setting_ = nullptr; }
     // One release for both bases (each box's pool).
     void release() override = 0;
-    // Links the box to the setting it edits (the setting's createBox does it).
-    void attach(EncodeSettingBase* setting) { setting_ = setting; }
+    // Links the box and the setting it edits both ways; the setting's box before is
+    // told to forget it.
+    void attach(EncodeSettingBase* setting);
+    bool applyChoices() override;
     EncodeSettingBase* setting() const { return setting_; }
     lang::Localizer* localizer() const { return localizer_; }
 
@@ -67,6 +73,8 @@ protected:
     // Whether the format can keep transparency, and whether its setting does.
     virtual bool keepAllowed() const = 0;
     virtual bool settingKeeps() const = 0;
+    // Copies the format's own choices into the setting (there is one).
+    virtual void applyOwn() = 0;
     // A format group (the quality group passes -1 for its horizontal gap).
     s::gui::win::GroupBox* formatGroup(int32_t textId, const wchar_t* caption, int32_t gapX) const;
     // The "Resolution" group with one button per depth, the one equal to current checked.

@@ -36,4 +36,8 @@ int32_t GifConfigBox::chosenBpp() const {
     return chosenDepth(fallback) == 4 ? 4 : 8;
 }
 
+void GifConfigBox::applyOwn() {
+    static_cast<gif::EncodeSetting*>(setting())->setBpp(chosenBpp());
+}
+
 } // namespace s::image::gui::boxes

@@ -83,4 +83,8 @@ void JpgConfigBox::onEvent(base::IObject* source, int32_t eventCode) {
     ConfigBox::onEvent(source, eventCode);
 }
 
+void JpgConfigBox::applyOwn() {
+    static_cast<jpg::EncodeSetting*>(setting())->setQuality(chosenQuality());
+}
+
 } // namespace s::image::gui::boxes

@@ -27,6 +27,7 @@ public:
 protected:
     s::gui::IComponent* buildOwn() override;
     bool keepAllowed() const override { return false; }
+    void applyOwn() override;
     bool settingKeeps() const override { return false; }
 
 private:

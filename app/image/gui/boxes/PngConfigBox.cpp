@@ -28,4 +28,8 @@ bool PngConfigBox::interlace() const {
     return interlace_ != nullptr ? interlace_->isChecked() : s == nullptr || s->withInterlace();
 }
 
+void PngConfigBox::applyOwn() {
+    static_cast<png::EncodeSetting*>(setting())->setWithInterlace(interlace());
+}
+
 } // namespace s::image::gui::boxes

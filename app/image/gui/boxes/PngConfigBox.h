@@ -19,6 +19,7 @@ public:
 protected:
     s::gui::IComponent* buildOwn() override;
     bool keepAllowed() const override { return true; }
+    void applyOwn() override;
     bool settingKeeps() const override;
 
 private:
