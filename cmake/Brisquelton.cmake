@@ -1,9 +1,12 @@
 # Project helpers: folder libraries, Wine-run test executables and the third-party prefix.
 
+# The folders are layers, lowest first; a folder uses only the layers below it, never one
+# above or beside it (scripts/check-layers.py, run with the tests, holds the sources to it).
+set(BRISQUELTON_LAYERS "core" "system" "images,engine,framework" "drawers" "widgets" "app")
+
 # One static library per top-level folder, from whatever sources the folder holds
-# (subfolders included); folders without sources yet make no library. Links are made in a
-# second pass so folders may depend on each other (the registry binds ntdll through the
-# engine's library loader).
+# (subfolders included), linked to the libraries of the layers below it that it uses;
+# folders without sources yet make no library. Libraries are made lowest layer first.
 function(brisquelton_library name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*.c)
@@ -18,12 +21,6 @@ function(brisquelton_library name)
   endif()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-endfunction()
-
-function(brisquelton_link_library name)
-  if(NOT TARGET ${name})
-    return()
-  endif()
   foreach(dep ${BRISQUELTON_DEPS_${name}})
     if(TARGET delayed_${dep})
       set(dep delayed_${dep})
@@ -34,15 +31,15 @@ function(brisquelton_link_library name)
   endforeach()
 endfunction()
 
-# Which project libraries and system libraries each folder needs; later folders add theirs.
+# Which project libraries (of lower layers only) and system libraries each folder needs.
 set(BRISQUELTON_DEPS_core kernel32 user32)
-set(BRISQUELTON_DEPS_system core engine images gdi32 user32 advapi32 shell32 shlwapi ole32 oleaut32 uuid wininet urlmon psapi)
-set(BRISQUELTON_DEPS_images widgets system core thirdparty_png thirdparty_jpeg gdi32 user32 comdlg32)
+set(BRISQUELTON_DEPS_system core gdi32 user32 advapi32 shell32 shlwapi ole32 oleaut32 uuid wininet urlmon psapi)
+set(BRISQUELTON_DEPS_images system core thirdparty_png thirdparty_jpeg gdi32 user32 comdlg32)
+set(BRISQUELTON_DEPS_engine system core thirdparty_ffmpeg_headers)
 set(BRISQUELTON_DEPS_framework system core user32 gdi32 comctl32 comdlg32 ole32)
-set(BRISQUELTON_DEPS_widgets framework drawers images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
-set(BRISQUELTON_DEPS_drawers widgets images core gdi32 msimg32)
-set(BRISQUELTON_DEPS_engine app system core thirdparty_ffmpeg_headers)
-set(BRISQUELTON_DEPS_app engine drawers widgets framework images system core)
+set(BRISQUELTON_DEPS_drawers framework images system core gdi32 msimg32)
+set(BRISQUELTON_DEPS_widgets drawers framework images system core user32 gdi32 comctl32 comdlg32 uxtheme ole32)
+set(BRISQUELTON_DEPS_app widgets drawers framework images engine system core)
 
 # The system DLLs that no first frame uses (file dialogs, the shell, downloads) are bound
 # when one of their functions is first called, not at every start: each is linked through a
