@@ -242,39 +242,22 @@ const wchar_t* Node::parseRange(const wchar_t* p, const wchar_t* end, uint32_t d
 
     // Content: text, children (comments dropped), and text after children, which is
     // kept but never written.
-    p = skipBlanks(p + 1, end);
-    if (p < end && *p != L'<') {
-        const wchar_t* text = p;
-        p = skipTo(p, end, L'<');
-        attributes_.add(L"", 0, text, static_cast<int32_t>(p - text));
-    }
-    while (p < end) {
-        if (end - p < 2) {
-            return end;
-        }
-        if (p[1] == L'/') {
-            // The closing tag's name is not compared.
-            return pastClose(p, end);
-        }
-        if (depth >= MAX_DEPTH) {
-            return end;
-        }
-        Node* node = pool();
-        if (node == nullptr) {
-            return end;
-        }
-        p = node->parseRange(p, end, depth + 1);
-        if (node->isComment() || !children_.add(node)) {
-            node->release();
-        }
-        p = skipBlanks(p, end);
-        if (p < end && *p != L'<') {
-            const wchar_t* text = p;
-            p = skipTo(p, end, L'<');
-            attributes_.add(L"", 0, text, static_cast<int32_t>(p - text));
-        }
-    }
-    return end;
+    return syntax::readContent(
+        p, end,
+        [this](const wchar_t* text, uint32_t length) {
+            attributes_.add(L"", 0, text, static_cast<int32_t>(length));
+        },
+        [this, end, depth](const wchar_t* at) -> const wchar_t* {
+            Node* node = depth < MAX_DEPTH ? pool() : nullptr;
+            if (node == nullptr) {
+                return nullptr;
+            }
+            at = node->parseRange(at, end, depth + 1);
+            if (node->isComment() || !children_.add(node)) {
+                node->release();
+            }
+            return at;
+        });
 }
 
 bool Node::setS64(const wchar_t* name, int64_t value) {

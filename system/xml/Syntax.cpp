@@ -23,31 +23,52 @@ uint32_t appendPlain(const wchar_t* v, uint32_t i, uint32_t n, StrBuffer* out) {
     return i;
 }
 
+// The references a value in quotes and an element's text decode; any other stays as it
+// is. A non-breaking space becomes a plain one that the text's end trimming keeps.
+struct Reference {
+    const wchar_t* name;
+    uint32_t length;
+    wchar_t unit;
+    bool inAttribute;
+    bool inText;
+};
+constexpr Reference REFERENCES[] = {
+    {L"&amp;", 5, L'&', true, true},   {L"&lt;", 4, L'<', true, true},   {L"&gt;", 4, L'>', false, true},
+    {L"&quot;", 6, L'"', true, false}, {L"&#160;", 6, L' ', false, true}, {L"&#13;", 5, L'\r', true, true},
+    {L"&#10;", 5, L'\n', true, true},
+};
+
+// Appends v[i..n) to out with the references of one reader decoded; answers out's length
+// after the last decoded reference (its length on entry when none was).
+uint32_t decode(const wchar_t* v, uint32_t i, uint32_t n, bool text, StrBuffer* out) {
+    uint32_t afterReference = out->length();
+    while (i < n) {
+        if (v[i] != L'&') {
+            i = appendPlain(v, i, n, out);
+            continue;
+        }
+        const Reference* found = nullptr;
+        for (const Reference& r : REFERENCES) {
+            if ((text ? r.inText : r.inAttribute) && startsAt(v, i, n, r.name, r.length)) {
+                found = &r;
+                break;
+            }
+        }
+        if (found == nullptr) {
+            out->appendChar(v[i++]);
+            continue;
+        }
+        out->appendChar(found->unit);
+        i += found->length;
+        afterReference = out->length();
+    }
+    return afterReference;
+}
+
 } // namespace
 
 void unescapeAttribute(const wchar_t* v, uint32_t n, StrBuffer* out) {
-    for (uint32_t i = 0; i < n;) {
-        if (v[i] != L'&') {
-            i = appendPlain(v, i, n, out);
-        } else if (startsAt(v, i, n, L"&amp;", 5)) {
-            out->appendChar(L'&');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&lt;", 4)) {
-            out->appendChar(L'<');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&quot;", 6)) {
-            out->appendChar(L'"');
-            i += 6;
-        } else if (startsAt(v, i, n, L"&#13;", 5)) {
-            out->appendChar(L'\r');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&#10;", 5)) {
-            out->appendChar(L'\n');
-            i += 5;
-        } else {
-            out->appendChar(v[i++]);
-        }
-    }
+    decode(v, 0, n, false, out);
 }
 
 void unescapeText(const wchar_t* v, uint32_t n, StrBuffer* out) {
@@ -55,36 +76,8 @@ void unescapeText(const wchar_t* v, uint32_t n, StrBuffer* out) {
     while (i < n && isBlank(v[i])) {
         ++i;
     }
-    uint32_t keep = out->length();
-    while (i < n) {
-        if (v[i] != L'&') {
-            i = appendPlain(v, i, n, out);
-        } else if (startsAt(v, i, n, L"&amp;", 5)) {
-            out->appendChar(L'&');
-            i += 5;
-        } else if (startsAt(v, i, n, L"&lt;", 4)) {
-            out->appendChar(L'<');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&gt;", 4)) {
-            out->appendChar(L'>');
-            i += 4;
-        } else if (startsAt(v, i, n, L"&#160;", 6)) {
-            out->appendChar(L' ');
-            i += 6;
-            keep = out->length();
-        } else if (startsAt(v, i, n, L"&#13;", 5)) {
-            out->appendChar(L'\r');
-            i += 5;
-            keep = out->length();
-        } else if (startsAt(v, i, n, L"&#10;", 5)) {
-            out->appendChar(L'\n');
-            i += 5;
-            keep = out->length();
-        } else {
-            out->appendChar(v[i++]);
-        }
-    }
-    out->trimEndKeeping(keep);
+    // Blanks that references made are kept; trailing plain ones are not.
+    out->trimEndKeeping(decode(v, i, n, true, out));
 }
 
 } // namespace s::xml::syntax

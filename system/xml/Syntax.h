@@ -105,6 +105,31 @@ const wchar_t* readTag(const wchar_t* p, const wchar_t* end, Name name, Attribut
     return p;
 }
 
+// The content of an element whose opening tag ends at the ">" at p: each run of text
+// (blanks before it dropped, still escaped) goes to text(start, length); at the "<" of each
+// child element child(p) reads the child and answers where it ended, or null to end the
+// element there. Returns past the closing tag (its name is not compared), or end.
+template <class Text, class Child>
+const wchar_t* readContent(const wchar_t* p, const wchar_t* end, Text text, Child child) {
+    for (p = skipBlanks(p + 1, end);; p = skipBlanks(p, end)) {
+        if (p < end && *p != L'<') {
+            const wchar_t* start = p;
+            p = skipTo(p, end, L'<');
+            text(start, static_cast<uint32_t>(p - start));
+        }
+        if (end - p < 2) {
+            return end;
+        }
+        if (p[1] == L'/') {
+            return pastClose(p, end);
+        }
+        p = child(p);
+        if (p == nullptr) {
+            return end;
+        }
+    }
+}
+
 // An attribute value as stored (escaped) appended to out.
 void unescapeAttribute(const wchar_t* v, uint32_t n, str::strbuffer::StrBuffer* out);
 // Element text appended to out: blanks around the text are dropped, but never

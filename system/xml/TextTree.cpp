@@ -161,43 +161,29 @@ const wchar_t* TextTree::readElement(const wchar_t* p, const wchar_t* end, uint3
         return pastClose(p, end);
     }
 
-    p = skipBlanks(p + 1, end);
-    if (p < end && *p != L'<') {
-        const wchar_t* text = p;
-        p = skipTo(p, end, L'<');
-        addValue(element, L"", 0, text, static_cast<uint32_t>(p - text));
-    }
-    while (p < end) {
-        if (end - p < 2) {
-            return end;
-        }
-        if (p[1] == L'/') {
-            return pastClose(p, end);
-        }
-        if (depth >= Node::MAX_DEPTH || elementCount_ == elementCapacity_) {
-            return end;
-        }
-        const uint32_t child = elementCount_++;
-        p = readElement(p, end, depth + 1, child);
-        if (elements_[child].isComment()) {
-            // Comments are dropped, and a comment is the last element read.
-            elementCount_ = child;
-        } else {
-            if (element.lastChild_ == NONE) {
-                element.firstChild_ = child;
-            } else {
-                elements_[element.lastChild_].nextSibling_ = child;
+    return syntax::readContent(
+        p, end,
+        [this, self](const wchar_t* text, uint32_t length) { addValue(elements_[self], L"", 0, text, length); },
+        [this, end, depth, self](const wchar_t* at) -> const wchar_t* {
+            if (depth >= Node::MAX_DEPTH || elementCount_ == elementCapacity_) {
+                return nullptr;
             }
-            element.lastChild_ = child;
-        }
-        p = skipBlanks(p, end);
-        if (p < end && *p != L'<') {
-            const wchar_t* text = p;
-            p = skipTo(p, end, L'<');
-            addValue(element, L"", 0, text, static_cast<uint32_t>(p - text));
-        }
-    }
-    return end;
+            const uint32_t child = elementCount_++;
+            at = readElement(at, end, depth + 1, child);
+            Element& element = elements_[self];
+            if (elements_[child].isComment()) {
+                // Comments are dropped, and a comment is the last element read.
+                elementCount_ = child;
+            } else {
+                if (element.lastChild_ == NONE) {
+                    element.firstChild_ = child;
+                } else {
+                    elements_[element.lastChild_].nextSibling_ = child;
+                }
+                element.lastChild_ = child;
+            }
+            return at;
+        });
 }
 
 // Each element's children side by side in one array, for lookups by position.
