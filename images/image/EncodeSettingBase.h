@@ -41,6 +41,8 @@ public:
             box_ = nullptr;
         }
     }
+    // Whether pictures keep their transparency: false for a format that stores no such choice.
+    bool keepsTransparency() const { return (options_ & OPTION_KEEP_TRANSPARENCY) != 0 && keepTransparency(); }
     // A box's shared choices: the background (0xRRGGBB) and, when the format stores
     // it, whether transparency is kept.
     void takeSharedChoices(uint32_t colour, bool keep);

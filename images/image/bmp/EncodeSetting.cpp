@@ -5,19 +5,16 @@
 
 namespace s::image::bmp {
 
-EncodeSetting::EncodeSetting() : EncodeSettingBase(GROUP, OPTION_KEEP_TRANSPARENCY), bpp_(DEFAULT_BPP) {}
+namespace {
+
+constexpr int32_t DEPTHS[] = {4, 8, 24, 32};
+
+} // namespace
+
+EncodeSetting::EncodeSetting() : DepthSetting(GROUP, OPTION_KEEP_TRANSPARENCY, DEPTHS, 4, DEFAULT_BPP) {}
 
 void EncodeSetting::reset() {
-    resetBase();
-    bpp_ = DEFAULT_BPP;
-}
-
-bool EncodeSetting::setBpp(int32_t bpp) {
-    if (!isDepth(bpp)) {
-        return false;
-    }
-    bpp_ = bpp;
-    return true;
+    resetDepth();
 }
 
 IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
@@ -25,18 +22,9 @@ IEncodedImage* EncodeSetting::encode(image::win::BufferedImage* image) {
     if (picture == nullptr) {
         return nullptr;
     }
-    return bmp::win::Bitmap::createFromImage(picture, bpp_, keepTransparency(), static_cast<uint8_t>(backgroundRed()),
+    return bmp::win::Bitmap::createFromImage(picture, bpp(), keepTransparency(), static_cast<uint8_t>(backgroundRed()),
                                              static_cast<uint8_t>(backgroundGreen()),
                                              static_cast<uint8_t>(backgroundBlue()));
-}
-
-void EncodeSetting::loadOwnLast(const wchar_t* group) {
-    const int32_t bpp = readInt(group, BPP, 0, 32, DEFAULT_BPP);
-    bpp_ = isDepth(bpp) ? bpp : DEFAULT_BPP;
-}
-
-bool EncodeSetting::saveOwnLast(const wchar_t* group) {
-    return writeInt(group, BPP, bpp_);
 }
 
 } // namespace s::image::bmp

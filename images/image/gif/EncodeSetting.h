@@ -2,13 +2,13 @@
 #include <cstdint>
 
 #include "core/thread/ClassPool.h"
-#include "images/image/EncodeSettingBase.h"
+#include "images/image/DepthSetting.h"
 
 namespace s::image::gif {
 
 // GIF options: 4 or 8 bits per pixel, interlaced rows, and whether transparency is
 // kept (else transparent pixels are blended over the background colour).
-class EncodeSetting : public EncodeSettingBase {
+class EncodeSetting : public DepthSetting {
     S_POOLED_CLASS(EncodeSetting, 1000, L"s_image_gif_EncodeSetting")
 public:
     static constexpr wchar_t GROUP[] = L"\\GifEncodeSetting";
@@ -23,19 +23,9 @@ public:
     using EncodeSettingBase::setKeepTransparency;
     using EncodeSettingBase::withInterlace;
     using EncodeSettingBase::setWithInterlace;
-    int32_t bpp() const { return bpp_; }
-    // Depths other than 4 and 8 are refused (false, unchanged).
-    bool setBpp(int32_t bpp);
-    static bool isDepth(int32_t bpp) { return bpp == 4 || bpp == 8; }
-
-protected:
-    void loadOwnLast(const wchar_t* group) override;
-    bool saveOwnLast(const wchar_t* group) override;
 
 private:
     EncodeSetting();
-
-    int32_t bpp_;
 };
 
 } // namespace s::image::gif

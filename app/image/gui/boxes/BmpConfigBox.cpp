@@ -1,7 +1,6 @@
 #include "app/image/gui/boxes/BmpConfigBox.h"
 
 #include "images/image/bmp/EncodeSetting.h"
-#include "widgets/gui/win/GroupBox.h"
 
 namespace s::image::gui::boxes {
 
@@ -16,29 +15,6 @@ const ConfigBox::Depth DEPTHS[] = {
 
 } // namespace
 
-BmpConfigBox::BmpConfigBox() {}
-
-void BmpConfigBox::reset() {
-    resetBox();
-}
-
-bool BmpConfigBox::settingKeeps() const {
-    const auto* s = static_cast<const bmp::EncodeSetting*>(setting());
-    return s == nullptr || s->keepTransparency();
-}
-
-s::gui::IComponent* BmpConfigBox::buildOwn() {
-    const auto* s = static_cast<const bmp::EncodeSetting*>(setting());
-    return depthGroup(DEPTHS, 4, s != nullptr ? s->bpp() : bmp::EncodeSetting::DEFAULT_BPP);
-}
-
-int32_t BmpConfigBox::chosenBpp() const {
-    const auto* s = static_cast<const bmp::EncodeSetting*>(setting());
-    return chosenDepth(s != nullptr ? s->bpp() : bmp::EncodeSetting::DEFAULT_BPP);
-}
-
-void BmpConfigBox::applyOwn() {
-    static_cast<bmp::EncodeSetting*>(setting())->setBpp(chosenBpp());
-}
+BmpConfigBox::BmpConfigBox() : DepthConfigBox(DEPTHS, 4, bmp::EncodeSetting::DEFAULT_BPP) {}
 
 } // namespace s::image::gui::boxes

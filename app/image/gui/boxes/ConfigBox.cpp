@@ -101,7 +101,9 @@ IBox* ConfigBox::build() {
     const int32_t red = setting_ != nullptr ? setting_->backgroundRed() : EncodeSettingBase::DEFAULT_COLOUR;
     const int32_t green = setting_ != nullptr ? setting_->backgroundGreen() : EncodeSettingBase::DEFAULT_COLOUR;
     const int32_t blue = setting_ != nullptr ? setting_->backgroundBlue() : EncodeSettingBase::DEFAULT_COLOUR;
-    if (GroupBox* group = background_->build(keepAllowed(), settingKeeps(), red, green, blue)) {
+    // Without a setting the box offers to keep transparency where the format can.
+    const bool keeps = keepAllowed() && (setting_ == nullptr || setting_->keepsTransparency());
+    if (GroupBox* group = background_->build(keepAllowed(), keeps, red, green, blue)) {
         outer->add(group);
     }
     outer_ = outer;

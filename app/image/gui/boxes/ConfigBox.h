@@ -70,9 +70,8 @@ protected:
     void resetBox();
     // The format's own widgets (the first child of the outer column); null on failure.
     virtual s::gui::IComponent* buildOwn() = 0;
-    // Whether the format can keep transparency, and whether its setting does.
+    // Whether the format can keep transparency.
     virtual bool keepAllowed() const = 0;
-    virtual bool settingKeeps() const = 0;
     // Copies the format's own choices into the setting (there is one).
     virtual void applyOwn() = 0;
     // A format group (the quality group passes -1 for its horizontal gap).

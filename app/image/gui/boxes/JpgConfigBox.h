@@ -28,7 +28,6 @@ protected:
     s::gui::IComponent* buildOwn() override;
     bool keepAllowed() const override { return false; }
     void applyOwn() override;
-    bool settingKeeps() const override { return false; }
 
 private:
     JpgConfigBox();

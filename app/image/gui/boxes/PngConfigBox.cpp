@@ -12,11 +12,6 @@ void PngConfigBox::reset() {
     interlace_ = nullptr;
 }
 
-bool PngConfigBox::settingKeeps() const {
-    const auto* s = static_cast<const png::EncodeSetting*>(setting());
-    return s == nullptr || s->keepTransparency();
-}
-
 s::gui::IComponent* PngConfigBox::buildOwn() {
     const auto* s = static_cast<const png::EncodeSetting*>(setting());
     interlace_ = s::gui::win::CheckBox::createWithText(L"Interlace", s == nullptr || s->withInterlace());

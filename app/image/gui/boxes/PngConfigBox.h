@@ -20,7 +20,6 @@ protected:
     s::gui::IComponent* buildOwn() override;
     bool keepAllowed() const override { return true; }
     void applyOwn() override;
-    bool settingKeeps() const override;
 
 private:
     PngConfigBox();
