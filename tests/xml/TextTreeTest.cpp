@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "XmlTestSupport.h"
 #include "system/xml/TextTree.h"
@@ -99,7 +102,83 @@ void expectReadAsNodesRead(const wchar_t* text, size_t n) {
     expectSame(root.get(), tree.root(), std::wstring(L"/") + root->nameText());
 }
 
+// A document's tree as it should read, written out by hand: the element's name, what
+// lookups of its values answer (its text under ""), and its children in order.
+struct Tree {
+    std::wstring name;
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    std::vector<Tree> children;
+};
+
+// The reader's element (a Node or a TextTree::Element) against the expected tree.
+template <class Element>
+void expectTree(const Tree& expected, const Element* element, const std::wstring& path) {
+    ASSERT_NE(element, nullptr) << path;
+    EXPECT_TRUE(element->nameEquals(expected.name.c_str())) << path;
+    for (const auto& [name, text] : expected.values) {
+        EXPECT_EQ(text, value(element, name.c_str())) << path << " @" << name;
+    }
+    ASSERT_EQ(expected.children.size(), element->childCount()) << path;
+    for (size_t i = 0; i < expected.children.size(); ++i) {
+        const Tree& child = expected.children[i];
+        expectTree(child, element->childAt(static_cast<uint32_t>(i)), path + L"/" + child.name);
+    }
+}
+
 } // namespace
+
+// Both readers against trees written out here, so a fault they share shows too.
+TEST(TextTree, BothReadersReadTheExpectedTrees) {
+    std::wstring deep = L"<a><b>";
+    for (int i = 0; i < 300; ++i) deep += L"<d>";
+    deep += L"</b><c x=\"1\">after</c></a>";
+    // Elements nested deeper than the limit end the document.
+    Tree chain{L"d", {{L"", L"<missing>"}}, {}};
+    for (uint32_t depth = Node::MAX_DEPTH; depth > 2; --depth) {
+        chain = Tree{L"d", {}, {chain}};
+    }
+    const struct {
+        std::wstring doc;
+        Tree tree;
+    } cases[] = {
+        // Prolog and leading comments passed over; references of each reader's table
+        // decoded; blanks trimmed from text but not those references made; text after
+        // children and comments among them never read.
+        {L"\uFEFF<?xml version=\"1.0\"?>\r\n<!-- head --><!-- two -->\r\n<lang a=\"x &amp; y&quot;&#10;\">"
+         L"  lead &lt;b&gt; &#160;&#13;  <eng>a&#10;</eng>tail<!-- c --><ENG>  &#160;b  </ENG>more</lang>",
+         {L"lang",
+          {{L"a", L"x & y\"\n"}, {L"", L"lead <b>  \r"}, {L"A", L"x & y\"\n"}},
+          {{L"eng", {{L"", L"a\n"}}, {}}, {L"ENG", {{L"", L" b"}}, {}}}}},
+        {L"<p q=\"&gt;&quot;&#160;&apos;\">&quot;&gt;&#10;&apos;</p>",
+         {L"p", {{L"q", L"&gt;\"&#160;&apos;"}, {L"", L"&quot;>\n&apos;"}}, {}}},
+        // "<!" opens a comment, which runs to the end when no "-->" closes it.
+        {L"<r><![CDATA[<x>]]><e id=\"1\"/>< e ><f/></g><h =\"named\">t</h></r>", {L"r", {{L"", L"<missing>"}}, {}}},
+        // A value runs from one quote to the next; names are matched without case.
+        {L"<r><e k=v\">x</e><e k=\"v\" k=\"w\" K=\"u\">y</e><e>/</e><e x=\"<\">z</e></r>",
+         {L"r",
+          {},
+          {{L"e", {{L"k", L">x</e><e k="}, {L"v\"", L"w"}, {L"", L"y"}}, {}},
+           {L"e", {{L"", L"/"}, {L"k", L"<missing>"}}, {}},
+           {L"e", {{L"x", L"<"}, {L"", L"z"}}, {}}}}},
+        {L"<r><e id=\"1\"/><e/>tail</r>", {L"r", {{L"", L"tail"}}, {{L"e", {{L"id", L"1"}}, {}}, {L"e", {}, {}}}}},
+        {L"  text before <r>text</r>", {L"r", {{L"", L"text"}}, {}}},
+        {deep, {L"a", {}, {{L"b", {}, {chain}}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.doc.begin(), c.doc.begin() + std::min<size_t>(c.doc.size(), 40)));
+        Held<Node> root = readAsNodes(c.doc.c_str(), c.doc.c_str() + c.doc.size());
+        expectTree(c.tree, root.get(), L"nodes: " + c.tree.name);
+        TextTree tree;
+        ASSERT_TRUE(tree.read(c.doc.c_str(), static_cast<uint32_t>(c.doc.size())));
+        expectTree(c.tree, tree.root(), L"text tree: " + c.tree.name);
+    }
+    // Nothing but comments: no element.
+    const std::wstring comments = L"<!-- only --> <!-- comments -->";
+    EXPECT_TRUE(readAsNodes(comments.c_str(), comments.c_str() + comments.size())->isComment());
+    TextTree tree;
+    ASSERT_TRUE(tree.read(comments.c_str(), static_cast<uint32_t>(comments.size())));
+    EXPECT_EQ(nullptr, tree.root());
+}
 
 // Every prefix of each document, so cut documents are read alike as well.
 TEST(TextTree, ReadsEveryCutOfADocumentAsNodesDo) {
