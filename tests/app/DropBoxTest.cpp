@@ -310,9 +310,9 @@ TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsT
     EXPECT_TRUE(g_messages.empty());
 }
 
-// The specified worker held the queue lock while the window handled its events; a drop
-// then waited on the lock inside the handler's message box and both threads froze. The
-// window tests the running flag first, so the drop is turned away at once.
+// A batch's worker keeps the queue locked while the window handles what it reports, a
+// message box included. A drop made inside that box must not wait for the queue, or both
+// threads hang: the window sees that a batch runs and turns the drop away at once.
 TEST_F(DropBoxTest, DropsDuringABatchAndInsideItsMessageBoxNeitherDeadlockNorQueue) {
     openDialog();
     dialog_->boxInBatch = true;
