@@ -24,9 +24,6 @@ public:
 
     void reset() override { close(); }
 
-protected:
-    icon::ImageEntry* takeEntry() override;
-
 private:
     Archive();
 };

@@ -32,10 +32,10 @@ bool writeU32(io::IOutputStream* stream, uint32_t v) { return io::transferAll(st
 
 } // namespace
 
-ImageArchive::ImageArchive(bool cursor, thread::EasyPooler& entryPool)
+ImageArchive::ImageArchive(bool cursor)
     : cursor_(cursor), base_(0), size_(0), streamOwned_(0), opened_(0), stream_(nullptr), reserved_(0), type_(0),
       count_(0) {
-    entries_.setCleaner(&entryPool);
+    entries_.setCleaner(&ImageEntry::pooler());
 }
 
 ImageArchive::~ImageArchive() {
@@ -113,7 +113,7 @@ bool ImageArchive::readDirectory() {
         if (cursor_ && d.height == 0) {
             d.height = d.width;
         }
-        ImageEntry* e = takeEntry();
+        ImageEntry* e = ImageEntry::pool();
         if (e == nullptr) {
             return false;
         }
@@ -239,7 +239,7 @@ bool ImageArchive::loadGroup(dll::IArchive* module, uint32_t index) {
             bytes += HOTSPOT_BYTES;
             length -= HOTSPOT_BYTES;
         }
-        ImageEntry* e = takeEntry();
+        ImageEntry* e = ImageEntry::pool();
         if (e == nullptr) {
             return false;
         }

@@ -67,9 +67,7 @@ public:
     uint16_t headerCount() const { return count_; }
 
 protected:
-    ImageArchive(bool cursor, thread::EasyPooler& entryPool);
-    // A fresh entry of the archive's kind from its pool.
-    virtual ImageEntry* takeEntry() = 0;
+    explicit ImageArchive(bool cursor);
 
 private:
     uint16_t fileType() const { return cursor_ ? TYPE_CURSOR : TYPE_ICON; }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/thread/ClassPool.h"
 #include "core/thread/IPoolable.h"
 #include "images/archive/IEntry.h"
 
@@ -10,9 +11,11 @@ namespace s::image::ico::win { class IconImage; }
 
 namespace s::archive::icon {
 
-// What an icon entry and a cursor entry share: the 16-byte directory entry of the file
-// form and the image data once loaded.
+// One image of an icon or cursor file or group resource: the 16-byte directory entry of
+// the file form (a cursor's hotspot in place of layers and depth) and the image data once
+// loaded.
 class ImageEntry : public archive::IEntry, public thread::IPoolable {
+    S_POOLED_CLASS(ImageEntry, 1000, L"s_archive_icon_ImageEntry")
 public:
     // The directory entry as it lies in the file.
     struct Directory {
@@ -32,6 +35,7 @@ public:
     static constexpr uint32_t DIRECTORY_HEAD_BYTES = 12;
 
     ~ImageEntry() override;
+    void reset() override { resetEntry(); }
     ImageEntry(const ImageEntry&) = delete;
     ImageEntry& operator=(const ImageEntry&) = delete;
 
@@ -55,11 +59,9 @@ public:
     // A pooled icon image decoded from the data; null when not loaded or not decodable.
     image::ico::win::IconImage* toImage();
 
-protected:
+private:
     ImageEntry();
     void resetEntry();
-
-private:
     bool takeData();
 
     int64_t position_;
