@@ -310,8 +310,7 @@ inline std::string chooseMenuItem(HWND frame, size_t entry, size_t item) {
 
 // ---- What the screen shows ----
 
-// Ink of a caption: pixels that stand out from the background, whatever the colours.
-inline int inkIn(const ScreenShot& shot, const RECT& r) { return shot.contrastCount(r, 80); }
+using testsupport::inkIn;
 
 // Where a control draws its caption: inside its border, and for a combo left of its arrow.
 inline RECT captionArea(HWND control) {

@@ -44,15 +44,6 @@ inline void press(WORD vk, WORD modifier = 0) {
     sendInputs(inputs);
 }
 
-// A button pressed and released at a screen point (down, up: MOUSEEVENTF_* flags).
-inline void click(POINT at, DWORD down, DWORD up) {
-    SetCursorPos(at.x, at.y);
-    Sleep(30);
-    sendInputs({mouseInput(down), mouseInput(up)});
-}
-inline void leftClick(POINT at) { click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
-inline void rightClick(POINT at) { click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
-
 // Presses the left button at from, moves to to in four steps and releases it there.
 inline void drag(POINT from, POINT to) {
     SetCursorPos(from.x, from.y);
@@ -131,6 +122,8 @@ inline bool clickAt(POINT p, Button button = Button::Left, DWORD settleMs = 150)
 }
 // A click in the middle of a window's screen rectangle.
 inline bool clickOn(HWND window, Button button = Button::Left) { return clickAt(centreOf(window), button); }
+inline bool leftClick(POINT at) { return clickAt(at, Button::Left); }
+inline bool rightClick(POINT at) { return clickAt(at, Button::Right); }
 
 // Two quick left clicks at (x, y), one batch, so the system sees a double click.
 inline bool doubleClickAt(POINT p, DWORD settleMs = 150) {

@@ -218,4 +218,8 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
+// Ink of a caption or a stroke in r: pixels that stand out from the background, whatever
+// the colours.
+inline int inkIn(const ScreenShot& shot, const RECT& r) { return shot.contrastCount(r, 80); }
+
 } // namespace testsupport

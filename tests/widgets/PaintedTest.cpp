@@ -54,15 +54,9 @@ int channelGap(uint32_t a, uint32_t b) {
     return gap;
 }
 
-// Pixels of a screen rectangle that stand out from its most common colour: the strokes of
-// a text on its background.
+// The strokes of a text on its background in a screen rectangle.
 int inkIn(const RECT& area) {
-    const ScreenShot shot(area);
-    if (shot.pixels().empty()) {
-        return 0;
-    }
-    const uint32_t common = shot.commonColour(area);
-    return shot.count(area, [&](uint32_t pixel) { return channelGap(pixel, common) > 80; });
+    return testsupport::inkIn(ScreenShot(area), area);
 }
 
 // Pixels that differ between two shots of the same rectangle.

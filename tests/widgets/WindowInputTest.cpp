@@ -245,7 +245,7 @@ TEST(WindowInputTest, AMiddleClickOnALabelClosesAWindowDraggedByItsClientArea) {
     const auto spots = buildFreeSpots(window.get());
     window->setDragByClientArea(true);
     window->setMiddleClickAction(IWindow::MIDDLE_CLOSE);
-    click(spots[1].second, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    testsupport::clickAt(spots[1].second, testsupport::Button::Middle);
     EXPECT_TRUE(waitFor([&] { return window->isClosed(); }));
 }
 
