@@ -16,6 +16,7 @@
 #include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/ffmpeg/IRunHost.h"
 #include "engine/ffmpeg/OutputCleanup.h"
+#include "engine/fftools/DecodableAudio.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
@@ -44,6 +45,7 @@ namespace {
 std::atomic<InProcessRunner> inProcessRunner{&s::ffmpeg::runFfmpegInProcess};
 std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
 std::atomic<JobLoop::ProbeFn> prober{nullptr};
+std::atomic<JobLoop::AudioCheckFn> audioCheck{nullptr};
 
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.
 constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
@@ -128,6 +130,8 @@ private:
     bool chooseRoad(bool retry);
     int32_t runPass(int32_t pass, StrBuffer* workFolder);
     void announceOutput();
+    // A sound job's input and written output both hold decodable audio.
+    bool holdsAudio(const wchar_t* written);
 
     IJobDialog* dialog_;
     Held<Setting> job_{Setting::create()};
@@ -371,6 +375,9 @@ bool Attempt::finish() {
         log_->append(L"[Output Path]: FFmpeg reported success but left no output\n \n");
         return false;
     }
+    if (!holdsAudio(temp_->length() != 0 ? temp_->c_str() : output_->getText())) {
+        return false;
+    }
     if (temp_->length() != 0) {
         // One step that replaces the output, so a failed move never passes for success
         // and never leaves the user without either file.
@@ -384,6 +391,23 @@ bool Attempt::finish() {
         temp_->clear();
     }
     SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, output_->getText(), nullptr);
+    return true;
+}
+
+bool Attempt::holdsAudio(const wchar_t* written) {
+    if (setting_->outputId != 0 || !librariesBound()) {
+        return true;  // a video keeps its pictures without sound; nothing here can judge
+    }
+    const JobLoop::AudioCheckFn configured = audioCheck.load();
+    const JobLoop::AudioCheckFn check = configured != nullptr ? configured : &fftools::DecodableAudio::holds;
+    if (!check(input_)) {
+        log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
+        return false;
+    }
+    if (!check(written)) {
+        log_->append(L"[Output Check]: the output holds no decodable audio\n \n");
+        return false;
+    }
     return true;
 }
 
@@ -484,6 +508,10 @@ JobLoop::LibrariesBoundFn JobLoop::setLibrariesBoundCheck(LibrariesBoundFn check
 
 JobLoop::ProbeFn JobLoop::setProber(ProbeFn probe) {
     return prober.exchange(probe);
+}
+
+JobLoop::AudioCheckFn JobLoop::setAudioCheck(AudioCheckFn check) {
+    return audioCheck.exchange(check);
 }
 
 void JobLoop::runQueue(IJobDialog* dialog) {
