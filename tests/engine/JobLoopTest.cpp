@@ -395,6 +395,7 @@ TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
         const char* input;
         const char* silent;  // the content the judge finds without audio
         const char* logged;  // null: a success
+        int32_t formatId = 18;
     } cases[] = {
         {"external, silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no decodable audio"},
         {"external, silent output", true, Ffmpeg::Bundled, "RIFF", "converted", "the output holds no decodable"},
@@ -402,6 +403,9 @@ TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
         {"in-process, silent output", true, Ffmpeg::None, "RIFF", "converted", "the output holds no decodable"},
         {"both hold audio", true, Ffmpeg::Bundled, "RIFF", "silent", nullptr},
         {"no libraries to judge with", false, Ffmpeg::Bundled, "silent", "silent", nullptr},
+        // Headerless samples cannot be probed: any byte of them counts.
+        {"raw samples", true, Ffmpeg::Bundled, "RIFF", "converted", nullptr, 22},
+        {"raw samples of a silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no", 22},
     };
     JobLoop::setInProcessRunner(&fakeInProcess);
     inProcessStatus = 0;
@@ -411,7 +415,8 @@ TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
         SCOPED_TRACE(c.what);
         RecordingDialog d;
         d.folder = dialog.folder;
-        d.job.formatId = 18;
+        d.job.formatId = c.formatId;
+        const std::wstring output = out(c.formatId == 18 ? L"song.mp3" : L"song.raw");
         const std::wstring in = scratch.file(L"song.wav");
         writeRaw(in, c.input);
         d.queue.push_back(in);
@@ -419,13 +424,13 @@ TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
         ffmpeg(c.ffmpeg);
         silentContent = c.silent;
         JobLoop::runQueue(&d);
-        EXPECT_EQ(fileExists(out(L"song.mp3")), c.logged == nullptr);
+        EXPECT_EQ(fileExists(output), c.logged == nullptr);
         ASSERT_EQ(d.reportError() != nullptr, c.logged != nullptr);
         if (c.logged != nullptr) {
             EXPECT_EQ(d.reportError()->text, L"1");
             EXPECT_NE(readRaw(out(L"_error.txt")).find(c.logged), std::string::npos);
         }
-        DeleteFileW(out(L"song.mp3").c_str());
+        DeleteFileW(output.c_str());
         DeleteFileW(out(L"_error.txt").c_str());
     }
 }

@@ -135,8 +135,12 @@ TEST_F(DamagedInput, FloatWavWithAbsurdSamplesConvertsWithEveryEncoder) {
 // The judge of success: a file holds audio only when its first audio stream decodes.
 TEST_F(DamagedInput, OnlyAudioThatDecodesCounts) {
     ASSERT_TRUE(made(L"tone.wav") && made(L"six.flac") && made(L"song.mp3"));
+    // Outputs of the list the in-process runs do not make.
     ASSERT_TRUE(testsupport::makeMedia(L"-f lavfi -i sine=sample_rate=8000:duration=0.02 -ac 1 -c:a "
                                        L"libopencore_amrnb -b:a 12.2k one-frame.amr",
+                                       folder_));
+    ASSERT_TRUE(testsupport::makeMedia(L"-f lavfi -i sine=sample_rate=44100:duration=0.5 -ac 2 -c:a ac3 tone.ac3 "
+                                       L"-c:a libvorbis tone.ogg -c:a wmav2 tone.wma",
                                        folder_));
     const struct {
         const wchar_t* name;
@@ -147,6 +151,9 @@ TEST_F(DamagedInput, OnlyAudioThatDecodesCounts) {
         {L"six.flac", "", true},
         {L"song.mp3", "", true},  // the cover comes first
         {L"one-frame.amr", "", true},
+        {L"tone.ac3", "", true},
+        {L"tone.ogg", "", true},
+        {L"tone.wma", "", true},
         {L"damaged.wav", testsupport::damagedFloatWav(false, 2), true},
         {L"absurd-rate.wav", testsupport::absurdRateWav(), true},  // decodes; no encoder takes the rate
         {L"header-only.flac", testsupport::headerOnlyFlac(testsupport::readRaw(path(L"six.flac"))), false},

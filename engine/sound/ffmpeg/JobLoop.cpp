@@ -404,7 +404,13 @@ bool Attempt::holdsAudio(const wchar_t* written) {
         log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
         return false;
     }
-    if (!check(written)) {
+    // Raw samples carry no header a probe could read: any byte of them is sound.
+    const bool raw = wcscmp(FormatTable::audioOutputExtension(setting_->formatId), L".raw") == 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const bool holds = raw ? GetFileAttributesExW(written, GetFileExInfoStandard, &data) &&
+                                 (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)
+                           : check(written);
+    if (!holds) {
         log_->append(L"[Output Check]: the output holds no decodable audio\n \n");
         return false;
     }
