@@ -198,9 +198,9 @@ public:
         for (const std::wstring& name : listFolder(FFMPEG_TOOLS_DIR)) {
             if (name == L"ffmpeg.exe" || name.find(L".dll") != std::wstring::npos) {
                 const std::wstring to = folder_ + L"\\" + name;
-                installed_ = CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\" + name).c_str(), to.c_str(), FALSE) &&
-                             (installed_ || name != L"ffmpeg.exe");
                 copied_.push_back(to);
+                allCopied_ = CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\" + name).c_str(), to.c_str(), FALSE) &&
+                             allCopied_;
             }
         }
     }
@@ -208,12 +208,12 @@ public:
         for (const std::wstring& file : copied_) DeleteFileW(file.c_str());
         RemoveDirectoryW(folder_.c_str());
     }
-    bool installed() const { return installed_ && exists(folder_ + L"\\ffmpeg.exe"); }
+    bool installed() const { return allCopied_ && exists(folder_ + L"\\ffmpeg.exe"); }
 
 private:
     std::wstring folder_;
     std::vector<std::wstring> copied_;
-    bool installed_ = true;
+    bool allCopied_ = true;
 };
 
 class SafeOutputProgramTest : public ::testing::Test {
@@ -459,7 +459,7 @@ TEST_F(SafeOutputProgramTest, DamagedAndSilentInputsFailAloneOnBothRoads) {
         }
         ASSERT_TRUE(session.run(paths, [&] {
             return session.boxes().size() >= failures && std::all_of(made.begin(), made.end(), written);
-        }, 240000)) << session.boxes().size() << " boxes";
+        }, 240000)) << session.boxes().size() << " boxes, program " << (session.running() ? "up" : "gone");
         EXPECT_TRUE(session.running());
         EXPECT_NEAR(1.0, durationOf(dir + L"\\good.mp3"), 0.2);
         // One box and one log for each failed file, naming it.
