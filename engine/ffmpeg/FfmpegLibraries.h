@@ -202,6 +202,7 @@ extern "C" {
     X(av_usleep) \
     X(av_fifo_alloc2) \
     X(av_frame_get_buffer) \
+    X(av_frame_make_writable) \
     X(av_get_picture_type_char)
 #define S_FFMPEG_SWRESAMPLE_EXPORTS(X) \
     X(swr_get_class)

@@ -1,5 +1,7 @@
 #include "engine/fftools/MediaProber.h"
 
+#include <windows.h>
+
 #include "core/col/_array/ArrayP.h"
 #include "core/col/_array/ArrayU08.h"
 #include "core/thread/Held.h"
@@ -327,6 +329,13 @@ VideoInfo* probeMediaFile(const wchar_t* path) {
         return info;
     }
     probeFile(info, reinterpret_cast<const char*>(utf8->values()));
+    if (info->fileSize < 0) {
+        // FFmpeg could not open it; the log still tells the size the file has.
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExW(file->getApiText(), GetFileExInfoStandard, &data)) {
+            info->fileSize = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        }
+    }
     return info;
 }
 

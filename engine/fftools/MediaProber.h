@@ -12,8 +12,8 @@ namespace s::fftools {
 //
 // Always answers a pooled record (the caller releases it). A missing path, or
 // libraries that are not loaded, give a record with probed 0; a file FFmpeg cannot
-// open or analyse gives probed 1, streamInfoFound 0 and no streams. Not thread-safe:
-// the conversion worker probes one file at a time.
+// open or analyse gives probed 1, streamInfoFound 0, no streams and the size the file
+// system gives. Not thread-safe: the conversion worker probes one file at a time.
 video::VideoInfo* probeMediaFile(const wchar_t* path);
 
 // The file's bit rate: its size over its length when both are known and give a rate

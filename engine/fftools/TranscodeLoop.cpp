@@ -10,6 +10,7 @@
 
 #include "engine/ffmpeg/FfmpegLibraries.h"
 #include "engine/fftools/FilterGraphs.h"
+#include "engine/fftools/SampleGuard.h"
 #include "engine/fftools/SubtitleCanvas.h"
 #include "engine/fftools/SubtitleEncoding.h"
 #include "engine/fftools/VideoStatistics.h"
@@ -337,6 +338,14 @@ int decoded_audio(InputStream* ist, AVFrame* frame, const AVPacket* pkt) {
     frame->pts = ff::av_rescale_delta(tb, frame->pts, sampleTb, frame->nb_samples, &ist->filter_in_rescale_delta_last,
                                       sampleTb);
     (void)dec;
+    const int64_t bounded = SampleGuard::boundFrame(frame);
+    if (bounded < 0) {
+        return static_cast<int>(bounded);
+    }
+    if (bounded > 0) {
+        ff::av_log(nullptr, AV_LOG_WARNING, "Stream #%d:%d: %lld damaged samples (not finite or far past full scale)"
+                   " held in range\n", ist->file_index, ist->st->index, static_cast<long long>(bounded));
+    }
     return send_frame_to_filters(ist, frame);
 }
 

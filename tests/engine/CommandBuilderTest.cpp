@@ -24,6 +24,7 @@ using s::sound::gui::dialogs::mp3conv::Setting;
 using s::str::strbuffer::StrBuffer;
 using s::system::win::MessageBoxSeam;
 using s::thread::Held;
+using s::video::StreamInfo;
 using s::video::VideoInfo;
 
 namespace {
@@ -70,7 +71,7 @@ private:
 };
 
 // Probed sources, as the prober would fill them.
-enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM };
+enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM, OGG_TAGGED, FLAC_TAGGED };
 
 VideoInfo* probed(Source source) {
     VideoInfo* info = VideoInfo::pool();
@@ -94,6 +95,21 @@ VideoInfo* probed(Source source) {
         addStream(info, audioStream(L"mp3", 86017, 44100, 2, 128000));
         addStream(info, videoStream(L"mjpeg"));
         break;
+    case OGG_TAGGED:  // Vorbis with its tags on the stream, as Ogg keeps them
+    case FLAC_TAGGED: {  // tags on the container, and one on the stream too
+        const bool ogg = source == OGG_TAGGED;
+        info->duration = 10000000;
+        StreamInfo* audio = ogg ? audioStream(L"vorbis", 86021, 44100, 2, 128000)
+                                : audioStream(L"flac", 86028, 44100, 2, 0);
+        audio->tagKeys.add(L"title");
+        audio->tagValues.add(L"Song");
+        addStream(info, audio);
+        if (!ogg) {
+            info->tagKeys.add(L"title");
+            info->tagValues.add(L"Song");
+        }
+        break;
+    }
     }
     return info;
 }
@@ -224,6 +240,10 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
         {"SMAF at 16 kHz", WAV, 15, 0, 0, 16000, 0, 0, 100, L" -vn",
          L" -acodec adpcm_yamaha -strict experimental -ar 22050 -ac 2 -ab 1411200"},
         {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn", L" -an -vol 128"},
+        {"Ogg's stream tags become the MP3's", OGG_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn -map_metadata 0:s:a:0",
+         L" -acodec libmp3lame -ar 44100 -ac 2 -ab 128000"},
+        {"a container's own tags are enough", FLAC_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn",
+         L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"},
     };
     for (const Golden& row : rows) {
         Job setting(row.formatId, row.quality, row.bitRate);

@@ -128,11 +128,15 @@ private:
 // The in-process road's stand-in: reports progress like the real one, answers a chosen
 // status and keeps each run's pass and folder.
 int32_t inProcessStatus = 0;
+const char* inProcessWrites = nullptr;  // what the run writes to its output; null: nothing
 std::vector<std::pair<int32_t, std::wstring>> inProcessRuns;
 int32_t fakeInProcess(const wchar_t* command, int32_t pass, double, const wchar_t* workingDirectory, int64_t,
                       IJobDialog* owner, const wchar_t* outputName, const std::atomic<uint8_t>*) {
     EXPECT_EQ(std::wstring(command).rfind(L"ffmpeg ", 0), 0u) << command;
     inProcessRuns.push_back({pass, workingDirectory});
+    if (inProcessWrites != nullptr) {
+        writeRaw(std::wstring(workingDirectory) + L"\\" + outputName, inProcessWrites);
+    }
     owner->reportProgress(1000, 500, outputName);
     return inProcessStatus;
 }
@@ -140,6 +144,11 @@ int boxesShown = 0;
 int WINAPI countBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ++boxesShown;
     return IDOK;
+}
+// The judge of audio: a file holding exactly this has none (empty: every file has).
+std::string silentContent;
+bool fakeAudioCheck(const wchar_t* path) {
+    return silentContent.empty() || readRaw(path) != silentContent;
 }
 bool bound() { return true; }
 bool unbound() { return false; }
@@ -165,6 +174,9 @@ protected:
         CommandBuilder::setSleepFunction(&noSleep);
         JobLoop::setLibrariesBoundCheck(&unbound);
         JobLoop::setInProcessRunner(nullptr);
+        JobLoop::setAudioCheck(&fakeAudioCheck);
+        silentContent.clear();
+        inProcessWrites = nullptr;
         ffmpeg(Ffmpeg::Bundled);
     }
     ~JobLoopTest() override {
@@ -175,6 +187,7 @@ protected:
         CommandBuilder::setSleepFunction(nullptr);
         JobLoop::setLibrariesBoundCheck(nullptr);
         JobLoop::setInProcessRunner(nullptr);
+        JobLoop::setAudioCheck(nullptr);
     }
 
     void ffmpeg(Ffmpeg where, const std::wstring& exe = L"") {
@@ -394,6 +407,56 @@ TEST_F(JobLoopTest, ChildStartsInAShortFolder) {
     run();
     EXPECT_EQ(readRaw(out(L"a.mp3")), "converted");
     EXPECT_TRUE(contains(dialog.log->c_str(), L"folder:" + program + L"\\optional_tools")) << dialog.log->c_str();
+}
+
+// A success needs audio in the input and in what the run wrote, on either road; a
+// failed check is a failure like any other: logged, reported, the output removed.
+TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
+    const struct {
+        const char* what;
+        bool bound;
+        Ffmpeg ffmpeg;
+        const char* input;
+        const char* silent;  // the content the judge finds without audio
+        const char* logged;  // null: a success
+        int32_t formatId = 18;
+    } cases[] = {
+        {"external, silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no decodable audio"},
+        {"external, silent output", true, Ffmpeg::Bundled, "RIFF", "converted", "the output holds no decodable"},
+        {"in-process, silent input", true, Ffmpeg::None, "silent", "silent", "the input gives no decodable audio"},
+        {"in-process, silent output", true, Ffmpeg::None, "RIFF", "converted", "the output holds no decodable"},
+        {"both hold audio", true, Ffmpeg::Bundled, "RIFF", "silent", nullptr},
+        {"no libraries to judge with", false, Ffmpeg::Bundled, "silent", "silent", nullptr},
+        // Headerless samples cannot be probed: any byte of them counts.
+        {"raw samples", true, Ffmpeg::Bundled, "RIFF", "converted", nullptr, 22},
+        {"raw samples of a silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no", 22},
+    };
+    JobLoop::setInProcessRunner(&fakeInProcess);
+    inProcessStatus = 0;
+    inProcessWrites = "converted";
+    steps(L"-w|-x|0");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingDialog d;
+        d.folder = dialog.folder;
+        d.job.formatId = c.formatId;
+        const std::wstring output = out(c.formatId == 18 ? L"song.mp3" : L"song.raw");
+        const std::wstring in = scratch.file(L"song.wav");
+        writeRaw(in, c.input);
+        d.queue.push_back(in);
+        JobLoop::setLibrariesBoundCheck(c.bound ? &bound : &unbound);
+        ffmpeg(c.ffmpeg);
+        silentContent = c.silent;
+        JobLoop::runQueue(&d);
+        EXPECT_EQ(fileExists(output), c.logged == nullptr);
+        ASSERT_EQ(d.reportError() != nullptr, c.logged != nullptr);
+        if (c.logged != nullptr) {
+            EXPECT_EQ(d.reportError()->text, L"1");
+            EXPECT_NE(readRaw(out(L"_error.txt")).find(c.logged), std::string::npos);
+        }
+        DeleteFileW(output.c_str());
+        DeleteFileW(out(L"_error.txt").c_str());
+    }
 }
 
 TEST_F(JobLoopTest, FailureLogGoesToTheNextFreeErrorFile) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TranscoderFixture.h"
+#include "engine/fftools/DecodableAudio.h"
 #include "engine/fftools/TranscoderState.h"
 #include "support/RawFile.h"
 #include "support/Wav.h"
@@ -111,6 +112,8 @@ TEST_F(InProcessRun, ConvertsToEveryListedFormat) {
             EXPECT_EQ(2 * c.rate * c.channels * rawBytes.at(c.formatId), fileSize(path(c.output)));
             continue;
         }
+        // what the job loop's judge of success must see as sound
+        EXPECT_TRUE(s::fftools::DecodableAudio::holds(path(c.output).c_str()));
         const auto values = probe(path(c.output));
         const std::string audio = "stream.0.";
         EXPECT_EQ(c.codec, text(values, audio + "codec_name")) << logText();

@@ -165,6 +165,33 @@ int64_t applyLimits(Family family, int rateClassOf, int32_t channels, int32_t ra
     }
 }
 
+// The average bit rates per channel libvorbis 1.3.7 manages, by its rate bands: one
+// range for a stereo pair and one for channels coded alone. A rate outside them fails
+// the encoder's set-up, so the rules' choice is moved to the nearest end.
+struct VorbisBand {
+    int32_t lowestRate, highestRate;
+    int64_t pairLow, pairHigh, aloneLow, aloneHigh;
+};
+const VorbisBand VORBIS_BANDS[] = {
+    {8000, 8999, 6000, 32000, 8000, 42000},          {9000, 14999, 8000, 44000, 12000, 50000},
+    {15000, 18999, 12000, 86000, 16000, 100000},     {19000, 25999, 15000, 86000, 16000, 90000},
+    {26000, 39999, 18000, 190000, 30000, 190000},    {40000, 50000, 22500, 250001, 32000, 240001},
+};
+
+int64_t vorbisAccepted(int32_t channels, int32_t rate, int64_t bitRate) {
+    if (channels <= 0 || channels > 2) {
+        return bitRate;
+    }
+    for (const VorbisBand& band : VORBIS_BANDS) {
+        if (rate >= band.lowestRate && rate <= band.highestRate) {
+            const bool pair = channels == 2;
+            return clampBitRate(bitRate, (pair ? band.pairLow : band.aloneLow) * channels,
+                                (pair ? band.pairHigh : band.aloneHigh) * channels);
+        }
+    }
+    return bitRate;
+}
+
 // The bit rate of quality level 1 to 9.
 int64_t levelBitRate(Family family, int32_t level, int rateClassOf, int32_t channels, int32_t rate) {
     if (family == AAC) {
@@ -236,6 +263,9 @@ void AudioRules::chooseAudioCodecOptions(const wchar_t* encoder, int32_t& channe
     }
     if (bitRate > 0) {
         bitRate = applyLimits(rule.family, rateClassOf, channels, sampleRate, bitRate);
+        if (rule.family == VORBIS) {
+            bitRate = vorbisAccepted(channels, sampleRate, bitRate);
+        }
     }
 }
 

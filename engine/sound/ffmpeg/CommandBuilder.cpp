@@ -244,6 +244,12 @@ void CommandBuilder::appendStreamChoice(StrBuffer* command, const VideoInfo* inf
     } else {
         command->append(L" -vn");
     }
+    // Ogg keeps a song's tags on its stream, where MP3, FLAC and most other outputs
+    // never look: with none on the container, the audio stream's become the file's.
+    const StreamInfo* audio = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
+    if (audio != nullptr && info->tagKeys.count() == 0 && audio->tagKeys.count() != 0) {
+        command->append(L" -map_metadata 0:s:a:0");
+    }
 }
 
 void CommandBuilder::appendContainer(StrBuffer* command, int32_t formatId, const wchar_t* encoder) {

@@ -15,6 +15,7 @@
 #include "engine/ffmpeg/IRunHost.h"
 #include "engine/ffmpeg/InProcessRunner.h"
 #include "engine/ffmpeg/OutputCleanup.h"
+#include "engine/fftools/DecodableAudio.h"
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
@@ -44,6 +45,7 @@ namespace {
 std::atomic<InProcessRunner> inProcessRunner{&s::ffmpeg::runFfmpegInProcess};
 std::atomic<JobLoop::LibrariesBoundFn> librariesBoundCheck{nullptr};
 std::atomic<JobLoop::ProbeFn> prober{nullptr};
+std::atomic<JobLoop::AudioCheckFn> audioCheck{nullptr};
 
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.
 constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
@@ -144,6 +146,8 @@ private:
     bool chooseRoad(bool retry);
     int32_t runPass(int32_t pass, StrBuffer* workFolder);
     void announceOutput();
+    // A sound job's input and written output both hold decodable audio.
+    bool holdsAudio(const wchar_t* written);
 
     IJobDialog* dialog_;
     Held<Setting> job_{Setting::create()};
@@ -407,7 +411,33 @@ bool Attempt::finish() {
         log_->append(L"[Output Path]: FFmpeg reported success but left no output\n \n");
         return false;
     }
+    if (!holdsAudio(output_->getText())) {
+        return false;
+    }
     SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, output_->getText(), nullptr);
+    return true;
+}
+
+bool Attempt::holdsAudio(const wchar_t* written) {
+    if (setting_->outputId != 0 || !librariesBound()) {
+        return true;  // a video keeps its pictures without sound; nothing here can judge
+    }
+    const JobLoop::AudioCheckFn configured = audioCheck.load();
+    const JobLoop::AudioCheckFn check = configured != nullptr ? configured : &fftools::DecodableAudio::holds;
+    if (!check(input_)) {
+        log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
+        return false;
+    }
+    // Raw samples carry no header a probe could read: any byte of them is sound.
+    const bool raw = wcscmp(FormatTable::audioOutputExtension(setting_->formatId), L".raw") == 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const bool holds = raw ? GetFileAttributesExW(written, GetFileExInfoStandard, &data) &&
+                                 (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)
+                           : check(written);
+    if (!holds) {
+        log_->append(L"[Output Check]: the output holds no decodable audio\n \n");
+        return false;
+    }
     return true;
 }
 
@@ -507,6 +537,10 @@ JobLoop::LibrariesBoundFn JobLoop::setLibrariesBoundCheck(LibrariesBoundFn check
 
 JobLoop::ProbeFn JobLoop::setProber(ProbeFn probe) {
     return prober.exchange(probe);
+}
+
+JobLoop::AudioCheckFn JobLoop::setAudioCheck(AudioCheckFn check) {
+    return audioCheck.exchange(check);
 }
 
 void JobLoop::runQueue(IJobDialog* dialog) {

@@ -12,7 +12,9 @@ class IJobDialog;
 // The converter dialog's worker task: converts every queued file, one after another,
 // with the dialog's job record. Each file is probed, named, converted in-process or by
 // an ffmpeg.exe child, retried once by an ffmpeg.exe child after an in-process failure,
-// and logged to "_error.txt" in the output folder when it still fails. Progress goes to
+// and logged to "_error.txt" in the output folder when it still fails. A sound job
+// succeeds only when its input and its output both hold decodable audio, whichever road
+// ran it. Progress goes to
 // the dialog's window as worker events and to the taskbar.
 //
 //   // in the dialog's ITask run, on its worker thread:
@@ -21,6 +23,7 @@ class JobLoop {
 public:
     typedef bool (*LibrariesBoundFn)();
     typedef video::VideoInfo* (*ProbeFn)(const wchar_t* path);
+    typedef bool (*AudioCheckFn)(const wchar_t* path);
 
     static constexpr const wchar_t* ERROR_LOG_NAME = L"_error.txt";
     static constexpr const wchar_t* DEBUG_MODE_LINE = L"####### Going into Debug Mode #######\n";
@@ -35,6 +38,9 @@ public:
     static LibrariesBoundFn setLibrariesBoundCheck(LibrariesBoundFn check);
     // The prober of bound libraries (null: probeMediaFile).
     static ProbeFn setProber(ProbeFn probe);
+    // The judge of a sound job's success, asked of its input and of what the run wrote
+    // (null: DecodableAudio::holds). Only with bound libraries; video jobs are not judged.
+    static AudioCheckFn setAudioCheck(AudioCheckFn check);
 
 private:
     JobLoop() = delete;

@@ -235,6 +235,11 @@ TEST_F(MediaProber, FilesThatAreNotMediaFailCleanly) {
         EXPECT_EQ(info->duration, -1);
         EXPECT_EQ(info->hasAudio, 0);
         EXPECT_EQ(info->fileName.length() != 0, c.probed == 1);
+        // The log's size line: what the file system says, -1 only where there is no file.
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        const bool isFile = GetFileAttributesExW(c.file.c_str(), GetFileExInfoStandard, &data) &&
+                            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        EXPECT_EQ(info->fileSize, isFile ? static_cast<int64_t>(data.nFileSizeLow) : -1);
     }
 }
 

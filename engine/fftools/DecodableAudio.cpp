@@ -1,0 +1,115 @@
+#include "engine/fftools/DecodableAudio.h"
+
+#include "core/col/_array/ArrayU08.h"
+#include "core/str/strbuffer/StrBuffer.h"
+#include "core/thread/Held.h"
+#include "engine/ffmpeg/FfmpegLibraries.h"
+
+namespace s::fftools {
+
+namespace ff = s::ffmpeg;
+using col::_array::ArrayU08;
+using str::strbuffer::StrBuffer;
+using thread::Held;
+
+namespace {
+
+// Everything one look opened, closed on every return.
+struct Look {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* decoder = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    ~Look() {
+        ff::av_frame_free(&frame);
+        ff::av_packet_free(&packet);
+        ff::avcodec_free_context(&decoder);
+        ff::avformat_close_input(&format);
+    }
+};
+
+// True once the decoder gives a frame with samples at a known rate.
+bool gaveSamples(Look& look) {
+    while (ff::avcodec_receive_frame(look.decoder, look.frame) >= 0) {
+        const bool samples = look.frame->nb_samples > 0 && look.frame->sample_rate > 0;
+        ff::av_frame_unref(look.frame);
+        if (samples) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool decodes(const char* fileName) {
+    Look look;
+    if (ff::avformat_open_input(&look.format, fileName, nullptr, nullptr) < 0 ||
+        ff::avformat_find_stream_info(look.format, nullptr) < 0) {
+        return false;
+    }
+    int index = -1;
+    for (unsigned i = 0; i < look.format->nb_streams && index < 0; ++i) {
+        if (look.format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            index = static_cast<int>(i);
+        }
+    }
+    if (index < 0) {
+        return false;
+    }
+    const AVCodecParameters* par = look.format->streams[index]->codecpar;
+    // The decoder the transcoder would open: the codec's own name before FFmpeg's first pick.
+    const AVCodec* codec = ff::avcodec_find_decoder_by_name(ff::avcodec_get_name(par->codec_id));
+    if (codec == nullptr) {
+        codec = ff::avcodec_find_decoder(par->codec_id);
+    }
+    look.packet = ff::av_packet_alloc();
+    look.frame = ff::av_frame_alloc();
+    if (look.packet == nullptr || look.frame == nullptr) {
+        return false;
+    }
+    // A codec these libraries cannot decode is judged by its first packet alone.
+    if (codec != nullptr) {
+        look.decoder = ff::avcodec_alloc_context3(codec);
+        if (look.decoder == nullptr || ff::avcodec_parameters_to_context(look.decoder, par) < 0 ||
+            ff::avcodec_open2(look.decoder, codec, nullptr) < 0) {
+            return false;
+        }
+    }
+    for (int32_t sent = 0; sent < DecodableAudio::PACKET_LIMIT;) {
+        if (ff::av_read_frame(look.format, look.packet) < 0) {
+            break;  // the end, or a read error: what the decoder holds still counts
+        }
+        const bool ours = look.packet->stream_index == index && look.packet->size > 0;
+        if (ours && look.decoder == nullptr) {
+            return true;
+        }
+        if (ours) {
+            ++sent;
+            ff::avcodec_send_packet(look.decoder, look.packet);
+        }
+        ff::av_packet_unref(look.packet);
+        if (ours && gaveSamples(look)) {
+            return true;
+        }
+    }
+    if (look.decoder == nullptr) {
+        return false;
+    }
+    ff::avcodec_send_packet(look.decoder, nullptr);
+    return gaveSamples(look);
+}
+
+} // namespace
+
+bool DecodableAudio::holds(const wchar_t* path) {
+    if (path == nullptr || !ff::ffmpegLibrariesLoaded()) {
+        return false;
+    }
+    Held<StrBuffer> wide(StrBuffer::fromText(path));
+    Held<ArrayU08> utf8(wide ? wide->toUtf8(nullptr, false) : nullptr);
+    if (!utf8 || utf8->count() == 0) {
+        return false;
+    }
+    return decodes(reinterpret_cast<const char*>(utf8->values()));
+}
+
+} // namespace s::fftools
