@@ -1,11 +1,13 @@
 // Answers the message boxes of another process, so that nothing it asks ever blocks a
-// test: each box is recorded and answered with No, else closed. File dialogs are left to
-// the test that opened them.
+// test: each box is counted once and answered by a click on its No button, else on the
+// button that closes it. File dialogs are left to the test that opened them.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
 #include <thread>
+
+#include "support/RealInput.h"
 
 namespace testsupport {
 
@@ -49,19 +51,33 @@ public:
     void pause(bool on) { paused_ = on; }
 
 private:
+    // One box at a time: a box still up after a click is the same box, clicked again a
+    // second later (the click went to its activation, or a loaded machine is slow).
     void answerBoxes() {
-        for (HWND box; !stop_ && (box = messageBoxOf(processId_)) != nullptr;) {
-            ++boxes_;
-            if (GetDlgItem(box, IDNO) != nullptr) {
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-            } else {
-                PostMessageW(box, WM_CLOSE, 0, 0);
-            }
-            Sleep(200);
+        HWND box = messageBoxOf(processId_);
+        if (box == nullptr) {
+            answered_ = nullptr;
+            return;
         }
+        if (box != answered_) {
+            ++boxes_;
+            answered_ = box;
+            clickedAt_ = GetTickCount() - 1000;
+        }
+        if (GetTickCount() - clickedAt_ < 1000) return;
+        HWND button = nullptr;
+        for (int id : {IDNO, IDOK, IDCANCEL}) {
+            if ((button = GetDlgItem(box, id)) != nullptr && IsWindowVisible(button)) break;
+        }
+        if (button != nullptr) {
+            clickOn(button);
+        }
+        clickedAt_ = GetTickCount();
     }
 
     DWORD processId_;
+    HWND answered_ = nullptr;
+    DWORD clickedAt_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};
     std::atomic<int> boxes_{0};
