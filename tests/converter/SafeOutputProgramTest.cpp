@@ -117,12 +117,9 @@ public:
 
 private:
     void answerBoxes() {
-        HWND box = nullptr;
-        const std::wstring text = boxText(program_.id(), &box);
-        if (box != nullptr) {
+        std::wstring text;
+        if (answerer_.step(program_.id(), &text) != nullptr) {
             boxes_.push_back(text);
-            testsupport::clickOn(GetDlgItem(box, IDOK));
-            Sleep(200);
         }
     }
     void watch() {
@@ -140,6 +137,7 @@ private:
     Converter program_;
     const std::map<std::wstring, FileState>* watched_;
     std::vector<std::wstring> boxes_;
+    testsupport::BoxAnswerer answerer_;
     std::set<std::wstring> touched_;
 };
 

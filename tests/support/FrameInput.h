@@ -77,17 +77,20 @@ inline bool altF4(HWND frame) {
     return true;
 }
 
-// The shown pop-up menu (#32768) of the frame's process, or null.
-inline HWND shownMenuOf(HWND frame) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(frame, &process);
+// The shown pop-up menu (#32768) of a process, or null.
+inline HWND shownMenuOfProcess(DWORD processId) {
     HWND menu = nullptr;
     while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(menu, &owner);
-        if (owner == process && IsWindowVisible(menu)) return menu;
+        if (owner == processId && IsWindowVisible(menu)) return menu;
     }
     return nullptr;
+}
+inline HWND shownMenuOf(HWND frame) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(frame, &process);
+    return shownMenuOfProcess(process);
 }
 
 // Chooses the item of the frame's window menu whose mnemonic is key ('C' Close, 'N'
