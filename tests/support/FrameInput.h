@@ -67,14 +67,13 @@ inline bool clickCaptionButton(HWND frame, LRESULT hit) {
 }
 
 // Alt+F4 to the frame, given the keyboard first as a person does: a click on its caption.
-inline bool altF4(HWND frame) {
+inline void altF4(HWND frame) {
     if (GetForegroundWindow() != frame) {
         TITLEBARINFO bar{};
         bar.cbSize = sizeof(bar);
         if (GetTitleBarInfo(frame, &bar)) clickAt(POINT{bar.rcTitleBar.left + 40, (bar.rcTitleBar.top + bar.rcTitleBar.bottom) / 2});
     }
     press(VK_F4, VK_MENU);
-    return true;
 }
 
 // The shown pop-up menu (#32768) of a process, or null.
@@ -159,26 +158,12 @@ inline POINT edgeOf(HWND frame, LRESULT hit) {
     return POINT{-1, -1};
 }
 
-// Presses the left button at from, moves to to in steps, each taken before the next, and
-// releases it there.
-inline bool dragFromTo(POINT from, POINT to, int steps = 8) {
-    if (!moveMouse(from.x, from.y)) return false;
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
-    for (int step = 1; step <= steps; ++step) {
-        moveMouse(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
-        Sleep(20);
-    }
-    Sleep(60);
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
-    return true;
-}
-
 // Drags the frame's edge (hit: HTRIGHT, HTBOTTOMRIGHT ...) by (dx, dy); false when the
 // frame has no such edge. True once the frame's rectangle has stopped changing.
 inline bool dragEdge(HWND frame, LRESULT hit, int dx, int dy) {
     const POINT from = edgeOf(frame, hit);
     if (from.x < 0) return false;
-    dragFromTo(from, POINT{from.x + dx, from.y + dy});
+    drag(from, POINT{from.x + dx, from.y + dy});
     RECT last{};
     return waitFor([&] {
         const RECT now = screenRect(frame);
@@ -199,7 +184,7 @@ inline bool dragCaptionTo(HWND frame, POINT to) {
         if (hitAt(frame, at) == HTCAPTION) from = at;
     }
     if (from.x < 0) return false;
-    dragFromTo(from, POINT{from.x + to.x - r.left, from.y + to.y - r.top});
+    drag(from, POINT{from.x + to.x - r.left, from.y + to.y - r.top});
     return waitFor([&] {
         const RECT now = screenRect(frame);
         return now.left == to.x && now.top == to.y;
