@@ -62,10 +62,11 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     ASSERT_TRUE(program.started());
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    SetForegroundWindow(frame);
-    Sleep(300);
+    // The keyboard goes to the window a person clicked into.
+    ASSERT_TRUE(waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000));
+    clickOn(dropTargetOf(frame));
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }, 3000));
 
-    // The large view from a right click on the drop area, when the compact one shows.
     auto comboCount = [&] {
         int n = 0;
         for (HWND stop : tabStops(frame)) {
@@ -73,25 +74,35 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
         }
         return n;
     };
-    if (comboCount() == 0) {
-        rightClick(centreOf(frame));
-        ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
+    // Each view: every stop once round in either direction, and the same ring both ways.
+    auto walkTheRing = [&] {
+        const std::vector<HWND> stops = tabStops(frame);
+        ASSERT_GE(stops.size(), 2u);
+        for (bool backwards : {false, true}) {
+            std::vector<HWND> seen = roundTrip(frame, stops.size(), backwards), all = stops;
+            std::sort(seen.begin(), seen.end());
+            std::sort(all.begin(), all.end());
+            EXPECT_EQ(all, seen) << (backwards ? "Shift+Tab" : "Tab");
+        }
+        const std::vector<HWND> forward = roundTrip(frame, stops.size(), false);
+        std::vector<HWND> backward = roundTrip(frame, stops.size(), true);
+        std::reverse(backward.begin(), backward.end());
+        std::rotate(backward.begin(), backward.begin() + 1, backward.end());
+        EXPECT_EQ(forward, backward);
+    };
+    // The first start shows the compact view; a right click on the drop area opens the large one.
+    ASSERT_EQ(0, comboCount());
+    {
+        SCOPED_TRACE("compact view");
+        walkTheRing();
     }
+    rightClick(centreOf(dropTargetOf(frame)));
+    ASSERT_TRUE(waitFor([&] { return comboCount() > 0; }, 5000)) << "the large view did not open";
     const std::vector<HWND> stops = tabStops(frame);
-    ASSERT_GE(stops.size(), 3u);
-
-    for (bool backwards : {false, true}) {
-        std::vector<HWND> seen = roundTrip(frame, stops.size(), backwards), all = stops;
-        std::sort(seen.begin(), seen.end());
-        std::sort(all.begin(), all.end());
-        EXPECT_EQ(all, seen) << (backwards ? "Shift+Tab" : "Tab");
+    {
+        SCOPED_TRACE("large view");
+        walkTheRing();
     }
-    // Forward and backward are the same ring.
-    const std::vector<HWND> forward = roundTrip(frame, stops.size(), false);
-    std::vector<HWND> backward = roundTrip(frame, stops.size(), true);
-    std::reverse(backward.begin(), backward.end());
-    std::rotate(backward.begin(), backward.begin() + 1, backward.end());
-    EXPECT_EQ(forward, backward);
 
     // "Convert to:" is the first combo box in tab order: Down picks the next format.
     HWND combo = nullptr;

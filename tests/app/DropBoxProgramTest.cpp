@@ -146,7 +146,6 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         // The flag is stored as the switch ends, a moment after the size changes.
         waitFor([&] { return stored(VIEW, L"CompactView") == step.compact; }, 3000);
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
-        Sleep(300);
         EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
     }
     ASSERT_TRUE(program.close(frame));
@@ -155,16 +154,14 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
 
 // Closing saves the size of the view that shows, but never a minimised or maximised one.
 TEST_F(DropBoxProgramTest, ClosingWhileMinimisedOrMaximisedKeepsTheOldSizes) {
-    const int commands[] = {SW_MINIMIZE, SW_MAXIMIZE};
-    for (int command : commands) {
-        SCOPED_TRACE(command);
+    for (const bool minimise : {true, false}) {
+        SCOPED_TRACE(minimise ? "minimised" : "maximised");
         ASSERT_TRUE(writeInt(sizeGroup(), L"SmallWidth", 320));
         ASSERT_TRUE(writeInt(sizeGroup(), L"SmallHeight", 290));
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        ShowWindow(frame, command);
-        ASSERT_TRUE(waitFor([&] { return command == SW_MINIMIZE ? IsIconic(frame) != FALSE : IsZoomed(frame) != FALSE; }, 5000));
+        ASSERT_TRUE(minimise ? testsupport::minimiseFrame(frame) : testsupport::maximiseFrame(frame));
         ASSERT_TRUE(program.close(frame));
         EXPECT_EQ(320, stored(sizeGroup(), L"SmallWidth"));
         EXPECT_EQ(290, stored(sizeGroup(), L"SmallHeight"));
@@ -188,7 +185,6 @@ TEST_F(DropBoxProgramTest, BothViewsShowAllTheirContentAtTheirDefaultSizes) {
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        Sleep(500);
         EXPECT_EQ("", screenFaults(frame, name + L"-x" + std::to_wstring(displayScale())));
         ASSERT_TRUE(program.close(frame));
     }
@@ -230,7 +226,6 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
         compact = stored(VIEW, L"CompactView");
         EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
-        Sleep(300);
         EXPECT_EQ("", screenFaults(frame, compact == 1 ? L"right-click-compact" : L"right-click-large"));
     }
     ASSERT_TRUE(program.close(frame));
@@ -245,10 +240,9 @@ TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
     auto about = [&] { return program.otherFrame(frame); };
     ASSERT_EQ("", chooseMenuItem(frame, 3, 0));
     ASSERT_TRUE(waitFor([&] { return about() != nullptr; }, 5000));
-    Sleep(500);
-    HWND close = showing(about(), L"Close");
-    ASSERT_NE(nullptr, close);
-    EXPECT_EQ(close, WindowFromPoint(testsupport::centreOf(close)));
+    HWND close = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (close = showing(about(), L"Close")) != nullptr; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return close == WindowFromPoint(testsupport::centreOf(close)); }, 3000));
     ASSERT_TRUE(testsupport::clickOn(close));
     EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
     ASSERT_TRUE(program.close(frame));
@@ -260,6 +254,21 @@ std::vector<bool> statusBarInk(const RECT& area) {
     std::vector<bool> ink;
     for (uint32_t pixel : shot.pixels()) ink.push_back(testsupport::ScreenShot::dark(pixel));
     return ink;
+}
+
+// Whether an MP3 of folder holds data written at or after since.
+bool writtenSince(const std::wstring& folder, const FILETIME& since) {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*.mp3").c_str(), &found);
+    bool seen = false;
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            seen = seen || ((found.nFileSizeLow != 0 || found.nFileSizeHigh != 0) &&
+                            CompareFileTime(&found.ftLastWriteTime, &since) >= 0);
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    return seen;
 }
 
 // Files dropped as the shell drops them: a list runs and a second drop is taken, and after
@@ -277,9 +286,8 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     ASSERT_NE(nullptr, frame);
     HWND target = dropTargetOf(frame);
     ASSERT_NE(nullptr, target);
-    Sleep(500);
-    HWND ready = showing(frame, L"Ready");
-    ASSERT_NE(nullptr, ready);
+    HWND ready = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (ready = showing(frame, L"Ready")) != nullptr; }, 5000));
     RECT bar{};
     GetClientRect(frame, &bar);
     MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&bar), 2);
@@ -297,12 +305,20 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
         {{L"Q:\\no\\such\\folder\\a.wav", song}, 1},
         {{song}, 1},
     };
+    auto atRest = [&] {
+        return testsupport::messageBoxOf(program.id()) == nullptr && !IsWindowVisible(cancel) &&
+               showing(frame, L"Ready") != nullptr;
+    };
     for (const Drop& drop : drops) {
+        FILETIME dropped{};
+        GetSystemTimeAsFileTime(&dropped);
+        const bool newBox = drop.boxes > program.boxes();
         ASSERT_TRUE(dropInto(target, drop.paths));
-        Sleep(700);
+        // What the drop brings: the box, else an output written since.
+        EXPECT_TRUE(waitFor([&] { return newBox ? program.boxes() == drop.boxes : writtenSince(folder, dropped); }, 10000));
+        ASSERT_TRUE(waitFor(atRest, 10000));
         EXPECT_EQ(drop.boxes, program.boxes());
         if (drop.boxes == 0) {
-            ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(cancel) && showing(frame, L"Ready") != nullptr; }, 10000));
             EXPECT_TRUE(waitFor([&] { return statusBarInk(bar) == idle; }, 2000))
                 << "status bar after the batch (shot " << [&] {
                        const std::wstring shot = keepShot(testsupport::ScreenShot(bar), L"status-bar-after-batch");

@@ -14,6 +14,7 @@
 #include "AppFixture.h"
 #include "DropFiles.h"
 #include "ProgramScreen.h"
+#include "support/FrameInput.h"
 #include "support/RealInput.h"
 #include "support/UiThread.h"
 #include "support/WaitFor.h"
@@ -92,6 +93,15 @@ private:
 
 using testsupport::onUiThread;
 using testsupport::waitFor;
+
+// Closes a frame of the test program by its close button. Should the click not close it,
+// the failure is recorded and the window is asked directly, so the run goes on.
+void closeByItsButton(HWND frame) {
+    if (!testsupport::closeFrame(frame)) {
+        ADD_FAILURE() << "the close button did not close the window";
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+    }
+}
 
 // The converter's menu bar, and the lines its menus draw (separators draw none).
 enum MenuEntry : size_t { FILE_MENU = 0, VIEW_MENU = 1, LANGUAGE_MENU = 2, ABOUT_MENU = 3 };
@@ -192,7 +202,7 @@ protected:
         if (dialog_ == nullptr) {
             return;
         }
-        PostMessageW(dialog_->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+        closeByItsButton(frame());
         runner_.join();
         dialog_->release();
         dialog_ = nullptr;
@@ -283,7 +293,7 @@ TEST_F(DropBoxTest, FirstStartOfTheBaseDialogIsCompactReadyWithViewLanguageAndAb
     EXPECT_EQ(nullptr, plain->fileMenu());
     EXPECT_EQ(3, plain->menuBar()->getEntryCount());
     EXPECT_EQ(11, plain->outputFolderSetting());
-    PostMessageW(plain->window()->getFrameHandle(), WM_CLOSE, 0, 0);
+    closeByItsButton(plain->window()->getFrameHandle());
     runner.join();
     plain->release();
 }
@@ -518,15 +528,19 @@ TEST_F(DropBoxTest, BothViewsShowAllTheirContentInEveryLanguage) {
                 }
             };
             checkShown();
-            // Dragged as small as the frame lets it get, it still shows all of it.
-            RECT frameRect{};
-            GetWindowRect(frame(), &frameRect);
-            RECT dragged = {frameRect.left, frameRect.top, frameRect.left + 50, frameRect.top + 50};
-            SendMessageW(frame(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
+            // Dragged by its corner as small as the frame lets it get, it still shows all of it.
+            const RECT before = frameRect();
+            ASSERT_TRUE(testsupport::dragEdge(frame(), HTBOTTOMRIGHT, 50 - (before.right - before.left),
+                                              50 - (before.bottom - before.top)));
+            onUiThread(dialog_->window(), [] {});
+            const RECT dragged = frameRect();
+            // The compact view opens larger than its least size: the drag took. The large
+            // one opens at the least its content needs.
+            if (compact) {
+                EXPECT_LT((dragged.right - dragged.left) * (dragged.bottom - dragged.top),
+                          (before.right - before.left) * (before.bottom - before.top));
+            }
             EXPECT_GT(dragged.bottom - dragged.top, 100 * scale);
-            SetWindowPos(frame(), nullptr, 0, 0, dragged.right - dragged.left, dragged.bottom - dragged.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            onUiThread(dialog_->window(), [this] { dialog_->window()->doLayout(); });
             checkShown();
         }
         // Each language opens on its first sizes.
@@ -551,7 +565,10 @@ TEST_F(DropBoxTest, EveryPanelsListsShowTheirChoiceUncutInsideTheWindow) {
                 continue;
             }
             SCOPED_TRACE(formatId);
-            onUiThread(dialog_->window(), [&] { formats->setSelectedIndex(i, true); });
+            ASSERT_TRUE(chooseByClicks(formats->getNativeHandle(), i));
+            ASSERT_TRUE(waitFor([&] { return formats->getSelectedIndex() == i; }));
+            // The panel is laid out in the handler of the choice.
+            onUiThread(dialog_->window(), [] {});
             RECT client{};
             GetClientRect(frame(), &client);
             MapWindowPoints(frame(), nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -736,12 +753,21 @@ TEST_F(DropBoxTest, TheAboutWindowOpensInItsThemeAndHoldsTheFrameUntilItCloses) 
         GetWindowRect(about->closeButton()->getNativeHandle(), &closeRect);
         EXPECT_LE(frameRect.bottom - closeRect.bottom, 10 * scale);
         EXPECT_GE(frameRect.bottom - closeRect.bottom, 0);
-        Sleep(300);
-        const std::vector<COLORREF> picture = screenPixels(about->picture()->getNativeHandle());
-        EXPECT_GT(std::set<COLORREF>(picture.begin(), picture.end()).size(), 20u);
-        const std::vector<COLORREF> link = screenPixels(about->donationLink()->getNativeHandle());
-        EXPECT_GT(std::count(link.begin(), link.end(), RGB(0, 170, 0)), 20);
-        PostMessageW(aboutFrame, WM_CLOSE, 0, 0);
+        size_t colours = 0;
+        std::ptrdiff_t green = 0;
+        waitFor([&] {
+            const std::vector<COLORREF> picture = screenPixels(about->picture()->getNativeHandle());
+            const std::vector<COLORREF> link = screenPixels(about->donationLink()->getNativeHandle());
+            colours = std::set<COLORREF>(picture.begin(), picture.end()).size();
+            green = std::count(link.begin(), link.end(), RGB(0, 170, 0));
+            return colours > 20 && green > 20;
+        }, 3000);
+        EXPECT_GT(colours, 20u);
+        EXPECT_GT(green, 20);
+        // The window's own close box, the glyph in its top-right corner.
+        HWND closeBox = showing(aboutFrame, L"#X");
+        ASSERT_NE(nullptr, closeBox);
+        ASSERT_TRUE(testsupport::clickOn(closeBox));
         EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame()) != FALSE; }));
     }
 }

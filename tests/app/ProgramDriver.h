@@ -7,6 +7,7 @@
 
 #include "support/BoxWatchdog.h"
 #include "support/ChildProcess.h"
+#include "support/FrameInput.h"
 #include "system/reg/MappedData.h"
 
 namespace apptest {
@@ -110,6 +111,15 @@ inline std::vector<HWND> visibleFrames(DWORD processId) {
     return search.found;
 }
 
+// Closes the program's frame as a person does (its close button, else Alt+F4); true when
+// the process then ends within ms.
+inline bool closeAndWaitForExit(HANDLE process, HWND frame, DWORD ms) {
+    if (frame != nullptr && IsWindowVisible(frame)) {
+        testsupport::closeFrame(frame, ms < 5000 ? ms : 5000);
+    }
+    return WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
+}
+
 // One run of the program from the test program's folder.
 class Program {
 public:
@@ -190,11 +200,8 @@ public:
         return code;
     }
 
-    // Asks frame to close, as its close box does; true when the process ends within ms.
-    bool close(HWND frame, DWORD ms = 5000) const {
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-        return waitForExit(ms);
-    }
+    // Closes frame by its close button; true when the process ends within ms.
+    bool close(HWND frame, DWORD ms = 5000) const { return closeAndWaitForExit(info_.hProcess, frame, ms); }
     // A visible frame other than frame (a second window), or null.
     HWND otherFrame(HWND frame) const {
         for (HWND w : visibleFrames(info_.dwProcessId)) {

@@ -214,15 +214,7 @@ inline std::vector<RECT> menuBarEntries(HWND bar) {
 }
 
 // The open pop-up menu (#32768) of a process, or null.
-inline HWND openMenuOf(DWORD processId) {
-    HWND menu = nullptr;
-    while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(menu, &owner);
-        if (owner == processId && IsWindowVisible(menu)) return menu;
-    }
-    return nullptr;
-}
+inline HWND openMenuOf(DWORD processId) { return testsupport::shownMenuOfProcess(processId); }
 
 // The items of an open pop-up menu as drawn: its lines of ink (separators draw none), at
 // the pitch of the items, the line Wine leaves highlighted from the last choice too.

@@ -31,12 +31,6 @@ RECT frameRect(HWND frame) {
     return rect;
 }
 
-// Closes the frame as its close box does; true when the process then ends within 5 s.
-bool closeAndWait(const Program& program, HWND frame) {
-    PostMessageW(frame, WM_CLOSE, 0, 0);
-    return program.waitForExit(5000);
-}
-
 void plantPlacement(const std::wstring& group, int32_t x, int32_t y, int32_t w, int32_t h) {
     ASSERT_TRUE(writeInt(savePath(group), L"X", x));
     ASSERT_TRUE(writeInt(savePath(group), L"Y", y));
@@ -72,7 +66,7 @@ TEST_F(ProgramTest, FirstStartShowsOneFrameAndStoresTheProgramsIdentity) {
     GetWindowTextW(frame, title, 100);
     EXPECT_STREQ(L"Brisquelton v1.38", title);
     const int64_t startHour = currentHour();
-    ASSERT_TRUE(closeAndWait(program, frame));
+    ASSERT_TRUE(program.close(frame));
     EXPECT_EQ(0u, program.exitCode());
     EXPECT_EQ(0, program.boxes());
 
@@ -110,11 +104,11 @@ TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometry
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        // A move, then a resize, each as the frame is dragged.
-        SetWindowPos(frame, nullptr, target.left, target.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowPos(frame, nullptr, 0, 0, target.right - target.left, target.bottom - target.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ASSERT_TRUE(closeAndWait(program, frame));
+        // A move by the caption, then a resize by the bottom-right corner.
+        ASSERT_TRUE(testsupport::dragCaptionTo(frame, POINT{target.left, target.top}));
+        const RECT moved = frameRect(frame);
+        ASSERT_TRUE(testsupport::dragEdge(frame, HTBOTTOMRIGHT, target.right - moved.right, target.bottom - moved.bottom));
+        ASSERT_TRUE(program.close(frame));
     }
     int32_t stored[4] = {};
     const wchar_t* names[4] = {L"X", L"Y", L"Width", L"Height"};
@@ -140,7 +134,7 @@ TEST_F(ProgramTest, MovedAndResizedWindowReopensWhereItWasClosedInItsOwnGeometry
     EXPECT_EQ(target.top, reopened.top);
     EXPECT_EQ(target.right, reopened.right);
     EXPECT_EQ(target.bottom, reopened.bottom);
-    EXPECT_TRUE(closeAndWait(again, frame));
+    EXPECT_TRUE(again.close(frame));
 }
 
 TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
@@ -180,7 +174,7 @@ TEST_F(ProgramTest, UnusableStoredGeometryOpensAVisibleWindow) {
         EXPECT_GE(rect.top, work.top);
         EXPECT_LE(rect.right, work.right);
         EXPECT_LE(rect.bottom, work.bottom);
-        EXPECT_TRUE(closeAndWait(program, frame));
+        EXPECT_TRUE(program.close(frame));
     }
 }
 
@@ -188,21 +182,14 @@ TEST_F(ProgramTest, SecondStartBringsTheRunningCopyBackAndEndsWithoutAWindow) {
     Program first;
     HWND frame = first.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    ShowWindow(frame, SW_MINIMIZE);
-    for (int i = 0; i < 100 && !IsIconic(frame); ++i) {
-        Sleep(20);
-    }
-    ASSERT_TRUE(IsIconic(frame));
+    ASSERT_TRUE(testsupport::minimiseFrame(frame));
 
     Program second(L"C:\\music\\a.wav");
     EXPECT_TRUE(second.endsWithoutAFrame(5000));
-    for (int i = 0; i < 100 && IsIconic(frame); ++i) {
-        Sleep(20);
-    }
-    EXPECT_FALSE(IsIconic(frame));
+    EXPECT_TRUE(testsupport::waitFor([&] { return IsIconic(frame) == FALSE; }, 2000));
     EXPECT_TRUE(IsWindowVisible(frame));
     EXPECT_EQ(frame, GetForegroundWindow());
-    EXPECT_TRUE(closeAndWait(first, frame));
+    EXPECT_TRUE(first.close(frame));
 }
 
 // A close with no batch running ends the process at once, so a start right after the
@@ -213,8 +200,11 @@ TEST_F(ProgramTest, ClosingEndsPromptlyAndAStartDuringTheCloseShowsAWindow) {
         Program first;
         HWND frame = first.waitForFrame();
         ASSERT_NE(nullptr, frame);
+        // The time runs from the press on the close button.
+        const POINT closeBox = testsupport::spotOf(frame, HTCLOSE);
+        ASSERT_TRUE(testsupport::moveMouse(closeBox.x, closeBox.y));
         const DWORD closed = GetTickCount();
-        PostMessageW(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(testsupport::clickAt(closeBox, testsupport::Button::Left, 0));
         if (!startDuringClose) {
             ASSERT_TRUE(first.waitForExit(5000));
             EXPECT_LT(GetTickCount() - closed, 800u);
@@ -228,7 +218,7 @@ TEST_F(ProgramTest, ClosingEndsPromptlyAndAStartDuringTheCloseShowsAWindow) {
         EXPECT_NE(nullptr, secondFrame);
         EXPECT_TRUE(first.waitForExit(5000));
         if (secondFrame != nullptr) {
-            EXPECT_TRUE(closeAndWait(second, secondFrame));
+            EXPECT_TRUE(second.close(secondFrame));
         }
     }
 }
@@ -249,7 +239,7 @@ TEST_F(ProgramTest, SilentIsDeletedOnlyByAStartWithoutArguments) {
         Program program(c.arguments);
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        ASSERT_TRUE(closeAndWait(program, frame));
+        ASSERT_TRUE(program.close(frame));
         EXPECT_EQ(c.kept, hasValue(PRODUCT_KEY, L"Silent"));
         EXPECT_EQ(0, program.boxes());
     }
@@ -272,7 +262,7 @@ TEST_F(ProgramTest, OnlySupportedWindowsVersionsOpenAWindow) {
         if (c.runs) {
             HWND frame = program.waitForFrame();
             ASSERT_NE(nullptr, frame);
-            EXPECT_TRUE(closeAndWait(program, frame));
+            EXPECT_TRUE(program.close(frame));
         } else {
             EXPECT_TRUE(program.endsWithoutAFrame(10000));
             EXPECT_EQ(0, program.boxes());
@@ -300,7 +290,7 @@ TEST_F(ProgramTest, UpdateHourIsRewrittenOnlyWhenTheLastCheckIsStale) {
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        ASSERT_TRUE(closeAndWait(program, frame));
+        ASSERT_TRUE(program.close(frame));
         int64_t hour = 0;
         ASSERT_TRUE(readHour(&hour));
         if (c.rewritten) {

@@ -15,6 +15,7 @@
 #include "AppFixture.h"
 #include "app/app/win/UpdateCheck.h"
 #include "download/LoopbackServer.h"
+#include "support/FrameInput.h"
 #include "support/RealInput.h"
 #include "support/WaitFor.h"
 #include "system/lang/Localizer.h"
@@ -329,7 +330,7 @@ TEST_F(UpdateCheckTest, AsksThroughTheConfirmationWindowOverItsOwner) {
                 }
             }
             if (!clicked) {
-                PostMessageW(asker, WM_CLOSE, 0, 0);
+                testsupport::closeFrame(asker);
             }
         });
         mainRecord()->checkForUpdate(owner);

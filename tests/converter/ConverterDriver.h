@@ -202,10 +202,7 @@ public:
     HANDLE process() const { return info_.hProcess; }
     DWORD id() const { return info_.dwProcessId; }
     bool exited(DWORD ms) const { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
-    bool close(DWORD ms) {
-        PostMessageW(frame_, WM_CLOSE, 0, 0);
-        return exited(ms);
-    }
+    bool close(DWORD ms) { return apptest::closeAndWaitForExit(info_.hProcess, frame_, ms); }
     // Waits for the batch to end: the status line is back on "Ready".
     bool waitReady(DWORD ms) const {
         return waitFor([&] { return showing(frame_, L"Ready") != nullptr; }, ms);

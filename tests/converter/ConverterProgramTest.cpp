@@ -271,9 +271,7 @@ TEST_F(ConverterProgramTest, ClosingMidFileEndsTheProcessWithoutAPartialFile) {
     ASSERT_NE(nullptr, program.frame());
     ASSERT_TRUE(drop(program.frame(), {dir + L"\\a.wav"}));
     ASSERT_TRUE(waitFor([&] { return showing(program.frame(), L"a.mp3") != nullptr; }, 20000));
-    const DWORD start = GetTickCount();
     ASSERT_TRUE(program.close(10000));
-    EXPECT_LT(GetTickCount() - start, 10000u);
     EXPECT_EQ((std::vector<std::wstring>{L"a.wav"}), listFolder(dir));
 }
 

@@ -58,12 +58,11 @@ protected:
     // The large view with format drawn in "Convert to:" and nothing amiss on screen.
     void expectLargeViewWith(HWND frame, const std::wstring& format, const wchar_t* shot) {
         ASSERT_TRUE(waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
-        Sleep(500);
-        EXPECT_NE(nullptr, showing(frame, L"Convert to:\u00a0"));
+        EXPECT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 3000));
         HWND list = formatList(frame);
         ASSERT_NE(nullptr, list);
         EXPECT_EQ(format, apptest::shownEntry(list));
-        EXPECT_TRUE(captionDrawn(list));
+        EXPECT_TRUE(waitFor([&] { return captionDrawn(list); }, 3000));
         EXPECT_EQ("", apptest::screenFaults(frame, shot));
     }
 
@@ -76,7 +75,6 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         Program program;
         HWND frame = program.waitForFrame();
         ASSERT_NE(nullptr, frame);
-        Sleep(500);
         EXPECT_EQ(nullptr, showing(frame, L"<< Minimize"));
         EXPECT_EQ("", apptest::screenFaults(frame, L"first-compact"));
 
@@ -102,7 +100,8 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
             dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
             return dialog != nullptr && IsWindowVisible(dialog) && testsupport::isFileDialog(dialog);
         }, 5000));
-        Sleep(500);
+        // Typing goes where the dialog put the keyboard focus: its file-name field.
+        ASSERT_TRUE(waitFor([&] { return IsChild(dialog, testsupport::focusOf(dialog)) != FALSE; }, 5000));
         testsupport::typeText(folder_ + L"\\b.wav");
         testsupport::press(VK_RETURN);
         EXPECT_EQ("flac", convertedCodec(frame, folder_ + L"\\b.flac"));
@@ -130,7 +129,6 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         // then English again.
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, GERMAN));
         ASSERT_TRUE(waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000));
-        Sleep(300);
         EXPECT_EQ("", apptest::screenFaults(frame, L"restart-german"));
         ASSERT_LE(0, audioCdIndex);
         HWND list = formatList(frame);

@@ -154,12 +154,9 @@ public:
 
 private:
     void answerBoxes() {
-        HWND box = nullptr;
-        const std::wstring text = boxText(program_.id(), &box);
-        if (box != nullptr) {
+        std::wstring text;
+        if (answerer_.step(program_.id(), &text) != nullptr) {
             boxes_.push_back(text);
-            testsupport::clickOn(GetDlgItem(box, IDOK));
-            Sleep(200);
         }
     }
     void watch() {
@@ -185,6 +182,7 @@ private:
     Converter program_;
     const std::map<std::wstring, FileState>* watched_;
     std::vector<std::wstring> boxes_;
+    testsupport::BoxAnswerer answerer_;
     std::set<std::wstring> touched_;
     bool startedFfmpeg_ = false;
 };

@@ -1,11 +1,14 @@
 // Answers the message boxes of another process, so that nothing it asks ever blocks a
-// test: each box is recorded and answered with No, else closed. File dialogs are left to
-// the test that opened them.
+// test: each box is counted once and answered by a click on its No button, else on the
+// button that closes it. File dialogs are left to the test that opened them.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
+
+#include "support/RealInput.h"
 
 namespace testsupport {
 
@@ -27,12 +30,51 @@ inline HWND messageBoxOf(DWORD processId) {
     return nullptr;
 }
 
+// Answers a process's boxes one at a time by clicks: a box still up after a click is the
+// same box, counted once and clicked again a second later (the click went to its
+// activation, or a loaded machine is slow).
+class BoxAnswerer {
+public:
+    // Looks once; the box first seen now (its text in *text), else null.
+    HWND step(DWORD processId, std::wstring* text = nullptr) {
+        HWND box = messageBoxOf(processId);
+        if (box == nullptr) {
+            answered_ = nullptr;
+            return nullptr;
+        }
+        HWND fresh = nullptr;
+        if (box != answered_) {
+            fresh = answered_ = box;
+            clickedAt_ = GetTickCount() - 1000;
+            if (text != nullptr) {
+                wchar_t buffer[4096] = {};
+                GetDlgItemTextW(box, 0xFFFF, buffer, 4096);
+                *text = buffer;
+            }
+        }
+        if (GetTickCount() - clickedAt_ >= 1000) {
+            // No where it asks, else the button that closes it.
+            HWND button = nullptr;
+            for (int id : {IDNO, IDOK, IDCANCEL}) {
+                if ((button = GetDlgItem(box, id)) != nullptr && IsWindowVisible(button)) break;
+            }
+            if (button != nullptr) clickOn(button);
+            clickedAt_ = GetTickCount();
+        }
+        return fresh;
+    }
+
+private:
+    HWND answered_ = nullptr;
+    DWORD clickedAt_ = 0;
+};
+
 class BoxWatchdog {
 public:
     explicit BoxWatchdog(DWORD processId) : processId_(processId) {
         thread_ = std::thread([this] {
             while (!stop_) {
-                if (!paused_) answerBoxes();
+                if (!paused_ && answerer_.step(processId_) != nullptr) ++boxes_;
                 Sleep(50);
             }
         });
@@ -49,19 +91,8 @@ public:
     void pause(bool on) { paused_ = on; }
 
 private:
-    void answerBoxes() {
-        for (HWND box; !stop_ && (box = messageBoxOf(processId_)) != nullptr;) {
-            ++boxes_;
-            if (GetDlgItem(box, IDNO) != nullptr) {
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-            } else {
-                PostMessageW(box, WM_CLOSE, 0, 0);
-            }
-            Sleep(200);
-        }
-    }
-
     DWORD processId_;
+    BoxAnswerer answerer_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};
     std::atomic<int> boxes_{0};

@@ -44,18 +44,6 @@ inline void press(WORD vk, WORD modifier = 0) {
     sendInputs(inputs);
 }
 
-// Presses the left button at from, moves to to in four steps and releases it there.
-inline void drag(POINT from, POINT to) {
-    SetCursorPos(from.x, from.y);
-    Sleep(30);
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
-    for (int step = 1; step <= 4; ++step) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
-        sendInputs({mouseInput(MOUSEEVENTF_MOVE)});
-    }
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
-}
-
 // The window that has the keyboard focus on the thread (null for none).
 inline HWND focusOfThread(DWORD threadId) {
     GUITHREADINFO info = {};
@@ -96,6 +84,19 @@ inline bool moveMouse(int x, int y) {
         }
     }
     return false;
+}
+
+// Presses the left button at from, moves to to in steps, each taken before the next, and
+// releases it there.
+inline void drag(POINT from, POINT to, int steps = 8) {
+    if (!moveMouse(from.x, from.y)) return;
+    sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
+    for (int step = 1; step <= steps; ++step) {
+        moveMouse(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+        Sleep(20);
+    }
+    Sleep(60);
+    sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
 }
 
 enum class Button { Left, Right, Middle };

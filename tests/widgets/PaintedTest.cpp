@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/FrameInput.h"
 #include "support/RealInput.h"
 #include "support/ScreenPixels.h"
 #include "support/Seams.h"
@@ -37,8 +38,10 @@ using s::gui::IBox;
 using testsupport::drag;
 using testsupport::focusOf;
 using testsupport::leftClick;
+using testsupport::minimiseFrame;
 using testsupport::narrow;
 using testsupport::press;
+using testsupport::restoreFrame;
 using testsupport::ScreenShot;
 using testsupport::screenRect;
 using s::gui::IComponent;
@@ -303,9 +306,9 @@ TEST(PaintedTest, AGripResizeAndARestoreLeaveWhatAFreshPaintPaints) {
         const ScreenShot resized(screenRect(scene.frame()));
         EXPECT_LT(differing(resized, repaintedShot(scene.frame())), 40) << "grip resize, " << look;
 
-        SendMessageW(scene.frame(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(minimiseFrame(scene.frame())) << look;
         painted(scene.frame());
-        SendMessageW(scene.frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        ASSERT_TRUE(restoreFrame(scene.frame())) << look;
         painted(scene.frame());
         const ScreenShot restored(screenRect(scene.frame()));
         EXPECT_LT(differing(restored, repaintedShot(scene.frame())), 40) << "restore, " << look;

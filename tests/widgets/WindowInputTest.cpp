@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/FrameInput.h"
 #include "support/RealInput.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
@@ -423,29 +424,34 @@ TEST(WindowInputTest, TheGripResizesOnlyAResizableWindowAndNeverBelowTheMinimum)
 
 TEST(WindowInputTest, MinimumRulesHoldWhereTheyAreSwitchedOnAndEnforceAndFitUseThePreferredSize) {
     Released<Window> window(activeWindow());
+    window->setResizable(true);
     window->setDefaultWidth(260);
     window->setDefaultHeight(200);
-    window->setSize(300, 240);
     HWND frame = window->getFrameHandle();
+    // Each edge dragged far inward from 300 x 240 at (100, 100): the rules hold the default
+    // size where they are on; without them the system's least size is the limit.
+    const LONG leastWidth = GetSystemMetrics(SM_CXMINTRACK);
     struct Case {
         bool width;
         bool height;
-        WPARAM edge;
-        RECT proposed;
+        LRESULT edge;
+        int dx, dy;
         RECT expected;
     };
     const Case cases[] = {
-        {true, true, WMSZ_BOTTOMRIGHT, {100, 100, 200, 150}, {100, 100, 360, 300}},
-        {true, true, WMSZ_TOPLEFT, {100, 100, 200, 150}, {-60, -50, 200, 150}},
-        {true, false, WMSZ_LEFT, {100, 100, 200, 150}, {-60, 100, 200, 150}},
-        {false, false, WMSZ_RIGHT, {100, 100, 200, 150}, {100, 100, 200, 150}},
+        {true, true, HTBOTTOMRIGHT, -200, -190, {100, 100, 360, 300}},
+        {true, true, HTTOPLEFT, 200, 190, {140, 140, 400, 340}},
+        {true, false, HTLEFT, 200, 0, {140, 100, 400, 340}},
+        {false, false, HTRIGHT, -200, 0, {100, 100, 100 + std::max<LONG>(100, leastWidth), 340}},
     };
     for (const Case& c : cases) {
+        window->setBounds(100, 100, 300, 240);
+        toolkittest::settle(window.get());
         window->setMinimumSizeRules(c.width, c.height);
-        RECT rect = c.proposed;
-        SendMessageW(frame, WM_SIZING, c.edge, reinterpret_cast<LPARAM>(&rect));
-        EXPECT_TRUE(EqualRect(&c.expected, &rect)) << rect.left << "," << rect.top << "," << rect.right << ","
-                                                   << rect.bottom;
+        ASSERT_TRUE(dragEdge(frame, c.edge, c.dx, c.dy)) << c.edge;
+        const RECT rect = screenRect(frame);
+        EXPECT_TRUE(EqualRect(&c.expected, &rect)) << c.edge << ": " << rect.left << "," << rect.top << ","
+                                                   << rect.right << "," << rect.bottom;
     }
     window->setSize(100, 300);
     window->enforceMinimumSize();
