@@ -1,5 +1,6 @@
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app/IAppBase.h"
@@ -93,7 +94,8 @@ Dialog::Dialog()
       panelOwed_(0), lastPosition_(0), outputSetting_(OUTPUT_SAME_FOLDER), outputMenu_(nullptr), outputFolder_(nullptr),
       scale_(1), viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
       queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
-      minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0) {
+      minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0), leastOwed_(0),
+      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0) {
     if (worker_ != nullptr) {
         worker_->setPriority(-1);
     }
@@ -175,6 +177,8 @@ void Dialog::reset() {
     lowerPriority_.store(0);
     lastFileSucceeded_.store(1);
     priorityLowered_ = 0;
+    leastOwed_ = 0;
+    userWidth_ = userHeight_ = grownWidth_ = grownHeight_ = 0;
     scale_ = 1;
     viewGroup_ = L"View";
     titleText_.clear();
@@ -537,6 +541,8 @@ void Dialog::buildWidgets() {
     progressRow_ = gui::win::Box::create(IBox::ROW, 0, -1, 0, 1, 0, 0, 2 * s, 2 * s);
     progressRow_->setFixedHeight(0, false);
     progressRow_->setFixedWidth(0, false);
+    // Hidden, not only collapsed: its Cancel must be no tab stop while nothing runs.
+    progressRow_->setVisible(false);
     progressRow_->add(progressBar_);
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
@@ -766,6 +772,19 @@ void Dialog::resizeTo(bool compact) {
                                         GetSystemMetrics(SM_CXVIRTUALSCREEN), defaultWidth);
     const int32_t height = sizeOrDefault(true, readInt(group.c_str(), heightKey, defaultHeight),
                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), defaultHeight);
+    grownWidth_ = grownHeight_ = 0;
+    HWND frame = window_->getFrameHandle();
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (frame != nullptr && IsZoomed(frame) && GetWindowPlacement(frame, &placement)) {
+        // Maximised, the window keeps its size: the view's size is the one Restore gives.
+        placement.rcNormalPosition.right = placement.rcNormalPosition.left + width;
+        placement.rcNormalPosition.bottom = placement.rcNormalPosition.top + height;
+        placement.showCmd = SW_SHOWMAXIMIZED;
+        placement.flags = 0;
+        SetWindowPlacement(frame, &placement);
+        return;
+    }
     window_->setSize(width, height);
 }
 
@@ -790,8 +809,9 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionContainer_->setHeightPercent(0, false);
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
+            // Hidden with its controls: a collapsed row holds no tab stops.
             static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(0, false);
-            minimizeButton2_->setVisible(false);
+            static_cast<gui::win::Box*>(finishRow_)->setVisibleRecursive(false, true);
         }
         advancedButton_->setTextId(TEXT_ADVANCED);
         dropColumn_->setWidthPercent(100, false);
@@ -812,7 +832,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
             static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(15 * s, false);
-            minimizeButton2_->setVisible(true);
+            static_cast<gui::win::Box*>(finishRow_)->setVisibleRecursive(true, true);
         }
         advancedButton_->setTextId(TEXT_MINIMIZE);
         dropColumn_->setWidthPercent(50, false);
@@ -829,9 +849,8 @@ void Dialog::keepContentShown() {
     HWND frame = window_->getFrameHandle();
     RECT outer;
     RECT client;
-    // A maximised or minimised window keeps its size (setting the least size sizes it).
-    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr ||
-        IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
+    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr || IsIconic(frame) ||
+        !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
         return;
     }
     // The frame around the client area, then the window's rows as its layout stacks them.
@@ -845,14 +864,40 @@ void Dialog::keepContentShown() {
                            statusBar_->getPreferredHeight();
     const int32_t leastWidth = width + borderWidth;
     const int32_t leastHeight = height + borderHeight;
-    const int32_t currentWidth = outer.right - outer.left;
-    const int32_t currentHeight = outer.bottom - outer.top;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (IsZoomed(frame)) {
+        // Maximised, the window keeps its size; the size Restore gives shows the content,
+        // and the least size is set once the window is back to it.
+        if (GetWindowPlacement(frame, &placement)) {
+            RECT& normal = placement.rcNormalPosition;
+            normal.right = normal.left + std::max<int32_t>(normal.right - normal.left, leastWidth);
+            normal.bottom = normal.top + std::max<int32_t>(normal.bottom - normal.top, leastHeight);
+            placement.showCmd = SW_SHOWMAXIMIZED;
+            placement.flags = 0;
+            SetWindowPlacement(frame, &placement);
+        }
+        leastOwed_ = 1;
+        return;
+    }
+    leastOwed_ = 0;
+    int32_t currentWidth = outer.right - outer.left;
+    int32_t currentHeight = outer.bottom - outer.top;
+    // A size this dialog grew the window to is not the user's: the window shrinks back
+    // towards the user's own size when the content needs less (after a language change).
+    if (currentWidth != grownWidth_ || currentHeight != grownHeight_) {
+        userWidth_ = currentWidth;
+        userHeight_ = currentHeight;
+    }
+    currentWidth = std::max<int32_t>(userWidth_, leastWidth);
+    currentHeight = std::max<int32_t>(userHeight_, leastHeight);
     // The least size is the window's preferred one, which its sizing rules keep.
     window_->setDefaultWidth(leastWidth);
     window_->setDefaultHeight(leastHeight);
     window_->setMinimumSizeRules(true);
-    window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
-                     currentHeight > leastHeight ? currentHeight : leastHeight);
+    window_->setSize(currentWidth, currentHeight);
+    grownWidth_ = currentWidth;
+    grownHeight_ = currentHeight;
     window_->doLayout();
 }
 
@@ -910,6 +955,9 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
     }
     if (fromWindow && code == 21) {
         minimizedByUser_.store(0);
+        if (leastOwed_ != 0) {
+            keepContentShown();
+        }
         return;
     }
     if (fromWindow && code == 1) {
@@ -1068,6 +1116,11 @@ void Dialog::onMenuCommand(int32_t command) {
         localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
+        // The custom folder's entry is a literal with a translated prefix.
+        if (outputMenu_ != nullptr && customPath_.length() > 0) {
+            addCustomOutputEntry();
+            markOutputChoice();
+        }
         window_->doLayout();
         keepContentShown();
         window_->redrawNow();
@@ -1195,6 +1248,7 @@ void Dialog::startProcessing(str::strarray::StrArray* list) {
             queue_->add(path);
         }
         if (usable) {
+            cancel_.store(0);
             running_.store(1);
             if (worker_ != nullptr) {
                 worker_->runOnce(this);
@@ -1269,6 +1323,10 @@ void Dialog::showInformation(const wchar_t* message) {
 }
 
 void Dialog::cancelProcessing(bool wait) {
+    // Idle, there is nothing to cancel: a flag set now would end the next batch unseen.
+    if (!wait && running_.load() == 0) {
+        return;
+    }
     cancel_.store(1);
     if (wait) {
         if (worker_ != nullptr) {

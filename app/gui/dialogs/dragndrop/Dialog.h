@@ -361,6 +361,13 @@ private:
     std::atomic<uint8_t> lowerPriority_;
     std::atomic<uint8_t> lastFileSucceeded_;
     uint8_t priorityLowered_;
+    // The least size waits for the window to leave its maximised state.
+    uint8_t leastOwed_;
+    // The size the user gave the window, and the one this dialog grew it to.
+    int32_t userWidth_;
+    int32_t userHeight_;
+    int32_t grownWidth_;
+    int32_t grownHeight_;
 };
 
 } // namespace s::gui::dialogs::dragndrop

@@ -1,0 +1,313 @@
+// Brisquelton.exe's Drop Box handled as a person does, by keys, clicks on the frame's
+// buttons and menu choices: the Tab ring, "Convert to:" by keys, a view switch while
+// maximised, the About window's keys, a live language change, and the View menu's options.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ProgramScreen.h"
+#include "support/FrameButtons.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
+
+using namespace apptest;
+using namespace testsupport;
+
+namespace {
+
+const std::wstring VIEW = savePath(L"MainWindow\\View");
+const std::wstring FILE_GROUP = savePath(L"MainWindow\\File");
+
+// The menus of the bar, and lines of theirs (separators draw none).
+constexpr size_t VIEW_MENU = 1, LANGUAGE_MENU = 2, ABOUT_MENU = 3;
+constexpr size_t EASY_DRAG = 2, CLOSE_BY_WHEEL = 3, ENGLISH = 1, GERMAN = 14;
+
+int32_t stored(const std::wstring& key, const wchar_t* name) {
+    int32_t value = -1;
+    readInt(key, name, &value);
+    return value;
+}
+
+RECT clientOnScreen(HWND frame) {
+    RECT r{};
+    GetClientRect(frame, &r);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The frame's left margin, where no control lies.
+POINT freeSpot(HWND frame) {
+    const RECT r = clientOnScreen(frame);
+    return POINT{r.left + 4 * displayScale(), (r.top + r.bottom) / 2};
+}
+
+// Opens the large view with a right click on the drop area, unless it shows.
+bool openLargeView(HWND frame) {
+    if (stored(VIEW, L"CompactView") == 0 && showing(frame, L"<< Minimize") != nullptr) return true;
+    clickAt(centreOf(dropTargetOf(frame)), Button::Right);
+    return waitFor([&] { return stored(VIEW, L"CompactView") == 0 && formatList(frame) != nullptr; }, 5000);
+}
+
+// What is wrong with the control that has the focus, empty when a person sees it: shown
+// whole inside the frame, a control with a caption of its own.
+std::string unseenFocus(HWND frame) {
+    HWND focus = focusOf(frame);
+    if (focus == nullptr || focus == frame) return "";
+    const std::wstring text = isCombo(focus) ? shownEntry(focus) : textOf(focus);
+    const std::string what = "\"" + std::string(text.begin(), text.end()) + "\" (" +
+                             std::string(classOf(focus).begin(), classOf(focus).end()) + ")";
+    const RECT r = screenRect(focus);
+    const RECT seen = visiblePart(focus);
+    if (!IsWindowVisible(focus) || IsRectEmpty(&seen) || !EqualRect(&seen, &r)) return what + " is not shown";
+    if (!text.empty() && text[0] == L'#') return what + " is no control a person sees";
+    return "";
+}
+
+class DropBoxHandlingTest : public ::testing::Test {
+protected:
+    void SetUp() override { freshSettings(); }
+    void TearDown() override { deleteProductKey(); }
+};
+
+// Tab walks only the controls that show, in both views; a Cancel pressed while nothing
+// runs (were it reached) must not swallow the next batch, which converts.
+TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConverts) {
+    const std::wstring folder = freshTempFolder(L"dropbox-tab-ring");
+    const std::wstring song = folder + L"\\song.wav";
+    ASSERT_TRUE(writeRaw(song, silentWav(8000, 1, 0.1)));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    SetForegroundWindow(frame);
+    for (int view = 0; view < 2; ++view) {
+        SCOPED_TRACE(view == 0 ? "compact view" : "large view");
+        if (view == 1) ASSERT_TRUE(openLargeView(frame));
+        clickAt(freeSpot(frame));
+        // Two laps of the largest ring (the large view has under 20 stops).
+        for (int press = 0; press < 40; ++press) {
+            testsupport::press(VK_TAB);
+            Sleep(40);
+            const std::string fault = unseenFocus(frame);
+            EXPECT_EQ("", fault) << "after Tab " << press + 1;
+            if (textOf(focusOf(frame)) == L"Cancel") testsupport::press(VK_SPACE);
+            if (!fault.empty()) break;
+        }
+    }
+    HWND target = dropTargetOf(frame);
+    ASSERT_NE(nullptr, target);
+    ASSERT_TRUE(dropInto(target, {song}));
+    EXPECT_TRUE(waitFor([&] { return GetFileAttributesW((folder + L"\\song.mp3").c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+        << "the drop converted nothing";
+    EXPECT_TRUE(waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000));
+    EXPECT_TRUE(program.close(frame, 10000));
+    DeleteFileW((folder + L"\\song.mp3").c_str());
+    DeleteFileW(song.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Maximised, a switch of the view keeps the window maximised with its content laid out
+// there; Restore gives the view's own size with all its content shown. Both ways.
+TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreShowsTheWholeView) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+    ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+    Sleep(300);
+    const RECT maximised = screenRect(frame);
+    for (int32_t compact : {0, 1}) {
+        const std::wstring name = compact ? L"maximised-to-compact" : L"maximised-to-large";
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        if (!IsZoomed(frame)) {
+            ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+            ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        }
+        clickAt(centreOf(dropTargetOf(frame)), Button::Right);
+        ASSERT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == compact; }, 5000));
+        Sleep(300);
+        EXPECT_TRUE(IsZoomed(frame));
+        const RECT now = screenRect(frame);
+        EXPECT_TRUE(EqualRect(&now, &maximised)) << now.left << "," << now.top << " " << now.right - now.left << "x"
+                                                 << now.bottom - now.top;
+        EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
+        EXPECT_EQ("", screenFaults(frame, name));
+        ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+        ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) == FALSE; }, 5000));
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, name + L"-restored"));
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// "Convert to:" by keys, its list closed and open: the moves skip both section headers
+// and land on entries only.
+TEST_F(DropBoxHandlingTest, ConvertToKeysSkipTheSectionHeaders) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    SetForegroundWindow(frame);
+    ASSERT_TRUE(openLargeView(frame));
+    HWND combo = formatList(frame);
+    ASSERT_NE(nullptr, combo);
+    int32_t wma = -1;
+    ASSERT_EQ(combo, comboOffering(frame, L".WMA", &wma));
+    ASSERT_TRUE(chooseByKeys(combo, wma));
+    ASSERT_TRUE(waitFor([&] { return shownEntry(combo) == L".WMA"; }, 3000));
+    struct Step {
+        WORD key;
+        const wchar_t* lands;
+    };
+    const Step steps[] = {
+        {VK_DOWN, L".RAW  (Little-Endian)"}, {VK_UP, L".WMA"},  {VK_HOME, L".3G2"}, {VK_UP, L".3G2"},
+        {VK_END, L".RAW  (u-Law)"},          {VK_PRIOR, nullptr}, {VK_HOME, L".3G2"}, {VK_NEXT, nullptr},
+    };
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "list open" : "list closed");
+        if (open) {
+            press(VK_DOWN, VK_MENU);
+            ASSERT_TRUE(waitFor([&] { return openListOf(combo) != nullptr; }, 3000));
+        }
+        for (const Step& step : steps) {
+            const std::wstring before = shownEntry(combo);
+            press(step.key);
+            Sleep(150);
+            const std::wstring now = shownEntry(combo);
+            SCOPED_TRACE(std::string(before.begin(), before.end()) + " + key " + std::to_string(step.key));
+            if (step.lands != nullptr) {
+                EXPECT_EQ(step.lands, now);
+            } else {
+                // A page moves, and never onto a header ("Audio", "Raw" lines have no dot).
+                EXPECT_NE(before, now);
+                EXPECT_EQ(L'.', now.empty() ? L' ' : now[0]);
+            }
+        }
+        if (open) {
+            press(VK_RETURN);
+            EXPECT_TRUE(waitFor([&] { return openListOf(combo) == nullptr; }, 3000));
+        }
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// The About window closes by Escape, by Enter (its Close is the default button) and by
+// Alt+F4, and the Drop Box takes input again after each.
+TEST_F(DropBoxHandlingTest, TheAboutWindowClosesByEscapeEnterAndAltF4) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    auto about = [&] { return program.otherFrame(frame); };
+    const std::pair<WORD, WORD> keys[] = {{VK_ESCAPE, 0}, {VK_RETURN, 0}, {VK_F4, VK_MENU}};
+    for (const auto& [key, modifier] : keys) {
+        SCOPED_TRACE(key);
+        ASSERT_EQ("", chooseMenuItem(frame, ABOUT_MENU, 0));
+        ASSERT_TRUE(waitFor([&] { return about() != nullptr && GetForegroundWindow() == about(); }, 5000));
+        Sleep(300);
+        press(key, modifier);
+        EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame) != FALSE; }, 3000));
+        if (about() != nullptr) clickOn(showing(about(), L"Close"));
+        ASSERT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// The texts of an open pop-up menu's entries, read from the menu itself.
+std::vector<std::wstring> openMenuTexts(HWND frame, size_t entry) {
+    std::vector<std::wstring> texts;
+    HWND menu = openMenu(frame, entry);
+    if (menu == nullptr) return texts;
+    HMENU handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    for (int i = 0; handle != nullptr && i < GetMenuItemCount(handle); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(handle, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    press(VK_ESCAPE);
+    DWORD process = 0;
+    GetWindowThreadProcessId(frame, &process);
+    waitFor([&] { return openMenuOf(process) == nullptr; }, 3000);
+    return texts;
+}
+
+bool anyStartsWith(const std::vector<std::wstring>& texts, const std::wstring& prefix) {
+    for (const std::wstring& text : texts) {
+        if (text.rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
+// A live switch to German and back relabels the File menu's custom-folder entry and the
+// option lists' own texts (what a screen reader reads), shows everything uncut, and gives
+// the window back the width it had.
+TEST_F(DropBoxHandlingTest, ALiveLanguageSwitchRelabelsEverythingAndGivesTheSizeBack) {
+    const std::wstring folder = freshTempFolder(L"dropbox-language");
+    ASSERT_TRUE(writeString(FILE_GROUP, L"OutputDirCustomPath0", folder.c_str()));
+    ASSERT_TRUE(writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
+    ASSERT_TRUE(writeInt(VIEW, L"CompactView", 0));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    Sleep(500);
+    const RECT first = screenRect(frame);
+    struct Step {
+        size_t line;
+        const wchar_t* language;
+        const wchar_t* outputPrefix;
+        const wchar_t* quality;
+    };
+    const Step steps[] = {
+        {GERMAN, L"German", L"Ausgabe nach:", L"\u00c4hnliche Qualit\u00e4t  (Standard)"},
+        {ENGLISH, L"English", L"Output to:", L"Similar Quality  (Default)"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.language, step.language + wcslen(step.language)));
+        ASSERT_EQ("", chooseMenuItem(frame, LANGUAGE_MENU, step.line));
+        int32_t index = -1;
+        EXPECT_TRUE(waitFor([&] { return comboOffering(frame, step.quality, &index) != nullptr; }, 5000))
+            << "no option list reads \"" << std::string(step.quality, step.quality + wcslen(step.quality)) << "\"";
+        const std::vector<std::wstring> file = openMenuTexts(frame, 0);
+        EXPECT_TRUE(anyStartsWith(file, step.outputPrefix)) << file.size() << " entries";
+        EXPECT_EQ("", screenFaults(frame, std::wstring(L"language-") + step.language));
+    }
+    const RECT last = screenRect(frame);
+    EXPECT_EQ(first.right - first.left, last.right - last.left);
+    EXPECT_EQ(first.bottom - first.top, last.bottom - last.top);
+    EXPECT_TRUE(program.close(frame, 10000));
+    RemoveDirectoryW(folder.c_str());
+}
+
+// View -> Easy Drag and View -> close by a wheel click, both on at first: each choice
+// turns the option off and on again, and the window follows a drag by a free spot of its
+// own, or closes on a middle click, only while it is on.
+TEST_F(DropBoxHandlingTest, EasyDragAndWheelClickCloseChosenThroughTheViewMenu) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "easy drag on" : "easy drag off");
+        ASSERT_EQ("", chooseMenuItem(frame, VIEW_MENU, EASY_DRAG));
+        const RECT before = screenRect(frame);
+        const POINT from = freeSpot(frame);
+        drag(from, POINT{from.x + 60, from.y + 40});
+        auto moved = [&] {
+            const RECT now = screenRect(frame);
+            return now.left == before.left + 60 && now.top == before.top + 40;
+        };
+        if (on) {
+            EXPECT_TRUE(waitFor(moved, 3000)) << "the window did not follow the drag";
+        } else {
+            Sleep(500);
+            const RECT now = screenRect(frame);
+            EXPECT_TRUE(EqualRect(&before, &now)) << "the window moved";
+        }
+    }
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "wheel-click close on" : "wheel-click close off");
+        ASSERT_EQ("", chooseMenuItem(frame, VIEW_MENU, CLOSE_BY_WHEEL));
+        clickAt(freeSpot(frame), Button::Middle);
+        EXPECT_EQ(on, program.waitForExit(on ? 10000 : 1000));
+    }
+}
+
+} // namespace
