@@ -95,7 +95,7 @@ Dialog::Dialog()
       scale_(1), viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
       queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
       minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0), leastOwed_(0),
-      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0) {
+      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0), restoreWidth_(0), restoreHeight_(0) {
     if (worker_ != nullptr) {
         worker_->setPriority(-1);
     }
@@ -178,7 +178,7 @@ void Dialog::reset() {
     lastFileSucceeded_.store(1);
     priorityLowered_ = 0;
     leastOwed_ = 0;
-    userWidth_ = userHeight_ = grownWidth_ = grownHeight_ = 0;
+    userWidth_ = userHeight_ = grownWidth_ = grownHeight_ = restoreWidth_ = restoreHeight_ = 0;
     scale_ = 1;
     viewGroup_ = L"View";
     titleText_.clear();
@@ -757,6 +757,10 @@ void Dialog::saveSize(bool compact) {
     } else if (!GetWindowRect(frame, &rect)) {
         return;
     }
+    // A view switched to while maximised has its own size still to come.
+    if (restoreWidth_ > 0 && IsZoomed(frame)) {
+        rect = RECT{0, 0, restoreWidth_, restoreHeight_};
+    }
     std::wstring group = std::wstring(record_->name()) + L"\\" + viewGroup_;
     writeInt(group.c_str(), compact ? L"SmallWidth" : L"LargeWidth", rect.right - rect.left);
     writeInt(group.c_str(), compact ? L"SmallHeight" : L"LargeHeight", rect.bottom - rect.top);
@@ -774,18 +778,29 @@ void Dialog::resizeTo(bool compact) {
                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), defaultHeight);
     grownWidth_ = grownHeight_ = 0;
     HWND frame = window_->getFrameHandle();
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (frame != nullptr && IsZoomed(frame) && GetWindowPlacement(frame, &placement)) {
-        // Maximised, the window keeps its size: the view's size is the one Restore gives.
-        placement.rcNormalPosition.right = placement.rcNormalPosition.left + width;
-        placement.rcNormalPosition.bottom = placement.rcNormalPosition.top + height;
-        placement.showCmd = SW_SHOWMAXIMIZED;
-        placement.flags = 0;
-        SetWindowPlacement(frame, &placement);
+    if (frame != nullptr && IsZoomed(frame)) {
+        // Maximised, the window keeps its size: the view's own size waits for Restore.
+        restoreWidth_ = width;
+        restoreHeight_ = height;
         return;
     }
     window_->setSize(width, height);
+}
+
+void Dialog::onRestored() {
+    HWND frame = window_->getFrameHandle();
+    if (frame == nullptr || IsZoomed(frame) || IsIconic(frame)) {
+        return;
+    }
+    if (restoreWidth_ > 0) {
+        const int32_t width = restoreWidth_;
+        const int32_t height = restoreHeight_;
+        restoreWidth_ = restoreHeight_ = 0;
+        window_->setSize(width, height);
+    }
+    if (leastOwed_ != 0) {
+        keepContentShown();
+    }
 }
 
 void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
@@ -864,19 +879,8 @@ void Dialog::keepContentShown() {
                            statusBar_->getPreferredHeight();
     const int32_t leastWidth = width + borderWidth;
     const int32_t leastHeight = height + borderHeight;
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
+    // Maximised, the window keeps its size: the least size waits for Restore.
     if (IsZoomed(frame)) {
-        // Maximised, the window keeps its size; the size Restore gives shows the content,
-        // and the least size is set once the window is back to it.
-        if (GetWindowPlacement(frame, &placement)) {
-            RECT& normal = placement.rcNormalPosition;
-            normal.right = normal.left + std::max<int32_t>(normal.right - normal.left, leastWidth);
-            normal.bottom = normal.top + std::max<int32_t>(normal.bottom - normal.top, leastHeight);
-            placement.showCmd = SW_SHOWMAXIMIZED;
-            placement.flags = 0;
-            SetWindowPlacement(frame, &placement);
-        }
         leastOwed_ = 1;
         return;
     }
@@ -955,9 +959,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
     }
     if (fromWindow && code == 21) {
         minimizedByUser_.store(0);
-        if (leastOwed_ != 0) {
-            keepContentShown();
-        }
+        onRestored();
         return;
     }
     if (fromWindow && code == 1) {

@@ -283,6 +283,9 @@ private:
     // Grows the window to what the view's content needs and keeps that as its least size.
     void keepContentShown();
     void resizeTo(bool compact);
+    // Back from maximised or minimised: the size of a view switched to meanwhile, and the
+    // least size owed.
+    void onRestored();
     void openAboutWindow();
     void openPage(int32_t textId);
     void showInformation(const wchar_t* message);
@@ -368,6 +371,9 @@ private:
     int32_t userHeight_;
     int32_t grownWidth_;
     int32_t grownHeight_;
+    // The size of the view shown, for Restore of a window maximised (0: none owed).
+    int32_t restoreWidth_;
+    int32_t restoreHeight_;
 };
 
 } // namespace s::gui::dialogs::dragndrop
