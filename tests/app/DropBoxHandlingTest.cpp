@@ -1,6 +1,7 @@
 // Brisquelton.exe's Drop Box handled as a person does, by keys, clicks on the frame's
 // buttons and menu choices: the Tab ring, "Convert to:" by keys, a view switch while
-// maximised, the About window's keys, a live language change, and the View menu's options.
+// maximised, the About window's keys, a live language change, the View menu's options,
+// and the layout between formats and at the compact view's least size.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -314,6 +315,57 @@ TEST_F(DropBoxHandlingTest, EasyDragAndWheelClickCloseChosenThroughTheViewMenu) 
         clickAt(freeSpot(frame), Button::Middle);
         EXPECT_EQ(on, program.waitForExit(on ? 10000 : 1000));
     }
+}
+
+// Formats whose panels need different widths leave the option column where it is.
+TEST_F(DropBoxHandlingTest, TheOptionColumnStaysPutBetweenFormats) {
+    ASSERT_TRUE(writeInt(VIEW, L"CompactView", 0));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND combo = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (combo = formatList(frame)) != nullptr; }, 5000));
+    const LONG left = screenRect(combo).left;
+    for (const wchar_t* entry : {L".WAV  (GSM)", L".MP3", L".WMA", L".RAW  (a-Law)"}) {
+        SCOPED_TRACE(std::string(entry, entry + wcslen(entry)));
+        int32_t index = -1;
+        ASSERT_EQ(combo, comboOffering(frame, entry, &index));
+        ASSERT_TRUE(chooseByClicks(combo, index));
+        ASSERT_TRUE(waitFor([&] { return shownEntry(combo) == entry; }, 3000));
+        Sleep(300);
+        EXPECT_EQ(left, screenRect(combo).left);
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// At the compact view's least size a running conversion still shows the start of the
+// file's name beside the progress bar and Cancel.
+TEST_F(DropBoxHandlingTest, TheLeastCompactViewShowsTheStartOfTheNameBeingConverted) {
+    ASSERT_TRUE(writeInt(savePath(viewGroup()), L"SmallWidth", 10));
+    const std::wstring folder = freshTempFolder(L"dropbox-least-compact");
+    const std::wstring song = folder + L"\\a rather long file name to convert.wav";
+    ASSERT_TRUE(writeRaw(song, silentWav(44100, 2, 600)));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND cancel = childWithText(frame, L"Cancel");
+    ASSERT_NE(nullptr, cancel);
+    ASSERT_TRUE(dropInto(dropTargetOf(frame), {song}));
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(cancel) != FALSE; }, 10000));
+    HWND status = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (status = showing(frame, L"a rather long file name to convert.mp3")) != nullptr; }, 5000));
+    if (status != nullptr) {
+        const RECT r = visiblePart(status);
+        // Three letters and the dots at the least.
+        EXPECT_GE(r.right - r.left, 30 * displayScale());
+        EXPECT_GE(inkIn(ScreenShot(r), r), 30 * displayScale());
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+    EXPECT_TRUE(program.waitForExit(10000));
+    for (const wchar_t* name : {L"\\a rather long file name to convert.mp3", L"\\a rather long file name to convert.wav"}) {
+        DeleteFileW((folder + name).c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace

@@ -56,6 +56,8 @@ namespace {
 // The bar's range ends at 16777215; a reporter total outside 0..this leaves it alone.
 constexpr int64_t BAR_LIMIT = 16777215;
 constexpr int32_t UPDATE_LIMIT = 32767;
+// The width the status text keeps beside the progress row, times the UI scale.
+constexpr int32_t STATUS_ROOM = 40;
 
 // Menu texts.
 constexpr int32_t TEXT_FILE_MENU = 608000;
@@ -95,7 +97,7 @@ Dialog::Dialog()
       scale_(1), viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
       queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
       minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0), leastOwed_(0),
-      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0), restoreWidth_(0), restoreHeight_(0) {
+      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0), restoreWidth_(0), restoreHeight_(0), columnWidth_(0) {
     if (worker_ != nullptr) {
         worker_->setPriority(-1);
     }
@@ -179,6 +181,7 @@ void Dialog::reset() {
     priorityLowered_ = 0;
     leastOwed_ = 0;
     userWidth_ = userHeight_ = grownWidth_ = grownHeight_ = restoreWidth_ = restoreHeight_ = 0;
+    columnWidth_ = 0;
     scale_ = 1;
     viewGroup_ = L"View";
     titleText_.clear();
@@ -855,12 +858,13 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     compact_ = compact ? 1 : 0;
     resizeTo(compact);
     window_->doLayout();
+    holdOptionColumn();
     keepContentShown();
     writeBool(windowGroup(L"View"), L"CompactView", compact);
 }
 
 
-void Dialog::keepContentShown() {
+void Dialog::keepContentShown(bool towardsUserSize) {
     HWND frame = window_->getFrameHandle();
     RECT outer;
     RECT client;
@@ -875,6 +879,15 @@ void Dialog::keepContentShown() {
     for (const IComponent* row : {static_cast<const IComponent*>(menuBar_), static_cast<const IComponent*>(statusBar_)}) {
         width = row->getPreferredWidth() > width ? row->getPreferredWidth() : width;
     }
+    // During a batch the progress row takes the link's place: the status text keeps room
+    // for the start of a file's name beside it then too.
+    if (!progressRow_->isVisible()) {
+        const int32_t busyRow = progressBar_->getPreferredWidth() + layoutGap() + cancelButton_->getPreferredWidth() +
+                                4 * scale_;
+        const int32_t rest = statusBar_->getPreferredWidth() - linkRow_->getPreferredWidth() -
+                             statusLabel_->getPreferredWidth();
+        width = std::max<int32_t>(width, rest + busyRow + STATUS_ROOM * scale_);
+    }
     const int32_t height = menuBar_->getPreferredHeight() + 1 + contentBox_->getPreferredHeight() + 3 * scale_ +
                            statusBar_->getPreferredHeight();
     const int32_t leastWidth = width + borderWidth;
@@ -887,14 +900,19 @@ void Dialog::keepContentShown() {
     leastOwed_ = 0;
     int32_t currentWidth = outer.right - outer.left;
     int32_t currentHeight = outer.bottom - outer.top;
-    // A size this dialog grew the window to is not the user's: the window shrinks back
-    // towards the user's own size when the content needs less (after a language change).
+    // A size this dialog grew the window to is not the user's. After a language change
+    // the window goes back towards the user's own size when the content needs less;
+    // otherwise it only grows, so the columns do not shift between formats.
     if (currentWidth != grownWidth_ || currentHeight != grownHeight_) {
         userWidth_ = currentWidth;
         userHeight_ = currentHeight;
     }
-    currentWidth = std::max<int32_t>(userWidth_, leastWidth);
-    currentHeight = std::max<int32_t>(userHeight_, leastHeight);
+    if (towardsUserSize) {
+        currentWidth = userWidth_;
+        currentHeight = userHeight_;
+    }
+    currentWidth = std::max<int32_t>(currentWidth, leastWidth);
+    currentHeight = std::max<int32_t>(currentHeight, leastHeight);
     // The least size is the window's preferred one, which its sizing rules keep.
     window_->setDefaultWidth(leastWidth);
     window_->setDefaultHeight(leastHeight);
@@ -902,6 +920,19 @@ void Dialog::keepContentShown() {
     window_->setSize(currentWidth, currentHeight);
     grownWidth_ = currentWidth;
     grownHeight_ = currentHeight;
+    window_->doLayout();
+}
+
+void Dialog::holdOptionColumn() {
+    if (compact_ != 0 || !hasOptionArea()) {
+        return;
+    }
+    // The option column keeps the widest least width its panels have needed: a narrower
+    // panel then leaves the column where it was instead of moving it.
+    optionColumn_->setMinimumWidth(-1);
+    window_->doLayout();
+    columnWidth_ = std::max<int32_t>(columnWidth_, optionColumn_->getPreferredWidth());
+    optionColumn_->setMinimumWidth(columnWidth_);
     window_->doLayout();
 }
 
@@ -1020,6 +1051,7 @@ void Dialog::onFormatChosen() {
         if (compact_ == 0 || !hasOptionArea()) {
             buildOwedPanel();
             window_->doLayout();
+            holdOptionColumn();
             keepContentShown();
             window_->redrawNow();
         }
@@ -1124,7 +1156,10 @@ void Dialog::onMenuCommand(int32_t command) {
             markOutputChoice();
         }
         window_->doLayout();
-        keepContentShown();
+        // The columns' least width is the new language's.
+        columnWidth_ = 0;
+        holdOptionColumn();
+        keepContentShown(true);
         window_->redrawNow();
     }
 }

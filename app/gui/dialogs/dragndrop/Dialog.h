@@ -281,7 +281,11 @@ private:
     void applyTopmost(bool on);
     void saveSize(bool compact);
     // Grows the window to what the view's content needs and keeps that as its least size.
-    void keepContentShown();
+    // towardsUserSize: back to the size the user gave it where the content needs less
+    // (after a language change); otherwise the window only grows.
+    void keepContentShown(bool towardsUserSize = false);
+    // The large view's option column from the widest least width its panels needed.
+    void holdOptionColumn();
     void resizeTo(bool compact);
     // Back from maximised or minimised: the size of a view switched to meanwhile, and the
     // least size owed.
@@ -374,6 +378,8 @@ private:
     // The size of the view shown, for Restore of a window maximised (0: none owed).
     int32_t restoreWidth_;
     int32_t restoreHeight_;
+    // The option column's least width in the large view.
+    int32_t columnWidth_;
 };
 
 } // namespace s::gui::dialogs::dragndrop
