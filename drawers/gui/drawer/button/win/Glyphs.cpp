@@ -84,6 +84,13 @@ void chevron(const Pen& p, int32_t q, int32_t shift) {
         p.rect(x + i * q, y + i * q, q, q);
         p.rect(x + i * q, y + (2 * arms - i) * q, q, q);
     }
+    // Scaled up, the steps join into solid strokes, as the single pixels of scale 1 do.
+    for (int32_t i = 0; p.s > 1 && i < arms; ++i) {
+        for (int32_t j = 1; j < q; ++j) {
+            p.rect(x + i * q + j, y + i * q + j, q, q);
+            p.rect(x + i * q + j, y + (2 * arms - i) * q - j, q, q);
+        }
+    }
 }
 
 // Squares of 2 pixels times the scale, smaller where the chevron would not fit whole.
