@@ -173,7 +173,8 @@ public:
     // Resolves the output folder from the first path of a batch; false after a message.
     bool resolveOutputFolder(const wchar_t* firstPath);
     // Cancel flag := 1; with wait, waits for the worker and clears it again; without,
-    // shows "Canceling..".
+    // shows "Canceling..", and does nothing while no batch runs (a flag left set would
+    // end the next batch unseen).
     void cancelProcessing(bool wait);
     void setCompactView(bool compact, bool saveCurrentSize);
     // The task on the worker thread; the base one walks the queue and converts nothing.
