@@ -361,7 +361,11 @@ inline bool captionDrawn(HWND combo) {
 // "...", a control cut off by its container or the window.
 inline std::string screenFaultsNow(HWND frame, const std::wstring& name) {
     const int s = uiScale();
-    const RECT area = testsupport::screenRect(frame);
+    // A maximised frame reaches past the screen by its border: only the screen is seen.
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT whole = testsupport::screenRect(frame);
+    RECT area{};
+    IntersectRect(&area, &whole, &screen);
     const ScreenShot shot(area);
     std::string faults;
     POINT black{};

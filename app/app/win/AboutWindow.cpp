@@ -102,6 +102,7 @@ void AboutWindow::show(gui::IWindow* owner) {
     window_->setSkinHolder(record_->skinHolder());
     Box* content = build();
     window_->addCloseListener(this);
+    window_->addKeyListener(this);
     window_->doLayout();
     window_->doLayout();
     // As wide as the record's size, or the content when wider; exactly as high as the content.
@@ -206,6 +207,8 @@ Box* AboutWindow::build() {
     }
     window_->addCloser(closeButton_);
     window_->addCloser(closeGlyph_);
+    // Enter closes the window as a click on it does.
+    closeButton_->makeDefault();
     return content;
 }
 
@@ -214,6 +217,14 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
         return;
     }
     if (source == static_cast<base::IObject*>(window_)) {
+        // A key no control took: Escape and Enter close the window.
+        if (code == 12) {
+            const int32_t key = window_->getLastKey();
+            if (key == VK_ESCAPE || key == VK_RETURN) {
+                window_->close();
+            }
+            return;
+        }
         if (code == 1 && owner_ != nullptr) {
             owner_->setFrameEnabled(true);
             owner_->activate(true);

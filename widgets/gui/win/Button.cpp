@@ -162,7 +162,9 @@ void Button::onEvent(base::IObject* source, int32_t) {
 }
 
 void Button::setParent(IContainer* container) {
-    if (!attachControl(container, WC_BUTTONW, caption_.c_str(), STYLE, 0, CONTROL_ID)) {
+    // The size grip is dragged, never focused: no tab stop.
+    const DWORD style = isResizer() ? STYLE & ~static_cast<DWORD>(WS_TABSTOP) : STYLE;
+    if (!attachControl(container, WC_BUTTONW, caption_.c_str(), style, 0, CONTROL_ID)) {
         // Without a native window yet (a held box) its caption still follows the language.
         if (container != nullptr && TextSource::join(this)) {
             if (const wchar_t* text = TextSource::text(this, textId_)) {

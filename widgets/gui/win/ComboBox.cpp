@@ -1,6 +1,7 @@
 #include "widgets/gui/win/ComboBox.h"
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "drawers/gui/drawer/ICombo.h"
@@ -103,6 +104,7 @@ void ComboBox::reset() {
     fieldText_ = 0;
     notify_ = 1;
     fontPreview_ = 0;
+    moving_ = 0;
 }
 
 void ComboBox::setParent(IContainer* container) {
@@ -162,9 +164,91 @@ void ComboBox::onEvent(base::IObject* source, int32_t) {
         item->recaption();
     }
     if (m_hWnd != nullptr) {
+        renewStrings();
         measureField();
         redrawNow();
     }
+}
+
+void ComboBox::renewStrings() {
+    // What a screen reader reads is the control's own string list.
+    std::wstring native;
+    for (int32_t i = 0; i < getItemCount(); ++i) {
+        const wchar_t* text = items_[static_cast<size_t>(i)]->getText();
+        const int length = GetLBTextLen(i);
+        native.assign(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        if (length > 0) {
+            GetLBText(i, native.data());
+        }
+        if (lstrcmpW(native.c_str(), text) != 0) {
+            DeleteString(i);
+            InsertString(i, text);
+        }
+    }
+    if (current_ >= 0 && GetCurSel() != current_) {
+        SetCurSel(current_);
+    }
+}
+
+bool ComboBox::selectable(int32_t index) const {
+    const Item* item = getItem(index);
+    return item != nullptr &&
+           (item->listFlags & (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) == 0;
+}
+
+bool ComboBox::moveSelection(WPARAM key, LPARAM lParam) {
+    int32_t step = 0;
+    switch (key) {
+    case VK_DOWN:
+    case VK_RIGHT:
+    case VK_NEXT:
+    case VK_HOME:
+        step = 1;
+        break;
+    case VK_UP:
+    case VK_LEFT:
+    case VK_PRIOR:
+    case VK_END:
+        step = -1;
+        break;
+    default:
+        return false;
+    }
+    const int32_t from = GetCurSel();
+    moving_ = 1;
+    Native::WindowProc(WM_KEYDOWN, key, lParam);
+    moving_ = 0;
+    int32_t to = GetCurSel();
+    const int32_t count = getItemCount();
+    int32_t landed = to;
+    while (landed >= 0 && landed < count && !selectable(landed)) {
+        landed += step;
+    }
+    if (landed < 0 || landed >= count) {
+        // Past the end: the nearest entry back the other way, else where it was.
+        for (landed = to; landed >= 0 && landed < count && !selectable(landed); landed -= step) {
+        }
+        if (landed < 0 || landed >= count) {
+            landed = from;
+        }
+    }
+    if (landed != to) {
+        SetCurSel(landed);
+    }
+    onSelectionChanged();
+    return true;
+}
+
+void ComboBox::onSelectionChanged() {
+    const int32_t selection = GetCurSel();
+    if (selection != current_) {
+        previous_ = current_;
+        current_ = selection;
+        if (notify_ != 0) {
+            fireSelection();
+        }
+    }
+    redrawNow();
 }
 
 void ComboBox::setEnabled(bool enabled) {
@@ -641,8 +725,14 @@ void ComboBox::paintField() {
     const RECT& r = paint.client();
     const int32_t look = open_ != 0 ? 2 : PtInRect(&r, cursor) ? 1 : 0;
     const Item* selected = getSelectedItem();
-    drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"",
-                  enabled_ != 0 ? fieldFont_ : disabledFieldFont_, enabled_ != 0);
+    // Bold marks only an entry flagged so (a chosen default), as in the system's field.
+    Font* font = enabled_ != 0 ? fieldFont_ : disabledFieldFont_;
+    const bool bold = selected != nullptr && (selected->fieldFlags & ComboBoxItem::BOLD) != 0;
+    if (font->isBold() != bold) {
+        font->setBold(bold);
+    }
+    drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"", font,
+                  enabled_ != 0);
     // The drawer's text area, left of the arrow.
     const int32_t s = system::monitor::uiScale();
     FocusMark::draw(m_hWnd, dc, RECT{r.left + 3 * s, r.top + 2 * s, r.right - 16 * s, r.bottom - 2 * s});
@@ -698,19 +788,15 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!GetDroppedState() && forwardKeyToParent(wParam, lParam)) {
             return 0;
         }
-        break;
-    case REFLECT_SEL_CHANGE: {
-        const int32_t selection = GetCurSel();
-        if (selection != current_) {
-            previous_ = current_;
-            current_ = selection;
-            if (notify_ != 0) {
-                fireSelection();
-            }
+        if ((GetKeyState(VK_MENU) & 0x8000) == 0 && moveSelection(wParam, lParam)) {
+            return 0;
         }
-        redrawNow();
+        break;
+    case REFLECT_SEL_CHANGE:
+        if (moving_ == 0) {
+            onSelectionChanged();
+        }
         return 0;
-    }
     case REFLECT_DROP_DOWN:
         measureList();
         return 0;

@@ -132,6 +132,15 @@ private:
     void paintField();
     LRESULT colour(HDC dc);
     void fireSelection() { listeners_.fire(this, 0); }
+    // Headers and rules take no selection.
+    bool selectable(int32_t index) const;
+    // A key that moves the selection (arrows, Home, End, pages): the control moves it, and
+    // where it lands on a header or rule it goes on in the key's direction to an entry
+    // (back the other way at the list's end). One selection event for the move.
+    bool moveSelection(WPARAM key, LPARAM lParam);
+    void onSelectionChanged();
+    // The native strings again after the entries' captions changed.
+    void renewStrings();
     // The font an entry is drawn and measured with: its preview face, else the main font.
     HFONT entryFont(const Item* item, bool bold, Font** made) const;
 
@@ -152,6 +161,7 @@ private:
     uint8_t notify_;
     uint8_t fontPreview_;
     uint8_t transparent_;
+    uint8_t moving_;  // a key's move under way: its passing selections are not reported
 };
 
 } // namespace s::gui::win

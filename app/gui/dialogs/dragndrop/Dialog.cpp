@@ -1,5 +1,6 @@
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/StartupTrace.h"
@@ -55,6 +56,8 @@ namespace {
 // The bar's range ends at 16777215; a reporter total outside 0..this leaves it alone.
 constexpr int64_t BAR_LIMIT = 16777215;
 constexpr int32_t UPDATE_LIMIT = 32767;
+// The width the status text keeps beside the progress row, times the UI scale.
+constexpr int32_t STATUS_ROOM = 40;
 
 // Menu texts.
 constexpr int32_t TEXT_FILE_MENU = 608000;
@@ -93,7 +96,8 @@ Dialog::Dialog()
       panelOwed_(0), lastPosition_(0), outputSetting_(OUTPUT_SAME_FOLDER), outputMenu_(nullptr), outputFolder_(nullptr),
       scale_(1), viewGroup_(L"View"), worker_(thread::win::Thread::pool()), window_(nullptr), statusBar_(nullptr),
       queue_(str::strarray::StrArray::pool()), index_(0), shownCount_(0), cancel_(0), running_(0),
-      minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0) {
+      minimizedByUser_(0), lowerPriority_(0), lastFileSucceeded_(1), priorityLowered_(0), leastOwed_(0),
+      userWidth_(0), userHeight_(0), grownWidth_(0), grownHeight_(0), restoreWidth_(0), restoreHeight_(0), columnWidth_(0) {
     if (worker_ != nullptr) {
         worker_->setPriority(-1);
     }
@@ -175,6 +179,9 @@ void Dialog::reset() {
     lowerPriority_.store(0);
     lastFileSucceeded_.store(1);
     priorityLowered_ = 0;
+    leastOwed_ = 0;
+    userWidth_ = userHeight_ = grownWidth_ = grownHeight_ = restoreWidth_ = restoreHeight_ = 0;
+    columnWidth_ = 0;
     scale_ = 1;
     viewGroup_ = L"View";
     titleText_.clear();
@@ -537,6 +544,8 @@ void Dialog::buildWidgets() {
     progressRow_ = gui::win::Box::create(IBox::ROW, 0, -1, 0, 1, 0, 0, 2 * s, 2 * s);
     progressRow_->setFixedHeight(0, false);
     progressRow_->setFixedWidth(0, false);
+    // Hidden, not only collapsed: its Cancel must be no tab stop while nothing runs.
+    progressRow_->setVisible(false);
     progressRow_->add(progressBar_);
     progressRow_->add(gui::win::Spacer::create(0, layoutGap()));
     progressRow_->add(cancelButton_);
@@ -751,6 +760,10 @@ void Dialog::saveSize(bool compact) {
     } else if (!GetWindowRect(frame, &rect)) {
         return;
     }
+    // A view switched to while maximised has its own size still to come.
+    if (restoreWidth_ > 0 && IsZoomed(frame)) {
+        rect = RECT{0, 0, restoreWidth_, restoreHeight_};
+    }
     std::wstring group = std::wstring(record_->name()) + L"\\" + viewGroup_;
     writeInt(group.c_str(), compact ? L"SmallWidth" : L"LargeWidth", rect.right - rect.left);
     writeInt(group.c_str(), compact ? L"SmallHeight" : L"LargeHeight", rect.bottom - rect.top);
@@ -766,7 +779,31 @@ void Dialog::resizeTo(bool compact) {
                                         GetSystemMetrics(SM_CXVIRTUALSCREEN), defaultWidth);
     const int32_t height = sizeOrDefault(true, readInt(group.c_str(), heightKey, defaultHeight),
                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), defaultHeight);
+    grownWidth_ = grownHeight_ = 0;
+    HWND frame = window_->getFrameHandle();
+    if (frame != nullptr && IsZoomed(frame)) {
+        // Maximised, the window keeps its size: the view's own size waits for Restore.
+        restoreWidth_ = width;
+        restoreHeight_ = height;
+        return;
+    }
     window_->setSize(width, height);
+}
+
+void Dialog::onRestored() {
+    HWND frame = window_->getFrameHandle();
+    if (frame == nullptr || IsZoomed(frame) || IsIconic(frame)) {
+        return;
+    }
+    if (restoreWidth_ > 0) {
+        const int32_t width = restoreWidth_;
+        const int32_t height = restoreHeight_;
+        restoreWidth_ = restoreHeight_ = 0;
+        window_->setSize(width, height);
+    }
+    if (leastOwed_ != 0) {
+        keepContentShown();
+    }
 }
 
 void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
@@ -790,8 +827,9 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
             optionContainer_->setHeightPercent(0, false);
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
+            // Hidden with its controls: a collapsed row holds no tab stops.
             static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(0, false);
-            minimizeButton2_->setVisible(false);
+            static_cast<gui::win::Box*>(finishRow_)->setVisibleRecursive(false, true);
         }
         advancedButton_->setTextId(TEXT_ADVANCED);
         dropColumn_->setWidthPercent(100, false);
@@ -812,7 +850,7 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
         }
         if (hasFinishRow() && finishRow_ != nullptr) {
             static_cast<gui::win::Box*>(finishRow_)->setFixedHeight(15 * s, false);
-            minimizeButton2_->setVisible(true);
+            static_cast<gui::win::Box*>(finishRow_)->setVisibleRecursive(true, true);
         }
         advancedButton_->setTextId(TEXT_MINIMIZE);
         dropColumn_->setWidthPercent(50, false);
@@ -820,18 +858,18 @@ void Dialog::setCompactView(bool compact, bool saveCurrentSize) {
     compact_ = compact ? 1 : 0;
     resizeTo(compact);
     window_->doLayout();
+    holdOptionColumn();
     keepContentShown();
     writeBool(windowGroup(L"View"), L"CompactView", compact);
 }
 
 
-void Dialog::keepContentShown() {
+void Dialog::keepContentShown(bool towardsUserSize) {
     HWND frame = window_->getFrameHandle();
     RECT outer;
     RECT client;
-    // A maximised or minimised window keeps its size (setting the least size sizes it).
-    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr ||
-        IsZoomed(frame) || IsIconic(frame) || !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
+    if (frame == nullptr || menuBar_ == nullptr || contentBox_ == nullptr || statusBar_ == nullptr || IsIconic(frame) ||
+        !GetWindowRect(frame, &outer) || !GetClientRect(frame, &client)) {
         return;
     }
     // The frame around the client area, then the window's rows as its layout stacks them.
@@ -841,18 +879,60 @@ void Dialog::keepContentShown() {
     for (const IComponent* row : {static_cast<const IComponent*>(menuBar_), static_cast<const IComponent*>(statusBar_)}) {
         width = row->getPreferredWidth() > width ? row->getPreferredWidth() : width;
     }
+    // During a batch the progress row takes the link's place: the status text keeps room
+    // for the start of a file's name beside it then too.
+    if (!progressRow_->isVisible()) {
+        const int32_t busyRow = progressBar_->getPreferredWidth() + layoutGap() + cancelButton_->getPreferredWidth() +
+                                4 * scale_;
+        const int32_t rest = statusBar_->getPreferredWidth() - linkRow_->getPreferredWidth() -
+                             statusLabel_->getPreferredWidth();
+        width = std::max<int32_t>(width, rest + busyRow + STATUS_ROOM * scale_);
+    }
     const int32_t height = menuBar_->getPreferredHeight() + 1 + contentBox_->getPreferredHeight() + 3 * scale_ +
                            statusBar_->getPreferredHeight();
     const int32_t leastWidth = width + borderWidth;
     const int32_t leastHeight = height + borderHeight;
-    const int32_t currentWidth = outer.right - outer.left;
-    const int32_t currentHeight = outer.bottom - outer.top;
+    // Maximised, the window keeps its size: the least size waits for Restore.
+    if (IsZoomed(frame)) {
+        leastOwed_ = 1;
+        return;
+    }
+    leastOwed_ = 0;
+    int32_t currentWidth = outer.right - outer.left;
+    int32_t currentHeight = outer.bottom - outer.top;
+    // A size this dialog grew the window to is not the user's. After a language change
+    // the window goes back towards the user's own size when the content needs less;
+    // otherwise it only grows, so the columns do not shift between formats.
+    if (currentWidth != grownWidth_ || currentHeight != grownHeight_) {
+        userWidth_ = currentWidth;
+        userHeight_ = currentHeight;
+    }
+    if (towardsUserSize) {
+        currentWidth = userWidth_;
+        currentHeight = userHeight_;
+    }
+    currentWidth = std::max<int32_t>(currentWidth, leastWidth);
+    currentHeight = std::max<int32_t>(currentHeight, leastHeight);
     // The least size is the window's preferred one, which its sizing rules keep.
     window_->setDefaultWidth(leastWidth);
     window_->setDefaultHeight(leastHeight);
     window_->setMinimumSizeRules(true);
-    window_->setSize(currentWidth > leastWidth ? currentWidth : leastWidth,
-                     currentHeight > leastHeight ? currentHeight : leastHeight);
+    window_->setSize(currentWidth, currentHeight);
+    grownWidth_ = currentWidth;
+    grownHeight_ = currentHeight;
+    window_->doLayout();
+}
+
+void Dialog::holdOptionColumn() {
+    if (compact_ != 0 || !hasOptionArea()) {
+        return;
+    }
+    // The option column keeps the widest least width its panels have needed: a narrower
+    // panel then leaves the column where it was instead of moving it.
+    optionColumn_->setMinimumWidth(-1);
+    window_->doLayout();
+    columnWidth_ = std::max<int32_t>(columnWidth_, optionColumn_->getPreferredWidth());
+    optionColumn_->setMinimumWidth(columnWidth_);
     window_->doLayout();
 }
 
@@ -910,6 +990,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
     }
     if (fromWindow && code == 21) {
         minimizedByUser_.store(0);
+        onRestored();
         return;
     }
     if (fromWindow && code == 1) {
@@ -970,6 +1051,7 @@ void Dialog::onFormatChosen() {
         if (compact_ == 0 || !hasOptionArea()) {
             buildOwedPanel();
             window_->doLayout();
+            holdOptionColumn();
             keepContentShown();
             window_->redrawNow();
         }
@@ -1068,8 +1150,16 @@ void Dialog::onMenuCommand(int32_t command) {
         localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
+        // The custom folder's entry is a literal with a translated prefix.
+        if (outputMenu_ != nullptr && customPath_.length() > 0) {
+            addCustomOutputEntry();
+            markOutputChoice();
+        }
         window_->doLayout();
-        keepContentShown();
+        // The columns' least width is the new language's.
+        columnWidth_ = 0;
+        holdOptionColumn();
+        keepContentShown(true);
         window_->redrawNow();
     }
 }
@@ -1195,6 +1285,7 @@ void Dialog::startProcessing(str::strarray::StrArray* list) {
             queue_->add(path);
         }
         if (usable) {
+            cancel_.store(0);
             running_.store(1);
             if (worker_ != nullptr) {
                 worker_->runOnce(this);
@@ -1269,6 +1360,10 @@ void Dialog::showInformation(const wchar_t* message) {
 }
 
 void Dialog::cancelProcessing(bool wait) {
+    // Idle, there is nothing to cancel: a flag set now would end the next batch unseen.
+    if (!wait && running_.load() == 0) {
+        return;
+    }
     cancel_.store(1);
     if (wait) {
         if (worker_ != nullptr) {

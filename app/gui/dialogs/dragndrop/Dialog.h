@@ -173,7 +173,8 @@ public:
     // Resolves the output folder from the first path of a batch; false after a message.
     bool resolveOutputFolder(const wchar_t* firstPath);
     // Cancel flag := 1; with wait, waits for the worker and clears it again; without,
-    // shows "Canceling..".
+    // shows "Canceling..", and does nothing while no batch runs (a flag left set would
+    // end the next batch unseen).
     void cancelProcessing(bool wait);
     void setCompactView(bool compact, bool saveCurrentSize);
     // The task on the worker thread; the base one walks the queue and converts nothing.
@@ -281,8 +282,15 @@ private:
     void applyTopmost(bool on);
     void saveSize(bool compact);
     // Grows the window to what the view's content needs and keeps that as its least size.
-    void keepContentShown();
+    // towardsUserSize: back to the size the user gave it where the content needs less
+    // (after a language change); otherwise the window only grows.
+    void keepContentShown(bool towardsUserSize = false);
+    // The large view's option column from the widest least width its panels needed.
+    void holdOptionColumn();
     void resizeTo(bool compact);
+    // Back from maximised or minimised: the size of a view switched to meanwhile, and the
+    // least size owed.
+    void onRestored();
     void openAboutWindow();
     void openPage(int32_t textId);
     void showInformation(const wchar_t* message);
@@ -361,6 +369,18 @@ private:
     std::atomic<uint8_t> lowerPriority_;
     std::atomic<uint8_t> lastFileSucceeded_;
     uint8_t priorityLowered_;
+    // The least size waits for the window to leave its maximised state.
+    uint8_t leastOwed_;
+    // The size the user gave the window, and the one this dialog grew it to.
+    int32_t userWidth_;
+    int32_t userHeight_;
+    int32_t grownWidth_;
+    int32_t grownHeight_;
+    // The size of the view shown, for Restore of a window maximised (0: none owed).
+    int32_t restoreWidth_;
+    int32_t restoreHeight_;
+    // The option column's least width in the large view.
+    int32_t columnWidth_;
 };
 
 } // namespace s::gui::dialogs::dragndrop

@@ -84,10 +84,20 @@ void chevron(const Pen& p, int32_t q, int32_t shift) {
         p.rect(x + i * q, y + i * q, q, q);
         p.rect(x + i * q, y + (2 * arms - i) * q, q, q);
     }
+    // Scaled up, the steps join into solid strokes, as the single pixels of scale 1 do.
+    for (int32_t i = 0; p.s > 1 && i < arms; ++i) {
+        for (int32_t j = 1; j < q; ++j) {
+            p.rect(x + i * q + j, y + i * q + j, q, q);
+            p.rect(x + i * q + j, y + (2 * arms - i) * q - j, q, q);
+        }
+    }
 }
 
+// Squares of 2 pixels times the scale, smaller where the chevron would not fit whole.
 int32_t chevronSquare(const Pen& p) {
-    return p.s == 1 ? 2 : 4;
+    const int32_t q = p.s == 1 ? 2 : 4;
+    const int32_t fits = p.height() / 7;
+    return fits < 1 ? 1 : fits < q ? fits : q;
 }
 
 void minimise(Pen& p) {
@@ -208,11 +218,12 @@ void check(Pen& p) {
         return;
     }
     const int32_t a = n / 3;
+    const int32_t k = 2 * p.s;
     for (int32_t i = 0; i <= a; ++i) {
-        p.rect(i, n - 2 - a + i, 2, 2);
+        p.rect(i, n - k - a + i, k, k);
     }
-    for (int32_t j = 0; j <= n - 2 - a; ++j) {
-        p.rect(a + j, n - 2 - j, 2, 2);
+    for (int32_t j = 0; j <= n - k - a; ++j) {
+        p.rect(a + j, n - k - j, k, k);
     }
 }
 void next(Pen& p) {

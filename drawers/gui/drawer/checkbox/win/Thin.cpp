@@ -92,7 +92,8 @@ void Thin::draw(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom
     Paint::fill(dc, left, top + t, t, e - 2 * t, box_);
     Paint::fill(dc, left + e - t, top + t, t, e - 2 * t, box_);
     if (checked) {
-        button_->drawGlyph(dc, left + 2, top + 2, left + e - 2, top + e - 2, L"#Check", 0, 0, 0);
+        // Clear of the frame by a pixel times the scale, as at scale 1.
+        button_->drawGlyph(dc, left + 2 * s, top + 2 * s, left + e - 2 * s, top + e - 2 * s, L"#Check", 0, 0, 0);
     }
     if (caption != nullptr && caption[0] != L'\0') {
         text_->draw(dc, left + e + e / 6, top, right, bottom, caption, font);

@@ -1,0 +1,371 @@
+// Brisquelton.exe's Drop Box handled as a person does, by keys, clicks on the frame's
+// buttons and menu choices: the Tab ring, "Convert to:" by keys, a view switch while
+// maximised, the About window's keys, a live language change, the View menu's options,
+// and the layout between formats and at the compact view's least size.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ProgramScreen.h"
+#include "support/FrameButtons.h"
+#include "support/RawFile.h"
+#include "support/Wav.h"
+
+using namespace apptest;
+using namespace testsupport;
+
+namespace {
+
+const std::wstring VIEW = savePath(L"MainWindow\\View");
+const std::wstring FILE_GROUP = savePath(L"MainWindow\\File");
+
+// The menus of the bar, and lines of theirs (separators draw none).
+constexpr size_t VIEW_MENU = 1, LANGUAGE_MENU = 2, ABOUT_MENU = 3;
+constexpr size_t EASY_DRAG = 2, CLOSE_BY_WHEEL = 3, ENGLISH = 1, GERMAN = 14;
+
+int32_t stored(const std::wstring& key, const wchar_t* name) {
+    int32_t value = -1;
+    readInt(key, name, &value);
+    return value;
+}
+
+RECT clientOnScreen(HWND frame) {
+    RECT r{};
+    GetClientRect(frame, &r);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The frame's left margin, where no control lies.
+POINT freeSpot(HWND frame) {
+    const RECT r = clientOnScreen(frame);
+    return POINT{r.left + 4 * displayScale(), (r.top + r.bottom) / 2};
+}
+
+// Opens the large view with a right click on the drop area, unless it shows.
+bool openLargeView(HWND frame) {
+    if (stored(VIEW, L"CompactView") == 0 && showing(frame, L"<< Minimize") != nullptr) return true;
+    clickAt(centreOf(dropTargetOf(frame)), Button::Right);
+    return waitFor([&] { return stored(VIEW, L"CompactView") == 0 && formatList(frame) != nullptr; }, 5000);
+}
+
+// What is wrong with the control that has the focus, empty when a person sees it: shown
+// whole inside the frame, a control with a caption of its own.
+std::string unseenFocus(HWND frame) {
+    HWND focus = focusOf(frame);
+    if (focus == nullptr || focus == frame) return "";
+    const std::wstring text = isCombo(focus) ? shownEntry(focus) : textOf(focus);
+    const std::wstring kind = classOf(focus);
+    const std::string what =
+        "\"" + std::string(text.begin(), text.end()) + "\" (" + std::string(kind.begin(), kind.end()) + ")";
+    const RECT r = screenRect(focus);
+    const RECT seen = visiblePart(focus);
+    if (!IsWindowVisible(focus) || IsRectEmpty(&seen) || !EqualRect(&seen, &r)) return what + " is not shown";
+    if (!text.empty() && text[0] == L'#') return what + " is no control a person sees";
+    return "";
+}
+
+class DropBoxHandlingTest : public ::testing::Test {
+protected:
+    void SetUp() override { freshSettings(); }
+    void TearDown() override { deleteProductKey(); }
+};
+
+// Tab walks only the controls that show, in both views; a Cancel pressed while nothing
+// runs (were it reached) must not swallow the next batch, which converts.
+TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConverts) {
+    const std::wstring folder = freshTempFolder(L"dropbox-tab-ring");
+    const std::wstring song = folder + L"\\song.wav";
+    ASSERT_TRUE(writeRaw(song, silentWav(8000, 1, 0.1)));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    SetForegroundWindow(frame);
+    for (int view = 0; view < 2; ++view) {
+        SCOPED_TRACE(view == 0 ? "compact view" : "large view");
+        if (view == 1) {
+            ASSERT_TRUE(openLargeView(frame));
+        }
+        clickAt(freeSpot(frame));
+        // Two laps of the largest ring (the large view has under 20 stops).
+        for (int press = 0; press < 40; ++press) {
+            testsupport::press(VK_TAB);
+            Sleep(40);
+            const std::string fault = unseenFocus(frame);
+            EXPECT_EQ("", fault) << "after Tab " << press + 1;
+            if (textOf(focusOf(frame)) == L"Cancel") testsupport::press(VK_SPACE);
+            if (!fault.empty()) break;
+        }
+    }
+    HWND target = dropTargetOf(frame);
+    ASSERT_NE(nullptr, target);
+    ASSERT_TRUE(dropInto(target, {song}));
+    EXPECT_TRUE(waitFor([&] { return GetFileAttributesW((folder + L"\\song.mp3").c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+        << "the drop converted nothing";
+    EXPECT_TRUE(waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000));
+    EXPECT_TRUE(program.close(frame, 10000));
+    DeleteFileW((folder + L"\\song.mp3").c_str());
+    DeleteFileW(song.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Maximised, a switch of the view keeps the window maximised with its content laid out
+// there; Restore gives the view's own size with all its content shown. Both ways.
+TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreShowsTheWholeView) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+    ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+    Sleep(300);
+    const RECT maximised = screenRect(frame);
+    for (int32_t compact : {0, 1}) {
+        const std::wstring name = compact ? L"maximised-to-compact" : L"maximised-to-large";
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        if (!IsZoomed(frame)) {
+            ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+            ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        }
+        clickAt(centreOf(dropTargetOf(frame)), Button::Right);
+        ASSERT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == compact; }, 5000));
+        Sleep(300);
+        EXPECT_TRUE(IsZoomed(frame));
+        const RECT now = screenRect(frame);
+        EXPECT_TRUE(EqualRect(&now, &maximised)) << now.left << "," << now.top << " " << now.right - now.left << "x"
+                                                 << now.bottom - now.top;
+        EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
+        EXPECT_EQ("", screenFaults(frame, name));
+        ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+        ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) == FALSE; }, 5000));
+        Sleep(300);
+        EXPECT_EQ("", screenFaults(frame, name + L"-restored"));
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// "Convert to:" by keys, its list closed and open: the moves skip both section headers
+// and land on entries only.
+TEST_F(DropBoxHandlingTest, ConvertToKeysSkipTheSectionHeaders) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    SetForegroundWindow(frame);
+    ASSERT_TRUE(openLargeView(frame));
+    HWND combo = formatList(frame);
+    ASSERT_NE(nullptr, combo);
+    int32_t wma = -1;
+    ASSERT_EQ(combo, comboOffering(frame, L".WMA", &wma));
+    ASSERT_TRUE(chooseByKeys(combo, wma));
+    ASSERT_TRUE(waitFor([&] { return shownEntry(combo) == L".WMA"; }, 3000));
+    struct Step {
+        WORD key;
+        const wchar_t* lands;
+    };
+    // From the end up over the "Raw" header, down over it, to the start under the
+    // "Audio" header and no further, and a page each way.
+    const Step steps[] = {
+        {VK_END, L".RAW  (u-Law)"}, {VK_UP, L".RAW  (a-Law)"}, {VK_UP, L".RAW  (Big-Endian)"},
+        {VK_UP, L".RAW  (Little-Endian)"}, {VK_UP, L".WMA"}, {VK_DOWN, L".RAW  (Little-Endian)"},
+        {VK_HOME, L".3G2"}, {VK_UP, L".3G2"}, {VK_NEXT, nullptr}, {VK_PRIOR, nullptr},
+    };
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "list open" : "list closed");
+        if (open) {
+            press(VK_F4);
+            ASSERT_TRUE(waitFor([&] { return openListOf(combo) != nullptr; }, 3000));
+        }
+        for (const Step& step : steps) {
+            const std::wstring before = shownEntry(combo);
+            press(step.key);
+            Sleep(150);
+            const std::wstring now = shownEntry(combo);
+            SCOPED_TRACE(std::string(before.begin(), before.end()) + " + key " + std::to_string(step.key));
+            if (step.lands != nullptr) {
+                EXPECT_EQ(step.lands, now);
+            } else {
+                // A page moves, and never onto a header ("Audio", "Raw" lines have no dot).
+                EXPECT_NE(before, now);
+                EXPECT_EQ(L'.', now.empty() ? L' ' : now[0]);
+            }
+        }
+        if (open) {
+            press(VK_RETURN);
+            EXPECT_TRUE(waitFor([&] { return openListOf(combo) == nullptr; }, 3000));
+        }
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// The About window closes by Escape, by Enter (its Close is the default button) and by
+// Alt+F4, and the Drop Box takes input again after each.
+TEST_F(DropBoxHandlingTest, TheAboutWindowClosesByEscapeEnterAndAltF4) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    auto about = [&] { return program.otherFrame(frame); };
+    const std::pair<WORD, WORD> keys[] = {{VK_ESCAPE, 0}, {VK_RETURN, 0}, {VK_F4, VK_MENU}};
+    for (const auto& [key, modifier] : keys) {
+        SCOPED_TRACE(key);
+        ASSERT_EQ("", chooseMenuItem(frame, ABOUT_MENU, 0));
+        ASSERT_TRUE(waitFor([&] { return about() != nullptr && GetForegroundWindow() == about(); }, 5000));
+        Sleep(300);
+        press(key, modifier);
+        EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame) != FALSE; }, 3000));
+        if (about() != nullptr) clickOn(showing(about(), L"Close"));
+        ASSERT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// Where the ink of the File menu's custom-folder entry (its fifth line: "Browse", three
+// fixed choices, then the folder) ends, from the menu's left edge; -1 when not shown.
+int customEntryInkEnd(HWND frame) {
+    HWND menu = openMenu(frame, 0);
+    if (menu == nullptr) return -1;
+    const std::vector<RECT> lines = menuItems(menu);
+    int end = -1;
+    if (lines.size() > 4) {
+        const RECT line = lines[4];
+        const auto runs = ScreenShot(line).contrastColumns(line, 8, 80);
+        if (!runs.empty()) end = runs.back().second - screenRect(menu).left;
+    }
+    press(VK_ESCAPE);
+    DWORD process = 0;
+    GetWindowThreadProcessId(frame, &process);
+    waitFor([&] { return openMenuOf(process) == nullptr; }, 3000);
+    return end;
+}
+
+// A live switch to German and back relabels the File menu's custom-folder entry and the
+// option lists' own texts (what a screen reader reads), shows everything uncut, and gives
+// the window back the width it had.
+TEST_F(DropBoxHandlingTest, ALiveLanguageSwitchRelabelsEverythingAndGivesTheSizeBack) {
+    const std::wstring folder = freshTempFolder(L"dropbox-language");
+    ASSERT_TRUE(writeString(FILE_GROUP, L"OutputDirCustomPath0", folder.c_str()));
+    ASSERT_TRUE(writeInt(FILE_GROUP, L"OutputFolderSetting", 0));
+    ASSERT_TRUE(writeInt(VIEW, L"CompactView", 0));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    Sleep(500);
+    const RECT first = screenRect(frame);
+    const int englishEntry = customEntryInkEnd(frame);
+    ASSERT_GT(englishEntry, 0);
+    struct Step {
+        size_t line;
+        const wchar_t* language;
+        const wchar_t* quality;
+    };
+    // "Ausgabe nach:" is wider than "Output to:" before the same folder.
+    const Step steps[] = {
+        {GERMAN, L"German", L"\u00c4hnliche Qualit\u00e4t  (Standard)"},
+        {ENGLISH, L"English", L"Similar Quality  (Default)"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.language, step.language + wcslen(step.language)));
+        ASSERT_EQ("", chooseMenuItem(frame, LANGUAGE_MENU, step.line));
+        int32_t index = -1;
+        EXPECT_TRUE(waitFor([&] { return comboOffering(frame, step.quality, &index) != nullptr; }, 5000))
+            << "no option list reads \"" << std::string(step.quality, step.quality + wcslen(step.quality)) << "\"";
+        const int entry = customEntryInkEnd(frame);
+        if (step.line == GERMAN) {
+            EXPECT_GT(entry, englishEntry) << "the custom folder's entry kept its English prefix";
+        } else {
+            EXPECT_EQ(englishEntry, entry);
+        }
+        EXPECT_EQ("", screenFaults(frame, std::wstring(L"language-") + step.language));
+    }
+    const RECT last = screenRect(frame);
+    EXPECT_EQ(first.right - first.left, last.right - last.left);
+    EXPECT_EQ(first.bottom - first.top, last.bottom - last.top);
+    EXPECT_TRUE(program.close(frame, 10000));
+    RemoveDirectoryW(folder.c_str());
+}
+
+// View -> Easy Drag and View -> close by a wheel click, both on at first: each choice
+// turns the option off and on again, and the window follows a drag by a free spot of its
+// own, or closes on a middle click, only while it is on.
+TEST_F(DropBoxHandlingTest, EasyDragAndWheelClickCloseChosenThroughTheViewMenu) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "easy drag on" : "easy drag off");
+        ASSERT_EQ("", chooseMenuItem(frame, VIEW_MENU, EASY_DRAG));
+        const RECT before = screenRect(frame);
+        const POINT from = freeSpot(frame);
+        drag(from, POINT{from.x + 60, from.y + 40});
+        auto moved = [&] {
+            const RECT now = screenRect(frame);
+            return now.left == before.left + 60 && now.top == before.top + 40;
+        };
+        if (on) {
+            EXPECT_TRUE(waitFor(moved, 3000)) << "the window did not follow the drag";
+        } else {
+            Sleep(500);
+            const RECT now = screenRect(frame);
+            EXPECT_TRUE(EqualRect(&before, &now)) << "the window moved";
+        }
+    }
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "wheel-click close on" : "wheel-click close off");
+        ASSERT_EQ("", chooseMenuItem(frame, VIEW_MENU, CLOSE_BY_WHEEL));
+        clickAt(freeSpot(frame), Button::Middle);
+        EXPECT_EQ(on, program.waitForExit(on ? 10000 : 1000));
+    }
+}
+
+// Formats whose panels need different widths leave the option column where it is.
+TEST_F(DropBoxHandlingTest, TheOptionColumnStaysPutBetweenFormats) {
+    ASSERT_TRUE(writeInt(VIEW, L"CompactView", 0));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND combo = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (combo = formatList(frame)) != nullptr; }, 5000));
+    const LONG left = screenRect(combo).left;
+    for (const wchar_t* entry : {L".WAV  (GSM)", L".MP3", L".WMA", L".RAW  (a-Law)"}) {
+        SCOPED_TRACE(std::string(entry, entry + wcslen(entry)));
+        int32_t index = -1;
+        ASSERT_EQ(combo, comboOffering(frame, entry, &index));
+        ASSERT_TRUE(chooseByClicks(combo, index));
+        ASSERT_TRUE(waitFor([&] { return shownEntry(combo) == entry; }, 3000));
+        Sleep(300);
+        EXPECT_EQ(left, screenRect(combo).left);
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// At the compact view's least size a running conversion still shows the start of the
+// file's name beside the progress bar and Cancel.
+TEST_F(DropBoxHandlingTest, TheLeastCompactViewShowsTheStartOfTheNameBeingConverted) {
+    ASSERT_TRUE(writeInt(savePath(viewGroup()), L"SmallWidth", 10));
+    const std::wstring folder = freshTempFolder(L"dropbox-least-compact");
+    const std::wstring song = folder + L"\\a rather long file name to convert.wav";
+    ASSERT_TRUE(writeRaw(song, silentWav(44100, 2, 600)));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND cancel = childWithText(frame, L"Cancel");
+    ASSERT_NE(nullptr, cancel);
+    ASSERT_TRUE(dropInto(dropTargetOf(frame), {song}));
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(cancel) != FALSE; }, 10000));
+    HWND status = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (status = showing(frame, L"a rather long file name to convert.mp3")) != nullptr; }, 5000));
+    if (status != nullptr) {
+        const RECT r = visiblePart(status);
+        // Three letters and the dots at the least.
+        EXPECT_GE(r.right - r.left, 30 * displayScale());
+        EXPECT_GE(inkIn(ScreenShot(r), r), 30 * displayScale());
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+    EXPECT_TRUE(program.waitForExit(10000));
+    for (const wchar_t* name : {L"\\a rather long file name to convert.mp3", L"\\a rather long file name to convert.wav"}) {
+        DeleteFileW((folder + name).c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
