@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ProgramScreen.h"
-#include "support/FrameButtons.h"
+#include "support/FrameInput.h"
 #include "support/RawFile.h"
 #include "support/Wav.h"
 
@@ -116,7 +116,7 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+    ASSERT_TRUE(clickCaptionButton(frame, HTMAXBUTTON));
     ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
     Sleep(300);
     const RECT maximised = screenRect(frame);
@@ -124,7 +124,7 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
         const std::wstring name = compact ? L"maximised-to-compact" : L"maximised-to-large";
         SCOPED_TRACE(std::string(name.begin(), name.end()));
         if (!IsZoomed(frame)) {
-            ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+            ASSERT_TRUE(clickCaptionButton(frame, HTMAXBUTTON));
             ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
         }
         clickAt(centreOf(dropTargetOf(frame)), Button::Right);
@@ -136,7 +136,7 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
                                                  << now.bottom - now.top;
         EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
         EXPECT_EQ("", screenFaults(frame, name));
-        ASSERT_TRUE(clickFrameButton(frame, HTMAXBUTTON));
+        ASSERT_TRUE(clickCaptionButton(frame, HTMAXBUTTON));
         ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) == FALSE; }, 5000));
         Sleep(300);
         EXPECT_EQ("", screenFaults(frame, name + L"-restored"));

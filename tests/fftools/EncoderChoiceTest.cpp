@@ -94,10 +94,9 @@ TEST_F(EncoderChoice, OggStreamTagsReachTheOutputFile) {
         setting.formatId = out.formatId;
         setting.quality = 9;
         double weight = 0;
-        Held<StrBuffer> temp(StrBuffer::pool());
         Held<StrBuffer> command(CommandBuilder::buildFfmpegCommand(&setting, ogg.get(), path(L"tagged.ogg").c_str(),
                                                                    path(out.output).c_str(), nullptr, false, 0, false,
-                                                                   false, temp.get(), nullptr, &weight));
+                                                                   false, nullptr, &weight));
         ASSERT_TRUE(command);
         ASSERT_EQ(ff::runFfmpegInProcess(command->c_str(), 0, weight, folder_.c_str(), 1000, nullptr, out.output,
                                          nullptr),
