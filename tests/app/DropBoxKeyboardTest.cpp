@@ -40,12 +40,16 @@ std::vector<HWND> tabStops(HWND frame) {
 }
 
 // Tabs once round in the direction and answers the controls in the order they took the focus.
-std::vector<HWND> roundTrip(HWND frame, size_t stops, bool backwards) {
+std::vector<HWND> roundTrip(HWND frame, const std::vector<HWND>& stops, bool backwards) {
     std::vector<HWND> visited;
-    for (size_t i = 0; i < stops; ++i) {
+    for (size_t i = 0; i < stops.size(); ++i) {
         const HWND before = focusOf(frame);
         press(VK_TAB, backwards ? VK_SHIFT : 0);
-        waitFor([&] { return focusOf(frame) != before; }, 2000);
+        // A ring of one stop keeps the focus on it.
+        waitFor([&] {
+            const HWND now = focusOf(frame);
+            return now != before || (stops.size() == 1 && now == stops[0]);
+        }, 2000);
         visited.push_back(focusOf(frame));
     }
     return visited;
@@ -77,15 +81,15 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     // Each view: every stop once round in either direction, and the same ring both ways.
     auto walkTheRing = [&] {
         const std::vector<HWND> stops = tabStops(frame);
-        ASSERT_GE(stops.size(), 2u);
+        ASSERT_GE(stops.size(), 1u);
         for (bool backwards : {false, true}) {
-            std::vector<HWND> seen = roundTrip(frame, stops.size(), backwards), all = stops;
+            std::vector<HWND> seen = roundTrip(frame, stops, backwards), all = stops;
             std::sort(seen.begin(), seen.end());
             std::sort(all.begin(), all.end());
             EXPECT_EQ(all, seen) << (backwards ? "Shift+Tab" : "Tab");
         }
-        const std::vector<HWND> forward = roundTrip(frame, stops.size(), false);
-        std::vector<HWND> backward = roundTrip(frame, stops.size(), true);
+        const std::vector<HWND> forward = roundTrip(frame, stops, false);
+        std::vector<HWND> backward = roundTrip(frame, stops, true);
         std::reverse(backward.begin(), backward.end());
         std::rotate(backward.begin(), backward.begin() + 1, backward.end());
         EXPECT_EQ(forward, backward);

@@ -411,7 +411,7 @@ bool Attempt::finish() {
         log_->append(L"[Output Path]: FFmpeg reported success but left no output\n \n");
         return false;
     }
-    if (!holdsAudio(output_->getText())) {
+    if (!holdsAudio(output_->getApiText())) {
         return false;
     }
     SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, output_->getText(), nullptr);
@@ -424,7 +424,9 @@ bool Attempt::holdsAudio(const wchar_t* written) {
     }
     const JobLoop::AudioCheckFn configured = audioCheck.load();
     const JobLoop::AudioCheckFn check = configured != nullptr ? configured : &fftools::DecodableAudio::holds;
-    if (!check(input_)) {
+    // Both are named in the form that opens them exactly ("end.wav." too).
+    Held<PathWin> exactInput(PathWin::create(input_));
+    if (!check(exactInput ? exactInput->getApiText() : input_)) {
         log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
         return false;
     }
