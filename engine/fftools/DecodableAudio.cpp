@@ -4,6 +4,7 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/fftools/TranscoderState.h"
 
 namespace s::fftools {
 
@@ -56,11 +57,8 @@ bool decodes(const char* fileName) {
         return false;
     }
     const AVCodecParameters* par = look.format->streams[index]->codecpar;
-    // The decoder the transcoder would open: the codec's own name before FFmpeg's first pick.
-    const AVCodec* codec = ff::avcodec_find_decoder_by_name(ff::avcodec_get_name(par->codec_id));
-    if (codec == nullptr) {
-        codec = ff::avcodec_find_decoder(par->codec_id);
-    }
+    // The decoder the transcoder would open.
+    const AVCodec* codec = find_default_decoder(par->codec_id);
     look.packet = ff::av_packet_alloc();
     look.frame = ff::av_frame_alloc();
     if (look.packet == nullptr || look.frame == nullptr) {

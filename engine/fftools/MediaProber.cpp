@@ -6,6 +6,7 @@
 #include "core/col/_array/ArrayU08.h"
 #include "core/thread/Held.h"
 #include "engine/ffmpeg/FfmpegLibraries.h"
+#include "engine/fftools/TranscoderState.h"
 #include "system/file/win/PathWin.h"
 
 namespace s::fftools {
@@ -48,21 +49,15 @@ void appendTags(const AVDictionary* tags, StrArray& keys, StrArray& values) {
     }
 }
 
-// The decoder named like the codec itself when there is one: FFmpeg's first choice for
-// MP3 and MP2 is the floating-point "mp3float"/"mp2float", but the copy rule and the
-// output naming compare against "mp3"/"mp2", and the transcoder opens the same one.
-const AVCodec* findDecoder(AVCodecID id) {
-    const AVCodec* decoder = ff::avcodec_find_decoder_by_name(ff::avcodec_get_name(id));
-    return decoder != nullptr ? decoder : ff::avcodec_find_decoder(id);
-}
-
 // An opened decoder context for the stream, or null (no decoder, or it fails to open).
 AVCodecContext* openDecoder(const AVStream* st) {
     const AVCodecParameters* par = st->codecpar;
     if (par->codec_id == AV_CODEC_ID_PROBE || par->codec_id == AV_CODEC_ID_NONE) {
         return nullptr;
     }
-    const AVCodec* decoder = findDecoder(par->codec_id);
+    // The transcoder's own choice ("mp3", not "mp3float"): the copy rule and the output
+    // naming compare against the codec's name.
+    const AVCodec* decoder = find_default_decoder(par->codec_id);
     if (decoder == nullptr) {
         return nullptr;
     }

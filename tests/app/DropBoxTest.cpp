@@ -95,11 +95,11 @@ using testsupport::onUiThread;
 using testsupport::waitFor;
 
 // Closes a frame of the test program by its close button. Should the click not close it,
-// the failure is recorded and the window is asked directly, so the run goes on.
+// the failure is recorded and Alt+F4 is pressed, so the run goes on.
 void closeByItsButton(HWND frame) {
     if (!testsupport::closeFrame(frame)) {
         ADD_FAILURE() << "the close button did not close the window";
-        PostMessageW(frame, WM_CLOSE, 0, 0);
+        testsupport::altF4(frame);
     }
 }
 

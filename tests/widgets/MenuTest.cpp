@@ -171,17 +171,25 @@ TEST(MenuTest, AContextMenuAnsweredByAWatchdogReturnsItsCommand) {
     EXPECT_EQ(1, commands.count(0));
 }
 
+// A bar drawn by the stub drawer whose "File" menu holds "Open" (command 10).
+MenuEx* barWithFileMenu(stubs::MenuDrawer* drawer, PopupMenu** fileMenu = nullptr) {
+    MenuEx* bar = MenuEx::create(100);
+    bar->setDrawer(drawer, false);
+    PopupMenu* file = PopupMenu::pool();
+    if (fileMenu != nullptr) *fileMenu = file;
+    file->setCaption(L"File");
+    file->addItem(MenuItem::createWithText(L"Open", 10));
+    bar->addSubMenu(file);
+    return bar;
+}
+
 TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEver) {
     Released<Window> window(Window::pool());
     window->setBounds(100, 100, 300, 200);
     window->setVisible(true);
     stubs::MenuDrawer drawer;
-    MenuEx* bar = MenuEx::create(100);
-    bar->setDrawer(&drawer, false);
-    PopupMenu* file = PopupMenu::pool();
-    file->setCaption(L"File");
-    file->addItem(MenuItem::createWithText(L"Open", 10));
-    bar->addSubMenu(file);
+    PopupMenu* file = nullptr;
+    MenuEx* bar = barWithFileMenu(&drawer, &file);
     bar->addItem(MenuItem::createWithText(L"Help", 11));
     Recorder opens;
     Recorder commands;
@@ -253,12 +261,7 @@ TEST(MenuTest, TheClickThatClosesTheBarsMenuDoesNotReopenItButAClick600MsLaterDo
     window->setVisible(true);
     window->activate(true);
     stubs::MenuDrawer drawer;
-    MenuEx* bar = MenuEx::create(100);
-    bar->setDrawer(&drawer, false);
-    PopupMenu* file = PopupMenu::pool();
-    file->setCaption(L"File");
-    file->addItem(MenuItem::createWithText(L"Open", 10));
-    bar->addSubMenu(file);
+    MenuEx* bar = barWithFileMenu(&drawer);
     Recorder opens;
     bar->addBeforeOpenListener(&opens);
     window->add(bar);
