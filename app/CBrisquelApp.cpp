@@ -4,6 +4,7 @@
 
 #include "app/app/win/AppBase.h"
 #include "app/app/win/AppWindow.h"
+#include "app/image/gui/boxes/ConfigBox.h"
 #include "app/StartupTrace.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "drawers/gui/drawer/ThemeFonts.h"
@@ -36,6 +37,8 @@ BOOL CBrisquelApp::InitInstance() {
     CWinApp::InitInstance();
     // Fonts made from here on take the theme's faces.
     s::gui::drawer::ThemeFonts::install();
+    // The image settings make their option boxes through this layer's boxes.
+    s::image::gui::boxes::ConfigBox::registerAsMaker();
 
     AppBase* app = AppBase::pool();
     if (app == nullptr) {

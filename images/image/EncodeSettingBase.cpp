@@ -4,6 +4,7 @@
 
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "images/image/gui/BoxFactory.h"
 #include "images/image/gui/IEncodeSettingBox.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
@@ -64,6 +65,10 @@ void EncodeSettingBase::linkBox(gui::IEncodeSettingBox* box) {
         box_->detach();
     }
     box_ = box;
+}
+
+gui::IEncodeSettingBox* EncodeSettingBase::createBox() {
+    return gui::BoxFactory::make(this);
 }
 
 bool EncodeSettingBase::applyBox() {

@@ -30,6 +30,8 @@ public:
     using IEncodeSetting::encode;
     // The set's first frame.
     IEncodedImage* encode(const win::BufferedImageSet* set) override;
+    // Made by the maker registered with gui::BoxFactory.
+    gui::IEncodeSettingBox* createBox() override;
     bool applyBox() override;
     // The option box that edits this setting (each side forgets the other when it goes
     // back to its pool): a box linked before is told to forget the setting.

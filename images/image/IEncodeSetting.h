@@ -2,6 +2,7 @@
 #include "core/base/IObject.h"
 
 namespace s::map { class IMappedData; }
+namespace s::image::gui { class IEncodeSettingBox; }
 namespace s::image::win {
 class BufferedImage;
 class BufferedImageSet;
@@ -21,6 +22,9 @@ public:
     // An encoded image made from a set: from its first frame, or (GIF) from every frame
     // of an animated set of several; null when it cannot be made.
     virtual IEncodedImage* encode(const win::BufferedImageSet* set) = 0;
+    // Takes the format's option box from its pool, links box and setting both ways and
+    // answers it (the caller releases it); null when no box can be made.
+    virtual gui::IEncodeSettingBox* createBox() = 0;
     // Copies the choices of the linked option box, when it is built, into the options
     // and saves them; true (also when there is no box to read).
     virtual bool applyBox() = 0;

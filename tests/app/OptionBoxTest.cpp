@@ -15,14 +15,10 @@
 #include "app/image/gui/boxes/JpgConfigBox.h"
 #include "app/image/gui/boxes/PngConfigBox.h"
 #include "framework/CommonDialogs.h"
-#include "images/CodecTestSupport.h"
-#include "images/image/bmp/EncodeSetting.h"
-#include "images/image/gif/EncodeSetting.h"
-#include "images/image/jpg/EncodeSetting.h"
-#include "images/image/png/EncodeSetting.h"
+#include "images/EncodeSettingsSupport.h"
+#include "images/image/gui/BoxFactory.h"
 #include "support/RealInput.h"
 #include "support/WaitFor.h"
-#include "system/xml/MappedData.h"
 #include "widgets/ToolkitTestSupport.h"
 #include "widgets/gui/win/Box.h"
 #include "widgets/gui/win/Button.h"
@@ -39,14 +35,9 @@ using s::image::gui::boxes::ConfigBox;
 using s::image::gui::boxes::GifConfigBox;
 using s::image::gui::boxes::JpgConfigBox;
 using s::image::gui::boxes::PngConfigBox;
-namespace bmp = s::image::bmp;
-namespace gif = s::image::gif;
-namespace jpg = s::image::jpg;
-namespace png = s::image::png;
+using settingstest::PREFIX;
 
 namespace {
-
-constexpr wchar_t PREFIX[] = L"MainWindow\\Images";
 
 // An XML store on a file that does not exist yet.
 s::xml::MappedData* freshStore() {
@@ -333,14 +324,29 @@ TEST(OptionBoxTest, BoxAndSettingForgetEachOtherOnRelease) {
         b->release();
     }
     EXPECT_EQ(nullptr, setting->box());
-    // Names of the four boxes.
+}
+
+// Each format's setting makes its own box through its interface, once the boxes' maker
+// is registered as the program registers it, linked both ways.
+TEST(OptionBoxTest, EachSettingCreatesItsFormatsBoxLinkedBothWays) {
     const std::pair<s::image::EncodeSettingBase*, const wchar_t*> names[] = {
         {bmp::EncodeSetting::pool(), L"Bitmap"}, {gif::EncodeSetting::pool(), L"Gif"},
         {jpg::EncodeSetting::pool(), L"Jpeg"},   {png::EncodeSetting::pool(), L"Png"}};
+    ConfigBox::registerAsMaker();
     for (const auto& n : names) {
-        s::image::gui::IEncodeSettingBox* b = ConfigBox::create(n.first);
-        EXPECT_STREQ(n.second, b->name());
-        b->release();
+        s::image::IEncodeSetting* setting = n.first;
+        s::image::gui::IEncodeSettingBox* box = setting->createBox();
+        ASSERT_NE(nullptr, box) << n.second;
+        EXPECT_STREQ(n.second, box->name());
+        EXPECT_EQ(box, n.first->box());
+        EXPECT_EQ(n.first, static_cast<ConfigBox*>(box)->setting());
+        box->release();
+        EXPECT_EQ(nullptr, n.first->box());
+    }
+    s::image::gui::BoxFactory::setMaker(nullptr);
+    EXPECT_EQ(nullptr, names[0].first->createBox()) << "no maker, no box";
+    ConfigBox::registerAsMaker();
+    for (const auto& n : names) {
         n.first->release();
     }
 }

@@ -8,27 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "CodecTestSupport.h"
-#include "images/image/bmp/EncodeSetting.h"
+#include "EncodeSettingsSupport.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/sharpness/Sharpness.h"
-#include "images/image/gif/EncodeSetting.h"
-#include "images/image/jpg/EncodeSetting.h"
 #include "images/image/jpg/win/Jpeg.h"
-#include "images/image/png/EncodeSetting.h"
 #include "images/image/png/win/Png.h"
-#include "system/xml/MappedData.h"
 
 using imagetest::Held;
 using s::image::win::BufferedImage;
-namespace bmp = s::image::bmp;
-namespace gif = s::image::gif;
-namespace jpg = s::image::jpg;
-namespace png = s::image::png;
+using settingstest::PREFIX;
 
 namespace {
-
-constexpr wchar_t PREFIX[] = L"MainWindow\\Images";
 
 // An XML store on a file that does not exist yet.
 s::xml::MappedData* freshStore() {

@@ -365,4 +365,76 @@ TEST(PngCodec, ChunksDeclaringGigabytesAreRefusedWithoutTheirMemory) {
     EXPECT_TRUE(codectest::decodeBytes(png.get(), good)) << "the codec still works";
 }
 
+// One whole chunk: length, type, data and CRC.
+Bytes chunkOf(const char* type, const Bytes& data) {
+    Bytes chunk;
+    const uint32_t length = static_cast<uint32_t>(data.size());
+    for (int i = 0; i < 4; ++i) {
+        chunk.push_back(static_cast<uint8_t>(length >> (24 - 8 * i)));
+    }
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(data.size() + 4));
+    for (int i = 0; i < 4; ++i) {
+        chunk.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+    }
+    return chunk;
+}
+
+// zlib data of nearly the chunk limit of one repeated byte (a few kilobytes).
+Bytes inflatingToMegabytes(uint8_t fill) {
+    const Bytes text(8 * 1000 * 1000 - 1000, fill);
+    uLongf size = compressBound(static_cast<uLong>(text.size()));
+    Bytes packed(size);
+    EXPECT_EQ(Z_OK, compress2(packed.data(), &size, text.data(), static_cast<uLong>(text.size()), 9));
+    packed.resize(size);
+    return packed;
+}
+
+// Text and palette-suggestion chunks cost no more than their reading: a few megabytes of
+// compressed text that inflate to gigabytes, or one legal sPLT of 900,000 entries.
+TEST(PngCodec, AncillaryChunksCostOnlyTheirReading) {
+    Held<BufferedImage> image(codectest::patternImage(40, 40, false));
+    const Bytes good = encodePng(image.get(), false);
+    const Bytes pixels = decodedPixels(good);
+    Bytes ztxt = {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 0};
+    const Bytes text = inflatingToMegabytes('t');
+    ztxt.insert(ztxt.end(), text.begin(), text.end());
+    Bytes itxt = {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 1, 0, 0, 0};
+    const Bytes zeros = inflatingToMegabytes(0);
+    itxt.insert(itxt.end(), zeros.begin(), zeros.end());
+    Bytes splt = {'s', 'u', 'g', 'g', 'e', 's', 't', 'e', 'd', 0, 8};
+    splt.resize(splt.size() + 900000 * 6, 0x40);
+    struct Case {
+        const char* name;
+        const char* type;
+        const Bytes* data;
+        int count;
+    };
+    const Case cases[] = {
+        {"100 zTXt", "zTXt", &ztxt, 100},
+        {"998 zTXt", "zTXt", &ztxt, 998},
+        {"998 iTXt of zeros", "iTXt", &itxt, 998},
+        {"sPLT of 900,000 entries", "sPLT", &splt, 1},
+    };
+    Held<Png> png;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Between IHDR and IDAT.
+        Bytes file(good.begin(), good.begin() + 33);
+        const Bytes chunk = chunkOf(c.type, *c.data);
+        for (int i = 0; i < c.count; ++i) {
+            file.insert(file.end(), chunk.begin(), chunk.end());
+        }
+        file.insert(file.end(), good.begin() + 33, good.end());
+        const size_t before = peakMemory();
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(codectest::decodeBytes(png.get(), file));
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_LT(peakMemory() - before, size_t{64} << 20);
+        Held<BufferedImage> decoded(png->toBufferedImage());
+        EXPECT_EQ(pixels, pixelsOf(decoded.get()));
+    }
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include "ToolkitStubs.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/filters/sharpness/Sharpness.h"
+#include "images/image/gif/win/Gif.h"
 #include "images/image/win/BufferedImage.h"
 #include "images/image/win/BufferedImageSet.h"
 #include "support/WaitFor.h"
@@ -236,6 +237,39 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
     }
     EXPECT_EQ(32, image->getFrameDepth(0));
     EXPECT_EQ(-1, image->getFrameDelay(1));
+}
+
+// A save whose scaling or sharpening cannot be made fails: it never writes the picture
+// unscaled. A control 200,000,000 pixels wide is beyond the scaler.
+TEST(ImageTest, ASaveWhoseScalingFailsSavesNothing) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"brisquelton-image-unscaled.gif";
+    Released<s::image::gif::win::Gif> encoder(s::image::gif::win::Gif::pool());
+    for (int32_t frames : {1, 2}) {
+        DeleteFileW(path.c_str());
+        Released<Image> image(Image::createWithSize(-1, -1, frameSet(frames, 6, 4, 100)));
+        image->setSize(200000000, 2);
+        EXPECT_FALSE(image->saveWith(encoder.get(), path.c_str(), true, false, nullptr)) << frames;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str())) << frames;
+        EXPECT_TRUE(image->saveWith(encoder.get(), path.c_str(), false, true, nullptr)) << frames;
+    }
+    DeleteFileW(path.c_str());
+}
+
+// An animated picture set as a set keeps its frames; not as a set, its first picture alone.
+TEST(ImageTest, SetImageTakesEveryFrameOnlyAsASet) {
+    Released<BufferedImageSet> frames(frameSet(3, 6, 4, 100));
+    Released<s::image::gif::win::Gif> gif(s::image::gif::win::Gif::createFromSet(frames.get(), 8, true, 0, 0, 0));
+    ASSERT_NE(nullptr, gif.get());
+    Released<Image> image(Image::createWithSize(-1, -1, nullptr));
+    for (bool asSet : {true, false}) {
+        ASSERT_TRUE(image->setImage(gif.get(), asSet, false, false));
+        EXPECT_EQ(asSet ? 3 : 1, image->getFrameCount()) << asSet;
+        EXPECT_EQ(asSet, image->isAnimated());
+        EXPECT_EQ(6, image->getImageWidth());
+    }
+    EXPECT_FALSE(image->setImage(nullptr, true, false, false));
 }
 
 TEST(ImageTest, AControlWithoutADrawerPaintsItsPictureWithTheBasicOne) {

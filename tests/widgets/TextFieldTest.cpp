@@ -74,7 +74,7 @@ TEST(TextFieldTest, EnterIsTheFieldsAndNeverClicksTheDefaultButton) {
     settle(hwnd);
     EXPECT_EQ(1, enters.count(2));
     EXPECT_EQ(0, clicks.count(1));
-    EXPECT_EQ(0, keys.count(12));
+    EXPECT_EQ(0, keys.count(s::gui::IWindow::KEY));
 }
 
 TEST(TextFieldTest, LosingTheFocusIsTold) {

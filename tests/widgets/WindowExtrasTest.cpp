@@ -227,20 +227,20 @@ TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgeIsHeardAsMovesAndEndsWit
     settle(window.get());
     ASSERT_TRUE(testsupport::leftButton(true));
     settle(window.get());
-    const int movesBefore = moves.count(13);
+    const int movesBefore = moves.count(IWindow::MOUSE_MOVE);
     for (int step = 1; step <= 4; ++step) {
         ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y + 10 * step));
         ASSERT_TRUE(testsupport::waitFor([&] { return frameOf(window.get()).bottom == before.bottom + 10 * step; }))
             << "step " << step;
     }
     // Moves during the drag are heard; the release is heard once the drag is over.
-    EXPECT_GT(moves.count(13), movesBefore);
-    EXPECT_EQ(0, ups.count(25));
+    EXPECT_GT(moves.count(IWindow::MOUSE_MOVE), movesBefore);
+    EXPECT_EQ(0, ups.count(IWindow::LEFT_UP));
     ASSERT_TRUE(testsupport::leftButton(false));
-    EXPECT_TRUE(testsupport::waitFor([&] { return ups.count(25) == 1; }));
+    EXPECT_TRUE(testsupport::waitFor([&] { return ups.count(IWindow::LEFT_UP) == 1; }));
     EXPECT_EQ(before.bottom + 40, frameOf(window.get()).bottom);
     EXPECT_EQ(before.top, frameOf(window.get()).top);
-    EXPECT_GT(sizing.count(8), 0);
+    EXPECT_GT(sizing.count(IWindow::SIZING), 0);
     window->setFrameDrawer(nullptr, false);
 }
 
@@ -286,13 +286,17 @@ TEST(WindowExtrasTest, AHoverFadeToNinetyNineGoesOutAndEndsAtNinetyNineWithItsTi
     window->setHoverBehaviour(true, false, false, false, 1, -1, -1);
     SendMessageW(window->getFrameHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     int32_t lowest = 100;
+    bool animating = false;
     const bool ended = testsupport::waitFor(
         [&] {
             lowest = window->getAlpha() < lowest ? window->getAlpha() : lowest;
+            animating = animating || window->isAnimating();
             return !window->isFading();
         },
         8000);
     EXPECT_TRUE(ended);
+    EXPECT_TRUE(animating);
+    EXPECT_FALSE(window->isAnimating());
     EXPECT_EQ(0, lowest);
     EXPECT_EQ(99, window->getAlpha());
     EXPECT_EQ(252, layeredAlpha(window->getFrameHandle()));
@@ -316,7 +320,7 @@ TEST(WindowExtrasTest, UserTimersTickWithTheirOwnIdUntilKilled) {
     settle(window.get());
     EXPECT_EQ(after, ticks.codes.size());
     for (size_t i = 0; i < after; ++i) {
-        EXPECT_EQ(26, ticks.codes[i]);
+        EXPECT_EQ(IWindow::USER_TIMER, ticks.codes[i]);
         EXPECT_EQ(5u, ids[i]);
     }
 }
@@ -354,7 +358,7 @@ TEST(WindowExtrasTest, AHotKeyTakenTwiceFailsWithItsErrorAndAPressFiresTheFirst)
     EXPECT_EQ(0, GlobalFindAtomW(L"BrisqueltonTestKeyTwo"));
 
     pressKeys({VK_CONTROL, VK_MENU, VK_F9});
-    EXPECT_TRUE(testsupport::waitFor([&] { return keys.count(23) == 1; }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return keys.count(IWindow::HOT_KEY) == 1; }, 3000));
     EXPECT_TRUE(first->isHotKey(L"BrisqueltonTestKeyOne"));
     EXPECT_FALSE(first->isHotKey(L"BrisqueltonTestKeyTwo"));
 
@@ -389,7 +393,7 @@ TEST(WindowExtrasTest, OneClipboardWriteTellsTheViewerOnce) {
     Sleep(200);
     settle(window.get());
     EXPECT_EQ(before + 1, changes.codes.size());
-    EXPECT_EQ(27, changes.codes.back());
+    EXPECT_EQ(IWindow::CLIPBOARD, changes.codes.back());
     window->setClipboardViewer(false);
     EXPECT_FALSE(window->isClipboardViewer());
 }
@@ -426,7 +430,7 @@ TEST(WindowExtrasTest, ARightClickOnTheTrayIconTellsTheTrayMenuListenersThenItsE
     PostMessageW(window->getFrameHandle(), TrayIcon::CALLBACK_MESSAGE, 0, WM_RBUTTONDOWN);
     HWND popup = nullptr;
     ASSERT_TRUE(testsupport::waitFor([&] { return (popup = controlstest::shownMenu()) != nullptr; }));
-    EXPECT_EQ(1, told.count(18));
+    EXPECT_EQ(1, told.count(IWindow::TRAY_MENU));
     EXPECT_FALSE(shownWhenTold);
     RECT shown;
     GetWindowRect(popup, &shown);
@@ -767,7 +771,7 @@ TEST(WindowStateTest, ATrayClickTogglesBetweenTrayAndScreen) {
         EXPECT_EQ(c.wantInTray, window->isInTray()) << c.before;
         EXPECT_EQ(!c.wantInTray, window->isVisible()) << c.before;
         EXPECT_EQ(c.wantInTray, window->isTrayIconShown()) << c.before;
-        EXPECT_EQ(1, recorder.count(22));
+        EXPECT_EQ(1, recorder.count(IWindow::TRAY_CLICK));
     }
     s::time::setClockSource(previousClock);
     TrayIcon::setNotifyFunction(previousTray);
@@ -789,6 +793,23 @@ TEST(WindowStateTest, CloseToTrayHidesOnTheCloseBoxButCloseStillCloses) {
     TrayIcon::setNotifyFunction(previousTray);
 }
 
+// The tray state is decided on the window's own thread: a close listener that lets the
+// caller of close go on early (ReplyMessage) still finds the window in the tray after it.
+TEST(WindowStateTest, CloseToTrayIsDecidedOnTheWindowsOwnThread) {
+    auto previousTray = TrayIcon::setNotifyFunction(&recordTray);
+    Released<Window> window(shownWindow(50, 50, 200, 150));
+    window->setCloseToTray(true);
+    Recorder closes;
+    closes.action = [](int32_t) {
+        ReplyMessage(0);
+        Sleep(100);
+    };
+    window->addCloseListener(&closes);
+    window->close();
+    EXPECT_TRUE(testsupport::waitFor([&] { return window->isClosed() && window->isInTray(); }, 2000));
+    TrayIcon::setNotifyFunction(previousTray);
+}
+
 TEST(WindowStateTest, AVetoedCloseLeavesACloseToTrayWindowOutOfTheTrayAndAltF4StillTakesItThere) {
     auto previousTray = TrayIcon::setNotifyFunction(&recordTray);
     for (bool veto : {true, false}) {
@@ -802,7 +823,7 @@ TEST(WindowStateTest, AVetoedCloseLeavesACloseToTrayWindowOutOfTheTrayAndAltF4St
         };
         window->addCloseListener(&closes);
         window->close();
-        EXPECT_EQ(1, closes.count(1));
+        EXPECT_EQ(1, closes.count(IWindow::CLOSE));
         EXPECT_EQ(!veto, window->isClosed());
         EXPECT_EQ(!veto, window->isInTray()) << veto;
         EXPECT_EQ(veto, window->isVisible());
@@ -812,7 +833,7 @@ TEST(WindowStateTest, AVetoedCloseLeavesACloseToTrayWindowOutOfTheTrayAndAltF4St
             testsupport::press(VK_F4, VK_MENU);
             EXPECT_TRUE(testsupport::waitFor([&] { return window->isInTray() && !window->isVisible(); }));
             EXPECT_FALSE(window->isClosed());
-            EXPECT_EQ(1, closes.count(1));
+            EXPECT_EQ(1, closes.count(IWindow::CLOSE));
         }
     }
     TrayIcon::setNotifyFunction(previousTray);

@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <malloc.h>
+
 #include <atomic>
 #include <string>
 
 #include "WindowTestSupport.h"
 #include "support/WaitFor.h"
 #include "system/lang/Localizer.h"
+#include "system/time/Clock.h"
 #include "system/xml/Node.h"
 #include "widgets/gui/IWindowState.h"
 #include "widgets/gui/win/ToolkitWindowClass.h"
@@ -15,6 +18,7 @@
 namespace {
 
 using namespace windowtest;
+using s::gui::IWindow;
 
 struct StateRecord : s::gui::IWindowState {
     void setMaximized(bool on) override { maximized = on; }
@@ -159,16 +163,16 @@ TEST(WindowThreadTest, HooksTurnMessagesIntoListenerEvents) {
     EXPECT_EQ('A', window->getLastKey());
     SendMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(VK_RETURN, window->getLastKey());
-    EXPECT_EQ(2, recorder.count(12));
+    EXPECT_EQ(2, recorder.count(IWindow::KEY));
     EXPECT_NE(0, SendMessageW(frame, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
 
     SendMessageW(frame, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     SendMessageW(frame, WM_ACTIVATE, WA_INACTIVE, 0);
     // The frame may also be activated for real meanwhile: count at least ours.
-    EXPECT_LE(1, recorder.count(6));
-    EXPECT_LE(1, recorder.count(7));
+    EXPECT_LE(1, recorder.count(IWindow::ACTIVATED));
+    EXPECT_LE(1, recorder.count(IWindow::DEACTIVATED));
     SendMessageW(frame, Window::MSG_SECOND_INSTANCE, 0, 0);
-    EXPECT_EQ(1, recorder.count(15));
+    EXPECT_EQ(1, recorder.count(IWindow::SECOND_INSTANCE));
 
     // Wheel direction from the signed high word, never from wParam as a whole.
     struct Wheel {
@@ -179,7 +183,7 @@ TEST(WindowThreadTest, HooksTurnMessagesIntoListenerEvents) {
         SendMessageW(frame, WM_MOUSEWHEEL, MAKEWPARAM(0, w.delta), MAKELPARAM(-5, -5));
         EXPECT_EQ(w.up, window->getWheelDelta() > 0) << w.delta;
     }
-    EXPECT_EQ(3, recorder.count(14));
+    EXPECT_EQ(3, recorder.count(IWindow::WHEEL));
 
     // Post-hook: the size event comes after the frame has its new size.
     int32_t widthWhenTold = -1;
@@ -190,7 +194,7 @@ TEST(WindowThreadTest, HooksTurnMessagesIntoListenerEvents) {
     };
     window->setSize(333, 222);
     EXPECT_EQ(333, widthWhenTold);
-    EXPECT_LE(1, recorder.count(4));
+    EXPECT_LE(1, recorder.count(IWindow::SIZED));
     // Every event ran on the UI thread, with the window as source.
     for (size_t i = 0; i < recorder.codes.size(); ++i) {
         EXPECT_EQ(window->getUiThreadId(), recorder.threads[i]);
@@ -260,19 +264,19 @@ TEST(WindowThreadTest, ACloseListenerMayVetoAndAClosedWindowIgnoresFurtherCloses
         }
     };
     window->close();
-    EXPECT_EQ(1, recorder.count(1));
+    EXPECT_EQ(1, recorder.count(IWindow::CLOSE));
     EXPECT_FALSE(window->isClosed());
     EXPECT_TRUE(window->isVisible());
 
     vetoNext = false;
     window->close();
-    EXPECT_EQ(2, recorder.count(1));
+    EXPECT_EQ(2, recorder.count(IWindow::CLOSE));
     EXPECT_TRUE(window->isClosed());
     EXPECT_FALSE(window->isVisible());
     // The native windows stay; the listeners are not asked again.
     EXPECT_TRUE(IsWindow(window->getFrameHandle()));
     SendMessageW(window->getFrameHandle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(2, recorder.count(1));
+    EXPECT_EQ(2, recorder.count(IWindow::CLOSE));
     window->waitUntilClosed();  // returns at once
     recorder.action = nullptr;
 }
@@ -312,10 +316,10 @@ TEST(WindowThreadTest, SystemShutdownClosesOnceAndPersistsButALogOffChangesNothi
     SendMessageW(frame, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(window->isClosed());
     EXPECT_TRUE(window->isShuttingDown());
-    EXPECT_EQ(1, recorder.count(1));
+    EXPECT_EQ(1, recorder.count(IWindow::CLOSE));
     EXPECT_EQ(1, record.persisted);
     SendMessageW(frame, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(1, recorder.count(1));
+    EXPECT_EQ(1, recorder.count(IWindow::CLOSE));
     window->setStateRecord(nullptr);
 }
 
@@ -347,10 +351,10 @@ TEST(WindowThreadTest, TheTitleFollowsTheLanguagePack) {
         window->setLocalizer(localizer.get());
         EXPECT_STREQ(c.english, window->getTitle());
         EXPECT_EQ(c.english, titleOf(window->getFrameHandle()));
-        const int told = recorder.count(20);
+        const int told = recorder.count(IWindow::LANGUAGE);
         localizer->setLanguage(L"German");
         EXPECT_STREQ(c.german, window->getTitle());
-        EXPECT_EQ(told + 1, recorder.count(20));
+        EXPECT_EQ(told + 1, recorder.count(IWindow::LANGUAGE));
         EXPECT_EQ(L"German", record.language);
         window->setStateRecord(nullptr);
     }
@@ -441,6 +445,53 @@ TEST(WindowThreadTest, AUiThreadThatDoesNotEndInTimeIsLeftRunningNeverSuspended)
     CloseHandle(thread);
 }
 
+// Holds the UI thread inside a handler of the window until let go, answering what other
+// threads send it; then tells whether the window's memory is still allocated.
+struct HeldUntilLetGo : s::gui::events::IEventListener {
+    void onEvent(s::base::IObject*, int32_t) override {
+        entered.store(true);
+        while (!letGo.load()) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, WM_APP + 0x3FF0, WM_APP + 0x3FF0, PM_NOREMOVE);
+            Sleep(10);
+        }
+        windowKept.store(_msize(window) != static_cast<size_t>(-1));
+    }
+    Window* window = nullptr;
+    std::atomic<bool> entered{false};
+    std::atomic<bool> letGo{false};
+    std::atomic<bool> windowKept{false};
+};
+
+std::atomic<int64_t> g_clock{0};
+// Each reading a second later: the stop limit passes within a few readings.
+int64_t leapingClock() {
+    return g_clock += 1000;
+}
+
+// A UI thread still inside a handler when the wait for it ends keeps its window until the
+// handler has returned, then gives back the window and itself as it ends.
+TEST(WindowThreadTest, AUiThreadThatOutlivesTheWaitKeepsItsWindowUntilItEnds) {
+    HeldUntilLetGo held;
+    Window* window = Window::pool();
+    held.window = window;
+    window->addWorkerEventListener(&held);
+    HANDLE thread = openUiThread(window);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(window->postWorkerEvent(L"Hold", 0, 0, nullptr));
+    ASSERT_TRUE(testsupport::waitFor([&] { return held.entered.load(); }));
+    const s::time::MillisFn previous = s::time::setClockSource(&leapingClock);
+    const ULONGLONG start = GetTickCount64();
+    window->release();
+    s::time::setClockSource(previous);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 0));
+    held.letGo.store(true);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 3000));
+    EXPECT_TRUE(held.windowKept.load());
+    CloseHandle(thread);
+}
+
 TEST(WindowThreadTest, AWindowReleasedFromItsOwnUiThreadGoesWithoutAHang) {
     Recorder recorder;
     Window* window = Window::pool();
@@ -454,7 +505,7 @@ TEST(WindowThreadTest, AWindowReleasedFromItsOwnUiThreadGoesWithoutAHang) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 3000));
     EXPECT_LT(GetTickCount64() - start, 3000u);
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(1, recorder.count(2));
+    EXPECT_EQ(1, recorder.count(IWindow::WORKER_EVENT));
     CloseHandle(thread);
 }
 

@@ -10,6 +10,7 @@
 namespace {
 
 using namespace windowtest;
+using s::gui::IWindow;
 
 // Memory at the top of the address space, above 4 GB on a 64-bit system.
 class HighMemory {
@@ -90,7 +91,7 @@ TEST(WorkerEventTest, AWorkersEventReturnsTheListenersAnswerWithPointersAboveFou
     EXPECT_EQ(sizeof(void*) == 8 ? static_cast<intptr_t>(0x1234567890ll) : static_cast<intptr_t>(0x34567890),
               sent.result);
     EXPECT_EQ(window->getUiThreadId(), recorder.threads.at(0));
-    EXPECT_EQ(2, recorder.codes.at(0));
+    EXPECT_EQ(IWindow::WORKER_EVENT, recorder.codes.at(0));
 
     // Without listeners the last result word comes back; released windows answer 0.
     recorder.action = nullptr;

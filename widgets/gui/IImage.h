@@ -18,8 +18,9 @@ public:
     static constexpr wchar_t CLASS_NAME[] = L"s_gui_IImage";
     const wchar_t* className() const override { return CLASS_NAME; }
 
-    // Converts the picture to a frame set the control owns.
-    virtual bool setImage(image::IEncodedImage* encoded, bool fit, bool keepAspect) = 0;
+    // Converts the picture to a frame set the control owns: as a set, every frame of a
+    // multi-frame picture; else its first picture alone.
+    virtual bool setImage(image::IEncodedImage* encoded, bool asSet, bool fit, bool keepAspect) = 0;
     virtual void setImageSet(image::win::BufferedImageSet* set, bool owned, bool fit, bool keepAspect,
                              int32_t drawingFlag, int32_t fixedWidth, int32_t fixedHeight) = 0;
     virtual int32_t getImageWidth() const = 0;

@@ -18,20 +18,22 @@ class IButton;
 // Other threads talk to it by sending private messages to the frame, so each request
 // runs on the UI thread while the caller waits.
 //
-// Event codes the window fires on its listener lists (source: the window):
-//   1 close    2 worker event    3 right button down   4 size        5 left button down
-//   6 activate 7 deactivate      8 sizing              9 middle button 10 moving
-//   11 moved   12 key            13 mouse move         14 wheel       15 second instance
-//   16 double click
-//   17 capture ended             18 tray menu          19 context menu 20 language
-//   21 restore 22 tray click     23 hot key            24 right button up 25 left button up
-//   26 user timer                27 clipboard changed
-// A right click on a free spot fires 3 (and 19) whether it arrives in the client area or,
-// on a window dragged by its client area, as a caption click.
+// The window fires its events (IWindow::Event) on its listener lists, the window as the
+// source. A right click on a free spot fires RIGHT_DOWN (and CONTEXT_MENU) whether it
+// arrives in the client area or, on a window dragged by its client area, as a caption click.
 class IWindow : public IContainer {
 public:
     static constexpr wchar_t CLASS_NAME[] = L"s_gui_IWindow";
     const wchar_t* className() const override { return CLASS_NAME; }
+
+    // Codes of the window's events, each on its own listener list.
+    enum Event : int32_t {
+        CLOSE = 1, WORKER_EVENT = 2, RIGHT_DOWN = 3, SIZED = 4, LEFT_DOWN = 5, ACTIVATED = 6, DEACTIVATED = 7,
+        SIZING = 8, MIDDLE_DOWN = 9, MOVING = 10, MOVED = 11, KEY = 12, MOUSE_MOVE = 13, WHEEL = 14,
+        SECOND_INSTANCE = 15, DOUBLE_CLICKED = 16, CAPTURE_ENDED = 17, TRAY_MENU = 18, CONTEXT_MENU = 19,
+        LANGUAGE = 20, RESTORED = 21, TRAY_CLICK = 22, HOT_KEY = 23, RIGHT_UP = 24, LEFT_UP = 25,
+        USER_TIMER = 26, CLIPBOARD = 27
+    };
 
     // Which edge a WM_SIZING drag moves (getSizingEdge).
     enum SizingEdge : int32_t {
@@ -123,7 +125,7 @@ public:
     virtual void addActivateListener(events::IEventListener* listener) = 0;
     virtual void addDeactivateListener(events::IEventListener* listener) = 0;
     virtual void addMovingListener(events::IEventListener* listener) = 0;
-    // For moving listeners (code 10): where the frame goes, after the keep-inside correction.
+    // For moving listeners (MOVING): where the frame goes, after the keep-inside correction.
     virtual int32_t getMovingX() const = 0;
     virtual int32_t getMovingY() const = 0;
     virtual void addMovedListener(events::IEventListener* listener) = 0;
@@ -181,14 +183,14 @@ public:
     virtual IPopupMenu* getMenuBar() const = 0;
     // Opened at the cursor by a right click on the window (not owned; null: none).
     virtual void setContextMenu(IPopupMenu* menu) = 0;
-    // The same with a value the context-menu listeners (code 19) read back.
+    // The same with a value the context-menu listeners (CONTEXT_MENU) read back.
     virtual void setContextMenu(IPopupMenu* menu, intptr_t value) = 0;
     virtual intptr_t getContextMenuValue() const = 0;
     // The frame's parent window: the hidden owner that keeps it off the taskbar's own road.
     virtual HWND getFrameParent() const = 0;
 
     // Takes the mouse until another window takes it or a click elsewhere ends it; then
-    // the capture listeners hear code 17 and the cursor's screen position is kept.
+    // the capture listeners hear CAPTURE_ENDED and the cursor's screen position is kept.
     virtual void captureMouse() = 0;
     virtual int32_t getCaptureEndX() const = 0;
     virtual int32_t getCaptureEndY() const = 0;
@@ -287,10 +289,12 @@ public:
                                    int32_t displaySeconds, int32_t shrinkWidth, int32_t shrinkHeight) = 0;
     virtual bool isShrunk() const = 0;
     virtual bool isFading() const = 0;
+    // A hover animation (fade, shrink, or the wait between) is under way.
+    virtual bool isAnimating() const = 0;
     virtual void setFollowCursor(bool on) = 0;
     virtual void setHideCursor(bool on) = 0;
 
-    // Hot keys by name; answers whether the key was registered. Listeners of code 23 ask isHotKey.
+    // Hot keys by name; answers whether the key was registered. Listeners of HOT_KEY ask isHotKey.
     virtual bool registerHotKey(bool alt, bool ctrl, bool shift, bool win, uint32_t virtualKey, const wchar_t* name,
                                 bool showFailure) = 0;
     virtual void unregisterHotKey(const wchar_t* name) = 0;
@@ -298,7 +302,7 @@ public:
     virtual bool isHotKey(const wchar_t* name) const = 0;
     virtual void addHotKeyListener(events::IEventListener* listener) = 0;
 
-    // User timers (code 26): getTimerId names the one that fired; a listener that calls
+    // User timers (USER_TIMER): getTimerId names the one that fired; a listener that calls
     // setTimerHandled keeps it from the default handling.
     virtual bool setTimer(uint32_t id, uint32_t milliseconds) = 0;
     virtual void killTimer(uint32_t id) = 0;
@@ -306,7 +310,7 @@ public:
     virtual void setTimerHandled() = 0;
     virtual void addTimerListener(events::IEventListener* listener) = 0;
 
-    // Joins or leaves the clipboard viewer chain; code 27 on every clipboard change.
+    // Joins or leaves the clipboard viewer chain; CLIPBOARD on every clipboard change.
     virtual void setClipboardViewer(bool on) = 0;
     virtual void addClipboardListener(events::IEventListener* listener) = 0;
 

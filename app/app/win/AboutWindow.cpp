@@ -218,14 +218,14 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
     }
     if (source == static_cast<base::IObject*>(window_)) {
         // A key no control took: Escape and Enter close the window.
-        if (code == 12) {
+        if (code == s::gui::IWindow::KEY) {
             const int32_t key = window_->getLastKey();
             if (key == VK_ESCAPE || key == VK_RETURN) {
                 window_->close();
             }
             return;
         }
-        if (code == 1 && owner_ != nullptr) {
+        if (code == s::gui::IWindow::CLOSE && owner_ != nullptr) {
             owner_->setFrameEnabled(true);
             owner_->activate(true);
         }

@@ -204,8 +204,12 @@ int32_t Image::getPreferredHeight() const {
     return innerPreferred(false) + (border_ != 0 ? 2 : 0);
 }
 
-bool Image::setImage(image::IEncodedImage* encoded, bool fit, bool keepAspect) {
-    BufferedImageSet* set = encoded != nullptr ? encoded->toImageSet() : nullptr;
+bool Image::setImage(image::IEncodedImage* encoded, bool asSet, bool fit, bool keepAspect) {
+    BufferedImageSet* set = nullptr;
+    if (encoded != nullptr) {
+        // Not as a set: the first picture alone, as a single-frame kind gives it.
+        set = asSet ? encoded->toImageSet() : encoded->image::IEncodedImage::toImageSet();
+    }
     if (set == nullptr) {
         return false;
     }
@@ -326,6 +330,8 @@ BufferedImage* Image::getFrameImage(int32_t index) const {
 }
 
 int32_t Image::getFrameFlags(int32_t index) const {
+    // Held while the frame is read: a picture set on another thread frees it.
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
     const BufferedImage* frame = getFrameImage(index);
     if (frame == nullptr) {
         return 0;
@@ -343,6 +349,7 @@ bool Image::isFramePixelVisible(int32_t index, int32_t x, int32_t y) const {
 }
 
 const uint8_t* Image::getFramePixels(int32_t index, int32_t* stride) const {
+    Locked held(const_cast<CRITICAL_SECTION*>(&lock_));
     const BufferedImage* frame = getFrameImage(index);
     if (frame == nullptr || frame->height() <= 0) {
         return nullptr;
@@ -595,6 +602,9 @@ bool Image::saveWith(const image::IEncodedImage* encoder, const wchar_t* path, b
     bool saved = false;
     if (set_->count() > 1 && set_->animated()) {
         BufferedImageSet* copy = scale ? set_->scaledCopy(width, height, false) : sharpen ? set_->copy() : nullptr;
+        if (copy == nullptr && (scale || sharpen)) {
+            return false;  // never saved unscaled or unsharpened
+        }
         BufferedImageSet* source = copy != nullptr ? copy : set_;
         for (int32_t i = 0; i < source->count(); ++i) {
             BufferedImage* frame = source->frameAt(i);
@@ -624,6 +634,9 @@ bool Image::saveWith(const image::IEncodedImage* encoder, const wchar_t* path, b
     // A frame's scaled picture is its own cache (or the frame itself): encoded from a copy.
     BufferedImage* scaled = scale ? frame->scaledCopy(width, height, false) : nullptr;
     BufferedImage* copy = scaled != nullptr ? scaled->copy() : sharpen ? frame->copy() : nullptr;
+    if (copy == nullptr && (scale || sharpen)) {
+        return false;
+    }
     BufferedImage* source = copy != nullptr ? copy : frame;
     if (copy != nullptr && sharpen) {
         source->addFilter(image::filters::sharpness::Sharpness::create(SHARPEN_LEVEL));

@@ -46,7 +46,7 @@ public:
     int32_t getPreferredWidth() const override;
     int32_t getPreferredHeight() const override;
 
-    bool setImage(image::IEncodedImage* encoded, bool fit, bool keepAspect) override;
+    bool setImage(image::IEncodedImage* encoded, bool asSet, bool fit, bool keepAspect) override;
     void setImageSet(image::win::BufferedImageSet* set, bool owned, bool fit, bool keepAspect, int32_t drawingFlag,
                      int32_t fixedWidth, int32_t fixedHeight) override;
     int32_t getImageWidth() const override;

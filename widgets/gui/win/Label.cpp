@@ -624,15 +624,10 @@ LRESULT Label::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             setMouseState(0);
         }
         break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        paint();
-        return 0;
     default:
         break;
     }
-    return Native::WindowProc(message, wParam, lParam);
+    return paintedWindowProc(message, wParam, lParam, [this] { paint(); });
 }
 
 } // namespace s::gui::win

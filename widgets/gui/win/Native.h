@@ -46,6 +46,20 @@ public:
 protected:
     HWND nativeHandle() const override { return this->GetSafeHwnd(); }
 
+    // The end of a widget's procedure when it paints itself whole: the background is
+    // never erased, WM_PAINT runs paint, the rest goes to the native procedure.
+    template <class Paint>
+    LRESULT paintedWindowProc(UINT message, WPARAM wParam, LPARAM lParam, Paint paint) {
+        if (message == WM_ERASEBKGND) {
+            return 1;
+        }
+        if (message == WM_PAINT) {
+            paint();
+            return 0;
+        }
+        return Native::WindowProc(message, wParam, lParam);
+    }
+
     // The attach body of a plain control. With a container: records it and its window, then
     // creates the control inside the container's native window at the recorded bounds,
     // shown when the visible flag is set, else hidden and parked. False when the container

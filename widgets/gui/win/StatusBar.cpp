@@ -166,15 +166,10 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
         return passKeyUp(wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        paint();
-        return 0;
     default:
         break;
     }
-    return Native::WindowProc(message, wParam, lParam);
+    return paintedWindowProc(message, wParam, lParam, [this] { paint(); });
 }
 
 void StatusBar::takeSkinDrawer(drawer::ISkin* skin) {

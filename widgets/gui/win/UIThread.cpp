@@ -9,7 +9,9 @@
 
 namespace s::gui::win {
 
-UIThread::UIThread() : window_(nullptr), ready_(0), started_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+UIThread::UIThread()
+    : window_(nullptr), ready_(0), started_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), ending_(false),
+      orphaned_(false), adopted_(nullptr) {
     m_bAutoDelete = FALSE;
 }
 
@@ -43,8 +45,32 @@ BOOL UIThread::makeWindow() {
     return TRUE;
 }
 
+bool UIThread::adopt(Window* window) {
+    std::lock_guard<std::mutex> hold(endLock_);
+    if (ending_) {
+        return false;
+    }
+    orphaned_ = true;
+    adopted_ = window;
+    return true;
+}
+
 int UIThread::ExitInstance() {
     ready_.store(0);
+    Window* adopted = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(endLock_);
+        ending_ = true;
+        adopted = adopted_;
+        if (orphaned_) {
+            // Read by this thread's own end, after this: no other thread touches it now.
+            m_bAutoDelete = TRUE;
+        }
+    }
+    // No handler of the window runs any more.
+    if (adopted != nullptr) {
+        adopted->releaseNow();
+    }
     return CWinThread::ExitInstance();
 }
 

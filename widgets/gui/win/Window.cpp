@@ -202,6 +202,19 @@ void Window::release() {
 }
 
 void Window::releaseNow() {
+    // What needs the UI thread is done while it runs. A thread that outlives the wait may
+    // still be inside a handler of this window: it takes the window and gives it back as
+    // it ends.
+    if (thread_ != nullptr && GetCurrentThreadId() != thread_->m_nThreadID) {
+        reset();
+        if (m_hWnd != nullptr) {
+            SendMessage(MSG_DESTROY);
+        }
+        Detach();
+        if (!stopUiThread(true)) {
+            return;
+        }
+    }
     pooler().release(this);
 }
 
@@ -210,10 +223,14 @@ DWORD Window::getUiThreadId() const {
 }
 
 void Window::StopUiThread() {
+    stopUiThread(false);
+}
+
+bool Window::stopUiThread(bool handOverWindow) {
     UIThread* thread = thread_;
     thread_ = nullptr;
     if (thread == nullptr) {
-        return;
+        return true;
     }
     thread->setWindow(nullptr);
     if (GetCurrentThreadId() == thread->m_nThreadID) {
@@ -221,25 +238,34 @@ void Window::StopUiThread() {
         // the thread deletes its object on the way out.
         thread->m_bAutoDelete = TRUE;
         PostQuitMessage(0);
-        return;
+        return true;
     }
-    DWORD spent = 0;
-    while (thread->isReady() && spent < STOP_LIMIT_MS) {
+    // Measured on the clock, so that a test can let the limit pass at once.
+    const int64_t start = s::time::currentTimeMillis();
+    const auto spent = [start] { return s::time::currentTimeMillis() - start; };
+    while (thread->isReady() && spent() < STOP_LIMIT_MS) {
         if (thread->PostThreadMessage(WM_QUIT, 0, 0)) {
             break;
         }
         Sleep(10);
-        spent += 10;
     }
     HANDLE handle = thread->m_hThread;
-    const DWORD left = spent < STOP_LIMIT_MS ? STOP_LIMIT_MS - spent : 0;
-    if (PumpingWait(1, &handle, left) != WAIT_OBJECT_0) {
+    while (PumpingWait(1, &handle, 10) == WAIT_TIMEOUT) {
+        if (spent() < STOP_LIMIT_MS) {
+            continue;
+        }
         // Never suspended: a thread stopped while it holds a lock (the heap's) would hang
-        // the process later. It deletes its object if it ever ends; else the process end takes it.
-        thread->m_bAutoDelete = TRUE;
-        return;
+        // the process later. It frees itself (and the window handed over) if it ever
+        // ends; else the process end takes them.
+        if (thread->adopt(handOverWindow ? this : nullptr)) {
+            return false;
+        }
+        // Its end has begun: it is about to return.
+        WaitForSingleObject(handle, INFINITE);
+        break;
     }
     delete thread;
+    return true;
 }
 
 bool Window::createNative() {
@@ -307,7 +333,7 @@ void Window::onEvent(base::IObject* source, int32_t) {
             stateRecord_->setLanguageName(localizer_->current()->engName());
         }
         retitle();
-        fire(ON_LANGUAGE, 20);
+        fire(ON_LANGUAGE, LANGUAGE);
     }
 }
 
@@ -534,11 +560,11 @@ void Window::onTrayNotice(LPARAM mouseMessage) {
                 }
             }
         }
-        fire(ON_TRAY_CLICK, 22);
+        fire(ON_TRAY_CLICK, TRAY_CLICK);
         break;
     case WM_RBUTTONDOWN:
         if (trayMenu_ != nullptr) {
-            fire(ON_TRAY_MENU, 18);
+            fire(ON_TRAY_MENU, TRAY_MENU);
             POINT cursor = {0, 0};
             GetCursorPos(&cursor);
             SetForeground();
@@ -722,11 +748,11 @@ bool Window::onMenuCommand(int32_t commandId) {
 }
 
 void Window::onRightButtonDown() {
-    fire(ON_RIGHT_DOWN, 3);
+    fire(ON_RIGHT_DOWN, RIGHT_DOWN);
     if (contextMenu_ == nullptr) {
         return;
     }
-    fire(ON_CONTEXT_MENU, 19);
+    fire(ON_CONTEXT_MENU, CONTEXT_MENU);
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
     if (const int32_t command = contextMenu_->openAt(cursor.x, cursor.y, this)) {
@@ -756,7 +782,7 @@ void Window::onCaptureChanged() {
     if (GetCapture() == m_hWnd) {
         ReleaseCapture();
     }
-    fire(ON_CAPTURE, 17);
+    fire(ON_CAPTURE, CAPTURE_ENDED);
 }
 
 void Window::sendTab(bool backwards) {
@@ -796,7 +822,7 @@ void Window::applyMinimumRules(RECT* rect) const {
 
 LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
     lastKey_ = static_cast<int32_t>(key);
-    fire(ON_KEY, 12);
+    fire(ON_KEY, KEY);
     if (key == VK_RETURN) {
         return 0;
     }
@@ -809,6 +835,11 @@ LRESULT Window::onKeyDown(WPARAM key, LPARAM lParam) {
 // Closing --------------------------------------------------------------------------------
 
 void Window::close() {
+    // The tray state is the UI thread's: read and written there.
+    runOnUiThread([](void* window) { static_cast<Window*>(window)->closeHere(); }, this);
+}
+
+void Window::closeHere() {
     const bool toTray = closeToTray_ != 0 && inTray_ == 0;
     if (m_hWnd != nullptr) {
         SendMessage(WM_CLOSE);
@@ -837,7 +868,7 @@ bool Window::onClose() {
         return true;
     }
     veto_ = 0;
-    fire(ON_CLOSE, 1);
+    fire(ON_CLOSE, CLOSE);
     if (veto_ != 0) {
         return true;
     }
@@ -900,7 +931,7 @@ LRESULT Window::onWorkerEvent(const WorkerEvent* record) {
     if (record != nullptr) {
         event_ = *record;
     }
-    fire(ON_WORKER, 2);
+    fire(ON_WORKER, WORKER_EVENT);
     return static_cast<LRESULT>(eventResult_);
 }
 
@@ -949,7 +980,7 @@ bool Window::onMouseWheel(WPARAM wParam, LPARAM lParam) {
         UINT lines = 3;
         SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
         wheelDelta_ = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? static_cast<int32_t>(lines) : -static_cast<int32_t>(lines);
-        fire(ON_WHEEL, 14);
+        fire(ON_WHEEL, WHEEL);
     }
     return true;
 }
@@ -970,7 +1001,7 @@ void Window::onSizing(WPARAM wParam, LPARAM lParam) {
             }
         }
     }
-    fire(ON_SIZING, 8);
+    fire(ON_SIZING, SIZING);
     applyMinimumRules(&sizingRect_);
     *proposed = sizingRect_;
 }
@@ -984,7 +1015,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-            fire(ON_DEACTIVATE, 7);
+            fire(ON_DEACTIVATE, DEACTIVATED);
             if (active_ != 0) {
                 deactivatedAt_ = s::time::currentTimeMillis();
                 active_ = 0;
@@ -992,7 +1023,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         } else {
             // Shown without taking the activation the frame has just got.
             invisible_.Show(SW_SHOWNA);
-            fire(ON_ACTIVATE, 6);
+            fire(ON_ACTIVATE, ACTIVATED);
             active_ = 1;
             deactivatedAt_ = 0;
         }
@@ -1026,20 +1057,20 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         return HIWORD(wParam) == 0 && lParam == 0 && onMenuCommand(LOWORD(wParam));
     case WM_LBUTTONDOWN:
     case WM_NCLBUTTONDOWN:
-        fire(ON_LEFT_DOWN, 5);
+        fire(ON_LEFT_DOWN, LEFT_DOWN);
         return false;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP:
-        fire(ON_LEFT_UP, 25);
+        fire(ON_LEFT_UP, LEFT_UP);
         endCapture();
         return false;
     case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDBLCLK:
-        fire(ON_DOUBLE_CLICK, 16);
+        fire(ON_DOUBLE_CLICK, DOUBLE_CLICKED);
         return passDoubleClicks_ == 0;
     case WM_MBUTTONDOWN:
     case WM_NCMBUTTONDOWN:
-        fire(ON_MIDDLE, 9);
+        fire(ON_MIDDLE, MIDDLE_DOWN);
         if (middleClick_ == MIDDLE_CLOSE) {
             close();
         } else if (middleClick_ == MIDDLE_ICONIZE) {
@@ -1050,7 +1081,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         onRightButtonDown();
         return false;
     case WM_RBUTTONUP:
-        fire(ON_RIGHT_UP, 24);
+        fire(ON_RIGHT_UP, RIGHT_UP);
         endCapture();
         return false;
     case WM_NCRBUTTONDOWN:
@@ -1063,7 +1094,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         if (message == WM_NCRBUTTONDOWN) {
             onRightButtonDown();
         } else {
-            fire(ON_RIGHT_UP, 24);
+            fire(ON_RIGHT_UP, RIGHT_UP);
         }
         return true;
     case WM_GETDLGCODE:
@@ -1090,7 +1121,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
-        fire(ON_MOUSE_MOVE, 13);
+        fire(ON_MOUSE_MOVE, MOUSE_MOVE);
         fader_.onHover(m_hWnd, isTopmost());
         return false;
     case WM_MOUSEWHEEL:
@@ -1110,7 +1141,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         // The listeners see where the window goes, corrected.
         const bool moves = position != nullptr && (position->flags & SWP_NOMOVE) == 0;
         moving_ = POINT{moves ? position->x : frame.left, moves ? position->y : frame.top};
-        fire(ON_MOVING, 10);
+        fire(ON_MOVING, MOVING);
         // A custom frame keeps its size rules to itself.
         return frame_.drawer() != nullptr;
     }
@@ -1156,7 +1187,7 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         *result = MessageBoxW::askYesNoBox(reinterpret_cast<const wchar_t*>(wParam)) ? 1 : 0;
         return true;
     case MSG_SECOND_INSTANCE:
-        fire(ON_SECOND_INSTANCE, 15);
+        fire(ON_SECOND_INSTANCE, SECOND_INSTANCE);
         return true;
     case MSG_DESTROY:
         if (invisible_.m_hWnd != nullptr) {
@@ -1185,7 +1216,7 @@ void Window::onSize(WPARAM wParam) {
             // The normal size is known again.
             saveState(false);
         }
-        fire(ON_RESTORE, 21);
+        fire(ON_RESTORE, RESTORED);
         break;
     case SIZE_MINIMIZED:
         // A maximised window stays maximised for the record (and comes back so when it
@@ -1210,12 +1241,12 @@ void Window::onSize(WPARAM wParam) {
     default:
         break;
     }
-    fire(ON_SIZE, 4);
+    fire(ON_SIZE, SIZED);
 }
 
 void Window::onMoved(const WINDOWPOS* position) {
     if ((position->flags & SWP_NOMOVE) == 0) {
-        fire(ON_MOVED, 11);
+        fire(ON_MOVED, MOVED);
     }
     if ((position->flags & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE) || IsZoomed() || IsIconic()) {
         return;
@@ -1578,7 +1609,7 @@ bool Window::onTimer(UINT_PTR id) {
     if (id >= USER_TIMER_BASE) {
         timerId_ = static_cast<uint32_t>(id - USER_TIMER_BASE);
         timerHandled_ = 0;
-        fire(ON_TIMER, 26);
+        fire(ON_TIMER, USER_TIMER);
         return timerHandled_ != 0;
     }
     if (id == FOLLOW_TIMER) {
@@ -1592,9 +1623,9 @@ bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lPa
     if (frame_.handleResize(m_hWnd, message, wParam, lParam, followCursor_ != 0, result)) {
         // The frame's drag: its moves and its release are heard as any other.
         if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) {
-            fire(ON_MOUSE_MOVE, 13);
+            fire(ON_MOUSE_MOVE, MOUSE_MOVE);
         } else if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP) {
-            fire(ON_LEFT_UP, 25);
+            fire(ON_LEFT_UP, LEFT_UP);
         }
         return true;
     }
@@ -1614,7 +1645,7 @@ bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lPa
         return true;
     case WM_HOTKEY:
         hotKeys_.setLastAtom(static_cast<ATOM>(wParam));
-        fire(ON_HOT_KEY, 23);
+        fire(ON_HOT_KEY, HOT_KEY);
         return true;
     case MSG_SET_TIMER:
         *result = CWnd::SetTimer(wParam + USER_TIMER_BASE, static_cast<UINT>(lParam)) != 0 ? 1 : 0;
@@ -1628,7 +1659,7 @@ bool Window::extrasHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lPa
         joinClipboardChain(wParam != 0);
         return true;
     case WM_DRAWCLIPBOARD:
-        fire(ON_CLIPBOARD, 27);
+        fire(ON_CLIPBOARD, CLIPBOARD);
         if (nextViewer_ != nullptr) {
             ::PostMessageW(nextViewer_, message, wParam, lParam);
         }

@@ -299,6 +299,7 @@ public:
     }
     bool isShrunk() const override { return fader_.isShrunk(); }
     bool isFading() const override { return fader_.isFading(); }
+    bool isAnimating() const override { return fader_.isAnimating(); }
     void setFollowCursor(bool on) override;
     void setHideCursor(bool on) override { hideCursor_ = on ? 1 : 0; }
     bool registerHotKey(bool alt, bool ctrl, bool shift, bool win, uint32_t virtualKey, const wchar_t* name,
@@ -329,12 +330,14 @@ public:
     // Makes the frame; false when it cannot be made.
     bool createMainWindow();
     // Ends the UI thread: WM_QUIT (retried every 10 ms while posting fails), then waits
-    // for the rest of STOP_LIMIT_MS; a thread that has not ended by then is left to run
-    // (never suspended). On the UI thread itself it only asks the pump to end.
+    // for the rest of STOP_LIMIT_MS (on the clock of s::time); a thread that has not ended
+    // by then is left to run (never suspended) and frees itself when it ends. On the UI
+    // thread itself it only asks the pump to end.
     void StopUiThread();
     // The UI thread's id (0 when it could not be started).
     DWORD getUiThreadId() const;
-    // Destroys the window at once; the UI thread's pump calls it for release().
+    // Destroys the window now, or, when its UI thread outlives the wait, hands the window
+    // to that thread, which destroys it as it ends. The UI thread's pump calls it for release().
     void releaseNow();
 
     // The strip along the bottom edge (not one of the children; given back with the
@@ -357,10 +360,15 @@ private:
     };
 
     Window();
+    // StopUiThread; with handOverWindow a thread that outlives the wait also takes the
+    // window. False when the thread took it.
+    bool stopUiThread(bool handOverWindow);
     void fire(List list, int32_t code) { lists_[list].fire(this, code); }
     void showFrame(int command) const;
     void placeFrame(int32_t x, int32_t y, int32_t w, int32_t h, UINT flags);
     void retitle();
+    // close on the UI thread.
+    void closeHere();
     bool onClose();
     void onEndSession(WPARAM wParam, LPARAM lParam);
     bool onMouseWheel(WPARAM wParam, LPARAM lParam);

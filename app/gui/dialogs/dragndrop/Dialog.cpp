@@ -988,7 +988,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
         window_->minimize();
         return;
     }
-    if (fromWindow && code == 21) {
+    if (fromWindow && code == s::gui::IWindow::RESTORED) {
         minimizedByUser_.store(0);
         onRestored();
         return;

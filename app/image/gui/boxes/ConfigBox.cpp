@@ -9,6 +9,7 @@
 #include "app/image/gui/boxes/WidgetTexts.h"
 #include "images/image/EncodeSettingBase.h"
 #include "images/image/bmp/EncodeSetting.h"
+#include "images/image/gui/BoxFactory.h"
 #include "images/image/gif/EncodeSetting.h"
 #include "images/image/jpg/EncodeSetting.h"
 #include "images/image/png/EncodeSetting.h"
@@ -47,6 +48,10 @@ ConfigBox* ConfigBox::create(EncodeSettingBase* setting) {
         box->attach(setting);
     }
     return box;
+}
+
+void ConfigBox::registerAsMaker() {
+    BoxFactory::setMaker([](EncodeSettingBase* setting) -> IEncodeSettingBox* { return create(setting); });
 }
 
 void ConfigBox::attach(EncodeSettingBase* setting) {

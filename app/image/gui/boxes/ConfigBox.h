@@ -36,6 +36,8 @@ public:
     // A new box of the setting's format from its pool, linked to the setting; the caller
     // releases it. Null for a setting of no known format.
     static ConfigBox* create(EncodeSettingBase* setting);
+    // Makes create the encode settings' box maker (their createBox); run once at start.
+    static void registerAsMaker();
 
     void setLocalizer(lang::Localizer* localizer) override { localizer_ = localizer; }
     s::gui::IBox* build() override;

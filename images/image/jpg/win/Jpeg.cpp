@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "core/io/StreamCopy.h"
+#include "core/thread/Held.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/jpg/EncodeSetting.h"
 #include "images/image/win/BufferedImage.h"
@@ -353,15 +354,7 @@ bool Jpeg::setFromImage(BufferedImage* image, int32_t quality, uint8_t red, uint
 }
 
 Jpeg* Jpeg::createFromImage(BufferedImage* image, int32_t quality, uint8_t red, uint8_t green, uint8_t blue) {
-    Jpeg* jpeg = pool();
-    if (jpeg == nullptr) {
-        return nullptr;
-    }
-    if (!jpeg->setFromImage(image, quality, red, green, blue)) {
-        jpeg->release();
-        return nullptr;
-    }
-    return jpeg;
+    return thread::pooledFrom<Jpeg>([&](Jpeg* jpeg) { return jpeg->setFromImage(image, quality, red, green, blue); });
 }
 
 IEncodedImage* Jpeg::createFromImage(BufferedImage* image) const {

@@ -9,6 +9,7 @@
 #include <png.h>
 
 #include "core/io/StreamCopy.h"
+#include "core/thread/Held.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/png/EncodeSetting.h"
 #include "images/image/win/BufferedImage.h"
@@ -31,10 +32,17 @@ void onError(png_structp png, png_const_charp) {
 
 void onWarning(png_structp, png_const_charp) {}
 
-// Every allocation of a read: libpng 1.6 only warns about a text or palette chunk over
-// the chunk limit and then allocates its declared length (up to 2 GB) before reading it.
-// Nothing it needs for an image within the side limits comes near the cap.
+// Every allocation of a read: libpng 1.6 only warns about a chunk over the chunk limit
+// and then allocates its declared length (up to 2 GB) before reading it. Text, sPLT and
+// unknown chunks are skipped unread (below); nothing else an image within the side limits
+// needs comes near the cap.
 constexpr png_alloc_size_t ALLOCATION_CAP = CHUNK_LIMIT + 64 * 1024;
+
+// Chunks nothing here shows: libpng would keep up to a thousand of them, each inflated
+// up to the chunk limit, so a small file could cost gigabytes. Skipped, they cost their reading.
+constexpr png_byte SKIPPED_CHUNKS[] = {
+    't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0', 'i', 'T', 'X', 't', '\0', 's', 'P', 'L', 'T', '\0',
+};
 
 png_voidp allocateCapped(png_structp png, png_alloc_size_t size) {
     if (size > ALLOCATION_CAP) {
@@ -115,6 +123,9 @@ bool Png::decode(io::IInputStream* stream) {
     }
     png_set_user_limits(png, MAX_DECODED_SIDE, MAX_DECODED_SIDE);
     png_set_chunk_malloc_max(png, CHUNK_LIMIT);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, SKIPPED_CHUNKS,
+                                static_cast<int>(sizeof(SKIPPED_CHUNKS) / 5));
     png_set_read_fn(png, stream, readData);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
@@ -241,15 +252,8 @@ bool Png::setFromImage(BufferedImage* image, bool interlace, bool keepTransparen
 
 Png* Png::createFromImage(BufferedImage* image, bool interlace, bool keepTransparency, uint8_t red, uint8_t green,
                           uint8_t blue) {
-    Png* png = pool();
-    if (png == nullptr) {
-        return nullptr;
-    }
-    if (!png->setFromImage(image, interlace, keepTransparency, red, green, blue)) {
-        png->release();
-        return nullptr;
-    }
-    return png;
+    return thread::pooledFrom<Png>(
+        [&](Png* png) { return png->setFromImage(image, interlace, keepTransparency, red, green, blue); });
 }
 
 IEncodedImage* Png::createFromImage(BufferedImage* image) const {
