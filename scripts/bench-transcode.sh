@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # In-process road against ffmpeg.exe: the same generated 10-minute stereo 44.1 kHz WAV
 # converted to MP3, AAC (.m4a), FLAC and Ogg Vorbis with the commands the job loop
-# builds, each way (best of RUNS), and the time of probing the file plus building its
-# command. Prints each time and the in-process/external ratio.
+# builds, each way (best of RUNS), the time of probing the file plus building its
+# command, and what judging the outputs costs a batch of 50 one-second WAVs to MP3 through
+# the job loop. Prints each time, the in-process/external ratio and the judge's share.
 #   bash scripts/bench-transcode.sh [RUNS]      (default 3; needs scripts/build.sh first)
 set -euo pipefail
 source "$(dirname "$0")/env.sh"

@@ -1,6 +1,6 @@
 #include "app/video/TestRunChoice.h"
 
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 namespace s::sound::gui::dialogs::mp3conv {
 

@@ -68,6 +68,8 @@ public:
     Child& operator=(const Child&) = delete;
 
     bool start(const wchar_t* command, const wchar_t* workingDirectory);
+    // The system's error when start failed.
+    DWORD startError() const { return startError_; }
     HANDLE process() const { return process_; }
     HANDLE readEnd() const { return read_; }
     // Ends the child and everything in its job, and waits until the child is gone.
@@ -78,6 +80,7 @@ private:
     HANDLE process_ = nullptr;
     HANDLE job_ = nullptr;
     bool inJob_ = false;
+    DWORD startError_ = 0;
 };
 
 bool Child::start(const wchar_t* command, const wchar_t* workingDirectory) {
@@ -144,6 +147,7 @@ bool Child::start(const wchar_t* command, const wchar_t* workingDirectory) {
     if (startup.lpAttributeList != nullptr) {
         DeleteProcThreadAttributeList(startup.lpAttributeList);
     }
+    startError_ = started ? 0 : GetLastError();
     closeHandle(write);
     closeHandle(nullInput);
     if (!started) {
@@ -238,6 +242,45 @@ void OutputReader::handleLine(HANDLE process) {
     run_.log->appendUnits(line_.c_str(), static_cast<int32_t>(length));
 }
 
+// The system error a loader's exit status stands for; 0 for any other exit code. A
+// child whose DLLs are missing starts, then its loader ends it with one of these.
+DWORD loaderFailure(DWORD exitCode) {
+    switch (exitCode) {
+    case 0xC0000135: return ERROR_MOD_NOT_FOUND;    // a DLL not found
+    case 0xC0000139: return ERROR_PROC_NOT_FOUND;   // an export missing from one
+    case 0xC000007B: return ERROR_BAD_EXE_FORMAT;   // a DLL of the wrong machine
+    case 0xC0000142: return ERROR_DLL_INIT_FAILED;  // a DLL's start failed
+    default: return 0;
+    }
+}
+
+// The system's own words for an error, with its number.
+void appendSystemText(DWORD error, StrBuffer* out) {
+    wchar_t text[512] = {};
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                             static_cast<DWORD>(sizeof(text) / sizeof(text[0])), nullptr);
+    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' ')) {
+        text[--n] = 0;
+    }
+    if (n > 0) {
+        out->append(text)->append(L" ");
+    }
+    out->append(L"(system error ")->appendUInt32(error)->append(L")");
+}
+
+int32_t notStarted(const ExternalRun& run, DWORD error) {
+    if (run.startFailure != nullptr) {
+        run.startFailure->clear();
+        appendSystemText(error, run.startFailure);
+    }
+    if (run.log != nullptr) {
+        run.log->append(L"[FFmpeg]: the external tool ffmpeg.exe could not be started: ");
+        appendSystemText(error, run.log);
+        run.log->append(L"\n \n");
+    }
+    return RUN_NOT_STARTED;
+}
+
 bool cancelled(const ExternalRun& run) {
     return run.cancel != nullptr && run.cancel->load() != 0;
 }
@@ -271,7 +314,7 @@ int32_t runExternalFfmpeg(const ExternalRun& run) {
     }
     Child child;
     if (!child.start(run.command, run.workingDirectory)) {
-        return RUN_FAILED;
+        return child.startError() != 0 ? notStarted(run, child.startError()) : RUN_FAILED;
     }
     OutputReader reader(run);
     bool pipeOpen = true;
@@ -306,7 +349,66 @@ int32_t runExternalFfmpeg(const ExternalRun& run) {
     if (!GetExitCodeProcess(child.process(), &code)) {
         return RUN_FAILED;
     }
+    if (loaderFailure(code) != 0) {
+        return notStarted(run, loaderFailure(code));
+    }
     return code == 0 ? RUN_SUCCEEDED : RUN_FAILED;
+}
+
+bool externalDecodesAudio(const wchar_t* program, const wchar_t* path, const wchar_t* workingDirectory,
+                          uint32_t timeoutMs, const std::atomic<uint8_t>* cancel) {
+    if (program == nullptr || program[0] == L'\0' || path == nullptr) {
+        return false;
+    }
+    // Quiet but for framecrc's lines: its header lines start with '#', a decoded frame's
+    // line with its stream number. One frame is enough.
+    const std::wstring command = L"\"" + std::wstring(program) + L"\" -nostdin -v quiet -i \"" + path +
+                                 L"\" -map 0:a:0 -frames:a 1 -f framecrc -";
+    Child child;
+    if (!child.start(command.c_str(), workingDirectory)) {
+        return false;
+    }
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        if (cancel != nullptr && cancel->load() != 0) {
+            child.end();
+            return false;
+        }
+        const bool exited = WaitForSingleObject(child.process(), 0) == WAIT_OBJECT_0;
+        DWORD available = 0;
+        bool gotData = false;
+        while (PeekNamedPipe(child.readEnd(), nullptr, 0, nullptr, &available, nullptr) && available != 0) {
+            DWORD got = 0;
+            if (!ReadFile(child.readEnd(), buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got,
+                          nullptr) || got == 0) {
+                break;
+            }
+            gotData = true;
+            if (output.size() < kMaxLineBytes) {
+                output.append(buffer, got);
+            }
+        }
+        if (exited) {
+            break;
+        }
+        if (GetTickCount64() >= deadline) {
+            child.end();
+            return false;
+        }
+        if (!gotData) {
+            WaitForSingleObject(child.process(), kPollMs);
+        }
+    }
+    for (size_t at = 0; at < output.size();) {
+        if (output[at] >= '0' && output[at] <= '9') {
+            return true;
+        }
+        const size_t end = output.find('\n', at);
+        at = end == std::string::npos ? output.size() : end + 1;
+    }
+    return false;
 }
 
 } // namespace s::ffmpeg

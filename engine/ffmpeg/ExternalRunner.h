@@ -27,12 +27,16 @@ struct ExternalRun {
     str::strbuffer::StrBuffer* log;
     // May be null: progress and priority then go unreported.
     IRunHost* host;
+    // Takes the system's reason when the child could not be started. May be null.
+    str::strbuffer::StrBuffer* startFailure;
 };
 
 // Run results shared with the in-process road.
 constexpr int32_t RUN_SUCCEEDED = 0;
 constexpr int32_t RUN_FAILED = 1;
 constexpr int32_t RUN_CANCELLED = 2;
+// ffmpeg.exe could not be started, or its loader refused it (a DLL it needs missing).
+constexpr int32_t RUN_NOT_STARTED = 5;
 
 // Output lines of one run are logged while that run has added at most this many
 // characters to the log (a retry after a long first attempt keeps its own share).
@@ -43,8 +47,17 @@ constexpr uint32_t LOG_CAP = 20000;
 // host, every other line goes into the log after one "[FFmpeg Output]:" heading. A set
 // cancel byte ends the child and everything it started within a poll interval, also
 // while it prints nothing; the run then answers RUN_CANCELLED once they are gone, so
-// their files can be deleted. Otherwise RUN_SUCCEEDED for exit code 0 and RUN_FAILED
-// for any other code or a child that could not be started.
+// their files can be deleted. RUN_NOT_STARTED for a child that could not be started or
+// that its loader ended (the reason logged and given in startFailure); otherwise
+// RUN_SUCCEEDED for exit code 0 and RUN_FAILED for any other code.
 int32_t runExternalFfmpeg(const ExternalRun& run);
+
+// Whether the ffmpeg.exe at program decodes one frame of the first audio stream of the
+// file at path: the judge of outputs where the FFmpeg libraries are not bound. It reads
+// until that frame or the file's end; false when none came within timeoutMs, when the
+// child could not run, or once the cancel byte (may be null) is set. The child starts
+// in workingDirectory (null: the program's own).
+bool externalDecodesAudio(const wchar_t* program, const wchar_t* path, const wchar_t* workingDirectory,
+                          uint32_t timeoutMs, const std::atomic<uint8_t>* cancel);
 
 } // namespace s::ffmpeg

@@ -17,6 +17,7 @@ namespace {
 
 // Everything one look opened, closed on every return.
 struct Look {
+    int64_t deadline = 0;  // av_gettime_relative() microseconds
     AVFormatContext* format = nullptr;
     AVCodecContext* decoder = nullptr;
     AVPacket* packet = nullptr;
@@ -41,8 +42,24 @@ bool gaveSamples(Look& look) {
     return false;
 }
 
+bool pastDeadline(const Look& look) {
+    return ff::av_gettime_relative() > look.deadline;
+}
+
+// Ends a read or probe that the time limit has overtaken.
+int interrupted(void* opaque) {
+    return pastDeadline(*static_cast<const Look*>(opaque)) ? 1 : 0;
+}
+
 bool decodes(const char* fileName) {
     Look look;
+    look.deadline = ff::av_gettime_relative() + DecodableAudio::TIME_LIMIT_MS * 1000;
+    look.format = ff::avformat_alloc_context();
+    if (look.format == nullptr) {
+        return false;
+    }
+    look.format->interrupt_callback.callback = &interrupted;
+    look.format->interrupt_callback.opaque = &look;
     if (ff::avformat_open_input(&look.format, fileName, nullptr, nullptr) < 0 ||
         ff::avformat_find_stream_info(look.format, nullptr) < 0) {
         return false;
@@ -72,7 +89,7 @@ bool decodes(const char* fileName) {
             return false;
         }
     }
-    for (int32_t sent = 0; sent < DecodableAudio::PACKET_LIMIT;) {
+    while (!pastDeadline(look)) {
         if (ff::av_read_frame(look.format, look.packet) < 0) {
             break;  // the end, or a read error: what the decoder holds still counts
         }
@@ -81,7 +98,6 @@ bool decodes(const char* fileName) {
             return true;
         }
         if (ours) {
-            ++sent;
             ff::avcodec_send_packet(look.decoder, look.packet);
         }
         ff::av_packet_unref(look.packet);
@@ -89,7 +105,7 @@ bool decodes(const char* fileName) {
             return true;
         }
     }
-    if (look.decoder == nullptr) {
+    if (look.decoder == nullptr || pastDeadline(look)) {
         return false;
     }
     ff::avcodec_send_packet(look.decoder, nullptr);

@@ -3,14 +3,15 @@
 
 namespace s::fftools {
 
-// Whether a file holds audio that decodes: the judge of every conversion's input and
-// output, whichever road made the output. A short look, not a full decode: the file's
-// first audio stream must give one frame of samples within its first PACKET_LIMIT
-// packets. Needs the bound FFmpeg libraries; runs on the conversion worker, between
-// runs (it shares no state with the prober or transcoder).
+// Whether a file holds audio that decodes: the judge of a conversion's output, whichever
+// road made it. A short look, not a full decode: the file's first audio stream must give
+// one frame of samples. It reads until that frame or the end of the file (audio may
+// start late, after many packets that decode to nothing), bounded by TIME_LIMIT_MS
+// rather than by a count of packets. Needs the bound FFmpeg libraries; runs on the
+// conversion worker, between runs (it shares no state with the prober or transcoder).
 class DecodableAudio {
 public:
-    static constexpr int32_t PACKET_LIMIT = 500;
+    static constexpr int64_t TIME_LIMIT_MS = 20000;
 
     // path is wide, handed to FFmpeg as UTF-8. False also when the file cannot be
     // opened or has no audio stream.

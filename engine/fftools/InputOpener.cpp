@@ -41,8 +41,7 @@ const SpecifierOpt* match_per_type(const SpecifierOpt* list, int count, const ch
 }
 
 const AVCodec* find_default_decoder(enum AVCodecID id) {
-    const AVCodec* decoder = ff::avcodec_find_decoder_by_name(ff::avcodec_get_name(id));
-    return decoder != nullptr ? decoder : ff::avcodec_find_decoder(id);
+    return ff::avcodec_find_decoder(id);
 }
 
 const AVCodec* find_codec(const char* name, enum AVMediaType type, bool encoder) {

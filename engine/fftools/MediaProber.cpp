@@ -49,14 +49,20 @@ void appendTags(const AVDictionary* tags, StrArray& keys, StrArray& values) {
     }
 }
 
+// The name the copy rule and the output naming compare: the codec's own ("mp3") where
+// a decoder carries it, though the one opened may be another ("mp3float").
+const char* codecNameOf(AVCodecID id, const AVCodec* decoder) {
+    const char* own = ff::avcodec_get_name(id);
+    return ff::avcodec_find_decoder_by_name(own) != nullptr ? own : decoder->name;
+}
+
 // An opened decoder context for the stream, or null (no decoder, or it fails to open).
 AVCodecContext* openDecoder(const AVStream* st) {
     const AVCodecParameters* par = st->codecpar;
     if (par->codec_id == AV_CODEC_ID_PROBE || par->codec_id == AV_CODEC_ID_NONE) {
         return nullptr;
     }
-    // The transcoder's own choice ("mp3", not "mp3float"): the copy rule and the output
-    // naming compare against the codec's name.
+    // The transcoder's own choice, so the probe sees the samples a conversion will.
     const AVCodec* decoder = find_default_decoder(par->codec_id);
     if (decoder == nullptr) {
         return nullptr;
@@ -144,7 +150,7 @@ void fillStreamInfo(VideoInfo* info, AVFormatContext* ctx, uint32_t index, const
     const AVCodec* decoder = c != nullptr ? c->codec : nullptr;
     if (decoder != nullptr) {
         s->codecId = par->codec_id;
-        assignUtf8(s->codecName, decoder->name, UNKNOWN);
+        assignUtf8(s->codecName, codecNameOf(par->codec_id, decoder), UNKNOWN);
         assignUtf8(s->codecLongName, decoder->long_name, UNKNOWN);
         assignUtf8(s->profileName, ff::av_get_profile_name(decoder, par->profile), UNKNOWN);
     } else {

@@ -12,8 +12,9 @@ namespace s::fftools {
 // Non-finite samples become silence; finite ones are held to +-LIMIT.
 class SampleGuard {
 public:
-    // 12 dB above full scale: real overs pass untouched.
-    static constexpr double LIMIT = 4.0;
+    // 60 dB above full scale: far past any real over, which passes untouched, and well
+    // inside what every encoder computes with.
+    static constexpr double LIMIT = 1000.0;
 
     // Each answers how many samples it changed.
     static size_t boundFloats(float* samples, size_t count);

@@ -473,8 +473,9 @@ extern const OptionDef transcoder_options[];
 // Splits argv, applies the global options and opens every input, then every output.
 // 0 or a negative FFmpeg error (the stage's message logged).
 int ffmpeg_parse_options(int argc, char** argv);
-// The codec a stream decodes with: the one named like the codec itself when there is
-// one ("mp3" rather than "mp3float"), else FFmpeg's first choice.
+// The codec a stream decodes with: FFmpeg's first choice, as ffmpeg.exe takes it. For
+// MP3 that is the floating-point decoder, which keeps the peaks above full scale of loud
+// masters that the fixed-point one ("mp3") clips; both roads then decode alike.
 const AVCodec* find_default_decoder(enum AVCodecID id);
 // A known channel layout for the decoder when the file gave only a count: the default
 // one for counts up to guess_layout_max. 0 when none could be had.

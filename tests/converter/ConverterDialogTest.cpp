@@ -206,11 +206,16 @@ TEST_F(ConverterDialogTest, TheFailureTextNamesBothFilesAndEndsByKind) {
          L"\r\n\r\nWe are sorry for the inconvenience."},
         // A later failure in the same folder wrote the next free name; the box names it.
         {1, L"_error (2).txt", L"Please send us the \"_error (2).txt\" file.\r\n", L"We are sorry for the inconvenience."},
+        // ffmpeg.exe did not start: what the system said.
+        {5, L"_error.txt", L"Error:  The external tool ffmpeg.exe could not be started: Module not found. (system "
+                           L"error 126)\r\n\r\nPlease send us the \"_error.txt\" file.\r\n",
+         L"We are sorry for the inconvenience."},
     };
     s::str::strbuffer::StrBuffer* text = s::str::strbuffer::StrBuffer::pool();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
-        dialog_->composeFailureText(text, L"C:\\in\\a.mp3", L"C:\\out\\a.wav", c.kind, c.logName);
+        dialog_->composeFailureText(text, L"C:\\in\\a.mp3", L"C:\\out\\a.wav", c.kind, c.logName,
+                                    L"Module not found. (system error 126)");
         const std::wstring got = text->c_str();
         EXPECT_EQ(0u, got.find(L"Conversion Failed!\r\n\r\nInput File:  C:\\in\\a.mp3\r\n"
                                L"Output File:  C:\\out\\a.wav\r\n\r\n"));

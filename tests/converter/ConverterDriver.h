@@ -3,8 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#if __has_include(<gtest/gtest.h>)
+#include <gtest/gtest.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <cstdint>
@@ -178,8 +183,14 @@ public:
     }
     ~Converter() {
         if (started_) {
-            if (!exited(0)) {
-                close(10000);
+            // A program that does not close as a person closes it is a failure of the
+            // test that started it; it is ended all the same.
+            if (!exited(0) && !close(10000)) {
+#ifdef ADD_FAILURE
+                ADD_FAILURE() << "Brisquelton.exe did not close from its close box";
+#else
+                std::fprintf(stderr, "Brisquelton.exe did not close from its close box\n");
+#endif
             }
             if (!exited(0)) {
                 TerminateProcess(info_.hProcess, 9);

@@ -230,14 +230,14 @@ bool setReadOnly(const std::wstring& folder, bool on) {
         5000);
 }
 
-// ffmpeg.exe with its libraries in the program's "optional_tools": the external road
-// for as long as it lives.
+// ffmpeg.exe with its libraries (or without them) in the program's "optional_tools":
+// the external road for as long as it lives.
 class BundledFfmpeg {
 public:
-    BundledFfmpeg() : folder_(testsupport::programFolder() + L"\\optional_tools") {
+    explicit BundledFfmpeg(bool withLibraries = true) : folder_(testsupport::programFolder() + L"\\optional_tools") {
         CreateDirectoryW(folder_.c_str(), nullptr);
         for (const std::wstring& name : listFolder(FFMPEG_TOOLS_DIR)) {
-            if (name == L"ffmpeg.exe" || name.find(L".dll") != std::wstring::npos) {
+            if (name == L"ffmpeg.exe" || (withLibraries && name.find(L".dll") != std::wstring::npos)) {
                 const std::wstring to = folder_ + L"\\" + name;
                 copied_.push_back(to);
                 allCopied_ = CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\" + name).c_str(), to.c_str(), FALSE) &&
@@ -513,6 +513,32 @@ TEST_F(SafeOutputProgramTest, WhatCannotBeConvertedFailsAndLeavesNoOutput) {
         EXPECT_TRUE(session.touched().empty());
         expectOnly(before, made);
     }
+}
+
+// An ffmpeg.exe installed without the DLLs it needs: the box and the log say that it could
+// not be started and why, and the empty output is gone before the box shows.
+TEST_F(SafeOutputProgramTest, FfmpegThatCannotStartIsNamedWithItsReason) {
+    const std::wstring dir = folder(L"inputs");
+    writeTone(dir + L"\\tone.wav", 0.5);
+    BundledFfmpeg lonely(false);
+    ASSERT_TRUE(lonely.installed());
+    const std::map<std::wstring, FileState> before = snapshot(root_);
+    Session session(&before);
+    ASSERT_TRUE(session.started());
+    bool outputWithTheBox = false;
+    ASSERT_TRUE(session.run({dir + L"\\tone.wav"}, [&] {
+        outputWithTheBox = outputWithTheBox || (!session.boxes().empty() && exists(dir + L"\\tone.mp3"));
+        return !session.boxes().empty();
+    }));
+    ASSERT_EQ(session.boxes().size(), 1u);
+    const std::wstring said = L"The external tool ffmpeg.exe could not be started: ";
+    EXPECT_NE(session.boxes().front().find(said), std::wstring::npos) << narrow(session.boxes().front());
+    EXPECT_NE(session.boxes().front().find(L"(system error 126)"), std::wstring::npos);
+    const std::string log = testsupport::readRaw(dir + L"\\_error.txt");
+    EXPECT_NE(log.find("ffmpeg.exe could not be started: "), std::string::npos) << log;
+    EXPECT_NE(log.find("(system error 126)"), std::string::npos) << log;
+    EXPECT_FALSE(outputWithTheBox);
+    expectOnly(before, {dir + L"\\_error.txt"});
 }
 
 // A 44.1 kHz stereo MP3 joined to a 22.05 kHz mono one converts whole: the encoders'

@@ -52,6 +52,12 @@ TEST(AudioRules, EncoderChannelLimitsAndRateLadders) {
         {"aac past 48000 Hz", L"aac", 2, 50000, 0, 0, MP3, 50000, 2, 0, 2, 64000, 0, 0},
         {"aac keeps 5.1 from 3 channels", L"aac", 3, 44100, 0, 0, MP3, 44100, 3, 0, 6, 44100, 0, 0},
         {"ac3 tops at 48000 Hz", L"ac3", 8, 96000, 0, 0, MP3, 96000, 8, 0, 6, 48000, 0, 0},
+        // The AC-3 encoder takes 32000, 44100 and 48000 Hz only.
+        {"ac3 raises 8000 Hz", L"ac3", 1, 8000, 0, 0, MP3, 8000, 1, 0, 1, 32000, 0, 0},
+        {"ac3 raises 11025 Hz", L"ac3", 2, 11025, 0, 0, MP3, 11025, 2, 0, 2, 32000, 0, 0},
+        {"ac3 raises 22050 Hz", L"ac3", 2, 22050, 0, 0, MP3, 22050, 2, 0, 2, 32000, 0, 0},
+        {"ac3 raises 37800 Hz", L"ac3", 2, 37800, 0, 0, MP3, 37800, 2, 0, 2, 44100, 0, 0},
+        {"ac3 keeps 44100 Hz", L"ac3", 2, 44100, 0, 0, MP3, 44100, 2, 0, 2, 44100, 0, 0},
         {"yamaha 16000 Hz", L"adpcm_yamaha", 6, 16000, 0, 0, MP3, 16000, 6, 0, 2, 22050, 0, 0},
         {"yamaha past 22050 Hz", L"adpcm_yamaha", 1, 32000, 0, 0, MP3, 32000, 1, 0, 1, 44100, 0, 0},
         {"flac 11025 Hz", L"flac", 4, 11025, 0, 0, MP3, 11025, 4, 0, 6, 16000, 0, 0},
@@ -107,7 +113,7 @@ TEST(AudioRules, QualityLevelsAndLimits) {
         {"mp3 level 1 at 8000 Hz meets the floor", L"libmp3lame", 1, 8000, 0, 1, MP3, 8000, 1, 0, 1, 8000, 32000, 1},
         {"mp2 halves in its low group", L"mp2", 2, 16000, 0, 3, MP3, 16000, 2, 0, 2, 16000, 48000, 3},
         {"ac3 5.1 level rate above 256000", L"ac3", 6, 48000, 0, 5, MP3, 48000, 6, 0, 6, 48000, 320000, 5},
-        {"ac3 5.1 level raised to the ladder", L"ac3", 6, 22050, 0, 1, MP3, 22050, 6, 0, 6, 22050, 64000, 1},
+        {"ac3 5.1 level 1 from 22050 Hz", L"ac3", 6, 22050, 0, 1, MP3, 22050, 6, 0, 6, 32000, 96000, 1},
         {"ac3 stereo level 1 at 48000 Hz", L"ac3", 2, 48000, 0, 1, MP3, 48000, 2, 0, 2, 48000, 64000, 1},
         // Vorbis: what libvorbis manages for the rate and layout, the nearest when the table's is not.
         {"vorbis level 9 mono at 24000 Hz", L"libvorbis", 1, 24000, 0, 9, MP3, 24000, 1, 0, 1, 24000, 90000, 9},

@@ -25,7 +25,8 @@ namespace {
 class RunFixture : public testing::Test {
 protected:
     int32_t run(RecordingHost* host = nullptr, const std::atomic<uint8_t>* cancel = nullptr) {
-        ExternalRun job{command.c_str(), L"song.mp3", workingDirectory, 0, 0.0, durationMs, cancel, log, host};
+        ExternalRun job{command.c_str(), L"song.mp3", workingDirectory, 0,    0.0,
+                        durationMs,      cancel,      log,              host, startFailure.get()};
         return runExternalFfmpeg(job);
     }
 
@@ -56,6 +57,7 @@ protected:
     ScratchFolder scratch;
     Held<StrBuffer> ownLog{StrBuffer::pool()};
     StrBuffer* log = ownLog.get();
+    Held<StrBuffer> startFailure{StrBuffer::pool()};
     std::wstring command;
     const wchar_t* workingDirectory = nullptr;
     int64_t durationMs = 10000;
@@ -65,23 +67,37 @@ using ExternalRunner = RunFixture;
 
 } // namespace
 
-TEST_F(ExternalRunner, ExitCodesGiveSucceededOrFailed) {
+TEST_F(ExternalRunner, ExitCodesGiveSucceededFailedOrNotStarted) {
     struct Case {
         std::wstring command;
         int32_t status;
+        const wchar_t* reason;  // the system's words for a child that did not start
     } cases[] = {
-        {standIn(L"-x 0"), 0},
-        {standIn(L"-x 1"), 1},
-        {standIn(L"-x 3"), 1},
-        {standIn(L"-x -1"), 1},
-        {standIn(L"-e \"Error opening input\\r\\n\" -x 2"), 1},  // ffmpeg's own 2 is no cancel
-        {L"\"" + scratch.file(L"no-such-program.exe") + L"\" -i a.wav b.mp3", 1},
-        {L"", 1},
+        {standIn(L"-x 0"), 0, nullptr},
+        {standIn(L"-x 1"), 1, nullptr},
+        {standIn(L"-x 3"), 1, nullptr},
+        {standIn(L"-x -1"), 1, nullptr},
+        {standIn(L"-e \"Error opening input\\r\\n\" -x 2"), 1, nullptr},  // ffmpeg's own 2 is no cancel
+        {L"\"" + scratch.file(L"no-such-program.exe") + L"\" -i a.wav b.mp3", 5, L"(system error 2)"},
+        // What the loader ends a child with when a DLL it needs is missing.
+        {standIn(L"-x -1073741515"), 5, L"(system error 126)"},
+        {L"", 1, nullptr},
     };
     const std::atomic<uint8_t> notCancelled{0};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.command));
         command = c.command;
-        EXPECT_EQ(run(nullptr, &notCancelled), c.status) << testing::PrintToString(c.command);
+        log->clear();
+        startFailure->clear();
+        EXPECT_EQ(run(nullptr, &notCancelled), c.status);
+        const std::wstring reason = startFailure->c_str();
+        EXPECT_EQ(reason.find(c.reason != nullptr ? c.reason : L"") != std::wstring::npos && !reason.empty(),
+                  c.reason != nullptr)
+            << reason;
+        EXPECT_EQ(logged().find(L"[FFmpeg]: the external tool ffmpeg.exe could not be started: " + reason) !=
+                      std::wstring::npos,
+                  c.reason != nullptr)
+            << logged();
     }
 }
 
@@ -275,6 +291,40 @@ TEST_F(ExternalRunnerWithFfmpeg, MissingInputFails) {
     EXPECT_EQ(run(), 1);
     EXPECT_NE(logged().find(L"missing.wav"), std::wstring::npos) << logged();
     EXPECT_FALSE(fileExists(scratch.file(L"out.mp3")));
+}
+
+// An ffmpeg.exe copied without the DLLs it needs: the loader's reason, nothing written.
+TEST_F(ExternalRunnerWithFfmpeg, WithoutItsLibrariesItDoesNotStart) {
+    const std::wstring lonely = scratch.file(L"ffmpeg.exe");
+    ASSERT_TRUE(CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\ffmpeg.exe").c_str(), lonely.c_str(), FALSE));
+    command = L"\"" + lonely + L"\" -f lavfi -i sine=duration=1 -y out.wav";
+    workingDirectory = scratch.path().c_str();
+    EXPECT_EQ(run(), 5) << logged();
+    EXPECT_NE(std::wstring(startFailure->c_str()).find(L"(system error 126)"), std::wstring::npos)
+        << startFailure->c_str();
+    EXPECT_FALSE(fileExists(scratch.file(L"out.wav")));
+}
+
+// The judge of outputs without the libraries: one decoded frame of the first audio stream.
+TEST_F(ExternalRunnerWithFfmpeg, JudgeFindsDecodableAudio) {
+    ffmpeg(L"-v error -f lavfi -i sine=duration=1 -f lavfi -i color=c=blue:s=64x48:d=1 -map 0:a tone.wav "
+           L"-map 0:a -c:a libmp3lame tone.mp3 -map 1:v -frames:v 1 cover.jpg");
+    ASSERT_EQ(run(), 0) << logged();
+    testsupport::writeRaw(scratch.file(L"notes.mp3"), "Milk, bread, not sound.\r\n");
+    testsupport::writeRaw(scratch.file(L"id3-only.mp3"), std::string("ID3\x03\x00\x00\x00\x00\x07\x69", 10) + std::string(1001, '\0'));
+    testsupport::writeRaw(scratch.file(L"empty.wav"), "");
+    const struct {
+        const wchar_t* name;
+        bool holds;
+    } cases[] = {{L"tone.wav", true},    {L"tone.mp3", true},  {L"notes.mp3", false}, {L"id3-only.mp3", false},
+                 {L"cover.jpg", false},  {L"empty.wav", false}, {L"missing.wav", false}};
+    const std::wstring program = std::wstring(FFMPEG_TOOLS_DIR) + L"\\ffmpeg.exe";
+    for (const auto& c : cases) {
+        EXPECT_EQ(s::ffmpeg::externalDecodesAudio(program.c_str(), scratch.file(c.name).c_str(), nullptr, 20000,
+                                                  nullptr),
+                  c.holds)
+            << testing::PrintToString(std::wstring(c.name));
+    }
 }
 
 TEST_F(ExternalRunnerWithFfmpeg, CancelStopsARunningConversion) {

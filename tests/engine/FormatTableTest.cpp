@@ -6,7 +6,7 @@
 #include "ProbedMedia.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/video/VideoInfo.h"
 
 using s::sound::ffmpeg::FormatTable;
@@ -117,6 +117,15 @@ TEST(FormatTable, SourceCodecsThatFitAnExtension) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FormatTable::codecFitsExtension(row.codec, row.extension), row.fits)
+            << text(row.codec) << L" " << text(row.extension);
+    }
+    // Pictures by the same rule: the prober's exact names ("Unknown" is its own).
+    const Row pictures[] = {
+        {L"h264", L".flv", true},   {L"Unknown", L".mkv", true}, {L"flv", L".swf", true},  {L"H264", L".mp4", false},
+        {L"unknown", L".mp4", false}, {L"theora", L".mp4", false}, {L"h264", L".MP4", false}, {nullptr, L".mp4", false},
+    };
+    for (const Row& row : pictures) {
+        EXPECT_EQ(FormatTable::videoCodecFitsExtension(row.codec, row.extension), row.fits)
             << text(row.codec) << L" " << text(row.extension);
     }
 }

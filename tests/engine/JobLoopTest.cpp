@@ -21,7 +21,7 @@
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "system/reg/win/RegDir.h"
 #include "system/system/win/OsFacts.h"
@@ -54,6 +54,9 @@ public:
         std::wstring text;
         // "ReportError" carries paths in its values.
         std::wstring input, output;
+        // Whether the output was there when the box would show.
+        bool outputThere;
+        std::wstring reason;
     };
 
     ~RecordingDialog() override {
@@ -70,10 +73,12 @@ public:
                     name == s::sound::ffmpeg::EVENT_PROCESS_STATUS_UPDATE ||
                     name == s::sound::ffmpeg::EVENT_PROCESS_STATUS_END ||
                     name == s::sound::ffmpeg::EVENT_REPORT_ERROR);
-        Event e{name, value1, value2, text != nullptr ? text : L"", L"", L""};
+        Event e{name, value1, value2, text != nullptr ? text : L"", L"", L"", false, L""};
         if (e.name == L"ReportError") {
             e.input = reinterpret_cast<const wchar_t*>(value1);
             e.output = reinterpret_cast<const wchar_t*>(value2);
+            e.outputThere = GetFileAttributesW(e.output.c_str()) != INVALID_FILE_ATTRIBUTES;
+            e.reason = failureReason;
         }
         events.push_back(e);
         trail.push_back(e.name);
@@ -294,6 +299,9 @@ TEST_F(JobLoopTest, EachRoadEndsTheFileAsItsRunDid) {
         {true, Ffmpeg::Bundled, L"-e|Unknown encoder\\r\\n|-w|-x|1", 0, 0, {}, false, L"1", nullptr,
          L"[FFmpeg Output]:\nUnknown encoder"},
         {true, Ffmpeg::Bundled, L"-x|2", 0, 0, {}, false, L"1", nullptr, L""},  // its exit code 2 is no cancel
+        // One whose loader ends it (a DLL missing): the system's reason, no retry.
+        {true, Ffmpeg::Bundled, L"-x|-1073741515", 0, 0, {}, false, L"5", nullptr,
+         L"[FFmpeg]: the external tool ffmpeg.exe could not be started: "},
         // Else the in-process road, retried once by an installed ffmpeg.exe.
         {true, Ffmpeg::Installed, L"-x|1", 0, 0, {0}, false, nullptr, "", L"[FFmpeg Command]:\nffmpeg "},
         {true, Ffmpeg::Installed, L"-w|-x|0", 1, 0, {0}, true, nullptr, "converted", L""},
@@ -357,6 +365,9 @@ TEST_F(JobLoopTest, EachRoadEndsTheFileAsItsRunDid) {
             EXPECT_EQ(error->text, c.reported);
             EXPECT_EQ(error->input, in);
             EXPECT_EQ(error->output, out(L"song.mp3"));
+            EXPECT_FALSE(error->outputThere);  // gone before the box shows
+            EXPECT_EQ(error->reason.find(L"(system error 126)") != std::wstring::npos, error->text == L"5")
+                << error->reason;
             EXPECT_EQ(readRaw(out(L"_error.txt")).find("####### Going into Debug Mode #######") != std::string::npos,
                       c.retried);
         }
@@ -409,9 +420,10 @@ TEST_F(JobLoopTest, ChildStartsInAShortFolder) {
     EXPECT_TRUE(contains(dialog.log->c_str(), L"folder:" + program + L"\\optional_tools")) << dialog.log->c_str();
 }
 
-// A success needs audio in the input and in what the run wrote, on either road; a
-// failed check is a failure like any other: logged, reported, the output removed.
-TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
+// A success is an output that holds audio, on every road, the libraries bound or not;
+// the input is asked only for headerless samples. A failed check is a failure like any
+// other: logged, reported, the output removed.
+TEST_F(JobLoopTest, ASoundJobSucceedsByItsOutput) {
     const struct {
         const char* what;
         bool bound;
@@ -421,12 +433,14 @@ TEST_F(JobLoopTest, ASoundJobSucceedsOnlyWithAudioInAndOut) {
         const char* logged;  // null: a success
         int32_t formatId = 18;
     } cases[] = {
-        {"external, silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no decodable audio"},
+        // An input the judge cannot read that the run converted well.
+        {"external, input judged silent", true, Ffmpeg::Bundled, "silent", "silent", nullptr},
         {"external, silent output", true, Ffmpeg::Bundled, "RIFF", "converted", "the output holds no decodable"},
-        {"in-process, silent input", true, Ffmpeg::None, "silent", "silent", "the input gives no decodable audio"},
+        {"in-process, input judged silent", true, Ffmpeg::None, "silent", "silent", nullptr},
         {"in-process, silent output", true, Ffmpeg::None, "RIFF", "converted", "the output holds no decodable"},
-        {"both hold audio", true, Ffmpeg::Bundled, "RIFF", "silent", nullptr},
-        {"no libraries to judge with", false, Ffmpeg::Bundled, "silent", "silent", nullptr},
+        {"libraries not bound, silent output", false, Ffmpeg::Bundled, "RIFF", "converted",
+         "the output holds no decodable"},
+        {"libraries not bound, output holds audio", false, Ffmpeg::Bundled, "silent", "silent", nullptr},
         // Headerless samples cannot be probed: any byte of them counts.
         {"raw samples", true, Ffmpeg::Bundled, "RIFF", "converted", nullptr, 22},
         {"raw samples of a silent input", true, Ffmpeg::Bundled, "silent", "silent", "the input gives no", 22},
@@ -572,6 +586,8 @@ TEST_F(JobLoopTest, RealFfmpegConvertsAndReportsProgress) {
     dialog.queue.push_back(wav);
     dialog.queue.push_back(scratch.file(L"broken.wav"));
     writeRaw(scratch.file(L"broken.wav"), "not a sound");
+    // The libraries are not bound: ffmpeg.exe itself judges the outputs.
+    JobLoop::setAudioCheck(nullptr);
     run();
 
     EXPECT_GT(readRaw(out(L"tone.mp3")).size(), 1000u);

@@ -13,7 +13,7 @@
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
 #include "engine/sound/ffmpeg/VideoRoad.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "support/ChildProcess.h"
@@ -469,7 +469,7 @@ TEST(VideoPresets, VideoStreamCopyRule) {
         bool copy;
     } rows[] = {
         {L"h264", L".mkv", 101, 0, 0, 0, true},
-        {L"H264", L".flv", 9, 0, 0, 0, true},
+        {L"h264", L".flv", 9, 0, 0, 0, true},
         {L"h264", L".mkv", 104, 1280, 0, 0, true},  // one side alone changes nothing
         {L"h264", L".mkv", 105, 0, 0, 0, true},
         {L"h264", L".mkv", 0, 0, 0, 0, false},

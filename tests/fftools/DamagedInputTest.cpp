@@ -1,5 +1,6 @@
 // Inputs that must neither end the process nor pass for a conversion: samples far
 // outside full scale, and files whose audio does not decode.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "support/DamagedMedia.h"
 #include "support/FfmpegTools.h"
 #include "support/RawFile.h"
+#include "support/Wav.h"
 
 namespace ff = s::ffmpeg;
 using s::fftools::DecodableAudio;
@@ -27,8 +29,9 @@ const double ENDLESS = std::numeric_limits<double>::infinity();
 const struct {
     double in, out;
 } SAMPLES[] = {
-    {0.0, 0.0},   {0.5, 0.5},    {-1.0, -1.0}, {3.9, 3.9},       {-4.0, -4.0},      {4.5, 4.0},
-    {3.3e37, 4.0}, {-2.9e37, -4.0}, {ENDLESS, 4.0}, {-ENDLESS, -4.0}, {NOT_A_NUMBER, 0.0},
+    {0.0, 0.0},       {0.5, 0.5},        {-1.0, -1.0},      {5.0, 5.0},       {-5.0, -5.0},
+    {999.0, 999.0},   {1000.5, 1000.0},  {3.3e37, 1000.0},  {-2.9e37, -1000.0}, {ENDLESS, 1000.0},
+    {-ENDLESS, -1000.0}, {NOT_A_NUMBER, 0.0},
 };
 
 } // namespace
@@ -130,6 +133,52 @@ TEST_F(DamagedInput, FloatWavWithAbsurdSamplesConvertsWithEveryEncoder) {
             EXPECT_TRUE(DecodableAudio::holds(path(output).c_str()));
         }
     }
+}
+
+namespace {
+
+// The largest magnitude among a 32-bit float WAV file's samples.
+double floatPeak(const std::wstring& file) {
+    std::string data;
+    testsupport::findWavData(testsupport::readRaw(file), data);
+    double peak = 0;
+    for (size_t i = 0; i + 4 <= data.size(); i += 4) {
+        float v = 0;
+        std::memcpy(&v, data.data() + i, 4);
+        peak = std::max(peak, static_cast<double>(std::fabs(v)));
+    }
+    return peak;
+}
+
+} // namespace
+
+// Real overs are sound, not damage: they reach the encoder as the decoder gave them.
+// A float WAV at +14 dB passes sample for sample; an MP3 of a loud master keeps the
+// peaks above full scale that ffmpeg.exe decodes from it.
+TEST_F(DamagedInput, RealOversPassUnchanged) {
+    std::string loud;
+    for (int i = 0; i < 44100; ++i) {
+        const float v = static_cast<float>(5.0 * std::sin(2 * 3.141592653589793 * 441.0 * i / 44100));
+        loud.append(reinterpret_cast<const char*>(&v), 4);
+    }
+    ASSERT_TRUE(testsupport::writeRaw(path(L"loud-float.wav"), testsupport::wavOf(3, 1, 44100, 32, loud)));
+    ASSERT_EQ(run({"-i", utf8(L"loud-float.wav"), "-y", "-acodec", "pcm_f32le", utf8(L"loud-float-out.wav")}), 0)
+        << logText();
+    EXPECT_FALSE(logHas(L"damaged samples")) << logText();
+    std::string passed;
+    testsupport::findWavData(testsupport::readRaw(path(L"loud-float-out.wav")), passed);
+    EXPECT_TRUE(passed == loud) << floatPeak(path(L"loud-float-out.wav"));
+
+    // Noise clipped hard at full scale, as a loud master is: its MP3 decodes to overs.
+    ASSERT_TRUE(testsupport::makeMedia(L"-f lavfi -i anoisesrc=c=white:a=1:r=44100:d=2:seed=7,volume=4,aformat=s16 "
+                                       L"-ac 2 -c:a libmp3lame -b:a 128k loud.mp3",
+                                       folder_));
+    ASSERT_TRUE(testsupport::makeMedia(L"-i loud.mp3 -c:a pcm_f32le loud-external.wav", folder_));
+    ASSERT_EQ(run({"-i", utf8(L"loud.mp3"), "-y", "-acodec", "pcm_f32le", utf8(L"loud-in-process.wav")}), 0)
+        << logText();
+    const double external = floatPeak(path(L"loud-external.wav"));
+    EXPECT_GT(external, 1.41);
+    EXPECT_NEAR(floatPeak(path(L"loud-in-process.wav")), external, 0.01);
 }
 
 // The judge of success: a file holds audio only when its first audio stream decodes.

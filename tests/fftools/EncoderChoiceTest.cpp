@@ -11,7 +11,7 @@
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/AudioRules.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/video/VideoInfo.h"
 #include "support/FfmpegTools.h"
 

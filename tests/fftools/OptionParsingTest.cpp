@@ -113,9 +113,9 @@ TEST_F(OptionParsing, AcceptedCommandsOpenWhatTheySay) {
              EXPECT_STREQ("3", entry(ft::output_files[0]->opts, "id3v2_version"));
              EXPECT_STREQ("Song", entry(ft::output_files[0]->ctx->metadata, "title"));
          }},
-        {"the input decodes MP3 with the decoder named like the codec",
+        {"the input decodes MP3 with FFmpeg's own first choice, as ffmpeg.exe does",
          {"-i", "{in:song.mp3}", "-y", "-vn", "{out:p5.wav}"},
-         [] { EXPECT_STREQ("mp3", ft::input_streams[0]->dec->name); }},
+         [] { EXPECT_STREQ("mp3float", ft::input_streams[0]->dec->name); }},
         {"-t before -i limits the next output",
          {"-ss", "0.5", "-t", "1.5", "-i", "{in:tone.wav}", "-y", "{out:p6.wav}"},
          [] {

@@ -16,7 +16,7 @@
 #include "engine/fftools/MediaProber.h"
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/JobLoop.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "support/ChildProcess.h"
 #include "support/FfmpegTools.h"
 #include "support/InProcessRoad.h"

@@ -12,7 +12,7 @@
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 namespace testsupport {
 
@@ -35,6 +35,7 @@ public:
     StrBuffer* jobLog() override { return log.get(); }
     void setExternalRun(bool isExternal) override { external = isExternal; }
     void setErrorLogName(const wchar_t* name) override { errorLogName = name != nullptr ? name : L""; }
+    void setFailureReason(const wchar_t* reason) override { failureReason = reason != nullptr ? reason : L""; }
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t, intptr_t, const wchar_t* text) override {
         if (wcscmp(name, L"ReportError") == 0) {
             errorStatus = text != nullptr ? text : L"";
@@ -56,6 +57,7 @@ public:
     bool external = true;
     std::wstring errorStatus;
     std::wstring errorLogName;
+    std::wstring failureReason;
     std::wstring outputName;
 
 private:

@@ -11,7 +11,7 @@
 #include "app/video/VideoLists.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/ComboBox.h"
 

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 namespace s::sound::ffmpeg {
 
@@ -18,6 +18,8 @@ const int32_t RATES_YAMAHA[] = {8000, 11025, 22050, 0};
 const int32_t RATES_FLAC[] = {8000, 16000, 22050, 24000, 32000, 44100, 48000, 0};
 const int32_t RATES_WMA[] = {8000, 11025, 16000, 22050, 0};
 const int32_t RATES_MP2[] = {16000, 22050, 24000, 32000, 44100, 48000, 0};
+// FFmpeg's AC-3 encoder takes these alone; a lower rate would fail the run.
+const int32_t RATES_AC3[] = {32000, 44100, 48000, 0};
 
 const int64_t LADDER_AAC[] = {64000, 96000, 128000, 160000, 192000, 224000,
                               256000, 288000, 320000, 384000, 512000, 0};
@@ -44,7 +46,7 @@ struct Named {
 
 const Named RULES[] = {
     {L"aac", {AAC, true, RATES_FULL, 64000, LADDER_AAC}},
-    {L"ac3", {AC3, true, RATES_FULL, 0, LADDER_AC3}},
+    {L"ac3", {AC3, true, RATES_AC3, 0, LADDER_AC3}},
     {L"adpcm_yamaha", {YAMAHA, false, RATES_YAMAHA, 44100, nullptr}},
     {L"flac", {FLAC, true, RATES_FLAC, 96000, nullptr}},
     {L"alac", {ALAC, true, RATES_FULL, 64000, nullptr}},
@@ -137,10 +139,7 @@ int64_t applyLimits(Family family, int rateClassOf, int32_t channels, int32_t ra
         return clampBitRate(bitRate, static_cast<int64_t>(perChannel * 0.1), static_cast<int64_t>(perChannel * 0.8));
     }
     case AC3:
-        if (rateClassOf == 1) {
-            return clampBitRate(bitRate, 32000, 160000);
-        }
-        return rateClassOf == 2 ? clampBitRate(bitRate, 16000, 64000) : clampBitRate(bitRate, 64000, NO_LIMIT);
+        return clampBitRate(bitRate, 64000, NO_LIMIT);  // its rates are all of the top class
     case WMAV2:
     case MP3: {
         const int64_t low = family == WMAV2 ? 24000 : 32000;

@@ -12,7 +12,7 @@
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IVideoRoad.h"
 #include "engine/sound/ffmpeg/VideoRoad.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"

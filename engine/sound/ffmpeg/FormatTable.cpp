@@ -110,6 +110,36 @@ const CopyRow COPYABLE[] = {
     {L"flac", {L".flac", L".ogg", L".mkv", nullptr}},
 };
 
+const CopyRow VIDEO_COPYABLE[] = {
+    {L"Unknown", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
+    {L"mpeg4", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
+    {L"h264", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", L".flv", nullptr}},
+    {L"mpeg2video", {L".mpg", L".tp", L".ts", L".mp4", nullptr}},
+    {L"theora", {L".ogg", L".ogv", L".mkv", nullptr}},
+    {L"flv", {L".flv", L".swf", nullptr}},
+};
+
+// Names are compared exactly: FFmpeg's codec names are lower case and the prober writes
+// them as they are, so "MP3" is no codec of a probed stream.
+template <size_t N>
+bool fits(const CopyRow (&rows)[N], const wchar_t* codec, const wchar_t* extension) {
+    if (codec == nullptr || extension == nullptr) {
+        return false;
+    }
+    for (const CopyRow& row : rows) {
+        if (wcscmp(row.codec, codec) != 0) {
+            continue;
+        }
+        for (const wchar_t* const* e = row.extensions; *e != nullptr; ++e) {
+            if (wcscmp(*e, extension) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
+}
+
 } // namespace
 
 const wchar_t* FormatTable::audioOutputExtension(int32_t formatId) {
@@ -147,21 +177,11 @@ const wchar_t* FormatTable::rawMuxerForCodec(const wchar_t* encoder) {
 }
 
 bool FormatTable::codecFitsExtension(const wchar_t* codec, const wchar_t* extension) {
-    if (codec == nullptr || extension == nullptr) {
-        return false;
-    }
-    for (const CopyRow& row : COPYABLE) {
-        if (wcscmp(row.codec, codec) != 0) {
-            continue;
-        }
-        for (const wchar_t* const* e = row.extensions; *e != nullptr; ++e) {
-            if (wcscmp(*e, extension) == 0) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return false;
+    return fits(COPYABLE, codec, extension);
+}
+
+bool FormatTable::videoCodecFitsExtension(const wchar_t* codec, const wchar_t* extension) {
+    return fits(VIDEO_COPYABLE, codec, extension);
 }
 
 } // namespace s::sound::ffmpeg

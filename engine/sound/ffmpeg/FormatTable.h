@@ -20,9 +20,11 @@ public:
     static const wchar_t* audioCodecForFormat(int32_t formatId, int32_t bitsCode);
     // The raw muxer of a PCM encoder ("pcm_s16le" -> "s16le"); null for other encoders.
     static const wchar_t* rawMuxerForCodec(const wchar_t* encoder);
-    // Whether a source stream of this codec may be copied unchanged into a file of
-    // this extension.
+    // Whether a source sound stream of this codec may be copied unchanged into a file
+    // of this extension. Codecs go by the prober's exact names ("mp3", "Unknown").
     static bool codecFitsExtension(const wchar_t* codec, const wchar_t* extension);
+    // The same for a source picture stream.
+    static bool videoCodecFitsExtension(const wchar_t* codec, const wchar_t* extension);
 
 private:
     FormatTable() = delete;

@@ -14,7 +14,8 @@ class ITaskbarProgress;
 // very objects.
 //   start:  (0, 0, null)
 //   update: (total, position, output file name and extension)
-//   error:  (input path, output path as pointers, the run's status as decimal text)
+//   error:  (input path, output path as pointers, the run's status as decimal text:
+//            5 when ffmpeg.exe could not be started)
 //   end:    (0, 0, null)
 inline constexpr wchar_t EVENT_PROCESS_STATUS_START[] = L"ProcessStatusStart";
 inline constexpr wchar_t EVENT_PROCESS_STATUS_UPDATE[] = L"ProcessStatusUpdate";
@@ -56,6 +57,9 @@ public:
     // The name the failed file's log was written under ("_error (1).txt" when
     // "_error.txt" exists), told before the "ReportError" event.
     virtual void setErrorLogName(const wchar_t* name) { (void)name; }
+    // What the system said when ffmpeg.exe could not be started (empty for any other
+    // failure), told before the "ReportError" event.
+    virtual void setFailureReason(const wchar_t* reason) { (void)reason; }
 
     // Sends a worker event to the dialog's window and waits until it was handled there.
     virtual intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) = 0;

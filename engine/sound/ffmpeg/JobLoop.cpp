@@ -22,7 +22,7 @@
 #include "engine/sound/ffmpeg/IJobDialog.h"
 #include "engine/sound/ffmpeg/ITaskbarProgress.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/video/MediaReport.h"
 #include "engine/video/VideoInfo.h"
 #include "system/file/win/PathWin.h"
@@ -33,6 +33,7 @@ using file::win::PathWin;
 using gui::dialogs::mp3conv::Setting;
 using s::ffmpeg::RUN_CANCELLED;
 using s::ffmpeg::RUN_FAILED;
+using s::ffmpeg::RUN_NOT_STARTED;
 using s::ffmpeg::RUN_SUCCEEDED;
 using str::strarray::StrArray;
 using str::strbuffer::StrBuffer;
@@ -50,6 +51,16 @@ std::atomic<JobLoop::AudioCheckFn> audioCheck{nullptr};
 // Failure kinds the dialog explains on its own; a run that gives one is not retried.
 constexpr int32_t STATUS_RESAMPLING_UNSUPPORTED = 3;
 constexpr int32_t STATUS_INPUT_UNSUPPORTED = 4;
+
+// How long the judge of an output may look for its first decoded sample through an
+// ffmpeg.exe child (the libraries not bound); the libraries' own judge has its own bound.
+constexpr uint32_t EXTERNAL_JUDGE_MS = 20000;
+// Room a child's working folder leaves within MAX_PATH: the system wants a folder name
+// that still takes an 8.3 file name and its backslash.
+constexpr size_t WORKING_FOLDER_ROOM = 12;
+// " (n)" names tried for an output before the file fails: a folder holding that many
+// copies of one name is no place to look further.
+constexpr uint32_t OUTPUT_NUMBER_LIMIT = 10000;
 
 // The progress scale the bar starts each file on.
 constexpr int32_t START_TOTAL = 100;
@@ -79,7 +90,7 @@ bool isFileThere(const PathWin* path) {
 StrBuffer* shortWorkingFolder(const wchar_t* programPath) {
     Held<PathWin> program(PathWin::create(programPath));
     StrBuffer* folder = program ? program->getFolderNoSlash(StrBuffer::pool(), false) : nullptr;
-    if (folder != nullptr && folder->length() != 0 && folder->length() < MAX_PATH - 12) {
+    if (folder != nullptr && folder->length() != 0 && folder->length() < MAX_PATH - WORKING_FOLDER_ROOM) {
         return folder;
     }
     wchar_t system[MAX_PATH + 1] = {};
@@ -135,6 +146,8 @@ public:
     void explainFailure();
 
     bool external() const { return external_; }
+    // The system's reason when ffmpeg.exe could not be started; empty otherwise.
+    const wchar_t* startFailure() const { return startFailure_ ? startFailure_->c_str() : L""; }
     const wchar_t* outputText() const { return output_ != nullptr ? output_->getText() : L""; }
 
 private:
@@ -146,8 +159,11 @@ private:
     bool chooseRoad(bool retry);
     int32_t runPass(int32_t pass, StrBuffer* workFolder);
     void announceOutput();
-    // A sound job's input and written output both hold decodable audio.
+    // A sound job's written output holds decodable audio.
     bool holdsAudio(const wchar_t* written);
+    // The judge of one file: the libraries' where they are bound, else the ffmpeg.exe
+    // that ran.
+    bool decodesAudio(const wchar_t* path);
 
     IJobDialog* dialog_;
     Held<Setting> job_{Setting::create()};
@@ -161,6 +177,7 @@ private:
     // scratch string of its own.
     Held<StrBuffer> outputName_{StrBuffer::pool()};
     Held<StrBuffer> outputFolder_{StrBuffer::pool()};
+    Held<StrBuffer> startFailure_{StrBuffer::pool()};
     bool copyAudio_ = false;
     bool copyVideo_ = false;
     bool external_ = false;
@@ -265,15 +282,22 @@ bool Attempt::claimOutput(const wchar_t* folder, const StrBuffer* name) {
     Held<StrBuffer> numbered(StrBuffer::pool());
     // The number goes before the extension even where a folder has the name ("x (1).mp3"
     // beside a folder "x.mp3"): the extension tells FFmpeg the output's format.
-    for (uint32_t n = 1; candidate != nullptr && title && numbered && candidate->exists(); ++n) {
+    uint32_t n = 1;
+    for (; n <= OUTPUT_NUMBER_LIMIT && candidate != nullptr && title && numbered && candidate->exists(); ++n) {
         numbered->assign(title.get())->append(L" (")->appendUInt32(n)->appendChar(L')');
         numbered->append(candidate->getExtensionText());
         PathWin* next = PathWin::createJoined(folder, numbered->c_str());
         candidate->release();
         candidate = next;
     }
-    if (candidate == nullptr || !title || !numbered) {
-        if (candidate != nullptr) candidate->release();
+    if (candidate == nullptr || !title || !numbered || n > OUTPUT_NUMBER_LIMIT) {
+        if (candidate != nullptr) {
+            if (n > OUTPUT_NUMBER_LIMIT) {
+                log_->append(L"[Output Path]: ")->append(title.get())->append(L" and its numbered names up to (")
+                    ->appendUInt32(OUTPUT_NUMBER_LIMIT)->append(L") are all taken\n");
+            }
+            candidate->release();
+        }
         return false;
     }
     output_ = candidate;
@@ -388,8 +412,8 @@ int32_t Attempt::runPass(int32_t pass, StrBuffer* workFolder) {
             workingDirectory = shortFolder->c_str();
         }
         ExternalHost host(dialog_);
-        const s::ffmpeg::ExternalRun run{command->c_str(), name, workingDirectory,      pass, weight,
-                                         durationMs,       dialog_->cancelFlag(),  log_, &host};
+        const s::ffmpeg::ExternalRun run{command->c_str(), name, workingDirectory, pass, weight, durationMs,
+                                         dialog_->cancelFlag(), log_, &host, startFailure_.get()};
         return s::ffmpeg::runExternalFfmpeg(run);
     }
     return runner_(command->c_str(), pass, weight, workingDirectory, durationMs, dialog_, name,
@@ -419,28 +443,43 @@ bool Attempt::finish() {
 }
 
 bool Attempt::holdsAudio(const wchar_t* written) {
-    if (setting_->outputId != 0 || !librariesBound()) {
-        return true;  // a video keeps its pictures without sound; nothing here can judge
+    if (setting_->outputId != 0) {
+        return true;  // a video keeps its pictures without sound
     }
-    const JobLoop::AudioCheckFn configured = audioCheck.load();
-    const JobLoop::AudioCheckFn check = configured != nullptr ? configured : &fftools::DecodableAudio::holds;
-    // Both are named in the form that opens them exactly ("end.wav." too).
-    Held<PathWin> exactInput(PathWin::create(input_));
-    if (!check(exactInput ? exactInput->getApiText() : input_)) {
-        log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
-        return false;
-    }
-    // Raw samples carry no header a probe could read: any byte of them is sound.
+    // Raw samples carry no header a decoder could read: any byte of them is sound when
+    // the input holds some.
     const bool raw = wcscmp(FormatTable::audioOutputExtension(setting_->formatId), L".raw") == 0;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    const bool holds = raw ? GetFileAttributesExW(written, GetFileExInfoStandard, &data) &&
-                                 (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)
-                           : check(written);
-    if (!holds) {
-        log_->append(L"[Output Check]: the output holds no decodable audio\n \n");
-        return false;
+    if (raw) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        const bool hasBytes = GetFileAttributesExW(written, GetFileExInfoStandard, &data) &&
+                              (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
+        // Opened by the form that names it exactly ("end.wav." too).
+        Held<PathWin> exactInput(PathWin::create(input_));
+        if (hasBytes && !decodesAudio(exactInput ? exactInput->getApiText() : input_)) {
+            log_->append(L"[Output Check]: the input gives no decodable audio, so the output cannot hold any\n \n");
+            return false;
+        }
+        if (hasBytes) {
+            return true;
+        }
+    } else if (decodesAudio(written)) {
+        return true;
     }
-    return true;
+    log_->append(L"[Output Check]: the output holds no decodable audio\n \n");
+    return false;
+}
+
+bool Attempt::decodesAudio(const wchar_t* path) {
+    const JobLoop::AudioCheckFn configured = audioCheck.load();
+    if (configured != nullptr) {
+        return configured(path);
+    }
+    if (librariesBound()) {
+        return fftools::DecodableAudio::holds(path);
+    }
+    Held<StrBuffer> folder(shortWorkingFolder(program_->c_str()));
+    return s::ffmpeg::externalDecodesAudio(program_->c_str(), path, folder ? folder->c_str() : nullptr,
+                                           EXTERNAL_JUDGE_MS, dialog_->cancelFlag());
 }
 
 void Attempt::removeOutputs() {
@@ -509,7 +548,7 @@ void convertFile(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath) {
             dialog->setLastFileSucceeded(false);
             return;
         }
-        if (!retry && !attempt.external() && status != STATUS_RESAMPLING_UNSUPPORTED &&
+        if (!retry && !attempt.external() && status != STATUS_RESAMPLING_UNSUPPORTED && status != RUN_NOT_STARTED &&
             status != STATUS_INPUT_UNSUPPORTED && s::ffmpeg::locateFfmpegExecutable(nullptr, nullptr, nullptr)) {
             log->append(JobLoop::DEBUG_MODE_LINE)->append(L" \n \n");
             attempt.removeOutputs();
@@ -517,11 +556,13 @@ void convertFile(IJobDialog* dialog, StrBuffer* log, const wchar_t* inputPath) {
         }
         attempt.explainFailure();
         attempt.writeErrorLog();
+        // Gone before the box shows: a run that never started leaves an empty file.
+        attempt.removeOutputs();
         wchar_t statusText[16];
         swprintf(statusText, 16, L"%d", static_cast<int>(status));
+        dialog->setFailureReason(status == RUN_NOT_STARTED ? attempt.startFailure() : L"");
         dialog->sendWorkerEvent(EVENT_REPORT_ERROR, reinterpret_cast<intptr_t>(inputPath),
                                 reinterpret_cast<intptr_t>(attempt.outputText()), statusText);
-        attempt.removeOutputs();
         dialog->setLastFileSucceeded(false);
         return;
     }

@@ -13,9 +13,9 @@ class IJobDialog;
 // with the dialog's job record. Each file is probed, named, converted in-process or by
 // an ffmpeg.exe child, retried once by an ffmpeg.exe child after an in-process failure,
 // and logged to "_error.txt" in the output folder when it still fails. A sound job
-// succeeds only when its input and its output both hold decodable audio, whichever road
-// ran it. Progress goes to
-// the dialog's window as worker events and to the taskbar.
+// succeeds only when its output holds decodable audio, whichever road ran it (the input
+// is asked only for headerless raw samples). Progress goes to the dialog's window as
+// worker events and to the taskbar.
 //
 //   // in the dialog's ITask run, on its worker thread:
 //   JobLoop::runQueue(this);
@@ -38,8 +38,9 @@ public:
     static LibrariesBoundFn setLibrariesBoundCheck(LibrariesBoundFn check);
     // The prober of bound libraries (null: probeMediaFile).
     static ProbeFn setProber(ProbeFn probe);
-    // The judge of a sound job's success, asked of its input and of what the run wrote
-    // (null: DecodableAudio::holds). Only with bound libraries; video jobs are not judged.
+    // The judge of a sound job's success, asked of what the run wrote (of the input too
+    // for raw samples). Null: DecodableAudio::holds with bound libraries, else the
+    // ffmpeg.exe that ran decoding the file. Video jobs are not judged.
     static AudioCheckFn setAudioCheck(AudioCheckFn check);
 
 private:

@@ -10,7 +10,7 @@
 #include "engine/sound/ffmpeg/CommandBuilder.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/VideoPresets.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 #include "engine/video/VideoInfo.h"
 #include "system/system/win/CpuFacts.h"
 

@@ -1,5 +1,7 @@
 #include "system/file/win/ShortPath.h"
 
+#include <windows.h>
+
 #include <cwchar>
 
 #include "core/str/strbuffer/StrBuffer.h"

@@ -1,7 +1,4 @@
 #pragma once
-#include <windows.h>
-
-#include <cstdint>
 
 namespace s::str::strbuffer { class StrBuffer; }
 

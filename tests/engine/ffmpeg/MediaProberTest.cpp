@@ -105,8 +105,9 @@ TEST_F(MediaProber, AudioFilesOfEveryKind) {
         int64_t streamBitRate;  // -1: whatever the encoder gave, above 0; 0: the container gives none
     } cases[] = {
         {L"tone.wav", L"wav", 1, L"pcm_s16le", 44100, 2, 16, StreamInfo::SAMPLE_S16, 1411200},
-        // The codec's own decoders, not FFmpeg's preferred mp3float/mp2float.
-        {L"song.mp3", L"mp3", 2, L"mp3", 44100, 2, 0, StreamInfo::SAMPLE_S16, 128000},
+        // FFmpeg's own choice of decoder, as ffmpeg.exe makes it (mp3float, the fixed-point
+        // mp2), under the codec's name.
+        {L"song.mp3", L"mp3", 2, L"mp3", 44100, 2, 0, StreamInfo::SAMPLE_FLT, 128000},
         {L"tone.mp2", L"mp3", 1, L"mp2", 44100, 2, 0, StreamInfo::SAMPLE_S16, 192000},
         {L"tone.m4a", L"mov,mp4,m4a,3gp,3g2,mj2", 1, L"aac", 44100, 2, 0, StreamInfo::SAMPLE_FLT, -1},
         {L"six.flac", L"flac", 1, L"flac", 44100, 6, 0, StreamInfo::SAMPLE_S16, 0},

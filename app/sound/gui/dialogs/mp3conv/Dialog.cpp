@@ -80,6 +80,7 @@ void Dialog::reset() {
         log_->clear();
     }
     errorLogName_.clear();
+    failureReason_.clear();
     clearOptionControls();
     setting_.reset();
 }
@@ -340,8 +341,13 @@ void Dialog::setErrorLogName(const wchar_t* name) {
     errorLogName_.append(name != nullptr ? name : L"");
 }
 
+void Dialog::setFailureReason(const wchar_t* reason) {
+    failureReason_.clear();
+    failureReason_.append(reason != nullptr ? reason : L"");
+}
+
 void Dialog::composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind,
-                                const wchar_t* logName) {
+                                const wchar_t* logName, const wchar_t* reason) {
     out->clear();
     out->append(text(TEXT_FAILED))->append(CRLF)->append(CRLF);
     out->append(text(TEXT_INPUT))->append(L"  ")->append(inputPath != nullptr ? inputPath : L"")->append(CRLF);
@@ -356,7 +362,12 @@ void Dialog::composeFailureText(StrBuffer* out, const wchar_t* inputPath, const 
         out->append(text(TEXT_UNSUPPORTED_INPUT))->append(CRLF)->append(CRLF);
         out->append(text(TEXT_CONTACT))->append(CRLF)->append(text(TEXT_SORRY));
     } else {
-        out->append(text(TEXT_UNKNOWN))->append(CRLF)->append(CRLF);
+        if (kind == FAILED_TOOL_NOT_STARTED) {
+            out->append(text(TEXT_TOOL_NOT_STARTED))->append(L" ")->append(reason != nullptr ? reason : L"");
+        } else {
+            out->append(text(TEXT_UNKNOWN));
+        }
+        out->append(CRLF)->append(CRLF);
         // The pack names the first log; a later failure in the folder wrote "_error (1).txt".
         std::wstring sendLog = text(TEXT_SEND_LOG);
         const size_t at = sendLog.find(sound::ffmpeg::JobLoop::ERROR_LOG_NAME);
@@ -377,7 +388,8 @@ void Dialog::showFailure() {
     const wchar_t* status = frame->getEventText();
     composeFailureText(message, reinterpret_cast<const wchar_t*>(frame->getEventValue1()),
                        reinterpret_cast<const wchar_t*>(frame->getEventValue2()),
-                       status != nullptr ? static_cast<int32_t>(wcstol(status, nullptr, 10)) : 0, errorLogName_.c_str());
+                       status != nullptr ? static_cast<int32_t>(wcstol(status, nullptr, 10)) : 0, errorLogName_.c_str(),
+                       failureReason_.c_str());
     // A top-most window would hide the box.
     const bool onTop = record() != nullptr && record()->keepOnTop();
     HWND handle = frame->getFrameHandle();

@@ -7,7 +7,7 @@
 #include "app/sound/gui/dialogs/mp3conv/PanelLayout.h"
 #include "app/video/VideoControls.h"
 #include "engine/sound/ffmpeg/IJobDialog.h"
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 namespace s::gui::win {
 class Box;
@@ -53,6 +53,7 @@ public:
         TEXT_SEND_LOG = 3008001,
         TEXT_SEND_WHERE = 3008002,
         TEXT_NO_SURROUND_RESAMPLING = 3009000,
+        TEXT_TOOL_NOT_STARTED = 3009100,
         TEXT_SOLUTION = 3101000,
         TEXT_SOLUTION_FORMATS = 3102000,
         TEXT_SOLUTION_SAME = 3103000
@@ -60,6 +61,7 @@ public:
     // Failure kinds of a "ReportError" event.
     static constexpr int32_t FAILED_RESAMPLING = 3;
     static constexpr int32_t FAILED_INPUT_UNSUPPORTED = 4;
+    static constexpr int32_t FAILED_TOOL_NOT_STARTED = 5;
 
     static Dialog* create() { return pool(); }
     ~Dialog() override;
@@ -106,9 +108,10 @@ public:
     // Steps the format list off headers, stores option changes, shows failed files.
     bool onOptionEvent(base::IObject* source, int32_t code);
     // The text of the failure box for a failed file of kind; logName is the log file
-    // written for it (the pack's text names "_error.txt").
+    // written for it (the pack's text names "_error.txt"); reason is the system's words
+    // when ffmpeg.exe could not be started.
     void composeFailureText(StrBuffer* out, const wchar_t* inputPath, const wchar_t* outputPath, int32_t kind,
-                            const wchar_t* logName);
+                            const wchar_t* logName, const wchar_t* reason = nullptr);
 
     // Builders of the panels and their rows (the lists go into *ref).
     s::gui::IComponent* buildAudioPanel(const PanelLayout& layout);
@@ -182,6 +185,7 @@ public:
     StrBuffer* jobLog() override { return log_; }
     void setExternalRun(bool external) override { externalRun_.store(external ? 1 : 0); }
     void setErrorLogName(const wchar_t* name) override;
+    void setFailureReason(const wchar_t* reason) override;
     intptr_t sendWorkerEvent(const wchar_t* name, intptr_t value1, intptr_t value2, const wchar_t* text) override {
         return Base::sendWorkerEvent(name, value1, value2, text);
     }
@@ -222,6 +226,7 @@ private:
     StrBuffer* log_;
     // Written by the worker before it reports the failure and waits.
     StrBuffer errorLogName_;
+    StrBuffer failureReason_;
     std::atomic<uint8_t> externalRun_;
     ComboBox* controls_[FORMAT_SLOTS][OptionRows::KIND_COUNT];
     VideoControls video_;

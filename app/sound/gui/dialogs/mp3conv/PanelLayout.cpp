@@ -1,6 +1,6 @@
 #include "app/sound/gui/dialogs/mp3conv/PanelLayout.h"
 
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 namespace s::sound::gui::dialogs::mp3conv {
 

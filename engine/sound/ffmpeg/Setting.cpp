@@ -1,4 +1,4 @@
-#include "engine/sound/gui/dialogs/mp3conv/Setting.h"
+#include "engine/sound/ffmpeg/Setting.h"
 
 #include <cwchar>
 
@@ -59,25 +59,6 @@ bool Setting::canCopyAudioStream(const video::VideoInfo* info, const wchar_t* ex
     return ffmpeg::FormatTable::codecFitsExtension(audio->codecName.c_str(), extension);
 }
 
-namespace {
-
-// Source video codecs and the extensions that take them unchanged.
-struct VideoCopyRow {
-    const wchar_t* codec;
-    const wchar_t* extensions[9];  // null-ended
-};
-
-const VideoCopyRow VIDEO_COPYABLE[] = {
-    {L"Unknown", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
-    {L"mpeg4", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", nullptr}},
-    {L"h264", {L".mp4", L".mkv", L".mov", L".avi", L".3g2", L".3gp", L".m4v", L".flv", nullptr}},
-    {L"mpeg2video", {L".mpg", L".tp", L".ts", L".mp4", nullptr}},
-    {L"theora", {L".ogg", L".ogv", L".mkv", nullptr}},
-    {L"flv", {L".flv", L".swf", nullptr}},
-};
-
-} // namespace
-
 bool Setting::canCopyVideoStream(const video::VideoInfo* info, const wchar_t* extension) const {
     if (info == nullptr || !info->hasVideo || extension == nullptr) {
         return false;
@@ -92,18 +73,7 @@ bool Setting::canCopyVideoStream(const video::VideoInfo* info, const wchar_t* ex
     if ((width >= 1 && height >= 1) || frameRate > 0 || qualityChange) {
         return false;
     }
-    for (const VideoCopyRow& row : VIDEO_COPYABLE) {
-        if (_wcsicmp(row.codec, picture->codecName.c_str()) != 0) {
-            continue;
-        }
-        for (const wchar_t* const* e = row.extensions; *e != nullptr; ++e) {
-            if (wcscmp(*e, extension) == 0) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return false;
+    return ffmpeg::FormatTable::videoCodecFitsExtension(picture->codecName.c_str(), extension);
 }
 
 void Setting::assign(const Setting& other) {
