@@ -396,7 +396,12 @@ bool Dialog::runWindow() {
         },
         this);
     StartupTrace::mark("startup: widgets built");
-    window_->showNormal();
+    // Closed maximised, it comes back maximised; its normal size is the view's.
+    if (record_->maximized()) {
+        window_->maximize();
+    } else {
+        window_->showNormal();
+    }
     StartupTrace::mark("startup: shown");
     window_->activate(true);
     record_->checkForUpdate(window_);
@@ -945,6 +950,13 @@ void Dialog::switchView() {
     setCompactView(compact_ == 0, true);
     window_->thaw();
     window_->redrawNow();
+    // A key must never reach a control the switch hid: the focus goes to the view's first.
+    HWND frame = window_->getFrameHandle();
+    HWND focus = GetFocus();
+    if (frame != nullptr && focus != nullptr && focus != frame && IsChild(frame, focus) && !IsWindowVisible(focus)) {
+        HWND first = GetNextDlgTabItem(frame, nullptr, FALSE);
+        SetFocus(first != nullptr ? first : frame);
+    }
 }
 
 // ---- Events ----
