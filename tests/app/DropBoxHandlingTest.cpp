@@ -460,8 +460,9 @@ TEST_F(DropBoxChoiceTest, AListClosedWithoutAChoiceKeepsTheChoiceThatIsConverted
     RemoveDirectoryW(folder.c_str());
 }
 
-// With the window at the top, the middle and the bottom of the screen, each list opens
-// wholly below or wholly above its field, on the screen.
+// With the window at the top and the bottom of the screen and its format list at the
+// middle (where neither side has room for the whole list, after it opened whole), each
+// list opens wholly below or wholly above its field, on the screen.
 TEST_F(DropBoxChoiceTest, AnOpenListNeverCoversItsField) {
     Program program;
     HWND frame = program.waitForFrame();
@@ -470,7 +471,8 @@ TEST_F(DropBoxChoiceTest, AnOpenListNeverCoversItsField) {
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const RECT start = screenRect(frame);
     const LONG height = start.bottom - start.top;
-    for (const LONG top : {0L, (screenHeight - height) / 2, screenHeight - height}) {
+    const LONG fieldDown = screenRect(formatList(frame)).top - start.top;
+    for (const LONG top : {0L, screenHeight / 2 - fieldDown, screenHeight - height}) {
         SCOPED_TRACE("window at " + std::to_string(top));
         // The program may keep a frame a few pixels inside the screen.
         dragCaptionTo(frame, POINT{start.left, top});
