@@ -6,7 +6,7 @@ source "$(dirname "$0")/env.sh"
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           mingw-w64-x86-64-dev mingw-w64-tools wine wine64 xvfb xauth nasm cmake make
-          pkg-config dpkg-dev googletest autoconf automake libtool xz-utils bzip2 patch python3)
+          pkg-config dpkg-dev googletest autoconf automake libtool xz-utils bzip2 patch python3 xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,16 +1,20 @@
 // Brisquelton.exe's Drop Box handled as a person does, by keys, clicks on the frame's
 // buttons and menu choices: the Tab ring, "Convert to:" by keys, a view switch while
-// maximised, the About window's keys, a live language change, the View menu's options,
-// and the layout between formats and at the compact view's least size.
+// maximised, a live language change, the View menu's options, the layout between formats
+// and at the compact view's least size; its boxes, whose field, stored setting and output
+// agree, lists placed off their field, keys and focus, the About window's keys and the
+// maximised state.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "ProgramScreen.h"
+#include "support/FfmpegTools.h"
 #include "support/FrameInput.h"
 #include "support/RawFile.h"
 #include "support/Wav.h"
+#include "support/XInput.h"
 
 using namespace apptest;
 using namespace testsupport;
@@ -27,6 +31,11 @@ constexpr size_t EASY_DRAG = 2, CLOSE_BY_WHEEL = 3, ENGLISH = 1, GERMAN = 14;
 int32_t stored(const std::wstring& key, const wchar_t* name) {
     int32_t value = -1;
     readInt(key, name, &value);
+    return value;
+}
+std::wstring storedText(const std::wstring& key, const wchar_t* name) {
+    std::wstring value;
+    readString(key, name, &value);
     return value;
 }
 
@@ -54,7 +63,8 @@ bool openLargeView(HWND frame) {
 // whole inside the frame, a control with a caption of its own.
 std::string unseenFocus(HWND frame) {
     HWND focus = focusOf(frame);
-    if (focus == nullptr || focus == frame) return "";
+    if (focus == nullptr) return "the focus is lost";
+    if (focus == frame) return "the focus sits on the frame, on no control";
     const std::wstring text = isCombo(focus) ? shownEntry(focus) : textOf(focus);
     const std::wstring kind = classOf(focus);
     const std::string what =
@@ -66,14 +76,24 @@ std::string unseenFocus(HWND frame) {
     return "";
 }
 
+// Tabs until target has the focus; true once it has.
+bool tabTo(HWND frame, HWND target) {
+    for (int i = 0; i < 30 && focusOf(frame) != target; ++i) {
+        const HWND before = focusOf(frame);
+        press(VK_TAB);
+        waitFor([&] { return focusOf(frame) != before; }, 1000);
+    }
+    return focusOf(frame) == target;
+}
+
 class DropBoxHandlingTest : public ::testing::Test {
 protected:
     void SetUp() override { freshSettings(); }
     void TearDown() override { deleteProductKey(); }
 };
 
-// Tab walks only the controls that show, in both views; a Cancel pressed while nothing
-// runs (were it reached) must not swallow the next batch, which converts.
+// Tab walks only the controls that show, in both views, and keeps the focus on one; the
+// next drop converts.
 TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConverts) {
     const std::wstring folder = freshTempFolder(L"dropbox-tab-ring");
     const std::wstring song = folder + L"\\song.wav";
@@ -81,7 +101,6 @@ TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConver
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    SetForegroundWindow(frame);
     for (int view = 0; view < 2; ++view) {
         SCOPED_TRACE(view == 0 ? "compact view" : "large view");
         if (view == 1) {
@@ -90,11 +109,11 @@ TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConver
         clickAt(freeSpot(frame));
         // Two laps of the largest ring (the large view has under 20 stops).
         for (int press = 0; press < 40; ++press) {
+            const HWND before = focusOf(frame);
             testsupport::press(VK_TAB);
-            Sleep(40);
+            waitFor([&] { return focusOf(frame) != before; }, 1000);
             const std::string fault = unseenFocus(frame);
             EXPECT_EQ("", fault) << "after Tab " << press + 1;
-            if (textOf(focusOf(frame)) == L"Cancel") testsupport::press(VK_SPACE);
             if (!fault.empty()) break;
         }
     }
@@ -118,7 +137,7 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(clickCaptionButton(frame, HTMAXBUTTON));
     ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
-    Sleep(300);
+    ASSERT_TRUE(settled(frame, 5000));
     const RECT maximised = screenRect(frame);
     for (int32_t compact : {0, 1}) {
         const std::wstring name = compact ? L"maximised-to-compact" : L"maximised-to-large";
@@ -129,7 +148,7 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
         }
         clickAt(centreOf(dropTargetOf(frame)), Button::Right);
         ASSERT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == compact; }, 5000));
-        Sleep(300);
+        ASSERT_TRUE(settled(frame, 5000));
         EXPECT_TRUE(IsZoomed(frame));
         const RECT now = screenRect(frame);
         EXPECT_TRUE(EqualRect(&now, &maximised)) << now.left << "," << now.top << " " << now.right - now.left << "x"
@@ -138,19 +157,19 @@ TEST_F(DropBoxHandlingTest, AViewSwitchWhileMaximisedStaysMaximisedAndRestoreSho
         EXPECT_EQ("", screenFaults(frame, name));
         ASSERT_TRUE(clickCaptionButton(frame, HTMAXBUTTON));
         ASSERT_TRUE(waitFor([&] { return IsZoomed(frame) == FALSE; }, 5000));
-        Sleep(300);
+        ASSERT_TRUE(settled(frame, 5000));
         EXPECT_EQ("", screenFaults(frame, name + L"-restored"));
     }
     EXPECT_TRUE(program.close(frame, 10000));
 }
 
 // "Convert to:" by keys, its list closed and open: the moves skip both section headers
-// and land on entries only.
+// and land on entries only, the open list stays open until Enter, and the click after
+// it reaches the close box.
 TEST_F(DropBoxHandlingTest, ConvertToKeysSkipTheSectionHeaders) {
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    SetForegroundWindow(frame);
     ASSERT_TRUE(openLargeView(frame));
     HWND combo = formatList(frame);
     ASSERT_NE(nullptr, combo);
@@ -178,46 +197,30 @@ TEST_F(DropBoxHandlingTest, ConvertToKeysSkipTheSectionHeaders) {
         for (const Step& step : steps) {
             const std::wstring before = shownEntry(combo);
             press(step.key);
-            Sleep(150);
-            const std::wstring now = shownEntry(combo);
             SCOPED_TRACE(std::string(before.begin(), before.end()) + " + key " + std::to_string(step.key));
             if (step.lands != nullptr) {
-                EXPECT_EQ(step.lands, now);
+                EXPECT_TRUE(waitFor([&] { return shownEntry(combo) == step.lands; }, 2000)) << "shows \""
+                    << std::string(shownEntry(combo).begin(), shownEntry(combo).end()) << "\"";
             } else {
                 // A page moves, and never onto a header ("Audio", "Raw" lines have no dot).
-                EXPECT_NE(before, now);
+                EXPECT_TRUE(waitFor([&] { return shownEntry(combo) != before; }, 2000));
+                const std::wstring now = shownEntry(combo);
                 EXPECT_EQ(L'.', now.empty() ? L' ' : now[0]);
+            }
+            if (open) {
+                EXPECT_NE(nullptr, openListOf(combo)) << "the list closed by itself";
             }
         }
         if (open) {
+            const std::wstring taken = shownEntry(combo);
             press(VK_RETURN);
             EXPECT_TRUE(waitFor([&] { return openListOf(combo) == nullptr; }, 3000));
+            EXPECT_TRUE(waitFor([&] { return storedText(VIEW, L"ConvertTo") == taken; }, 3000));
         }
     }
-    // Not closed by input: under Wine a list that arrow keys moved in keeps the mouse
-    // capture after it closes, and the frame then takes no click; the process is ended.
-}
-
-// The About window closes by Escape, by Enter (its Close is the default button) and by
-// Alt+F4, and the Drop Box takes input again after each.
-TEST_F(DropBoxHandlingTest, TheAboutWindowClosesByEscapeEnterAndAltF4) {
-    Program program;
-    HWND frame = program.waitForFrame();
-    ASSERT_NE(nullptr, frame);
-    auto about = [&] { return program.otherFrame(frame); };
-    const std::pair<WORD, WORD> keys[] = {{VK_ESCAPE, 0}, {VK_RETURN, 0}, {VK_F4, VK_MENU}};
-    for (const auto& [key, modifier] : keys) {
-        SCOPED_TRACE(key);
-        ASSERT_EQ("", chooseMenuItem(frame, ABOUT_MENU, 0));
-        ASSERT_TRUE(waitFor([&] { return about() != nullptr && GetForegroundWindow() == about(); }, 5000));
-        Sleep(300);
-        press(key, modifier);
-        EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
-        EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(frame) != FALSE; }, 3000));
-        if (about() != nullptr) clickOn(showing(about(), L"Close"));
-        ASSERT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
-    }
-    EXPECT_TRUE(program.close(frame, 10000));
+    // The list moved by keys has let the mouse go: the close box takes the click.
+    ASSERT_TRUE(clickCaptionButton(frame, HTCLOSE));
+    EXPECT_TRUE(program.waitForExit(10000)) << "the click after the list did not reach the close box";
 }
 
 // Where the ink of the File menu's custom-folder entry (its fifth line: "Browse", three
@@ -250,7 +253,7 @@ TEST_F(DropBoxHandlingTest, ALiveLanguageSwitchRelabelsEverythingAndGivesTheSize
     Program program;
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
-    Sleep(500);
+    ASSERT_TRUE(settled(frame, 5000));
     const RECT first = screenRect(frame);
     const int englishEntry = customEntryInkEnd(frame);
     ASSERT_GT(englishEntry, 0);
@@ -333,7 +336,7 @@ TEST_F(DropBoxHandlingTest, TheOptionColumnStaysPutBetweenFormats) {
         ASSERT_EQ(combo, comboOffering(frame, entry, &index));
         ASSERT_TRUE(chooseByClicks(combo, index));
         ASSERT_TRUE(waitFor([&] { return shownEntry(combo) == entry; }, 3000));
-        Sleep(300);
+        ASSERT_TRUE(settled(combo, 5000));
         EXPECT_EQ(left, screenRect(combo).left);
     }
     EXPECT_TRUE(program.close(frame, 10000));
@@ -367,6 +370,261 @@ TEST_F(DropBoxHandlingTest, TheLeastCompactViewShowsTheStartOfTheNameBeingConver
         DeleteFileW((folder + name).c_str());
     }
     RemoveDirectoryW(folder.c_str());
+}
+
+
+
+// ---- What a box shows is what is converted ----
+
+// Each starts in the large view, where the boxes show.
+class DropBoxChoiceTest : public DropBoxHandlingTest {
+protected:
+    void SetUp() override {
+        DropBoxHandlingTest::SetUp();
+        writeInt(VIEW, L"CompactView", 0);
+    }
+};
+
+// The "Convert to:" list once the window shows it, else null.
+HWND shownFormatList(HWND frame) {
+    HWND combo = nullptr;
+    waitFor([&] { return (combo = formatList(frame)) != nullptr; }, 5000);
+    return combo;
+}
+
+// The entry rows of an open list in view, first to last.
+std::vector<POINT> rowsInView(HWND list) {
+    RECT client{};
+    GetClientRect(list, &client);
+    std::vector<POINT> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = SendMessageW(list, LB_GETTOPINDEX, 0, 0); i < count; ++i) {
+        RECT item{};
+        if (SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item)) == LB_ERR || item.bottom > client.bottom) break;
+        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(list, &at);
+        rows.push_back(at);
+    }
+    return rows;
+}
+
+// An open list passed over by the pointer and then closed by any road but a choice keeps
+// the choice: the field, the stored setting and the converted file agree on it.
+TEST_F(DropBoxChoiceTest, AListClosedWithoutAChoiceKeepsTheChoiceThatIsConverted) {
+    const std::wstring folder = freshTempFolder(L"dropbox-choice");
+    const std::wstring song = folder + L"\\song.wav";
+    ASSERT_TRUE(writeRaw(song, silentWav(8000, 1, 0.2)));
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND combo = shownFormatList(frame);
+    ASSERT_NE(nullptr, combo);
+    int32_t wma = -1;
+    ASSERT_EQ(combo, comboOffering(frame, L".WMA", &wma));
+    ASSERT_TRUE(chooseByClicks(combo, wma));
+    ASSERT_TRUE(waitFor([&] { return storedText(VIEW, L"ConvertTo") == L".WMA"; }, 3000));
+    struct Road {
+        const char* name;
+        WORD key, modifier;  // key 0: a click on a free spot of the frame
+    };
+    const Road roads[] = {{"Escape", VK_ESCAPE, 0}, {"a click outside", 0, 0}, {"F4", VK_F4, 0}, {"Alt+Up", VK_UP, VK_MENU}};
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        HWND list = openList(combo);
+        // A click the machine lost: once more.
+        if (list == nullptr) list = openList(combo);
+        ASSERT_NE(nullptr, list);
+        // The pointer passes over three other entries and rests on the last.
+        const std::vector<POINT> rows = rowsInView(list);
+        ASSERT_GE(rows.size(), 4u);
+        const LRESULT first = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        for (size_t i = 0; i < 3; ++i) moveMouse(rows[i].x, rows[i].y);
+        EXPECT_TRUE(waitFor([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) != first; }, 2000)) << "no hover";
+        if (road.key != 0) {
+            press(road.key, road.modifier);
+        } else {
+            clickAt(freeSpot(frame));
+        }
+        ASSERT_TRUE(waitFor([&] { return openListOf(combo) == nullptr; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return shownEntry(combo) == L".WMA"; }, 2000))
+            << "the field shows \"" << std::string(shownEntry(combo).begin(), shownEntry(combo).end()) << "\"";
+        EXPECT_EQ(L".WMA", storedText(VIEW, L"ConvertTo"));
+    }
+    ASSERT_TRUE(dropInto(dropTargetOf(frame), {song}));
+    const std::wstring out = folder + L"\\song.wma";
+    EXPECT_TRUE(waitFor([&] { return GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000));
+    EXPECT_TRUE(waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000));
+    EXPECT_EQ("wmav2", answer(probeFile(out, L"stream=codec_name"), "stream.0.codec_name"));
+    EXPECT_TRUE(program.close(frame, 10000));
+    for (const std::wstring& name : {out, song}) DeleteFileW(name.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// With the window at the top and the bottom of the screen and its format list at the
+// middle (where neither side has room for the whole list, after it opened whole), each
+// list opens wholly below or wholly above its field, on the screen.
+TEST_F(DropBoxChoiceTest, AnOpenListNeverCoversItsField) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_NE(nullptr, shownFormatList(frame));
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const RECT start = screenRect(frame);
+    const LONG height = start.bottom - start.top;
+    const LONG fieldDown = screenRect(formatList(frame)).top - start.top;
+    for (const LONG top : {0L, screenHeight / 2 - fieldDown, screenHeight - height}) {
+        SCOPED_TRACE("window at " + std::to_string(top));
+        // The program may keep a frame a few pixels inside the screen.
+        dragCaptionTo(frame, POINT{start.left, top});
+        ASSERT_TRUE(settled(frame, 5000));
+        ASSERT_NEAR(top, screenRect(frame).top, 16 * uiScale());
+        int32_t index = -1;
+        // "Convert to:" and the first option box.
+        for (HWND combo : {formatList(frame), comboOffering(frame, L"Similar Quality  (Default)", &index)}) {
+            ASSERT_NE(nullptr, combo);
+            HWND list = openList(combo);
+            ASSERT_NE(nullptr, list);
+            const RECT field = screenRect(combo), shown = screenRect(list);
+            RECT over{};
+            EXPECT_FALSE(IntersectRect(&over, &field, &shown))
+                << "list " << shown.top << "-" << shown.bottom << " over field " << field.top << "-" << field.bottom;
+            EXPECT_GE(shown.top, 0);
+            EXPECT_LE(shown.bottom, screenHeight);
+            press(VK_ESCAPE);
+            ASSERT_TRUE(waitFor([&] { return openListOf(combo) == nullptr; }, 3000));
+        }
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// Keys on a box from a fresh start: PageDown and PageUp move in the closed list before it
+// was ever opened; Alt+F4 closes the window.
+TEST_F(DropBoxChoiceTest, PagesMoveInAFreshBoxAndAltF4ClosesTheWindowFromIt) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND combo = shownFormatList(frame);
+    ASSERT_NE(nullptr, combo);
+    clickAt(freeSpot(frame));
+    ASSERT_TRUE(tabTo(frame, combo));
+    const std::wstring first = shownEntry(combo);
+    press(VK_NEXT);
+    EXPECT_TRUE(waitFor([&] { return shownEntry(combo) != first; }, 2000)) << "PageDown did not move";
+    const LRESULT paged = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    press(VK_PRIOR);
+    EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCURSEL, 0, 0) < paged; }, 2000)) << "PageUp did not move";
+    EXPECT_TRUE(waitFor([&] { return storedText(VIEW, L"ConvertTo") == shownEntry(combo); }, 2000));
+    EXPECT_EQ(nullptr, openListOf(combo));
+    press(VK_F4, VK_MENU);
+    EXPECT_TRUE(program.waitForExit(10000)) << "Alt+F4 on a box did not close the window";
+}
+
+// A view switch or a collapse that hides the focused control gives the focus to a shown
+// one, and Down then changes no hidden setting.
+TEST_F(DropBoxChoiceTest, TheFocusNeverStaysOnAHiddenControl) {
+    struct Case {
+        const char* name;
+        const wchar_t* focused;  // a combo showing it, or a button captioned so
+        bool bySpace;            // the switch by Space on the focused button, else a right click
+    };
+    const Case cases[] = {{"Convert to:, right click", L".MP3", false},
+                          {"Volume, right click", L"300%", false},
+                          {"<< Minimize, Space", L"<< Minimize", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        ASSERT_NE(nullptr, shownFormatList(frame));
+        int32_t index = -1;
+        HWND target = comboOffering(frame, c.focused, &index);
+        if (target == nullptr) target = showing(frame, c.focused);
+        ASSERT_NE(nullptr, target);
+        clickAt(freeSpot(frame));
+        ASSERT_TRUE(tabTo(frame, target));
+        const std::wstring before = isCombo(target) ? shownEntry(target) : L"";
+        if (c.bySpace) {
+            press(VK_SPACE);
+        } else {
+            clickAt(centreOf(dropTargetOf(frame)), Button::Right);
+        }
+        ASSERT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1; }, 5000));
+        EXPECT_TRUE(waitFor([&] { return unseenFocus(frame).empty(); }, 2000)) << unseenFocus(frame);
+        press(VK_DOWN);
+        Sleep(300);  // a change that should not come
+        if (isCombo(target)) {
+            EXPECT_EQ(before, shownEntry(target)) << "Down changed a hidden box";
+        }
+        EXPECT_EQ(1, stored(VIEW, L"CompactView"));
+        EXPECT_TRUE(program.close(frame, 10000));
+        freshSettings();
+        writeInt(VIEW, L"CompactView", 0);
+    }
+}
+
+// The About window takes the keyboard a person types on: Escape, Enter (its Close is the
+// default button) and Alt+F4 typed at the X server each close it, and the Drop Box takes
+// input again after each.
+TEST_F(DropBoxChoiceTest, TheAboutWindowClosesByEscapeEnterAndAltF4TypedAtTheDisplay) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    auto about = [&] { return program.otherFrame(frame); };
+    for (const char* keys : {"Escape", "Return", "alt+F4"}) {
+        SCOPED_TRACE(keys);
+        ASSERT_EQ("", chooseMenuItem(frame, ABOUT_MENU, 0));
+        ASSERT_TRUE(waitFor([&] { return about() != nullptr && GetForegroundWindow() == about(); }, 5000));
+        // A person reads the window before typing.
+        Sleep(300);
+        ASSERT_TRUE(typeAtX(keys)) << "xdotool did not run";
+        EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+        if (about() != nullptr) clickOn(showing(about(), L"Close"));
+        ASSERT_TRUE(waitFor([&] { return about() == nullptr && IsWindowEnabled(frame) != FALSE; }, 3000));
+    }
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// A window closed maximised comes back maximised.
+TEST_F(DropBoxChoiceTest, AWindowClosedMaximisedComesBackMaximised) {
+    {
+        Program program;
+        HWND frame = program.waitForFrame();
+        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(maximiseFrame(frame));
+        EXPECT_TRUE(program.close(frame, 10000));
+    }
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    EXPECT_TRUE(waitFor([&] { return IsZoomed(frame) != FALSE; }, 3000)) << "shown at its normal size";
+    EXPECT_TRUE(program.close(frame, 10000));
+}
+
+// The text in a box is as high as a label's beside it, at every UI scale: the caps of
+// ".MP3" and of "Convert to:" (no descenders in either).
+TEST_F(DropBoxChoiceTest, ABoxWritesAsLargeAsALabel) {
+    Program program;
+    HWND frame = program.waitForFrame();
+    ASSERT_NE(nullptr, frame);
+    HWND combo = shownFormatList(frame);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_EQ(L".MP3", shownEntry(combo));
+    HWND label = firstChild(frame, [](HWND child) { return IsWindowVisible(child) && textOf(child).rfind(L"Convert to:", 0) == 0; });
+    ASSERT_NE(nullptr, label);
+    clickAt(freeSpot(frame));
+    ASSERT_TRUE(settled(frame, 5000));
+    auto inkHeight = [](const RECT& r) {
+        const auto rows = ScreenShot(r).inkRows(r, 0);
+        return rows.empty() ? 0 : rows.back().second - rows.front().first;
+    };
+    int box = 0, text = 0;
+    EXPECT_TRUE(waitFor([&] {
+        box = inkHeight(captionArea(combo));
+        text = inkHeight(screenRect(label));
+        return box > 0 && text > 0;
+    }, 3000));
+    EXPECT_NEAR(text, box, uiScale()) << "label " << text << " px, box " << box << " px";
+    EXPECT_TRUE(program.close(frame, 10000));
 }
 
 } // namespace

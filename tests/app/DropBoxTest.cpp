@@ -306,6 +306,10 @@ TEST_F(DropBoxTest, DroppedFilesRunThroughTheTaskToDoneAndReadyAndASecondDropIsT
     EXPECT_EQ(4, dialog_->menuBar()->getEntryCount());
     EXPECT_TRUE(dialog_->isCompactView());
     EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
+    // A cancel while nothing runs (a person's Cancel is hidden then, so through the
+    // dialog's own road) changes nothing: the window stays ready and the next batch runs.
+    onUiThread(dialog_->window(), [this] { dialog_->cancelProcessing(false); });
+    EXPECT_STREQ(L"Ready", dialog_->statusLabel()->getText());
     const std::vector<std::wstring> drops[2] = {{file(L"a.wav"), file(L"b.wav"), file(L"c.wav")}, {file(L"d.wav")}};
     int expectedUpdates = 0;
     for (const std::vector<std::wstring>& paths : drops) {

@@ -158,20 +158,26 @@ inline POINT edgeOf(HWND frame, LRESULT hit) {
     return POINT{-1, -1};
 }
 
+// Waits until window's rectangle stays the same for a moment (a drag, a layout or a state
+// change has reached the screen); false when it keeps changing for ms.
+inline bool settled(HWND window, DWORD ms = 3000) {
+    RECT last{};
+    return waitFor([&] {
+        const RECT now = screenRect(window);
+        const bool still = EqualRect(&now, &last) != FALSE;
+        last = now;
+        Sleep(50);
+        return still;
+    }, ms);
+}
+
 // Drags the frame's edge (hit: HTRIGHT, HTBOTTOMRIGHT ...) by (dx, dy); false when the
 // frame has no such edge. True once the frame's rectangle has stopped changing.
 inline bool dragEdge(HWND frame, LRESULT hit, int dx, int dy) {
     const POINT from = edgeOf(frame, hit);
     if (from.x < 0) return false;
     drag(from, POINT{from.x + dx, from.y + dy});
-    RECT last{};
-    return waitFor([&] {
-        const RECT now = screenRect(frame);
-        const bool still = EqualRect(&now, &last) != FALSE;
-        last = now;
-        Sleep(50);
-        return still;
-    }, 3000);
+    return settled(frame);
 }
 
 // Drags the frame by its caption (a spot left of its buttons that answers HTCAPTION) so

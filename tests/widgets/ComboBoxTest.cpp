@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ToolkitStubs.h"
@@ -229,6 +230,28 @@ TEST(ComboBoxTest, TwoBoxesInOneRowPaintTheirOwnCaptionsAndFollowTheLanguage) {
     boxes[0]->ShowDropDown(true);
     EXPECT_GT(boxes[0]->GetDroppedWidth(), before);
     boxes[0]->ShowDropDown(false);
+}
+
+// The field paints a bold entry bold and a plain one plain with a font of its own: the
+// field font the box measures with stays as it was set.
+TEST(ComboBoxTest, TheFieldPaintsBoldEntriesWithoutChangingItsFieldFont) {
+    Released<Window> window(Window::pool());
+    window->setBounds(40, 40, 300, 200);
+    window->setVisible(true);
+    stubs::ComboDrawer drawer;
+    ComboBox* box = ComboBox::createWithSize(80, 26);
+    box->addItem(ComboBoxItem::createWithText(L"Plain", 0, 0, 0));
+    box->addItem(ComboBoxItem::createWithText(L"Bold", 1, 0, ComboBoxItem::BOLD));
+    box->setDrawer(&drawer, false);
+    window->add(box);
+    const bool fieldBold = box->getFieldFont()->isBold();
+    for (const auto& [index, text, bold] : {std::tuple{0, L"Plain", false}, std::tuple{1, L"Bold", true}}) {
+        box->setSelectedIndex(index, false);
+        box->redrawNow();
+        ASSERT_EQ(text, paintedText(window.get(), drawer, text));
+        stubs::runOnUiThread(window.get(), [&] { EXPECT_EQ(bold, static_cast<bool>(drawer.bolds.back())) << text; });
+        EXPECT_EQ(fieldBold, box->getFieldFont()->isBold()) << "painting " << std::string(text, text + wcslen(text));
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "core/str/strarray/StrArray.h"
 #include "drawers/gui/drawer/ICombo.h"
 #include "drawers/gui/drawer/IImage.h"
+#include "drawers/gui/win/Font.h"
 #include "drawers/gui/drawer/IMenu.h"
 #include "drawers/gui/drawer/ISlider.h"
 #include "system/lang/Localizer.h"
@@ -29,10 +30,11 @@ namespace stubs {
 
 struct ComboDrawer : s::gui::drawer::ICombo {
     STUB_OBJECT(ComboDrawer)
-    void draw(HDC, int32_t, int32_t, int32_t, int32_t, int32_t state, const wchar_t* text, s::gui::win::Font*,
+    void draw(HDC, int32_t, int32_t, int32_t, int32_t, int32_t state, const wchar_t* text, s::gui::win::Font* font,
               bool) override {
         texts.push_back(text);
         states.push_back(state);
+        bolds.push_back(font != nullptr && font->isBold());
     }
     void setTextColor(int32_t, int32_t, int32_t) override {}
     void setDisabledTextColor(int32_t, int32_t, int32_t) override {}
@@ -40,6 +42,7 @@ struct ComboDrawer : s::gui::drawer::ICombo {
     void applyFonts(s::gui::win::Font*, s::gui::win::Font*) override { ++fontsGiven; }
     std::vector<std::wstring> texts;
     std::vector<int32_t> states;
+    std::vector<bool> bolds;
     int fontsGiven = 0;
 };
 

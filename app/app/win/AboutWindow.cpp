@@ -103,6 +103,7 @@ void AboutWindow::show(gui::IWindow* owner) {
     Box* content = build();
     window_->addCloseListener(this);
     window_->addKeyListener(this);
+    window_->addWorkerEventListener(this);
     window_->doLayout();
     window_->doLayout();
     // As wide as the record's size, or the content when wider; exactly as high as the content.
@@ -122,6 +123,20 @@ void AboutWindow::show(gui::IWindow* owner) {
     if (owner_ != nullptr) {
         owner_->setFrameEnabled(false);
     }
+    window_->postWorkerEvent(L"takeKeyboard", 0, 0, nullptr);
+}
+
+void AboutWindow::takeKeyboard() {
+    // Wine hands the X keyboard focus over when the focus enters a window, stamped with
+    // the time of its thread's last posted message; activated from the owner's thread,
+    // this new thread had none, and the X server refused the stamp. Entered again here.
+    HWND frame = window_->getFrameHandle();
+    if (frame == nullptr || GetForegroundWindow() != frame) {
+        return;
+    }
+    HWND focus = GetFocus();
+    SetFocus(nullptr);
+    SetFocus(focus != nullptr ? focus : frame);
 }
 
 Box* AboutWindow::build() {
@@ -223,6 +238,10 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
             if (key == VK_ESCAPE || key == VK_RETURN) {
                 window_->close();
             }
+            return;
+        }
+        if (code == s::gui::IWindow::WORKER_EVENT) {
+            takeKeyboard();
             return;
         }
         if (code == s::gui::IWindow::CLOSE && owner_ != nullptr) {

@@ -60,6 +60,9 @@ private:
     gui::win::Box* build();
     gui::win::Label* label(int32_t textId, int32_t fontCode);
     void releaseWindow();
+    // On the window's own thread, from a message posted there: gives the window the
+    // keyboard of the display too.
+    void takeKeyboard();
 
     gui::dialogs::About3* shell_ = nullptr;
     AppWindow* record_ = nullptr;

@@ -1,6 +1,7 @@
 #include "widgets/gui/win/ComboBox.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,7 @@ void resetFieldFont(Font* font) {
 } // namespace
 
 ComboBox::ComboBox()
-    : font_(Font::pool()), fieldFont_(Font::pool()), disabledFieldFont_(Font::pool()) {
+    : font_(Font::pool()), fieldFont_(Font::pool()), disabledFieldFont_(Font::pool()), paintFont_(Font::pool()) {
     reset();
 }
 
@@ -60,6 +61,7 @@ ComboBox::~ComboBox() {
     font_->release();
     fieldFont_->release();
     disabledFieldFont_->release();
+    paintFont_->release();
 }
 
 ComboBox* ComboBox::createWithWidthPercent(double widthPercent, int32_t fixedHeight) {
@@ -105,6 +107,7 @@ void ComboBox::reset() {
     notify_ = 1;
     fontPreview_ = 0;
     moving_ = 0;
+    closing_ = CLOSE_BY_MOUSE;
 }
 
 void ComboBox::setParent(IContainer* container) {
@@ -215,11 +218,24 @@ bool ComboBox::moveSelection(WPARAM key, LPARAM lParam) {
         return false;
     }
     const int32_t from = GetCurSel();
-    moving_ = 1;
-    Native::WindowProc(WM_KEYDOWN, key, lParam);
-    moving_ = 0;
-    int32_t to = GetCurSel();
     const int32_t count = getItemCount();
+    const bool open = GetDroppedState() != FALSE;
+    int32_t to = from;
+    if (!open && (key == VK_NEXT || key == VK_PRIOR)) {
+        // The closed control pages by its list's size, which it learns only when the list
+        // first opens: a page of the rows the list will show.
+        const int32_t page = listRows() > 1 ? listRows() - 1 : 1;
+        to = from + step * page;
+        to = to < 0 ? 0 : to >= count ? count - 1 : to;
+        SetCurSel(to);
+    } else {
+        moving_ = 1;
+        closing_ = CLOSE_CANCELS;
+        Native::WindowProc(WM_KEYDOWN, key, lParam);
+        closing_ = CLOSE_BY_MOUSE;
+        moving_ = 0;
+        to = GetCurSel();
+    }
     int32_t landed = to;
     while (landed >= 0 && landed < count && !selectable(landed)) {
         landed += step;
@@ -235,8 +251,32 @@ bool ComboBox::moveSelection(WPARAM key, LPARAM lParam) {
     if (landed != to) {
         SetCurSel(landed);
     }
-    onSelectionChanged();
+    // In the open list a key only moves the highlight: Enter takes it, Escape gives it up.
+    if (!open) {
+        onSelectionChanged();
+    }
     return true;
+}
+
+void ComboBox::settleChoice() {
+    const int32_t chosen = GetCurSel();
+    bool takes = closing_ == CLOSE_TAKES;
+    if (closing_ == CLOSE_BY_MOUSE) {
+        // Closed by the mouse: taken when the click was on the list's entries.
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        RECT list = {};
+        const DWORD at = GetMessagePos();
+        const POINT point = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        takes = GetComboBoxInfo(m_hWnd, &info) && ::GetClientRect(info.hwndList, &list) &&
+                ::MapWindowPoints(info.hwndList, nullptr, reinterpret_cast<POINT*>(&list), 2) != 0 &&
+                PtInRect(&list, point);
+    }
+    if (takes && selectable(chosen)) {
+        onSelectionChanged();
+    } else if (chosen != current_) {
+        SetCurSel(current_);
+    }
 }
 
 void ComboBox::onSelectionChanged() {
@@ -529,7 +569,7 @@ int32_t ComboBox::fieldTextWidth(HDC dc, const Item* item) const {
         (ComboBoxItem::HEADER | ComboBoxItem::SEPARATOR | ComboBoxItem::LIGHT_SEPARATOR)) {
         return 0;
     }
-    return (drawer_ ? textExtent(dc, item->getText(), getFieldFont()->getHandle())
+    return (drawer_ ? textExtent(dc, item->getText(), fieldPaintFont(item)->getHandle())
                     : entryExtent(dc, item, (item->fieldFlags & ComboBoxItem::BOLD) != 0))
         .cx;
 }
@@ -593,20 +633,62 @@ int32_t ComboBox::dropDownHeight(int32_t count, int32_t rowHeight, int32_t below
     return (rows < fitting ? rows : fitting > 1 ? fitting : 1) * rowHeight + LIST_BORDER;
 }
 
-void ComboBox::fitDropDown() {
-    // The list opens below the field, or above it when it does not fit below; one taller
-    // than both would be moved over the field itself, where a click picks an entry the
-    // list hides. The control's dropped height is what its window is sized to beyond the
-    // field.
-    RECT field = {};
-    ::GetWindowRect(m_hWnd, &field);
+bool ComboBox::workArea(const RECT& field, RECT* work) const {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     if (!GetMonitorInfoW(MonitorFromRect(&field, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        return false;
+    }
+    *work = monitor.rcWork;
+    return true;
+}
+
+int32_t ComboBox::listRows() const {
+    RECT field = {};
+    RECT work = {};
+    const int32_t rowHeight = GetItemHeight(0);
+    if (!::GetWindowRect(m_hWnd, &field) || !workArea(field, &work) || rowHeight <= 0) {
+        return 1;
+    }
+    const int32_t height = dropDownHeight(getItemCount(), rowHeight, work.bottom - field.bottom, field.top - work.top);
+    return (height - LIST_BORDER) / rowHeight;
+}
+
+void ComboBox::placeList() {
+    // The control places the list from sizes it keeps between openings and lets one too
+    // tall for the room above run down over the field, where a click picks an entry the
+    // list hides.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    RECT field = {};
+    RECT list = {};
+    RECT work = {};
+    if (!GetComboBoxInfo(m_hWnd, &info) || !::GetWindowRect(info.hwndList, &list) || !::GetWindowRect(m_hWnd, &field) ||
+        !workArea(field, &work)) {
         return;
     }
-    const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), monitor.rcWork.bottom - field.bottom,
-                                          field.top - monitor.rcWork.top);
+    const int32_t below = work.bottom - field.bottom;
+    const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), below, field.top - work.top);
+    if (height <= 0) {
+        return;
+    }
+    const int32_t top = height <= below ? field.bottom : field.top - height;
+    if (list.top != top || list.bottom - list.top != height) {
+        ::SetWindowPos(info.hwndList, nullptr, list.left, top, list.right - list.left, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void ComboBox::fitDropDown() {
+    // The list opens below the field, or above it when it does not fit below. The
+    // control's dropped height is what its window is sized to beyond the field.
+    RECT field = {};
+    RECT work = {};
+    if (!::GetWindowRect(m_hWnd, &field) || !workArea(field, &work)) {
+        return;
+    }
+    const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), work.bottom - field.bottom,
+                                          field.top - work.top);
     if (height > 0) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, field.right - field.left, field.bottom - field.top + height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
@@ -627,6 +709,7 @@ int32_t ComboBox::topIndexFor(int32_t selection, int32_t rememberedTop, int32_t 
 void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
     const bool field = (draw->itemState & ODS_COMBOBOXEDIT) != 0;
     if (open_ != 0 && ++drawCounter_ == 1) {
+        placeList();
         int32_t rows = 20;
         COMBOBOXINFO info = {};
         info.cbSize = sizeof(info);
@@ -712,6 +795,22 @@ void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
     }
 }
 
+Font* ComboBox::fieldPaintFont(const Item* item) const {
+    FontProperties wanted;
+    wanted.copyProperties(*getFieldFont());
+    if (drawer_.owned()) {
+        wanted.setHeight(font_->getHeight());
+    }
+    // Bold marks only an entry flagged so (a chosen default), as in the system's field.
+    wanted.setBold(item != nullptr && (item->fieldFlags & ComboBoxItem::BOLD) != 0);
+    // Made again only when it changed: most paints show the same entry.
+    if (std::memcmp(&wanted.getLogFont(), &paintFont_->getLogFont(), sizeof(LOGFONTW)) != 0 ||
+        wanted.getTextColour() != paintFont_->getTextColour()) {
+        paintFont_->copyProperties(wanted);
+    }
+    return paintFont_;
+}
+
 void ComboBox::paintField() {
     OffscreenPaint paint(m_hWnd);
     HDC dc = paint.dc();
@@ -725,14 +824,8 @@ void ComboBox::paintField() {
     const RECT& r = paint.client();
     const int32_t look = open_ != 0 ? 2 : PtInRect(&r, cursor) ? 1 : 0;
     const Item* selected = getSelectedItem();
-    // Bold marks only an entry flagged so (a chosen default), as in the system's field.
-    Font* font = enabled_ != 0 ? fieldFont_ : disabledFieldFont_;
-    const bool bold = selected != nullptr && (selected->fieldFlags & ComboBoxItem::BOLD) != 0;
-    if (font->isBold() != bold) {
-        font->setBold(bold);
-    }
-    drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"", font,
-                  enabled_ != 0);
+    drawer_->draw(dc, r.left, r.top, r.right, r.bottom, look, selected != nullptr ? selected->getText() : L"",
+                  fieldPaintFont(selected), enabled_ != 0);
     // The drawer's text area, left of the arrow.
     const int32_t s = system::monitor::uiScale();
     FocusMark::draw(m_hWnd, dc, RECT{r.left + 3 * s, r.top + 2 * s, r.right - 16 * s, r.bottom - 2 * s});
@@ -791,9 +884,29 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((GetKeyState(VK_MENU) & 0x8000) == 0 && moveSelection(wParam, lParam)) {
             return 0;
         }
+        if (GetDroppedState()) {
+            closing_ = wParam == VK_RETURN ? CLOSE_TAKES : CLOSE_CANCELS;
+            const LRESULT result = Native::WindowProc(message, wParam, lParam);
+            closing_ = CLOSE_BY_MOUSE;
+            return result;
+        }
         break;
+    case WM_SYSKEYDOWN: {
+        // The control keeps every Alt key for itself; Alt+F4 closes the window whatever
+        // has the focus. Alt+Up or Alt+Down closing the list gives the choice back.
+        closing_ = CLOSE_CANCELS;
+        if (wParam == VK_F4) {
+            ShowDropDown(FALSE);
+            closing_ = CLOSE_BY_MOUSE;
+            return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+        }
+        const LRESULT result = Native::WindowProc(message, wParam, lParam);
+        closing_ = CLOSE_BY_MOUSE;
+        return result;
+    }
     case REFLECT_SEL_CHANGE:
-        if (moving_ == 0) {
+        // While the list is open its entries are only highlighted; its close settles.
+        if (moving_ == 0 && !GetDroppedState()) {
             onSelectionChanged();
         }
         return 0;
@@ -803,6 +916,7 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case REFLECT_CLOSE_UP:
         if (open_ != 0) {
             open_ = 0;
+            settleChoice();
             if (drawer_) {
                 Invalidate(false);
                 Update();

@@ -129,6 +129,19 @@ private:
     SIZE entryExtent(HDC dc, const Item* item, bool bold) const;
     void drawEntry(DRAWITEMSTRUCT* draw);
     void fitDropDown();
+    // The work area of the field's monitor; false when unknown.
+    bool workArea(const RECT& field, RECT* work) const;
+    // Rows the open list shows, as fitDropDown sizes it.
+    int32_t listRows() const;
+    // Puts the open list wholly below or wholly above the field, whatever the control did.
+    void placeList();
+    // The list closed: its entry becomes the choice when Enter or a click in the list
+    // took it, else the choice stays and the field shows it again.
+    void settleChoice();
+    // The font the closed field is painted and measured with: the field font, at the main
+    // font's size for a drawer the box owns (it stands in for the native field), bold for
+    // an entry flagged so. Its own copy: the field fonts stay as set.
+    Font* fieldPaintFont(const Item* item) const;
     void paintField();
     LRESULT colour(HDC dc);
     void fireSelection() { listeners_.fire(this, 0); }
@@ -147,6 +160,7 @@ private:
     Font* font_;
     Font* fieldFont_;
     Font* disabledFieldFont_;
+    Font* paintFont_;
     CBrush brush_;
     std::vector<Item*> items_;
     int32_t previous_;
@@ -162,6 +176,9 @@ private:
     uint8_t fontPreview_;
     uint8_t transparent_;
     uint8_t moving_;  // a key's move under way: its passing selections are not reported
+    // While the open list handles a key: what closing it then means.
+    enum Closing : uint8_t { CLOSE_BY_MOUSE, CLOSE_TAKES, CLOSE_CANCELS };
+    uint8_t closing_;
 };
 
 } // namespace s::gui::win

@@ -396,7 +396,12 @@ bool Dialog::runWindow() {
         },
         this);
     StartupTrace::mark("startup: widgets built");
-    window_->showNormal();
+    // Closed maximised, it comes back maximised; its normal size is the view's.
+    if (record_->maximized()) {
+        window_->maximize();
+    } else {
+        window_->showNormal();
+    }
     StartupTrace::mark("startup: shown");
     window_->activate(true);
     record_->checkForUpdate(window_);
@@ -945,6 +950,13 @@ void Dialog::switchView() {
     setCompactView(compact_ == 0, true);
     window_->thaw();
     window_->redrawNow();
+    // A key must never reach a control the switch hid: the focus goes to the view's first.
+    HWND frame = window_->getFrameHandle();
+    HWND focus = GetFocus();
+    if (frame != nullptr && focus != nullptr && focus != frame && IsChild(frame, focus) && !IsWindowVisible(focus)) {
+        HWND first = GetNextDlgTabItem(frame, nullptr, FALSE);
+        SetFocus(first != nullptr ? first : frame);
+    }
 }
 
 // ---- Events ----
@@ -954,7 +966,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
         return;
     }
     const bool fromWindow = source == static_cast<base::IObject*>(window_);
-    if (fromWindow && code == 1) {
+    if (fromWindow && code == s::gui::IWindow::CLOSE) {
         saveSize(compact_ != 0);
     }
     if (onEventHook(source, code)) {
@@ -993,11 +1005,11 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
         onRestored();
         return;
     }
-    if (fromWindow && code == 1) {
+    if (fromWindow && code == s::gui::IWindow::CLOSE) {
         cancelProcessing(false);
         return;
     }
-    if (fromWindow && code == 3) {
+    if (fromWindow && code == s::gui::IWindow::RIGHT_DOWN) {
         if (offersRightClickTransform() && rightClickTransform_ != 0) {
             switchView();
         }
@@ -1024,7 +1036,7 @@ void Dialog::onEvent(base::IObject* source, int32_t code) {
         return;
     }
     if (fromWindow) {
-        if (code == 2) {
+        if (code == s::gui::IWindow::WORKER_EVENT) {
             onWorkerEvent();
         }
         return;

@@ -328,7 +328,7 @@ bool Dialog::onOptionEvent(base::IObject* source, int32_t code) {
         return consumed;
     }
     s::gui::win::Window* frame = window();
-    if (frame != nullptr && source == static_cast<base::IObject*>(frame) && code == 2 &&
+    if (frame != nullptr && source == static_cast<base::IObject*>(frame) && code == s::gui::IWindow::WORKER_EVENT &&
         frame->getEventName() == sound::ffmpeg::EVENT_REPORT_ERROR) {
         showFailure();
         return true;
