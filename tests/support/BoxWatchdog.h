@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "support/LostInput.h"
 #include "support/RealInput.h"
 
 namespace testsupport {
@@ -53,6 +54,7 @@ public:
             }
         }
         if (GetTickCount() - clickedAt_ >= 1000) {
+            if (fresh == nullptr) LostInput::repeated("message box click");
             // No where it asks, else the button that closes it.
             HWND button = nullptr;
             for (int id : {IDNO, IDOK, IDCANCEL}) {
