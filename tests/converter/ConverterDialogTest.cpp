@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AppFixture.h"
+#include "app/PanelHost.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
@@ -42,21 +43,25 @@ protected:
         panel_ = dialog_->buildOptionPanel(0, L"", formatId, 0);
     }
     void releasePanel() {
-        if (panel_ != nullptr) {
+        if (host_.holds(panel_)) {
+            host_.drop();
+        } else if (panel_ != nullptr) {
             panel_->release();
-            panel_ = nullptr;
         }
+        panel_ = nullptr;
     }
-    // Picks the entry of value in the (format, kind) list as the user would.
+    // A person picks the entry at index of the (format, kind) list by clicks, the panel
+    // shown in a window of its own; the dialog hears of it from the list.
     void pick(int32_t formatId, OptionRows::Kind kind, int32_t index) {
         Dialog::ComboBox* list = dialog_->optionControl(formatId, kind);
         ASSERT_NE(nullptr, list);
-        list->setSelectedIndex(index, false);
-        EXPECT_TRUE(dialog_->onOptionEvent(list, 0));
+        host_.show(panel_);
+        EXPECT_TRUE(apptest::PanelHost::choose(list, index)) << "entry " << index;
     }
 
     Dialog* dialog_ = nullptr;
     s::gui::IComponent* panel_ = nullptr;
+    apptest::PanelHost host_;
 };
 
 struct Record {
