@@ -25,14 +25,15 @@ public:
     explicit FirstBox(int button) : answerer_(button) {
         thread_ = std::thread([this] {
             for (int i = 0; i < 1500 && !stop_; ++i, Sleep(10)) {
-                if (HWND box = answerer_.step(GetCurrentProcessId())) {
-                    if (boxThread_ == 0) {
-                        wchar_t caption[128] = {};
-                        GetWindowTextW(box, caption, 128);
-                        caption_ = caption;
-                        boxThread_ = GetWindowThreadProcessId(box, nullptr);
-                    }
-                } else if (boxThread_ != 0 && testsupport::messageBoxOf(GetCurrentProcessId()) == nullptr) {
+                // Noted before the click: a box answered at once is gone after it.
+                HWND box = testsupport::messageBoxOf(GetCurrentProcessId());
+                if (box != nullptr && boxThread_ == 0) {
+                    wchar_t caption[128] = {};
+                    GetWindowTextW(box, caption, 128);
+                    caption_ = caption;
+                    boxThread_ = GetWindowThreadProcessId(box, nullptr);
+                }
+                if (answerer_.step(GetCurrentProcessId()) == nullptr && box == nullptr && boxThread_ != 0) {
                     return;
                 }
             }
