@@ -1,30 +1,9 @@
 #include "system/file/win/PathWin.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-#include <shlwapi.h>
-
-#include <cwchar>
-
-#include "core/thread/Held.h"
-#include "core/col/_array/ArrayP.h"
-#include "core/col/_array/ArrayU08.h"
-#include "core/comp/MergeSort.h"
-#include "core/io/StreamCopy.h"
-#include "core/str/strarray/StrArray.h"
-#include "core/str/strbuffer/StrBuffer.h"
-#include "system/file/win/ListingFilter.h"
-#include "system/file/win/ShellLink.h"
-#include "system/file/win/StreamLister.h"
-#include "system/time/Clock.h"
 #include "system/file/win/PathWinShared.h"
 
 namespace s::file::win {
 
-using col::_array::ArrayP;
-using col::_array::ArrayU08;
-using str::strarray::StrArray;
-using str::strbuffer::StrBuffer;
 using namespace pathwin;
 
 namespace {

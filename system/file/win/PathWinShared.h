@@ -2,17 +2,32 @@
 // What the sources of PathWin share: path text forms, folder walks and attribute bits.
 #include <windows.h>
 #include <ntsecapi.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <atomic>
 #include <cstdint>
 #include <cwchar>
 
+#include "core/col/_array/ArrayP.h"
+#include "core/col/_array/ArrayU08.h"
+#include "core/comp/MergeSort.h"
+#include "core/io/StreamCopy.h"
+#include "core/str/strarray/StrArray.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "system/file/win/ListingFilter.h"
 #include "system/file/win/PathWin.h"
+#include "system/file/win/ShellLink.h"
+#include "system/file/win/StreamLister.h"
+#include "system/time/Clock.h"
 
 namespace s::file::win::pathwin {
 
+using col::_array::ArrayP;
+using col::_array::ArrayU08;
+using str::strarray::StrArray;
 using str::strbuffer::StrBuffer;
 using thread::Held;
 
