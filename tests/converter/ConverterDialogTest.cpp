@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/AppFixture.h"
-#include "app/PanelHost.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
@@ -43,25 +42,22 @@ protected:
         panel_ = dialog_->buildOptionPanel(0, L"", formatId, 0);
     }
     void releasePanel() {
-        if (host_.holds(panel_)) {
-            host_.drop();
-        } else if (panel_ != nullptr) {
+        if (panel_ != nullptr) {
             panel_->release();
+            panel_ = nullptr;
         }
-        panel_ = nullptr;
     }
-    // A person picks the entry at index of the (format, kind) list by clicks, the panel
-    // shown in a window of its own; the dialog hears of it from the list.
+    // Puts the (format, kind) list on the entry at index and hands the change to the
+    // dialog's own handler, as the list does (a dialog without its window hears no list).
     void pick(int32_t formatId, OptionRows::Kind kind, int32_t index) {
         Dialog::ComboBox* list = dialog_->optionControl(formatId, kind);
         ASSERT_NE(nullptr, list);
-        host_.show(panel_);
-        EXPECT_TRUE(apptest::PanelHost::choose(list, index)) << "entry " << index;
+        list->setSelectedIndex(index, false);
+        EXPECT_TRUE(dialog_->onOptionEvent(list, 0));
     }
 
     Dialog* dialog_ = nullptr;
     s::gui::IComponent* panel_ = nullptr;
-    apptest::PanelHost host_;
 };
 
 struct Record {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/AppFixture.h"
-#include "app/PanelHost.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "app/video/P2pEstimates.h"
 #include "system/map/IMappedData.h"
@@ -43,26 +42,22 @@ protected:
         ASSERT_NE(panel_, nullptr);
     }
     void dropPanel() {
-        if (host_.holds(panel_)) {
-            host_.drop();
-        } else if (panel_ != nullptr) {
+        if (panel_ != nullptr) {
             panel_->removeAll(true);
             panel_->release();
+            panel_ = nullptr;
         }
-        panel_ = nullptr;
     }
-    // A person picks the entry of value by clicks; the dialog hears of it from the list. A
-    // panel built outside the dialog's window is shown in a window of its own first.
+    // Puts the list on the entry of value and hands the change to the dialog's own
+    // handler, as the list does (a dialog without its window hears no list).
     void choose(s::gui::win::ComboBox* list, int32_t value) {
         if (list == nullptr) {
             return;
         }
         for (int32_t i = 0; i < list->getItemCount(); ++i) {
             if (list->getItem(i)->value == value) {
-                if (panel_ != nullptr && (list->getNativeHandle() == nullptr || !IsWindowVisible(list->getNativeHandle()))) {
-                    host_.show(panel_);
-                }
-                EXPECT_TRUE(apptest::PanelHost::choose(list, i)) << "entry " << i;
+                list->setSelectedIndex(i, false);
+                EXPECT_TRUE(dialog_->onOptionEvent(list, 0));
                 return;
             }
         }
@@ -84,7 +79,6 @@ protected:
 
     Dialog* dialog_ = nullptr;
     s::gui::IComponent* panel_ = nullptr;
-    apptest::PanelHost host_;
 };
 
 } // namespace videotest

@@ -84,17 +84,14 @@ TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
 
 TEST_F(TargetWindowTest, ANarrowWindowWidensWhenACustomLineOpens) {
     int32_t narrow = 0, widened = 0, fieldRight = 0, windowRight = 0;
-    const VideoControls& v = dialog_->videoControls();
-    ASSERT_NE(nullptr, v.sizeList);
     onUiThread(dialog_->window(), [&] {
         s::gui::win::Window* window = dialog_->window();
+        const VideoControls& v = dialog_->videoControls();
+        ASSERT_NE(nullptr, v.sizeList);
         narrow = window->getWidth() / 2;
         window->setSize(narrow, window->getHeight());
         window->doLayout();
-    });
-    choose(v.sizeList, 1);  // the custom size: a line of two fields
-    onUiThread(dialog_->window(), [&] {
-        s::gui::win::Window* window = dialog_->window();
+        choose(v.sizeList, 1);  // the custom size: a line of two fields
         widened = window->getWidth();
         fieldRight = screenRect(v.heightField).right;
         windowRight = window->getX() + window->getWidth();
