@@ -115,7 +115,9 @@ function(brisquelton_test area)
       list(APPEND libs ${lib})
     endif()
   endforeach()
-  add_executable(${area}_tests ${srcs} $<TARGET_OBJECTS:manifest_res>)
+  # Every test program fails a test whose input had to be made again twice.
+  add_executable(${area}_tests ${srcs} ${CMAKE_CURRENT_SOURCE_DIR}/support/LostInputCheck.cpp
+                 $<TARGET_OBJECTS:manifest_res>)
   target_link_libraries(${area}_tests PRIVATE ${libs} GTest::gtest_main)
   target_include_directories(${area}_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME ${area}_tests COMMAND ${area}_tests --gtest_color=no)

@@ -16,7 +16,6 @@
 namespace s::video {
 
 using gui::IComponent;
-using gui::win::GroupBox;
 using gui::win::Label;
 typedef VideoList::Entry Entry;
 typedef std::vector<Entry> Entries;
@@ -28,7 +27,6 @@ constexpr int32_t NOT_CHOSEN = 100;
 constexpr int32_t TEXT_CAPTION = 1295000;
 constexpr int32_t TEXT_WIDTH = 1295011;
 constexpr int32_t TEXT_HEIGHT = 1295012;
-constexpr int32_t LIST_HEIGHT = 22;
 constexpr wchar_t RULE_TEXT[] = L"------------------------------------------";
 constexpr wchar_t ANDROID_KEY[] = L"VC_Mp4_Mpeg4_Aac_Android";
 constexpr wchar_t BY_IMAGE_SIZE_KEY[] = L"ByImageSize";
@@ -166,20 +164,12 @@ IComponent* PictureSizeRows::buildPresetRow(Dialog* dialog, const wchar_t* key, 
     *widthField = width;
     Box* line = fieldLine(dialog, 0, 5, width, height);
     *customLine = line;
-    ComboBox* list = RowParts::newList(dialog, rows, ref);
-    if (list == nullptr) {
+    GroupBox* frame = framedListRow(dialog, key, rows, TEXT_CAPTION, ref, {{line, CUSTOM}});
+    if (*ref == nullptr) {
         return nullptr;
     }
-    GroupBox* frame = RowParts::frame(dialog, TEXT_CAPTION);
-    if (frame != nullptr) {
-        frame->add(list);
-        frame->add(line);
-    }
-    rows.restore(list, dialog->readOption(key, KEY, rows.defaultValue()));
-    RowParts::show(line, rows.chosenValue(list) == CUSTOM);
     RowParts::putNumber(width, dialog->readOption(key, L"VSizeWidth", widthDefault));
     RowParts::putNumber(height, dialog->readOption(key, L"VSizeHeight", heightDefault));
-    list->addSelectionListener(dialog);
     return frame;
 }
 
@@ -216,13 +206,12 @@ IComponent* PictureSizeRows::buildTargetRow(Dialog* dialog, const wchar_t* key, 
             outer->add(block);
         }
     }
-    ComboBox* list = RowParts::newList(dialog, rows, ref, LIST_HEIGHT);
+    Box* column = nullptr;
+    ComboBox* list = captionedList(dialog, rows, TEXT_CAPTION, ref, &column);
     if (list == nullptr) {
         return nullptr;
     }
-    Box* column = RowParts::columnBox();
     if (column != nullptr) {
-        column->add(RowParts::captioned(dialog, TEXT_CAPTION, 0, 20, list));
         column->add(byImageSize ? outer : block);
     }
     int32_t stored = 0;
@@ -254,41 +243,15 @@ IComponent* PictureSizeRows::buildImageSizeRowByImageSize(Dialog* dialog, ComboB
 }
 
 IComponent* PictureSizeRows::buildImageSizeRowRelative(Dialog* dialog, ComboBox** ref) {
-    const VideoList& rows = relative();
-    ComboBox* list = RowParts::newList(dialog, rows, ref, LIST_HEIGHT);
-    if (list == nullptr) {
-        return nullptr;
-    }
-    Box* column = RowParts::columnBox();
-    if (column != nullptr) {
-        column->add(RowParts::captioned(dialog, TEXT_CAPTION, 0, 20, list));
-    }
-    rows.restore(list, dialog->readOption(RELATIVE_KEY, KEY, rows.defaultValue()));
-    list->addSelectionListener(dialog);
-    return column;
+    return storedListRow(dialog, RELATIVE_KEY, relative(), TEXT_CAPTION, ref);
 }
 
 bool PictureSizeRows::saveImageSize(Dialog* dialog, const wchar_t* key, ComboBox* list, Box* customLine) {
-    int32_t value = 0;
-    if (!listOf(key).acceptChoice(list, &value)) {
-        return true;
-    }
-    RowParts::show(customLine, value == CUSTOM);
-    RowParts::relayoutWindow(dialog);
-    dialog->writeOption(key, KEY, value);
-    return true;
+    return storeChoice(dialog, key, listOf(key), list, {{customLine, CUSTOM}});
 }
 
 bool PictureSizeRows::saveImageSizeAuto(Dialog* dialog, const wchar_t* key, ComboBox* list, Box* customBlock) {
-    int32_t value = 0;
-    if (!target().acceptChoice(list, &value)) {
-        return true;
-    }
-    dialog->writeOptionBool(key, L"VSizeAuto", value == AUTOMATIC);
-    RowParts::show(customBlock, value == CUSTOM);
-    RowParts::relayoutWindow(dialog);
-    dialog->writeOption(key, KEY, value);
-    return true;
+    return storeChoice(dialog, key, target(), list, {{customBlock, CUSTOM}}, L"VSizeAuto", AUTOMATIC);
 }
 
 bool PictureSizeRows::saveImageSizeRelative(Dialog* dialog, ComboBox* list) {

@@ -1,10 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
+#include "app/video/RowParts.h"
 
 namespace s::gui { class IComboBox; class IComponent; }
-namespace s::gui::win { class Box; class ComboBox; class TextField; }
 
 namespace s::video {
 
@@ -15,14 +14,8 @@ class VideoList;
 // 1073741824 + R (each side times R / 10000), and a custom entry whose width and height
 // fields show only while it is chosen. A custom size needs two usable sides; otherwise
 // the job keeps the source's size.
-class PictureSizeRows {
+class PictureSizeRows : public RowParts {
 public:
-    typedef sound::gui::dialogs::mp3conv::Dialog Dialog;
-    typedef sound::gui::dialogs::mp3conv::Setting Setting;
-    typedef gui::win::Box Box;
-    typedef gui::win::ComboBox ComboBox;
-    typedef gui::win::TextField TextField;
-
     static constexpr int32_t SOURCE = 0;
     static constexpr int32_t CUSTOM = 1;
     static constexpr int32_t AUTOMATIC = 2;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app/win/AppWindow.h"
+#include "app/video/TypedNumber.h"
 #include "app/video/VideoList.h"
 #include "drawers/gui/drawer/IGroupBox.h"
 #include "engine/ffmpeg/FfmpegLocator.h"
@@ -67,6 +68,96 @@ RowParts::Box* RowParts::captioned(Dialog* dialog, int32_t captionId, int32_t fo
         row->add(child);
     }
     return row;
+}
+
+RowParts::ComboBox* RowParts::captionedList(Dialog* dialog, const VideoList& rows, int32_t captionId, ComboBox** ref,
+                                            Box** column) {
+    ComboBox* list = newList(dialog, rows, ref, 22);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    *column = columnBox();
+    if (*column != nullptr) {
+        (*column)->add(captioned(dialog, captionId, 0, 20, list));
+    }
+    return list;
+}
+
+gui::IComponent* RowParts::storedListRow(Dialog* dialog, const wchar_t* key, const VideoList& rows, int32_t captionId,
+                                         ComboBox** ref) {
+    Box* column = nullptr;
+    ComboBox* list = captionedList(dialog, rows, captionId, ref, &column);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    rows.restore(list, dialog->readOption(key, rows.key(), rows.defaultValue()));
+    list->addSelectionListener(dialog);
+    return column;
+}
+
+void RowParts::applyQuality(Dialog* dialog, Setting* record, const wchar_t* key, int32_t value,
+                            const TextField* rateField, const TextField* sizeField) {
+    if (value >= 1000 && value <= CUSTOM_FILE_SIZE - 1) {
+        record->videoBitRate = value;
+        return;
+    }
+    if (value <= 9) {
+        record->twoPass = 0;
+    }
+    if (value == CUSTOM_BIT_RATE) {
+        int32_t kbps = 0;
+        if (TypedNumber::bitRateKbps(textOf(rateField), &kbps)) {
+            dialog->writeOption(key, L"VBitRate", kbps);
+            record->videoBitRate = static_cast<int64_t>(kbps) * 1000;
+        }
+    } else if (value == CUSTOM_FILE_SIZE && sizeField != nullptr) {
+        int32_t megabytes = 0;
+        if (TypedNumber::fileSizeMb(textOf(sizeField), &megabytes)) {
+            dialog->writeOption(key, L"VFileSize", megabytes);
+            record->videoQuality = CUSTOM_FILE_SIZE + megabytes;
+        }
+    } else {
+        record->videoQuality = value;
+    }
+}
+
+RowParts::GroupBox* RowParts::framedListRow(Dialog* dialog, const wchar_t* key, const VideoList& rows,
+                                            int32_t captionId, ComboBox** ref, std::initializer_list<CustomLine> lines) {
+    ComboBox* list = newList(dialog, rows, ref);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    GroupBox* box = frame(dialog, captionId);
+    if (box != nullptr) {
+        box->add(list);
+        for (const CustomLine& custom : lines) {
+            box->add(custom.line);
+        }
+    }
+    rows.restore(list, dialog->readOption(key, rows.key(), rows.defaultValue()));
+    const int32_t shown = rows.chosenValue(list);
+    for (const CustomLine& custom : lines) {
+        show(custom.line, shown == custom.value);
+    }
+    list->addSelectionListener(dialog);
+    return box;
+}
+
+bool RowParts::storeChoice(Dialog* dialog, const wchar_t* key, const VideoList& rows, ComboBox* list,
+                           std::initializer_list<CustomLine> lines, const wchar_t* autoKey, int32_t autoValue) {
+    int32_t value = 0;
+    if (!rows.acceptChoice(list, &value)) {
+        return true;
+    }
+    if (autoKey != nullptr) {
+        dialog->writeOptionBool(key, autoKey, value == autoValue);
+    }
+    for (const CustomLine& custom : lines) {
+        show(custom.line, value == custom.value);
+    }
+    relayoutWindow(dialog);
+    dialog->writeOption(key, rows.key(), value);
+    return true;
 }
 
 gui::IComponent* RowParts::spacer(Dialog* dialog, int32_t orientation, int32_t size) {

@@ -28,7 +28,6 @@ constexpr int32_t TEXT_FILE_SIZE = 1290000;
 constexpr int32_t TEXT_BIT_RATE = 1200004;
 constexpr int32_t TEXT_KBPS = 1200005;
 constexpr int32_t TEXT_QUALITY = 1293001;
-constexpr int32_t LIST_HEIGHT = 22;
 constexpr Entry LIGHT_RULE = {0, L"-", 0, 32, 32};
 
 // "-10%" to "-90%" with the values base - 10 down to base - 90.
@@ -122,27 +121,12 @@ IComponent* TargetValueRows::buildBitRateRow(Dialog* dialog, TextField** field) 
                          Label::createWithTextId(TEXT_KBPS, false, false, 0), field);
 }
 
-IComponent* TargetValueRows::buildRelativeRow(Dialog* dialog, const wchar_t* key, const VideoList& rows,
-                                              int32_t captionId, ComboBox** ref) {
-    ComboBox* list = RowParts::newList(dialog, rows, ref, LIST_HEIGHT);
-    if (list == nullptr) {
-        return nullptr;
-    }
-    Box* column = RowParts::columnBox();
-    if (column != nullptr) {
-        column->add(RowParts::captioned(dialog, captionId, 0, 20, list));
-    }
-    rows.restore(list, dialog->readOption(key, rows.key(), rows.defaultValue()));
-    list->addSelectionListener(dialog);
-    return column;
-}
-
 IComponent* TargetValueRows::buildRelativeSizeRow(Dialog* dialog, ComboBox** ref) {
-    return buildRelativeRow(dialog, FILE_SIZE_RELATIVE_KEY, relativeSize(), TEXT_FILE_SIZE, ref);
+    return storedListRow(dialog, FILE_SIZE_RELATIVE_KEY, relativeSize(), TEXT_FILE_SIZE, ref);
 }
 
 IComponent* TargetValueRows::buildRelativeBitRateRow(Dialog* dialog, ComboBox** ref) {
-    return buildRelativeRow(dialog, BIT_RATE_RELATIVE_KEY, relativeBitRate(), TEXT_BIT_RATE, ref);
+    return storedListRow(dialog, BIT_RATE_RELATIVE_KEY, relativeBitRate(), TEXT_BIT_RATE, ref);
 }
 
 IComponent* TargetValueRows::buildQualityAutoRow(Dialog* dialog, const wchar_t* key, ComboBox** ref, Box** custom,
@@ -156,7 +140,8 @@ IComponent* TargetValueRows::buildQualityAutoRow(Dialog* dialog, const wchar_t* 
     }
     Box* block = RowParts::columnBox();
     *custom = block;
-    ComboBox* list = RowParts::newList(dialog, rows, ref, LIST_HEIGHT);
+    Box* column = nullptr;
+    ComboBox* list = captionedList(dialog, rows, TEXT_QUALITY, ref, &column);
     if (list == nullptr) {
         return nullptr;
     }
@@ -170,9 +155,7 @@ IComponent* TargetValueRows::buildQualityAutoRow(Dialog* dialog, const wchar_t* 
         block->add(RowParts::spacer(dialog, 1, 8));
         block->add(line);
     }
-    Box* column = RowParts::columnBox();
     if (column != nullptr) {
-        column->add(RowParts::captioned(dialog, TEXT_QUALITY, 0, 20, list));
         column->add(block);
     }
     const bool automatic = dialog->readOptionBool(key, L"VQualityAuto", true);
@@ -185,15 +168,8 @@ IComponent* TargetValueRows::buildQualityAutoRow(Dialog* dialog, const wchar_t* 
 }
 
 bool TargetValueRows::saveVideoQualityAuto(Dialog* dialog, const wchar_t* key, ComboBox* list, Box* custom) {
-    int32_t value = 0;
-    if (!qualityAuto().acceptChoice(list, &value)) {
-        return true;
-    }
-    dialog->writeOptionBool(key, L"VQualityAuto", value == QUALITY_AUTO);
-    RowParts::show(custom, value == QUALITY_CUSTOM_BIT_RATE);
-    RowParts::relayoutWindow(dialog);
-    dialog->writeOption(key, L"VQuality", value);
-    return true;
+    return storeChoice(dialog, key, qualityAuto(), list, {{custom, QUALITY_CUSTOM_BIT_RATE}}, L"VQualityAuto",
+                       QUALITY_AUTO);
 }
 
 bool TargetValueRows::saveVideoQualityRelative(Dialog* dialog, const wchar_t* key, ComboBox* list) {
@@ -207,23 +183,7 @@ bool TargetValueRows::saveVideoQualityRelative(Dialog* dialog, const wchar_t* ke
 
 void TargetValueRows::applyVideoQualityBitRate(Dialog* dialog, Setting* record, const wchar_t* key,
                                                const gui::IComboBox* list, const TextField* field) {
-    const int32_t value = qualityAuto().chosenValue(list);
-    if (value >= 1000 && value <= FILE_SIZE_BASE - 1) {
-        record->videoBitRate = value;
-        return;
-    }
-    if (value <= 9) {
-        record->twoPass = 0;
-    }
-    if (value == QUALITY_CUSTOM_BIT_RATE) {
-        int32_t kbps = 0;
-        if (TypedNumber::bitRateKbps(RowParts::textOf(field), &kbps)) {
-            dialog->writeOption(key, L"VBitRate", kbps);
-            record->videoBitRate = static_cast<int64_t>(kbps) * 1000;
-        }
-        return;
-    }
-    record->videoQuality = value;
+    applyQuality(dialog, record, key, qualityAuto().chosenValue(list), field, nullptr);
 }
 
 void TargetValueRows::applyByBitRate(Dialog* dialog, Setting* record, const TextField* field) {

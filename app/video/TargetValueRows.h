@@ -1,10 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
+#include "app/video/RowParts.h"
 
 namespace s::gui { class IComboBox; class IComponent; }
-namespace s::gui::win { class Box; class ComboBox; class TextField; }
 
 namespace s::video {
 
@@ -15,24 +14,18 @@ class VideoList;
 // "ByBitRateRelative"), or for the picture-size targets an automatic quality, a level
 // or a bit rate with a custom field ("ByImageSize", "ByImageSizeRelative"). Typed
 // numbers are taken, checked and stored when a batch's settings are collected.
-class TargetValueRows {
+class TargetValueRows : public RowParts {
 public:
-    typedef sound::gui::dialogs::mp3conv::Dialog Dialog;
-    typedef sound::gui::dialogs::mp3conv::Setting Setting;
-    typedef gui::win::Box Box;
-    typedef gui::win::ComboBox ComboBox;
-    typedef gui::win::TextField TextField;
-
     // Record codes: a file size is megabytes plus this; a relative size this base
     // minus the percent.
-    static constexpr int32_t FILE_SIZE_BASE = 2137483647;
+    static constexpr int32_t FILE_SIZE_BASE = CUSTOM_FILE_SIZE;
     static constexpr int32_t RELATIVE_SIZE_BASE = 2147483647;
     // What a field that holds no usable number falls back to.
     static constexpr int32_t FALLBACK_FILE_SIZE_MB = 10;
     static constexpr int32_t FALLBACK_BIT_RATE_KBPS = 300;
     // Values of the quality row.
     static constexpr int32_t QUALITY_AUTO = 105;
-    static constexpr int32_t QUALITY_CUSTOM_BIT_RATE = 20;
+    static constexpr int32_t QUALITY_CUSTOM_BIT_RATE = CUSTOM_BIT_RATE;
 
     static const VideoList& relativeSize();
     static const VideoList& relativeBitRate();
@@ -61,8 +54,6 @@ public:
 private:
     static gui::IComponent* buildFieldRow(Dialog* dialog, const wchar_t* key, const wchar_t* valueKey,
                                           int32_t def, int32_t captionId, gui::IComponent* unit, TextField** field);
-    static gui::IComponent* buildRelativeRow(Dialog* dialog, const wchar_t* key, const VideoList& rows,
-                                             int32_t captionId, ComboBox** ref);
 };
 
 } // namespace s::video

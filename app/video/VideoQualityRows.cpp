@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/video/RowParts.h"
-#include "app/video/TypedNumber.h"
 #include "app/video/VideoList.h"
 #include "widgets/gui/IComboBox.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
@@ -19,7 +18,6 @@ namespace s::video {
 
 using gui::IComponent;
 using gui::combobox::ComboBoxItem;
-using gui::win::GroupBox;
 using gui::win::Label;
 typedef VideoList::Entry Entry;
 typedef std::vector<Entry> Entries;
@@ -217,23 +215,13 @@ IComponent* VideoQualityRows::buildWithCustom(Dialog* dialog, const VideoList& r
     *rateLine = rateBox;
     Box* sizeBox = customLine(dialog, TEXT_SIZE_LABEL, size, Label::createWithText(L" MB", false, false, 0));
     *sizeLine = sizeBox;
-    ComboBox* list = RowParts::newList(dialog, rows, ref);
-    if (list == nullptr) {
+    GroupBox* frame =
+        framedListRow(dialog, key, rows, TEXT_CAPTION, ref, {{sizeBox, CUSTOM_FILE_SIZE}, {rateBox, CUSTOM_BIT_RATE}});
+    if (*ref == nullptr) {
         return nullptr;
     }
-    GroupBox* frame = RowParts::frame(dialog, TEXT_CAPTION);
-    if (frame != nullptr) {
-        frame->add(list);
-        frame->add(sizeBox);
-        frame->add(rateBox);
-    }
-    rows.restore(list, dialog->readOption(key, KEY, rows.defaultValue()));
-    const int32_t shown = rows.chosenValue(list);
-    RowParts::show(sizeBox, shown == CUSTOM_FILE_SIZE);
-    RowParts::show(rateBox, shown == CUSTOM_BIT_RATE);
     RowParts::putNumber(size, dialog->readOption(key, L"VFileSize", sizeDefault));
     RowParts::putNumber(rate, dialog->readOption(key, L"VBitRate", rateDefault));
-    list->addSelectionListener(dialog);
     return frame;
 }
 
@@ -287,15 +275,7 @@ IComponent* VideoQualityRows::buildVideoQualityRowSvcd(Dialog* dialog, ComboBox*
 
 bool VideoQualityRows::saveVideoQualityWithCustom(Dialog* dialog, const wchar_t* key, ComboBox* list, Box* sizeLine,
                                                   Box* rateLine) {
-    int32_t value = 0;
-    if (!listOf(key).acceptChoice(list, &value)) {
-        return true;
-    }
-    RowParts::show(sizeLine, value == CUSTOM_FILE_SIZE);
-    RowParts::show(rateLine, value == CUSTOM_BIT_RATE);
-    RowParts::relayoutWindow(dialog);
-    dialog->writeOption(key, KEY, value);
-    return true;
+    return storeChoice(dialog, key, listOf(key), list, {{sizeLine, CUSTOM_FILE_SIZE}, {rateLine, CUSTOM_BIT_RATE}});
 }
 
 bool VideoQualityRows::saveVideoQuality(Dialog* dialog, const wchar_t* key, ComboBox* list) {
@@ -309,29 +289,7 @@ bool VideoQualityRows::saveVideoQuality(Dialog* dialog, const wchar_t* key, Comb
 void VideoQualityRows::applyVideoQualityOrSize(Dialog* dialog, Setting* record, const wchar_t* key,
                                                const gui::IComboBox* list, const TextField* rateField,
                                                const TextField* sizeField) {
-    const int32_t value = listOf(key).chosenValue(list);
-    if (value >= 1000 && value <= CUSTOM_FILE_SIZE - 1) {
-        record->videoBitRate = value;
-        return;
-    }
-    if (value <= 9) {
-        record->twoPass = 0;
-    }
-    if (value == CUSTOM_BIT_RATE) {
-        int32_t kbps = 0;
-        if (TypedNumber::bitRateKbps(RowParts::textOf(rateField), &kbps)) {
-            dialog->writeOption(key, L"VBitRate", kbps);
-            record->videoBitRate = static_cast<int64_t>(kbps) * 1000;
-        }
-    } else if (value == CUSTOM_FILE_SIZE) {
-        int32_t megabytes = 0;
-        if (TypedNumber::fileSizeMb(RowParts::textOf(sizeField), &megabytes)) {
-            dialog->writeOption(key, L"VFileSize", megabytes);
-            record->videoQuality = CUSTOM_FILE_SIZE + megabytes;
-        }
-    } else {
-        record->videoQuality = value;
-    }
+    applyQuality(dialog, record, key, listOf(key).chosenValue(list), rateField, sizeField);
 }
 
 } // namespace s::video

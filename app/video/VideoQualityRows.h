@@ -1,10 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "app/sound/gui/dialogs/mp3conv/Dialog.h"
+#include "app/video/RowParts.h"
 
 namespace s::gui { class IComboBox; class IComponent; }
-namespace s::gui::win { class Box; class ComboBox; class TextField; }
 
 namespace s::video {
 
@@ -14,17 +13,8 @@ class VideoList;
 // reduction relative to the source, a target file size, a quality level or a bit rate,
 // with two custom entries whose lines take a typed file size or bit rate. The typed
 // numbers are checked and stored when a batch's settings are collected.
-class VideoQualityRows {
+class VideoQualityRows : public RowParts {
 public:
-    typedef sound::gui::dialogs::mp3conv::Dialog Dialog;
-    typedef sound::gui::dialogs::mp3conv::Setting Setting;
-    typedef gui::win::Box Box;
-    typedef gui::win::ComboBox ComboBox;
-    typedef gui::win::TextField TextField;
-
-    static constexpr int32_t CUSTOM_BIT_RATE = 20;
-    static constexpr int32_t CUSTOM_FILE_SIZE = 2137483647;
-
     static const VideoList& general();
     static const VideoList& h263();
     static const VideoList& theora();

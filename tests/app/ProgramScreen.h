@@ -14,6 +14,7 @@
 #include "DropFiles.h"
 #include "ProgramDriver.h"
 #include "support/ChildProcess.h"
+#include "support/LostInput.h"
 #include "support/RealInput.h"
 #include "support/ScreenPixels.h"
 #include "support/WaitFor.h"
@@ -164,6 +165,7 @@ inline bool clickEntryOnce(HWND combo, int32_t index) {
 }
 inline bool chooseByClicks(HWND combo, int32_t index) {
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) testsupport::LostInput::repeated("list entry click");
         if (clickEntryOnce(combo, index)) return true;
         // Input the machine lost (the list did not open, or stayed open): close what is
         // open and try once more, as a person would.

@@ -47,7 +47,8 @@ protected:
             panel_ = nullptr;
         }
     }
-    // Picks the entry of value in the (format, kind) list as the user would.
+    // Puts the (format, kind) list on the entry at index and hands the change to the
+    // dialog's own handler, as the list does (a dialog without its window hears no list).
     void pick(int32_t formatId, OptionRows::Kind kind, int32_t index) {
         Dialog::ComboBox* list = dialog_->optionControl(formatId, kind);
         ASSERT_NE(nullptr, list);

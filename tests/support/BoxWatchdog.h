@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "support/LostInput.h"
 #include "support/RealInput.h"
 
 namespace testsupport {
@@ -35,6 +36,9 @@ inline HWND messageBoxOf(DWORD processId) {
 // activation, or a loaded machine is slow).
 class BoxAnswerer {
 public:
+    // The button clicked first when the box shows it (No unless told).
+    explicit BoxAnswerer(int first = IDNO) : first_(first) {}
+
     // Looks once; the box first seen now (its text in *text), else null.
     HWND step(DWORD processId, std::wstring* text = nullptr) {
         HWND box = messageBoxOf(processId);
@@ -53,9 +57,10 @@ public:
             }
         }
         if (GetTickCount() - clickedAt_ >= 1000) {
-            // No where it asks, else the button that closes it.
+            if (fresh == nullptr) LostInput::repeated("message box click");
+            // The first button where it asks, else the button that closes it.
             HWND button = nullptr;
-            for (int id : {IDNO, IDOK, IDCANCEL}) {
+            for (int id : {first_, IDNO, IDOK, IDCANCEL}) {
                 if ((button = GetDlgItem(box, id)) != nullptr && IsWindowVisible(button)) break;
             }
             if (button != nullptr) clickOn(button);
@@ -65,6 +70,7 @@ public:
     }
 
 private:
+    int first_;
     HWND answered_ = nullptr;
     DWORD clickedAt_ = 0;
 };

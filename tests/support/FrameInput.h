@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/LostInput.h"
 #include "support/RealInput.h"
 #include "support/WaitFor.h"
 
@@ -116,6 +117,7 @@ inline bool closeFrame(HWND frame, DWORD ms = 5000) {
     auto gone = [&] { return !IsWindow(frame) || !IsWindowVisible(frame); };
     for (int attempt = 0; attempt < 2; ++attempt) {
         // The second: a click the machine lost (the window was still being activated).
+        if (attempt > 0) LostInput::repeated("close");
         if (IsIconic(frame)) {
             windowMenuItem(frame, 'C');
         } else if (!clickCaptionButton(frame, HTCLOSE)) {
@@ -185,6 +187,7 @@ inline bool dragEdge(HWND frame, LRESULT hit, int dx, int dy) {
 // A second drag when the first was lost (the frame was still being activated).
 inline bool dragCaptionTo(HWND frame, POINT to) {
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) LostInput::repeated("caption drag");
         const RECT r = screenRect(frame);
         POINT from{-1, -1};
         for (LONG y = r.top + 2; y < r.top + 60 && from.x < 0; y += 2) {

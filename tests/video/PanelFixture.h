@@ -48,7 +48,8 @@ protected:
             panel_ = nullptr;
         }
     }
-    // The user picks the entry of value; the dialog hears of it.
+    // Puts the list on the entry of value and hands the change to the dialog's own
+    // handler, as the list does (a dialog without its window hears no list).
     void choose(s::gui::win::ComboBox* list, int32_t value) {
         if (list == nullptr) {
             return;

@@ -185,7 +185,9 @@ protected:
         CloseHandle(h);
     }
 
-    // The user's pick of the entry carrying value (or of index when value is absent).
+    // Puts the list on the entry carrying value (or on index), quietly: the state a row's
+    // own save and apply functions, called next by the test, read. A person's choice is
+    // made by clicks (PanelFixture.h, the program tests).
     static void pickIndex(ComboBox* list, int32_t index) { list->setSelectedIndex(index, false); }
     static int32_t indexOfValue(const ComboBox* list, int32_t value) {
         for (int32_t i = 0; i < list->getItemCount(); ++i) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/RealInput.h"
 #include "widgets/gui/win/Button.h"
 
 namespace {
@@ -148,15 +149,19 @@ TEST(ButtonTest, DraggingTheGripResizesAResizableWindowButNeverBelowItsPreferred
         bool resizable;
         int32_t toX, toY;  // where the drag goes, in the grip's coordinates (pressed at 5, 5)
         int32_t grownX, grownY;
-        bool toPreferred;
+        bool toPreferred;  // dragged to the screen's top-left corner instead
     };
     const Case cases[] = {
         {true, 35, 25, 30, 20, false},
-        {true, -2000, -2000, 0, 0, true},
+        {true, 0, 0, 0, 0, true},
         {false, 35, 25, 0, 0, false},
     };
     for (const Case& c : cases) {
         Released<Window> window(shownWindow());
+        if (c.toPreferred) {
+            // Far enough from the corner that the drag goes past the least size.
+            window->setBounds(700, 600, 320, 240);
+        }
         if (!c.resizable) {
             SetWindowLongPtrW(window->getFrameHandle(), GWL_STYLE,
                               GetWindowLongPtrW(window->getFrameHandle(), GWL_STYLE) & ~WS_THICKFRAME);
@@ -166,9 +171,11 @@ TEST(ButtonTest, DraggingTheGripResizesAResizableWindowButNeverBelowItsPreferred
         HWND hwnd = grip->getNativeHandle();
         const int32_t width = window->getWidth();
         const int32_t height = window->getHeight();
-        SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.toX & 0xFFFF, c.toY & 0xFFFF));
-        SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(c.toX & 0xFFFF, c.toY & 0xFFFF));
+        settle(hwnd);
+        const RECT at = testsupport::screenRect(hwnd);
+        const POINT from{at.left + 5, at.top + 5};
+        testsupport::drag(from, c.toPreferred ? POINT{0, 0} : POINT{at.left + c.toX, at.top + c.toY});
+        settle(hwnd);
         if (c.toPreferred) {
             // The preferred size, or the system's least frame size when that is larger.
             const int32_t leastWidth = GetSystemMetrics(SM_CXMINTRACK);

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "ControlsSupport.h"
+#include "support/FrameInput.h"
+#include "support/LostInput.h"
 #include "support/RealInput.h"
 #include "system/lang/Localizer.h"
 #include "system/xml/Node.h"
@@ -124,10 +126,23 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
         ASSERT_TRUE(waitFor([&] { return focusOf(ui) == yes; })) << c.name;
         for (Step step : c.steps) {
             switch (step) {
-            case CLICK_YES: SendMessageW(yes, BM_CLICK, 0, 0); break;
-            case CLICK_NO: SendMessageW(no, BM_CLICK, 0, 0); break;
-            case CLICK_BOX: SendMessageW(asker->getCheckBox()->getNativeHandle(), BM_CLICK, 0, 0); break;
-            case CLOSE: PostMessageW(window->getFrameHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
+            case CLICK_YES: testsupport::clickOn(yes); break;
+            case CLICK_NO: testsupport::clickOn(no); break;
+            case CLICK_BOX: {
+                const bool before = asker->getCheckBox()->isChecked();
+                auto toggled = [&] { return asker->getCheckBox()->isChecked() != before; };
+                testsupport::clickOn(check);
+                if (!waitFor(toggled, 2000)) {
+                    // A click the machine lost, made once more (and counted).
+                    testsupport::LostInput::repeated("check box click");
+                    testsupport::clickOn(check);
+                }
+                EXPECT_TRUE(waitFor(toggled)) << c.name;
+                break;
+            }
+            case CLOSE:
+                EXPECT_TRUE(testsupport::clickCaptionButton(window->getFrameHandle(), HTCLOSE)) << c.name;
+                break;
             case TAB: {
                 // Through every control in order and round again.
                 HWND from = focusOf(ui);

@@ -145,6 +145,9 @@ TEST(MenuTest, AContextMenuAnsweredByAWatchdogReturnsItsCommand) {
     menu->addItem(MenuItem::createWithText(L"Only", 77));
     Recorder commands;
     menu->addCommandListener(&commands);
+    // The window gets the keyboard as a person gives it: a click into it.
+    testsupport::clickAt(POINT{250, 250});
+    // A person answers the menu: Down to its entry, Enter.
     HANDLE watchdog = CreateThread(
         nullptr, 0,
         [](LPVOID) -> DWORD {
@@ -152,8 +155,8 @@ TEST(MenuTest, AContextMenuAnsweredByAWatchdogReturnsItsCommand) {
             if (popup == nullptr) {
                 return 1;
             }
-            PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+            testsupport::press(VK_DOWN);
+            testsupport::press(VK_RETURN);
             return 0;
         },
         nullptr, 0, nullptr);
@@ -213,12 +216,17 @@ TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEv
             HWND popup = stubs::waitForMenuWindow(true);
             *static_cast<bool*>(data) = popup != nullptr;
             if (popup != nullptr) {
-                PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                testsupport::press(VK_ESCAPE);
             }
             return 0;
         },
         &openSeen, 0, nullptr);
-    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    const auto onBar = [&](int x, int y) {
+        POINT at = {x, y};
+        ClientToScreen(bar->m_hWnd, &at);
+        return at;
+    };
+    testsupport::clickAt(onBar(10, 10));
     WaitForSingleObject(watchdog, 10000);
     CloseHandle(watchdog);
     stubs::runOnUiThread(window.get(), [] {});
@@ -231,13 +239,23 @@ TEST(MenuTest, TheBarOpensAndClosesItsPopupWithoutSendingItselfTheMenuStartForEv
     EXPECT_TRUE(commands.codes.empty());
 
     // A command entry runs on release.
-    bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 10));
-    bar->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
+    ASSERT_TRUE(testsupport::moveMouse(onBar(60, 10).x, onBar(60, 10).y));
+    ASSERT_TRUE(testsupport::leftButton(true));
+    stubs::runOnUiThread(window.get(), [] {});
+    EXPECT_EQ(0, commands.count(0));
+    ASSERT_TRUE(testsupport::leftButton(false));
+    EXPECT_TRUE(testsupport::waitFor([&] { return commands.count(0) == 1; }));
     EXPECT_EQ(11, bar->getLastCommand());
     EXPECT_EQ(1, commands.count(0));
 
     // A hot entry goes cold when another window takes the mouse (a dialog, a pop-up).
-    bar->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    ASSERT_TRUE(testsupport::moveMouse(onBar(10, 10).x, onBar(10, 10).y));
+    // The drawer's record is read on the UI thread that writes it.
+    EXPECT_TRUE(testsupport::waitFor([&] {
+        bool hot = false;
+        stubs::runOnUiThread(window.get(), [&] { hot = !drawer.hot.empty() && drawer.hot.back() == 0; });
+        return hot;
+    }));
     ASSERT_FALSE(drawer.hot.empty());
     EXPECT_EQ(0, drawer.hot.back());
     HWND frame = window->getFrameHandle();

@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "WindowTestSupport.h"
+#include "support/BoxWatchdog.h"
 #include "framework/AfxMessageBox.h"
 #include "widgets/gui/win/MessageBoxW.h"
 
@@ -15,60 +17,43 @@ namespace {
 using namespace windowtest;
 using s::gui::win::MessageBoxW;
 
-// Answers the first message box of this process that appears, from a thread of its own,
-// and notes whose thread the box belongs to and what it says.
-class BoxAnswerer {
+// Answers the first message box of this process by clicks on button (the suite's
+// answerer), from a thread of its own, and notes whose thread the box belongs to and its
+// caption.
+class FirstBox {
 public:
-    explicit BoxAnswerer(WORD answer) : answer_(answer) {
-        thread_ = CreateThread(nullptr, 0, &BoxAnswerer::watch, this, 0, nullptr);
+    explicit FirstBox(int button) : answerer_(button) {
+        thread_ = std::thread([this] {
+            for (int i = 0; i < 1500 && !stop_; ++i, Sleep(10)) {
+                // Noted before the click: a box answered at once is gone after it.
+                HWND box = testsupport::messageBoxOf(GetCurrentProcessId());
+                if (box != nullptr && boxThread_ == 0) {
+                    wchar_t caption[128] = {};
+                    GetWindowTextW(box, caption, 128);
+                    caption_ = caption;
+                    boxThread_ = GetWindowThreadProcessId(box, nullptr);
+                }
+                if (answerer_.step(GetCurrentProcessId()) == nullptr && box == nullptr && boxThread_ != 0) {
+                    return;
+                }
+            }
+        });
     }
-    ~BoxAnswerer() {
+    ~FirstBox() {
         stop_ = true;
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
+        thread_.join();
     }
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    FirstBox(const FirstBox&) = delete;
+    FirstBox& operator=(const FirstBox&) = delete;
 
     DWORD boxThread() const { return boxThread_; }
     const std::wstring& caption() const { return caption_; }
 
 private:
-    static BOOL CALLBACK find(HWND hwnd, LPARAM param) {
-        DWORD process = 0;
-        const DWORD thread = GetWindowThreadProcessId(hwnd, &process);
-        wchar_t name[16] = {};
-        GetClassNameW(hwnd, name, 16);
-        if (process == GetCurrentProcessId() && wcscmp(name, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-            BoxAnswerer* self = reinterpret_cast<BoxAnswerer*>(param);
-            self->box_ = hwnd;
-            self->boxThread_ = thread;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static DWORD WINAPI watch(void* param) {
-        BoxAnswerer* self = static_cast<BoxAnswerer*>(param);
-        for (int i = 0; i < 1000 && !self->stop_ && self->box_ == nullptr; ++i) {
-            EnumWindows(&BoxAnswerer::find, reinterpret_cast<LPARAM>(self));
-            if (self->box_ == nullptr) {
-                Sleep(10);
-            }
-        }
-        if (self->box_ != nullptr) {
-            wchar_t caption[128] = {};
-            GetWindowTextW(self->box_, caption, 128);
-            self->caption_ = caption;
-            PostMessageW(self->box_, WM_COMMAND, MAKEWPARAM(self->answer_, BN_CLICKED), 0);
-        }
-        return 0;
-    }
-
-    WORD answer_;
-    HANDLE thread_;
+    testsupport::BoxAnswerer answerer_;
+    std::thread thread_;
     std::atomic<bool> stop_{false};
-    HWND box_ = nullptr;
-    DWORD boxThread_ = 0;
+    std::atomic<DWORD> boxThread_{0};
     std::wstring caption_;
 };
 
@@ -97,7 +82,7 @@ TEST(MessageBoxTest, BoxesAskedForByAWorkerBelongToTheUiThread) {
     const Case cases[] = {{0, IDOK, false}, {1, IDOK, false}, {2, IDYES, true}, {2, IDNO, false}};
     Released<Window> window(Window::pool());
     for (const Case& c : cases) {
-        BoxAnswerer answerer(c.button);
+        FirstBox answerer(c.button);
         Asked asked = {window.get(), c.kind, !c.answer};
         HANDLE worker = CreateThread(nullptr, 0, &askFromWorker, &asked, 0, nullptr);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 15000)) << c.kind;

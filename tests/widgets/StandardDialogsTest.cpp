@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "WindowTestSupport.h"
+#include "support/RealInput.h"
+#include "support/WaitFor.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "framework/CommonDialogs.h"
@@ -267,15 +269,20 @@ TEST(FileDialogExTest, TheRealSaveDialogRewritesTheTypedNameWhenTheTypeChanges) 
                     continue;
                 }
                 Sleep(300);
-                SendMessageW(types, CB_SETCURSEL, 1, 0);
-                // A pick in the list ends with both notifications.
-                for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
-                    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
-                }
-                wchar_t name[MAX_PATH] = {};
-                SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
-                *seenName = name;
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                // A person picks the next type: a click opens the list, Down and Enter take it.
+                testsupport::clickOn(types);
+                testsupport::waitFor([&] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000);
+                testsupport::press(VK_DOWN);
+                testsupport::press(VK_RETURN);
+                testsupport::waitFor([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == 1; }, 3000);
+                const auto typedName = [&] {
+                    wchar_t name[MAX_PATH] = {};
+                    SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
+                    return std::wstring(name);
+                };
+                testsupport::waitFor([&] { return typedName() != L"song.mp3"; }, 3000);
+                *seenName = typedName();
+                testsupport::clickOn(GetDlgItem(dialog, IDCANCEL));
                 return 0;
             }
             return 1;

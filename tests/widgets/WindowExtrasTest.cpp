@@ -21,7 +21,9 @@
 #include "widgets/gui/win/TrayIcon.h"
 #include "widgets/gui/win/WindowFader.h"
 #include "widgets/gui/win/WindowFrame.h"
+#include "support/FrameInput.h"
 #include "support/RealInput.h"
+#include "support/UiThread.h"
 #include "support/WaitFor.h"
 #include "widgets/gui/menuitem/MenuItem.h"
 #include "widgets/gui/win/PopupMenu.h"
@@ -156,59 +158,10 @@ void moveCursor(int x, int y) {
         << "cursor never stayed at " << x << "," << y;
 }
 
-TEST(WindowExtrasTest, DraggingTheCustomFrameResizesThroughTheSizingRules) {
-    Released<Window> window(shownWindow(50, 50, 300, 200));
-    StubFrame drawer;
-    window->setFrameDrawer(&drawer, false);
-    window->setResizeByFrame(true);
-    Recorder sizing;
-    std::vector<int32_t> edges;
-    sizing.action = [&](int32_t) { edges.push_back(window->getSizingEdge()); };
-    window->addSizingListener(&sizing);
-    HWND frame = window->getFrameHandle();
-    struct Case {
-        POINT at;  // from the window's top-left corner
-        int dx, dy;
-        bool cancelled;  // the mouse is taken away before it moves
-        RECT change;     // added to left, top, right, bottom
-        int32_t edge;
-    } cases[] = {
-        {{297, 100}, 40, 0, false, {0, 0, 40, 0}, Window::EDGE_RIGHT},
-        {{3, 197}, -20, 30, false, {-20, 0, 0, 30}, Window::EDGE_BOTTOM_LEFT},
-        {{150, 2}, 0, -25, false, {0, -25, 0, 0}, Window::EDGE_TOP},
-        {{297, 100}, 40, 0, true, {0, 0, 0, 0}, Window::EDGE_NONE},
-    };
-    for (const Case& c : cases) {
-        RECT before;
-        GetWindowRect(frame, &before);
-        const size_t told = edges.size();
-        const POINT start = {before.left + c.at.x, before.top + c.at.y};
-        moveCursor(start.x, start.y);
-        SendMessageW(frame, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(start.x, start.y));
-        SendMessageW(frame, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(start.x, start.y));
-        if (c.cancelled) {
-            SendMessageW(frame, WM_CANCELMODE, 0, 0);
-        }
-        moveCursor(start.x + c.dx, start.y + c.dy);
-        SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, 0);
-        SendMessageW(frame, WM_LBUTTONUP, 0, 0);
-        RECT after;
-        GetWindowRect(frame, &after);
-        EXPECT_EQ(before.left + c.change.left, after.left) << c.at.x << "," << c.at.y;
-        EXPECT_EQ(before.top + c.change.top, after.top);
-        EXPECT_EQ(before.right + c.change.right, after.right);
-        EXPECT_EQ(before.bottom + c.change.bottom, after.bottom);
-        if (c.edge == Window::EDGE_NONE) {
-            EXPECT_EQ(told, edges.size());
-        } else {
-            ASSERT_LT(told, edges.size());
-            EXPECT_EQ(c.edge, edges.back());
-        }
-    }
-    window->setFrameDrawer(nullptr, false);
-}
-
-TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgeIsHeardAsMovesAndEndsWithTheRelease) {
+// Each edge dragged by a person: the frame follows every move through the sizing rules,
+// the listeners hear the moves, the edge and the release once the drag is over; a drag
+// whose mouse is taken away (the capture given up, as when a menu opens) changes nothing.
+TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgesResizesThroughTheSizingRulesAndEndsWithTheRelease) {
     Released<Window> window(shownWindow(60, 60, 300, 200));
     StubFrame drawer;
     window->setFrameDrawer(&drawer, false);
@@ -216,30 +169,75 @@ TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgeIsHeardAsMovesAndEndsWit
     window->activate(true);
     settle(window.get());
     Recorder moves, ups, sizing;
+    std::vector<int32_t> edges;
+    sizing.action = [&](int32_t) { edges.push_back(window->getSizingEdge()); };
     window->addMouseMoveListener(&moves);
     window->addLeftButtonUpListener(&ups);
     window->addSizingListener(&sizing);
-    const RECT before = frameOf(window.get());
-    // The bottom edge: the stub's region leaves out the right one.
-    const POINT edge = {before.left + 150, before.bottom - 2};
-    ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y - 40));
-    ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y));
-    settle(window.get());
-    ASSERT_TRUE(testsupport::leftButton(true));
-    settle(window.get());
-    const int movesBefore = moves.count(IWindow::MOUSE_MOVE);
-    for (int step = 1; step <= 4; ++step) {
-        ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y + 10 * step));
-        ASSERT_TRUE(testsupport::waitFor([&] { return frameOf(window.get()).bottom == before.bottom + 10 * step; }))
-            << "step " << step;
+    struct Case {
+        const char* name;
+        POINT at;  // from the frame's left and top; negative from its right and bottom
+        int dx, dy;
+        bool cancelled;
+        RECT change;  // added to left, top, right, bottom
+        int32_t edge;
+    } cases[] = {
+        // The stub's region leaves out the right edge.
+        {"bottom", {150, -2}, 0, 40, false, {0, 0, 0, 40}, Window::EDGE_BOTTOM},
+        {"bottom left", {3, -3}, -20, 32, false, {-20, 0, 0, 32}, Window::EDGE_BOTTOM_LEFT},
+        {"top", {150, 2}, 0, -24, false, {0, -24, 0, 0}, Window::EDGE_TOP},
+        {"taken away", {150, -2}, 0, -20, true, {0, 0, 0, 0}, Window::EDGE_NONE},
+    };
+    for (const Case& c : cases) {
+        const RECT before = frameOf(window.get());
+        const POINT edge = {c.at.x >= 0 ? before.left + c.at.x : before.right + c.at.x,
+                            c.at.y >= 0 ? before.top + c.at.y : before.bottom + c.at.y};
+        const size_t told = edges.size();
+        const int upsBefore = ups.count(IWindow::LEFT_UP);
+        // Onto the edge from inside the frame, then down on it.
+        ASSERT_TRUE(testsupport::moveMouse(before.left + 150, before.top + 100)) << c.name;
+        ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y)) << c.name;
+        settle(window.get());
+        ASSERT_TRUE(testsupport::leftButton(true)) << c.name;
+        settle(window.get());
+        if (c.cancelled) {
+            testsupport::onUiThread(window.get(), [] { ReleaseCapture(); });
+        }
+        const int movesBefore = moves.count(IWindow::MOUSE_MOVE);
+        for (int step = 1; step <= 4; ++step) {
+            ASSERT_TRUE(testsupport::moveMouse(edge.x + c.dx * step / 4, edge.y + c.dy * step / 4)) << c.name;
+            if (!c.cancelled) {
+                ASSERT_TRUE(testsupport::waitFor([&] {
+                    const RECT now = frameOf(window.get());
+                    return now.left == before.left + c.change.left * step / 4 &&
+                           now.top == before.top + c.change.top * step / 4 &&
+                           now.bottom == before.bottom + c.change.bottom * step / 4;
+                })) << c.name << " step " << step;
+            }
+        }
+        settle(window.get());
+        if (!c.cancelled) {
+            // Moves during the drag are heard; the release is heard once the drag is over.
+            EXPECT_GT(moves.count(IWindow::MOUSE_MOVE), movesBefore) << c.name;
+            EXPECT_EQ(upsBefore, ups.count(IWindow::LEFT_UP)) << c.name;
+        }
+        ASSERT_TRUE(testsupport::leftButton(false)) << c.name;
+        if (!c.cancelled) {
+            EXPECT_TRUE(testsupport::waitFor([&] { return ups.count(IWindow::LEFT_UP) == upsBefore + 1; })) << c.name;
+        }
+        settle(window.get());
+        const RECT after = frameOf(window.get());
+        EXPECT_EQ(before.left + c.change.left, after.left) << c.name;
+        EXPECT_EQ(before.top + c.change.top, after.top) << c.name;
+        EXPECT_EQ(before.right + c.change.right, after.right) << c.name;
+        EXPECT_EQ(before.bottom + c.change.bottom, after.bottom) << c.name;
+        if (c.edge == Window::EDGE_NONE) {
+            EXPECT_EQ(told, edges.size()) << c.name;
+        } else {
+            ASSERT_LT(told, edges.size()) << c.name;
+            EXPECT_EQ(c.edge, edges.back()) << c.name;
+        }
     }
-    // Moves during the drag are heard; the release is heard once the drag is over.
-    EXPECT_GT(moves.count(IWindow::MOUSE_MOVE), movesBefore);
-    EXPECT_EQ(0, ups.count(IWindow::LEFT_UP));
-    ASSERT_TRUE(testsupport::leftButton(false));
-    EXPECT_TRUE(testsupport::waitFor([&] { return ups.count(IWindow::LEFT_UP) == 1; }));
-    EXPECT_EQ(before.bottom + 40, frameOf(window.get()).bottom);
-    EXPECT_EQ(before.top, frameOf(window.get()).top);
     EXPECT_GT(sizing.count(IWindow::SIZING), 0);
     window->setFrameDrawer(nullptr, false);
 }
@@ -782,7 +780,8 @@ TEST(WindowStateTest, CloseToTrayHidesOnTheCloseBoxButCloseStillCloses) {
     for (bool toTray : {true, false}) {
         Released<Window> window(shownWindow(50, 50, 200, 150));
         window->setCloseToTray(toTray);
-        SendMessageW(window->getFrameHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(testsupport::clickCaptionButton(window->getFrameHandle(), HTCLOSE));
+        EXPECT_TRUE(testsupport::waitFor([&] { return !window->isVisible(); }));
         EXPECT_EQ(toTray, window->isInTray());
         EXPECT_EQ(!toTray, window->isClosed());
         EXPECT_FALSE(window->isVisible());

@@ -386,16 +386,17 @@ StrBuffer* Archive::readResource(const wchar_t* type, uint32_t id) {
 
 xml::Node* Archive::readXml(const wchar_t* type, uint32_t id) {
     Held<StrBuffer> text(readResource(type, id));
-    if (!text) {
-        return nullptr;
-    }
+    return text ? readXmlText(text->c_str(), text->length()) : nullptr;
+}
+
+xml::Node* Archive::readXmlText(const wchar_t* text, uint32_t length) {
     xml::Node* root = xml::Node::pool();
     if (root == nullptr) {
         return nullptr;
     }
     // The root element comes after any byte-order mark, declaration and comments.
-    const wchar_t* p = text->c_str();
-    const wchar_t* const end = p + text->length();
+    const wchar_t* p = text;
+    const wchar_t* const end = p + length;
     while ((p = xml::syntax::pastProlog(p, end)) < end) {
         p = root->parse(p, static_cast<int32_t>(end - p));
         if (!root->isComment()) {

@@ -63,6 +63,9 @@ public:
 
     StrBuffer* readResource(const wchar_t* type, uint32_t id) override;
     xml::Node* readXml(const wchar_t* type, uint32_t id) override;
+    // The document's root element as readXml reads it from a resource's text (an empty
+    // node when the text holds no element); null only when no node could be had.
+    static xml::Node* readXmlText(const wchar_t* text, uint32_t length);
 
     // Folder per type: the kind's export name (the type number for types without
     // one, the type text for named types); file: the name id or the name text (made

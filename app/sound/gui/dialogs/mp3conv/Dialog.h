@@ -195,7 +195,8 @@ public:
 protected:
     Dialog();
 
-    // Where the Parts for the video modes come in: their panels and job fields.
+    // A video format's options panel, and the job record's video fields filled from it
+    // (app/video/VideoPanels.cpp); asked only for the video entries of the format list.
     virtual s::gui::IComponent* buildVideoPanel(int32_t formatId);
     virtual bool fillVideoSetting(int32_t formatId);
 
