@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/AppFixture.h"
 #include "app/sound/gui/dialogs/mp3conv/Dialog.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "widgets/gui/combobox/ComboBoxItem.h"
 #include "widgets/gui/win/ComboBox.h"
+#include "video/PanelFixture.h"
 
 using s::sound::gui::dialogs::mp3conv::Dialog;
 using s::sound::gui::dialogs::mp3conv::OptionRows;
@@ -16,18 +16,12 @@ using s::sound::gui::dialogs::mp3conv::Setting;
 
 namespace {
 
-class ConverterDialogTest : public apptest::AppFixture {
+// The dialog runs its own window in the audio mode; lists are chosen by clicks.
+class ConverterDialogTest : public videotest::PanelDialogTest {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        dialog_ = Dialog::pool();
-        ASSERT_NE(nullptr, dialog_);
-        dialog_->bind(mainRecord());
-    }
-    void TearDown() override {
-        releasePanel();
-        dialog_->release();
-        AppFixture::TearDown();
+        PanelDialogTest::SetUp();
+        open(1);
     }
     void store(const wchar_t* group, const wchar_t* key, int32_t value) {
         ASSERT_TRUE(apptest::writeInt(apptest::savePath(std::wstring(L"MainWindow\\ConvertTo2\\") + group), key, value));
@@ -37,27 +31,10 @@ protected:
         apptest::readInt(apptest::savePath(std::wstring(L"MainWindow\\ConvertTo2\\") + group), key, &value);
         return value;
     }
-    void showPanel(int32_t formatId) {
-        releasePanel();
-        panel_ = dialog_->buildOptionPanel(0, L"", formatId, 0);
-    }
-    void releasePanel() {
-        if (panel_ != nullptr) {
-            panel_->release();
-            panel_ = nullptr;
-        }
-    }
-    // Puts the (format, kind) list on the entry at index and hands the change to the
-    // dialog's own handler, as the list does (a dialog without its window hears no list).
+    // Chooses the entry at index of the shown panel's (format, kind) list.
     void pick(int32_t formatId, OptionRows::Kind kind, int32_t index) {
-        Dialog::ComboBox* list = dialog_->optionControl(formatId, kind);
-        ASSERT_NE(nullptr, list);
-        list->setSelectedIndex(index, false);
-        EXPECT_TRUE(dialog_->onOptionEvent(list, 0));
+        chooseAt(dialog_->optionControl(formatId, kind), index);
     }
-
-    Dialog* dialog_ = nullptr;
-    s::gui::IComponent* panel_ = nullptr;
 };
 
 struct Record {
@@ -185,10 +162,8 @@ TEST_F(ConverterDialogTest, EventsOfOtherSourcesAreLeftToTheDropBox) {
     stranger->release();
     // A list of a panel no longer shown is nobody's.
     Dialog::ComboBox* old = dialog_->optionControl(18, OptionRows::QUALITY);
-    s::gui::IComponent* oldPanel = panel_;
-    panel_ = dialog_->buildOptionPanel(0, L"", 28, 0);
+    showPanel(28);
     EXPECT_FALSE(dialog_->onOptionEvent(old, 0));
-    oldPanel->release();
 }
 
 TEST_F(ConverterDialogTest, TheFailureTextNamesBothFilesAndEndsByKind) {

@@ -41,10 +41,7 @@ class TargetWindowTest : public PanelDialogTest {
 protected:
     void SetUp() override {
         PanelDialogTest::SetUp();
-        ASSERT_TRUE(apptest::writeInt(apptest::savePath(apptest::viewGroup()), L"CompactView", 0));
         open(3);
-        runner_ = std::thread([this] { dialog_->runWindow(); });
-        ASSERT_TRUE(waitFor([&] { return dialog_->window() != nullptr && IsWindowVisible(frame()); }, 15000));
         ASSERT_TRUE(waitFor(
             [&] {
                 bool shown = false;
@@ -56,16 +53,6 @@ protected:
             },
             5000));
     }
-    void TearDown() override {
-        if (runner_.joinable()) {
-            PostMessageW(frame(), WM_CLOSE, 0, 0);
-            runner_.join();
-        }
-        PanelDialogTest::TearDown();
-    }
-    HWND frame() const { return dialog_->window()->getFrameHandle(); }
-
-    std::thread runner_;
 };
 
 TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
@@ -84,14 +71,16 @@ TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
 
 TEST_F(TargetWindowTest, ANarrowWindowWidensWhenACustomLineOpens) {
     int32_t narrow = 0, widened = 0, fieldRight = 0, windowRight = 0;
-    onUiThread(dialog_->window(), [&] {
-        s::gui::win::Window* window = dialog_->window();
-        const VideoControls& v = dialog_->videoControls();
-        ASSERT_NE(nullptr, v.sizeList);
+    s::gui::win::Window* window = dialog_->window();
+    const VideoControls& v = dialog_->videoControls();
+    ASSERT_NE(nullptr, v.sizeList);
+    onUiThread(window, [&] {
         narrow = window->getWidth() / 2;
         window->setSize(narrow, window->getHeight());
         window->doLayout();
-        choose(v.sizeList, 1);  // the custom size: a line of two fields
+    });
+    choose(v.sizeList, 1);  // the custom size: a line of two fields
+    onUiThread(window, [&] {
         widened = window->getWidth();
         fieldRight = screenRect(v.heightField).right;
         windowRight = window->getX() + window->getWidth();
