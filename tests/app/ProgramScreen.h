@@ -121,10 +121,13 @@ inline HWND openListOf(HWND combo) {
     return list;
 }
 
-// Opens the combo's list with a click on the combo.
+// Opens the combo's list with a click on the combo, on the part its window shows.
 inline HWND openList(HWND combo) {
+    RECT shown{};
+    const RECT whole = testsupport::screenRect(combo);
+    const RECT frame = testsupport::screenRect(GetAncestor(combo, GA_ROOT));
     HWND list = nullptr;
-    if (!testsupport::clickOn(combo) ||
+    if (!testsupport::clickAt(testsupport::centreOf(IntersectRect(&shown, &whole, &frame) ? shown : whole)) ||
         !testsupport::waitFor([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
         return nullptr;
     }
