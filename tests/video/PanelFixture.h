@@ -75,10 +75,10 @@ protected:
             }
             s::gui::win::Window* window = dialog_->window();
             window->doLayout();
-            const int32_t short_ = panel_->getScreenY() + panel_->getHeight() - window->getY() - window->getHeight();
-            if (short_ > 0) {
+            const int32_t cut = panel_->getScreenY() + panel_->getHeight() - window->getY() - window->getHeight();
+            if (cut > 0) {
                 window->setPosition(window->getX(), 0);
-                window->setSize(window->getWidth(), window->getHeight() + short_ + 40);
+                window->setSize(window->getWidth(), window->getHeight() + cut + 40);
                 window->doLayout();
             }
             window->redrawNow();
