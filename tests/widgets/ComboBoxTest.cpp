@@ -246,6 +246,7 @@ TEST(ComboBoxTest, TheFieldPaintsBoldEntriesWithoutChangingItsFieldFont) {
     window->add(box);
     const bool fieldBold = box->getFieldFont()->isBold();
     for (const auto& [index, text, bold] : {std::tuple{0, L"Plain", false}, std::tuple{1, L"Bold", true}}) {
+        // What is painted is under test here, not how it was chosen: the entry is set directly.
         box->setSelectedIndex(index, false);
         box->redrawNow();
         ASSERT_EQ(text, paintedText(window.get(), drawer, text));
