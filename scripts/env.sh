@@ -11,3 +11,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 log() { printf '\n==> %s\n' "$*" >&2; }
 die() { printf '\n*** FAILED: %s\n' "$*" >&2; exit 1; }
+# Where ccache is installed, work trees of one machine share their compiled objects.
+if command -v ccache >/dev/null 2>&1; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$BRISQUELTON_ROOT")}
+fi
