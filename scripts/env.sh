@@ -16,4 +16,6 @@ if command -v ccache >/dev/null 2>&1; then
   export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
   export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$BRISQUELTON_ROOT")}
+  # Debug info would otherwise tie every object to its own tree.
+  export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
