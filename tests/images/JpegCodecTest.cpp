@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "CodecTestSupport.h"
+#include "JpegTestWriter.h"
 #include "images/archive/dll/win/Archive.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/jpg/win/Jpeg.h"
@@ -317,6 +318,26 @@ TEST(JpegCodec, HostileFilesFailQuicklyWithoutPicture) {
     Held<Jpeg> jpeg;
     codectest::expectHostileHandled(jpeg.get(), cases);
     EXPECT_TRUE(codectest::decodeBytes(jpeg.get(), good)) << "the codec still works";
+}
+
+TEST(JpegCodec, ScansAreBoundedByTheBlocksTheyCoverTogether) {
+    // 65,536 blocks a scan: the bound falls between two counts of scans.
+    const int64_t perScan = (2048 / 8) * (2048 / 8);
+    const int within = static_cast<int>(Jpeg::MAX_SCAN_BLOCKS / perScan);
+    ASSERT_LT(within, 1000) << "below the cap on scans";
+    const struct {
+        const char* name;
+        int scans;
+        bool decodes;
+    } cases[] = {
+        {"every block the bound allows", within, true},
+        {"one scan more", within + 1, false},
+    };
+    for (const auto& c : cases) {
+        Held<Jpeg> jpeg;
+        EXPECT_EQ(c.decodes, codectest::decodeBytes(jpeg.get(), jpegtest::manyScanJpeg(2048, 2048, c.scans)))
+            << c.name;
+    }
 }
 
 } // namespace
