@@ -36,7 +36,7 @@ mapfile -t files < <(find / -xdev \( -path /proc -o -path /sys -o -path /work/wt
   -type f \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.jpe' -o -iname '*.jfif' -o -iname '*.gif' \) -print \
   2>/dev/null | sort)
 windows=()
-for f in "${files[@]}"; do windows+=("$(winepath -w "$f")"); done
+for f in "${files[@]}"; do windows+=("Z:${f//\//\\}"); done
 run files "${windows[@]}" >"$work/files.txt"
 tail -n 1 "$work/files.txt"
 sed -i '$d' "$work/files.txt"

@@ -13,6 +13,7 @@
 
 #include "core/col/_array/ArrayU08.h"
 #include "core/thread/Held.h"
+#include "Seconds.h"
 #include "images/GifTestWriter.h"
 #include "images/JpegTestWriter.h"
 #include "images/image/gif/win/Gif.h"
@@ -27,13 +28,6 @@ using s::image::jpg::win::Jpeg;
 using s::thread::Held;
 
 namespace {
-
-double nowSeconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Decodes the bytes into a fresh picture of the kind; a GIF then goes into an image
 // control as a set, as the program shows one.
