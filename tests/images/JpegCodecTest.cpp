@@ -129,13 +129,8 @@ int sampleOf(const JpegKind& kind, int x, int y, int c) {
 }
 
 Bytes makeJpeg(const JpegKind& kind, int components = 0, J_COLOR_SPACE input = JCS_UNKNOWN) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    jpegtest::MemoryJpeg jpeg;
+    jpeg_compress_struct& info = jpeg.info;
     const int n = components != 0 ? components : componentsOf(kind.input);
     info.image_width = kind.width;
     info.image_height = kind.height;
@@ -164,11 +159,7 @@ Bytes makeJpeg(const JpegKind& kind, int components = 0, J_COLOR_SPACE input = J
         JSAMPROW pointer = row.data();
         jpeg_write_scanlines(&info, &pointer, 1);
     }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    free(buffer);
-    return out;
+    return jpeg.finish();
 }
 
 // The picture the samples describe: blue, green, red, 255 (CMYK as Adobe stores it,

@@ -12,16 +12,40 @@
 
 namespace jpegtest {
 
+// libjpeg compressing into memory: the caller sets the picture up through info and
+// writes its rows, then takes the file.
+class MemoryJpeg {
+public:
+    MemoryJpeg() {
+        info.err = jpeg_std_error(&error_);
+        jpeg_create_compress(&info);
+        jpeg_mem_dest(&info, &buffer_, &size_);
+    }
+    ~MemoryJpeg() {
+        jpeg_destroy_compress(&info);
+        free(buffer_);
+    }
+    MemoryJpeg(const MemoryJpeg&) = delete;
+    MemoryJpeg& operator=(const MemoryJpeg&) = delete;
+
+    std::vector<uint8_t> finish() {
+        jpeg_finish_compress(&info);
+        return std::vector<uint8_t>(buffer_, buffer_ + size_);
+    }
+
+    jpeg_compress_struct info;
+
+private:
+    jpeg_error_mgr error_;
+    unsigned char* buffer_ = nullptr;
+    unsigned long size_ = 0;
+};
+
 // A flat progressive picture, grey or (components 3) YCbCr 4:4:4, whose last scan is
 // repeated until the file holds scans scans (libjpeg decodes the repeats, warning of them).
 inline std::vector<uint8_t> manyScanJpeg(int width, int height, int scans, int components = 1) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    MemoryJpeg jpeg;
+    jpeg_compress_struct& info = jpeg.info;
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = components;
@@ -39,10 +63,7 @@ inline std::vector<uint8_t> manyScanJpeg(int width, int height, int scans, int c
     while (info.next_scanline < info.image_height) {
         jpeg_write_scanlines(&info, &pointer, 1);
     }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<uint8_t> file(buffer, buffer + size);
-    free(buffer);
+    std::vector<uint8_t> file = jpeg.finish();
     size_t last = file.size() - 2;
     while (last > 0 && !(file[last] == 0xFF && file[last + 1] == 0xDA)) {
         --last;
