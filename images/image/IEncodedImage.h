@@ -38,6 +38,10 @@ public:
     static bool isDecodableAnimation(int64_t frames, int64_t pixels) {
         return frames <= MAX_DECODED_FRAMES && pixels <= MAX_ANIMATION_PIXELS;
     }
+    // What one picture may take in all the copies held of it at once (a decoder's
+    // frames, their 32-bit pictures, the screens composed to play them): one 32-bit
+    // copy at the animation cap. Each cap above holds for one copy only.
+    static constexpr int64_t MAX_PICTURE_BYTES = MAX_ANIMATION_PIXELS * 4;
 
     // The file extension with its dot (".bmp").
     virtual const wchar_t* extension() const = 0;

@@ -25,6 +25,7 @@
 #include "engine/sound/ffmpeg/Setting.h"
 #include "engine/system/win/MessageBoxSeam.h"
 #include "engine/video/VideoInfo.h"
+#include "Seconds.h"
 
 using s::str::strbuffer::StrBuffer;
 using s::thread::Held;
@@ -33,13 +34,6 @@ using s::sound::ffmpeg::CommandBuilder;
 using s::sound::ffmpeg::FormatTable;
 
 namespace {
-
-double nowSeconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 int WINAPI printBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
     std::fwprintf(stderr, L"box: %ls\n", text);

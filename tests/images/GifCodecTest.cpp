@@ -539,3 +539,55 @@ TEST(GifCodec, HostileFilesFailCleanly) {
 }
 
 } // namespace
+
+namespace {
+
+// A file of frames whose data ends at once, placed across the screen: tiny whatever
+// the frames cost in memory.
+Bytes framesOfNoData(int width, int height, int frames, int frameWidth, int frameHeight) {
+    giftest::File file;
+    file.width = width;
+    file.height = height;
+    file.loop = 0;
+    for (int i = 0; i < frames; ++i) {
+        giftest::Frame frame;
+        frame.left = (i * 37) % (width - frameWidth + 1);
+        frame.top = (i * 23) % (height - frameHeight + 1);
+        frame.width = frameWidth;
+        frame.height = frameHeight;
+        frame.delay = 4;
+        frame.data = giftest::endsAtOnce();
+        file.frames.push_back(frame);
+    }
+    return giftest::build(file);
+}
+
+TEST(GifCodec, AnAnimationIsHeldWithinOneBudgetInAllItsCopies) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool decodes;
+        bool composes;
+    };
+    const std::vector<Case> cases = {
+        // Each copy under its own cap, 2.3 GB together (8-bit, 32-bit, composed).
+        {"16 full frames on a 4096 x 4096 screen", framesOfNoData(4096, 4096, 16, 4096, 4096), false, false},
+        // The same a quarter the size plays (and so does a screencast: LongScreencastsShow).
+        {"16 full frames on a 1024 x 1024 screen", framesOfNoData(1024, 1024, 16, 1024, 1024), true, true},
+        // A screen too large to compose is never composed: the frames alone are held.
+        {"2 small frames on a 65535 x 65535 screen", framesOfNoData(65535, 65535, 2, 16, 16), true, false},
+    };
+    for (const Case& c : cases) {
+        Held<Gif> gif;
+        ASSERT_EQ(c.decodes, decodes(c.file, gif.get())) << c.name;
+        if (c.decodes) {
+            // As the image control plays it: placed frames, then whole screens.
+            Held<BufferedImageSet> placed(gif->toImageSet());
+            ASSERT_TRUE(placed) << c.name;
+            Held<BufferedImageSet> composed(placed->coalescedCopy());
+            EXPECT_EQ(c.composes ? gif->frameCount() : 0, composed ? composed->count() : 0) << c.name;
+        }
+    }
+}
+
+} // namespace

@@ -99,6 +99,15 @@ inline Bytes lzwEncode(const Bytes& indices, int codeSize, bool deferClear = fal
     return out.finish();
 }
 
+// LZW data that ends before its first pixel: the frame keeps index 0 everywhere, so a
+// file of such frames stays tiny whatever their size.
+inline Bytes endsAtOnce(int codeSize = 8) {
+    CodeWriter out(codeSize);
+    out.put(1 << codeSize);
+    out.put((1 << codeSize) + 1);
+    return out.finish();
+}
+
 // Rows in the order an interlaced frame stores them.
 inline Bytes interlace(const Bytes& indices, int width, int height) {
     Bytes out;

@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "CodecTestSupport.h"
+#include "JpegTestWriter.h"
 #include "images/archive/dll/win/Archive.h"
 #include "images/image/bmp/win/Bitmap.h"
 #include "images/image/jpg/win/Jpeg.h"
@@ -128,13 +129,8 @@ int sampleOf(const JpegKind& kind, int x, int y, int c) {
 }
 
 Bytes makeJpeg(const JpegKind& kind, int components = 0, J_COLOR_SPACE input = JCS_UNKNOWN) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    jpegtest::MemoryJpeg jpeg;
+    jpeg_compress_struct& info = jpeg.info;
     const int n = components != 0 ? components : componentsOf(kind.input);
     info.image_width = kind.width;
     info.image_height = kind.height;
@@ -163,11 +159,7 @@ Bytes makeJpeg(const JpegKind& kind, int components = 0, J_COLOR_SPACE input = J
         JSAMPROW pointer = row.data();
         jpeg_write_scanlines(&info, &pointer, 1);
     }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    free(buffer);
-    return out;
+    return jpeg.finish();
 }
 
 // The picture the samples describe: blue, green, red, 255 (CMYK as Adobe stores it,
@@ -289,16 +281,6 @@ TEST(JpegCodec, HostileFilesFailQuicklyWithoutPicture) {
         ++scanAt;
     }
     ASSERT_LT(scanAt + 40, good.size());
-    // The last scan of the progressive file repeated until there are 1500.
-    Bytes manyScans = layered;
-    size_t lastScan = manyScans.size() - 2;
-    while (!(manyScans[lastScan] == 0xFF && manyScans[lastScan + 1] == 0xDA)) {
-        --lastScan;
-    }
-    const Bytes scan(manyScans.begin() + lastScan, manyScans.end() - 2);
-    for (int i = 0; i < 1500; ++i) {
-        manyScans.insert(manyScans.end() - 2, scan.begin(), scan.end());
-    }
     const std::vector<codectest::Hostile> cases = {
         {"empty", {}},
         {"bad signature", Bytes{0x00, 0xD8, 0xFF, 0xE0, 0, 16}},
@@ -310,13 +292,33 @@ TEST(JpegCodec, HostileFilesFailQuicklyWithoutPicture) {
         {"16384 x 4097 (past the pixel limit)", withSize(good, 16384, 4097)},
         {"zero height", withSize(good, 48, 0)},
         {"two components", makeJpeg(unknown, 2, JCS_UNKNOWN)},
-        {"1500 scans", manyScans},
+        {"1500 scans", jpegtest::manyScanJpeg(48, 40, 1500, 3)},
         {"16385 x 1, whole data", makeJpeg({"wide", 16385, 1, JCS_RGB, JCS_YCbCr, false, 0, false})},
         {"cut after the header", Bytes(good.begin(), good.begin() + scanAt + 40), true},
     };
     Held<Jpeg> jpeg;
     codectest::expectHostileHandled(jpeg.get(), cases);
     EXPECT_TRUE(codectest::decodeBytes(jpeg.get(), good)) << "the codec still works";
+}
+
+TEST(JpegCodec, ScansAreBoundedByTheBlocksTheyCoverTogether) {
+    // 65,536 blocks a scan: the bound falls between two counts of scans.
+    const int64_t perScan = (2048 / 8) * (2048 / 8);
+    const int within = static_cast<int>(Jpeg::MAX_SCAN_BLOCKS / perScan);
+    ASSERT_LT(within, 1000) << "below the cap on scans";
+    const struct {
+        const char* name;
+        int scans;
+        bool decodes;
+    } cases[] = {
+        {"every block the bound allows", within, true},
+        {"one scan more", within + 1, false},
+    };
+    for (const auto& c : cases) {
+        Held<Jpeg> jpeg;
+        EXPECT_EQ(c.decodes, codectest::decodeBytes(jpeg.get(), jpegtest::manyScanJpeg(2048, 2048, c.scans)))
+            << c.name;
+    }
 }
 
 } // namespace

@@ -317,7 +317,17 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
     const int32_t h = descriptor_.height;
     const int64_t pixels = static_cast<int64_t>(w) * h;
     ++budget.images;
-    if ((pixels != 0 && !isDecodableSize(w, h)) || !isDecodableAnimation(budget.images, budget.pixels + pixels)) {
+    budget.screenWidth = std::max(budget.screenWidth, descriptor_.left + w);
+    budget.screenHeight = std::max(budget.screenHeight, descriptor_.top + h);
+    // Each frame is held at 8 and at 32 bits, and as a whole screen once composed (a
+    // screen too large to compose never is).
+    const int64_t screen = isDecodableSize(budget.screenWidth, budget.screenHeight)
+                               ? static_cast<int64_t>(budget.screenWidth) * budget.screenHeight
+                               : 0;
+    const int64_t frames = frameCount() + (pixels != 0 ? 1 : 0);
+    const int64_t held = (budget.pixels + pixels) * 5 + frames * screen * 4;
+    if ((pixels != 0 && !isDecodableSize(w, h)) || !isDecodableAnimation(budget.images, budget.pixels + pixels) ||
+        held > MAX_PICTURE_BYTES) {
         budget.exceeded = true;
         return false;
     }
@@ -415,6 +425,8 @@ bool Gif::decode(io::IInputStream* stream) {
     }
 
     Budget budget;
+    budget.screenWidth = header_.screenWidth;
+    budget.screenHeight = header_.screenHeight;
     bool controlSeen = false;
     uint8_t introducer = 0;
     while (readByte(stream, introducer) && introducer != TRAILER) {

@@ -26,7 +26,8 @@ namespace s::image::gif::win {
 // Reading takes files from anywhere: the signature is checked, code sizes outside
 // 1-11 and impossible LZW codes end a frame, and a file must hold at least one frame.
 // Each frame's size, the number of frames and their pixels together are checked before
-// a frame is allocated; a file beyond those caps is refused.
+// a frame is allocated, and so is what the frames take in all their copies (8-bit, 32-bit
+// and the composed screens that play them); a file beyond those caps is refused.
 class Gif : public IGif, public thread::IPoolable {
     S_POOLED_CLASS(Gif, 1000, L"s_image_gif_win_Gif")
 public:
@@ -138,10 +139,12 @@ private:
                      int32_t top);
     void releaseFrames();
     int32_t number(const col::_array::ArrayS32* list, int32_t index, int32_t outside) const;
-    // What the frames read so far take.
+    // What the frames read so far take, and the screen they are composed on.
     struct Budget {
         int64_t images = 0;
         int64_t pixels = 0;
+        int32_t screenWidth = 0;
+        int32_t screenHeight = 0;
         bool exceeded = false;
     };
     // One image block after its 0x2C; false ends reading (the frames so far stay, unless

@@ -49,8 +49,32 @@ void installErrors(jpeg_common_struct* info, ErrorManager* error) {
 // thousands of scans would keep the decoder busy for minutes.
 constexpr int MAX_SCANS = 1000;
 
+// The work of a file is its scans times the blocks each covers; it is counted as each
+// scan begins, before the scan is decoded.
+struct ScanWork {
+    jpeg_progress_mgr pub;
+    int scan;
+    int64_t blocks;
+};
+
 void onProgress(j_common_ptr info) {
-    if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MAX_SCANS) {
+    if (!info->is_decompressor) {
+        return;
+    }
+    j_decompress_ptr decompress = reinterpret_cast<j_decompress_ptr>(info);
+    ScanWork* work = reinterpret_cast<ScanWork*>(decompress->progress);
+    if (decompress->input_scan_number > MAX_SCANS) {
+        ERREXIT(info, JERR_BAD_SCAN_SCRIPT);
+    }
+    if (decompress->input_scan_number == work->scan) {
+        return;
+    }
+    work->scan = decompress->input_scan_number;
+    for (int i = 0; i < decompress->comps_in_scan; ++i) {
+        const jpeg_component_info* component = decompress->cur_comp_info[i];
+        work->blocks += static_cast<int64_t>(component->width_in_blocks) * component->height_in_blocks;
+    }
+    if (work->blocks > Jpeg::MAX_SCAN_BLOCKS) {
         ERREXIT(info, JERR_BAD_SCAN_SCRIPT);
     }
 }
@@ -245,7 +269,7 @@ bool Jpeg::decode(io::IInputStream* stream) {
     }
     jpeg_decompress_struct info;
     ErrorManager error;
-    jpeg_progress_mgr progress;
+    ScanWork progress;
     std::memset(&info, 0, sizeof(info));
     std::memset(&progress, 0, sizeof(progress));
     installErrors(reinterpret_cast<jpeg_common_struct*>(&info), &error);
@@ -255,8 +279,8 @@ bool Jpeg::decode(io::IInputStream* stream) {
         return false;
     }
     jpeg_create_decompress(&info);
-    progress.progress_monitor = onProgress;
-    info.progress = &progress;
+    progress.pub.progress_monitor = onProgress;
+    info.progress = &progress.pub;
     installSource(&info, stream);
     jpeg_read_header(&info, TRUE);
     J_COLOR_SPACE out = JCS_UNKNOWN;

@@ -23,6 +23,12 @@ public:
     static constexpr int32_t INITIAL_QUALITY = 75;
     // libjpeg's own limit on each side.
     static constexpr int32_t MAX_SIDE = 65500;
+    // The 8 x 8 blocks all scans of one file may cover together: each scan is decoded
+    // over every block of its components, so many scans over a large picture would keep
+    // the decoder busy for minutes. libjpeg's own progression of the largest picture
+    // decoded, in four components, covers nearly this many (24 M, more at odd sizes); a
+    // file is refused as the scan that passes it begins.
+    static constexpr int64_t MAX_SCAN_BLOCKS = int64_t(25) << 20;
 
     ~Jpeg() override;
     void reset() override;
