@@ -92,6 +92,15 @@ std::wstring boxesAndSettings(HWND frame) {
 
 std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+// The program's frame once it shows and has the keyboard (the keyboard goes to the window
+// a person clicked into), else null.
+HWND frameClickedInto(const Program& program) {
+    HWND frame = program.waitForFrame();
+    if (frame == nullptr || !waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000)) return nullptr;
+    clickOn(dropTargetOf(frame));
+    return waitFor([&] { return GetForegroundWindow() == frame; }, 3000) ? frame : nullptr;
+}
+
 class DropBoxKeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override { freshSettings(); }
@@ -101,12 +110,8 @@ protected:
 TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAndArrowsChooseAFormat) {
     Program program;
     ASSERT_TRUE(program.started());
-    HWND frame = program.waitForFrame();
+    HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
-    // The keyboard goes to the window a person clicked into.
-    ASSERT_TRUE(waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000));
-    clickOn(dropTargetOf(frame));
-    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }, 3000));
 
     auto comboCount = [&] {
         int n = 0;
@@ -173,11 +178,8 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
 TEST_F(DropBoxKeyboardTest, AltOrF10OpensTheMenusFromEveryControlAndNoKeyReachesTheControl) {
     Program program;
     ASSERT_TRUE(program.started());
-    HWND frame = program.waitForFrame();
+    HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000));
-    clickOn(dropTargetOf(frame));
-    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }, 3000));
     auto menuOpen = [&] { return openMenuOf(program.id()) != nullptr; };
     auto focusOn = [&](HWND target) {
         if (target == dropTargetOf(frame)) return clickOn(target);
