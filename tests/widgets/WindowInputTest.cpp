@@ -306,6 +306,9 @@ TEST(WindowInputTest, TheMenuBarShowsOnTheFrameAndMenuCommandsReachTheMenuOwning
     context->release();
 }
 
+// F10 puts the bar in menu mode: it takes the keyboard and opens nothing yet. Left and Right
+// move along it, Down opens the highlighted menu on its first entry, Left and Right in an
+// open menu open the neighbour's the same way, and the keyboard goes back after a choice.
 TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMenus) {
     Released<Window> window(activeWindow());
     MenuEx* bar = MenuEx::create(100);
@@ -327,28 +330,33 @@ TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMe
 
     struct Case {
         const char* name;
-        std::vector<WORD> moves;
+        std::vector<WORD> onBar, inMenu;
         int32_t command;
     };
     const Case cases[] = {
-        {"first menu", {}, 801},
-        {"right", {VK_RIGHT}, 811},
-        {"left wraps to the last", {VK_LEFT}, 821},
-        {"right twice", {VK_RIGHT, VK_RIGHT}, 821},
+        {"first menu", {}, {}, 801},
+        {"right", {VK_RIGHT}, {}, 811},
+        {"left wraps to the last", {VK_LEFT}, {}, 821},
+        {"right twice", {VK_RIGHT, VK_RIGHT}, {}, 821},
+        {"right in the open menu", {}, {VK_RIGHT}, 811},
     };
+    const DWORD thread = window->getUiThreadId();
+    const HWND had = focusOfThread(thread);
     for (const Case& c : cases) {
         const size_t before = commands.codes.size();
         press(VK_F10);
-        ASSERT_TRUE(waitFor([] { return shownMenu() != nullptr; })) << c.name;
-        for (WORD move : c.moves) {
-            press(move);
-        }
+        ASSERT_TRUE(waitFor([&] { return focusOfThread(thread) == bar->getNativeHandle(); })) << c.name;
+        EXPECT_EQ(nullptr, shownMenu()) << c.name;
+        for (WORD move : c.onBar) press(move);
         press(VK_DOWN);
+        ASSERT_TRUE(waitFor([] { return shownMenu() != nullptr; })) << c.name;
+        for (WORD move : c.inMenu) press(move);
         press(VK_DOWN);
         press(VK_RETURN);
         ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
         EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
         EXPECT_TRUE(waitFor([] { return shownMenu() == nullptr; }));
+        EXPECT_TRUE(waitFor([&] { return focusOfThread(thread) == had; })) << c.name;
     }
 }
 

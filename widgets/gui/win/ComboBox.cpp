@@ -858,7 +858,6 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
         if (drawer_) {
             FocusMark::follow(m_hWnd, message);
         }
@@ -892,13 +891,27 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SYSKEYDOWN: {
-        // The control keeps every Alt key for itself; Alt+F4 closes the window whatever
-        // has the focus. Alt+Up or Alt+Down closing the list gives the choice back.
+        // The control would keep every system key for itself. It takes Alt+Up and Alt+Down
+        // (closing the list by them gives the choice back); the system's own handling sees
+        // every one, so that Alt or F10 alone opens the window's menus and Alt+F4 closes
+        // the window, whatever has the focus.
         closing_ = CLOSE_CANCELS;
-        if (wParam == VK_F4) {
+        LRESULT result = 0;
+        if (wParam == VK_UP || wParam == VK_DOWN) {
+            result = Native::WindowProc(message, wParam, lParam);
+        } else if (wParam == VK_F4) {
             ShowDropDown(FALSE);
-            closing_ = CLOSE_BY_MOUSE;
-            return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+        }
+        closing_ = CLOSE_BY_MOUSE;
+        ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        // The keyboard gone elsewhere (the menus by Alt) closes an open list without a
+        // choice, wherever the pointer is.
+        closing_ = CLOSE_CANCELS;
+        if (drawer_) {
+            FocusMark::follow(m_hWnd, message);
         }
         const LRESULT result = Native::WindowProc(message, wParam, lParam);
         closing_ = CLOSE_BY_MOUSE;

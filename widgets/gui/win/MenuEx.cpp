@@ -25,6 +25,10 @@ namespace {
 // The bar whose pop-up is open on this thread, for the menu loop's key filter.
 thread_local MenuEx* t_openBar = nullptr;
 
+// How a pop-up closed to open its neighbour: the road the next one opens by.
+constexpr uint8_t SWITCH_BY_MOUSE = 1;
+constexpr uint8_t SWITCH_BY_KEYS = 2;
+
 } // namespace
 
 MenuEx::MenuEx()
@@ -73,6 +77,11 @@ void MenuEx::reset() {
     closedAt_ = 0;
     switching_ = 0;
     switchTo_ = -1;
+    keyMode_ = 0;
+    highlightFirst_ = 0;
+    escaped_ = 0;
+    returnFocus_ = nullptr;
+    openedAt_ = POINT{0, 0};
     ignoreContentWidth_ = 0;
     singleEntry_ = 0;
     lastAtRight_ = 0;
@@ -331,12 +340,15 @@ void MenuEx::onMouseMove(int32_t x, int32_t y) {
     if (menuOpen_ != 0) {
         if (index >= 0 && index != openIndex_ && entries_[static_cast<size_t>(index)].subMenu != nullptr) {
             switchTo_ = index;
-            switching_ = 1;
+            switching_ = SWITCH_BY_MOUSE;
             closePopup();
         }
         return;
     }
-    setHover(index);
+    // In menu mode an entry stays highlighted when the pointer leaves the bar.
+    if (index >= 0 || keyMode_ == 0) {
+        setHover(index);
+    }
 }
 
 void MenuEx::onButtonDown(int32_t x, int32_t y) {
@@ -355,7 +367,7 @@ void MenuEx::onButtonDown(int32_t x, int32_t y) {
     if (menuOpen_ != 0) {
         closePopup();
     } else if (time::currentTimeMillis() - closedAt_ > REOPEN_GUARD_MS) {
-        openPopup(index);
+        openPopup(index, false);
     }
 }
 
@@ -376,7 +388,7 @@ void MenuEx::onButtonUp(int32_t x, int32_t y) {
     redrawNow();
 }
 
-void MenuEx::openPopup(int32_t index) {
+void MenuEx::openPopup(int32_t index, bool byKeys) {
     for (;;) {
         PopupMenu* menu = entries_[static_cast<size_t>(index)].subMenu;
         const int32_t count = static_cast<int32_t>(rects_->count() / 4);
@@ -392,6 +404,9 @@ void MenuEx::openPopup(int32_t index) {
         beforeOpenListeners_.fire(this, 1);
         openIndex_ = index;
         menuOpen_ = 1;
+        highlightFirst_ = byKeys ? 1 : 0;
+        escaped_ = 0;
+        GetCursorPos(&openedAt_);
         redrawNow();
         MenuEx* const outer = t_openBar;
         t_openBar = this;
@@ -405,10 +420,14 @@ void MenuEx::openPopup(int32_t index) {
         menuOpen_ = 0;
         openIndex_ = -1;
         systemMenu_ = nullptr;
+        highlightFirst_ = 0;
         if (command != 0) {
+            // The keyboard goes back first: the command may open a window of its own.
+            leaveMenuMode(true);
             runCommand(command);
         }
         if (switching_ != 0 && command == 0 && switchTo_ >= 0 && switchTo_ < getEntryCount()) {
+            byKeys = switching_ == SWITCH_BY_KEYS;
             switching_ = 0;
             index = switchTo_;
             continue;
@@ -418,7 +437,12 @@ void MenuEx::openPopup(int32_t index) {
         if (GetCapture() == m_hWnd) {
             ReleaseCapture();
         }
-        hover_ = -1;
+        // Escape closes only the menu: the bar stays in menu mode on its entry.
+        const bool stays = keyMode_ != 0 && escaped_ != 0;
+        if (!stays) {
+            leaveMenuMode(true);
+        }
+        hover_ = stays ? index : -1;
         redrawNow();
         return;
     }
@@ -444,6 +468,14 @@ LRESULT CALLBACK MenuEx::menuKeys(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MenuEx::onMenuKey(const MSG* msg) {
+    // Before the loop takes the first message, so that a key typed at once starts there.
+    if (highlightFirst_ != 0 && openIndex_ >= 0) {
+        highlightFirst_ = 0;
+        highlightFirstEntry(entries_[static_cast<size_t>(openIndex_)].subMenu->getNativeMenu());
+    }
+    if (msg->message == WM_KEYDOWN || msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN) {
+        escaped_ = msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE ? 1 : 0;
+    }
     if (msg->message != WM_KEYDOWN || (msg->wParam != VK_LEFT && msg->wParam != VK_RIGHT) || openIndex_ < 0) {
         return false;
     }
@@ -461,9 +493,81 @@ bool MenuEx::onMenuKey(const MSG* msg) {
         return true;
     }
     switchTo_ = next;
-    switching_ = 1;
+    switching_ = SWITCH_BY_KEYS;
     closePopup();
     return true;
+}
+
+void MenuEx::enterMenuMode() {
+    const int32_t first = menuEntryFrom(-1, 1);
+    if (first < 0 || menuOpen_ != 0 || keyMode_ != 0) {
+        return;
+    }
+    HWND had = ::GetFocus();
+    keyMode_ = 1;
+    // The bar takes the keyboard, so that no key of menu mode reaches the control.
+    if (SetFocus() == nullptr && ::GetFocus() != m_hWnd) {
+        keyMode_ = 0;
+        return;
+    }
+    returnFocus_ = had != m_hWnd ? had : nullptr;
+    setHover(first);
+}
+
+void MenuEx::leaveMenuMode(bool giveBack) {
+    if (keyMode_ == 0) {
+        return;
+    }
+    keyMode_ = 0;
+    HWND back = returnFocus_;
+    returnFocus_ = nullptr;
+    setHover(-1);
+    if (giveBack && ::GetFocus() == m_hWnd) {
+        const bool usable = back != nullptr && ::IsWindow(back) && ::IsWindowVisible(back) && ::IsWindowEnabled(back);
+        ::SetFocus(usable ? back : ::GetAncestor(m_hWnd, GA_ROOT));
+    }
+}
+
+void MenuEx::onMenuModeKey(WPARAM key) {
+    if (hover_ < 0 || hover_ >= getEntryCount()) {
+        hover_ = menuEntryFrom(-1, 1);
+    }
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT: {
+        const int32_t next = menuEntryFrom(hover_, key == VK_RIGHT ? 1 : -1);
+        if (next >= 0) {
+            setHover(next);
+        }
+        break;
+    }
+    case VK_DOWN:
+    case VK_UP:
+    case VK_RETURN:
+        if (hover_ >= 0 && entries_[static_cast<size_t>(hover_)].subMenu != nullptr) {
+            openPopup(hover_, true);
+        } else if (hover_ >= 0 && key == VK_RETURN) {
+            const int32_t command = entries_[static_cast<size_t>(hover_)].item->commandId;
+            leaveMenuMode(true);
+            runCommand(command);
+        }
+        break;
+    case VK_ESCAPE:
+        leaveMenuMode(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuEx::highlightFirstEntry(HMENU menu) {
+    const int32_t count = GetMenuItemCount(menu);
+    for (int32_t i = 0; i < count; ++i) {
+        if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)) == 0) {
+            HiliteMenuItem(m_hWnd, menu, static_cast<UINT>(i), MF_BYPOSITION | MF_HILITE);
+            return;
+        }
+    }
 }
 
 void MenuEx::onPopupStarted() {
@@ -527,7 +631,9 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // hot entry. An open pop-up takes the capture and shows its own entry.
         if (menuOpen_ == 0 && MessageArgs::pointer<HWND__>(lParam) != m_hWnd) {
             pressed_ = 0;
-            setHover(-1);
+            if (keyMode_ == 0) {
+                setHover(-1);
+            }
         }
         break;
     case WM_INITMENUPOPUP:
@@ -538,21 +644,48 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == TRACK_TIMER) {
             POINT point = {};
             GetCursorPos(&point);
+            // A pointer resting on the bar since a menu opened by keys switches nothing.
+            if (point.x == openedAt_.x && point.y == openedAt_.y) {
+                return 0;
+            }
+            openedAt_ = POINT{-1, -1};
             ScreenToClient(&point);
             onMouseMove(point.x, point.y);
             return 0;
         }
         break;
+    case WM_GETDLGCODE:
+        if (keyMode_ != 0) {
+            return DLGC_WANTALLKEYS;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (keyMode_ != 0) {
+            onMenuModeKey(wParam);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (keyMode_ != 0) {
+            return 0;
+        }
+        break;
+    case WM_KILLFOCUS:
+        // A click elsewhere or another window ends menu mode; the keyboard is theirs.
+        if (menuOpen_ == 0) {
+            leaveMenuMode(false);
+        }
+        break;
     case MSG_END_MENU:
         closePopup();
         return 0;
-    case MSG_OPEN_BY_KEYBOARD: {
-        const int32_t first = menuEntryFrom(-1, 1);
-        if (menuOpen_ == 0 && first >= 0) {
-            openPopup(first);
+    case MSG_OPEN_BY_KEYBOARD:
+        if (keyMode_ != 0 && menuOpen_ == 0) {
+            leaveMenuMode(true);
+        } else {
+            enterMenuMode();
         }
         return 0;
-    }
     default:
         break;
     }

@@ -21,6 +21,9 @@ class PopupMenu;
 // The owner-drawn menu bar. Its drawer lays the entries out and paints them: the one
 // handed to it, else the skin's menu drawer, else the Basic one. A click on a pop-up entry opens
 // its menu under the entry; moving to another pop-up entry while one is open switches.
+// Alt or F10 on its window puts it in menu mode: it takes the keyboard with its first menu
+// highlighted, Left and Right move along it, Down, Up or Enter open the highlighted menu,
+// and Escape (or Alt or F10 again) gives the keyboard back to the control that had it.
 //
 //   MenuEx* bar = MenuEx::create(100);
 //   bar->addSubMenu(fileMenu);
@@ -34,7 +37,7 @@ public:
     static constexpr UINT_PTR TRACK_TIMER = 1;
     // Ends the open pop-up from another thread.
     static constexpr UINT MSG_END_MENU = PM_END_MENU;
-    // Opens the first menu; Left and Right then move between the bar's menus.
+    // Enters menu mode, or leaves it when the bar is in it.
     static constexpr UINT MSG_OPEN_BY_KEYBOARD = PM_MENU_BY_KEYBOARD;
 
     static MenuEx* create(int32_t widthPercent);
@@ -74,6 +77,7 @@ public:
     int32_t entryAt(int32_t x, int32_t y) const;
     bool isPopupOpen() const { return menuOpen_ != 0; }
     int32_t getHoverIndex() const { return hover_; }
+    bool inMenuMode() const { return keyMode_ != 0; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -91,13 +95,23 @@ private:
     void onMouseMove(int32_t x, int32_t y);
     void onButtonDown(int32_t x, int32_t y);
     void onButtonUp(int32_t x, int32_t y);
-    void openPopup(int32_t index);
+    // byKeys: the menu opens with its first entry highlighted.
+    void openPopup(int32_t index, bool byKeys);
+    void enterMenuMode();
+    // giveBack: the keyboard goes back to the control that had it before.
+    void leaveMenuMode(bool giveBack);
+    // A key while in menu mode: every key is the bar's.
+    void onMenuModeKey(WPARAM key);
+    // The open menu's first entry that takes a choice is highlighted.
+    void highlightFirstEntry(HMENU menu);
     void closePopup();
     void onPopupStarted();
     void setHover(int32_t index);
     // The next (step 1) or previous (-1) entry with a menu from index, wrapping; -1 for none.
     int32_t menuEntryFrom(int32_t index, int32_t step) const;
-    // While a pop-up is open: Left and Right in its own list switch to the neighbouring menu.
+    // While a pop-up is open: a menu opened by keys starts on its first entry, Left and Right
+    // in its own list switch to the neighbouring menu, and an Escape that closes it is
+    // remembered.
     static LRESULT CALLBACK menuKeys(int code, WPARAM wParam, LPARAM lParam);
     bool onMenuKey(const MSG* msg);
 
@@ -116,6 +130,11 @@ private:
     int64_t closedAt_;
     uint8_t switching_;
     int32_t switchTo_;
+    uint8_t keyMode_;
+    uint8_t highlightFirst_;  // the open menu came by keys: its first entry is highlighted
+    uint8_t escaped_;         // the last key in the open menu was Escape
+    HWND returnFocus_;        // the control that had the keyboard before menu mode
+    POINT openedAt_;          // the cursor when the menu opened: only a move switches menus
     uint8_t ignoreContentWidth_;
     uint8_t singleEntry_;
     uint8_t lastAtRight_;
