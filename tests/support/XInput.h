@@ -1,6 +1,6 @@
-// Keys typed at the X server, where a person's keyboard is (Debian's xdotool, started
-// through Wine's own road to a Unix program): they reach the X window that has the X
-// keyboard focus, which SendInput passes by.
+// Keys and presses made at the X server, where a person's keyboard and mouse are (Debian's
+// xdotool, started through Wine's own road to a Unix program): keys reach the X window that
+// has the X keyboard focus, which SendInput passes by.
 #pragma once
 #include <windows.h>
 
