@@ -1,6 +1,6 @@
-// Keys typed at the X server, where a person's keyboard is (Debian's xdotool, started
-// through Wine's own road to a Unix program): they reach the X window that has the X
-// keyboard focus, which SendInput passes by.
+// Keys and presses made at the X server, where a person's keyboard and mouse are (Debian's
+// xdotool, started through Wine's own road to a Unix program): keys reach the X window that
+// has the X keyboard focus, which SendInput passes by.
 #pragma once
 #include <windows.h>
 
@@ -9,18 +9,27 @@
 
 namespace testsupport {
 
-// "xdotool key keys" (X key names, "alt+F4"); true when xdotool ran and succeeded.
-inline bool typeAtX(const std::string& keys) {
+// xdotool with the arguments; true when it ran and succeeded.
+inline bool xdotool(std::vector<std::string> arguments) {
     typedef LONG(__cdecl * Spawn)(char* const argv[], int wait);
     static const Spawn spawn =
         reinterpret_cast<Spawn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
     if (spawn == nullptr) return false;
-    std::string tool = "xdotool", verb = "key", delay = "--delay", ms = "60";
-    std::string what = keys;
-    std::vector<char*> argv{tool.data(), verb.data(), delay.data(), ms.data(), what.data(), nullptr};
+    arguments.insert(arguments.begin(), "xdotool");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     const bool ran = spawn(argv.data(), 1) == 0;
     Sleep(100);
     return ran;
+}
+
+// "xdotool key keys" (X key names, "alt+F4").
+inline bool typeAtX(const std::string& keys) { return xdotool({"key", "--delay", "60", keys}); }
+
+// The left button pressed a moment at a screen point (X and Win32 coordinates agree).
+inline bool pressAtX(POINT at) {
+    return xdotool({"mousemove", std::to_string(at.x), std::to_string(at.y), "mousedown", "1", "sleep", "0.1", "mouseup", "1"});
 }
 
 } // namespace testsupport

@@ -654,7 +654,7 @@ int32_t ComboBox::listRows() const {
     return (height - LIST_BORDER) / rowHeight;
 }
 
-void ComboBox::placeList() {
+bool ComboBox::placeList() {
     // The control places the list from sizes it keeps between openings and lets one too
     // tall for the room above run down over the field, where a click picks an entry the
     // list hides.
@@ -665,18 +665,19 @@ void ComboBox::placeList() {
     RECT work = {};
     if (!GetComboBoxInfo(m_hWnd, &info) || !::GetWindowRect(info.hwndList, &list) || !::GetWindowRect(m_hWnd, &field) ||
         !workArea(field, &work)) {
-        return;
+        return false;
     }
     const int32_t below = work.bottom - field.bottom;
     const int32_t height = dropDownHeight(getItemCount(), GetItemHeight(0), below, field.top - work.top);
     if (height <= 0) {
-        return;
+        return false;
     }
     const int32_t top = height <= below ? field.bottom : field.top - height;
-    if (list.top != top || list.bottom - list.top != height) {
-        ::SetWindowPos(info.hwndList, nullptr, list.left, top, list.right - list.left, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+    if (list.top == top && list.bottom - list.top == height) {
+        return false;
     }
+    ::SetWindowPos(info.hwndList, nullptr, list.left, top, list.right - list.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
 }
 
 void ComboBox::fitDropDown() {
@@ -706,23 +707,35 @@ int32_t ComboBox::topIndexFor(int32_t selection, int32_t rememberedTop, int32_t 
     return -1;
 }
 
+void ComboBox::settleOpenList(bool inListPaint) {
+    if (open_ == 0 || ++drawCounter_ != 1) {
+        return;
+    }
+    bool changed = placeList();
+    int32_t rows = 20;
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    RECT list = {};
+    const int32_t rowHeight = GetItemHeight(0);
+    const bool known = GetComboBoxInfo(m_hWnd, &info) != FALSE;
+    if (known && ::GetWindowRect(info.hwndList, &list) && rowHeight > 0) {
+        rows = (list.bottom - list.top) / rowHeight;
+    }
+    const int32_t top = topIndexFor(GetCurSel(), topIndex_, rows);
+    if (top >= 0 && top != GetTopIndex()) {
+        SetTopIndex(top);
+        changed = true;
+    }
+    // Moved, resized or scrolled within its own paint, the list loses what that paint draws
+    // after this row (the scroll copies rows not painted yet): it paints whole once more.
+    if (inListPaint && changed && known) {
+        ::RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    }
+}
+
 void ComboBox::drawEntry(DRAWITEMSTRUCT* draw) {
     const bool field = (draw->itemState & ODS_COMBOBOXEDIT) != 0;
-    if (open_ != 0 && ++drawCounter_ == 1) {
-        placeList();
-        int32_t rows = 20;
-        COMBOBOXINFO info = {};
-        info.cbSize = sizeof(info);
-        RECT list = {};
-        const int32_t rowHeight = GetItemHeight(0);
-        if (GetComboBoxInfo(m_hWnd, &info) && ::GetWindowRect(info.hwndList, &list) && rowHeight > 0) {
-            rows = (list.bottom - list.top) / rowHeight;
-        }
-        const int32_t top = topIndexFor(GetCurSel(), topIndex_, rows);
-        if (top >= 0) {
-            SetTopIndex(top);
-        }
-    }
+    settleOpenList(!field);
     if (drawer_ && field) {
         // The control has just filled its field itself, outside a paint message: the
         // drawer paints the whole field again on the next paint.
@@ -812,6 +825,9 @@ Font* ComboBox::fieldPaintFont(const Item* item) const {
 }
 
 void ComboBox::paintField() {
+    // The control paints the field right after it showed the list and before the list's
+    // own first paint: the list is placed and scrolled here, while nothing of it is drawn.
+    settleOpenList(false);
     OffscreenPaint paint(m_hWnd);
     HDC dc = paint.dc();
     if (dc == nullptr) {

@@ -133,8 +133,11 @@ private:
     bool workArea(const RECT& field, RECT* work) const;
     // Rows the open list shows, as fitDropDown sizes it.
     int32_t listRows() const;
-    // Puts the open list wholly below or wholly above the field, whatever the control did.
-    void placeList();
+    // Puts the open list wholly below or wholly above the field, whatever the control did;
+    // true when it moved or resized it.
+    bool placeList();
+    // On the open list's first draw, of the field or of a row: its place and first row.
+    void settleOpenList(bool inListPaint);
     // The list closed: its entry becomes the choice when Enter or a click in the list
     // took it, else the choice stays and the field shows it again.
     void settleChoice();
