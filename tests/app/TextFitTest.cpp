@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -367,7 +366,6 @@ TEST_F(TextFitTest, EveryCaptionFitsItsControlInEveryLanguage) {
     for (uint32_t i = 0; i < texts->packCount(); ++i) {
         const std::string where = narrow(texts->packAt(i)->engName()) + " at scale " + std::to_string(scale_);
         SCOPED_TRACE(where);
-        std::fprintf(stderr, "PROGRESS %s\n", where.c_str());
         // Chosen in the Language menu, then the menus in it; "Version Information" opens About.
         ASSERT_TRUE(showMenu(dialog_->languageMenu()));
         expectMenuFits(where + ", before, Language menu");
