@@ -1,7 +1,7 @@
 // Walks Brisquelton.exe through every window state with real input and keeps a picture of
 // each as <folder>\<name>.bmp (scripts/screenshots.sh turns them into docs/screenshots).
 //   screen_tour.exe <folder>           every state
-//   screen_tour.exe <folder> scale2-   the two views only, names prefixed
+//   screen_tour.exe <folder> scale2-   the two views, a batch and About only, names prefixed
 #include <windows.h>
 
 #include <algorithm>
@@ -104,7 +104,34 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(800);
     }
     keep(*program, L"large");
+    // A batch with its Cancel, and the About window.
+    const auto converting = [&] {
+        note(dropInto(dropTargetOf(frame), {work + L"\\long recording.wav"}), "drop the long file");
+        note(testsupport::waitFor([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
+        Sleep(1500);
+        keep(*program, L"converting");
+        note(testsupport::clickOn(showing(frame, L"Cancel")), "cancel");
+        note(testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
+    };
+    const auto showAbout = [&] {
+        // About -> "Version Information".
+        note(chooseMenuItem(frame, 3, 0).empty(), "About menu");
+        HWND about = nullptr;
+        note(testsupport::waitFor([&] { return (about = program->otherFrame(frame)) != nullptr; }, 5000), "About window");
+        keep(*program, L"about");
+        if (about != nullptr) {
+            note(testsupport::clickOn(showing(about, L"Close")) &&
+                     testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000),
+                 "About closes by its Close button");
+            if (program->otherFrame(frame) != nullptr) {
+                PostMessageW(about, WM_CLOSE, 0, 0);
+                testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000);
+            }
+        }
+    };
     if (viewsOnly) {
+        converting();
+        showAbout();
         program->close(frame);
         testsupport::removeTree(work);
         return g_failures == 0 ? 0 : 1;
@@ -139,12 +166,7 @@ int wmain(int argc, wchar_t** argv) {
         testsupport::press(VK_ESCAPE);
     }
 
-    note(dropInto(dropTargetOf(frame), {work + L"\\long recording.wav"}), "drop the long file");
-    note(testsupport::waitFor([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
-    Sleep(1500);
-    keep(*program, L"converting");
-    note(testsupport::clickOn(showing(frame, L"Cancel")), "cancel");
-    note(testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
+    converting();
 
     program->pauseWatchdog(true);
     note(dropInto(dropTargetOf(frame), {work + L"\\broken.mp3"}), "drop a broken file");
@@ -156,20 +178,7 @@ int wmain(int argc, wchar_t** argv) {
     program->pauseWatchdog(false);
     testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000);
 
-    // About -> "Version Information".
-    note(chooseMenuItem(frame, 3, 0).empty(), "About menu");
-    HWND about = nullptr;
-    note(testsupport::waitFor([&] { return (about = program->otherFrame(frame)) != nullptr; }, 5000), "About window");
-    keep(*program, L"about");
-    if (about != nullptr) {
-        note(testsupport::clickOn(showing(about, L"Close")) &&
-                 testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000),
-             "About closes by its Close button");
-        if (program->otherFrame(frame) != nullptr) {
-            PostMessageW(about, WM_CLOSE, 0, 0);
-            testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000);
-        }
-    }
+    showAbout();
 
     // Language -> Deutsch (the pack's 14th language, after "Translate..."), then English.
     note(chooseMenuItem(frame, 2, 14).empty(), "Language menu");

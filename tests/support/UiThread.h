@@ -3,27 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <utility>
 
-#include "system/gui/events/IEventListener.h"
 #include "widgets/gui/win/Window.h"
 
 namespace testsupport {
 
-// Runs fn on the window's UI thread and waits for it.
+// Runs fn on the window's UI thread and waits for it. Sent as the window's own run
+// message: a listener added from here would race the thread walking its listener list.
 inline void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
-    struct Call : s::gui::events::IEventListener {
-        std::function<void()> fn;
-        void onEvent(s::base::IObject*, int32_t) override { fn(); }
-    } call;
     bool ran = false;
-    call.fn = [&] {
+    std::function<void()> call = [&] {
         fn();
         ran = true;
     };
-    window->addWorkerEventListener(&call);
-    window->sendWorkerEvent(L"onUiThread", 0, 0, nullptr);
-    window->removeListener(&call);
+    window->runOnUiThread([](void* f) { (*static_cast<std::function<void()>*>(f))(); }, &call);
     ASSERT_TRUE(ran);
 }
 

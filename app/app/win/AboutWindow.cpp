@@ -168,12 +168,16 @@ Box* AboutWindow::build() {
     Box* rows = Box::create(IBox::COLUMN, 0, 100, -1, 0, 0, 3 * s, 0, 0);
     const int32_t captions[3] = {400010, 400020, 400080};
     const int32_t values[2] = {500010, 500020};
+    Box* captionCells[3] = {};
+    Label* captionLabels[3] = {};
     for (int32_t i = 0; i < 3; ++i) {
         Box* row = Box::create(IBox::ROW, 0, 100, -1, 1, 7 * s, 0, 0, 0);
         Box* captionCell = Box::create(IBox::ROW, 2, -1, -1, 1, 0, 0, 0, 0);
-        captionCell->setFixedWidth(140 * s, false);
+        captionCell->setFixedWidth(CAPTION_WIDTH * s, false);
         captionCell->setFixedHeight(20 * s, false);
-        captionCell->add(label(captions[i], 0));
+        captionLabels[i] = label(captions[i], 0);
+        captionCell->add(captionLabels[i]);
+        captionCells[i] = captionCell;
         row->add(captionCell);
         Label* value = i < 2 ? label(values[i], 0) : label(101000, 0);
         value->setTextColour(0, 0, 0);
@@ -213,6 +217,15 @@ Box* AboutWindow::build() {
     content->add(gui::win::Spacer::create(1, 7 * s));
     content->add(closeButton_);
     window_->add(content);
+    // Measured now they are in the window: the column is as wide as its longest caption
+    // in this language when that is wider.
+    int32_t column = CAPTION_WIDTH * s;
+    for (Label* caption : captionLabels) {
+        column = std::max(column, caption->getPreferredWidth());
+    }
+    for (Box* cell : captionCells) {
+        cell->setFixedWidth(column, false);
+    }
     // The theme styled the links' fonts as they joined the window; their own colours win.
     for (Label* link : {webLink_, donationLink_}) {
         link->setTextColour(0, 170, 0);

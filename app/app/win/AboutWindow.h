@@ -34,6 +34,8 @@ public:
     // The record's size; the window is as high as its content.
     static constexpr int32_t DEFAULT_WIDTH = 340;
     static constexpr int32_t DEFAULT_HEIGHT = 285;
+    // The captions' column at scale 1, widened for longer captions.
+    static constexpr int32_t CAPTION_WIDTH = 140;
 
     // The "AboutWindow" record of the context, 340 x 285, with the thin-window skinner
     // showing SCHEME unless the record stores another skin.

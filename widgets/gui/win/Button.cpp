@@ -11,6 +11,7 @@
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/win/Font.h"
 #include "drawers/gui/win/FontSetting.h"
+#include "framework/CClientDC.h"
 #include "widgets/gui/IContainer.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/win/BufferedPaint.h"
@@ -289,6 +290,21 @@ void Button::measure() {
     if (IContainer* parent = getParent()) {
         parent->relayout();
     }
+}
+
+int32_t Button::captionWidth() const {
+    IFont* font = m_hWnd != nullptr ? normalSetting_->createFont() : nullptr;
+    if (font == nullptr) {
+        return 0;
+    }
+    SIZE size = {0, 0};
+    {
+        CClientDC dc(m_hWnd);
+        dc.SelectObject(static_cast<Font*>(font)->getHandle());
+        dc.GetTextExtent(caption_.c_str(), static_cast<int>(caption_.size()), &size);
+    }
+    font->release();
+    return size.cx;
 }
 
 bool Button::containsClientPoint(POINT point) const {

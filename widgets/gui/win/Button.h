@@ -52,6 +52,11 @@ public:
     void setText(const wchar_t* text) override;
     void setTextId(int32_t id) override;
     const wchar_t* getText() const override { return caption_.c_str(); }
+    // What the caption is painted with when enabled and up: by the drawer, or by the
+    // native control through the font made from it.
+    FontSetting* getNormalSetting() const { return normalSetting_; }
+    // How wide the caption is in that font; zero without a control.
+    int32_t captionWidth() const;
     void addClickListener(events::IEventListener* listener) override { clickListeners_.add(listener); }
     void addAfterClickListener(events::IEventListener* listener) override { afterClickListeners_.add(listener); }
     void addPressListener(events::IEventListener* listener) override { pressListeners_.add(listener); }

@@ -107,6 +107,10 @@ public:
     Font* getMainFont() const { return font_; }
     // The font a drawer paints the closed field's caption with.
     Font* getFieldFont() const { return enabled_ != 0 ? fieldFont_ : disabledFieldFont_; }
+    // The font the closed field is painted and measured with: the field font, at the main
+    // font's size for a drawer the box owns (it stands in for the native field), bold for
+    // an entry flagged so. Its own copy: the field fonts stay as set.
+    Font* fieldPaintFont(const Item* item) const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -141,10 +145,6 @@ private:
     // The list closed: its entry becomes the choice when Enter or a click in the list
     // took it, else the choice stays and the field shows it again.
     void settleChoice();
-    // The font the closed field is painted and measured with: the field font, at the main
-    // font's size for a drawer the box owns (it stands in for the native field), bold for
-    // an entry flagged so. Its own copy: the field fonts stay as set.
-    Font* fieldPaintFont(const Item* item) const;
     void paintField();
     LRESULT colour(HDC dc);
     void fireSelection() { listeners_.fire(this, 0); }

@@ -5,6 +5,7 @@
 #include "drawers/gui/drawer/groupbox/win/Basic.h"
 #include "drawers/gui/win/Font.h"
 #include "framework/CClientDC.h"
+#include "system/monitor/UiScale.h"
 #include "widgets/gui/IBox.h"
 #include "widgets/gui/IWindow.h"
 #include "widgets/gui/layout/Pile.h"
@@ -232,7 +233,8 @@ void GroupBox::measureCaption() {
     }
     captionWidth_ = extent.cx;
     captionHeight_ = extent.cy;
-    setPaddings(4, 4, captionHeight_ + 1, 4);
+    const int32_t s = system::monitor::uiScale();
+    setPaddings(4 * s, 4 * s, captionHeight_ + s, 4 * s);
     if (content_ != nullptr) {
         content_->setOffset(state_.paddingLeft, state_.paddingTop);
     }
@@ -254,7 +256,8 @@ int32_t GroupBox::getPreferredWidth() const {
         return state_.fixedWidth;
     }
     const int32_t framed = state_.paddingLeft + state_.paddingRight + sizes_.minWidth;
-    return captionWidth_ + 24 > framed ? captionWidth_ + 24 : framed;
+    const int32_t captioned = captionWidth_ + 24 * system::monitor::uiScale();
+    return captioned > framed ? captioned : framed;
 }
 
 int32_t GroupBox::getPreferredHeight() const {

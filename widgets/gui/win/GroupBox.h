@@ -50,6 +50,8 @@ public:
     void setText(const wchar_t* caption) override;
     void setTextId(int32_t id) override;
     const wchar_t* getText() const override { return caption_.c_str(); }
+    // The font the caption is painted with.
+    Font* getCaptionFont() const { return enabled_ != 0 ? font_ : disabledFont_; }
     void setBackgroundColour(int32_t r, int32_t g, int32_t b) override;
     void setContent(IBox* box) override;
     IBox* getContent() const override { return content_; }

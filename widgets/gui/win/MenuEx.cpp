@@ -4,6 +4,7 @@
 
 #include "core/col/_array/ArrayS32.h"
 #include "core/str/strarray/StrArray.h"
+#include "core/str/strbuffer/StrBuffer.h"
 #include "drawers/gui/drawer/IMenu.h"
 #include "drawers/gui/drawer/ISkin.h"
 #include "drawers/gui/drawer/menu/win/Basic.h"
@@ -288,6 +289,11 @@ void MenuEx::measure() {
     if (IContainer* parent = state_.parent) {
         parent->relayout();
     }
+}
+
+const wchar_t* MenuEx::getEntryCaption(int32_t index) const {
+    return index >= 0 && static_cast<uint32_t>(index) < captions_->count() ? captions_->get(static_cast<uint32_t>(index))->c_str()
+                                                                          : L"";
 }
 
 int32_t MenuEx::entryAt(int32_t x, int32_t y) const {

@@ -73,6 +73,8 @@ public:
     void setLastEntryAtRight(bool on) override { lastAtRight_ = on ? 1 : 0; }
 
     int32_t getEntryCount() const { return static_cast<int32_t>(entries_.size()); }
+    const wchar_t* getEntryCaption(int32_t index) const;
+    Font* getFont() const { return font_; }
     // The entry under a point of the bar's client area, -1 for none.
     int32_t entryAt(int32_t x, int32_t y) const;
     bool isPopupOpen() const { return menuOpen_ != 0; }

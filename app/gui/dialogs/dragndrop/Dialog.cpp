@@ -1,5 +1,7 @@
 #include "app/gui/dialogs/dragndrop/Dialog.h"
 
+#include <algorithm>
+
 #include "app/StartupTrace.h"
 #include "app/app/IAppBase.h"
 #include "app/app/win/AboutWindow.h"
@@ -173,6 +175,14 @@ bool Dialog::offersRightClickTransform() { return true; }
 bool Dialog::defaultCompactView() { return true; }
 int32_t Dialog::reservedWidth() { return 125; }
 int32_t Dialog::cancelButtonWidth() { return 0; }
+
+void Dialog::fitCancelButton() {
+    // Its width, unless the caption of the language needs more (with its edges' room).
+    const int32_t width = cancelButtonWidth() * scale_;
+    if (cancelButton_ != nullptr && width > 0) {
+        cancelButton_->setFixedWidth(std::max(width, cancelButton_->captionWidth() + 12 * scale_));
+    }
+}
 int32_t Dialog::layoutGap() { return 0; }
 bool Dialog::hasOptionArea() { return true; }
 bool Dialog::showsFormatRow() { return true; }
@@ -372,7 +382,7 @@ void Dialog::buildWidgets() {
     const int32_t s = scale_;
     IBox* container = buildOptionContainer();
     optionContainer_ = container;
-    cancelButton_ = gui::win::Button::createWithTextIdAndSize(TEXT_CANCEL, cancelButtonWidth(), 18 * s);
+    cancelButton_ = gui::win::Button::createWithTextIdAndSize(TEXT_CANCEL, cancelButtonWidth() * s, 18 * s);
     progressBar_ = gui::win::ProgressBar::pool();
     if (progressBar_ != nullptr) {
         progressBar_->setFixedSize(100 * s, 16 * s);
@@ -504,6 +514,7 @@ void Dialog::buildWidgets() {
     window_->add(contentBox_);
     window_->add(gui::win::Spacer::create(1, 3 * s));
     window_->setStatusBar(statusBar_);
+    fitCancelButton();
 
     // Listeners.
     menuBar_->addCommandListener(this);

@@ -220,10 +220,14 @@ public:
     gui::win::Box* optionColumn() const { return optionColumn_; }
     gui::win::MenuEx* menuBar() const { return menuBar_; }
     gui::win::PopupMenu* fileMenu() const { return fileMenu_; }
+    gui::win::PopupMenu* viewMenu() const { return viewMenu_; }
+    gui::win::PopupMenu* languageMenu() const { return languageMenu_; }
+    gui::win::PopupMenu* aboutMenu() const { return aboutMenu_; }
     gui::win::PopupMenu* outputMenu() const { return outputMenu_; }
     gui::win::Label* statusLabel() const { return statusLabel_; }
     gui::win::GroupBox* dropBox() const { return dropBox_; }
     gui::win::Button* advancedButton() const { return advancedButton_; }
+    gui::win::Button* cancelButton() const { return cancelButton_; }
     // The About window once it was opened (null before).
     app::win::AboutWindow* aboutWindow() const { return aboutListener_; }
     // The settings group of the window record: "MainWindow\" + sub.
@@ -261,6 +265,7 @@ private:
     void buildMenus();
     void buildFileMenu();
     void buildWidgets();
+    void fitCancelButton();
     void restoreFormat();
     // The format-list entry whose caption, in the current language or any other of the
     // pack, is the stored one; -1 for none.

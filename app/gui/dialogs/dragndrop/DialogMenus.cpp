@@ -110,6 +110,8 @@ void Dialog::markOutputChoice() {
 
 void Dialog::buildMenus() {
     menuBar_ = gui::win::MenuEx::create(100);
+    // The window keeps room for all of the bar's menus in every language.
+    menuBar_->setIgnoreContentWidth(false);
     if (menuBar_ == nullptr) {
         return;
     }
@@ -228,6 +230,7 @@ void Dialog::onMenuCommand(int32_t command) {
         localizer_->setLanguageIndex(static_cast<uint32_t>(command - CMD_LANGUAGE_FIRST));
         languageMenu_->setRadioById(command);
         menuBar_->recaption();
+        fitCancelButton();
         // The custom folder's entry is a literal with a translated prefix.
         if (outputMenu_ != nullptr && customPath_.length() > 0) {
             addCustomOutputEntry();

@@ -14,11 +14,16 @@ void Basic::reset() {
     }
 }
 
-void Basic::drawFrame(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t, int32_t captionRight) {
+int32_t Basic::captionOffset() const {
+    return 9 * Paint::scale();
+}
+
+void Basic::drawFrame(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t captionLeft,
+                      int32_t captionRight) {
     const int32_t w = right - left;
     const int32_t h = bottom - top;
     const COLORREF c = color_;
-    Paint::fill(dc, left + 2, top, 5, 1, c);
+    Paint::fillRect(dc, left + 2, top, captionLeft - 2, top + 1, c);
     // Nothing when the caption reaches past the right corner.
     Paint::fillRect(dc, captionRight + 2, top, right - 2, top + 1, c);
     Paint::fill(dc, left + 2, bottom - 1, w - 4, 1, c);

@@ -14,7 +14,7 @@ public:
 protected:
     void drawFrame(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t captionLeft,
                    int32_t captionRight) override;
-    int32_t captionOffset() const override { return 9; }
+    int32_t captionOffset() const override;
 
 private:
     Basic() { reset(); }

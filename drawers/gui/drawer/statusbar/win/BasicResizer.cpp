@@ -10,10 +10,14 @@ void BasicResizer::draw(HDC dc, int32_t left, int32_t top, int32_t right, int32_
     }
     const int32_t w = right - left;
     const int32_t h = bottom - top;
-    const int32_t dots[6][2] = {{w - 3, h - 11}, {w - 3, h - 7}, {w - 7, h - 7}, {w - 3, h - 3}, {w - 7, h - 3}, {w - 11, h - 3}};
+    const int32_t s = Paint::scale();
+    // Each dot's distance from the right and bottom edges at scale 1.
+    const int32_t dots[6][2] = {{3, 11}, {3, 7}, {7, 7}, {3, 3}, {7, 3}, {11, 3}};
     for (const auto& dot : dots) {
-        Paint::fill(dc, dot[0] - 1, dot[1] - 1, 2, 2, RGB(184, 181, 161));
-        Paint::fill(dc, dot[0], dot[1], 2, 2, RGB(255, 255, 255));
+        const int32_t x = w - dot[0] * s;
+        const int32_t y = h - dot[1] * s;
+        Paint::fill(dc, x - s, y - s, 2 * s, 2 * s, RGB(184, 181, 161));
+        Paint::fill(dc, x, y, 2 * s, 2 * s, RGB(255, 255, 255));
     }
 }
 
