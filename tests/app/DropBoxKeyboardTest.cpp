@@ -49,7 +49,7 @@ std::vector<HWND> roundTrip(HWND frame, const std::vector<HWND>& stops, bool bac
         waitFor([&] {
             const HWND now = focusOf(frame);
             return now != before || (stops.size() == 1 && now == stops[0]);
-        }, 2000);
+        }, 5000);
         visited.push_back(focusOf(frame));
     }
     return visited;
@@ -69,7 +69,7 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
     // The keyboard goes to the window a person clicked into.
     ASSERT_TRUE(waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000));
     clickOn(dropTargetOf(frame));
-    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }, 10000));
 
     auto comboCount = [&] {
         int n = 0;

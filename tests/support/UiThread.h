@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "support/WaitFor.h"
 #include "system/gui/events/IEventListener.h"
 #include "widgets/gui/win/Window.h"
 
@@ -25,6 +26,18 @@ inline void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
     window->sendWorkerEvent(L"onUiThread", 0, 0, nullptr);
     window->removeListener(&call);
     ASSERT_TRUE(ran);
+}
+
+// Waits until pred holds, asked on the window's UI thread, which writes what it reads.
+template <class Pred>
+bool waitOnUiThread(s::gui::win::Window* window, Pred pred, DWORD ms = 10000) {
+    return waitFor(
+        [&] {
+            bool holds = false;
+            onUiThread(window, [&] { holds = pred(); });
+            return holds;
+        },
+        ms);
 }
 
 } // namespace testsupport

@@ -132,7 +132,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
                 const bool before = asker->getCheckBox()->isChecked();
                 auto toggled = [&] { return asker->getCheckBox()->isChecked() != before; };
                 testsupport::clickOn(check);
-                if (!waitFor(toggled, 2000)) {
+                if (!waitFor(toggled, 10000)) {
                     // A click the machine lost, made once more (and counted).
                     testsupport::LostInput::repeated("check box click");
                     testsupport::clickOn(check);
@@ -218,7 +218,7 @@ TEST(FlexAskerTest, AQuestionWhoseWindowIsMissingOrGoneAnswersNoAtOnce) {
     s::gui::IWindow* window = question.shown();
     ASSERT_NE(nullptr, window);
     static_cast<Window*>(window)->StopUiThread();
-    ASSERT_TRUE(waitFor([&] { return question.done(); }, 1000));
+    ASSERT_TRUE(waitFor([&] { return question.done(); }, 10000));
     EXPECT_EQ(0, asker->getAnswer());
     EXPECT_TRUE(IsWindowEnabled(ownerFrame));
 }
