@@ -75,19 +75,20 @@ int differing(const ScreenShot& a, const ScreenShot& b) {
 }
 
 // Lets the window's thread paint everything pending, and waits until the screen shows it:
-// the same pixels twice in a row (paints reach the X server seconds late on a loaded machine).
+// the frame's pixels the same twice in a row (paints reach the X server late on a loaded
+// machine; a blinking caret only makes it look again).
 void painted(HWND frame) {
     std::vector<uint32_t> last;
     testsupport::waitFor(
         [&] {
             settle(frame);
             Sleep(60);
-            std::vector<uint32_t> now = ScreenShot::screen().pixels();
+            std::vector<uint32_t> now = ScreenShot(screenRect(frame)).pixels();
             const bool still = now == last;
             last = std::move(now);
             return still;
         },
-        10000);
+        5000);
 }
 
 // A fresh paint of the whole window, children included.
