@@ -200,9 +200,15 @@ TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgesResizesThroughTheSizing
         const RECT before = frameOf(window.get());
         const POINT edge = {c.at.x >= 0 ? before.left + c.at.x : before.right + c.at.x,
                             c.at.y >= 0 ? before.top + c.at.y : before.bottom + c.at.y};
-        // A loaded machine takes seconds for a move to reach the frame.
+        // A loaded machine takes seconds for a move to reach the frame, and a late motion
+        // event of an earlier move can put the cursor back: it is moved again then.
         const auto stepTaken = [&](int step) {
+            const POINT to = {edge.x + c.dx * step / 4, edge.y + c.dy * step / 4};
             return testsupport::waitFor([&] {
+                POINT at{};
+                if (step > 0 && GetCursorPos(&at) && (at.x != to.x || at.y != to.y)) {
+                    testsupport::moveMouse(to.x, to.y);
+                }
                 const RECT now = frameOf(window.get());
                 return now.left == before.left + c.change.left * step / 4 &&
                        now.top == before.top + c.change.top * step / 4 &&
