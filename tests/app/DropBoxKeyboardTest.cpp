@@ -51,7 +51,7 @@ std::vector<HWND> roundTrip(HWND frame, const std::vector<HWND>& stops, bool bac
         waitFor([&] {
             const HWND now = focusOf(frame);
             return now != before || (stops.size() == 1 && now == stops[0]);
-        }, 2000);
+        }, 5000);
         visited.push_back(focusOf(frame));
     }
     return visited;
@@ -98,7 +98,7 @@ HWND frameClickedInto(const Program& program) {
     HWND frame = program.waitForFrame();
     if (frame == nullptr || !waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000)) return nullptr;
     clickOn(dropTargetOf(frame));
-    return waitFor([&] { return GetForegroundWindow() == frame; }, 3000) ? frame : nullptr;
+    return waitFor([&] { return GetForegroundWindow() == frame; }, 10000) ? frame : nullptr;
 }
 
 class DropBoxKeyboardTest : public ::testing::Test {

@@ -144,7 +144,7 @@ TEST_F(DropBoxProgramTest, TheViewSwitchesBetweenTheTwoRememberedSizes) {
         ASSERT_TRUE(testsupport::clickOn(target, step.click != nullptr ? testsupport::Button::Left : testsupport::Button::Right));
         EXPECT_TRUE(waitFor([&] { return frameSize(frame).cx == step.width && frameSize(frame).cy == step.height; }, 5000));
         // The flag is stored as the switch ends, a moment after the size changes.
-        waitFor([&] { return stored(VIEW, L"CompactView") == step.compact; }, 3000);
+        waitFor([&] { return stored(VIEW, L"CompactView") == step.compact; }, 10000);
         EXPECT_EQ(step.compact, stored(VIEW, L"CompactView"));
         EXPECT_EQ("", screenFaults(frame, step.compact ? L"compact-view" : L"large-view"));
     }
@@ -223,7 +223,7 @@ TEST_F(DropBoxProgramTest, RightClicksOnFreeSpotsSwitchTheView) {
         SCOPED_TRACE(spot.what);
         const POINT at = spot.where();
         ASSERT_TRUE(testsupport::clickAt(at, testsupport::Button::Right));
-        EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return stored(VIEW, L"CompactView") == 1 - compact; }, 10000));
         compact = stored(VIEW, L"CompactView");
         EXPECT_EQ(compact == 0, showing(frame, L"<< Minimize") != nullptr);
         EXPECT_EQ("", screenFaults(frame, compact == 1 ? L"right-click-compact" : L"right-click-large"));
@@ -241,10 +241,10 @@ TEST_F(DropBoxProgramTest, TheAboutWindowOpensFromItsMenuAndClosesByItsButton) {
     ASSERT_EQ("", chooseMenuItem(frame, 3, 0));
     ASSERT_TRUE(waitFor([&] { return about() != nullptr; }, 5000));
     HWND close = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (close = showing(about(), L"Close")) != nullptr; }, 3000));
-    EXPECT_TRUE(waitFor([&] { return close == WindowFromPoint(testsupport::centreOf(close)); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return (close = showing(about(), L"Close")) != nullptr; }, 10000));
+    EXPECT_TRUE(waitFor([&] { return close == WindowFromPoint(testsupport::centreOf(close)); }, 10000));
     ASSERT_TRUE(testsupport::clickOn(close));
-    EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return about() == nullptr; }, 10000));
     ASSERT_TRUE(program.close(frame));
 }
 
@@ -319,7 +319,7 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
         ASSERT_TRUE(waitFor(atRest, 10000));
         EXPECT_EQ(drop.boxes, program.boxes());
         if (drop.boxes == 0) {
-            EXPECT_TRUE(waitFor([&] { return statusBarInk(bar) == idle; }, 2000))
+            EXPECT_TRUE(waitFor([&] { return statusBarInk(bar) == idle; }, 10000))
                 << "status bar after the batch (shot " << [&] {
                        const std::wstring shot = keepShot(testsupport::ScreenShot(bar), L"status-bar-after-batch");
                        return std::string(shot.begin(), shot.end());

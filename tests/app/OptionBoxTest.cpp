@@ -75,7 +75,7 @@ struct Shown {
 // A click on the widget; true once took() shows the window's thread has handled it.
 template <class Took>
 bool click(s::gui::IComponent* widget, Took took) {
-    return testsupport::clickOn(widget->getNativeHandle()) && testsupport::waitFor(took, 3000);
+    return testsupport::clickOn(widget->getNativeHandle()) && testsupport::waitFor(took, 10000);
 }
 
 // Types the text into the field as a person would: a click into it, then the keys, after
@@ -83,11 +83,11 @@ bool click(s::gui::IComponent* widget, Took took) {
 bool type(s::gui::win::TextField* field, const std::wstring& text) {
     HWND hwnd = field->getNativeHandle();
     const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
-    if (!testsupport::clickOn(hwnd) || !testsupport::waitFor([&] { return testsupport::focusOfThread(thread) == hwnd; }, 3000)) {
+    if (!testsupport::clickOn(hwnd) || !testsupport::waitFor([&] { return testsupport::focusOfThread(thread) == hwnd; }, 10000)) {
         return false;
     }
     field->setText(L"", false);
-    return testsupport::typeText(text) && testsupport::waitFor([&] { return field->getText() == text; }, 3000);
+    return testsupport::typeText(text) && testsupport::waitFor([&] { return field->getText() == text; }, 10000);
 }
 
 RECT placed(s::gui::IComponent* child) {

@@ -115,7 +115,7 @@ inline std::vector<HWND> visibleFrames(DWORD processId) {
 // the process then ends within ms.
 inline bool closeAndWaitForExit(HANDLE process, HWND frame, DWORD ms) {
     if (frame != nullptr && IsWindowVisible(frame)) {
-        testsupport::closeFrame(frame, ms < 5000 ? ms : 5000);
+        testsupport::closeFrame(frame, ms < 10000 ? ms : 10000);
     }
     return WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
 }

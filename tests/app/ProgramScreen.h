@@ -128,7 +128,7 @@ inline HWND openList(HWND combo) {
     const RECT frame = testsupport::screenRect(GetAncestor(combo, GA_ROOT));
     HWND list = nullptr;
     if (!testsupport::clickAt(testsupport::centreOf(IntersectRect(&shown, &whole, &frame) ? shown : whole)) ||
-        !testsupport::waitFor([&] { return (list = openListOf(combo)) != nullptr; }, 3000)) {
+        !testsupport::waitFor([&] { return (list = openListOf(combo)) != nullptr; }, 10000)) {
         return nullptr;
     }
     Sleep(150);
@@ -164,7 +164,7 @@ inline bool clickEntryOnce(HWND combo, int32_t index) {
     ClientToScreen(list, &at);
     if (at.y < testsupport::screenRect(list).top || at.y >= testsupport::screenRect(list).bottom) return false;
     testsupport::clickAt(at);
-    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
+    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 10000);
 }
 inline bool chooseByClicks(HWND combo, int32_t index) {
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -174,7 +174,7 @@ inline bool chooseByClicks(HWND combo, int32_t index) {
         // open and try once more, as a person would.
         if (openListOf(combo) != nullptr) {
             testsupport::press(VK_ESCAPE);
-            testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
+            testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 10000);
         }
     }
     return false;
@@ -189,7 +189,7 @@ inline bool chooseByKeys(HWND combo, int32_t index) {
         testsupport::press(index > from ? VK_DOWN : VK_UP);
     }
     testsupport::press(VK_RETURN);
-    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 3000);
+    return testsupport::waitFor([&] { return openListOf(combo) == nullptr; }, 10000);
 }
 
 // ---- Menus ----
@@ -269,7 +269,7 @@ inline HWND openMenu(HWND frame, size_t entry) {
     if (bar == nullptr) return nullptr;
     // The entries are read off the screen: a bar just shown may not have painted them yet.
     std::vector<RECT> entries;
-    testsupport::waitFor([&] { return (entries = menuBarEntries(bar)).size() > entry; }, 3000);
+    testsupport::waitFor([&] { return (entries = menuBarEntries(bar)).size() > entry; }, 10000);
     if (entry >= entries.size()) return nullptr;
     DWORD process = 0;
     GetWindowThreadProcessId(frame, &process);
@@ -277,7 +277,7 @@ inline HWND openMenu(HWND frame, size_t entry) {
     // The bar ignores clicks for half a second after a pop-up closed.
     Sleep(600);
     testsupport::clickAt(testsupport::centreOf(entries[entry]));
-    if (!testsupport::waitFor([&] { return (menu = openMenuOf(process)) != nullptr; }, 3000)) return nullptr;
+    if (!testsupport::waitFor([&] { return (menu = openMenuOf(process)) != nullptr; }, 10000)) return nullptr;
     Sleep(250);
     return menu;
 }
@@ -302,7 +302,7 @@ inline std::string chooseMenuItem(HWND frame, size_t entry, size_t item) {
         return where + "the menu shows " + std::to_string(items.size()) + " lines (shot " + std::string(shot.begin(), shot.end()) + ")";
     }
     testsupport::clickAt(testsupport::centreOf(items[item]));
-    return testsupport::waitFor([&] { return openMenuOf(process) == nullptr; }, 3000) ? "" : where + "the menu stays open";
+    return testsupport::waitFor([&] { return openMenuOf(process) == nullptr; }, 10000) ? "" : where + "the menu stays open";
 }
 
 // ---- What the screen shows ----
@@ -403,14 +403,11 @@ inline std::string screenFaultsNow(HWND frame, const std::wstring& name) {
 }
 
 // The same, once the screen has settled: paints after a change reach the screen
-// asynchronously, so what a person sees is what is still there a moment later.
-inline std::string screenFaults(HWND frame, const std::wstring& name) {
+// asynchronously (seconds late on a loaded machine), so what a person sees is what is
+// still there a moment later.
+inline std::string screenFaults(HWND frame, const std::wstring& name, DWORD ms = 10000) {
     std::string faults;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        faults = screenFaultsNow(frame, name);
-        if (faults.empty()) break;
-        Sleep(250);
-    }
+    testsupport::waitFor([&] { return (faults = screenFaultsNow(frame, name)).empty(); }, ms);
     return faults;
 }
 

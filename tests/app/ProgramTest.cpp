@@ -186,7 +186,7 @@ TEST_F(ProgramTest, SecondStartBringsTheRunningCopyBackAndEndsWithoutAWindow) {
 
     Program second(L"C:\\music\\a.wav");
     EXPECT_TRUE(second.endsWithoutAFrame(5000));
-    EXPECT_TRUE(testsupport::waitFor([&] { return IsIconic(frame) == FALSE; }, 2000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return IsIconic(frame) == FALSE; }, 10000));
     EXPECT_TRUE(IsWindowVisible(frame));
     EXPECT_EQ(frame, GetForegroundWindow());
     EXPECT_TRUE(first.close(frame));

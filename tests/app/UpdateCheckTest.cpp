@@ -321,12 +321,12 @@ TEST_F(UpdateCheckTest, AsksThroughTheConfirmationWindowOverItsOwner) {
                 Sleep(ownerDisabled ? 0 : 20);
             }
             // A click while the window is still being activated may go to the activation.
-            testsupport::waitFor([&] { return GetForegroundWindow() == asker; }, 2000);
+            testsupport::waitFor([&] { return GetForegroundWindow() == asker; }, 10000);
             for (const auto& child : visibleChildren(asker)) {
                 captions.push_back(child.second);
                 if (child.second == (yes ? yesCaption : noCaption)) {
                     clicked = testsupport::clickOn(child.first) &&
-                              testsupport::waitFor([&] { return !IsWindowVisible(asker); }, 3000);
+                              testsupport::waitFor([&] { return !IsWindowVisible(asker); }, 10000);
                 }
             }
             if (!clicked) {

@@ -125,7 +125,7 @@ inline std::string choose(HWND frame, const std::wstring& entry) {
     const std::string name(entry.begin(), entry.end());
     if (combo == nullptr) return "no list offers " + name;
     if (!apptest::chooseByClicks(combo, index)) return "could not click " + name;
-    if (!testsupport::waitFor([&] { return captionDrawn(combo); }, 2000)) {
+    if (!testsupport::waitFor([&] { return captionDrawn(combo); }, 10000)) {
         const std::wstring shot = apptest::keepShot(testsupport::ScreenShot(testsupport::screenRect(frame)), L"choose");
         return "the list draws no caption after " + name + " (shot " + std::string(shot.begin(), shot.end()) + ")";
     }

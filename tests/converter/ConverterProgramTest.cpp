@@ -251,13 +251,18 @@ TEST_F(ConverterProgramTest, CancelLeavesNothingAndTheNextDropConverts) {
     ASSERT_TRUE(waitFor([&] { return (status = showing(program.frame(), L"a.mp3")) != nullptr; }, 20000));
     HWND cancel = apptest::childWithText(program.frame(), L"Cancel");
     ASSERT_NE(nullptr, cancel);
-    ASSERT_TRUE(testsupport::clickAt(testsupport::centreOf(testsupport::screenRect(cancel)), testsupport::Button::Left, 0));
-    // Watched closely: the worker's end of the batch follows soon after.
-    bool canceling = false;
-    for (const DWORD start = GetTickCount(); !canceling && GetTickCount() - start < 2000; Sleep(1)) {
-        canceling = textOf(status) == L"Canceling..";
+    // Watched closely: the worker's end of the batch follows soon after. A click the
+    // machine lost leaves the batch running: made once more, and counted.
+    std::wstring seen;
+    for (int attempt = 0; attempt < 2 && seen.empty(); ++attempt) {
+        if (attempt > 0) testsupport::LostInput::repeated("cancel click");
+        ASSERT_TRUE(testsupport::clickAt(testsupport::centreOf(testsupport::screenRect(cancel)), testsupport::Button::Left, 0));
+        for (const DWORD start = GetTickCount(); seen.empty() && GetTickCount() - start < 10000; Sleep(1)) {
+            const std::wstring now = textOf(status);
+            if (now == L"Canceling.." || now == L"Ready") seen = now;
+        }
     }
-    EXPECT_TRUE(canceling);
+    EXPECT_EQ(L"Canceling..", seen);
     EXPECT_TRUE(program.waitReady(20000));
     EXPECT_EQ(L"Ready", textOf(status));
     EXPECT_EQ((std::vector<std::wstring>{L"a.wav", L"short.wav"}), listFolder(dir));

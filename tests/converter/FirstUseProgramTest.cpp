@@ -57,12 +57,12 @@ protected:
 
     // The large view with format drawn in "Convert to:" and nothing amiss on screen.
     void expectLargeViewWith(HWND frame, const std::wstring& format, const wchar_t* shot) {
-        ASSERT_TRUE(waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000));
-        EXPECT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 10000));
+        EXPECT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 10000));
         HWND list = formatList(frame);
         ASSERT_NE(nullptr, list);
         EXPECT_EQ(format, apptest::shownEntry(list));
-        EXPECT_TRUE(waitFor([&] { return captionDrawn(list); }, 3000));
+        EXPECT_TRUE(waitFor([&] { return captionDrawn(list); }, 10000));
         EXPECT_EQ("", apptest::screenFaults(frame, shot));
     }
 
@@ -128,14 +128,14 @@ TEST_F(FirstUseProgramTest, ANewUserConvertsBrowsesPicksAFolderAndFindsItAllAgai
         // In German the Audio CD entry is chosen (its caption differs, its place does not);
         // then English again.
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, GERMAN));
-        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 10000));
         EXPECT_EQ("", apptest::screenFaults(frame, L"restart-german"));
         ASSERT_LE(0, audioCdIndex);
         HWND list = formatList(frame);
         ASSERT_NE(nullptr, list);
         ASSERT_TRUE(apptest::chooseByClicks(list, audioCdIndex));
         ASSERT_EQ("", apptest::chooseMenuItem(frame, LANGUAGE_MENU, ENGLISH));
-        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return showing(frame, L"Convert to:\u00a0") != nullptr; }, 10000));
         EXPECT_EQ(AUDIO_CD, apptest::shownEntry(list));
         ASSERT_TRUE(closeByKeys(program, frame));
     }

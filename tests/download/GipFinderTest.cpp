@@ -99,7 +99,7 @@ TEST_F(GipFinderTest, FindsTheFirst32BytesOnceKeepsThemAndForgetsThemOnRelease) 
     Sleep(300);
     f->stop();
     EXPECT_EQ(1, server.connections());
-    EXPECT_TRUE(waitForAddress(f, address, 1000));
+    EXPECT_TRUE(waitForAddress(f, address, 10000));
     f->release();
 
     // Released: address and base address are gone, so nothing is looked up.

@@ -94,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
     keep(*program, L"compact");
 
     testsupport::clickOn(dropTargetOf(frame), testsupport::Button::Right);
-    if (!testsupport::waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 3000)) {
+    if (!testsupport::waitFor([&] { return showing(frame, L"<< Minimize") != nullptr; }, 10000)) {
         // The pictures of the large view still matter: it is opened from the stored view.
         note(false, "right click opens the large view");
         program->close(frame);
@@ -121,11 +121,11 @@ int wmain(int argc, wchar_t** argv) {
         keep(*program, L"about");
         if (about != nullptr) {
             note(testsupport::clickOn(showing(about, L"Close")) &&
-                     testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000),
+                     testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 10000),
                  "About closes by its Close button");
             if (program->otherFrame(frame) != nullptr) {
                 PostMessageW(about, WM_CLOSE, 0, 0);
-                testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 3000);
+                testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 10000);
             }
         }
     };
@@ -182,7 +182,7 @@ int wmain(int argc, wchar_t** argv) {
 
     // Language -> Deutsch (the pack's 14th language, after "Translate..."), then English.
     note(chooseMenuItem(frame, 2, 14).empty(), "Language menu");
-    note(testsupport::waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 3000), "German");
+    note(testsupport::waitFor([&] { return showing(frame, L"Konvertieren in:\u00a0") != nullptr; }, 10000), "German");
     keep(*program, L"german");
     note(chooseMenuItem(frame, 2, 1).empty(), "back to English");
 

@@ -32,12 +32,13 @@ inline HWND messageBoxOf(DWORD processId) {
 }
 
 // Answers a process's boxes one at a time by clicks: a box still up after a click is the
-// same box, counted once and clicked again a second later (the click went to its
-// activation, or a loaded machine is slow).
+// same box, counted once and clicked again five seconds later (the click went to its
+// activation, or was lost); a loaded machine takes seconds to close a box it was answered.
 class BoxAnswerer {
 public:
     // The button clicked first when the box shows it (No unless told).
     explicit BoxAnswerer(int first = IDNO) : first_(first) {}
+    static constexpr DWORD REPEAT_MS = 5000;
 
     // Looks once; the box first seen now (its text in *text), else null.
     HWND step(DWORD processId, std::wstring* text = nullptr) {
@@ -49,14 +50,14 @@ public:
         HWND fresh = nullptr;
         if (box != answered_) {
             fresh = answered_ = box;
-            clickedAt_ = GetTickCount() - 1000;
+            clickedAt_ = GetTickCount() - REPEAT_MS;
             if (text != nullptr) {
                 wchar_t buffer[4096] = {};
                 GetDlgItemTextW(box, 0xFFFF, buffer, 4096);
                 *text = buffer;
             }
         }
-        if (GetTickCount() - clickedAt_ >= 1000) {
+        if (GetTickCount() - clickedAt_ >= REPEAT_MS) {
             if (fresh == nullptr) LostInput::repeated("message box click");
             // The first button where it asks, else the button that closes it.
             HWND button = nullptr;

@@ -100,20 +100,20 @@ inline bool windowMenuItem(HWND frame, WORD key) {
     if (IsIconic(frame)) {
         clickAt(centreOf(screenRect(frame)));
         // A frame the program draws takes the click as its own and is active then.
-        if (!waitFor([&] { return shownMenuOf(frame) != nullptr; }, 1000)) press(VK_SPACE, VK_MENU);
+        if (!waitFor([&] { return shownMenuOf(frame) != nullptr; }, 10000)) press(VK_SPACE, VK_MENU);
     } else {
         if (GetForegroundWindow() != frame) clickAt(centreOf(screenRect(frame)));
         press(VK_SPACE, VK_MENU);
     }
-    if (!waitFor([&] { return shownMenuOf(frame) != nullptr; }, 3000)) return false;
+    if (!waitFor([&] { return shownMenuOf(frame) != nullptr; }, 10000)) return false;
     press(key);
-    return waitFor([&] { return shownMenuOf(frame) == nullptr; }, 3000);
+    return waitFor([&] { return shownMenuOf(frame) == nullptr; }, 10000);
 }
 
 // Closes the frame as a person does: a click on its close button, else Alt+F4; a
 // minimised frame by the Close of its window menu. True when the frame is gone (hidden or
-// destroyed) within ms.
-inline bool closeFrame(HWND frame, DWORD ms = 5000) {
+// destroyed) within ms of a click.
+inline bool closeFrame(HWND frame, DWORD ms = 10000) {
     auto gone = [&] { return !IsWindow(frame) || !IsWindowVisible(frame); };
     for (int attempt = 0; attempt < 2; ++attempt) {
         // The second: a click the machine lost (the window was still being activated).
@@ -123,7 +123,7 @@ inline bool closeFrame(HWND frame, DWORD ms = 5000) {
         } else if (!clickCaptionButton(frame, HTCLOSE)) {
             altF4(frame);
         }
-        if (waitFor(gone, ms / 2)) return true;
+        if (waitFor(gone, ms)) return true;
     }
     return false;
 }
@@ -131,17 +131,17 @@ inline bool closeFrame(HWND frame, DWORD ms = 5000) {
 // Minimises the frame by its minimise button, else by its window menu; true once it is.
 inline bool minimiseFrame(HWND frame) {
     if (!clickCaptionButton(frame, HTMINBUTTON)) windowMenuItem(frame, 'N');
-    return waitFor([&] { return IsIconic(frame) != FALSE; }, 3000);
+    return waitFor([&] { return IsIconic(frame) != FALSE; }, 10000);
 }
 
 // Maximises the frame by its maximise button; true once it is.
 inline bool maximiseFrame(HWND frame) {
-    return clickCaptionButton(frame, HTMAXBUTTON) && waitFor([&] { return IsZoomed(frame) != FALSE; }, 3000);
+    return clickCaptionButton(frame, HTMAXBUTTON) && waitFor([&] { return IsZoomed(frame) != FALSE; }, 10000);
 }
 
 // Restores a minimised frame by the Restore of its window menu; true once it shows again.
 inline bool restoreFrame(HWND frame) {
-    return windowMenuItem(frame, 'R') && waitFor([&] { return IsIconic(frame) == FALSE; }, 3000);
+    return windowMenuItem(frame, 'R') && waitFor([&] { return IsIconic(frame) == FALSE; }, 10000);
 }
 
 // A point of the frame's edge that answers hit (HTBOTTOMRIGHT, HTLEFT ...), searched
@@ -162,7 +162,7 @@ inline POINT edgeOf(HWND frame, LRESULT hit) {
 
 // Waits until window's rectangle stays the same for a moment (a drag, a layout or a state
 // change has reached the screen); false when it keeps changing for ms.
-inline bool settled(HWND window, DWORD ms = 3000) {
+inline bool settled(HWND window, DWORD ms = 10000) {
     RECT last{};
     return waitFor([&] {
         const RECT now = screenRect(window);
@@ -199,7 +199,7 @@ inline bool dragCaptionTo(HWND frame, POINT to) {
         if (waitFor([&] {
                 const RECT now = screenRect(frame);
                 return now.left == to.x && now.top == to.y;
-            }, 3000)) {
+            }, 10000)) {
             return true;
         }
     }

@@ -61,7 +61,8 @@ inline POINT centreOf(HWND window) { return centreOf(screenRect(window)); }
 // The window that has the keyboard focus on window's thread.
 inline HWND focusOf(HWND window) { return focusOfThread(GetWindowThreadProcessId(window, nullptr)); }
 
-// Moves the cursor to (x, y) and waits until it is there.
+// Moves the cursor to (x, y) and waits until it is there (seconds on a loaded machine; the
+// move is sent again every half second meanwhile, harmless as it is absolute).
 inline bool moveMouse(int x, int y) {
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int vw = GetSystemMetrics(SM_CXVIRTUALSCREEN), vh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
@@ -70,7 +71,7 @@ inline bool moveMouse(int x, int y) {
     in.mi.dx = static_cast<LONG>(((x - vx) * 65535LL + (vw - 1) / 2) / (vw - 1));
     in.mi.dy = static_cast<LONG>(((y - vy) * 65535LL + (vh - 1) / 2) / (vh - 1));
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
         if (SendInput(1, &in, sizeof(INPUT)) != 1) {
             return false;
         }

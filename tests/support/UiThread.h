@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "support/WaitFor.h"
 #include "widgets/gui/win/Window.h"
 
 namespace testsupport {
@@ -18,6 +19,18 @@ inline void onUiThread(s::gui::win::Window* window, std::function<void()> fn) {
     };
     window->runOnUiThread([](void* f) { (*static_cast<std::function<void()>*>(f))(); }, &call);
     ASSERT_TRUE(ran);
+}
+
+// Waits until pred holds, asked on the window's UI thread, which writes what it reads.
+template <class Pred>
+bool waitOnUiThread(s::gui::win::Window* window, Pred pred, DWORD ms = 10000) {
+    return waitFor(
+        [&] {
+            bool holds = false;
+            onUiThread(window, [&] { holds = pred(); });
+            return holds;
+        },
+        ms);
 }
 
 } // namespace testsupport

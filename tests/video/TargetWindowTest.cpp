@@ -66,7 +66,7 @@ TEST_F(TargetWindowTest, LevelRowShowsItsCaption) {
         caption = screenRect(label);
     });
     EXPECT_GT(caption.right - caption.left, 40);
-    EXPECT_TRUE(waitFor([&] { return darkPixels(caption) > 40; }, 3000)) << darkPixels(caption);
+    EXPECT_TRUE(waitFor([&] { return darkPixels(caption) > 40; }, 10000)) << darkPixels(caption);
 }
 
 TEST_F(TargetWindowTest, ANarrowWindowWidensWhenACustomLineOpens) {

@@ -29,16 +29,13 @@ ComboBox* boxOf(std::initializer_list<const wchar_t*> texts) {
 }
 
 // The caption the drawer painted last, read on the UI thread that paints, once it is
-// `expected` or after two seconds.
+// `expected` or after ten seconds.
 std::wstring paintedText(Window* window, const stubs::ComboDrawer& drawer, const wchar_t* expected) {
     std::wstring last;
-    for (int i = 0; i < 200; ++i) {
-        stubs::runOnUiThread(window, [&] { last = drawer.texts.empty() ? L"" : drawer.texts.back(); });
-        if (last == expected) {
-            break;
-        }
-        Sleep(10);
-    }
+    testsupport::waitOnUiThread(window, [&] {
+        last = drawer.texts.empty() ? L"" : drawer.texts.back();
+        return last == expected;
+    });
     return last;
 }
 

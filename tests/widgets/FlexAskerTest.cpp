@@ -45,7 +45,7 @@ HWND focusOf(DWORD thread) { return testsupport::focusOfThread(thread); }
 class Question {
 public:
     Question(FlexAsker* asker, HWND owner, const wchar_t* title = nullptr, const wchar_t* text = nullptr)
-        : asker_(asker), before_(asker->getWindow()),
+        : asker_(asker), owner_(owner), before_(asker->getWindow()),
           beforeFrame_(before_ != nullptr ? before_->getFrameHandle() : nullptr) {
         thread_ = std::thread([this, asker, owner, title, text] {
             const ULONGLONG start = GetTickCount64();
@@ -56,14 +56,16 @@ public:
     }
     ~Question() { finish(); }
 
-    // The window once it shows (null when it never does).
+    // The window once it shows where it was placed (null when it never does): the asker
+    // disables the owner after placing it.
     s::gui::IWindow* shown() {
         waitFor([&] {
             s::gui::IWindow* w = asker_->getWindow();
             // The pool may hand the next question the very object of the last: its frame is new.
             return done_.load() || (w != nullptr && (w != before_ || w->getFrameHandle() != beforeFrame_) &&
                                     IsWindowVisible(w->getFrameHandle()) &&
-                                    asker_->getYesButton() != nullptr);
+                                    asker_->getYesButton() != nullptr &&
+                                    (owner_ == nullptr || !IsWindow(owner_) || !IsWindowEnabled(owner_)));
         }, 10000);
         return done_.load() ? nullptr : asker_->getWindow();
     }
@@ -84,6 +86,7 @@ public:
 
 private:
     FlexAsker* asker_;
+    HWND owner_;
     // The window of the question before, which this one replaces.
     s::gui::IWindow* before_;
     HWND beforeFrame_;
@@ -132,7 +135,7 @@ TEST(FlexAskerTest, AnswersByMouseKeyboardAndCloseBoxWithTheOwnerDisabledMeanwhi
                 const bool before = asker->getCheckBox()->isChecked();
                 auto toggled = [&] { return asker->getCheckBox()->isChecked() != before; };
                 testsupport::clickOn(check);
-                if (!waitFor(toggled, 2000)) {
+                if (!waitFor(toggled, 10000)) {
                     // A click the machine lost, made once more (and counted).
                     testsupport::LostInput::repeated("check box click");
                     testsupport::clickOn(check);
@@ -218,7 +221,7 @@ TEST(FlexAskerTest, AQuestionWhoseWindowIsMissingOrGoneAnswersNoAtOnce) {
     s::gui::IWindow* window = question.shown();
     ASSERT_NE(nullptr, window);
     static_cast<Window*>(window)->StopUiThread();
-    ASSERT_TRUE(waitFor([&] { return question.done(); }, 1000));
+    ASSERT_TRUE(waitFor([&] { return question.done(); }, 10000));
     EXPECT_EQ(0, asker->getAnswer());
     EXPECT_TRUE(IsWindowEnabled(ownerFrame));
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "ControlsSupport.h"
+#include "support/UiThread.h"
 #include "core/str/strarray/StrArray.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "system/monitor/UiScale.h"
@@ -165,7 +166,7 @@ TEST(StatusBarTest, AClickOnItsEmptyPartReachesTheWindow) {
     clicks[1].type = INPUT_MOUSE;
     clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, clicks, sizeof(INPUT));
-    EXPECT_TRUE(waitFor([&] { return downs.count(5) == 1; }));
+    EXPECT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return downs.count(5) == 1; }));
 }
 
 TEST(ProgressBarTest, RangeAndPositionSetBeforeTheControlExistsAreShownOnceMade) {

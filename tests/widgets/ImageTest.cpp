@@ -23,8 +23,17 @@ using s::image::win::BufferedImageSet;
 using windowtest::Window;
 
 std::atomic<int64_t> g_now{0};
+std::atomic<int> g_clockReads{0};
 int64_t fakeClock() {
+    ++g_clockReads;
     return g_now.load();
+}
+
+// Waits until the animation's timer has read the clock twice since now: it has seen the
+// time last set, however late a loaded machine runs it.
+bool clockReadTwice() {
+    const int from = g_clockReads.load();
+    return testsupport::waitFor([&] { return g_clockReads.load() - from >= 2; }, 10000);
 }
 
 // A set of `frames` pictures of width x height, each shown for `delay` ms.
@@ -171,8 +180,10 @@ TEST_F(ImageAnimationTest, FramesAdvanceByTheirDelaysCarryingTheOvershootAndStop
     } steps[] = {{1099, 0}, {1130, 1}, {1199, 1}, {1200, 2}, {1300, 0}};
     for (const Step& step : steps) {
         g_now = step.now;
-        letTimerRun();
-        EXPECT_EQ(step.frame, image->getCurrentFrame()) << step.now;
+        EXPECT_TRUE(clockReadTwice()) << step.now;
+        int32_t frame = -1;
+        stubs::runOnUiThread(window.get(), [&] { frame = image->getCurrentFrame(); });
+        EXPECT_EQ(step.frame, frame) << step.now;
     }
     size_t painted = 0;
     stubs::runOnUiThread(window.get(), [&] { painted = drawer.frames.size(); });
@@ -205,13 +216,13 @@ TEST(ImageTest, APaintedCheckerboardAndASaveThroughAnEncoderAtTheControlsSize) {
     window->add(image);
     image->redrawNow();
     COLORREF cells[2] = {};
-    for (int i = 0; i < 200 && (cells[0] != 0xFFFFFF || cells[1] != Image::CHECKER_GREY); ++i) {
-        Sleep(10);
+    testsupport::waitFor([&] {
         HDC dc = GetDC(image->m_hWnd);
         cells[0] = GetPixel(dc, 1, 1);
         cells[1] = GetPixel(dc, 6, 1);
         ReleaseDC(image->m_hWnd, dc);
-    }
+        return cells[0] == 0xFFFFFF && cells[1] == Image::CHECKER_GREY;
+    }, 10000);
     EXPECT_EQ(0xFFFFFFu, cells[0]);
     EXPECT_EQ(Image::CHECKER_GREY, cells[1]);
 

@@ -121,7 +121,7 @@ TEST(LabelTest, TemporaryTextsRestoreTheTextTheyFoundOrTheOneSetMeanwhile) {
     Sleep(50);
     f.label->showTemporaryText(L"B", 150);
     EXPECT_STREQ(L"B", f.label->getText());
-    EXPECT_TRUE(testsupport::waitFor([&] { return !f.label->hasTemporaryText(); }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return !f.label->hasTemporaryText(); }, 10000));
     EXPECT_STREQ(L"", f.label->getText());
 
     // A text set while the temporary one shows is what comes back.
@@ -129,7 +129,7 @@ TEST(LabelTest, TemporaryTextsRestoreTheTextTheyFoundOrTheOneSetMeanwhile) {
     f.label->showTemporaryText(L"Saved!", 150);
     EXPECT_TRUE(f.label->setText(L"newer", true));
     EXPECT_STREQ(L"Saved!", f.label->getText());
-    EXPECT_TRUE(testsupport::waitFor([&] { return !f.label->hasTemporaryText(); }, 3000));
+    EXPECT_TRUE(testsupport::waitFor([&] { return !f.label->hasTemporaryText(); }, 10000));
     EXPECT_STREQ(L"newer", f.label->getText());
 }
 
@@ -297,7 +297,7 @@ TEST(LabelTest, TwoThousandRepaintsOfABoxWithALabelLeaveNoContextBehind) {
     }
     // A paint the system started meanwhile may still be running: let it end first.
     settle(window.get());
-    EXPECT_TRUE(testsupport::waitFor([&] { return MemDC::liveContexts() == live; }, 2000)) << MemDC::liveContexts();
+    EXPECT_TRUE(testsupport::waitFor([&] { return MemDC::liveContexts() == live; }, 10000)) << MemDC::liveContexts();
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiObjects + 5);
     EXPECT_LE(2000u, drawer.drawn.size());
     // The label was painted over the box's own colour, which the box keeps in its buffer.

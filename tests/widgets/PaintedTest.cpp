@@ -74,12 +74,21 @@ int differing(const ScreenShot& a, const ScreenShot& b) {
     return count;
 }
 
-// Lets the window's thread paint everything pending.
+// Lets the window's thread paint everything pending, and waits until the screen shows it:
+// the frame's pixels the same twice in a row (paints reach the X server late on a loaded
+// machine; a blinking caret only makes it look again).
 void painted(HWND frame) {
-    for (int i = 0; i < 3; ++i) {
-        settle(frame);
-        Sleep(60);
-    }
+    std::vector<uint32_t> last;
+    testsupport::waitFor(
+        [&] {
+            settle(frame);
+            Sleep(60);
+            std::vector<uint32_t> now = ScreenShot(screenRect(frame)).pixels();
+            const bool still = now == last;
+            last = std::move(now);
+            return still;
+        },
+        5000);
 }
 
 // A fresh paint of the whole window, children included.

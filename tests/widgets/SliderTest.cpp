@@ -144,15 +144,13 @@ TEST(SliderTest, DrawnThumbsFollowTheMouseAndTheFirstStopsBelowTheSecond) {
     EXPECT_EQ(100, slider->getSecondPosition());
     slider->redrawNow();
     int32_t painted[2] = {-1, -1};
-    for (int i = 0; i < 200 && (painted[0] != 59 || painted[1] != 100); ++i) {
-        Sleep(10);
-        stubs::runOnUiThread(window.get(), [&] {
-            if (!drawer.values.empty()) {
-                painted[0] = drawer.values.back();
-                painted[1] = drawer.seconds.back();
-            }
-        });
-    }
+    testsupport::waitOnUiThread(window.get(), [&] {
+        if (!drawer.values.empty()) {
+            painted[0] = drawer.values.back();
+            painted[1] = drawer.seconds.back();
+        }
+        return painted[0] == 59 && painted[1] == 100;
+    });
     EXPECT_EQ(59, painted[0]);
     EXPECT_EQ(100, painted[1]);
 }

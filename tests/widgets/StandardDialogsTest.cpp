@@ -271,16 +271,16 @@ TEST(FileDialogExTest, TheRealSaveDialogRewritesTheTypedNameWhenTheTypeChanges) 
                 Sleep(300);
                 // A person picks the next type: a click opens the list, Down and Enter take it.
                 testsupport::clickOn(types);
-                testsupport::waitFor([&] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000);
+                testsupport::waitFor([&] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 10000);
                 testsupport::press(VK_DOWN);
                 testsupport::press(VK_RETURN);
-                testsupport::waitFor([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == 1; }, 3000);
+                testsupport::waitFor([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == 1; }, 10000);
                 const auto typedName = [&] {
                     wchar_t name[MAX_PATH] = {};
                     SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
                     return std::wstring(name);
                 };
-                testsupport::waitFor([&] { return typedName() != L"song.mp3"; }, 3000);
+                testsupport::waitFor([&] { return typedName() != L"song.mp3"; }, 10000);
                 *seenName = typedName();
                 testsupport::clickOn(GetDlgItem(dialog, IDCANCEL));
                 return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ControlsSupport.h"
+#include "support/UiThread.h"
 #include "widgets/gui/win/Button.h"
 #include "widgets/gui/win/TextField.h"
 
@@ -37,7 +38,7 @@ TEST(TextFieldTest, TypingTellsOnceACharacterAndTheProgramOnlyWhenAsked) {
     for (wchar_t c : std::wstring(L"abc")) {
         PostMessageW(hwnd, WM_CHAR, c, 1);
     }
-    ASSERT_TRUE(waitFor([&] { return changes.count(1) >= 3; }));
+    ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return changes.count(1) >= 3; }));
     settle(hwnd);
     EXPECT_EQ(3, changes.count(1));
     // Read from the control: no event stored it.
@@ -69,7 +70,7 @@ TEST(TextFieldTest, EnterIsTheFieldsAndNeverClicksTheDefaultButton) {
     HWND hwnd = field->getNativeHandle();
     PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageW(hwnd, WM_KEYUP, VK_RETURN, 0xC0000001);
-    ASSERT_TRUE(waitFor([&] { return enters.count(2) == 1; }));
+    ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return enters.count(2) == 1; }));
     Sleep(100);
     settle(hwnd);
     EXPECT_EQ(1, enters.count(2));

@@ -18,6 +18,7 @@
 #include "drawers/gui/drawer/ISlider.h"
 #include "system/lang/Localizer.h"
 #include "system/xml/Node.h"
+#include "support/UiThread.h"
 
 namespace stubs {
 
@@ -130,17 +131,16 @@ inline s::lang::Localizer* twoLanguagePack(const wchar_t* entries) {
     return localizer;
 }
 
-// The visible system menu window of any thread, or null after waiting up to 5 s.
+// The visible system menu window of any thread, or null after waiting up to 10 s.
 inline HWND waitForMenuWindow(bool present) {
-    for (int i = 0; i < 500; ++i) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        const bool shown = menu != nullptr && IsWindowVisible(menu);
-        if (shown == present) {
-            return menu;
-        }
-        Sleep(10);
-    }
-    return nullptr;
+    HWND menu = nullptr;
+    const bool found = testsupport::waitFor(
+        [&] {
+            menu = FindWindowW(L"#32768", nullptr);
+            return (menu != nullptr && IsWindowVisible(menu)) == present;
+        },
+        10000);
+    return found ? menu : nullptr;
 }
 
 } // namespace stubs

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ControlsSupport.h"
+#include "support/UiThread.h"
 #include "support/FrameInput.h"
 #include "support/RealInput.h"
 #include "widgets/gui/IBox.h"
@@ -201,9 +202,9 @@ TEST(WindowInputTest, RightClicksOnEveryFreeSpotReachTheWindowDraggedByItsClient
             const size_t before = downs.codes.size();
             const size_t upsBefore = ups.codes.size();
             rightClick(spot.second);
-            EXPECT_TRUE(waitFor([&] { return downs.codes.size() == before + 1; }))
+            EXPECT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return downs.codes.size() == before + 1; }))
                 << spot.first << (easyDrag ? " dragged by the client area" : "");
-            EXPECT_TRUE(waitFor([&] { return ups.codes.size() == upsBefore + 1; })) << spot.first;
+            EXPECT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return ups.codes.size() == upsBefore + 1; })) << spot.first;
         }
     }
     EXPECT_EQ(downs.codes.size(), static_cast<size_t>(downs.count(IWindow::RIGHT_DOWN)));
@@ -235,7 +236,7 @@ TEST(WindowInputTest, TheContextMenuOpensAtTheCursorAndItsCommandArrives) {
     EXPECT_NEAR(at.y, shown.top, 2);
     // The second entry, by a real click on it.
     leftClick(POINT{shown.left + 20, shown.top + (shown.bottom - shown.top) * 3 / 4});
-    ASSERT_TRUE(waitFor([&] { return commands.codes.size() == 1; }));
+    ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return commands.codes.size() == 1; }));
     EXPECT_EQ(502, menu->getLastCommand());
     window->setContextMenu(nullptr);
     menu->release();
@@ -353,7 +354,7 @@ TEST(WindowInputTest, TheOwnerDrawnMenuBarOpensByF10AndLeftRightMoveBetweenItsMe
         for (WORD move : c.inMenu) press(move);
         press(VK_DOWN);
         press(VK_RETURN);
-        ASSERT_TRUE(waitFor([&] { return commands.codes.size() == before + 1; })) << c.name;
+        ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return commands.codes.size() == before + 1; })) << c.name;
         EXPECT_EQ(c.command, bar->getLastCommand()) << c.name;
         EXPECT_TRUE(waitFor([] { return shownMenu() == nullptr; }));
         EXPECT_TRUE(waitFor([&] { return focusOfThread(thread) == had; })) << c.name;
@@ -375,7 +376,7 @@ TEST(WindowInputTest, ACaptureEndsWithTheNextClickWhereverItLandsAndListenersHea
     }());
     const POINT outside = {600, 500};
     leftClick(outside);
-    ASSERT_TRUE(waitFor([&] { return captures.count(IWindow::CAPTURE_ENDED) == 1; }));
+    ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return captures.count(IWindow::CAPTURE_ENDED) == 1; }));
     EXPECT_EQ(outside.x, window->getCaptureEndX());
     EXPECT_EQ(outside.y, window->getCaptureEndY());
     // A click without a capture asked for tells nothing.
@@ -562,7 +563,7 @@ TEST(WindowInputTest, APersonsMouseGivesTheListenersExactlyItsEventsInOrder) {
         toolkittest::settle(window.get());
         heard.codes.clear();
         step.act(p);
-        EXPECT_TRUE(waitFor([&] { return heard.count(step.events.back()) > 0; })) << step.name;
+        EXPECT_TRUE(testsupport::waitOnUiThread(window.get(), [&] { return heard.count(step.events.back()) > 0; })) << step.name;
         toolkittest::settle(window.get());
         EXPECT_EQ(step.events, runsOf(heard.codes)) << step.name;
     }

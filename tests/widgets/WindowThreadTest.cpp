@@ -385,9 +385,7 @@ TEST(WindowThreadTest, EnterInATextFieldReachesTheField) {
     ASSERT_NE(nullptr, field->m_hWnd);
     window->setVisible(true);
     PostMessageW(field->m_hWnd, WM_KEYDOWN, VK_RETURN, 1);
-    for (int i = 0; i < 100 && field->enters.load() == 0; ++i) {
-        Sleep(10);
-    }
+    testsupport::waitFor([&] { return field->enters.load() != 0; }, 10000);
     EXPECT_EQ(1, field->enters.load());
 }
 

@@ -147,8 +147,11 @@ bool WindowFrame::handleResize(HWND frame, UINT message, WPARAM, LPARAM, bool fo
         if (armed_ == 0) {
             return false;
         }
+        // Where the button went down, not where the cursor is by now: a loaded machine
+        // handles the press late, after the first moves of the drag.
+        const DWORD at = GetMessagePos();
+        press_ = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
         RECT window;
-        GetCursorPos(&press_);
         GetWindowRect(frame, &window);
         dragging_ = PtInRect(&window, press_) != FALSE;
         *result = 0;
