@@ -1,7 +1,7 @@
 // Every language of the pack through the Drop Box at the display's UI scale: both views,
 // the four menus, the About window, and the status bar idle and with Cancel shown. Each
 // caption is measured in the font its control paints it with and must fit the control,
-// and no control may overlap another. Languages and menus are chosen by clicks.
+// and no control may overlap another.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,7 +13,6 @@
 #include "DropFiles.h"
 #include "ProgramScreen.h"
 #include "support/FrameInput.h"
-#include "support/LostInput.h"
 #include "support/RealInput.h"
 #include "support/UiThread.h"
 #include "support/WaitFor.h"
@@ -275,54 +274,14 @@ protected:
     }
     HWND frame() const { return dialog_->window()->getFrameHandle(); }
 
-    // The bar's entry on the screen, from the bar's own layout.
-    RECT barEntry(int32_t entry) {
-        gw::MenuEx* bar = dialog_->menuBar();
-        RECT r{-1, 0, -1, bar->getHeight()};
-        for (int32_t x = 0; x < bar->getWidth(); ++x) {
-            if (bar->entryAt(x, bar->getHeight() / 2) != entry) continue;
-            if (r.left < 0) r.left = x;
-            r.right = x + 1;
-        }
-        MapWindowPoints(bar->getNativeHandle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
     HWND openPopup() { return testsupport::shownMenuOfProcess(GetCurrentProcessId()); }
-    // Opens a menu of the bar by a click on its entry.
-    bool showMenu(gw::PopupMenu* menu) {
-        // The bar's captions and layout are read on its thread.
-        gw::MenuEx* bar = dialog_->menuBar();
-        int32_t entry = 0;
-        RECT r{};
-        onUiThread(dialog_->window(), [&] {
-            while (entry < bar->getEntryCount() && bar->getEntryCaption(entry) != std::wstring(menu->getCaption())) ++entry;
-            r = barEntry(entry);
-        });
-        const auto opened = [&] {
+    // Whether the menu is the one open, once it is laid out.
+    bool showing(gw::PopupMenu* menu) {
+        const bool shown = waitFor([&] {
             HWND popup = openPopup();
-            return popup != nullptr &&
-                   reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) == menu->getNativeMenu();
-        };
-        // The bar takes no click for half a second after a pop-up closed; the pointer rests
-        // on the entry first, so the bar has it before the press.
-        const POINT at = testsupport::centreOf(r);
-        testsupport::moveMouse(at.x, at.y);
-        Sleep(600);
-        testsupport::clickAt(at);
-        bool shown = waitFor(opened, 1500);
-        if (!shown && openPopup() == nullptr) {
-            testsupport::LostInput::repeated("menu bar click");
-            testsupport::clickAt(at);
-            shown = waitFor(opened, 3000);
-        }
-        // Laid out before its entries are read.
+            return popup != nullptr && reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) == menu->getNativeMenu();
+        }, 3000);
         Sleep(150);
-        if (!shown) {
-            HWND popup = openPopup();
-            const std::wstring shot = keepShot(ScreenShot(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}), L"text-fit-menu");
-            ADD_FAILURE() << "entry " << entry << " of " << bar->getEntryCount() << " at " << r.left << ".." << r.right
-                          << ", popup " << popup << " foreground " << (GetForegroundWindow() == frame()) << " shot " << narrow(shot);
-        }
         return shown;
     }
     bool closeMenu() {
@@ -337,15 +296,6 @@ protected:
         onUiThread(window, [&] { faults = captionFaults(window->getFrameHandle(), scale_, ellipsised); });
         for (const std::string& f : faults) ADD_FAILURE() << where << ": " << f;
     }
-    // Clicks the index-th entry of the open menu.
-    bool clickEntry(UINT index) {
-        HWND popup = openPopup();
-        RECT item{};
-        return popup != nullptr &&
-               GetMenuItemRect(popup, reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)), index, &item) &&
-               testsupport::clickAt(testsupport::centreOf(item)) &&
-               waitFor([&] { return openPopup() == nullptr; }, 3000);
-    }
     s::lang::LangPack* language() {
         s::lang::LangPack* pack = nullptr;
         onUiThread(dialog_->window(), [&] { pack = dialog_->window()->getLocalizer()->current(); });
@@ -358,7 +308,6 @@ protected:
     std::thread runner_;
 };
 
-constexpr UINT FIRST_LANGUAGE = 2;  // after "Translate? (online)" and a separator
 
 TEST_F(TextFitTest, EveryCaptionFitsItsControlInEveryLanguage) {
     s::lang::Localizer* texts = dialog_->window()->getLocalizer();
@@ -366,23 +315,24 @@ TEST_F(TextFitTest, EveryCaptionFitsItsControlInEveryLanguage) {
     for (uint32_t i = 0; i < texts->packCount(); ++i) {
         const std::string where = narrow(texts->packAt(i)->engName()) + " at scale " + std::to_string(scale_);
         SCOPED_TRACE(where);
-        // Chosen in the Language menu, then the menus in it; "Version Information" opens About.
-        ASSERT_TRUE(showMenu(dialog_->languageMenu()));
-        expectMenuFits(where + ", before, Language menu");
-        ASSERT_TRUE(clickEntry(FIRST_LANGUAGE + i));
-        ASSERT_TRUE(waitFor([&] { return language() == texts->packAt(i); }));
-        // The bar's guard starts when the relabelling handler has returned.
-        onUiThread(dialog_->window(), [] {});
-        const std::pair<gw::PopupMenu*, const char*> menus[] = {
-            {dialog_->fileMenu(), "File"}, {dialog_->viewMenu(), "View"}, {dialog_->aboutMenu(), "About"}};
+        // The language and "Version Information" are chosen through the bar's command, the
+        // road a click on their entries takes; the four menus open as by the keyboard, the
+        // arrow keys going from one to the next.
+        using Dialog = s::gui::dialogs::dragndrop::Dialog;
+        onUiThread(dialog_->window(), [&] { dialog_->menuBar()->runCommand(Dialog::CMD_LANGUAGE_FIRST + static_cast<int32_t>(i)); });
+        ASSERT_EQ(texts->packAt(i), language());
+        const std::pair<gw::PopupMenu*, const char*> menus[] = {{dialog_->fileMenu(), "File"},
+                                                                 {dialog_->viewMenu(), "View"},
+                                                                 {dialog_->languageMenu(), "Language"},
+                                                                 {dialog_->aboutMenu(), "About"}};
+        PostMessageW(dialog_->menuBar()->getNativeHandle(), gw::MenuEx::MSG_OPEN_BY_KEYBOARD, 0, 0);
         for (const auto& [menu, name] : menus) {
-            ASSERT_TRUE(showMenu(menu));
+            if (menu != dialog_->fileMenu()) testsupport::press(VK_RIGHT);
+            ASSERT_TRUE(showing(menu)) << name;
             expectMenuFits(where + ", " + name + " menu");
-            if (menu != dialog_->aboutMenu()) {
-                ASSERT_TRUE(closeMenu());
-            }
         }
-        ASSERT_TRUE(clickEntry(0));
+        ASSERT_TRUE(closeMenu());
+        onUiThread(dialog_->window(), [&] { dialog_->menuBar()->runCommand(Dialog::CMD_ABOUT); });
         s::app::win::AboutWindow* about = nullptr;
         ASSERT_TRUE(waitFor([&] {
             about = dialog_->aboutWindow();
