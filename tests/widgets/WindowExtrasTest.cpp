@@ -232,7 +232,10 @@ TEST(WindowExtrasTest, APersonsDragOfTheCustomFramesEdgesResizesThroughTheSizing
             ASSERT_TRUE(testsupport::moveMouse(edge.x, edge.y)) << c.name;
             settle(window.get());
             ASSERT_TRUE(testsupport::leftButton(true)) << c.name;
-            settle(window.get());
+            // The press is handled before the mouse is taken away: none waits in the queue.
+            ASSERT_TRUE(testsupport::waitOnUiThread(window.get(), [] {
+                return (HIWORD(GetQueueStatus(QS_MOUSEBUTTON)) & QS_MOUSEBUTTON) == 0;
+            })) << c.name;
             if (c.cancelled) {
                 testsupport::onUiThread(window.get(), [] { ReleaseCapture(); });
             }
