@@ -11,8 +11,8 @@ namespace ff = s::ffmpeg;
 namespace {
 
 template <class T>
-size_t bound(T* samples, size_t count) {
-    const T limit = static_cast<T>(SampleGuard::LIMIT);
+size_t bound(T* samples, size_t count, double held) {
+    const T limit = static_cast<T>(held);
     size_t changed = 0;
     for (size_t i = 0; i < count; ++i) {
         const T v = samples[i];
@@ -28,15 +28,19 @@ size_t bound(T* samples, size_t count) {
 
 } // namespace
 
-size_t SampleGuard::boundFloats(float* samples, size_t count) {
-    return bound(samples, count);
+double SampleGuard::limitBeforeVolume(int volume) {
+    return volume > 256 ? LIMIT * 256 / volume : LIMIT;
 }
 
-size_t SampleGuard::boundDoubles(double* samples, size_t count) {
-    return bound(samples, count);
+size_t SampleGuard::boundFloats(float* samples, size_t count, double limit) {
+    return bound(samples, count, limit);
 }
 
-int64_t SampleGuard::boundFrame(AVFrame* frame) {
+size_t SampleGuard::boundDoubles(double* samples, size_t count, double limit) {
+    return bound(samples, count, limit);
+}
+
+int64_t SampleGuard::boundFrame(AVFrame* frame, double limit) {
     if (frame == nullptr || frame->nb_samples <= 0) {
         return 0;
     }
@@ -56,7 +60,7 @@ int64_t SampleGuard::boundFrame(AVFrame* frame) {
         const uint8_t* data = frame->extended_data[p];
         for (size_t i = 0; i < perPlane; ++i) {
             const double v = isFloat ? reinterpret_cast<const float*>(data)[i] : reinterpret_cast<const double*>(data)[i];
-            if (!(v >= -LIMIT && v <= LIMIT)) {
+            if (!(v >= -limit && v <= limit)) {
                 outside = 1;
                 break;
             }
@@ -72,8 +76,8 @@ int64_t SampleGuard::boundFrame(AVFrame* frame) {
     int64_t changed = 0;
     for (int p = 0; p < planes; ++p) {
         uint8_t* data = frame->extended_data[p];
-        changed += static_cast<int64_t>(isFloat ? boundFloats(reinterpret_cast<float*>(data), perPlane)
-                                                : boundDoubles(reinterpret_cast<double*>(data), perPlane));
+        changed += static_cast<int64_t>(isFloat ? boundFloats(reinterpret_cast<float*>(data), perPlane, limit)
+                                                : boundDoubles(reinterpret_cast<double*>(data), perPlane, limit));
     }
     return changed;
 }

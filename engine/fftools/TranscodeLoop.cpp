@@ -338,7 +338,8 @@ int decoded_audio(InputStream* ist, AVFrame* frame, const AVPacket* pkt) {
     frame->pts = ff::av_rescale_delta(tb, frame->pts, sampleTb, frame->nb_samples, &ist->filter_in_rescale_delta_last,
                                       sampleTb);
     (void)dec;
-    const int64_t bounded = SampleGuard::boundFrame(frame);
+    // Held before the volume filter, so that what it makes louder still ends in range.
+    const int64_t bounded = SampleGuard::boundFrame(frame, SampleGuard::limitBeforeVolume(audio_volume));
     if (bounded < 0) {
         return static_cast<int>(bounded);
     }

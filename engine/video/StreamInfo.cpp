@@ -36,6 +36,7 @@ void StreamInfo::reset() {
     timecode.freeStorage();
     sampleRate = channels = bitsPerSample = 0;
     sampleFormat = SAMPLE_OTHER;
+    losslessBits = 0;
 }
 
 } // namespace s::video

@@ -84,6 +84,9 @@ public:
     // 0 for compressed codecs.
     int32_t bitsPerSample;
     int32_t sampleFormat;
+    // Lossless streams: the bits each sample holds (a float layout by sampleFormat);
+    // 0 for lossy codecs, whose samples hold no depth of their own.
+    int32_t losslessBits;
 };
 
 } // namespace s::video

@@ -71,7 +71,7 @@ private:
 };
 
 // Probed sources, as the prober would fill them.
-enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM, OGG_TAGGED, FLAC_TAGGED };
+enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM, OGG_TAGGED, FLAC_TAGGED, FLAC_24, FLOAT_WAV };
 
 VideoInfo* probed(Source source) {
     VideoInfo* info = VideoInfo::pool();
@@ -85,6 +85,16 @@ VideoInfo* probed(Source source) {
         addStream(info, videoStream(L"mjpeg"));
         addStream(info, audioStream(L"mp3", 86017, 44100, 2, 128000));
         break;
+    case FLAC_24:  // a 24-bit FLAC, which decodes to 32-bit samples
+    case FLOAT_WAV: {
+        info->duration = 10000000;
+        StreamInfo* audio = source == FLAC_24 ? audioStream(L"flac", 86028, 44100, 2, 0)
+                                              : audioStream(L"pcm_f32le", 65557, 44100, 2, 2822400);
+        audio->losslessBits = source == FLAC_24 ? 24 : 32;
+        audio->sampleFormat = source == FLAC_24 ? StreamInfo::SAMPLE_S32 : StreamInfo::SAMPLE_FLT;
+        addStream(info, audio);
+        break;
+    }
     case AC3_51:  // 01:02:03.456
         info->duration = 3723456000;
         addStream(info, audioStream(L"ac3", 86019, 48000, 6, 384000));
@@ -207,6 +217,14 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 128000 -vol 384"},
         {"MP3 with cover to FLAC drops the picture", MP3_COVER, 12, 0, 100, 0, 0, 0, 100, L" -vn",
          L" -f flac -acodec flac -ar 44100 -ac 2 -ab 128000"},
+        {"24-bit FLAC keeps its depth in ALAC", FLAC_24, 14, 0, 100, 0, 0, 0, 100, L" -vn",
+         L" -acodec alac -sample_fmt s32p -ar 44100 -ac 2"},
+        {"\"Same\" bits of a 24-bit FLAC in WAV", FLAC_24, 28, 0, 0, 0, 0, 0, 100, L" -vn",
+         L" -f wav -bitexact -acodec pcm_s24le -ar 44100 -ac 2"},
+        {"\"Same\" bits of a float WAV in AIFF, louder", FLOAT_WAV, 7, 0, 0, 0, 0, 0, 150, L" -vn",
+         L" -acodec pcm_f32be -ar 44100 -ac 2 -ab 2822400 -vol 384"},
+        {"\"Same\" bits of an MP3 in AU", MP3_COVER, 9, 0, 0, 0, 0, 0, 100, L" -vn",
+         L" -acodec pcm_s16be -ar 44100 -ac 2 -ab 128000"},
         {"MP3 with cover copied into MP4", MP3_COVER, 19, 0, 100, 0, 0, 0, 100, L" -codec:v copy -map 0:v:0 -map 0:a:0",
          L" -codec:a copy"},
         {"MP3 with cover to MOV AAC, level 5", MP3_COVER, 16, 0, 5, 0, 0, 0, 100,
@@ -298,6 +316,24 @@ TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
     const std::wstring got = build(setting, WAV, true, 0, L"out.mp3");
     EXPECT_EQ(got, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
                           L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 \"{out}\""));
+}
+
+// ffmpeg.exe has no sample guard of ours: float samples a file stores pass the same one
+// as a filter, with the volume after it; decoded floats of lossy sources and the
+// in-process road go without.
+TEST_F(CommandBuilderTest, ExternalRoadGuardsStoredFloatSamples) {
+    Job setting(34, 9);
+    setting.volume = 150;
+    const std::wstring external = build(setting, FLOAT_WAV, true);
+    EXPECT_EQ(external, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
+                                                      L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000"
+                                                      L" -af aeval=exprs=if(isnan(val(ch))\\,0\\,clip(val(ch)"
+                                                      L"\\,-10.666666666666666\\,10.666666666666666)):c=same"
+                                                      L",volume=1.500000 \"{out}\""));
+    const std::wstring inProcess = build(setting, FLOAT_WAV, false);
+    EXPECT_EQ(inProcess, expand(L"{head} -vn -max_muxing_queue_size 9999"
+                                                       L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000 -vol 384 \"{out}\""));
+    EXPECT_EQ(build(setting, MP3_COVER, true).find(L"aeval"), std::wstring::npos);
 }
 
 TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {

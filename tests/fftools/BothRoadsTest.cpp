@@ -6,60 +6,27 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "engine/ffmpeg/FfmpegLocator.h"
-#include "engine/sound/ffmpeg/JobLoop.h"
 #include "support/ChildProcess.h"
+#include "support/DamagedMedia.h"
+#include "support/ExternalRoad.h"
 #include "support/FfmpegTools.h"
 #include "support/InProcessRoad.h"
 #include "support/JobHost.h"
 #include "support/RawFile.h"
 #include "support/Seams.h"
+#include "support/Wav.h"
 
-using s::sound::ffmpeg::JobLoop;
+using s::sound::gui::dialogs::mp3conv::Setting;
+using testsupport::ExternalRoad;
 using testsupport::answer;
 using testsupport::narrow;
 
 namespace {
-
-// ffmpeg.exe with its DLLs in a program folder's optional_tools: taken before the
-// program's own transcoder.
-class ExternalRoad {
-public:
-    ExternalRoad() : program_(testsupport::freshTempFolder(L"bothroads-program")) {
-        const std::wstring tools = program_ + L"\\optional_tools";
-        CreateDirectoryW(tools.c_str(), nullptr);
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\*").c_str(), &found);
-        while (find != INVALID_HANDLE_VALUE) {
-            const std::wstring name = found.cFileName;
-            if (name == L"ffmpeg.exe" || (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".dll") == 0)) {
-                CopyFileW((std::wstring(FFMPEG_TOOLS_DIR) + L"\\" + name).c_str(), (tools + L"\\" + name).c_str(),
-                          FALSE);
-            }
-            if (!FindNextFileW(find, &found)) {
-                FindClose(find);
-                break;
-            }
-        }
-        sources_ = {program_.c_str(), HKEY_CURRENT_USER, NO_KEY, HKEY_CURRENT_USER, NO_KEY, NO_KEY};
-        s::ffmpeg::FfmpegLocator::inject(&sources_);
-    }
-    ~ExternalRoad() {
-        s::ffmpeg::FfmpegLocator::inject(nullptr);
-        testsupport::removeTree(program_);
-    }
-    ExternalRoad(const ExternalRoad&) = delete;
-    ExternalRoad& operator=(const ExternalRoad&) = delete;
-
-private:
-    static constexpr wchar_t NO_KEY[] = L"Software\\BrisqueltonBothRoads\\none";
-    std::wstring program_;
-    s::ffmpeg::FfmpegLocator::Sources sources_{};
-};
 
 // An ADTS AAC whose first frames carry an empty raw data block: the headers of the
 // encoded file's first frame, a frame length of 8 and one byte holding ID_END.
@@ -120,33 +87,32 @@ protected:
         ASSERT_TRUE(made_) << "ffmpeg.exe could not make the sources";
     }
 
-    // Converts one source on one road into a fresh folder; ffprobe.exe's answers about
-    // the output ("audio.sample_rate", "format.duration"), empty when the file failed.
-    static std::map<std::string, std::string> convert(bool external, const std::wstring& source, int32_t format,
-                                                      const std::wstring& outputName) {
-        std::optional<testsupport::InProcessRoad> inProcess;
-        std::optional<ExternalRoad> outside;
-        if (external) {
-            outside.emplace();
-        } else {
-            inProcess.emplace(L"bothroads-noffmpeg");
-        }
+    // Converts one source with the record on one road into a fresh folder; the output's
+    // bytes, empty when the file failed, and ffprobe.exe's answers about it when asked
+    // ("audio.sample_rate", "format.duration").
+    static std::string written(bool external, const std::wstring& source, const Setting& job,
+                               std::map<std::string, std::string>* probed = nullptr) {
         testsupport::JobHost dialog;
         const std::wstring out = testsupport::freshTempFolder(L"bothroads-out");
-        dialog.folder = out;
-        dialog.queue.push_back(media_ + L"\\" + source);
-        dialog.job.formatId = format;
-        JobLoop::runQueue(&dialog);
-        std::map<std::string, std::string> values;
+        testsupport::runOnRoad(external, media_ + L"\\" + source, job, out, dialog);
         EXPECT_EQ(dialog.external, external);
         EXPECT_TRUE(dialog.succeeded) << narrow(dialog.log->c_str());
-        if (dialog.succeeded) {
-            values = testsupport::probeFile(out + L"\\" + outputName,
-                                            L"stream=codec_name,codec_type,sample_rate:format=duration");
-            const std::string audio = testsupport::firstStream(values, "audio");
-            values["audio.sample_rate"] = answer(values, audio + "sample_rate");
+        const std::wstring output = out + L"\\" + dialog.outputName;
+        const std::string bytes = dialog.succeeded ? testsupport::readRaw(output) : "";
+        if (dialog.succeeded && probed != nullptr) {
+            *probed = testsupport::probeFile(output, L"stream=codec_name,codec_type,sample_rate:format=duration");
+            const std::string audio = testsupport::firstStream(*probed, "audio");
+            (*probed)["audio.sample_rate"] = answer(*probed, audio + "sample_rate");
         }
         testsupport::removeTree(out);
+        return bytes;
+    }
+
+    static std::map<std::string, std::string> convert(bool external, const std::wstring& source, int32_t format) {
+        Setting job;
+        job.formatId = format;
+        std::map<std::string, std::string> values;
+        written(external, source, job, &values);
         return values;
     }
 
@@ -161,13 +127,12 @@ protected:
 TEST_F(BothRoads, LateAudioConvertsWhole) {
     const struct {
         const wchar_t* source;
-        const wchar_t* output;
         double seconds;  // of decodable sound in the source
-    } rows[] = {{L"late.aac", L"late.mp3", 11.0}, {L"late.amr", L"late.mp3", 7.9}};
+    } rows[] = {{L"late.aac", 11.0}, {L"late.amr", 7.9}};
     for (const bool external : {false, true}) {
         for (const auto& row : rows) {
             SCOPED_TRACE(narrow(row.source) + (external ? " external" : " in-process"));
-            const auto got = convert(external, row.source, 18, row.output);
+            const auto got = convert(external, row.source, 18);
             EXPECT_GE(atof(answer(got, "format.duration").c_str()), row.seconds);
         }
     }
@@ -185,10 +150,55 @@ TEST_F(BothRoads, Ac3FromLowRatesTakes32000) {
                 const std::wstring title = L"low" + std::to_wstring(rate) + L"x" + std::to_wstring(channels);
                 for (const auto& f : formats) {
                     SCOPED_TRACE(narrow(title + f.extension) + (external ? " external" : " in-process"));
-                    const auto got = convert(external, title + L".wav", f.format, title + f.extension);
+                    const auto got = convert(external, title + L".wav", f.format);
                     EXPECT_EQ(answer(got, "audio.sample_rate"), "32000");
                 }
             }
+        }
+    }
+}
+
+// A damaged float WAV converts on both roads alike: ffmpeg.exe gets the sample guard as
+// a filter before the volume, so the float samples it writes are the in-process road's
+// bit for bit, and a real over of +14 dB passes both unchanged.
+TEST_F(BothRoads, FloatSamplesAreGuardedAlike) {
+    std::string loud;
+    for (int i = 0; i < 4410 * 2; ++i) {
+        const float v = static_cast<float>(5.0 * std::sin(2 * 3.141592653589793 * 441.0 * (i / 2) / 44100));
+        loud.append(reinterpret_cast<const char*>(&v), 4);
+    }
+    ASSERT_TRUE(testsupport::writeRaw(media_ + L"\\loud.wav", testsupport::wavOf(3, 2, 44100, 32, loud)));
+    ASSERT_TRUE(testsupport::writeRaw(media_ + L"\\damaged.wav", testsupport::damagedFloatWav(false, 2)));
+    const struct {
+        const wchar_t* source;
+        int32_t format, bits, quality, volume;
+        bool samples;  // a float WAV whose samples both roads must share
+        const std::string* unchanged;  // ... and keep as the source holds them
+    } rows[] = {
+        {L"damaged.wav", 34, 0, 100, 100, false, nullptr}, {L"damaged.wav", 18, 0, 100, 100, false, nullptr},
+        {L"damaged.wav", 28, 1032, 0, 100, true, nullptr}, {L"damaged.wav", 28, 1032, 0, 300, true, nullptr},
+        {L"loud.wav", 28, 1032, 0, 100, true, &loud},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(narrow(row.source) + " to format " + std::to_string(row.format) + " at volume " +
+                     std::to_string(row.volume));
+        Setting job;
+        job.formatId = row.format;
+        job.bitsPerSample = row.bits;
+        job.quality = row.quality;
+        job.volume = row.volume;
+        std::string samples[2];
+        for (const bool external : {false, true}) {
+            const std::string bytes = written(external, row.source, job);
+            ASSERT_FALSE(bytes.empty());
+            testsupport::findWavData(bytes, samples[external ? 1 : 0]);
+        }
+        if (row.samples) {
+            EXPECT_FALSE(samples[0].empty());
+            EXPECT_TRUE(samples[0] == samples[1]);
+        }
+        if (row.unchanged != nullptr) {
+            EXPECT_TRUE(samples[0] == *row.unchanged);
         }
     }
 }

@@ -25,13 +25,15 @@ namespace {
 const double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 const double ENDLESS = std::numeric_limits<double>::infinity();
 
+const double LIMIT = SampleGuard::LIMIT;
+
 // Samples as they come and as the guard leaves them.
 const struct {
     double in, out;
 } SAMPLES[] = {
-    {0.0, 0.0},       {0.5, 0.5},        {-1.0, -1.0},      {5.0, 5.0},       {-5.0, -5.0},
-    {999.0, 999.0},   {1000.5, 1000.0},  {3.3e37, 1000.0},  {-2.9e37, -1000.0}, {ENDLESS, 1000.0},
-    {-ENDLESS, -1000.0}, {NOT_A_NUMBER, 0.0},
+    {0.0, 0.0},        {0.5, 0.5},          {-1.0, -1.0},       {5.0, 5.0},           {-5.0, -5.0},
+    {LIMIT - 0.5, LIMIT - 0.5}, {LIMIT + 0.5, LIMIT}, {3.3e37, LIMIT}, {-2.9e37, -LIMIT}, {ENDLESS, LIMIT},
+    {-ENDLESS, -LIMIT}, {NOT_A_NUMBER, 0.0},
 };
 
 } // namespace
@@ -112,25 +114,57 @@ TEST_F(DamagedInput, FramesOfEveryFloatLayoutAreBounded) {
     }
 }
 
-// A float WAV with a few damaged samples converts on every lossy encoder (LAME used to
-// fail its own assertion and end the process) and the output plays.
+// A float WAV with a few damaged samples converts with every encoder of the output list
+// at the settings where it takes the least (LAME used to fail its own assertion and end
+// the process; WMA at its lowest bit rates refuses peaks not far above 16), louder too,
+// and the output plays.
 TEST_F(DamagedInput, FloatWavWithAbsurdSamplesConvertsWithEveryEncoder) {
     const struct {
         const wchar_t* name;
         bool doubles;
         uint16_t channels;
     } inputs[] = {{L"float-stereo.wav", false, 2}, {L"double-mono.wav", true, 1}};
-    const char* encoders[][2] = {{"libmp3lame", "mp3"}, {"libvorbis", "ogg"}, {"aac", "m4a"}};
+    const struct {
+        const char* encoder;
+        const char* extension;
+        std::vector<std::string> options;  // the lowest bit rates the audio rules give it
+    } encoders[] = {
+        {"wmav2", "wma", {"-ar", "44100", "-ab", "32000"}},
+        {"wmav2", "wma", {"-ar", "22050", "-ab", "24000"}},
+        {"wmav2", "wma", {"-ar", "8000", "-ab", "24000"}},
+        {"libmp3lame", "mp3", {"-ar", "8000", "-ab", "32000"}},
+        {"libmp3lame", "mp3", {"-ar", "44100", "-ab", "32000"}},
+        {"libvorbis", "ogg", {"-ar", "8000", "-ab", "16000"}},
+        {"aac", "m4a", {"-ar", "8000", "-ab", "8000"}},
+        {"ac3", "ac3", {"-ar", "32000", "-ab", "64000"}},
+        {"mp2", "mp2", {"-ar", "16000", "-ab", "32000"}},
+        {"libopencore_amrnb", "amr", {"-ar", "8000", "-ac", "1", "-ab", "4750"}},
+        {"libgsm_ms", "wav", {"-ar", "8000", "-ac", "1"}},
+        {"adpcm_ima_wav", "wav", {}},
+        {"adpcm_ms", "wav", {}},
+        {"adpcm_yamaha", "mmf", {"-ar", "22050", "-strict", "experimental"}},
+        {"flac", "flac", {}},
+        {"alac", "m4a", {}},
+        {"pcm_s16be", "aiff", {}},
+        {"pcm_f32le", "wav", {}},
+        {"pcm_mulaw", "au", {}},
+    };
     for (const auto& in : inputs) {
         ASSERT_TRUE(testsupport::writeRaw(path(in.name), testsupport::damagedFloatWav(in.doubles, in.channels)));
-        for (const auto& encoder : encoders) {
-            SCOPED_TRACE(std::string(encoder[0]) + " from " + utf8(in.name));
-            clearLog();
-            const std::wstring output = std::wstring(in.name) + L"." + std::wstring(encoder[1], encoder[1] + 3);
-            ASSERT_EQ(run({"-i", utf8(in.name), "-y", "-acodec", encoder[0], "-ab", "128000", utf8(output)}), 0)
-                << logText();
-            EXPECT_TRUE(logHas(L"damaged samples")) << logText();
-            EXPECT_TRUE(DecodableAudio::holds(path(output).c_str()));
+        for (const auto& e : encoders) {
+            for (const char* volume : {"256", "768"}) {
+                SCOPED_TRACE(std::string(e.encoder) + " " + (e.options.empty() ? "" : e.options[1]) + " from " +
+                             utf8(in.name) + " at volume " + volume);
+                clearLog();
+                const std::string extension = e.extension;
+                const std::wstring output = std::wstring(in.name) + L"." + std::wstring(extension.begin(), extension.end());
+                std::vector<std::string> args = {"-i", utf8(in.name), "-y", "-acodec", e.encoder, "-vol", volume};
+                args.insert(args.end(), e.options.begin(), e.options.end());
+                args.push_back(utf8(output));
+                ASSERT_EQ(run(args), 0) << logText();
+                EXPECT_TRUE(logHas(L"damaged samples")) << logText();
+                EXPECT_TRUE(DecodableAudio::holds(path(output).c_str()));
+            }
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
+#include "engine/fftools/SampleGuard.h"
 #include "engine/sound/ffmpeg/AudioRules.h"
 #include "engine/sound/ffmpeg/FormatTable.h"
 #include "engine/sound/ffmpeg/IVideoRoad.h"
@@ -47,6 +48,12 @@ bool isFile(const PathWin* path) {
 
 bool isVideo(const StreamInfo* stream) {
     return stream != nullptr && stream->type == StreamInfo::TYPE_VIDEO;
+}
+
+// Float samples as the file stores them, which a damaged file can hold any value in.
+bool storesFloats(const StreamInfo* audio) {
+    return audio != nullptr && audio->losslessBits > 0 &&
+           (audio->sampleFormat == StreamInfo::SAMPLE_FLT || audio->sampleFormat == StreamInfo::SAMPLE_DBL);
 }
 
 } // namespace
@@ -130,9 +137,10 @@ StrBuffer* CommandBuilder::buildFfmpegCommand(const Setting* setting, const Vide
     if (road != nullptr) {
         road->appendContainerAndAudio(command.get(), video);
     } else {
-        const wchar_t* encoder = FormatTable::audioCodecForFormat(setting->formatId, setting->bitsPerSample);
+        const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
+        const wchar_t* encoder = FormatTable::audioCodecForSource(setting->formatId, setting->bitsPerSample, source);
         appendContainer(command.get(), setting->formatId, encoder);
-        appendAudioOptions(command.get(), setting, info, encoder, copyAudio);
+        appendAudioOptions(command.get(), setting, info, encoder, copyAudio, external);
     }
 
     if (pass == 1) {
@@ -286,7 +294,7 @@ void CommandBuilder::appendContainer(StrBuffer* command, int32_t formatId, const
 }
 
 void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setting, const VideoInfo* info,
-                                        const wchar_t* encoder, bool copyAudio) {
+                                        const wchar_t* encoder, bool copyAudio, bool external) {
     if (copyAudio) {
         command->append(L" -codec:a copy");
         return;  // no volume either: the frames are never decoded
@@ -306,6 +314,9 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
                                             source != nullptr ? source->codecId : 0, sourceRate, sourceChannels,
                                             sourceBitRate);
         command->append(L" -acodec ")->append(encoder);
+        if (const wchar_t* sampleFormat = FormatTable::losslessSampleFormat(encoder, source)) {
+            command->append(L" -sample_fmt ")->append(sampleFormat);
+        }
         // The SMAF muxer takes stereo Yamaha ADPCM only as an experimental stream.
         if (wcscmp(encoder, L"aac") == 0 || wcscmp(encoder, L"adpcm_yamaha") == 0) {
             command->append(L" -strict experimental");
@@ -320,8 +331,24 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
             command->append(L" -ab ")->appendInt64(bitRate);
         }
     }
+    const int32_t volume = setting->volume * 256 / 100;
+    const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
+    if (external && encoder != nullptr && storesFloats(source)) {
+        // ffmpeg.exe has no guard of ours: the same one as a filter, the volume after it
+        // as on the in-process road.
+        const double limit = fftools::SampleGuard::limitBeforeVolume(volume);
+        wchar_t filter[160];
+        swprintf(filter, sizeof(filter) / sizeof(filter[0]),
+                 L" -af aeval=exprs=if(isnan(val(ch))\\,0\\,clip(val(ch)\\,%.17g\\,%.17g)):c=same", -limit, limit);
+        command->append(filter);
+        if (setting->volume != Setting::VOLUME_UNCHANGED) {
+            swprintf(filter, sizeof(filter) / sizeof(filter[0]), L",volume=%f", volume / 256.0);
+            command->append(filter);
+        }
+        return;
+    }
     if (setting->volume != Setting::VOLUME_UNCHANGED) {
-        command->append(L" -vol ")->appendInt32(setting->volume * 256 / 100);
+        command->append(L" -vol ")->appendInt32(volume);
     }
 }
 

@@ -59,9 +59,11 @@ public:
     }
 
     // The audio options of a file whose audio is re-encoded by the encoder or copied:
-    // rates and channels after the audio rules, or the copy, and the volume.
+    // rates and channels after the audio rules, or the copy, and the volume; for
+    // ffmpeg.exe, the sample guard over float samples the file stores.
     static void appendAudioOptions(StrBuffer* command, const gui::dialogs::mp3conv::Setting* setting,
-                                   const video::VideoInfo* info, const wchar_t* encoder, bool copyAudio);
+                                   const video::VideoInfo* info, const wchar_t* encoder, bool copyAudio,
+                                   bool external = false);
 
     // Seams: the waits of the output preparation (null: Sleep), and the video road
     // (null: the engine's own, VideoRoad). Each returns the one it replaces.

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "engine/video/StreamInfo.h"
+
 namespace s::sound::ffmpeg {
 
 namespace {
@@ -167,6 +169,41 @@ const wchar_t* FormatTable::audioCodecForFormat(int32_t formatId, int32_t bitsCo
         }
     }
     return PCM_OTHER[column];
+}
+
+int32_t FormatTable::sourceBitsCode(int32_t formatId, const video::StreamInfo* source) {
+    typedef video::StreamInfo StreamInfo;
+    const int32_t bits = source != nullptr ? source->losslessBits : 0;
+    int32_t code = 16;  // a lossy source holds no depth of its own
+    if (bits > 0) {
+        code = source->sampleFormat == StreamInfo::SAMPLE_FLT   ? BITS_FLOAT32
+               : source->sampleFormat == StreamInfo::SAMPLE_DBL ? BITS_FLOAT64
+               : bits <= 8                                      ? 8
+               : bits <= 16                                     ? 16
+               : bits <= 24                                     ? 24
+                                                                : 32;
+    }
+    // WAV keeps 8-bit samples unsigned alone.
+    return code == 8 && pcmColumn(formatId) == 3 ? 108 : code;
+}
+
+const wchar_t* FormatTable::audioCodecForSource(int32_t formatId, int32_t bitsCode, const video::StreamInfo* source) {
+    return audioCodecForFormat(formatId, bitsCode == 0 ? sourceBitsCode(formatId, source) : bitsCode);
+}
+
+const wchar_t* FormatTable::losslessSampleFormat(const wchar_t* encoder, const video::StreamInfo* source) {
+    if (encoder == nullptr || source == nullptr || source->losslessBits <= 0) {
+        return nullptr;  // decoded floats of a lossy source go as they always have
+    }
+    // Both encoders take 16 or 24 bits; a volume change would hand them floats.
+    const bool deep = source->losslessBits > 16;
+    if (wcscmp(encoder, L"flac") == 0) {
+        return deep ? L"s32" : L"s16";
+    }
+    if (wcscmp(encoder, L"alac") == 0) {
+        return deep ? L"s32p" : L"s16p";
+    }
+    return nullptr;
 }
 
 const wchar_t* FormatTable::rawMuxerForCodec(const wchar_t* encoder) {

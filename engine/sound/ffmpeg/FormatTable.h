@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace s::video { class StreamInfo; }
+
 namespace s::sound::ffmpeg {
 
 // What an audio format id of the "Convert to:" list (1 to 34) means to FFmpeg: the
@@ -18,6 +20,14 @@ public:
     // The FFmpeg encoder name, or null when the id has none. Ids 201 to 211 name the
     // further audio encoders of video files.
     static const wchar_t* audioCodecForFormat(int32_t formatId, int32_t bitsCode);
+    // The code "Same" (0) stands for: the source's own layout as the PCM container of
+    // formatId takes it, 16-bit for lossy sources or none.
+    static int32_t sourceBitsCode(int32_t formatId, const video::StreamInfo* source);
+    // audioCodecForFormat with code 0 taken from the source.
+    static const wchar_t* audioCodecForSource(int32_t formatId, int32_t bitsCode, const video::StreamInfo* source);
+    // The sample format that keeps a lossless source's depth in FLAC or ALAC; null for
+    // other encoders and lossy sources.
+    static const wchar_t* losslessSampleFormat(const wchar_t* encoder, const video::StreamInfo* source);
     // The raw muxer of a PCM encoder ("pcm_s16le" -> "s16le"); null for other encoders.
     static const wchar_t* rawMuxerForCodec(const wchar_t* encoder);
     // Whether a source sound stream of this codec may be copied unchanged into a file

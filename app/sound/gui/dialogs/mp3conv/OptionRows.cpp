@@ -29,26 +29,26 @@ constexpr Entry SAME_RULE = {0, L"-", 100, 16, 16};
 
 // Sample rates, highest first, and the caption each list shows them with: -1 not in
 // that list, 0 the literal, else a text id. Columns: Pcm, Aac, Common, Flac, Mp2, Wma,
-// Yamaha, Flv.
+// Yamaha, Flv, Ac3 (its encoder takes these three rates alone).
 struct RateRow {
     int32_t rate;
     int32_t listFlags;
     const wchar_t* literal;
-    int32_t caption[8];
+    int32_t caption[9];
 };
 constexpr RateRow RATES[] = {
-    {96000, 0, L"96,000 Hz", {1309000, -1, -1, 1309000, -1, -1, -1, -1}},
-    {88200, 0, L"88,200 Hz", {0, -1, -1, -1, -1, -1, -1, -1}},
-    {64000, 0, L"64,000 Hz", {0, 1306000, -1, -1, -1, -1, -1, -1}},
-    {48000, 1, L"48,000 Hz", {0, 0, 1302001, 0, 1302001, -1, -1, -1}},
-    {44100, 1, L"44,100 Hz", {1301000, 1301000, 1301000, 1301000, 1301000, 1301000, 1301001, 1301000}},
-    {32000, 0, L"32,000 Hz", {0, 0, 0, 0, 0, -1, -1, -1}},
-    {24000, 0, L"24,000 Hz", {0, 0, 0, 0, 0, -1, -1, -1}},
-    {22050, 0, L"22,050 Hz", {1300800, 1300800, 1300800, 1300800, 1300800, 1300800, 1300800, 1300800}},
-    {16000, 0, L"16,000 Hz", {0, 0, 0, 0, 1300600, 0, -1, -1}},
-    {12000, 0, L"12,000 Hz", {0, 0, 0, -1, -1, -1, -1, -1}},
-    {11025, 0, L"11,025 Hz", {0, 0, 0, -1, -1, 0, 0, 0}},
-    {8000, 0, L"8,000 Hz", {1300400, 1300400, 1300400, 1300400, -1, 1300400, 1300400, -1}},
+    {96000, 0, L"96,000 Hz", {1309000, -1, -1, 1309000, -1, -1, -1, -1, -1}},
+    {88200, 0, L"88,200 Hz", {0, -1, -1, -1, -1, -1, -1, -1, -1}},
+    {64000, 0, L"64,000 Hz", {0, 1306000, -1, -1, -1, -1, -1, -1, -1}},
+    {48000, 1, L"48,000 Hz", {0, 0, 1302001, 0, 1302001, -1, -1, -1, 1302001}},
+    {44100, 1, L"44,100 Hz", {1301000, 1301000, 1301000, 1301000, 1301000, 1301000, 1301001, 1301000, 1301000}},
+    {32000, 0, L"32,000 Hz", {0, 0, 0, 0, 0, -1, -1, -1, 0}},
+    {24000, 0, L"24,000 Hz", {0, 0, 0, 0, 0, -1, -1, -1, -1}},
+    {22050, 0, L"22,050 Hz", {1300800, 1300800, 1300800, 1300800, 1300800, 1300800, 1300800, 1300800, -1}},
+    {16000, 0, L"16,000 Hz", {0, 0, 0, 0, 1300600, 0, -1, -1, -1}},
+    {12000, 0, L"12,000 Hz", {0, 0, 0, -1, -1, -1, -1, -1, -1}},
+    {11025, 0, L"11,025 Hz", {0, 0, 0, -1, -1, 0, 0, 0, -1}},
+    {8000, 0, L"8,000 Hz", {1300400, 1300400, 1300400, 1300400, -1, 1300400, 1300400, -1, -1}},
 };
 
 OptionRows rateList(int32_t column) {
@@ -234,6 +234,7 @@ const OptionRows& OptionRows::sampleRateMp2() { static const OptionRows rows = r
 const OptionRows& OptionRows::sampleRateWma() { static const OptionRows rows = rateList(5); return rows; }
 const OptionRows& OptionRows::sampleRateYamaha() { static const OptionRows rows = rateList(6); return rows; }
 const OptionRows& OptionRows::sampleRateFlv() { static const OptionRows rows = rateList(7); return rows; }
+const OptionRows& OptionRows::sampleRateAc3() { static const OptionRows rows = rateList(8); return rows; }
 
 const OptionRows& OptionRows::channelsSurround() {
     static const OptionRows rows = channelsList(0, {SAME, SAME_RULE, CH_SURROUND, CH_STEREO, CH_MONO});

@@ -58,6 +58,7 @@ public:
     static const OptionRows& sampleRateWma();
     static const OptionRows& sampleRateYamaha();
     static const OptionRows& sampleRateFlv();
+    static const OptionRows& sampleRateAc3();
     static const OptionRows& channelsSurround();
     static const OptionRows& channelsStereo();
     static const OptionRows& channelsRaw();

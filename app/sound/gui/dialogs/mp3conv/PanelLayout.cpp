@@ -17,6 +17,7 @@ constexpr Row SR_FLAC = {&OptionRows::sampleRateFlac, OptionRows::SAMPLE_RATE, 0
 constexpr Row SR_MP2 = {&OptionRows::sampleRateMp2, OptionRows::SAMPLE_RATE, 0, 0, nullptr, 0};
 constexpr Row SR_WMA = {&OptionRows::sampleRateWma, OptionRows::SAMPLE_RATE, 0, 0, nullptr, 0};
 constexpr Row SR_YAMAHA = {&OptionRows::sampleRateYamaha, OptionRows::SAMPLE_RATE, 0, 0, nullptr, 0};
+constexpr Row SR_AC3 = {&OptionRows::sampleRateAc3, OptionRows::SAMPLE_RATE, 0, 0, nullptr, 0};
 constexpr Row CH_SURROUND = {&OptionRows::channelsSurround, OptionRows::CHANNELS, 0, 0, nullptr, 0};
 constexpr Row CH_STEREO = {&OptionRows::channelsStereo, OptionRows::CHANNELS, 0, 0, nullptr, 0};
 constexpr Row CH_RAW = {&OptionRows::channelsRaw, OptionRows::CHANNELS, 0, 0, nullptr, 0};
@@ -38,7 +39,7 @@ constexpr PanelLayout PANELS[] = {
     {3, L"3g2_Aac", L"AAC", {Q, SR_AAC, CH_SURROUND}, 3},
     {4, L"3g2_Amr", L"AMR", {Q_AMR, AT_8000, MONO}, 3},
     {5, L"Aac", L"AAC", {Q, SR_AAC, CH_SURROUND}, 3},
-    {6, L"Ac3", L"AC3", {Q, SR_COMMON, CH_SURROUND}, 3},
+    {6, L"Ac3", L"AC3", {Q, SR_AC3, CH_SURROUND}, 3},
     {7, L"Aiff", L"PCM", {SR_PCM, CH_SURROUND, BITS_BE}, 3},
     {8, L"Amr", L"AMR", {Q_AMR, AT_8000, MONO}, 3},
     {9, L"Au", L"PCM", {SR_PCM, CH_SURROUND, BITS_BE}, 3},
@@ -58,8 +59,8 @@ constexpr PanelLayout PANELS[] = {
     {23, L"Pcm_Be", L"PCM BE", {SR_PCM, CH_RAW, BITS_PCM_BE}, 3},
     {24, L"Pcm_Alaw", L"PCM a-LAW", {SR_PCM, CH_RAW}, 2},
     {25, L"Pcm_Mulaw", L"PCM u-LAW", {SR_PCM, CH_RAW}, 2},
-    {26, L"Ra_Ac3", L"AC3", {Q, SR_COMMON, CH_SURROUND}, 3},
-    {27, L"Rm_Ac3", L"AC3", {Q, SR_COMMON, CH_SURROUND}, 3},
+    {26, L"Ra_Ac3", L"AC3", {Q, SR_AC3, CH_SURROUND}, 3},
+    {27, L"Rm_Ac3", L"AC3", {Q, SR_AC3, CH_SURROUND}, 3},
     {28, L"Wav", L"PCM", {SR_PCM, CH_SURROUND, BITS_WAV}, 3},
     {29, L"Wav_AudioCd", L"PCM", {AT_44100, STEREO, BITS_16}, 3},
     {30, L"Wav_Gsm", L"GSM", {GSM_RATE, AT_8000, MONO}, 3},
