@@ -418,7 +418,11 @@ TEST(WindowInputTest, TheGripResizesOnlyAResizableWindowAndNeverBelowTheMinimum)
         const POINT grip = {barRect.right - 5, barRect.bottom - 5};
         drag(grip, POINT{grip.x + c.dx, grip.y + c.dy});
         toolkittest::settle(window.get());
+        // The drag's moves reach the window late on a loaded machine: a growth is waited for.
         if (c.grows) {
+            testsupport::waitOnUiThread(window.get(), [&] {
+                return window->getWidth() == width + c.dx && window->getHeight() == height + c.dy;
+            });
             EXPECT_EQ(width + c.dx, window->getWidth()) << c.name;
             EXPECT_EQ(height + c.dy, window->getHeight()) << c.name;
         } else if (!c.resizable) {
