@@ -1,5 +1,7 @@
 #include "engine/fftools/DecodableAudio.h"
 
+#include <cerrno>
+
 #include "core/col/_array/ArrayU08.h"
 #include "core/str/strbuffer/StrBuffer.h"
 #include "core/thread/Held.h"
@@ -42,6 +44,8 @@ bool gaveSamples(Look& look) {
     return false;
 }
 
+constexpr unsigned OPEN_RETRY_US = 50000;
+
 bool pastDeadline(const Look& look) {
     return ff::av_gettime_relative() > look.deadline;
 }
@@ -51,17 +55,28 @@ int interrupted(void* opaque) {
     return pastDeadline(*static_cast<const Look*>(opaque)) ? 1 : 0;
 }
 
-bool decodes(const char* fileName) {
-    Look look;
-    look.deadline = ff::av_gettime_relative() + DecodableAudio::TIME_LIMIT_MS * 1000;
+// Opens the file into look.format, bounded by the look's time limit.
+int openInput(Look& look, const char* fileName) {
     look.format = ff::avformat_alloc_context();
     if (look.format == nullptr) {
-        return false;
+        return AVERROR(ENOMEM);
     }
     look.format->interrupt_callback.callback = &interrupted;
     look.format->interrupt_callback.opaque = &look;
-    if (ff::avformat_open_input(&look.format, fileName, nullptr, nullptr) < 0 ||
-        ff::avformat_find_stream_info(look.format, nullptr) < 0) {
+    return ff::avformat_open_input(&look.format, fileName, nullptr, nullptr);
+}
+
+bool decodes(const char* fileName) {
+    Look look;
+    look.deadline = ff::av_gettime_relative() + DecodableAudio::TIME_LIMIT_MS * 1000;
+    int opened = openInput(look, fileName);
+    // Another program may hold a fresh file without sharing it for a moment (a scanner,
+    // an indexer, whoever waits for the output): that is no verdict on its sound.
+    while (opened == AVERROR(EACCES) && !pastDeadline(look)) {
+        ff::av_usleep(OPEN_RETRY_US);
+        opened = openInput(look, fileName);
+    }
+    if (opened < 0 || ff::avformat_find_stream_info(look.format, nullptr) < 0) {
         return false;
     }
     int index = -1;

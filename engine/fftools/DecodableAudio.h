@@ -7,7 +7,8 @@ namespace s::fftools {
 // road made it. A short look, not a full decode: the file's first audio stream must give
 // one frame of samples. It reads until that frame or the end of the file (audio may
 // start late, after many packets that decode to nothing), bounded by TIME_LIMIT_MS
-// rather than by a count of packets. Needs the bound FFmpeg libraries; runs on the
+// rather than by a count of packets; a file another program holds unshared is waited for
+// within the same limit. Needs the bound FFmpeg libraries; runs on the
 // conversion worker, between runs (it shares no state with the prober or transcoder).
 class DecodableAudio {
 public:

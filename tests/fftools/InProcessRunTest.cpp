@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TranscoderFixture.h"
@@ -135,4 +136,21 @@ TEST_F(InProcessRun, LengthBeforeTheInputLimitsTheOutput) {
         << logText();
     EXPECT_EQ(44100u * 2 * 2, wavData(path(L"range.wav")).size());
     EXPECT_TRUE(logHas(L"-t is not an input option, keeping it for the next output"));
+}
+
+// Whoever waits for a fresh output may open it without sharing for a moment (a scanner,
+// a driver polling it): the judge waits for the file instead of failing it.
+TEST_F(InProcessRun, JudgeWaitsForAnOutputHeldUnshared) {
+    ASSERT_EQ(0, run({"-i", utf8(L"tone.wav"), "-y", "-vn", "-acodec", "libmp3lame", "-ar", "48000", "-ac", "2", "-ab",
+                      "320000", utf8(L"held.mp3")}))
+        << logText();
+    HANDLE held = CreateFileW(path(L"held.mp3").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    std::thread release([held] {
+        Sleep(300);
+        CloseHandle(held);
+    });
+    const bool holds = s::fftools::DecodableAudio::holds(path(L"held.mp3").c_str());
+    release.join();
+    EXPECT_TRUE(holds);
 }
