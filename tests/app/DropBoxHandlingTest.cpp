@@ -506,7 +506,7 @@ HWND openListByPress(HWND combo, bool atX) {
     const POINT at = centreOf(screenRect(combo));
     HWND list = nullptr;
     for (int attempt = 0; attempt < 2 && list == nullptr; ++attempt) {
-        if (attempt > 0) LostInput::repeated("list open");
+        if (attempt > 0) LostInput::repeated(atX ? "list open at X" : "list open");
         if (atX) {
             pressAtX(at);
         } else {

@@ -27,9 +27,11 @@ inline bool xdotool(std::vector<std::string> arguments) {
 // "xdotool key keys" (X key names, "alt+F4").
 inline bool typeAtX(const std::string& keys) { return xdotool({"key", "--delay", "60", keys}); }
 
-// The left button pressed a moment at a screen point (X and Win32 coordinates agree).
+// The left button pressed a moment at a screen point (X and Win32 coordinates agree), the
+// pointer brought there first and let rest, as a hand does.
 inline bool pressAtX(POINT at) {
-    return xdotool({"mousemove", std::to_string(at.x), std::to_string(at.y), "mousedown", "1", "sleep", "0.1", "mouseup", "1"});
+    return xdotool({"mousemove", std::to_string(at.x), std::to_string(at.y), "sleep", "0.3", "mousedown", "1", "sleep",
+                    "0.1", "mouseup", "1"});
 }
 
 } // namespace testsupport
