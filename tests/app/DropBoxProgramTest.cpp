@@ -296,13 +296,7 @@ TEST_F(DropBoxProgramTest, DroppedListsRunAndAnUnusableFolderShowsAMessageWithou
     // a loaded machine paints a fresh window late.
     ASSERT_TRUE(testsupport::moveMouse(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2));
     std::vector<bool> idle;
-    waitFor([&] {
-        std::vector<bool> now = statusBarInk(bar);
-        Sleep(100);
-        const bool still = now == statusBarInk(bar);
-        idle = std::move(now);
-        return still;
-    }, 10000);
+    testsupport::waitForSteady([&] { return statusBarInk(bar); }, idle, 10000, 100);
     HWND cancel = childWithText(frame, L"Cancel");
     ASSERT_NE(nullptr, cancel);
     struct Drop {

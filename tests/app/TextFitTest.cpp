@@ -281,8 +281,8 @@ protected:
             HWND popup = openPopup();
             return popup != nullptr && reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) == menu->getNativeMenu();
         }, 10000);
-        Sleep(150);
-        return shown;
+        // Laid out once its rectangle stops changing.
+        return shown && testsupport::settled(openPopup(), 5000);
     }
     // Escape closes the menu, a second one leaves the bar's menu mode.
     bool closeMenu() {

@@ -3,6 +3,7 @@
 //   screen_tour.exe <folder>           every state
 //   screen_tour.exe <folder> scale2-   the two views, a batch and About only, names prefixed
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -108,7 +109,13 @@ int wmain(int argc, wchar_t** argv) {
     const auto converting = [&] {
         note(dropInto(dropTargetOf(frame), {work + L"\\long recording.wav"}), "drop the long file");
         note(testsupport::waitFor([&] { return showing(frame, L"long recording.mp3") != nullptr; }, 20000), "converting");
-        Sleep(1500);
+        // Some fill in the bar before the picture.
+        HWND bar = nullptr;
+        for (HWND child : visibleChildren(frame)) {
+            if (classOf(child) == PROGRESS_CLASSW) bar = child;
+        }
+        note(bar != nullptr && testsupport::waitFor([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }, 20000),
+             "progress shown");
         keep(*program, L"converting");
         note(testsupport::clickOn(showing(frame, L"Cancel")), "cancel");
         note(testsupport::waitFor([&] { return showing(frame, L"Ready") != nullptr; }, 20000), "cancelled");
@@ -124,7 +131,7 @@ int wmain(int argc, wchar_t** argv) {
                      testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 10000),
                  "About closes by its Close button");
             if (program->otherFrame(frame) != nullptr) {
-                PostMessageW(about, WM_CLOSE, 0, 0);
+                testsupport::press(VK_ESCAPE);  // the About window closes by Escape too
                 testsupport::waitFor([&] { return program->otherFrame(frame) == nullptr; }, 10000);
             }
         }

@@ -163,14 +163,11 @@ inline POINT edgeOf(HWND frame, LRESULT hit) {
 // Waits until window's rectangle stays the same for a moment (a drag, a layout or a state
 // change has reached the screen); false when it keeps changing for ms.
 inline bool settled(HWND window, DWORD ms = 10000) {
-    RECT last{};
-    return waitFor([&] {
-        const RECT now = screenRect(window);
-        const bool still = EqualRect(&now, &last) != FALSE;
-        last = now;
-        Sleep(50);
-        return still;
-    }, ms);
+    struct Rect {
+        RECT r;
+        bool operator==(const Rect& o) const { return EqualRect(&r, &o.r) != FALSE; }
+    } last{};
+    return waitForSteady([&] { return Rect{screenRect(window)}; }, last, ms);
 }
 
 // Drags the frame's edge (hit: HTRIGHT, HTBOTTOMRIGHT ...) by (dx, dy); false when the

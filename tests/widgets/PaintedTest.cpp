@@ -79,16 +79,12 @@ int differing(const ScreenShot& a, const ScreenShot& b) {
 // machine; a blinking caret only makes it look again).
 void painted(HWND frame) {
     std::vector<uint32_t> last;
-    testsupport::waitFor(
+    testsupport::waitForSteady(
         [&] {
             settle(frame);
-            Sleep(60);
-            std::vector<uint32_t> now = ScreenShot(screenRect(frame)).pixels();
-            const bool still = now == last;
-            last = std::move(now);
-            return still;
+            return ScreenShot(screenRect(frame)).pixels();
         },
-        5000);
+        last, 5000, 60);
 }
 
 // A fresh paint of the whole window, children included.
