@@ -17,13 +17,7 @@ exe=$BRISQUELTON_THIRDPARTY/ffmpeg/bin/ffmpeg.exe
 [ -f "$exe" ] || die "no cross-built ffmpeg.exe in $BRISQUELTON_THIRDPARTY"
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix
-template=$BRISQUELTON_CACHE/wineprefix-template
-if [ -f "$template/.complete" ]; then cp -a "$template" "$WINEPREFIX"; else wineboot -i >/dev/null 2>&1 || true; fi
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-# A persistent server, as the program's own runs have, and one throwaway start.
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+private_wine_prefix "$work"
 cp "$BRISQUELTON_THIRDPARTY"/ffmpeg/bin/*.dll "$exe" "$work/"
 cd "$work"
 

@@ -13,12 +13,7 @@ bash "$here/build.sh" --target images_bench >/dev/null
 bench=$BRISQUELTON_BUILD/bin/images_bench.exe
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix
-template=$BRISQUELTON_CACHE/wineprefix-template
-if [ -f "$template/.complete" ]; then cp -a "$template" "$WINEPREFIX"; else wineboot -i >/dev/null 2>&1 || true; fi
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+private_wine_prefix "$work"
 # The process's most resident memory, from Linux: Wine's counters leave pictures out.
 run() {
   /usr/bin/time -f '%M' -o "$work/peak" wine "$bench" "$@" </dev/null

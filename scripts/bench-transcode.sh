@@ -15,13 +15,7 @@ tools=$BRISQUELTON_BUILD/ffmpeg-tools
 [ -f "$tools/ffmpeg.exe" ] || die "no ffmpeg.exe in $tools"
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-template=$BRISQUELTON_CACHE/wineprefix-template
-if [ -f "$template/.complete" ]; then cp -a "$template" "$WINEPREFIX"; else wineboot -i >/dev/null 2>&1 || true; fi
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-# A persistent server, as the program's own runs have, and one throwaway start.
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+private_wine_prefix "$work"
 mkdir "$work/media"
 
 log "Generating the 10-minute test WAV"

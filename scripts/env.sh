@@ -19,3 +19,14 @@ if command -v ccache >/dev/null 2>&1; then
   # Debug info would otherwise tie every object to its own tree.
   export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
+# A Wine prefix of a benchmark's own in $1 (a fresh temporary folder, removed on exit with
+# its server), from the tests' template when there is one; a persistent server and one
+# throwaway start, as the program's own runs have.
+private_wine_prefix() {
+  export WINEPREFIX=$1/prefix
+  local template=$BRISQUELTON_CACHE/wineprefix-template
+  if [ -f "$template/.complete" ]; then cp -a "$template" "$WINEPREFIX"; else wineboot -i >/dev/null 2>&1 || true; fi
+  trap "wineserver -k 2>/dev/null || true; rm -rf '$1'" EXIT
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
