@@ -166,8 +166,7 @@ class DropBoxTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        // The update check has just run: the window opens without asking the network.
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        ASSERT_TRUE(markUpdateChecked());
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder_ = std::wstring(temp) + L"dropbox-test-" + std::to_wstring(GetCurrentProcessId());
@@ -223,7 +222,7 @@ protected:
     void closeAndForget() {
         closeDialog();
         deleteProductKey();
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        ASSERT_TRUE(markUpdateChecked());
     }
     HWND frame() const { return dialog_->window()->getFrameHandle(); }
     HWND dropTarget() const { return dialog_->dropBox()->getContent()->getNativeHandle(); }

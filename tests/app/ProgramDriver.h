@@ -84,10 +84,15 @@ inline int64_t currentHour() {
     return (ticks - 116444736000000000LL) / 10000 / 1000 / 3600;
 }
 
+// The update check has just run: a window opens without asking the network.
+inline bool markUpdateChecked() {
+    return writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+}
+
 // A clean product key whose update check has just run, so a start asks nothing.
 inline void freshSettings() {
     deleteProductKey();
-    writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour());
+    markUpdateChecked();
 }
 
 // Top-level windows of a process that show a caption (frames, not helper windows).

@@ -248,8 +248,7 @@ class TextFitTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        // The update check has just run: the window opens without asking the network.
-        ASSERT_TRUE(writeBinary64(savePath(L"MainWindow\\Version"), L"Update", currentHour()));
+        ASSERT_TRUE(markUpdateChecked());
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         file_ = std::wstring(temp) + L"text-fit-" + std::to_wstring(GetCurrentProcessId()) + L".wav";
