@@ -299,10 +299,10 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
         command->append(L" -codec:a copy");
         return;  // no volume either: the frames are never decoded
     }
+    const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
     if (encoder == nullptr) {
         command->append(L" -an");
     } else {
-        const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
         const int32_t sourceRate = source != nullptr ? source->sampleRate : 0;
         const int32_t sourceChannels = source != nullptr ? source->channels : 0;
         const int64_t sourceBitRate = source != nullptr ? source->bitRate : 0;
@@ -332,7 +332,6 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
         }
     }
     const int32_t volume = setting->volume * 256 / 100;
-    const StreamInfo* source = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
     if (external && encoder != nullptr && storesFloats(source)) {
         // ffmpeg.exe has no guard of ours: the same one as a filter, the volume after it
         // as on the in-process road.
