@@ -90,16 +90,16 @@ LRESULT WindowFrame::edgeUnderCursor(HWND frame) const {
 
 void WindowFrame::dragTo(HWND frame) {
     POINT cursor;
-    RECT window;
-    if (!GetCursorPos(&cursor) || !GetWindowRect(frame, &window)) {
+    if (!GetCursorPos(&cursor)) {
         return;
     }
-    RECT rect = dragged(window, armed_, cursor.x - press_.x, cursor.y - press_.y);
+    // From the rectangle and the point of the press, not from the last move: a move the
+    // sizing rules bent, or one a late motion event undid, leaves no error behind.
+    RECT rect = dragged(pressedRect_, armed_, cursor.x - press_.x, cursor.y - press_.y);
     // The window's sizing rules and listeners see the drag as a system one.
     SendMessageW(frame, WM_SIZING, sizingCodeOfHit(armed_), reinterpret_cast<LPARAM>(&rect));
     SetWindowPos(frame, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    press_ = cursor;
 }
 
 void WindowFrame::endResize(HWND frame) {
@@ -151,9 +151,8 @@ bool WindowFrame::handleResize(HWND frame, UINT message, WPARAM, LPARAM, bool fo
         // handles the press late, after the first moves of the drag.
         const DWORD at = GetMessagePos();
         press_ = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-        RECT window;
-        GetWindowRect(frame, &window);
-        dragging_ = PtInRect(&window, press_) != FALSE;
+        GetWindowRect(frame, &pressedRect_);
+        dragging_ = PtInRect(&pressedRect_, press_) != FALSE;
         *result = 0;
         return dragging_;
     }

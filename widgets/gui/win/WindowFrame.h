@@ -59,6 +59,7 @@ private:
     LRESULT armed_ = 0;
     bool dragging_ = false;
     POINT press_ = {0, 0};
+    RECT pressedRect_ = {0, 0, 0, 0};  // the frame when the button went down
 };
 
 } // namespace s::gui::win
