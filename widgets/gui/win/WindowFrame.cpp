@@ -90,12 +90,18 @@ LRESULT WindowFrame::edgeUnderCursor(HWND frame) const {
 
 void WindowFrame::dragTo(HWND frame) {
     POINT cursor;
-    if (!GetCursorPos(&cursor)) {
+    RECT window;
+    if (!GetCursorPos(&cursor) || !GetWindowRect(frame, &window)) {
         return;
     }
     // From the rectangle and the point of the press, not from the last move: a move the
     // sizing rules bent, or one a late motion event undid, leaves no error behind.
     RECT rect = dragged(pressedRect_, armed_, cursor.x - press_.x, cursor.y - press_.y);
+    // A move that changes nothing (a late motion event where the cursor already is) is no
+    // sizing step, as in the system's own sizing loop.
+    if (EqualRect(&rect, &window)) {
+        return;
+    }
     // The window's sizing rules and listeners see the drag as a system one.
     SendMessageW(frame, WM_SIZING, sizingCodeOfHit(armed_), reinterpret_cast<LPARAM>(&rect));
     SetWindowPos(frame, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
