@@ -15,32 +15,6 @@ using namespace testsupport;
 
 namespace {
 
-// The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
-// frame (every ancestor visible).
-std::vector<HWND> tabStops(HWND frame) {
-    struct Search {
-        HWND frame;
-        std::vector<HWND> found;
-    } search{frame, {}};
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowEnabled(child)) {
-                return TRUE;
-            }
-            for (HWND up = child; up != s->frame; up = GetParent(up)) {
-                if (!IsWindowVisible(up) || !IsWindowEnabled(up)) {
-                    return TRUE;
-                }
-            }
-            s->found.push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Tabs once round in the direction and answers the controls in the order they took the focus.
 std::vector<HWND> roundTrip(HWND frame, const std::vector<HWND>& stops, bool backwards) {
     std::vector<HWND> visited;
@@ -109,7 +83,7 @@ protected:
 
 TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAndArrowsChooseAFormat) {
     Program program;
-    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
 
@@ -177,7 +151,7 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
 // F10 typed at the X server does the same.
 TEST_F(DropBoxKeyboardTest, AltOrF10OpensTheMenusFromEveryControlAndNoKeyReachesTheControl) {
     Program program;
-    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
     auto menuOpen = [&] { return openMenuOf(program.id()) != nullptr; };

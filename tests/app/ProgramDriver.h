@@ -144,9 +144,9 @@ public:
         }
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                                  environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
-                                  environment.empty() ? nullptr : environment.data(), nullptr, &si, &info_) != FALSE;
+        started_ = testsupport::startProcess(commandLine, FALSE, environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                                             environment.empty() ? nullptr : environment.data(), nullptr, &si, &info_,
+                                             &startError_);
         if (started_) {
             watcher_ = new testsupport::BoxWatchdog(info_.dwProcessId);
         }
@@ -166,6 +166,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool started() const { return started_; }
+    DWORD startError() const { return startError_; }
     DWORD id() const { return info_.dwProcessId; }
     int boxes() const { return watcher_ != nullptr ? watcher_->boxes() : 0; }
     // While paused the caller answers the program's boxes itself.
@@ -218,6 +219,7 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     bool started_ = false;
+    DWORD startError_ = 0;
     testsupport::BoxWatchdog* watcher_ = nullptr;
 };
 

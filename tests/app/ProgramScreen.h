@@ -99,6 +99,32 @@ inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index)
     });
 }
 
+// The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
+// frame (every ancestor visible).
+inline std::vector<HWND> tabStops(HWND frame) {
+    struct Search {
+        HWND frame;
+        std::vector<HWND> found;
+    } search{frame, {}};
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowEnabled(child)) {
+                return TRUE;
+            }
+            for (HWND up = child; up != s->frame; up = GetParent(up)) {
+                if (!IsWindowVisible(up) || !IsWindowEnabled(up)) {
+                    return TRUE;
+                }
+            }
+            s->found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The "Convert to:" list: the visible combo that offers ".MP3".
 inline HWND formatList(HWND frame) {
     int32_t index = -1;

@@ -57,7 +57,7 @@ TEST_F(ProgramTest, FirstStartShowsOneFrameAndStoresTheProgramsIdentity) {
     wchar_t language[32] = L"English";
     GetEnvironmentVariableW(L"EXPECTED_LANGUAGE", language, 32);
     Program program;
-    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = program.waitForFrame();
     ASSERT_NE(nullptr, frame);
     Sleep(300);

@@ -170,8 +170,7 @@ public:
         std::wstring commandLine = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                  &info_) != FALSE;
+        started_ = testsupport::startProcess(commandLine, FALSE, 0, nullptr, nullptr, &si, &info_);
         for (DWORD spent = 0; started_ && spent < 20000 && frame_ == nullptr; spent += 50) {
             const std::vector<HWND> frames = apptest::visibleFrames(info_.dwProcessId);
             if (!frames.empty()) {

@@ -5,7 +5,28 @@
 
 #include <string>
 
+#include "support/LostInput.h"
+
 namespace testsupport {
+
+// CreateProcessW, made once more when the machine refuses the first (a loaded Wine can
+// fail a start before the program runs a line) and counted as lost input; error gets the
+// last failure's code.
+inline bool startProcess(std::wstring commandLine, BOOL inherit, DWORD flags, void* environment,
+                         const wchar_t* folder, STARTUPINFOW* si, PROCESS_INFORMATION* pi, DWORD* error = nullptr) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, flags, environment, folder, si, pi)) {
+            return true;
+        }
+        const DWORD code = GetLastError();
+        if (error != nullptr) *error = code;
+        if (attempt == 0) {
+            LostInput::repeated(("process start, error " + std::to_string(code)).c_str());
+            Sleep(1000);
+        }
+    }
+    return false;
+}
 
 // Runs a command line in `folder` (empty: ours) with stdout and stderr captured, "\r"
 // dropped; the exit code, or -1 when it cannot start or runs past two minutes.
@@ -22,8 +43,8 @@ inline int runCaptured(std::wstring commandLine, const std::wstring& folder, std
     si.hStdOutput = writeEnd;
     si.hStdError = writeEnd;
     PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+    const bool started = startProcess(commandLine, TRUE, CREATE_NO_WINDOW, nullptr,
+                                      folder.empty() ? nullptr : folder.c_str(), &si, &pi);
     CloseHandle(writeEnd);
     CloseHandle(nul);
     if (!started) {
