@@ -208,7 +208,7 @@ bool setReadOnly(const std::wstring& folder, bool on) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!testsupport::startProcess(command, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
     }
     CloseHandle(process.hProcess);

@@ -167,8 +167,7 @@ inline bool runFfmpeg(const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info)) {
+    if (!testsupport::startProcess(line, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
         return false;
     }
     DWORD code = 1;
