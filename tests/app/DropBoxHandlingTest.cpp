@@ -111,8 +111,8 @@ TEST_F(DropBoxHandlingTest, TheTabRingHoldsOnlyShownControlsAndTheNextDropConver
         clickAt(freeSpot(frame));
         // Two laps of the shown stops: a ring that held a hidden control would reach it
         // within one. A ring of one keeps the focus, so each wait there runs out.
-        const size_t laps = 2 * std::max<size_t>(1, tabStops(frame).size());
-        for (size_t press = 0; press < laps; ++press) {
+        const size_t presses = 2 * std::max<size_t>(1, tabStops(frame).size());
+        for (size_t press = 0; press < presses; ++press) {
             const HWND before = focusOf(frame);
             testsupport::press(VK_TAB);
             waitFor([&] { return focusOf(frame) != before; }, 5000);

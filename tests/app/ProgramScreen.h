@@ -99,30 +99,16 @@ inline HWND comboOffering(HWND frame, const std::wstring& entry, int32_t* index)
     });
 }
 
-// The controls a keyboard user must reach: visible, enabled, tab stops, shown inside the
-// frame (every ancestor visible).
+// The controls a keyboard user must reach: shown, tab stops, enabled with every ancestor
+// inside the frame.
 inline std::vector<HWND> tabStops(HWND frame) {
-    struct Search {
-        HWND frame;
-        std::vector<HWND> found;
-    } search{frame, {}};
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowEnabled(child)) {
-                return TRUE;
-            }
-            for (HWND up = child; up != s->frame; up = GetParent(up)) {
-                if (!IsWindowVisible(up) || !IsWindowEnabled(up)) {
-                    return TRUE;
-                }
-            }
-            s->found.push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> stops;
+    for (HWND child : visibleChildren(frame)) {
+        bool reachable = (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) != 0;
+        for (HWND up = child; reachable && up != frame; up = GetParent(up)) reachable = IsWindowEnabled(up) != FALSE;
+        if (reachable) stops.push_back(child);
+    }
+    return stops;
 }
 
 // The "Convert to:" list: the visible combo that offers ".MP3".

@@ -6,26 +6,27 @@
 #include <string>
 
 #include "support/LostInput.h"
+#include "support/WaitFor.h"
 
 namespace testsupport {
 
-// CreateProcessW, made once more when the machine refuses the first (a loaded Wine can
-// fail a start before the program runs a line) and counted as lost input; error gets the
-// last failure's code.
+// CreateProcessW; a start the machine refuses (a loaded Wine can fail one before the
+// program runs a line) is made again until it is taken, for up to ten seconds, and
+// counted as lost input. error gets the last refusal's code.
 inline bool startProcess(std::wstring commandLine, BOOL inherit, DWORD flags, void* environment,
                          const wchar_t* folder, STARTUPINFOW* si, PROCESS_INFORMATION* pi, DWORD* error = nullptr) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD code = 0;
+    auto start = [&] {
         if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, flags, environment, folder, si, pi)) {
             return true;
         }
-        const DWORD code = GetLastError();
+        code = GetLastError();
         if (error != nullptr) *error = code;
-        if (attempt == 0) {
-            LostInput::repeated(("process start, error " + std::to_string(code)).c_str());
-            Sleep(1000);
-        }
-    }
-    return false;
+        return false;
+    };
+    if (start()) return true;
+    LostInput::repeated(("process start, error " + std::to_string(code)).c_str());
+    return waitFor(start, 10000);
 }
 
 // Runs a command line in `folder` (empty: ours) with stdout and stderr captured, "\r"
