@@ -513,7 +513,8 @@ TEST_F(DropBoxChoiceTest, AnOpenListNeverCoversItsField) {
 
 // Opens the combo's list as a person clicks, the button held a moment on the field: by
 // SendInput, or at the X server, whose pointer grab keeps a list shown under the pointer
-// from taking it as a move into the list.
+// from taking it as a move into the list. The press at the X server comes about half a
+// second after the one before at the same spot, at the edge of the double-click time.
 HWND openListByPress(HWND combo, bool atX) {
     const POINT at = centreOf(screenRect(combo));
     HWND list = nullptr;

@@ -165,6 +165,30 @@ TEST(WindowInputTest, ComboKeysChooseAndNotifyClosedAndDroppedDown) {
     EXPECT_GE(keys.count(IWindow::KEY), 3);
 }
 
+// A press on the closed field opens its list, also within the double-click time of the
+// press that opened it before and the key that closed it.
+TEST(WindowInputTest, APressOpensTheClosedListRightAfterAnotherOpenedIt) {
+    Released<Window> window(activeWindow());
+    Box* row = Box::create(IBox::ROW, 0, 100, -1, 0, 0, 0, 8, 8);
+    ComboBox* combo = comboOf(5);
+    row->add(combo);
+    window->add(row);
+    toolkittest::settle(window.get());
+    const POINT field = centreOf(combo->getNativeHandle());
+    for (const WORD closer : {VK_ESCAPE, VK_RETURN}) {
+        SCOPED_TRACE(closer == VK_ESCAPE ? "Escape" : "Enter");
+        ASSERT_TRUE(clickAt(field, testsupport::Button::Left, 0));
+        ASSERT_TRUE(waitFor([&] { return combo->GetDroppedState(); }));
+        press(closer);
+        ASSERT_TRUE(waitFor([&] { return !combo->GetDroppedState(); }));
+        ASSERT_TRUE(clickAt(field, testsupport::Button::Left, 0));
+        EXPECT_TRUE(waitFor([&] { return combo->GetDroppedState(); })) << "the second press was lost";
+        press(VK_ESCAPE);
+        ASSERT_TRUE(waitFor([&] { return !combo->GetDroppedState(); }));
+        Sleep(GetDoubleClickTime());
+    }
+}
+
 // Right clicks, context menu, middle clicks --------------------------------------------------------
 
 // A window of free spots: a plain label, a group box with a label, a pass-through box

@@ -888,6 +888,14 @@ LRESULT ComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Asked while the control is made; the rows are set to the control's height later.
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(font_->measureTextHeight() + 4);
         return TRUE;
+    case WM_LBUTTONDBLCLK:
+        // A press within the double-click time of the press before (which opened the list
+        // that a key or a click then closed) arrives as a double click, which the native
+        // control drops: on the closed field it is a press like any other.
+        if (!GetDroppedState()) {
+            return Native::WindowProc(WM_LBUTTONDOWN, wParam, lParam);
+        }
+        break;
     case WM_GETDLGCODE:
         return MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
     case WM_KEYDOWN:
