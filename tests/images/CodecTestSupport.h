@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -214,6 +216,14 @@ struct Hostile {
 // Decodes every case into image, each within a second; a failed decode leaves no
 // picture. (Wine's memory counters do not show picture memory, so the size limit is
 // proven by files beyond it whose data is whole.)
+// The process's working set now and at its most.
+inline PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
+
 inline void expectHostileHandled(s::image::IEncodedImage* image, const std::vector<Hostile>& cases) {
     for (const Hostile& c : cases) {
         const ULONGLONG start = GetTickCount64();
