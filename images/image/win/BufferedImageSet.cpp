@@ -345,6 +345,7 @@ BufferedImageSet* BufferedImageSet::coalescedCopy() const {
         return nullptr;
     }
     set->setLoop(true, loopCount_);
+    set->setSourceBytes(sourceBytes_);
     return set;
 }
 
