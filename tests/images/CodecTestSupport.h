@@ -213,10 +213,8 @@ struct Hostile {
     bool decodes = false;
 };
 
-// Decodes every case into image, each within a second; a failed decode leaves no
-// picture. (Wine's memory counters do not show picture memory, so the size limit is
-// proven by files beyond it whose data is whole.)
-// The process's working set now and at its most.
+// The process's working set now and at its most: pages touched, so a picture counts
+// once its pixels are written.
 inline PROCESS_MEMORY_COUNTERS memoryCounters() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
@@ -224,6 +222,9 @@ inline PROCESS_MEMORY_COUNTERS memoryCounters() {
     return counters;
 }
 
+// Decodes every case into image, each within a second; a failed decode leaves no
+// picture. (Wine's memory counters do not show picture memory, so the size limit is
+// proven by files beyond it whose data is whole.)
 inline void expectHostileHandled(s::image::IEncodedImage* image, const std::vector<Hostile>& cases) {
     for (const Hostile& c : cases) {
         const ULONGLONG start = GetTickCount64();

@@ -373,13 +373,13 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
     }
     // The frame at 8 bits (rows of whole words) and at 32, the buffers, and the one
     // whole screen the picture is shown on (a screen too large to show never is).
-    const int64_t frameBytes = ((static_cast<int64_t>(w) + 3) & ~int64_t{3}) * h + pixels * 4;
+    const int64_t bytes = ((static_cast<int64_t>(w) + 3) & ~int64_t{3}) * h + pixels * 4;
     budget.screenWidth = std::max(budget.screenWidth, descriptor_.left + w);
     budget.screenHeight = std::max(budget.screenHeight, descriptor_.top + h);
     const int64_t screen = isDecodableSize(budget.screenWidth, budget.screenHeight)
                                ? static_cast<int64_t>(budget.screenWidth) * budget.screenHeight * 4
                                : 0;
-    const int64_t held = budget.frameBytes + frameBytes + std::max(budget.largest, pixels) + data_->capacity() + screen;
+    const int64_t held = budget.frameBytes + bytes + std::max(budget.largest, pixels) + data_->capacity() + screen;
     if (held > MAX_PICTURE_BYTES) {
         budget.exceeded = true;
         return false;
@@ -409,7 +409,7 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
         return false;
     }
     budget.pixels += pixels;
-    budget.frameBytes += frameBytes;
+    budget.frameBytes += bytes;
     budget.largest = std::max(budget.largest, pixels);
     return !ended;
 }
