@@ -2,8 +2,10 @@
 # What damaged and real pictures cost (not a test): the time to decode or refuse them and
 # the peak memory of the process, each case in a process of its own, a GIF as the image
 # control takes it. Cases: progressive JPEGs of many scans over the largest picture, the
-# largest pictures of the standard progression, full GIF frames of no data on a
-# 4096 x 4096 screen, and every JPEG and GIF on this machine (outside /proc and the work
+# largest pictures of the standard progression, GIF frames of no data (16 full ones on a
+# 4096 x 4096 screen, three full ones after an empty block far to the right, three
+# quarter screens of 8192 x 8192 restoring or staying, 20 s of 640 x 480, 6 s of
+# 1280 x 720 and a 40 s box), and every JPEG and GIF on this machine (outside /proc and the work
 # trees), which must all decode, and the GIF with the most frames must play.
 #   bash scripts/bench-images.sh
 set -euo pipefail
@@ -25,6 +27,13 @@ run jpeg-scans 16384 4096 990
 run jpeg-scans 16384 4096 6
 run jpeg-scans 16384 4096 10 3
 run gif-frames 4096 4096 16
+run gif-empty-block 16384 4096 3
+run gif-frames 8192 8192 3 8192 2048 3
+run gif-frames 8192 8192 3 8192 2048 1
+log "Long animations"
+run gif-frames 640 480 500
+run gif-frames 1280 720 150
+run gif-frames 640 480 1000 100 100
 
 log "Every JPEG and GIF on this machine"
 mapfile -t files < <(find / -xdev \( -path /proc -o -path /sys -o -path /work/wt -o -path /work/main \) -prune -o \

@@ -39,8 +39,9 @@ public:
         return frames <= MAX_DECODED_FRAMES && pixels <= MAX_ANIMATION_PIXELS;
     }
     // What one picture may take in all the copies held of it at once (a decoder's
-    // frames, their 32-bit pictures, the screens composed to play them): one 32-bit
-    // copy at the animation cap. Each cap above holds for one copy only.
+    // frames and buffers, their 32-bit pictures, the screens composed to play them and
+    // the composer's own): one 32-bit copy at the animation cap. Each cap above holds
+    // for one copy only.
     static constexpr int64_t MAX_PICTURE_BYTES = MAX_ANIMATION_PIXELS * 4;
 
     // The file extension with its dot (".bmp").

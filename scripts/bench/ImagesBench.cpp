@@ -2,7 +2,11 @@
 // the image control takes it. Started by scripts/bench-images.sh, which measures each
 // process's peak memory (Wine's own counters leave picture memory out); not a test.
 //   images_bench.exe jpeg-scans WIDTH HEIGHT SCANS [3]  a grey (or colour) progressive JPEG
-//   images_bench.exe gif-frames WIDTH HEIGHT FRAMES   full frames of no data on one screen
+//   images_bench.exe gif-frames WIDTH HEIGHT FRAMES [FW FH [DISPOSAL]]
+//                                       frames of no data (whole screens, or FW x FH moving
+//                                       down and across) on one screen
+//   images_bench.exe gif-empty-block WIDTH HEIGHT FRAMES  full frames after a 0 x 0 block
+//                                       at left 65535
 //   images_bench.exe files PATH...                    JPEG and GIF files, one line each
 #include <windows.h>
 
@@ -86,20 +90,32 @@ int wmain(int argc, wchar_t** argv) {
         decodeAndShow(name, jpegtest::manyScanJpeg(w, h, scans, components), false);
         return 0;
     }
-    if (mode == L"gif-frames" && argc == 5) {
+    const bool emptyBlock = mode == L"gif-empty-block" && argc == 5;
+    if ((mode == L"gif-frames" && (argc == 5 || argc == 7 || argc == 8)) || emptyBlock) {
         giftest::File file;
         file.width = _wtoi(argv[2]);
         file.height = _wtoi(argv[3]);
         file.loop = 0;
-        for (int i = _wtoi(argv[4]); i > 0; --i) {
-            giftest::Frame frame;
-            frame.width = file.width;
-            frame.height = file.height;
-            frame.delay = 4;
-            frame.data = giftest::endsAtOnce();
+        const int frames = _wtoi(argv[4]);
+        const int fw = argc >= 7 ? _wtoi(argv[5]) : file.width, fh = argc >= 7 ? _wtoi(argv[6]) : file.height;
+        giftest::Frame frame;
+        frame.delay = 4;
+        frame.disposal = argc == 8 ? _wtoi(argv[7]) : 0;
+        frame.data = giftest::endsAtOnce();
+        if (emptyBlock) {
+            frame.left = 65535;
+            frame.width = frame.height = 0;
             file.frames.push_back(frame);
         }
-        std::snprintf(name, sizeof(name), "GIF %dx%d, %zu full frames", file.width, file.height, file.frames.size());
+        for (int i = 0; i < frames; ++i) {
+            frame.width = fw;
+            frame.height = fh;
+            frame.left = fw < file.width ? i * 7 % (file.width - fw + 1) : 0;
+            frame.top = fh < file.height ? i * fh % (file.height - fh + 1) : 0;
+            file.frames.push_back(frame);
+        }
+        std::snprintf(name, sizeof(name), "GIF %dx%d, %d frames of %dx%d%s%s", file.width, file.height, frames, fw,
+                      fh, frame.disposal == 3 ? " restoring" : "", emptyBlock ? ", empty block" : "");
         decodeAndShow(name, giftest::build(file), true);
         return 0;
     }
@@ -113,6 +129,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
-    std::printf("usage: images_bench.exe jpeg-scans W H SCANS [3] | gif-frames W H FRAMES | files PATH...\n");
+    std::printf("usage: images_bench.exe jpeg-scans W H SCANS [3] | gif-frames W H FRAMES [FW FH [DISPOSAL]] |"
+                " gif-empty-block W H FRAMES | files PATH...\n");
     return 2;
 }

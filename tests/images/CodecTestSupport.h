@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -210,6 +212,15 @@ struct Hostile {
     Bytes bytes;
     bool decodes = false;
 };
+
+// The process's working set now and at its most: pages touched, so a picture counts
+// once its pixels are written.
+inline PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
 
 // Decodes every case into image, each within a second; a failed decode leaves no
 // picture. (Wine's memory counters do not show picture memory, so the size limit is

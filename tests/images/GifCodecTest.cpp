@@ -542,51 +542,97 @@ TEST(GifCodec, HostileFilesFailCleanly) {
 
 namespace {
 
-// A file of frames whose data ends at once, placed across the screen: tiny whatever
-// the frames cost in memory.
-Bytes framesOfNoData(int width, int height, int frames, int frameWidth, int frameHeight) {
+// A frame whose data ends at once: tiny in the file whatever it costs in memory.
+giftest::Frame noData(int left, int top, int width, int height, int disposal = 0) {
+    giftest::Frame frame;
+    frame.left = left;
+    frame.top = top;
+    frame.width = width;
+    frame.height = height;
+    frame.disposal = disposal;
+    frame.delay = 4;
+    frame.data = giftest::endsAtOnce();
+    return frame;
+}
+
+Bytes screenOf(int width, int height, std::vector<giftest::Frame> frames) {
     giftest::File file;
     file.width = width;
     file.height = height;
     file.loop = 0;
-    for (int i = 0; i < frames; ++i) {
-        giftest::Frame frame;
-        frame.left = (i * 37) % (width - frameWidth + 1);
-        frame.top = (i * 23) % (height - frameHeight + 1);
-        frame.width = frameWidth;
-        frame.height = frameHeight;
-        frame.delay = 4;
-        frame.data = giftest::endsAtOnce();
-        file.frames.push_back(frame);
-    }
+    file.frames = std::move(frames);
     return giftest::build(file);
 }
 
+// Frames placed across the screen.
+Bytes framesOfNoData(int width, int height, int frames, int frameWidth, int frameHeight) {
+    std::vector<giftest::Frame> placed;
+    for (int i = 0; i < frames; ++i) {
+        placed.push_back(noData((i * 37) % (width - frameWidth + 1), (i * 23) % (height - frameHeight + 1),
+                                frameWidth, frameHeight));
+    }
+    return screenOf(width, height, placed);
+}
+
+// As the image control takes a file (decoded, placed, composed, or its first frame
+// standing still when composing would pass the budget, every pixel read), all copies
+// together stay within 1 GiB.
 TEST(GifCodec, AnAnimationIsHeldWithinOneBudgetInAllItsCopies) {
+    const std::vector<giftest::Frame> threeFull(3, noData(0, 0, 16384, 4096));
+    std::vector<giftest::Frame> emptyFirst = {noData(65535, 0, 0, 0)};
+    emptyFirst.insert(emptyFirst.end(), threeFull.begin(), threeFull.end());
     struct Case {
         const char* name;
         Bytes file;
         bool decodes;
-        bool composes;
+        int32_t shown;  // frames composed: all of them, 1 standing still, 0 none
     };
     const std::vector<Case> cases = {
         // Each copy under its own cap, 2.3 GB together (8-bit, 32-bit, composed).
-        {"16 full frames on a 4096 x 4096 screen", framesOfNoData(4096, 4096, 16, 4096, 4096), false, false},
+        {"16 full frames on a 4096 x 4096 screen", framesOfNoData(4096, 4096, 16, 4096, 4096), false, 0},
         // The same a quarter the size plays (and so does a screencast: LongScreencastsShow).
-        {"16 full frames on a 1024 x 1024 screen", framesOfNoData(1024, 1024, 16, 1024, 1024), true, true},
+        {"16 full frames on a 1024 x 1024 screen", framesOfNoData(1024, 1024, 16, 1024, 1024), true, 16},
         // A screen too large to compose is never composed: the frames alone are held.
-        {"2 small frames on a 65535 x 65535 screen", framesOfNoData(65535, 65535, 2, 16, 16), true, false},
+        {"2 small frames on a 65535 x 65535 screen", framesOfNoData(65535, 65535, 2, 16, 16), true, 0},
+        // 20 s of 640 x 480: too much to compose, not to show.
+        {"500 full frames on 640 x 480", screenOf(640, 480, std::vector<giftest::Frame>(500, noData(0, 0, 640, 480))),
+         true, 1},
+        // Composed they would pass 1 GiB with the working screen and the save.
+        {"3 frames on 8192 x 8192", screenOf(8192, 8192, std::vector<giftest::Frame>(3, noData(0, 0, 8192, 2048, 1))),
+         true, 1},
+        {"3 restoring frames on 8192 x 8192",
+         screenOf(8192, 8192, {noData(0, 0, 8192, 2048, 3), noData(0, 2048, 8192, 2048, 3),
+                               noData(0, 4096, 8192, 2048, 3)}),
+         true, 1},
+        // An empty block does not widen the screen the frames are composed on.
+        {"3 full frames on 16384 x 4096", screenOf(16384, 4096, threeFull), false, 0},
+        {"3 full frames on 16384 x 4096, an empty block at 65535", screenOf(16384, 4096, emptyFirst), false, 0},
     };
     for (const Case& c : cases) {
+        const SIZE_T before = codectest::memoryCounters().WorkingSetSize;
         Held<Gif> gif;
-        ASSERT_EQ(c.decodes, decodes(c.file, gif.get())) << c.name;
-        if (c.decodes) {
-            // As the image control plays it: placed frames, then whole screens.
+        const bool decoded = decodes(c.file, gif.get());
+        EXPECT_EQ(c.decodes, decoded) << c.name;
+        if (decoded) {
             Held<BufferedImageSet> placed(gif->toImageSet());
             ASSERT_TRUE(placed) << c.name;
-            Held<BufferedImageSet> composed(placed->coalescedCopy());
-            EXPECT_EQ(c.composes ? gif->frameCount() : 0, composed ? composed->count() : 0) << c.name;
+            BufferedImageSet* composed = placed->coalescedCopy();
+            Held<BufferedImageSet> shown(composed != nullptr ? composed : placed->firstScreenCopy());
+            EXPECT_EQ(c.shown, shown ? shown->count() : 0) << c.name;
+            if (shown) {
+                // The first frame on its screen, alone.
+                const BufferedImage* first = shown->frameAt(0);
+                ASSERT_EQ(placed->screenWidth(), first->width()) << c.name;
+                int64_t opaque = 0;
+                for (int32_t y = 0; y < first->height(); ++y) {
+                    for (int32_t x = 0; x < first->width(); ++x) {
+                        opaque += first->pixel(x, y) == 0xFF000000u ? 1 : 0;
+                    }
+                }
+                EXPECT_EQ(int64_t{placed->frameAt(0)->width()} * placed->frameAt(0)->height(), opaque) << c.name;
+            }
         }
+        EXPECT_LT(codectest::memoryCounters().PeakWorkingSetSize - before, SIZE_T{1} << 30) << c.name;
     }
 }
 

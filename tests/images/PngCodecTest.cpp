@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <psapi.h>
-
 #include <functional>
 #include <png.h>
 #include <zlib.h>
@@ -334,13 +332,6 @@ TEST(PngCodec, HostileFilesFailQuicklyWithoutPicture) {
     EXPECT_TRUE(codectest::decodeBytes(png.get(), good)) << "the codec still works";
 }
 
-// The most memory the process has held at once.
-size_t peakMemory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    return K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
-}
-
 // A chunk that declares 2 GB of text or palette is refused before anything near its
 // length is allocated.
 TEST(PngCodec, ChunksDeclaringGigabytesAreRefusedWithoutTheirMemory) {
@@ -357,10 +348,10 @@ TEST(PngCodec, ChunksDeclaringGigabytesAreRefusedWithoutTheirMemory) {
         const char data[] = "Comment\0a comment that goes on and on";
         file.insert(file.end(), data, data + sizeof(data) - 1);
         file.resize(file.size() + 4096, 'x');
-        const size_t before = peakMemory();
+        const size_t before = codectest::memoryCounters().PeakWorkingSetSize;
         ASSERT_NE(before, 0u);
         EXPECT_FALSE(codectest::decodeBytes(png.get(), file));
-        EXPECT_LT(peakMemory() - before, size_t{64} << 20);
+        EXPECT_LT(codectest::memoryCounters().PeakWorkingSetSize - before, size_t{64} << 20);
     }
     EXPECT_TRUE(codectest::decodeBytes(png.get(), good)) << "the codec still works";
 }
@@ -427,11 +418,11 @@ TEST(PngCodec, AncillaryChunksCostOnlyTheirReading) {
             file.insert(file.end(), chunk.begin(), chunk.end());
         }
         file.insert(file.end(), good.begin() + 33, good.end());
-        const size_t before = peakMemory();
+        const size_t before = codectest::memoryCounters().PeakWorkingSetSize;
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(codectest::decodeBytes(png.get(), file));
         EXPECT_LT(GetTickCount64() - start, 1000u);
-        EXPECT_LT(peakMemory() - before, size_t{64} << 20);
+        EXPECT_LT(codectest::memoryCounters().PeakWorkingSetSize - before, size_t{64} << 20);
         Held<BufferedImage> decoded(png->toBufferedImage());
         EXPECT_EQ(pixels, pixelsOf(decoded.get()));
     }

@@ -79,7 +79,7 @@ BufferedImageSet::BufferedImageSet()
     : frames_(new (std::nothrow) ArrayP()), depths_(new (std::nothrow) ArrayS32()),
       delays_(new (std::nothrow) ArrayS32()), disposals_(new (std::nothrow) ArrayS32()),
       lefts_(new (std::nothrow) ArrayS32()), tops_(new (std::nothrow) ArrayS32()), animated_(0), loopCount_(1),
-      width_(0), height_(0), bestDepth_(0), bestIndex_(0), screenWidth_(0), screenHeight_(0) {
+      width_(0), height_(0), bestDepth_(0), bestIndex_(0), screenWidth_(0), screenHeight_(0), sourceBytes_(0) {
     if (frames_ != nullptr) {
         frames_->setCleaner(&BufferedImage::pooler());
     }
@@ -110,6 +110,7 @@ void BufferedImageSet::clear() {
     bestIndex_ = 0;
     screenWidth_ = 0;
     screenHeight_ = 0;
+    sourceBytes_ = 0;
     if (frames_ != nullptr) {
         while (frames_->count() != 0) {
             frames_->removeLast();
@@ -248,6 +249,7 @@ BufferedImageSet* BufferedImageSet::derived(Make make, bool sameScreen) const {
         }
     }
     set->setLoop(animated(), loopCount_);
+    set->setSourceBytes(sourceBytes_);
     if (sameScreen) {
         set->setScreen(screenWidth_, screenHeight_);
     }
@@ -282,6 +284,16 @@ BufferedImageSet* BufferedImageSet::coalescedCopy() const {
     const int32_t h = screenHeight_;
     if (n > 0 && (!IEncodedImage::isDecodableSize(w, h) ||
                   !IEncodedImage::isDecodableAnimation(n, static_cast<int64_t>(w) * h * n))) {
+        return nullptr;
+    }
+    // Every frame lies within the screen, so a save is no larger than its frame.
+    int64_t held = sourceBytes_ + static_cast<int64_t>(w) * h * 4 * (n + 1);
+    int64_t save = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        held += areaOf(frameAt(i)) * 4;
+        save = disposal(i) == 3 ? std::max(save, areaOf(frameAt(i)) * 4) : save;
+    }
+    if (held + save > IEncodedImage::MAX_PICTURE_BYTES) {
         return nullptr;
     }
     BufferedImageSet* set = pool();
@@ -333,6 +345,7 @@ BufferedImageSet* BufferedImageSet::coalescedCopy() const {
         return nullptr;
     }
     set->setLoop(true, loopCount_);
+    set->setSourceBytes(sourceBytes_);
     return set;
 }
 

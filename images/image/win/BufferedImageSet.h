@@ -43,6 +43,10 @@ public:
     void setScreen(int32_t width, int32_t height);
     int32_t screenWidth() const { return screenWidth_; }
     int32_t screenHeight() const { return screenHeight_; }
+    // What the picture's source (a decoder's own frames) holds besides the set while the
+    // set is shown; copies keep it.
+    void setSourceBytes(int64_t bytes) { sourceBytes_ = bytes; }
+    int64_t sourceBytes() const { return sourceBytes_; }
     void recomputeSize() override;
     bool animated() const override { return animated_ != 0; }
     uint16_t loopCount() const override { return loopCount_; }
@@ -54,7 +58,9 @@ public:
     // Each frame drawn at its place over what the frames before it left on the screen,
     // by their disposals; composed frames are whole screens and get disposal 2 (they
     // stand alone), the loop setting is (true, loopCount()). Null beyond the animation
-    // cap of IEncodedImage (screen area times frames).
+    // cap of IEncodedImage (screen area times frames), or when the picture would pass
+    // its memory cap: the source, this set, the working screen, the save under a frame
+    // that restores, and every composed screen.
     BufferedImageSet* coalescedCopy() const override;
     // A still of an animation too large to compose: the first frame drawn at its place on
     // a screen-sized canvas, as the one frame of a set that does not play. Null when the
@@ -97,6 +103,7 @@ private:
     int32_t bestIndex_;
     int32_t screenWidth_;
     int32_t screenHeight_;
+    int64_t sourceBytes_;
 };
 
 } // namespace s::image::win

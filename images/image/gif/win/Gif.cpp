@@ -233,6 +233,14 @@ void Gif::canvasSize(int32_t& width, int32_t& height) const {
     }
 }
 
+int64_t Gif::frameBytes() const {
+    int64_t bytes = 0;
+    for (int32_t i = 0; i < frameCount(); ++i) {
+        bytes += static_cast<int64_t>(frame(i)->stride()) * frame(i)->height();
+    }
+    return bytes;
+}
+
 BufferedImage* Gif::toBufferedImage(BufferedImage* target, int32_t frameIndex) {
     const Bitmap* bitmap = frame(frameIndex);
     if (bitmap == nullptr) {
@@ -306,6 +314,7 @@ BufferedImageSet* Gif::toImageSet() {
     }
     set->setScreen(cw, ch);
     set->setLoop(n > 1, loopCount_);
+    set->setSourceBytes(frameBytes());
     return set;
 }
 
@@ -317,17 +326,7 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
     const int32_t h = descriptor_.height;
     const int64_t pixels = static_cast<int64_t>(w) * h;
     ++budget.images;
-    budget.screenWidth = std::max(budget.screenWidth, descriptor_.left + w);
-    budget.screenHeight = std::max(budget.screenHeight, descriptor_.top + h);
-    // Each frame is held at 8 and at 32 bits, and as a whole screen once composed (a
-    // screen too large to compose never is).
-    const int64_t screen = isDecodableSize(budget.screenWidth, budget.screenHeight)
-                               ? static_cast<int64_t>(budget.screenWidth) * budget.screenHeight
-                               : 0;
-    const int64_t frames = frameCount() + (pixels != 0 ? 1 : 0);
-    const int64_t held = (budget.pixels + pixels) * 5 + frames * screen * 4;
-    if ((pixels != 0 && !isDecodableSize(w, h)) || !isDecodableAnimation(budget.images, budget.pixels + pixels) ||
-        held > MAX_PICTURE_BYTES) {
+    if ((pixels != 0 && !isDecodableSize(w, h)) || !isDecodableAnimation(budget.images, budget.pixels + pixels)) {
         budget.exceeded = true;
         return false;
     }
@@ -370,7 +369,20 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
     const int32_t frameDelay = controlSeen ? control_.delay * 10 : 0;
     controlSeen = false;
     if (pixels == 0) {
-        return !ended;  // nothing to show
+        return !ended;  // nothing to show, nor a wider screen
+    }
+    // The frame at 8 bits (rows of whole words) and at 32, the buffers, and the one
+    // whole screen the picture is shown on (a screen too large to show never is).
+    const int64_t bytes = ((static_cast<int64_t>(w) + 3) & ~int64_t{3}) * h + pixels * 4;
+    budget.screenWidth = std::max(budget.screenWidth, descriptor_.left + w);
+    budget.screenHeight = std::max(budget.screenHeight, descriptor_.top + h);
+    const int64_t screen = isDecodableSize(budget.screenWidth, budget.screenHeight)
+                               ? static_cast<int64_t>(budget.screenWidth) * budget.screenHeight * 4
+                               : 0;
+    const int64_t held = budget.frameBytes + bytes + std::max(budget.largest, pixels) + data_->capacity() + screen;
+    if (held > MAX_PICTURE_BYTES) {
+        budget.exceeded = true;
+        return false;
     }
     if (!indices_->setCount(static_cast<uint32_t>(pixels))) {
         return false;
@@ -397,6 +409,8 @@ bool Gif::readImage(io::IInputStream* stream, Budget& budget, bool& controlSeen)
         return false;
     }
     budget.pixels += pixels;
+    budget.frameBytes += bytes;
+    budget.largest = std::max(budget.largest, pixels);
     return !ended;
 }
 
@@ -469,6 +483,9 @@ bool Gif::decode(io::IInputStream* stream) {
         reset();
         return false;
     }
+    // The buffers are not held while the picture is shown.
+    data_->freeStorage();
+    indices_->freeStorage();
     return true;
 }
 

@@ -26,8 +26,10 @@ namespace s::image::gif::win {
 // Reading takes files from anywhere: the signature is checked, code sizes outside
 // 1-11 and impossible LZW codes end a frame, and a file must hold at least one frame.
 // Each frame's size, the number of frames and their pixels together are checked before
-// a frame is allocated, and so is what the frames take in all their copies (8-bit, 32-bit
-// and the composed screens that play them); a file beyond those caps is refused.
+// a frame is allocated, and so is what the picture takes in all the copies it needs to be
+// shown (8-bit and 32-bit frames, the decoder's buffers, one whole screen); a file beyond
+// those caps is refused. Composing every frame to play them is counted by the composer,
+// which refuses alone (the picture then stands still).
 class Gif : public IGif, public thread::IPoolable {
     S_POOLED_CLASS(Gif, 1000, L"s_image_gif_win_Gif")
 public:
@@ -143,6 +145,8 @@ private:
     struct Budget {
         int64_t images = 0;
         int64_t pixels = 0;
+        int64_t frameBytes = 0;  // at 8 and at 32 bits
+        int64_t largest = 0;     // pixels of the largest frame: the index buffer
         int32_t screenWidth = 0;
         int32_t screenHeight = 0;
         bool exceeded = false;
@@ -153,6 +157,8 @@ private:
     FrameShape shapeOf(int32_t index) const;
     // The logical screen widened to hold every frame.
     void canvasSize(int32_t& width, int32_t& height) const;
+    // What the 8-bit frames take.
+    int64_t frameBytes() const;
 
     GifLzw lzw_;
     Header header_;
