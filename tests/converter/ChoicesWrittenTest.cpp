@@ -75,7 +75,7 @@ int pcmBytes(int32_t code) {
     return code == 1064 ? 8 : code == 1032 ? 4 : (code % 100) / 8;
 }
 
-// A file's audio stream (the index-th) decoded whole: its rate, channels, layout and
+// A file's first audio stream decoded whole: its rate, channels, layout and
 // depth, and its samples interleaved at full scale 1.
 struct Decoded {
     int rate = 0, channels = 0;
@@ -86,24 +86,21 @@ struct Decoded {
 };
 
 double sampleAt(const AVFrame* f, int channel, int i) {
-    const int n = f->ch_layout.nb_channels;
-    const uint8_t* const* d = f->extended_data;
-    switch (f->format) {
-    case AV_SAMPLE_FMT_U8: return (d[0][i * n + channel] - 128) / 128.0;
-    case AV_SAMPLE_FMT_U8P: return (d[channel][i] - 128) / 128.0;
-    case AV_SAMPLE_FMT_S16: return reinterpret_cast<const int16_t*>(d[0])[i * n + channel] / 32768.0;
-    case AV_SAMPLE_FMT_S16P: return reinterpret_cast<const int16_t*>(d[channel])[i] / 32768.0;
-    case AV_SAMPLE_FMT_S32: return reinterpret_cast<const int32_t*>(d[0])[i * n + channel] / 2147483648.0;
-    case AV_SAMPLE_FMT_S32P: return reinterpret_cast<const int32_t*>(d[channel])[i] / 2147483648.0;
-    case AV_SAMPLE_FMT_FLT: return reinterpret_cast<const float*>(d[0])[i * n + channel];
-    case AV_SAMPLE_FMT_FLTP: return reinterpret_cast<const float*>(d[channel])[i];
-    case AV_SAMPLE_FMT_DBL: return reinterpret_cast<const double*>(d[0])[i * n + channel];
-    case AV_SAMPLE_FMT_DBLP: return reinterpret_cast<const double*>(d[channel])[i];
+    // The planar layouts follow the packed ones in the same order.
+    const bool planar = f->format >= AV_SAMPLE_FMT_U8P && f->format <= AV_SAMPLE_FMT_DBLP;
+    const uint8_t* plane = f->extended_data[planar ? channel : 0];
+    const int at = planar ? i : i * f->ch_layout.nb_channels + channel;
+    switch (planar ? f->format - AV_SAMPLE_FMT_U8P : f->format) {
+    case AV_SAMPLE_FMT_U8: return (plane[at] - 128) / 128.0;
+    case AV_SAMPLE_FMT_S16: return reinterpret_cast<const int16_t*>(plane)[at] / 32768.0;
+    case AV_SAMPLE_FMT_S32: return reinterpret_cast<const int32_t*>(plane)[at] / 2147483648.0;
+    case AV_SAMPLE_FMT_FLT: return reinterpret_cast<const float*>(plane)[at];
+    case AV_SAMPLE_FMT_DBL: return reinterpret_cast<const double*>(plane)[at];
     default: return NAN;
     }
 }
 
-Decoded decodeAudio(const std::wstring& path, int index = 0) {
+Decoded decodeAudio(const std::wstring& path) {
     namespace ff = s::ffmpeg;
     Decoded got;
     AVFormatContext* file = nullptr;
@@ -116,7 +113,7 @@ Decoded decodeAudio(const std::wstring& path, int index = 0) {
     int stream = -1;
     if (ff::avformat_find_stream_info(file, nullptr) >= 0) {
         for (unsigned i = 0; i < file->nb_streams && stream < 0; ++i) {
-            if (file->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && index-- == 0) {
+            if (file->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
                 stream = static_cast<int>(i);
             }
         }
