@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ constexpr DWORD kEndWaitMs = 5000;
 constexpr size_t kMaxLineBytes = 64 * 1024;
 // Room in the pipe, so a child that prints in bursts seldom waits for the reader.
 constexpr DWORD kPipeBytes = 64 * 1024;
+// Between a start the system refused and the second one.
+constexpr DWORD kRestartPauseMs = 200;
+
+std::atomic<ProcessStartFn> processStart{nullptr};
 
 void closeHandle(HANDLE& h) {
     if (h != nullptr && h != INVALID_HANDLE_VALUE) {
@@ -142,8 +147,9 @@ bool Child::start(const wchar_t* command, const wchar_t* workingDirectory) {
     PROCESS_INFORMATION info = {};
     const DWORD flags = BELOW_NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED |
                         (startup.lpAttributeList != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, flags, nullptr, workingDirectory,
-                                        &startup.StartupInfo, &info);
+    const ProcessStartFn startFn = processStart.load();
+    const BOOL started = (startFn != nullptr ? startFn : &CreateProcessW)(
+        nullptr, &line[0], nullptr, nullptr, TRUE, flags, nullptr, workingDirectory, &startup.StartupInfo, &info);
     if (startup.lpAttributeList != nullptr) {
         DeleteProcThreadAttributeList(startup.lpAttributeList);
     }
@@ -163,6 +169,22 @@ bool Child::start(const wchar_t* command, const wchar_t* workingDirectory) {
     ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     return true;
+}
+
+// A loaded system can refuse a start (error 1359 once in thousands of runs) that it
+// takes a moment later: a refused start is made once more, by a fresh child. refused
+// gets the first refusal's error, 0 when the first start was taken.
+std::unique_ptr<Child> startChild(const wchar_t* command, const wchar_t* workingDirectory, DWORD* refused) {
+    *refused = 0;
+    auto child = std::make_unique<Child>();
+    if (child->start(command, workingDirectory) || child->startError() == 0) {
+        return child;
+    }
+    *refused = child->startError();
+    Sleep(kRestartPauseMs);
+    child = std::make_unique<Child>();
+    child->start(command, workingDirectory);
+    return child;
 }
 
 void Child::end() {
@@ -268,14 +290,20 @@ void appendSystemText(DWORD error, StrBuffer* out) {
     out->append(L"(system error ")->appendUInt32(error)->append(L")");
 }
 
-int32_t notStarted(const ExternalRun& run, DWORD error) {
+int32_t notStarted(const ExternalRun& run, DWORD error, bool triedTwice) {
     if (run.startFailure != nullptr) {
         run.startFailure->clear();
         appendSystemText(error, run.startFailure);
+        if (triedTwice) {
+            run.startFailure->append(TRIED_TWICE_TEXT);
+        }
     }
     if (run.log != nullptr) {
         run.log->append(L"[FFmpeg]: the external tool ffmpeg.exe could not be started: ");
         appendSystemText(error, run.log);
+        if (triedTwice) {
+            run.log->append(TRIED_TWICE_TEXT);
+        }
         run.log->append(L"\n \n");
     }
     return RUN_NOT_STARTED;
@@ -308,13 +336,24 @@ bool readAvailable(HANDLE pipe, OutputReader& reader, HANDLE process, bool* gotD
 
 } // namespace
 
+ProcessStartFn setProcessStart(ProcessStartFn fn) {
+    return processStart.exchange(fn);
+}
+
 int32_t runExternalFfmpeg(const ExternalRun& run) {
     if (cancelled(run)) {
         return RUN_CANCELLED;
     }
-    Child child;
-    if (!child.start(run.command, run.workingDirectory)) {
-        return child.startError() != 0 ? notStarted(run, child.startError()) : RUN_FAILED;
+    DWORD refused = 0;
+    const std::unique_ptr<Child> started = startChild(run.command, run.workingDirectory, &refused);
+    Child& child = *started;
+    if (child.process() == nullptr) {
+        return child.startError() != 0 ? notStarted(run, child.startError(), refused != 0) : RUN_FAILED;
+    }
+    if (refused != 0 && run.log != nullptr) {
+        run.log->append(L"[FFmpeg]: the system refused the first start of ffmpeg.exe: ");
+        appendSystemText(refused, run.log);
+        run.log->append(L"; the second was taken\n \n");
     }
     OutputReader reader(run);
     bool pipeOpen = true;
@@ -350,7 +389,7 @@ int32_t runExternalFfmpeg(const ExternalRun& run) {
         return RUN_FAILED;
     }
     if (loaderFailure(code) != 0) {
-        return notStarted(run, loaderFailure(code));
+        return notStarted(run, loaderFailure(code), false);
     }
     return code == 0 ? RUN_SUCCEEDED : RUN_FAILED;
 }
@@ -364,8 +403,10 @@ bool externalDecodesAudio(const wchar_t* program, const wchar_t* path, const wch
     // line with its stream number. One frame is enough.
     const std::wstring command = L"\"" + std::wstring(program) + L"\" -nostdin -v quiet -i \"" + path +
                                  L"\" -map 0:a:0 -frames:a 1 -f framecrc -";
-    Child child;
-    if (!child.start(command.c_str(), workingDirectory)) {
+    DWORD refused = 0;
+    const std::unique_ptr<Child> started = startChild(command.c_str(), workingDirectory, &refused);
+    Child& child = *started;
+    if (child.process() == nullptr) {
         return false;
     }
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <atomic>
 #include <cstdint>
 
@@ -42,13 +44,25 @@ constexpr int32_t RUN_NOT_STARTED = 5;
 // characters to the log (a retry after a long first attempt keeps its own share).
 constexpr uint32_t LOG_CAP = 20000;
 
+// A start the system refuses is made once more before the run counts as not started;
+// the reason then says it was tried twice.
+constexpr const wchar_t* TRIED_TWICE_TEXT = L"; the start was tried twice";
+
+// The system's start of a child (CreateProcessW), a seam for tests of refused starts.
+typedef BOOL(WINAPI* ProcessStartFn)(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES process,
+                                     LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                     LPCWSTR folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
+// Installs fn (null: CreateProcessW again); answers the one it replaces.
+ProcessStartFn setProcessStart(ProcessStartFn fn);
+
 // Runs the command as a hidden child whose standard output and error come back through
 // a private pipe and whose standard input is the null device. Progress lines drive the
 // host, every other line goes into the log after one "[FFmpeg Output]:" heading. A set
 // cancel byte ends the child and everything it started within a poll interval, also
 // while it prints nothing; the run then answers RUN_CANCELLED once they are gone, so
 // their files can be deleted. RUN_NOT_STARTED for a child that could not be started or
-// that its loader ended (the reason logged and given in startFailure); otherwise
+// that its loader ended (the reason logged and given in startFailure; a start the system
+// refused is made a second time first); otherwise
 // RUN_SUCCEEDED for exit code 0 and RUN_FAILED for any other code.
 int32_t runExternalFfmpeg(const ExternalRun& run);
 

@@ -142,13 +142,22 @@ void fillAudio(VideoInfo* info, StreamInfo* s, const AVStream* st, const AVCodec
     // The opened decoder's own layout is what a conversion will decode to.
     s->sampleFormat = sampleFormatCode(c != nullptr ? c->sample_fmt : par->format);
     const AVCodecDescriptor* descriptor = ff::avcodec_descriptor_get(par->codec_id);
-    if (descriptor != nullptr && (descriptor->props & AV_CODEC_PROP_LOSSLESS) != 0 &&
-        (descriptor->props & AV_CODEC_PROP_LOSSY) == 0) {
-        // A 24-bit FLAC decodes to 32-bit samples: the raw depth says what they hold.
-        const int raw = c != nullptr && c->bits_per_raw_sample > 0 ? c->bits_per_raw_sample : par->bits_per_raw_sample;
-        const int format = c != nullptr ? c->sample_fmt : par->format;
-        s->losslessBits = raw > 0 ? raw : bits > 0 ? bits : ff::av_get_bytes_per_sample(static_cast<AVSampleFormat>(format)) * 8;
+    if (descriptor == nullptr || (descriptor->props & AV_CODEC_PROP_LOSSLESS) == 0) {
+        return;  // decoded floats of a lossy codec hold no depth of their own
     }
+    // A 24-bit FLAC decodes to 32-bit samples: the raw depth says what they hold.
+    const int raw = c != nullptr && c->bits_per_raw_sample > 0 ? c->bits_per_raw_sample : par->bits_per_raw_sample;
+    const int format = c != nullptr ? c->sample_fmt : par->format;
+    if ((descriptor->props & AV_CODEC_PROP_LOSSY) != 0) {
+        // A codec with lossless and lossy modes (WavPack, DTS) is judged by what it decodes
+        // to: integers hold their depth, and so do floats whose depth the decoder states
+        // (WavPack's stored floats); DTS's lossy core gives floats of no depth.
+        const bool floats = s->sampleFormat == StreamInfo::SAMPLE_FLT || s->sampleFormat == StreamInfo::SAMPLE_DBL;
+        if (s->sampleFormat == StreamInfo::SAMPLE_OTHER || (floats && raw <= 0)) {
+            return;
+        }
+    }
+    s->losslessBits = raw > 0 ? raw : bits > 0 ? bits : ff::av_get_bytes_per_sample(static_cast<AVSampleFormat>(format)) * 8;
 }
 
 void fillStreamInfo(VideoInfo* info, AVFormatContext* ctx, uint32_t index, const AVCodecContext* c) {

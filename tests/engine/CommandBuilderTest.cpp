@@ -71,7 +71,7 @@ private:
 };
 
 // Probed sources, as the prober would fill them.
-enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM, OGG_TAGGED, FLAC_TAGGED, FLAC_24, FLOAT_WAV };
+enum Source { WAV, MP3_COVER, AC3_51, MP3_FILM, OGG_TAGGED, FLAC_TAGGED, FLAC_24, FLOAT_WAV, TWO_TRACKS, WAV_24_51 };
 
 VideoInfo* probed(Source source) {
     VideoInfo* info = VideoInfo::pool();
@@ -92,6 +92,19 @@ VideoInfo* probed(Source source) {
                                               : audioStream(L"pcm_f32le", 65557, 44100, 2, 2822400);
         audio->losslessBits = source == FLAC_24 ? 24 : 32;
         audio->sampleFormat = source == FLAC_24 ? StreamInfo::SAMPLE_S32 : StreamInfo::SAMPLE_FLT;
+        addStream(info, audio);
+        break;
+    }
+    case TWO_TRACKS:  // stereo first, then a 5.1 track FFmpeg alone would pick
+        info->duration = 10000000;
+        addStream(info, audioStream(L"pcm_s16le", 65536, 44100, 2, 1411200));
+        addStream(info, audioStream(L"pcm_s16le", 65536, 48000, 6, 4608000));
+        break;
+    case WAV_24_51: {
+        info->duration = 10000000;
+        StreamInfo* audio = audioStream(L"pcm_s24le", 65544, 48000, 6, 6912000);
+        audio->losslessBits = 24;
+        audio->sampleFormat = StreamInfo::SAMPLE_S32;
         addStream(info, audio);
         break;
     }
@@ -208,22 +221,28 @@ struct Golden {
 
 TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
     const Golden rows[] = {
-        {"CD audio to MP3, similar quality", WAV, 18, 0, 100, 0, 0, 0, 100, L" -vn",
+        {"CD audio to MP3, similar quality", WAV, 18, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"},
         {"MP3 with cover copied into MP3", MP3_COVER, 18, 0, 100, 0, 0, 0, 100,
          L" -codec:v copy -map 0:a:0 -map 0:v:0 -map_metadata 0 -id3v2_version 3", L" -codec:a copy"},
         {"MP3 with cover, louder, re-encoded", MP3_COVER, 18, 0, 100, 0, 0, 0, 150,
          L" -codec:v copy -map 0:a:0 -map 0:v:0 -map_metadata 0 -id3v2_version 3",
          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 128000 -vol 384"},
-        {"MP3 with cover to FLAC drops the picture", MP3_COVER, 12, 0, 100, 0, 0, 0, 100, L" -vn",
-         L" -f flac -acodec flac -ar 44100 -ac 2 -ab 128000"},
-        {"24-bit FLAC keeps its depth in ALAC", FLAC_24, 14, 0, 100, 0, 0, 0, 100, L" -vn",
+        {"MP3 with cover to FLAC drops the picture", MP3_COVER, 12, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0",
+         L" -f flac -acodec flac -sample_fmt s16 -ar 44100 -ac 2 -ab 128000"},
+        {"an MP3 in ALAC gets 16 bits", MP3_COVER, 14, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0",
+         L" -acodec alac -sample_fmt s16p -ar 44100 -ac 2 -ab 128000"},
+        {"the first of two audio streams", TWO_TRACKS, 28, 0, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
+         L" -f wav -bitexact -acodec pcm_s16le -ar 44100 -ac 2 -ab 1411200"},
+        {"\"Same\" keeps a 24-bit 5.1 WAV's channels", WAV_24_51, 28, 0, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
+         L" -f wav -bitexact -acodec pcm_s24le -ar 48000 -ac 6 -ab 6912000"},
+        {"24-bit FLAC keeps its depth in ALAC", FLAC_24, 14, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec alac -sample_fmt s32p -ar 44100 -ac 2"},
-        {"\"Same\" bits of a 24-bit FLAC in WAV", FLAC_24, 28, 0, 0, 0, 0, 0, 100, L" -vn",
+        {"\"Same\" bits of a 24-bit FLAC in WAV", FLAC_24, 28, 0, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -f wav -bitexact -acodec pcm_s24le -ar 44100 -ac 2"},
-        {"\"Same\" bits of a float WAV in AIFF, louder", FLOAT_WAV, 7, 0, 0, 0, 0, 0, 150, L" -vn",
+        {"\"Same\" bits of a float WAV in AIFF, louder", FLOAT_WAV, 7, 0, 0, 0, 0, 0, 150, L" -vn -map 0:a:0",
          L" -acodec pcm_f32be -ar 44100 -ac 2 -ab 2822400 -vol 384"},
-        {"\"Same\" bits of an MP3 in AU", MP3_COVER, 9, 0, 0, 0, 0, 0, 100, L" -vn",
+        {"\"Same\" bits of an MP3 in AU", MP3_COVER, 9, 0, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec pcm_s16be -ar 44100 -ac 2 -ab 128000"},
         {"MP3 with cover copied into MP4", MP3_COVER, 19, 0, 100, 0, 0, 0, 100, L" -codec:v copy -map 0:v:0 -map 0:a:0",
          L" -codec:a copy"},
@@ -231,36 +250,36 @@ TEST_F(CommandBuilderTest, GoldenAudioCommandLines) {
          L" -codec:v copy -map 0:v:0 -map 0:a:0", L" -acodec aac -strict experimental -ar 44100 -ac 2 -ab 256000"},
         {"second video stream is the cover, WMA", MP3_FILM, 34, 0, 9, 0, 0, 0, 100,
          L" -codec:v copy -map 0:v:1 -map 0:a:0", L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000"},
-        {"cover not kept in M4A", MP3_COVER, 13, 0, 9, 0, 0, 0, 100, L" -vn",
+        {"cover not kept in M4A", MP3_COVER, 13, 0, 9, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec aac -strict experimental -ar 44100 -ac 2 -ab 423360"},
-        {"raw big-endian unsigned 24-bit", WAV, 23, 124, 0, 0, 0, 0, 100, L" -vn",
+        {"raw big-endian unsigned 24-bit", WAV, 23, 124, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -f u24be -acodec pcm_u24be -ar 44100 -ac 2 -ab 1411200"},
-        {"raw little-endian 8-bit", WAV, 22, 8, 0, 0, 0, 0, 100, L" -vn",
+        {"raw little-endian 8-bit", WAV, 22, 8, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -f s8 -acodec pcm_s8 -ar 44100 -ac 2 -ab 1411200"},
-        {"raw float big-endian", WAV, 23, 1064, 0, 0, 0, 0, 100, L" -vn",
+        {"raw float big-endian", WAV, 23, 1064, 0, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -f f64be -acodec pcm_f64be -ar 44100 -ac 2 -ab 1411200"},
-        {"raw a-law", WAV, 24, 0, 0, 0, 0, 0, 100, L" -vn", L" -f alaw -acodec pcm_alaw -ar 44100 -ac 2 -ab 1411200"},
-        {"raw mu-law, quieter", WAV, 25, 0, 0, 8000, 1, 0, 50, L" -vn",
+        {"raw a-law", WAV, 24, 0, 0, 0, 0, 0, 100, L" -vn -map 0:a:0", L" -f alaw -acodec pcm_alaw -ar 44100 -ac 2 -ab 1411200"},
+        {"raw mu-law, quieter", WAV, 25, 0, 0, 8000, 1, 0, 50, L" -vn -map 0:a:0",
          L" -f mulaw -acodec pcm_mulaw -ar 8000 -ac 1 -ab 1411200 -vol 128"},
-        {"8-bit WAV offered unsigned", WAV, 28, 108, 0, 22050, 1, 0, 100, L" -vn",
+        {"8-bit WAV offered unsigned", WAV, 28, 108, 0, 22050, 1, 0, 100, L" -vn -map 0:a:0",
          L" -f wav -bitexact -acodec pcm_u8 -ar 22050 -ac 1 -ab 1411200"},
-        {"WAV for an audio CD", WAV, 29, 16, 0, 44100, 2, 0, 100, L" -vn",
+        {"WAV for an audio CD", WAV, 29, 16, 0, 44100, 2, 0, 100, L" -vn -map 0:a:0",
          L" -f wav -bitexact -acodec pcm_s16le -ar 44100 -ac 2 -ab 1411200"},
-        {"GSM WAV", WAV, 30, 0, 0, 8000, 1, 13000, 100, L" -vn",
+        {"GSM WAV", WAV, 30, 0, 0, 8000, 1, 13000, 100, L" -vn -map 0:a:0",
          L" -f wav -bitexact -acodec libgsm_ms -ar 8000 -ac 1 -ab 13000"},
-        {"AMR at 12.2 kb/s", MP3_COVER, 8, 0, 0, 8000, 1, 12200, 100, L" -vn",
+        {"AMR at 12.2 kb/s", MP3_COVER, 8, 0, 0, 8000, 1, 12200, 100, L" -vn -map 0:a:0",
          L" -acodec libopencore_amrnb -ar 8000 -ac 1 -ab 12200"},
-        {"5.1 AC3 to stereo Vorbis", AC3_51, 21, 0, 100, 0, 2, 0, 100, L" -vn",
+        {"5.1 AC3 to stereo Vorbis", AC3_51, 21, 0, 100, 0, 2, 0, 100, L" -vn -map 0:a:0",
          L" -acodec libvorbis -ar 48000 -ac 2 -ab 192000"},
-        {"5.1 AC3 to AC3 level 5", AC3_51, 6, 0, 5, 0, 0, 0, 100, L" -vn", L" -acodec ac3 -ar 48000 -ac 6 -ab 320000"},
-        {"5.1 to MP2 at a chosen bit rate", AC3_51, 17, 0, 0, 22050, 0, 256000, 100, L" -vn",
+        {"5.1 AC3 to AC3 level 5", AC3_51, 6, 0, 5, 0, 0, 0, 100, L" -vn -map 0:a:0", L" -acodec ac3 -ar 48000 -ac 6 -ab 320000"},
+        {"5.1 to MP2 at a chosen bit rate", AC3_51, 17, 0, 0, 22050, 0, 256000, 100, L" -vn -map 0:a:0",
          L" -acodec mp2 -ar 22050 -ac 2 -ab 160000"},
-        {"SMAF at 16 kHz", WAV, 15, 0, 0, 16000, 0, 0, 100, L" -vn",
+        {"SMAF at 16 kHz", WAV, 15, 0, 0, 16000, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec adpcm_yamaha -strict experimental -ar 22050 -ac 2 -ab 1411200"},
-        {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn", L" -an -vol 128"},
-        {"Ogg's stream tags become the MP3's", OGG_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn -map_metadata 0:s:a:0",
+        {"no encoder: no audio, volume kept", WAV, 999, 0, 100, 0, 0, 0, 50, L" -vn -map 0:a:0", L" -an -vol 128"},
+        {"Ogg's stream tags become the MP3's", OGG_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0 -map_metadata 0:s:a:0",
          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 128000"},
-        {"a container's own tags are enough", FLAC_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn",
+        {"a container's own tags are enough", FLAC_TAGGED, 18, 0, 100, 0, 0, 0, 100, L" -vn -map 0:a:0",
          L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000"},
     };
     for (const Golden& row : rows) {
@@ -314,7 +333,7 @@ TEST_F(CommandBuilderTest, TestRangesOfTheJobRecord) {
 TEST_F(CommandBuilderTest, ExternalRoadQuotesEveryPath) {
     const Job setting(18, 100);
     const std::wstring got = build(setting, WAV, true, 0, L"out.mp3");
-    EXPECT_EQ(got, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(got, expand(L"{xhead} -vn -map 0:a:0 -max_muxing_queue_size 9999"
                           L" -acodec libmp3lame -ar 44100 -ac 2 -ab 320000 \"{out}\""));
 }
 
@@ -325,13 +344,13 @@ TEST_F(CommandBuilderTest, ExternalRoadGuardsStoredFloatSamples) {
     Job setting(34, 9);
     setting.volume = 150;
     const std::wstring external = build(setting, FLOAT_WAV, true);
-    EXPECT_EQ(external, expand(L"{xhead} -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(external, expand(L"{xhead} -vn -map 0:a:0 -max_muxing_queue_size 9999"
                                                       L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000"
                                                       L" -af aeval=exprs=if(isnan(val(ch))\\,0\\,clip(val(ch)"
                                                       L"\\,-10.666666666666666\\,10.666666666666666)):c=same"
                                                       L",volume=1.500000 \"{out}\""));
     const std::wstring inProcess = build(setting, FLOAT_WAV, false);
-    EXPECT_EQ(inProcess, expand(L"{head} -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(inProcess, expand(L"{head} -vn -map 0:a:0 -max_muxing_queue_size 9999"
                                                        L" -acodec wmav2 -ar 44100 -ac 2 -ab 320000 -vol 384 \"{out}\""));
     EXPECT_EQ(build(setting, MP3_COVER, true).find(L"aeval"), std::wstring::npos);
 }
@@ -343,7 +362,7 @@ TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
     Folder::write(folder_.at(L"Pass1.TMP~\\keep.txt"), "mine");
 
     const std::wstring first = build(setting, WAV, true, 1);
-    EXPECT_EQ(first, expand(L"{xhead} -pass 1 -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(first, expand(L"{xhead} -pass 1 -vn -map 0:a:0 -max_muxing_queue_size 9999"
                             L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 NUL"));
     EXPECT_FALSE(Folder::exists(output_));
     EXPECT_EQ(work_, folder_.at(L"Pass1.TMP~ (1)"));
@@ -351,7 +370,7 @@ TEST_F(CommandBuilderTest, TwoPassesShareAWorkFolderAndPassOneWritesNothing) {
     EXPECT_EQ(Folder::read(folder_.at(L"Pass1.TMP~\\keep.txt")), "mine");
 
     const std::wstring second = build(setting, WAV, false, 2);
-    EXPECT_EQ(second, expand(L"{head} -pass 2 -vn -max_muxing_queue_size 9999"
+    EXPECT_EQ(second, expand(L"{head} -pass 2 -vn -map 0:a:0 -max_muxing_queue_size 9999"
                              L" -acodec libmp3lame -ar 44100 -ac 2 -ab 192000 \"{out}\""));
     EXPECT_EQ(weight_, 0.5);
 

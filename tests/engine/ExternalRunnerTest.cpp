@@ -101,6 +101,52 @@ TEST_F(ExternalRunner, ExitCodesGiveSucceededFailedOrNotStarted) {
     }
 }
 
+namespace {
+
+int refusalsLeft = 0;
+int startsMade = 0;
+
+// The system's start, refusing the first refusalsLeft as a loaded machine once did.
+BOOL WINAPI refusingStart(LPCWSTR application, LPWSTR line, LPSECURITY_ATTRIBUTES process,
+                          LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment, LPCWSTR folder,
+                          LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info) {
+    ++startsMade;
+    if (refusalsLeft > 0) {
+        --refusalsLeft;
+        SetLastError(ERROR_INTERNAL_ERROR);
+        return FALSE;
+    }
+    return CreateProcessW(application, line, process, thread, inherit, flags, environment, folder, startup, info);
+}
+
+} // namespace
+
+// One refused start costs the run nothing; a second refusal fails it, saying both were made.
+TEST_F(ExternalRunner, ARefusedStartIsMadeOnceMore) {
+    const s::ffmpeg::ProcessStartFn previous = s::ffmpeg::setProcessStart(&refusingStart);
+    command = standIn(L"-f \"" + scratch.file(L"ran.txt") + L"\" -x 0");
+    const struct {
+        int refusals;
+        int32_t status;
+    } cases[] = {{1, 0}, {2, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusals);
+        refusalsLeft = c.refusals;
+        startsMade = 0;
+        log->clear();
+        startFailure->clear();
+        DeleteFileW(scratch.file(L"ran.txt").c_str());
+        EXPECT_EQ(run(), c.status) << logged();
+        EXPECT_EQ(startsMade, 2);
+        EXPECT_EQ(fileExists(scratch.file(L"ran.txt")), c.status == 0);
+        const std::wstring reason = startFailure->c_str();
+        const bool failed = c.status != 0;
+        EXPECT_EQ(reason.find(L"(system error 1359); the start was tried twice") != std::wstring::npos, failed) << reason;
+        EXPECT_EQ(logged().find(L"could not be started: " + reason) != std::wstring::npos, failed) << logged();
+    }
+    s::ffmpeg::setProcessStart(previous);
+}
+
 TEST_F(ExternalRunner, CancelledBeforeTheStartRunsNothing) {
     const std::atomic<uint8_t> cancelled{1};
     log = nullptr;

@@ -51,8 +51,18 @@ private:
     s::ffmpeg::FfmpegLocator::Sources sources_{};
 };
 
-// Converts input with the record on one road (ffmpeg.exe, or the program's own
-// transcoder with no ffmpeg.exe anywhere) into folder; dialog tells how it went.
+// Converts input with the record into folder on the road a test has set up (an
+// ExternalRoad or an InProcessRoad); dialog tells how it went.
+inline void runQueued(const std::wstring& input, const s::sound::gui::dialogs::mp3conv::Setting& job,
+                      const std::wstring& folder, JobHost& dialog) {
+    dialog.folder = folder;
+    dialog.queue.push_back(input);
+    dialog.job.assign(job);
+    s::sound::ffmpeg::JobLoop::runQueue(&dialog);
+}
+
+// The same on one road (ffmpeg.exe, or the program's own transcoder with no ffmpeg.exe
+// anywhere) set up for this one file.
 inline void runOnRoad(bool external, const std::wstring& input, const s::sound::gui::dialogs::mp3conv::Setting& job,
                       const std::wstring& folder, JobHost& dialog) {
     std::optional<InProcessRoad> inProcess;
@@ -62,10 +72,7 @@ inline void runOnRoad(bool external, const std::wstring& input, const s::sound::
     } else {
         inProcess.emplace(L"road-noffmpeg");
     }
-    dialog.folder = folder;
-    dialog.queue.push_back(input);
-    dialog.job.assign(job);
-    s::sound::ffmpeg::JobLoop::runQueue(&dialog);
+    runQueued(input, job, folder, dialog);
 }
 
 } // namespace testsupport

@@ -16,6 +16,8 @@ enum Family { OTHER, AAC, AC3, YAMAHA, FLAC, ALAC, WMAV2, MP3, MP2, VORBIS, PCM_
 const int32_t RATES_FULL[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 0};
 const int32_t RATES_YAMAHA[] = {8000, 11025, 22050, 0};
 const int32_t RATES_FLAC[] = {8000, 16000, 22050, 24000, 32000, 44100, 48000, 0};
+// The AAC list the M4A panel offers, then FLAC's high step: a lossless output keeps 96 kHz.
+const int32_t RATES_ALAC[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 64000, 0};
 const int32_t RATES_WMA[] = {8000, 11025, 16000, 22050, 0};
 const int32_t RATES_MP2[] = {16000, 22050, 24000, 32000, 44100, 48000, 0};
 // FFmpeg's AC-3 encoder takes these alone; a lower rate would fail the run.
@@ -49,21 +51,18 @@ const Named RULES[] = {
     {L"ac3", {AC3, true, RATES_AC3, 0, LADDER_AC3}},
     {L"adpcm_yamaha", {YAMAHA, false, RATES_YAMAHA, 44100, nullptr}},
     {L"flac", {FLAC, true, RATES_FLAC, 96000, nullptr}},
-    {L"alac", {ALAC, true, RATES_FULL, 64000, nullptr}},
+    {L"alac", {ALAC, true, RATES_ALAC, 96000, nullptr}},
     {L"wmav2", {WMAV2, false, RATES_WMA, 44100, LADDER_LOSSY}},
     {L"mp3", {MP3, false, RATES_FULL, 0, LADDER_LOSSY}},
     {L"libmp3lame", {MP3, false, RATES_FULL, 0, LADDER_LOSSY}},
     {L"mp2", {MP2, false, RATES_MP2, 0, LADDER_LOSSY}},
     {L"vorbis", {VORBIS, false, RATES_FULL, 0, LADDER_LOSSY}},
     {L"libvorbis", {VORBIS, false, RATES_FULL, 0, LADDER_LOSSY}},
-    // 16-bit and companded PCM keep 5.1; the other PCM layouts stay at two channels.
-    {L"pcm_s16le", {PCM_MULTI, true, nullptr, 0, nullptr}},
-    {L"pcm_s16be", {PCM_MULTI, true, nullptr, 0, nullptr}},
-    {L"pcm_alaw", {PCM_MULTI, true, nullptr, 0, nullptr}},
-    {L"pcm_mulaw", {PCM_MULTI, true, nullptr, 0, nullptr}},
 };
 
 const Rule OTHER_RULE = {OTHER, false, nullptr, 0, nullptr};
+// Every PCM layout stores any channel count: 5.1 is kept whatever the sample depth.
+const Rule PCM_RULE = {PCM_MULTI, true, nullptr, 0, nullptr};
 
 const Rule& ruleFor(const wchar_t* encoder) {
     if (encoder != nullptr) {
@@ -71,6 +70,9 @@ const Rule& ruleFor(const wchar_t* encoder) {
             if (wcscmp(named.name, encoder) == 0) {
                 return named.rule;
             }
+        }
+        if (wcsncmp(encoder, L"pcm_", 4) == 0) {
+            return PCM_RULE;
         }
     }
     return OTHER_RULE;

@@ -243,6 +243,7 @@ void CommandBuilder::appendStreamChoice(StrBuffer* command, const VideoInfo* inf
             ++videoIndex;
         }
     }
+    const StreamInfo* audio = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
     if (coverIndex >= 0 && wcscmp(extension, L".mp3") == 0) {
         command->append(L" -codec:v copy -map 0:a:0 -map 0:v:")->appendInt32(coverIndex);
         command->append(L" -map_metadata 0 -id3v2_version 3");
@@ -251,10 +252,14 @@ void CommandBuilder::appendStreamChoice(StrBuffer* command, const VideoInfo* inf
         command->append(L" -codec:v copy -map 0:v:")->appendInt32(coverIndex)->append(L" -map 0:a:0");
     } else {
         command->append(L" -vn");
+        // The stream whose rate, channels and depth the options follow, not FFmpeg's own
+        // pick (the one with the most channels).
+        if (audio != nullptr) {
+            command->append(L" -map 0:a:0");
+        }
     }
     // Ogg keeps a song's tags on its stream, where MP3, FLAC and most other outputs
     // never look: with none on the container, the audio stream's become the file's.
-    const StreamInfo* audio = info != nullptr ? info->firstStreamOfType(StreamInfo::TYPE_AUDIO) : nullptr;
     if (audio != nullptr && info->tagKeys.count() == 0 && audio->tagKeys.count() != 0) {
         command->append(L" -map_metadata 0:s:a:0");
     }
@@ -314,7 +319,7 @@ void CommandBuilder::appendAudioOptions(StrBuffer* command, const Setting* setti
                                             source != nullptr ? source->codecId : 0, sourceRate, sourceChannels,
                                             sourceBitRate);
         command->append(L" -acodec ")->append(encoder);
-        if (const wchar_t* sampleFormat = FormatTable::losslessSampleFormat(encoder, source)) {
+        if (const wchar_t* sampleFormat = FormatTable::depthSampleFormat(encoder, source)) {
             command->append(L" -sample_fmt ")->append(sampleFormat);
         }
         // The SMAF muxer takes stereo Yamaha ADPCM only as an experimental stream.

@@ -191,11 +191,13 @@ const wchar_t* FormatTable::audioCodecForSource(int32_t formatId, int32_t bitsCo
     return audioCodecForFormat(formatId, bitsCode == 0 ? sourceBitsCode(formatId, source) : bitsCode);
 }
 
-const wchar_t* FormatTable::losslessSampleFormat(const wchar_t* encoder, const video::StreamInfo* source) {
-    if (encoder == nullptr || source == nullptr || source->losslessBits <= 0) {
-        return nullptr;  // decoded floats of a lossy source go as they always have
+const wchar_t* FormatTable::depthSampleFormat(const wchar_t* encoder, const video::StreamInfo* source) {
+    if (encoder == nullptr || source == nullptr) {
+        return nullptr;
     }
-    // Both encoders take 16 or 24 bits; a volume change would hand them floats.
+    // Both encoders take 16 or 24 bits. A lossy source's decoded floats hold no depth of
+    // their own and would otherwise become 24 bits; a volume change would hand them
+    // floats too.
     const bool deep = source->losslessBits > 16;
     if (wcscmp(encoder, L"flac") == 0) {
         return deep ? L"s32" : L"s16";

@@ -25,9 +25,9 @@ public:
     static int32_t sourceBitsCode(int32_t formatId, const video::StreamInfo* source);
     // audioCodecForFormat with code 0 taken from the source.
     static const wchar_t* audioCodecForSource(int32_t formatId, int32_t bitsCode, const video::StreamInfo* source);
-    // The sample format that keeps a lossless source's depth in FLAC or ALAC; null for
-    // other encoders and lossy sources.
-    static const wchar_t* losslessSampleFormat(const wchar_t* encoder, const video::StreamInfo* source);
+    // The sample format of FLAC or ALAC for the source: a lossless source's depth, 16 bits
+    // for a lossy one; null for other encoders or no source.
+    static const wchar_t* depthSampleFormat(const wchar_t* encoder, const video::StreamInfo* source);
     // The raw muxer of a PCM encoder ("pcm_s16le" -> "s16le"); null for other encoders.
     static const wchar_t* rawMuxerForCodec(const wchar_t* encoder);
     // Whether a source sound stream of this codec may be copied unchanged into a file
