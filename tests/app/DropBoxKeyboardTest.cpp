@@ -89,9 +89,10 @@ bool tabTo(HWND frame, HWND target) {
     return focusOf(frame) == target;
 }
 
-// The large view opened by a right click, its "Convert to:" list given the keyboard by Tab.
+// The large view (opened by a right click when compact), its "Convert to:" list given the
+// keyboard by Tab.
 HWND focusedFormatList(HWND frame) {
-    rightClick(centreOf(dropTargetOf(frame)));
+    if (formatList(frame) == nullptr) rightClick(centreOf(dropTargetOf(frame)));
     HWND list = nullptr;
     if (!waitFor([&] { return (list = formatList(frame)) != nullptr; }, 5000)) return nullptr;
     return tabTo(frame, list) ? list : nullptr;
@@ -325,8 +326,8 @@ TEST_F(DropBoxKeyboardTest, AMenuOpenedByTheMouseLeavesTheKeyboardWithTheBoxHowe
     ASSERT_EQ(4u, titles.size());
     const RECT barArea = screenRect(bar);
     const ScreenShot unmarked(barArea);
-    // Below the bar, left of "Keep on Top": a spot of the window with no control.
-    const POINT freeSpot{screenRect(frame).left + 12 * uiScale(), centreOf(showing(frame, L"Keep on Top")).y};
+    // Right of "Convert to:", clear of the open menus: a spot of the window with no control.
+    const POINT freeSpot{screenRect(frame).right - 6 * uiScale(), centreOf(formatList(frame)).y};
     enum How { ESCAPE, FREE_SPOT, COMMAND };
     struct Row {
         size_t title;
@@ -389,7 +390,7 @@ TEST_F(DropBoxKeyboardTest, AWindowOpenedFromAMenuHoldsTheKeyboardAndGivesItBack
         SCOPED_TRACE(row.name);
         if (program == nullptr || row.managed != (managed != nullptr)) {
             if (program != nullptr) {
-                EXPECT_TRUE(program->close(frame, 10000));
+                EXPECT_TRUE(program->close(frame, 30000));
             }
             program.reset();
             managed.reset(row.managed ? new ManagedWindows : nullptr);
@@ -432,7 +433,7 @@ TEST_F(DropBoxKeyboardTest, AWindowOpenedFromAMenuHoldsTheKeyboardAndGivesItBack
         EXPECT_TRUE(downMoves(combo));
     }
     if (program != nullptr) {
-        EXPECT_TRUE(program->close(frame, 10000));
+        EXPECT_TRUE(program->close(frame, 30000));
     }
 }
 
