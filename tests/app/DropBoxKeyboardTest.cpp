@@ -70,9 +70,13 @@ std::wstring boxesAndSettings(HWND frame) {
 
 std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-// The program's frame once it shows and has the keyboard (the keyboard goes to the window
-// a person clicked into), else null.
+// The program's frame once it started, shows and has the keyboard (the keyboard goes to the
+// window a person clicked into), else null.
 HWND frameClickedInto(const Program& program) {
+    if (!program.started()) {
+        ADD_FAILURE() << "the start failed, error " << program.startError();
+        return nullptr;
+    }
     HWND frame = program.waitForFrame();
     if (frame == nullptr || !waitFor([&] { return dropTargetOf(frame) != nullptr; }, 5000)) return nullptr;
     clickOn(dropTargetOf(frame));
@@ -153,7 +157,6 @@ protected:
 
 TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAndArrowsChooseAFormat) {
     Program program;
-    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
 
@@ -221,7 +224,6 @@ TEST_F(DropBoxKeyboardTest, TabAndShiftTabReachEveryEnabledControlOfBothViewsAnd
 // F10 typed at the X server does the same.
 TEST_F(DropBoxKeyboardTest, AltOrF10OpensTheMenusFromEveryControlAndNoKeyReachesTheControl) {
     Program program;
-    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
     auto menuOpen = [&] { return openMenuOf(program.id()) != nullptr; };
@@ -287,7 +289,6 @@ TEST_F(DropBoxKeyboardTest, AltOrF10OpensTheMenusFromEveryControlAndNoKeyReaches
 // Alt or F10, Right to each title, Enter: the title's menu opens and nothing in it runs.
 TEST_F(DropBoxKeyboardTest, EnterOnAHighlightedTitleOpensItsMenuAndRunsNothing) {
     Program program;
-    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
     HWND combo = focusedFormatList(frame);
@@ -328,7 +329,6 @@ TEST_F(DropBoxKeyboardTest, EnterOnAHighlightedTitleOpensItsMenuAndRunsNothing) 
 // of the window, or a command chosen by a click.
 TEST_F(DropBoxKeyboardTest, AMenuOpenedByTheMouseLeavesTheKeyboardWithTheBoxHoweverItCloses) {
     Program program;
-    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
     HWND combo = focusedFormatList(frame);
@@ -407,7 +407,6 @@ TEST_F(DropBoxKeyboardTest, AWindowOpenedFromAMenuHoldsTheKeyboardAndGivesItBack
             program.reset();
             managed.reset(row.managed ? new ManagedWindows : nullptr);
             program.reset(new Program);
-            ASSERT_TRUE(program->started()) << "the start failed, error " << program->startError();
             frame = frameClickedInto(*program);
             ASSERT_NE(nullptr, frame);
             combo = focusedFormatList(frame);
@@ -453,7 +452,6 @@ TEST_F(DropBoxKeyboardTest, AWindowOpenedFromAMenuHoldsTheKeyboardAndGivesItBack
 // Enter presses a focused push button; a check box keeps Space.
 TEST_F(DropBoxKeyboardTest, EnterPressesTheFocusedButtonAndSpaceTicksTheCheckBox) {
     Program program;
-    ASSERT_TRUE(program.started()) << "the start failed, error " << program.startError();
     HWND frame = frameClickedInto(program);
     ASSERT_NE(nullptr, frame);
     auto keepOnTopTicked = [&] { return SendMessageW(showing(frame, L"Keep on Top"), BM_GETCHECK, 0, 0) == BST_CHECKED; };
