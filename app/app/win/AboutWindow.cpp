@@ -270,10 +270,10 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
         }
         if (code == s::gui::IWindow::CLOSE) {
             window_->killTimer(KEYBOARD_TIMER);
-        }
-        if (code == s::gui::IWindow::CLOSE && owner_ != nullptr) {
-            owner_->setFrameEnabled(true);
-            owner_->activate(true);
+            if (owner_ != nullptr) {
+                owner_->setFrameEnabled(true);
+                owner_->activate(true);
+            }
         }
         return;
     }
