@@ -104,6 +104,7 @@ void AboutWindow::show(gui::IWindow* owner) {
     window_->addCloseListener(this);
     window_->addKeyListener(this);
     window_->addWorkerEventListener(this);
+    window_->addTimerListener(this);
     window_->doLayout();
     window_->doLayout();
     // As wide as the record's size, or the content when wider; exactly as high as the content.
@@ -123,7 +124,9 @@ void AboutWindow::show(gui::IWindow* owner) {
     if (owner_ != nullptr) {
         owner_->setFrameEnabled(false);
     }
+    keyboardTries_ = 0;
     window_->postWorkerEvent(L"takeKeyboard", 0, 0, nullptr);
+    window_->setTimer(KEYBOARD_TIMER, KEYBOARD_RETRY_MS);
 }
 
 void AboutWindow::takeKeyboard() {
@@ -257,9 +260,20 @@ void AboutWindow::onEvent(base::IObject* source, int32_t code) {
             takeKeyboard();
             return;
         }
-        if (code == s::gui::IWindow::CLOSE && owner_ != nullptr) {
-            owner_->setFrameEnabled(true);
-            owner_->activate(true);
+        if (code == s::gui::IWindow::USER_TIMER && window_->getTimerId() == KEYBOARD_TIMER) {
+            window_->setTimerHandled();
+            if (++keyboardTries_ >= KEYBOARD_TRIES) {
+                window_->killTimer(KEYBOARD_TIMER);
+            }
+            takeKeyboard();
+            return;
+        }
+        if (code == s::gui::IWindow::CLOSE) {
+            window_->killTimer(KEYBOARD_TIMER);
+            if (owner_ != nullptr) {
+                owner_->setFrameEnabled(true);
+                owner_->activate(true);
+            }
         }
         return;
     }

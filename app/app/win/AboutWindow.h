@@ -63,8 +63,14 @@ private:
     gui::win::Label* label(int32_t textId, int32_t fontCode);
     void releaseWindow();
     // On the window's own thread, from a message posted there: gives the window the
-    // keyboard of the display too.
+    // keyboard of the display too. Made again a few times on a timer: the display refuses
+    // a hand-over stamped before its own last change of the keyboard (a window that had it
+    // closing, for one).
     void takeKeyboard();
+    static constexpr uint32_t KEYBOARD_TIMER = 1;
+    static constexpr uint32_t KEYBOARD_RETRY_MS = 200;
+    static constexpr int32_t KEYBOARD_TRIES = 4;
+    int32_t keyboardTries_ = 0;
 
     gui::dialogs::About3* shell_ = nullptr;
     AppWindow* record_ = nullptr;

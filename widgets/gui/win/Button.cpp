@@ -476,8 +476,13 @@ bool Button::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
         *result = MessageArgs::keysWanted(Native::WindowProc(message, wParam, lParam), lParam);
         return true;
     case WM_KEYDOWN:
-        // The window hears every key (Tab and Enter of a question window); Space stays
-        // the control's own, so the keyboard still clicks it.
+        // Enter presses the focused button, as in a dialog.
+        if (wParam == VK_RETURN) {
+            click();
+            return true;
+        }
+        // The window hears every other key (Tab of a question window); Space stays the
+        // control's own, so the keyboard still clicks it.
         return forwardKeyToParent(wParam, lParam) && wParam != VK_SPACE;
     case WM_TIMER:
         if (wParam != FIRST_REPEAT_TIMER && wParam != REPEAT_TIMER) {

@@ -83,6 +83,7 @@ void MenuEx::reset() {
     escaped_ = 0;
     returnFocus_ = nullptr;
     openedAt_ = POINT{0, 0};
+    restingAt_ = POINT{-1, -1};
     ignoreContentWidth_ = 0;
     singleEntry_ = 0;
     lastAtRight_ = 0;
@@ -337,6 +338,15 @@ void MenuEx::setHover(int32_t index) {
 }
 
 void MenuEx::onMouseMove(int32_t x, int32_t y) {
+    if (menuOpen_ == 0 && keyMode_ == 0 && restingAt_.x != -1) {
+        POINT screen = {x, y};
+        ClientToScreen(&screen);
+        // The move the system makes as a menu closes marks no entry under a resting pointer.
+        if (screen.x == restingAt_.x && screen.y == restingAt_.y) {
+            return;
+        }
+        restingAt_ = POINT{-1, -1};
+    }
     const int32_t index = entryAt(x, y);
     if (index >= 0 && GetCapture() != m_hWnd && menuOpen_ == 0) {
         SetCapture(m_hWnd);
@@ -447,6 +457,7 @@ void MenuEx::openPopup(int32_t index, bool byKeys) {
         const bool stays = keyMode_ != 0 && escaped_ != 0;
         if (!stays) {
             leaveMenuMode(true);
+            GetCursorPos(&restingAt_);
         }
         hover_ = stays ? index : -1;
         redrawNow();
@@ -551,6 +562,9 @@ void MenuEx::onMenuModeKey(WPARAM key) {
     case VK_UP:
     case VK_RETURN:
         if (hover_ >= 0 && entries_[static_cast<size_t>(hover_)].subMenu != nullptr) {
+            if (key == VK_RETURN) {
+                dropTypedReturn();
+            }
             openPopup(hover_, true);
         } else if (hover_ >= 0 && key == VK_RETURN) {
             const int32_t command = entries_[static_cast<size_t>(hover_)].item->commandId;
@@ -563,6 +577,14 @@ void MenuEx::onMenuModeKey(WPARAM key) {
         break;
     default:
         break;
+    }
+}
+
+void MenuEx::dropTypedReturn() {
+    // The menu loop would take the Enter's character as the choice of its first entry.
+    MSG typed;
+    while (PeekMessageW(&typed, m_hWnd, WM_CHAR, WM_CHAR, PM_NOREMOVE) && typed.wParam == L'\r') {
+        PeekMessageW(&typed, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE);
     }
 }
 
@@ -642,6 +664,10 @@ LRESULT MenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_INITMENU:
+        // Taken here: the class procedure would activate the bar, and the keyboard would
+        // leave the control that has it.
+        return 0;
     case WM_INITMENUPOPUP:
         // Taken here: passed on, the class procedure would send it straight back.
         onPopupStarted();

@@ -104,6 +104,8 @@ private:
     void leaveMenuMode(bool giveBack);
     // A key while in menu mode: every key is the bar's.
     void onMenuModeKey(WPARAM key);
+    // Takes the character an Enter that opens a menu left in the queue.
+    void dropTypedReturn();
     // The open menu's first entry that takes a choice is highlighted.
     void highlightFirstEntry(HMENU menu);
     void closePopup();
@@ -137,6 +139,7 @@ private:
     uint8_t escaped_;         // the last key in the open menu was Escape
     HWND returnFocus_;        // the control that had the keyboard before menu mode
     POINT openedAt_;          // the cursor when the menu opened: only a move switches menus
+    POINT restingAt_;         // the cursor when the menu closed: only a move marks an entry
     uint8_t ignoreContentWidth_;
     uint8_t singleEntry_;
     uint8_t lastAtRight_;

@@ -111,6 +111,7 @@ void Window::reset() {
     event_ = WorkerEvent{nullptr, 0, 0, nullptr};
     eventResult_ = 0;
     lastKey_ = 0;
+    focusBack_ = nullptr;
     wheelDelta_ = 0;
     sizingEdge_ = EDGE_NONE;
     sizingRect_ = RECT{0, 0, 0, 0};

@@ -384,6 +384,10 @@ private:
     // Key listeners first; Enter is the window's, every other key goes on to the default
     // handling and then to the control it came from.
     LRESULT onKeyDown(WPARAM key, LPARAM lParam);
+    // The control that has the keyboard as the window loses it (deactivated, disabled by a
+    // modal window) gets it back when the window is active again, as in a dialog.
+    void keepFocusForReturn();
+    void giveFocusBack();
     void setFrameStyle(DWORD style, DWORD exStyle, bool on);
     LRESULT onWorkerEvent(const WorkerEvent* record);
     void onSize(WPARAM wParam);
@@ -420,6 +424,7 @@ private:
     WorkerEvent event_;
     intptr_t eventResult_;
     int32_t lastKey_;
+    HWND focusBack_ = nullptr;
     int32_t wheelDelta_;
     int32_t sizingEdge_;
     RECT sizingRect_;

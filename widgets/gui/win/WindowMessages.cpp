@@ -253,8 +253,13 @@ bool Window::preHook(LRESULT* result, UINT message, WPARAM wParam, LPARAM lParam
     }
     *result = 0;
     switch (message) {
+    case WM_CANCELMODE:
+        // Sent before the window is disabled, while the control still has the keyboard.
+        keepFocusForReturn();
+        return false;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
+            keepFocusForReturn();
             fire(ON_DEACTIVATE, DEACTIVATED);
             if (active_ != 0) {
                 deactivatedAt_ = s::time::currentTimeMillis();
@@ -498,8 +503,27 @@ void Window::onMoved(const WINDOWPOS* position) {
     }
 }
 
+void Window::keepFocusForReturn() {
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && focus != m_hWnd && ::IsChild(m_hWnd, focus)) {
+        focusBack_ = focus;
+    }
+}
+
+void Window::giveFocusBack() {
+    HWND back = focusBack_;
+    focusBack_ = nullptr;
+    // The default activation has just given the keyboard to the frame itself.
+    if (back != nullptr && ::IsChild(m_hWnd, back) && ::IsWindowVisible(back) && ::IsWindowEnabled(back) &&
+        ::GetFocus() == m_hWnd) {
+        ::SetFocus(back);
+    }
+}
+
 void Window::postHook(LRESULT*, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SIZE) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        giveFocusBack();
+    } else if (message == WM_SIZE) {
         onSize(wParam);
     } else if (message == WM_WINDOWPOSCHANGED) {
         onMoved(reinterpret_cast<const WINDOWPOS*>(lParam));
