@@ -11,6 +11,7 @@
 #include "support/LostInput.h"
 #include "support/RealInput.h"
 #include "support/WaitFor.h"
+#include "support/XInput.h"
 
 namespace testsupport {
 
@@ -181,6 +182,11 @@ inline bool dragEdge(HWND frame, LRESULT hit, int dx, int dy) {
 
 // Drags the frame by its caption (a spot left of its buttons that answers HTCAPTION) so
 // that its top-left corner lands at `to`.
+// The drag is made at the X server alone, as a hand makes it: the system's move loop grabs
+// the X pointer, and the X server then refuses the warps that carry SendInput's moves to it
+// (Wine: "refusing to warp pointer"), so the X pointer stays at the press while Wine's
+// cursor follows; GetCursorPos, which asks the X server once the cursor has rested 100 ms,
+// answers the press point, and on a loaded machine such a drag's moves waited in vain.
 // A second drag when the first was lost (the frame was still being activated).
 inline bool dragCaptionTo(HWND frame, POINT to) {
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -192,7 +198,7 @@ inline bool dragCaptionTo(HWND frame, POINT to) {
             if (hitAt(frame, at) == HTCAPTION) from = at;
         }
         if (from.x < 0) return false;
-        drag(from, POINT{from.x + to.x - r.left, from.y + to.y - r.top});
+        dragAtX(from, POINT{from.x + to.x - r.left, from.y + to.y - r.top});
         if (waitFor([&] {
                 const RECT now = screenRect(frame);
                 return now.left == to.x && now.top == to.y;

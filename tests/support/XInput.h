@@ -34,4 +34,17 @@ inline bool pressAtX(POINT at) {
                     "0.1", "mouseup", "1"});
 }
 
+// The left button pressed at from, the pointer led to to in steps and released there, all
+// at the X server, as a hand drags.
+inline bool dragAtX(POINT from, POINT to, int steps = 8) {
+    std::vector<std::string> arguments = {"mousemove", std::to_string(from.x), std::to_string(from.y), "sleep", "0.3",
+                                          "mousedown", "1"};
+    for (int step = 1; step <= steps; ++step) {
+        arguments.insert(arguments.end(), {"sleep", "0.03", "mousemove", std::to_string(from.x + (to.x - from.x) * step / steps),
+                                           std::to_string(from.y + (to.y - from.y) * step / steps)});
+    }
+    arguments.insert(arguments.end(), {"sleep", "0.1", "mouseup", "1"});
+    return xdotool(arguments);
+}
+
 } // namespace testsupport
