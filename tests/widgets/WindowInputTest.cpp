@@ -281,7 +281,8 @@ TEST(WindowInputTest, DraggingTheDropAreaMovesAWindowDraggedByItsClientArea) {
     window->setDragByClientArea(true);
     const int32_t x = window->getX();
     const int32_t y = window->getY();
-    drag(spots[2].second, POINT{spots[2].second.x + 40, spots[2].second.y + 30});
+    // At the X server alone, as a person drags (dragCaptionTo says why).
+    dragAtX(spots[2].second, POINT{spots[2].second.x + 40, spots[2].second.y + 30});
     EXPECT_TRUE(waitFor([&] { return window->getX() == x + 40 && window->getY() == y + 30; }))
         << window->getX() << "," << window->getY();
 }
@@ -627,7 +628,7 @@ TEST(WindowInputTest, DraggingPastTheScreensEdgeTellsMovingListenersTheCorrected
     window->addMovingListener(&moving);
     window->addMovedListener(&moved);
     const POINT from = spots[2].second;
-    drag(from, POINT{from.x - (window->getX() - area.left) - 60, from.y - (window->getY() - area.top) - 40});
+    dragAtX(from, POINT{from.x - (window->getX() - area.left) - 60, from.y - (window->getY() - area.top) - 40});
     ASSERT_TRUE(waitFor([&] { return window->getX() == area.left && window->getY() == area.top; }))
         << window->getX() << "," << window->getY();
     EXPECT_GT(moved.count(IWindow::MOVED), 0);
