@@ -78,16 +78,6 @@ std::string unseenFocus(HWND frame) {
     return "";
 }
 
-// Tabs until target has the focus; true once it has.
-bool tabTo(HWND frame, HWND target) {
-    for (int i = 0; i < 30 && focusOf(frame) != target; ++i) {
-        const HWND before = focusOf(frame);
-        press(VK_TAB);
-        waitFor([&] { return focusOf(frame) != before; }, 5000);
-    }
-    return focusOf(frame) == target;
-}
-
 class DropBoxHandlingTest : public ::testing::Test {
 protected:
     void SetUp() override { freshSettings(); }

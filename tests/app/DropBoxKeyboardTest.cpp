@@ -83,16 +83,6 @@ HWND frameClickedInto(const Program& program) {
     return waitFor([&] { return GetForegroundWindow() == frame; }, 10000) ? frame : nullptr;
 }
 
-// Tabs until target has the focus; true when it has.
-bool tabTo(HWND frame, HWND target) {
-    for (int i = 0; i < 30 && focusOf(frame) != target; ++i) {
-        const HWND before = focusOf(frame);
-        press(VK_TAB);
-        waitFor([&] { return focusOf(frame) != before; }, 1000);
-    }
-    return focusOf(frame) == target;
-}
-
 // The large view (opened by a right click when compact), its "Convert to:" list given the
 // keyboard by Tab.
 HWND focusedFormatList(HWND frame) {

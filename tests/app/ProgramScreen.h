@@ -111,6 +111,16 @@ inline std::vector<HWND> tabStops(HWND frame) {
     return stops;
 }
 
+// Tabs until target has the focus; true once it has.
+inline bool tabTo(HWND frame, HWND target) {
+    for (int i = 0; i < 30 && testsupport::focusOf(frame) != target; ++i) {
+        const HWND before = testsupport::focusOf(frame);
+        testsupport::press(VK_TAB);
+        testsupport::waitFor([&] { return testsupport::focusOf(frame) != before; }, 5000);
+    }
+    return testsupport::focusOf(frame) == target;
+}
+
 // The "Convert to:" list: the visible combo that offers ".MP3".
 inline HWND formatList(HWND frame) {
     int32_t index = -1;
