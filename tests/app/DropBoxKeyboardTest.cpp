@@ -299,9 +299,11 @@ TEST_F(DropBoxKeyboardTest, EnterOnAHighlightedTitleOpensItsMenuAndRunsNothing) 
                     press(key == "Alt" ? VK_MENU : key == "Right" ? VK_RIGHT : VK_RETURN);
                 }
             }
-            EXPECT_TRUE(waitFor([&] { return openMenuOf(program.id()) != nullptr; }, 3000)) << "no menu opened";
-            // A command run instead would show by now.
-            Sleep(300);
+            // A command run in the menu's place closes it: the menu opens and stays open.
+            HWND menu = nullptr;
+            EXPECT_TRUE(waitFor([&] { return openMenuOf(program.id()) != nullptr; }, 10000)) << "no menu opened";
+            EXPECT_TRUE(waitForSteady([&] { return openMenuOf(program.id()); }, menu, 10000, 300));
+            EXPECT_NE(nullptr, menu) << "the menu closed";
             EXPECT_EQ(nullptr, program.otherFrame(frame)) << "a window opened";
             EXPECT_EQ(before, boxesAndSettings(frame));
             for (int i = 0; i < 3 && focusOf(frame) != combo; ++i) {
@@ -355,8 +357,8 @@ TEST_F(DropBoxKeyboardTest, AMenuOpenedByTheMouseLeavesTheKeyboardWithTheBoxHowe
         EXPECT_TRUE(waitFor([&] { return focusOf(frame) == combo; }, 3000)) << "the keyboard left the box";
         EXPECT_TRUE(downMoves(combo));
         if (row.how == ESCAPE) {
-            Sleep(300);
-            EXPECT_EQ(0, changedPixels(unmarked, ScreenShot(barArea), titles[row.title])) << "the title stays marked";
+            EXPECT_TRUE(waitFor([&] { return changedPixels(unmarked, ScreenShot(barArea), titles[row.title]) == 0; }, 10000))
+                << "the title stays marked";
         }
     }
     EXPECT_TRUE(program.close(frame, 10000));
